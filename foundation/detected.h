@@ -1,0 +1,15 @@
+// The first-detected database: HKCU Software\Quillon\Detected\<Category>,
+// one value per item, named by its key text, holding the date it was first
+// seen.
+#pragma once
+
+// The date recorded for keyText in the category of code (out holds 24).
+// Returns its length, 0 when there is none.
+int GetDetectedDate(const char* keyText, int code, char* out);
+
+// Records today's date for keyText under subkeyPath unless one is there.
+// Returns 1 when a date was already recorded, else 0.
+int RecordDetected(const char* keyText, const char* subkeyPath);
+
+// Fills the database on first use; does nothing when it exists.
+void InitDetected();

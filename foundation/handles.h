@@ -1,0 +1,149 @@
+// One small guard per handle kind: each closes its handle when the call that
+// opened it returns, on every path.  Failed opens leave the guard empty and
+// nothing is closed.
+#pragma once
+#include <windows.h>
+
+class RegKey {
+public:
+    RegKey() : key_(NULL) {}
+    ~RegKey() { Close(); }
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    // RegOpenKeyEx; returns the Win32 result.
+    LONG Open(HKEY root, const char* path, REGSAM access)
+    {
+        Close();
+        HKEY k = NULL;
+        LONG rc = RegOpenKeyExA(root, path, 0, access, &k);
+        if (rc == ERROR_SUCCESS)
+            key_ = k;
+        return rc;
+    }
+    // RegCreateKeyEx with all access; returns the Win32 result.
+    LONG Create(HKEY root, const char* path, REGSAM access = KEY_ALL_ACCESS)
+    {
+        Close();
+        HKEY k = NULL;
+        LONG rc = RegCreateKeyExA(root, path, 0, NULL, REG_OPTION_NON_VOLATILE,
+                                  access, NULL, &k, NULL);
+        if (rc == ERROR_SUCCESS)
+            key_ = k;
+        return rc;
+    }
+    void Close()
+    {
+        if (key_ != NULL)
+            RegCloseKey(key_);
+        key_ = NULL;
+    }
+    HKEY Get() const { return key_; }
+    operator HKEY() const { return key_; }
+    bool IsOpen() const { return key_ != NULL; }
+
+private:
+    HKEY key_;
+};
+
+// Kernel handles whose "none" value is NULL (processes, threads, events).
+class KernelHandle {
+public:
+    explicit KernelHandle(HANDLE h = NULL) : h_(h) {}
+    ~KernelHandle() { Reset(NULL); }
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+    void Reset(HANDLE h)
+    {
+        if (h_ != NULL && h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
+        h_ = h;
+    }
+    HANDLE Get() const { return h_; }
+    bool IsValid() const { return h_ != NULL && h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+// File and snapshot handles, whose "none" value is INVALID_HANDLE_VALUE.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+    ~FileHandle() { Reset(INVALID_HANDLE_VALUE); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    void Reset(HANDLE h)
+    {
+        if (h_ != INVALID_HANDLE_VALUE && h_ != NULL)
+            CloseHandle(h_);
+        h_ = h;
+    }
+    HANDLE Get() const { return h_; }
+    bool IsValid() const { return h_ != INVALID_HANDLE_VALUE && h_ != NULL; }
+
+private:
+    HANDLE h_;
+};
+
+// FindFirstFile handles.
+class FindHandle {
+public:
+    explicit FindHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
+    ~FindHandle()
+    {
+        if (h_ != INVALID_HANDLE_VALUE)
+            FindClose(h_);
+    }
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    HANDLE Get() const { return h_; }
+    bool IsValid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+// A COM interface pointer, released on scope exit.
+template <class T> class ComRef {
+public:
+    ComRef() : p_(NULL) {}
+    ~ComRef() { Reset(); }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    void Reset()
+    {
+        if (p_ != NULL)
+            p_->Release();
+        p_ = NULL;
+    }
+    T** Out() { Reset(); return &p_; }
+    void** OutVoid() { return reinterpret_cast<void**>(Out()); }
+    T* operator->() const { return p_; }
+    T* Get() const { return p_; }
+    bool IsSet() const { return p_ != NULL; }
+
+private:
+    T* p_;
+};
+
+// A module loaded by name at run time.
+class LoadedLibrary {
+public:
+    explicit LoadedLibrary(const char* name) : h_(LoadLibraryA(name)) {}
+    ~LoadedLibrary()
+    {
+        if (h_ != NULL)
+            FreeLibrary(h_);
+    }
+    LoadedLibrary(const LoadedLibrary&) = delete;
+    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+    HMODULE Get() const { return h_; }
+    FARPROC Proc(const char* name) const
+    {
+        return h_ != NULL ? GetProcAddress(h_, name) : NULL;
+    }
+
+private:
+    HMODULE h_;
+};

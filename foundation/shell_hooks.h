@@ -1,0 +1,18 @@
+// Shell-facing routines both programs carry: the help pages and the
+// "Vardex PLUS" verb on the context menu of executable files.
+#pragma once
+#include <windows.h>
+
+// The help page of a command id with its language prefix ("de_startup.html";
+// no prefix for "us").  out holds VX_PATH.
+void HelpPageName(int commandId, char* out);
+
+// Opens the help page: the local copy in the program folder when it exists,
+// else through a running AOL client, else the vendor's help site.
+void OpenHelpPage(HWND owner, int commandId);
+
+// Registers (on = 1) or removes (on = 0) HKCR exefile\shell\Vardex PLUS,
+// whose command starts the monitor with the chosen program.
+void SetExplorerMenuVerb(int on);
+
+#define VX_VERB_KEY "exefile\\shell\\Vardex PLUS"

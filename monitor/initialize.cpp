@@ -1,0 +1,131 @@
+// Start-up work on the registry store: first run, baselines, the version
+// check, options, the context-menu verb and the own autostart state.
+#include "foundation/detected.h"
+#include "foundation/language.h"
+#include "foundation/options.h"
+#include "foundation/shell_hooks.h"
+#include "foundation/text.h"
+#include "foundation/trace.h"
+#include "foundation/utils.h"
+#include "monitor/monitor.h"
+#include "monitor/patrol.h"
+#include "resources/vardex_version.h"
+#include "startup/autostart.h"
+
+#include "categories/category_hooks.h"
+
+static void WriteTodayAsDefault(HKEY root, const char* path)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char date[VX_DATE_TEXT];
+    FormatDateTime(&now, date);
+    RegWriteString(root, path, "", date);
+}
+
+static int DefaultValuePresent(HKEY root, const char* path)
+{
+    char text[128];
+    return RegReadString(root, path, "", text, sizeof(text)) > 0;
+}
+
+static void CreateStoreKeys()
+{
+    static const char* const keys[] = {
+        VX_PARENT_KEY, VX_KEY, VX_KEY "\\Nuts", VX_KEY "\\Cookies", VX_OPTIONS_KEY,
+        VX_RUN_KEY, VX_KEY "\\IEHelpers", VX_KEY "\\HostFile", VX_KEY "\\Tasks",
+    };
+    for (const char* key : keys)
+        RegCreateKeyPath(HKEY_CURRENT_USER, key);
+}
+
+// Rebuilds the baselines when the stored version differs from this build,
+// or when "Cleanup" asks for it.
+static void CheckVersionStamp()
+{
+    char stored[128];
+    if (RegReadString(HKEY_CURRENT_USER, VX_KEY, "Version", stored, sizeof(stored)) == 0) {
+        CleanupRunRegistry();
+        RegWriteString(HKEY_CURRENT_USER, VX_KEY, "Version", VX_VERSION_TEXT);
+        return;
+    }
+    if (!ContainsNoCase(stored, VX_VERSION_TEXT)) {
+        CleanupRunRegistry();
+        RegWriteString(HKEY_CURRENT_USER, VX_KEY, "Version", VX_VERSION_TEXT);
+        CreateInitialValues();
+        return;
+    }
+    if (OptionRead("Cleanup", 0) != 0) {
+        CleanupRunRegistry();
+        OptionWrite("Cleanup", 0);
+    }
+}
+
+static void CopyAutomaticUpdateSetting()
+{
+    if (RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions") != 0)
+        return;
+    int live = RegReadDword(HKEY_LOCAL_MACHINE,
+                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update",
+                            "AUOptions");
+    if (live != 0)
+        RegWriteDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", (DWORD)live);
+}
+
+static void SyncExplorerMenuVerb()
+{
+    char verb[VX_PATH];
+    int present = RegReadString(HKEY_CLASSES_ROOT, VX_VERB_KEY, "", verb, sizeof(verb)) > 0;
+    int wanted = OptionRead("ExplorerMenu", 1) == 1;
+    if (wanted && !present)
+        SetExplorerMenuVerb(1);
+    else if (!wanted && present)
+        SetExplorerMenuVerb(0);
+}
+
+void InitializeMonitor()
+{
+    g_TraceBudget = 9999;
+    g_LastPatrolTime = GetTickCount();
+    g_MessageLanguage = 0;
+    SetMessageLanguage();
+    TraceStart();
+
+    g_Wow64Registry = RegKeyExists(HKEY_LOCAL_MACHINE,
+                                   "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
+
+    if (!DefaultValuePresent(HKEY_CURRENT_USER, VX_KEY)) {
+        CreateStoreKeys();
+        WriteTodayAsDefault(HKEY_CURRENT_USER, VX_KEY);
+        CreateInitialValues();
+    }
+
+    InitDetected();
+    InitServiceBaseline();
+    InitHiddenBaseline();
+    InitActiveXBaseline();
+    CopyAutomaticUpdateSetting();
+
+    if (!DefaultValuePresent(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY)) {
+        RegCreateKeyPath(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY);
+        if (RecordInitialSystemFiles())
+            WriteTodayAsDefault(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY);
+    }
+
+    CheckVersionStamp();
+    CreateFileTypeClassRecords();
+    LoadOptions();
+    SyncExplorerMenuVerb();
+    g_AlwaysRun = SelfAutostartPresent();
+    InitDelayedStart();
+}
+
+void CreateInitialValues()
+{
+    TraceNote("Create", "Create Initial Values");
+    InitRegStartups();
+    char plusName[64];
+    LoadText(622, plusName, sizeof(plusName));
+    RemoveStartupEntry(plusName, "vardex.exe", "", 1);
+    SetSelfAutostart(1);
+}

@@ -1,0 +1,66 @@
+// The monitor's own autostart value and the own entries in the startup list.
+#include "foundation/language.h"
+#include "foundation/registry_store.h"
+#include "foundation/text.h"
+#include "foundation/utils.h"
+#include "monitor/monitor.h"
+#include "startup/autostart.h"
+#include "startup/item_list.h"
+
+int SelfAutostartPresent()
+{
+    char name[64];
+    char command[VX_PATH];
+    LoadText(2, name, sizeof(name));
+    if (RegReadString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command, sizeof(command)) > 0)
+        return 1;
+    LoadText(622, name, sizeof(name));
+    return RegReadString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command, sizeof(command)) > 0;
+}
+
+int SetSelfAutostart(int on)
+{
+    if (!on) {
+        if (RemoveOwnStartupEntries(1))
+            g_AlwaysRun = 0;
+        return g_AlwaysRun == 0;
+    }
+    char command[VX_PATH];
+    GetProgramFolder(command);
+    TextAppend(command, "\\vardex.exe -expressboot");
+    char name[64];
+    LoadText(2, name, sizeof(name));
+    int written = RegWriteString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command);
+    if (written)
+        g_AlwaysRun = 1;
+    // The patrol must never ask about our own entry, whatever became of
+    // the write above.
+    char baselineName[VX_PATH];
+    BaselineKeyOf(command, baselineName, sizeof(baselineName));
+    RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, baselineName, "1");
+    return written;
+}
+
+int RemoveOwnStartupEntries(int remove)
+{
+    int found = 0;
+    int count = BuildStartupList(0);
+    for (int i = 0; i < count; i++) {
+        // Copies: a removal may rebuild the list under us.
+        char command[VX_PATH], extra[VX_PATH], key[VX_PATH];
+        TextCopy(command, GetItemCommand(i));
+        TextCopy(extra, GetItemExtra(i));
+        int code = GetItemCode(i);
+        BaselineKeyOf(command, key, sizeof(key));
+        if (ContainsNoCase(key, "Vardex.exe")) {
+            found++;
+            if (remove) {
+                RemoveStartupEntry("Vardex", command, extra, code);
+                RemoveStartupEntry("Vardex System Monitor", command, extra, code);
+            }
+        }
+        if (remove && ContainsNoCase(command, "VardexView.exe"))
+            RemoveStartupEntry("Vardex Explorer", command, extra, code);
+    }
+    return found != 0;
+}

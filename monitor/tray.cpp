@@ -1,0 +1,132 @@
+#include "monitor/tray.h"
+
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include "foundation/language.h"
+#include "foundation/options.h"
+#include "foundation/text.h"
+#include "foundation/utils.h"
+#include "monitor/monitor.h"
+
+int g_TrayMenuGuard = 0;
+
+int SetTrayIcon(int operation, int iconId, int tipTextId)
+{
+    if (g_Options[OPT_HideRusko] == 1)
+        return 0;
+
+    NOTIFYICONDATAA data;
+    ZeroMemory(&data, sizeof(data));
+    // The Windows 2000 layout (488 bytes on 32-bit Windows), which every
+    // shell since accepts.
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    if (operation != TRAY_DELETE) {
+        char tip[64];
+        LoadText(tipTextId, tip, sizeof(tip));
+        TextCopy(data.szTip, sizeof(data.szTip), tip);
+    }
+    data.hWnd = g_MainWindow;
+    data.uID = VX_TRAY_ICON_ID;
+    data.uCallbackMessage = WM_VX_TRAY_NOTIFY;
+    data.dwInfoFlags = NIIF_INFO;
+    data.uFlags = operation == TRAY_DELETE ? 0 : (NIF_MESSAGE | NIF_ICON | NIF_TIP);
+
+    if (operation == TRAY_ADD)
+        iconId = OptionRead("TrayIcon", IsWindowsNT() ? 101 : 159);
+    if (iconId != 0)
+        data.hIcon = LoadIconA(g_Instance, MAKEINTRESOURCEA(iconId));
+
+    DWORD message = operation == TRAY_ADD ? NIM_ADD
+                  : operation == TRAY_MODIFY ? NIM_MODIFY : NIM_DELETE;
+    Shell_NotifyIconA(message, &data);
+    return 1;
+}
+
+int SetTrayStatus(int iconId, int tipTextId)
+{
+    return SetTrayIcon(TRAY_MODIFY, iconId, tipTextId);
+}
+
+struct TrayMenuItem {
+    int textId;     // 0: separator
+    int command;
+    int only;       // 0 always, 1 NT family only, 2 Windows 95/98/Me only
+};
+
+static const TrayMenuItem s_trayMenu[] = {
+    { 501, 6027, 0 }, { 610, 6033, 0 }, { 0, 0, 0 },
+    { 503, 6026, 0 }, { 1020, 6055, 0 }, { 697, 6040, 0 }, { 509, 6038, 1 },
+    { 685, 6039, 0 }, { 1067, 6056, 0 }, { 0, 0, 0 },
+    { 504, 6029, 0 }, { 505, 6028, 0 }, { 510, 6042, 0 }, { 1018, 6052, 0 },
+    { 507, 6034, 2 }, { 0, 0, 0 },
+    { 508, 6030, 0 },
+};
+
+static void ShowTrayMenu(POINT at)
+{
+    HMENU menu = CreatePopupMenu();
+    if (menu == NULL)
+        return;
+    int nt = IsWindowsNT();
+    for (const TrayMenuItem& item : s_trayMenu) {
+        if ((item.only == 1 && !nt) || (item.only == 2 && nt))
+            continue;
+        if (item.textId == 0) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+            continue;
+        }
+        char text[256];
+        LoadText(item.textId, text, sizeof(text));
+        AppendMenuA(menu, MF_STRING, (UINT_PTR)item.command, text);
+    }
+    SetForegroundWindow(g_MainWindow);
+    TrackPopupMenuEx(menu, TPM_VERTICAL, at.x, at.y, g_MainWindow, NULL);
+    PostMessageA(g_MainWindow, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+void OnTrayNotify(UINT iconId, UINT mouseMessage)
+{
+    if (g_TrayMenuGuard)
+        return;
+    g_TrayMenuGuard = 1;
+    POINT at;
+    GetCursorPos(&at);
+    g_AlwaysRun = SelfAutostartPresent();
+
+    if (mouseMessage == WM_LBUTTONDBLCLK) {
+        SetForegroundWindow(g_MainWindow);
+        PostMessageA(g_MainWindow, WM_COMMAND, CMD_SHOW_STARTUP, 0);
+    } else if (mouseMessage == WM_RBUTTONUP && iconId == VX_TRAY_ICON_ID) {
+        ShowTrayMenu(at);
+    }
+    g_TrayMenuGuard = 0;
+}
+
+static const char* const s_soundEvents[] = {
+    "Open", "Startup Alert", "Cookie Alert", "Task Alert", "IE Helper", "FileType Alert",
+    "SystemFile Alert",
+};
+
+const char* SoundEventName(int index)
+{
+    if (index < 0 || index > 6)
+        return "";
+    return s_soundEvents[index];
+}
+
+void PlayAlertSound(int index)
+{
+    if (index < 0 || index > 5)
+        index = 0;
+    if (g_Options[OPT_Sound] <= 0)
+        return;
+    char key[VX_PATH];
+    TEXT_FORMAT(key, "AppEvents\\Schemes\\Apps\\Vardex\\%s\\.current", s_soundEvents[index]);
+    char wave[VX_PATH];
+    if (RegReadString(HKEY_CURRENT_USER, key, "", wave, sizeof(wave)) > 0)
+        PlaySoundA(wave, NULL, SND_FILENAME | SND_NOWAIT);
+    else
+        PlaySoundA(MAKEINTRESOURCEA(170), g_Instance, SND_RESOURCE | SND_NOWAIT);
+}

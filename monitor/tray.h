@@ -1,0 +1,25 @@
+// The notification-area icon, its menu and the alert sounds.
+#pragma once
+#include <windows.h>
+
+enum TrayOperation { TRAY_ADD = 0, TRAY_MODIFY = 1, TRAY_DELETE = 2 };
+
+#define VX_TRAY_ICON_ID 6036
+
+// 1 while a tray callback is being handled (the menu runs its own loop).
+extern int g_TrayMenuGuard;
+
+// Adds, modifies or deletes the icon (icon id or 0, tooltip text id).
+// Returns 1 when the Shell was called, 0 when "HideRusko" is 1.
+int SetTrayIcon(int operation, int iconId, int tipTextId);
+int SetTrayStatus(int iconId, int tipTextId);
+
+// Message 6035: wParam is the icon id, lParam the mouse message.
+void OnTrayNotify(UINT iconId, UINT mouseMessage);
+
+// Sound events of the alerts (index 0 to 5; above 5 plays as 0).
+void PlayAlertSound(int index);
+
+// The events of the sound scheme, "Apps\Vardex\..." relative to HKCU
+// AppEvents\Schemes; index 0 to 6.
+const char* SoundEventName(int index);

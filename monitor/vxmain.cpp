@@ -1,0 +1,278 @@
+// The monitor's entry, its hidden main window, the command table and the
+// exit sequence.
+#include "monitor/monitor.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "foundation/language.h"
+#include "foundation/options.h"
+#include "foundation/shell_hooks.h"
+#include "foundation/text.h"
+#include "foundation/trace.h"
+#include "foundation/utils.h"
+#include "kessa/kessa.h"
+#include "monitor/patrol.h"
+#include "monitor/tray.h"
+#include "startup/item_list.h"
+
+HINSTANCE g_Instance = NULL;
+HWND g_MainWindow = NULL;
+char g_ClassName[32];
+char g_Caption[32];
+int g_Wow64Registry = 0;
+int g_AlwaysRun = 0;
+int g_ExpressBoot = 0;
+UINT g_TaskbarCreated = 0;
+UINT_PTR g_TimerId = 0;
+HFONT g_Fonts[FONT_COUNT];
+
+int RegisterMonitorClass()
+{
+    WNDCLASSA wc;
+    ZeroMemory(&wc, sizeof(wc));
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = MonitorWindowProc;
+    wc.hInstance = g_Instance;
+    wc.hIcon = LoadIconA(g_Instance, MAKEINTRESOURCEA(101));
+    wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)GetStockObject(LTGRAY_BRUSH);
+    wc.lpszClassName = g_ClassName;
+    return RegisterClassA(&wc) != 0;
+}
+
+static HFONT MakeFont(int height, int weight, int underline, const char* face)
+{
+    return CreateFontA(height, 0, 0, 0, weight, FALSE, underline ? TRUE : FALSE, FALSE, 0, 0, 0,
+                       0, 0x20, face);
+}
+
+int CreateMonitorWindow()
+{
+    g_MainWindow = CreateWindowA(g_ClassName, g_Caption, WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, NULL,
+                                 NULL, g_Instance, NULL);
+    if (g_MainWindow == NULL)
+        return 0;
+    g_Fonts[FONT_ALERT_BODY] = MakeFont(-14, 600, 0, "MS Sans Serif");
+    g_Fonts[FONT_ALERT_HEADING] = MakeFont(-18, 500, 0, "Arial");
+    g_Fonts[FONT_FILETYPE_LABEL] = MakeFont(-18, 600, 1, "Verdana");
+    g_Fonts[FONT_FILE_NAME] = MakeFont(-14, 400, 0, "Arial");
+    return 1;
+}
+
+static void DeleteFonts()
+{
+    for (HFONT& font : g_Fonts) {
+        if (font != NULL)
+            DeleteObject(font);
+        font = NULL;
+    }
+}
+
+int MonitorMain(HINSTANCE instance, const char* commandLine)
+{
+    g_Instance = instance;
+    g_TextModule = instance;
+    if (commandLine == NULL)
+        commandLine = "";
+    if (LoadText(1, g_ClassName, sizeof(g_ClassName)) == 0
+        || LoadText(2, g_Caption, sizeof(g_Caption)) == 0)
+        return 0;
+
+    // A program or library path on the command line comes from the
+    // context-menu verb: look it up online, never become a monitor.
+    if (ContainsNoCase(commandLine, ".exe")) {
+        OpenProgramLookup(460, commandLine);
+        return 0;
+    }
+    if (ContainsNoCase(commandLine, ".dll")) {
+        OpenProgramLookup(470, commandLine);
+        return 0;
+    }
+
+    HWND running = FindWindowA(g_ClassName, NULL);
+    int quit = ContainsNoCase(commandLine, "-Q");
+    if (running != NULL) {
+        if (quit)
+            PostMessageA(running, WM_COMMAND, CMD_EXIT, 0);
+        else if (!ContainsNoCase(commandLine, "-NoOpen"))
+            StartExplorer("-START");
+        return 0;
+    }
+    if (quit)
+        return 0;
+
+    if (!RegisterMonitorClass() || !CreateMonitorWindow())
+        return 0;
+    ShowWindow(g_MainWindow, SW_HIDE);
+    UpdateWindow(g_MainWindow);
+
+    g_ExpressBoot = ContainsNoCase(commandLine, "-expressboot") ? 45 : 0;
+    CoInitialize(NULL);
+    InitCommonControls();
+
+    char trace[VX_PATH];
+    GetProgramFolder(trace);
+    TextAppend(trace, "\\send2qu.txt");
+    TraceSetFile(trace);
+
+    g_AlertOpen = 0;
+    g_RestartCountdown = 0;
+    InitializeMonitor();
+    TraceNote("START", "From Initialize to Post");
+    g_ProcessNotice = 0;
+    KessaStartWatch(g_MainWindow);
+    TraceElapsed();
+    PostMessageA(g_MainWindow, WM_COMMAND, CMD_START_SECOND_HALF, 0);
+
+    MSG msg;
+    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DeleteFonts();
+    return (int)msg.wParam;
+}
+
+// WM_COMMAND 6025: the second half of the start, run from the message loop.
+static void StartSecondHalf()
+{
+    g_TaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    g_TrayMenuGuard = 0;
+    SetTrayIcon(TRAY_ADD, 0, 820);
+    ClearItems();
+    ResetAlertRepeat();
+    g_NoticeChecksInRow = 0;
+    g_TimerId = 0;
+    g_TickCounter = 0;
+    g_TimerId = SetTimer(g_MainWindow, VX_TIMER_ID, VX_TIMER_MS, NULL);
+}
+
+struct ExplorerSwitch {
+    int command;
+    const char* switches;
+};
+
+static const ExplorerSwitch s_explorerSwitches[] = {
+    { CMD_SHOW_STARTUP, "-START" }, { CMD_SHOW_PLUS, "-PLUS" }, { CMD_SHOW_NUTS, "-NUTS" },
+    { CMD_SHOW_TASKS, "-TASK" }, { CMD_SHOW_OPTIONS, "-OPTIONS" },
+    { CMD_SHOW_SERVICES, "-SERVICE" }, { CMD_SHOW_SCHEDULE, "-SCHEDULE" },
+    { CMD_SHOW_HELPERS, "-BHO" }, { CMD_SHOW_FILETYPES, "-FILETYPES" },
+    { CMD_SHOW_MONITOR, "-MONITOR" }, { CMD_SHOW_BLACKLIST, "-BLACKLIST" },
+    { CMD_SHOW_HIDDEN, "-HIDDEN" }, { CMD_SHOW_DELAY, "-DELAY" },
+    { CMD_SHOW_ACTIVEX, "-ACTIVEX" },
+};
+
+static void OnCommand(int id, LPARAM lParam)
+{
+    for (const ExplorerSwitch& s : s_explorerSwitches)
+        if (s.command == id) {
+            StartExplorer(s.switches);
+            return;
+        }
+    switch (id) {
+    case CMD_START_SECOND_HALF:
+        StartSecondHalf();
+        break;
+    case CMD_EXIT:
+        PostMessageA(g_MainWindow, WM_DESTROY, 0, 0);
+        break;
+    case CMD_TOGGLE_AUTOSTART:
+        SetSelfAutostart(!g_AlwaysRun);
+        break;
+    case CMD_RESTART_COMMANDS:
+        ShowRestartCommands(0);
+        break;
+    case CMD_TRAY_VISIBILITY:
+        if (g_Options[OPT_HideRusko] != 1) {
+            if (lParam != 0)
+                SetTrayIcon(TRAY_DELETE, 0, 0);
+            else
+                SetTrayIcon(TRAY_ADD, 0, 820);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+static void ExitSequence()
+{
+    KessaStopWatch();
+    SetTrayIcon(TRAY_DELETE, 0, 0);
+    if (g_TimerId != 0)
+        KillTimer(g_MainWindow, VX_TIMER_ID);
+    g_TimerId = 0;
+    if (ItemCount() > 0)
+        ClearItems();
+    FreeCookieFilters();
+    CoUninitialize();
+}
+
+int ExitRequest()
+{
+    g_Options[OPT_ConfirmExit] = OptionRead("ConfirmExit", 0);
+    if (g_Options[OPT_ConfirmExit] != 0) {
+        char text[512];
+        LoadText(17, text, sizeof(text));
+        if (ShowMessage(NULL, text, MB_YESNO | MB_ICONQUESTION) == IDNO) {
+            WinExec("VardexView.exe -RESTART", SW_SHOWNORMAL);
+            return 0;
+        }
+    }
+    ExitSequence();
+    PostQuitMessage(0);
+    return 1;
+}
+
+void StartExplorer(const char* switches)
+{
+    char folder[VX_PATH];
+    GetProgramFolder(folder);
+    HINSTANCE rc = ShellExecuteA(g_MainWindow, "open", "VardexView.exe ", switches, folder,
+                                 SW_SHOWNORMAL);
+    if ((INT_PTR)rc >= 32)
+        return;
+    char text[512];
+    LoadText(795, text, sizeof(text));
+    ShowMessage(g_MainWindow, text, MB_OK | MB_ICONERROR);
+}
+
+void OpenProgramLookup(int, const char*)
+{
+    // The online lookup belongs to the program information dialog, which
+    // the monitor does not carry yet.
+}
+
+LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_TIMER:
+        PatrolTick();
+        break;
+    case WM_VX_TRAY_NOTIFY:
+        OnTrayNotify((UINT)wParam, (UINT)lParam);
+        break;
+    case WM_VX_PROCESS_CHANGE:
+        g_ProcessNotice = 1;
+        break;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), lParam);
+        break;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        if (!ExitRequest())
+            return 0;
+        break;
+    default:
+        if (g_TaskbarCreated != 0 && message == g_TaskbarCreated)
+            SetTrayIcon(TRAY_ADD, 0, 820);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (!IsWindow(window))
+        return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}

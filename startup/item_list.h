@@ -1,0 +1,39 @@
+// The item list: the one working list of the whole system.  Every
+// enumeration (startup places, services, tasks, cookies ...) empties it and
+// fills it with ItemRecord entries; whoever built it owns it until the next
+// build.  At most 4096 records.
+#pragma once
+
+#define ITEM_NAME    128
+#define ITEM_COMMAND 260
+#define ITEM_EXTRA   260
+#define ITEM_INFO    1024
+#define ITEM_MAX     4096
+
+struct ItemRecord {
+    char Name[ITEM_NAME];
+    char Command[ITEM_COMMAND];
+    char Extra[ITEM_EXTRA];
+    int Code;
+    int Flag;
+    char Info[ITEM_INFO];
+};
+
+// Adds a record (texts cut to their fields; quotes removed from the
+// command; long-path forms; the name taken from the command when empty).
+// Returns 1, or 0 when the list is full.
+int AddItem(const char* name, const char* command, const char* extra, const char* info,
+            int code, int flag);
+
+int ItemCount();
+// Accessors return "" (or 0) for an index outside the list.
+const char* GetItemName(int i);
+const char* GetItemCommand(int i);
+const char* GetItemExtra(int i);
+const char* GetItemInfo(int i);
+int GetItemCode(int i);
+int GetItemFlag(int i);
+const ItemRecord* GetItem(int i);
+
+// Frees every record.
+void ClearItems();
