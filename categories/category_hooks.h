@@ -11,3 +11,7 @@ int RecordInitialSystemFiles();
 void CreateFileTypeClassRecords();
 // Counts the delayed-start list and resets the launcher.
 void InitDelayedStart();
+
+// Ends the program of a command line when it is running.  1 when a
+// process was ended.
+int EndProgramIfRunning(const char* command);

@@ -8,3 +8,4 @@ void InitActiveXBaseline() {}
 int RecordInitialSystemFiles() { return 0; }
 void CreateFileTypeClassRecords() {}
 void InitDelayedStart() {}
+int EndProgramIfRunning(const char*) { return 0; }

@@ -34,3 +34,20 @@ void BaselineKeyOf(const char* command, char* out, int outSize);
 // Owner window for the confirmations the removal may ask (the monitor's
 // main window, or the explorer's sheet).  NULL: no owner.
 extern HWND g_StartupOwner;
+
+struct ItemRecord;
+
+// The monitor's side of the startup patrol.  The explorer leaves these
+// empty; an empty hook means "no answer" (nothing changes, the entry is
+// asked about again at the next patrol).
+struct StartupPatrolHooks {
+    // Puts the tray icon into the startup alert state.
+    void (*ShowAlertState)();
+    // Plays the startup sound and shows the startup alert for the entry:
+    // 6 keep, 7 remove, 11 disable, 0 no answer.
+    int (*AskNewEntry)(const ItemRecord* item);
+    // The delayed-program dialog for an entry whose baseline says 1103:
+    // 6 or 7, 0 no answer.
+    int (*AskDelayedEntry)(const ItemRecord* item);
+};
+extern StartupPatrolHooks g_StartupPatrolHooks;

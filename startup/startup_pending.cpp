@@ -5,6 +5,7 @@
 #include "foundation/text.h"
 
 HWND g_StartupOwner = NULL;
+StartupPatrolHooks g_StartupPatrolHooks = { NULL, NULL, NULL };
 
 int AddItem(const char*, const char*, const char*, const char*, int, int) { return 0; }
 int ItemCount() { return 0; }

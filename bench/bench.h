@@ -1,0 +1,5 @@
+// The benchmark program: each section prints its own table.
+#pragma once
+
+// KESSA.DLL's watcher: CPU used per minute of watching an idle system.
+void BenchProcessWatcher();

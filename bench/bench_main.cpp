@@ -1,0 +1,12 @@
+// Runs every benchmark section in turn.  Run under Wine from the program
+// folder (scripts/bench.sh does it); prints plain-text tables.
+#include <stdio.h>
+
+#include "bench/bench.h"
+
+int main()
+{
+    printf("Vardex benchmarks\n\n");
+    BenchProcessWatcher();
+    return 0;
+}
