@@ -15,3 +15,53 @@ void InitDelayedStart();
 // Ends the program of a command line when it is running.  1 when a
 // process was ended.
 int EndProgramIfRunning(const char* command);
+
+// --- Patrol steps of the monitored categories ----------------------------
+// Each step fills the shared item list and asks through the monitor's
+// alerts; the patrol driver owns the order, the countdowns and the trace.
+
+// Automatic-update setting and URL prefixes, every patrol.
+void CheckUpdateAndPrefix();
+void PatrolIEHelpers();
+void PatrolHiddenFiles();
+void PatrolActiveX();
+// HOSTS, autoexec.bat, config.sys and the other watched files.
+void CheckAllSysFiles();
+// The browser's start and search pages.
+void CheckBrowserPages();
+void PatrolFileTypes();
+// 1 when the task scheduler service runs.
+int IsSchedulerRunning();
+void PatrolTasks();
+void PatrolServices();
+// Lists the cookies into the item list (filter set: the cookie filters are
+// applied and matching cookies removed).  Returns the count.
+int ListCookies(int filter);
+// The Mozilla-family profile folder holding cookies.txt (out holds 260);
+// 0 and "" when there is none.
+int GetMozillaProfileFolder(char* out);
+// Rewrites the browser's cookie file without the filtered cookies.  1 when
+// it was written.
+int CommitCookieFile();
+void SetCookieFilePending(int pending);
+// Forgets the cookie filters meant to apply once.
+void PurgeOneTimeNuts();
+// A first-detected date for every running program.
+void RecordActiveTasks();
+
+// The delayed-start launcher: starts every listed program whose delay (in
+// seconds) equals delaySeconds.  Returns how many entries matched, started
+// or found running.
+int RunDelayedPrograms(int delaySeconds);
+// The number of programs on the delayed-start list.
+int CountDelayedPrograms();
+
+// Services as the service alert shows and undoes them.  The state is
+// SERVICE_STATUS.dwCurrentState in the high 16 bits (0 when unknown).
+int QueryServiceState(const char* title);
+// "Running", "Stopped"... of the service (out holds 128); "" when unknown.
+int ServiceStateText(const char* title, char* out);
+// action 1 stops the service.  1 on success.
+int ControlServiceByTitle(const char* title, int action);
+// Start type 2 automatic, 3 manual, 4 disabled.  1 on success.
+int SetServiceStartType(const char* title, int startType);

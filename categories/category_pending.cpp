@@ -9,3 +9,26 @@ int RecordInitialSystemFiles() { return 0; }
 void CreateFileTypeClassRecords() {}
 void InitDelayedStart() {}
 int EndProgramIfRunning(const char*) { return 0; }
+
+void CheckUpdateAndPrefix() {}
+void PatrolIEHelpers() {}
+void PatrolHiddenFiles() {}
+void PatrolActiveX() {}
+void CheckAllSysFiles() {}
+void CheckBrowserPages() {}
+void PatrolFileTypes() {}
+int IsSchedulerRunning() { return 0; }
+void PatrolTasks() {}
+void PatrolServices() {}
+int ListCookies(int) { return 0; }
+int GetMozillaProfileFolder(char* out) { out[0] = '\0'; return 0; }
+int CommitCookieFile() { return 0; }
+void SetCookieFilePending(int) {}
+void PurgeOneTimeNuts() {}
+void RecordActiveTasks() {}
+int RunDelayedPrograms(int) { return 0; }
+int CountDelayedPrograms() { return 0; }
+int QueryServiceState(const char*) { return 0; }
+int ServiceStateText(const char*, char* out) { out[0] = '\0'; return 0; }
+int ControlServiceByTitle(const char*, int) { return 0; }
+int SetServiceStartType(const char*, int) { return 0; }
