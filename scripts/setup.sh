@@ -4,7 +4,8 @@
 # the tools that draw the icons and the alert sound.  Safe to run again.
 set -euo pipefail
 
-need=(cmake make g++-mingw-w64-i686 wine wine32:i386 wine64 xvfb googletest
+need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
+      wine64-preloader xvfb googletest
       imagemagick icoutils sox xdotool x11-utils fonts-wine fonts-liberation
       python3 xauth)
 
@@ -14,7 +15,6 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   echo "setup: adding the i386 architecture"
   $SUDO dpkg --add-architecture i386
-  updated=0
 fi
 
 missing=()
