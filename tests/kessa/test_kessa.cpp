@@ -1,0 +1,94 @@
+// KESSA.DLL: exports by ordinal only, and its watcher posts message 9024 to
+// the window it was given when the set of running processes changes.
+#include "support/vxtest.h"
+
+#include "foundation/handles.h"
+#include "kessa/kessa.h"
+
+namespace {
+
+typedef int(__stdcall* StartFn)(HWND);
+typedef int(__stdcall* StopFn)(void);
+
+// Counts 9024 messages arriving at a message-only window.
+struct NoticeSink {
+    HWND window = NULL;
+    static int count;
+    static LRESULT CALLBACK Proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+    {
+        if (m == KESSA_PROCESS_CHANGE)
+            count++;
+        return DefWindowProcA(w, m, wp, lp);
+    }
+    NoticeSink()
+    {
+        WNDCLASSA wc;
+        ZeroMemory(&wc, sizeof(wc));
+        wc.lpfnWndProc = Proc;
+        wc.lpszClassName = "KessaSink";
+        RegisterClassA(&wc);
+        window = CreateWindowA("KessaSink", "", 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL);
+        count = 0;
+    }
+    ~NoticeSink() { DestroyWindow(window); }
+};
+int NoticeSink::count = 0;
+
+TEST(Kessa, ExportsOrdinalsTwoAndThreeOnly)
+{
+    LoadedLibrary dll("KESSA.DLL");
+    ASSERT_TRUE(dll.Get() != NULL);
+    EXPECT_TRUE(GetProcAddress(dll.Get(), MAKEINTRESOURCEA(2)) != NULL);
+    EXPECT_TRUE(GetProcAddress(dll.Get(), MAKEINTRESOURCEA(3)) != NULL);
+    EXPECT_TRUE(GetProcAddress(dll.Get(), MAKEINTRESOURCEA(1)) == NULL);
+    EXPECT_TRUE(GetProcAddress(dll.Get(), MAKEINTRESOURCEA(4)) == NULL);
+    EXPECT_TRUE(dll.Proc("KessaStartWatch") == NULL);
+    EXPECT_TRUE(dll.Proc("KessaStartWatch@4") == NULL);
+}
+
+TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
+{
+    NoticeSink sink;
+    ASSERT_EQ(1, KessaStartWatch(sink.window));
+    EXPECT_EQ(1, KessaStartWatch(sink.window));  // already running: fine
+    vxtest::PumpMessages(1500);
+    int quiet = NoticeSink::count;
+
+    // A child that lives a few seconds, then ends.
+    KernelHandle child(vxtest::StartProgram("cmd.exe /c ping -n 3 127.0.0.1 >nul"));
+    ASSERT_TRUE(child.IsValid());
+    vxtest::PumpMessages(2500);
+    EXPECT_GT(NoticeSink::count, quiet) << "no notice for the new process";
+    WaitForSingleObject(child.Get(), 20000);
+    int afterStart = NoticeSink::count;
+    vxtest::PumpMessages(2500);
+    EXPECT_GT(NoticeSink::count, afterStart) << "no notice for the ended process";
+
+    DWORD before = GetTickCount();
+    EXPECT_EQ(1, KessaStopWatch());
+    EXPECT_LT(GetTickCount() - before, 3000u);
+    EXPECT_EQ(1, KessaStopWatch());  // stopping twice is harmless
+
+    // Nothing arrives once stopped.
+    vxtest::PumpMessages(200);
+    int stopped = NoticeSink::count;
+    KernelHandle late(vxtest::StartProgram("cmd.exe /c exit"));
+    WaitForSingleObject(late.Get(), 10000);
+    vxtest::PumpMessages(2500);
+    EXPECT_EQ(stopped, NoticeSink::count);
+}
+
+TEST(Kessa, CanBeRestartedForAnotherWindow)
+{
+    NoticeSink sink;
+    ASSERT_EQ(1, KessaStartWatch(sink.window));
+    KessaStopWatch();
+    ASSERT_EQ(1, KessaStartWatch(sink.window));
+    KernelHandle child(vxtest::StartProgram("cmd.exe /c ping -n 2 127.0.0.1 >nul"));
+    WaitForSingleObject(child.Get(), 20000);
+    vxtest::PumpMessages(2500);
+    EXPECT_GT(NoticeSink::count, 0);
+    KessaStopWatch();
+}
+
+}  // namespace
