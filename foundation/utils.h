@@ -4,7 +4,8 @@
 #pragma once
 #include <windows.h>
 
-#define VX_PATH 260
+#include "foundation/date_text.h"
+#include "foundation/path_text.h"
 
 // --- Folders and files -----------------------------------------------------
 
@@ -17,15 +18,8 @@ int GetProgramFolder(char* out);
 // cannot be created.  Returns the length.
 int GetAppDataFolder(char* out);
 
-// The text after the last "\" (out holds VX_PATH); 0 and "" when none.
-int GetFileNamePart(const char* path, char* out);
-// The index just after the last "\" (0 when there is none).
-int FileNameOffset(const char* path);
-
-// Appends "\" unless path already ends in one (path holds VX_PATH).
-void AppendBackslash(char* path);
-// Removes one trailing "\", unless keepRoot is set and it follows ":".
-void RemoveTrailingBackslash(char* path, int keepRoot);
+// GetFileNamePart, FileNameOffset, AppendBackslash, RemoveTrailingBackslash:
+// see path_text.h.
 
 // True when the file exists.  A path under 32 characters is also looked for
 // in the Windows folder and then the system folder; when it is found in the
@@ -40,33 +34,22 @@ int GetLongPath(const char* path, char* out);
 int DeleteFileForce(const char* path);
 
 // Reads at most *size bytes into a new zero-terminated block (free it with
-// FreeTextFile); with crlf set every lone line feed becomes CR LF.  *size
-// receives the new length.  NULL when the file cannot be opened or is empty.
+// FreeTextFile); with crlf set every line feed not already preceded by a
+// carriage return becomes CR LF.  *size receives the length of the text in
+// the block (without the terminating zero).  NULL, and *size 0, when the
+// file cannot be opened or is empty.
 char* ReadTextFile(const char* path, DWORD* size, int crlf);
 void FreeTextFile(char* block);
 
-// --- Command lines and paths (plain text) ----------------------------------
+// --- Command lines and paths ----------------------------------------------
+// RundllTarget, ContainsNoCase, SkipBlanks, ExtensionOf, EqualsToColon,
+// StripQuotes, UrlSpaces: see path_text.h.
 
 // Turns a command line into a comparable upper-case file path (out holds
 // VX_PATH): SystemRoot and %PROGRAMFILES% resolved, everything after the
 // ".EXE"/".DLL" extension dropped, anything before the drive letter dropped.
+// Returns the length.
 int ExpandProgramPath(const char* command, char* out);
-
-// When command contains "RUNDLL32.EXE" (any case): out = the text 13
-// characters after the start of that word, result 1.  Else out = command,
-// result 0.  out holds VX_PATH.
-int RundllTarget(const char* command, char* out);
-
-// 1 when part occurs in text ignoring case; text over 772 characters never
-// matches.
-int ContainsNoCase(const char* text, const char* part);
-
-// Each copies into out (outSize bytes).
-void SkipBlanks(const char* text, char* out, int outSize);
-void ExtensionOf(const char* text, char* out, int outSize);   // after the first "."
-void EqualsToColon(const char* text, char* out, int outSize); // "=" -> ":"
-void StripQuotes(const char* text, char* out, int outSize);   // every '"' removed
-void UrlSpaces(const char* text, char* out, int outSize);     // " " -> %20, "&" -> "+"
 
 // --- Version information ----------------------------------------------------
 
@@ -74,25 +57,34 @@ enum { VS_PRODUCT_NAME, VS_PRODUCT_VERSION, VS_COMPANY_NAME, VS_FILE_DESCRIPTION
        VS_LEGAL_COPYRIGHT, VS_COUNT };
 #define VS_SLOT 1024
 
-// The five texts of the file's version resource (each at most 127
-// characters; empty when missing).  Returns 1 when ProductName is non-empty.
+// The five texts of the file's version resource: for every language of
+// its Translation list that has a ProductName, the five names in order (a
+// text over 127 characters counts as empty; the last such language wins).
+// A ProductName containing "Operating System" is replaced by the
+// FileDescription.  All five are "" when the file has no version resource
+// or one over 8191 bytes.  Returns 1 when ProductName is non-empty.
 int GetVersionStrings(const char* file, char out[VS_COUNT][VS_SLOT]);
 
-// "<monitor version>:<explorer version>" (out holds VX_PATH).
+// The ProductVersion of <program folder>\Vardex.exe, then ":" and that of
+// <program folder>\VardexView.exe (of the running module instead when its
+// name contains "hijack"); each part only when its file exists (out holds
+// VX_PATH).  Returns the length.
 int GetOwnVersionText(char* out);
 
 // --- Dates and numbers -------------------------------------------------------
-
-#define VX_DATE_TEXT 24
 
 // The user's short date and time (sShortDate, sTimeFormat), at most 23
 // characters.  Returns the length.
 int FormatDateTime(const SYSTEMTIME* time, char* out);
 
-// The file's creation time as "yyyy/mm/dd hh:mm" (out holds 24).
+// The file's creation time (local) as "yyyy/mm/dd hh:mm" (out holds 24).
+// 1 when a date was written; 0 and "" when the file cannot be opened or its
+// time cannot be read.
 int FileDateText(const char* path, char* out);
 
-// Size in bytes ("%d", sizeOut holds 24) and last-write time (dateOut 24).
+// Size in bytes as decimal digits (sizeOut holds 24) and the last-write time
+// as FormatDateTime writes it (dateOut holds 24).  1 on success; 0 with
+// both "" when the file cannot be opened.
 int FileDateSize(const char* path, char* dateOut, char* sizeOut);
 
 struct FileFactsRecord {
@@ -102,24 +94,37 @@ struct FileFactsRecord {
     char detected[VX_DATE_TEXT];
     char size[VX_DATE_TEXT];
 };
+// Creation, last-access and last-write times (FormatDateTime), the
+// first-detected date of path under the category of code, and the size
+// with thousands separators (text 923 when the size cannot be read).
+// 1 on success; 0 with every field "" when the file cannot be opened.
 int FileFacts(const char* path, int code, FileFactsRecord* record);
 
-// Digits with "," before every group of three from the right (out holds 32).
-int GroupThousands(long long n, char* out);
+// GroupThousands: see date_text.h.
 
-// Seconds since 1970 as local time.
+// Seconds since 1970 (UTC) as local time; a zeroed time when the seconds
+// are out of the system's range.
 void UnixTimeToLocal(long long seconds, SYSTEMTIME* time);
 
 // --- Browsers ------------------------------------------------------------------
 
-int InternetExplorerPath(char* out);   // out holds VX_PATH
-int DefaultBrowserPath(char* out);     // out holds VX_PATH
-// 1 IE, 2 Netscape, 3 Firefox, 4 Maxthon, 5 Avant, 6 Mozilla.
+// The App Paths "Path" of IEXPLORE.EXE (a trailing ";" dropped) followed by
+// "\iexplore.exe" (out holds VX_PATH).  Returns the length; 0 and "" when
+// the value is missing.
+int InternetExplorerPath(char* out);
+// The program of the HTTP "open" command (quotes removed, cut before the
+// first "-", trailing blanks dropped), else the App Paths "Path" of IE plus
+// "\IExplore.exe" (out holds VX_PATH).  Returns the length.
+int DefaultBrowserPath(char* out);
+// 1 IE, 2 Netscape, 3 Firefox, 4 Maxthon, 5 Avant, 6 Mozilla, tested in the
+// order iexplore, netscp, maxthon, avant, mozilla, firefox; 1 otherwise.
 int DefaultBrowserKind();
+// The AOL client's main window, NULL when none.
 HWND FindAolWindow();
 
 // --- System --------------------------------------------------------------------
 
-int IsWindowsNT();
-int IsWindowsMajor6();
+int IsWindowsNT();       // the NT platform
+int IsWindowsMajor6();   // major version 6
+// Message box "System Error" with the last error code and its system text.
 void ShowSystemError();

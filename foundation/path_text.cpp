@@ -1,0 +1,195 @@
+#include "foundation/path_text.h"
+
+#include <string.h>
+
+#include "foundation/text.h"
+
+static char UpperChar(char c)
+{
+    return (c >= 'a' && c <= 'z') ? (char)(c - 'a' + 'A') : c;
+}
+
+int FileNameOffset(const char* path)
+{
+    if (path == NULL)
+        return 0;
+    const char* slash = strrchr(path, '\\');
+    return slash != NULL ? (int)(slash - path) + 1 : 0;
+}
+
+int GetFileNamePart(const char* path, char* out)
+{
+    out[0] = '\0';
+    if (path == NULL || strchr(path, '\\') == NULL)
+        return 0;
+    return (int)TextCopy(out, VX_PATH, path + FileNameOffset(path));
+}
+
+void AppendBackslash(char* path)
+{
+    size_t n = TextLength(path, VX_PATH);
+    if (n > 0 && path[n - 1] == '\\')
+        return;
+    TextAppendChar(path, VX_PATH, '\\');
+}
+
+void RemoveTrailingBackslash(char* path, int keepRoot)
+{
+    size_t n = strlen(path);
+    if (n == 0 || path[n - 1] != '\\')
+        return;
+    if (keepRoot && n >= 2 && path[n - 2] == ':')
+        return;
+    path[n - 1] = '\0';
+}
+
+// Step 1: the folder a symbolic start stands for, joined with the rest of
+// the command after the name.  0 when the command names neither.
+static int ResolveSymbolicStart(const char* command, const char* windowsFolder,
+                                const char* programFiles, char* out, size_t outSize)
+{
+    const char* base = NULL;
+    const char* rest = NULL;
+    int at = TextIndexNoCase(command, "SYSTEMROOT");
+    if (at >= 0) {
+        // "\SystemRoot\...", "%SystemRoot%\..." and "SystemRoot\..." all
+        // mean the Windows folder.
+        base = windowsFolder;
+        rest = command + at + 10;
+        if (*rest == '%')
+            rest++;
+    } else if ((at = TextIndexNoCase(command, "%PROGRAMFILES%")) >= 0) {
+        base = programFiles;
+        rest = command + at + 14;
+    } else {
+        return 0;
+    }
+    TextCopy(out, outSize, base);
+    size_t n = strlen(out);
+    int baseEndsInSlash = n > 0 && out[n - 1] == '\\';
+    if (*rest == '\\' && baseEndsInSlash)
+        rest++;
+    else if (*rest != '\0' && *rest != '\\' && !baseEndsInSlash)
+        TextAppendChar(out, outSize, '\\');
+    TextAppend(out, outSize, rest);
+    return 1;
+}
+
+int ExpandProgramPathText(const char* command, const char* windowsFolder,
+                          const char* programFiles, char* out, size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    out[0] = '\0';
+    if (command == NULL)
+        return 0;
+
+    // Work in room enough for any command line the system keeps, and cut
+    // to the caller's buffer only at the end, so that a long text before
+    // the drive letter cannot push the path itself out.
+    char source[2048];
+    if (!ResolveSymbolicStart(command, windowsFolder ? windowsFolder : "",
+                              programFiles ? programFiles : "", source, sizeof(source)))
+        TextCopy(source, command);
+
+    char upper[2048];
+    size_t n = 0;
+    for (size_t i = 0; source[i] != '\0' && n < sizeof(upper) - 1; i++) {
+        char c = UpperChar(source[i]);
+        if (c == '.' && source[i + 1] != '\0') {
+            char second = UpperChar(source[i + 2]);
+            if (second == 'X' || second == 'L') {
+                // The extension itself, then nothing more (arguments,
+                // closing quotes).
+                for (size_t k = 0; k < 4 && source[i + k] != '\0' && n < sizeof(upper) - 1; k++)
+                    upper[n++] = UpperChar(source[i + k]);
+                break;
+            }
+        }
+        upper[n++] = c;
+    }
+    upper[n] = '\0';
+
+    const char* start = upper;
+    const char* colon = strrchr(upper, ':');
+    if (colon != NULL)
+        start = colon > upper ? colon - 1 : colon;
+    return (int)TextCopy(out, outSize, start);
+}
+
+int RundllTarget(const char* command, char* out)
+{
+    int at = TextIndexNoCase(command, "RUNDLL32.EXE");
+    if (at < 0) {
+        TextCopy(out, VX_PATH, command);
+        return 0;
+    }
+    const char* after = command + at + 12;
+    if (*after != '\0')
+        after++;
+    TextCopy(out, VX_PATH, after);
+    return 1;
+}
+
+int ContainsNoCase(const char* text, const char* part)
+{
+    if (text == NULL || part == NULL || TextLength(text, 773) > 772)
+        return 0;
+    return TextFindNoCase(text, part);
+}
+
+void SkipBlanks(const char* text, char* out, int outSize)
+{
+    if (outSize <= 0)
+        return;
+    while (text != NULL && *text == ' ')
+        text++;
+    TextCopy(out, (size_t)outSize, text);
+}
+
+void ExtensionOf(const char* text, char* out, int outSize)
+{
+    if (outSize <= 0)
+        return;
+    const char* dot = text != NULL ? strchr(text, '.') : NULL;
+    TextCopy(out, (size_t)outSize, dot != NULL ? dot + 1 : "");
+}
+
+void EqualsToColon(const char* text, char* out, int outSize)
+{
+    if (outSize <= 0)
+        return;
+    size_t n = TextCopy(out, (size_t)outSize, text);
+    for (size_t i = 0; i < n; i++)
+        if (out[i] == '=')
+            out[i] = ':';
+}
+
+void StripQuotes(const char* text, char* out, int outSize)
+{
+    if (outSize <= 0)
+        return;
+    out[0] = '\0';
+    for (; text != NULL && *text != '\0'; text++)
+        if (*text != '"' && TextAppendChar(out, (size_t)outSize, *text) >= (size_t)outSize - 1)
+            break;
+}
+
+void UrlSpaces(const char* text, char* out, int outSize)
+{
+    if (outSize <= 0)
+        return;
+    out[0] = '\0';
+    size_t n = 0;
+    for (; text != NULL && *text != '\0'; text++) {
+        if (*text == ' ') {
+            if (n + 3 > (size_t)outSize - 1)
+                break;
+            n = TextAppend(out, (size_t)outSize, "%20");
+        } else {
+            if (n + 1 > (size_t)outSize - 1)
+                break;
+            n = TextAppendChar(out, (size_t)outSize, *text == '&' ? '+' : *text);
+        }
+    }
+}

@@ -1,0 +1,55 @@
+// Path and command-line text: the parts of the path utilities that need
+// nothing from the system.  The Win32 side (utils.cpp) looks up the Windows
+// and Program Files folders and hands them in.
+//
+// Plain text logic only: this header and its source include no Windows
+// header, so they also build with the host compiler.
+#pragma once
+#include <stddef.h>
+
+// Size of every path buffer of the system: paths are at most 259 characters.
+#define VX_PATH 260
+
+// The text after the last "\" (out holds VX_PATH).  Returns its length; 0
+// and "" when path has no "\" or ends in one.
+int GetFileNamePart(const char* path, char* out);
+// The index just after the last "\" (0 when there is none).
+int FileNameOffset(const char* path);
+
+// Appends "\" unless path already ends in one (path holds VX_PATH; a full
+// buffer stays as it is).
+void AppendBackslash(char* path);
+// Removes one trailing "\", unless keepRoot is set and it follows ":" (so
+// "C:\" stays a root).
+void RemoveTrailingBackslash(char* path, int keepRoot);
+
+// The comparable form of a command line (out holds outSize bytes), given
+// the Windows folder and the Program Files folder (no trailing "\"):
+//  1. a command naming SystemRoot (any case, with or without the "%" signs)
+//     starts in the Windows folder, one naming %ProgramFiles% in the
+//     Program Files folder; the text before that name is dropped;
+//  2. upper case, cut after the four characters of the first ".EXE"-like
+//     extension (a "." whose second following character is X or L);
+//  3. when a ":" remains, the result starts at the drive letter before the
+//     last one.
+// Returns the length stored.
+int ExpandProgramPathText(const char* command, const char* windowsFolder,
+                          const char* programFiles, char* out, size_t outSize);
+
+// When command contains "RUNDLL32.EXE" (any case): out = the text 13
+// characters after the start of that word (the word and one blank
+// skipped; "" when the command ends there), result 1.  Else out = command,
+// result 0.  out holds VX_PATH.
+int RundllTarget(const char* command, char* out);
+
+// 1 when part occurs in text ignoring case; a text over 772 characters (or
+// a null one) never matches.
+int ContainsNoCase(const char* text, const char* part);
+
+// Each copies into out (outSize bytes), cut to outSize - 1 characters.
+void SkipBlanks(const char* text, char* out, int outSize);    // leading blanks dropped
+void ExtensionOf(const char* text, char* out, int outSize);   // after the first "."; "" when none
+void EqualsToColon(const char* text, char* out, int outSize); // "=" -> ":"
+void StripQuotes(const char* text, char* out, int outSize);   // every '"' removed
+// " " -> "%20", "&" -> "+"; a "%20" that does not fit whole is left out.
+void UrlSpaces(const char* text, char* out, int outSize);
