@@ -114,10 +114,11 @@ void InitializeMonitor()
 
     CheckVersionStamp();
     CreateFileTypeClassRecords();
-    LoadOptions();
+    ReloadOptions();
     SyncExplorerMenuVerb();
     g_AlwaysRun = SelfAutostartPresent();
     InitDelayedStart();
+    ResetDelayedLauncher(CountDelayedPrograms());
 }
 
 void CreateInitialValues()

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "foundation/handles.h"
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
@@ -129,4 +130,38 @@ void PlayAlertSound(int index)
         PlaySoundA(wave, NULL, SND_FILENAME | SND_NOWAIT);
     else
         PlaySoundA(MAKEINTRESOURCEA(170), g_Instance, SND_RESOURCE | SND_NOWAIT);
+}
+
+// Labels the Control Panel shows for the events; a label that another
+// program (or Windows) already gave an event name is kept.
+static const char* const s_soundLabels[] = {
+    "Vardex Open", "Vardex Startup Alert", "Vardex Cookie Alert", "Vardex Task Alert",
+    "Vardex IE Helper Alert", "Vardex File Type Alert", "Vardex System File Alert",
+};
+
+static void WriteIfMissing(const char* path, const char* text)
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE) == ERROR_SUCCESS
+        && RegQueryValueExA(key, "", NULL, NULL, NULL, NULL) == ERROR_SUCCESS)
+        return;
+    key.Close();
+    RegWriteString(HKEY_CURRENT_USER, path, "", text);
+}
+
+void RegisterSoundEvents()
+{
+    WriteIfMissing("AppEvents\\Schemes\\Apps\\Vardex", "Vardex");
+    for (int i = 0; i < 7; i++) {
+        char path[VX_PATH];
+        TEXT_FORMAT(path, "AppEvents\\Schemes\\Apps\\Vardex\\%s", s_soundEvents[i]);
+        RegCreateKeyPath(HKEY_CURRENT_USER, path);
+        char current[VX_PATH];
+        TEXT_FORMAT(current, "%s\\.current", path);
+        WriteIfMissing(current, "");
+        TEXT_FORMAT(current, "%s\\.Default", path);
+        WriteIfMissing(current, "");
+        TEXT_FORMAT(path, "AppEvents\\EventLabels\\%s", s_soundEvents[i]);
+        WriteIfMissing(path, s_soundLabels[i]);
+    }
 }

@@ -23,3 +23,9 @@ void PlayAlertSound(int index);
 // The events of the sound scheme, "Apps\Vardex\..." relative to HKCU
 // AppEvents\Schemes; index 0 to 6.
 const char* SoundEventName(int index);
+
+// Makes the alert sounds known to the Windows sound scheme (HKCU AppEvents:
+// the application "Vardex", one event per index with an empty ".current",
+// which plays the built-in sound, and a label for the Control Panel).
+// Keys and labels already present are left as the user set them.
+void RegisterSoundEvents();

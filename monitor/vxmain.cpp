@@ -13,6 +13,7 @@
 #include "foundation/trace.h"
 #include "foundation/utils.h"
 #include "kessa/kessa.h"
+#include "monitor/alerts.h"
 #include "monitor/patrol.h"
 #include "monitor/tray.h"
 #include "startup/item_list.h"
@@ -119,6 +120,8 @@ int MonitorMain(HINSTANCE instance, const char* commandLine)
 
     g_AlertOpen = 0;
     g_RestartCountdown = 0;
+    InstallStartupPatrolHooks();
+    RegisterSoundEvents();
     InitializeMonitor();
     TraceNote("START", "From Initialize to Post");
     g_ProcessNotice = 0;

@@ -33,3 +33,58 @@
 #define IDS_SIZE_UNKNOWN     923
 #define IDS_VERSION_ADDRESS  1149
 #define IDS_PLUS_VERB        1183
+
+// --- Alert dialogs -----------------------------------------------------------
+// Templates.
+#define IDD_ALERT_STARTUP    131
+#define IDD_ALERT_TASK       138
+#define IDD_ALERT_HELPER     140
+#define IDD_ALERT_FILETYPE   143
+#define IDD_ALERT_SERVICE    171
+#define IDD_ALERT_HIDDEN     191
+#define IDD_ALERT_DELAYED    192
+#define IDD_ALERT_ACTIVEX    193
+
+// Pictures shown in the alerts' corner (161 is the tray's alert icon).
+#define IDI_PICTURE_ALERT    161
+#define IDI_PICTURE_HELPER   162
+#define IDI_PICTURE_SERVICE  164
+#define IDI_PICTURE_STARTUP  165
+#define IDI_PICTURE_TASK     166
+#define IDI_PICTURE_ACTIVEX  171
+#define IDI_PICTURE_DELAYED  200
+
+// Controls shared by the alerts (1 and 2 are the hidden-file alert's OK and
+// Delete, 6 and 7 the Yes and No of all others).
+#define IDC_ALERT_HEADING    100
+#define IDC_ALERT_ICON       117
+#define IDC_ALERT_CHECK      1014
+#define IDC_ALERT_FILE       1026
+#define IDC_ALERT_VERSION    1029
+#define IDC_ALERT_COMPANY    1030
+#define IDC_ALERT_DESCRIPTION 1031
+#define IDC_ALERT_COPYRIGHT  1032
+#define IDC_ALERT_MESSAGE    1036
+#define IDC_ALERT_LOOKUP     1067
+#define IDC_ALERT_NEXT_RUN   1082
+#define IDC_ALERT_VERSION_LABEL 1097
+#define IDC_ALERT_PICTURE    1130
+#define IDC_ALERT_SERVICE_HEADING 1143
+#define IDC_ALERT_SERVICE_STATE   1144
+
+// The file-type alert.
+#define IDC_FILETYPE_HEADING     1025
+#define IDC_FILETYPE_OLD_LABEL   1026
+#define IDC_FILETYPE_NEW_LABEL   1027
+#define IDC_FILETYPE_QUESTION    1028
+#define IDC_FILETYPE_OLD_NAME    1111
+#define IDC_FILETYPE_OLD_ICON    1112
+#define IDC_FILETYPE_OLD_PATH    1113
+#define IDC_FILETYPE_OLD_COMPANY 1114
+#define IDC_FILETYPE_OLD_LOOKUP  1115
+#define IDC_FILETYPE_NEW_ICON    1116
+#define IDC_FILETYPE_NEW_PATH    1117
+#define IDC_FILETYPE_NEW_NAME    1118
+#define IDC_FILETYPE_NEW_COMPANY 1119
+#define IDC_FILETYPE_NEW_LOOKUP  1120
+#define IDC_FILETYPE_EXTENSION   1121
