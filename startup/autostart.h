@@ -3,6 +3,92 @@
 #pragma once
 #include <windows.h>
 
+#include "foundation/registry_store.h"
+
+// --- The autostart places and their codes ------------------------------------
+//
+// Codes 1-7 are the Run family under HKLM, 11-17 the same keys under HKCU,
+// 21-27 the same keys under HKLM Software\Wow6432Node; within a family the
+// code is the base plus the key's position (1 Run ... 7 policies Run).
+
+enum StartupCode {
+    SC_MACHINE_BASE = 0, SC_CURRENT_BASE = 10, SC_WOW64_BASE = 20,
+    SC_WIN_LOAD = 100, SC_WIN_RUN = 101, SC_STARTUP_FOLDER = 200,
+    SC_USERINIT = 250, SC_SHELL = 251, SC_DELAYLOAD = 252, SC_TASK_SCHEDULER = 253,
+    SC_EXECUTE_HOOK = 254, SC_APPINIT = 255, SC_WINLOGON_NOTIFY = 256,
+    // Baseline marker of an entry moved to the delayed-start list.
+    SC_DELAYED = 1103
+};
+
+#define RUN_FAMILY_KEYS 7
+
+#define WINLOGON_KEY        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"
+#define WINLOGON_NOTIFY_KEY WINLOGON_KEY "\\Notify"
+#define NT_WINDOWS_KEY      "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows"
+#define DELAYLOAD_KEY \
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad"
+#define TASK_SCHEDULER_KEY \
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler"
+#define EXECUTE_HOOKS_KEY \
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks"
+#define SHELL_FOLDERS_KEY \
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
+#define WOW64_RUN_KEY       "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run"
+#define DISABLED_WINLOAD_KEY   VX_DISABLED_KEY "\\WinLoad"
+#define DISABLED_WINRUN_KEY    VX_DISABLED_KEY "\\WinRun"
+#define DISABLED_WINNOTIFY_KEY VX_DISABLED_KEY "\\WinNotify"
+
+// 1 for the Run-family codes 1-7, 11-17 and 21-27.
+int IsRunFamilyCode(int code);
+// 1 for the Run-family codes that have a Disabled mirror: 1-7, 11-17, 21-25.
+int HasRunMirror(int code);
+// The root (HKLM or HKCU) and key of a Run-family code; NULL otherwise.
+HKEY RunPlaceRoot(int code);
+const char* RunPlacePath(int code);
+// The HKLM mirror of a Run-family code (Software\Quillon\Vardex\Disabled\Run
+// ...); NULL for 26, 27 and every other code.
+const char* RunMirrorPath(int code);
+// The mirror of key position 1-7 (NULL outside).
+const char* RunMirrorPathAt(int position);
+
+// The registry view flag for a system place under root: the 64-bit view
+// (KEY_WOW64_64KEY) when a 32-bit build runs on 64-bit Windows, so that the
+// machine's own places are read and not their Wow6432Node copies; 0
+// otherwise and for HKCU.
+REGSAM StartupView(HKEY root);
+
+// 1 when Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Run exists
+// (a 64-bit system): only then is the family 21-27 scanned.
+int Wow64FamilyPresent();
+
+// The folder of the Shell Folders value ("Startup", "Common Startup") under
+// root (out holds VX_PATH).  Returns its length, 0 and "" when unset.
+int StartupFolderOf(HKEY root, const char* valueName, char* out);
+// Where an enabled Startup-folder file returns: the user's "Startup", else
+// HKLM "Startup", else HKLM "Common Startup".  Returns the length.
+int UserStartupFolder(char* out);
+// <program folder>\Disabled (out holds VX_PATH), created when create is
+// set.  Returns its length, 0 and "" when the path does not fit.
+int DisabledFolder(char* out, int create);
+
+// Registry access to the system places in their right view.  Texts are read
+// as stored (REG_SZ or REG_EXPAND_SZ, not expanded); out holds "" and the
+// result is 0 when the value is missing, of another type or too long.
+int PlaceReadText(HKEY root, const char* path, const char* name, char* out, int outSize);
+// Writes REG_SZ (the key must exist); 1 or 0.
+int PlaceWriteText(HKEY root, const char* path, const char* name, const char* text);
+// 1 when the value was there and is deleted.
+int PlaceDeleteValue(HKEY root, const char* path, const char* name);
+int PlaceKeyExists(HKEY root, const char* path);
+
+// The class's in-process DLL (HKCR CLSID\<clsid>\InprocServer32) and its
+// default text (HKCR CLSID\<clsid>); a CLSID without braces is looked up as
+// {<clsid>}.  out holds VX_PATH.
+int ClassServerDll(const char* clsid, char* out);
+int ClassTitle(const char* clsid, char* out);
+
+// --- The startup list and its baseline ---------------------------------------
+
 // Clears the item list and fills it from every autostart place; returns the
 // count.  restricted is set by the explorer's Startup page only.
 int BuildStartupList(int restricted);
@@ -21,12 +107,66 @@ int StartupChanged();
 void CheckStartupChanges();
 
 // Disables the entry when the Disabled index does not name it, else
-// enables it.  1 on success.
+// enables it; writes no history.  1 on success, 0 on failure and for codes
+// that cannot be disabled (26, 27, 250-255, unknown).
+//   Run family: the value moves to its HKLM mirror and back.  What is
+//     parked is the value as it stands in its place (quotes, arguments,
+//     RUNDLL32 and any length kept), and enabling puts the parked value
+//     back when command is the listed form of it; otherwise command is
+//     written.  The place is left alone when the parking failed.
+//   100/101: the WIN.INI item moves to Disabled\WinLoad / WinRun and back.
+//   200: the file moves to <program folder>\Disabled and back into the
+//     user's Startup folder (extra is the file; command when extra is "").
+//   256: the notify package is switched off in place (DisableNotify).
 int ToggleStartupEntry(const char* name, const char* command, const char* extra, int code);
 
-// Deletes the entry and its disabled records, writes the history line and
-// forgets the entry in the startup baseline.
+// Deletes the entry and its disabled records, writes the history line
+// ("*START_Remove" with the entry's code, unless the command names Vardex)
+// and forgets the entry in the startup baseline.  The system hook points
+// 250-255 go to RemoveSystemHook.  Returns 1, or RemoveSystemHook's result.
 int RemoveStartupEntry(const char* name, const char* command, const char* extra, int code);
+
+// The removal of the system hook points 250-255, with its own history
+// line.  250 and 251 are reset to the system's defaults at once; 252-255
+// are first confirmed (see g_ConfirmSystemHookRemoval).  Returns 1 when
+// removed, 0 when refused or for another code.
+int RemoveSystemHook(HWND window, const char* name, const char* command, const char* extra,
+                     int code);
+
+// The confirmation of RemoveSystemHook for 252-255: the explorer puts its
+// default-warning dialog here (1 to remove).  NULL, in the monitor: unless
+// "HideStartup" is set, a Yes/No message box with text 1013, "No" the
+// default, owned by window.
+extern int (*g_ConfirmSystemHookRemoval)(HWND window, const char* name, const char* command,
+                                         const char* extra, int code);
+
+// 1 when the Disabled index (HKLM Software\Quillon\Vardex\Disabled) has a
+// value of this name: the entry is disabled.
+int DisabledIndexNames(const char* name);
+
+// Winlogon "Userinit" back to "<system dir>\Userinit.exe," and "Shell" back to
+// "Explorer.exe"; each also records the reset entry in the startup baseline.
+void ResetUserinit();
+void ResetShell();
+// A Winlogon notify package off and on: "DLLName" moved to "OldName" and
+// back.  A package whose value to move is empty is left as it is, so a
+// second disable never wipes the saved name.
+void DisableNotify(const char* name);
+void EnableNotify(const char* name);
+// Drops every item of "AppInit_Dlls" whose long form is dll; the others
+// are written back joined by ",".  Nothing is written when nothing matched.
+void RemoveAppInitDll(const char* dll);
+
+// The ";"-separated lists of WIN.INI's section "windows" ("load", "run").
+// Remove drops every item equal to item (as it stands or in the form the
+// startup list gives it) and writes the rest back, each followed by ";";
+// returns 1 when an item was dropped.  Append adds item at the end.  Both
+// clear the read-only attribute of win.ini first and read the whole line.
+int WinIniRemoveItem(const char* key, const char* item);
+void WinIniAppendItem(const char* key, const char* item);
+// The whole value of key in WIN.INI's "windows" (a malloc block the caller
+// frees with free; "" when missing).  NULL when out of memory or over 64 KB.
+char* ReadWinIniList(const char* key);
 
 // The baseline value name of a command: every "=" becomes ":".
 void BaselineKeyOf(const char* command, char* out, int outSize);
@@ -37,6 +177,9 @@ extern HWND g_StartupOwner;
 
 struct ItemRecord;
 
+// The startup alert's third answer, besides IDYES (6) and IDNO (7).
+#define STARTUP_ANSWER_DISABLE 11
+
 // The monitor's side of the startup patrol.  The explorer leaves these
 // empty; an empty hook means "no answer" (nothing changes, the entry is
 // asked about again at the next patrol).
@@ -44,7 +187,7 @@ struct StartupPatrolHooks {
     // Puts the tray icon into the startup alert state.
     void (*ShowAlertState)();
     // Plays the startup sound and shows the startup alert for the entry:
-    // 6 keep, 7 remove, 11 disable, 0 no answer.
+    // 6 keep, 7 remove, 11 disable (STARTUP_ANSWER_DISABLE), 0 no answer.
     int (*AskNewEntry)(const ItemRecord* item);
     // The delayed-program dialog for an entry whose baseline says 1103:
     // 6 or 7, 0 no answer.

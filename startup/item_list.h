@@ -25,6 +25,11 @@ struct ItemRecord {
 int AddItem(const char* name, const char* command, const char* extra, const char* info,
             int code, int flag);
 
+// The Command a record keeps for a command text: cut to 259 characters,
+// every double quote removed and, from 4 characters on, its long-path form
+// when it is a path with one.  out holds ITEM_COMMAND.
+void ItemCommandText(const char* command, char* out);
+
 int ItemCount();
 // Accessors return "" (or 0) for an index outside the list.
 const char* GetItemName(int i);

@@ -1,0 +1,190 @@
+#include "startup/name_table.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "foundation/handles.h"
+
+struct NameTableSlot {
+    size_t nameOffset;  // into pool; (size_t)-1 for an empty slot
+    unsigned hash;
+    int value;
+    int removed;
+};
+
+static const size_t NO_NAME = (size_t)-1;
+
+static unsigned char Fold(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') ? (unsigned char)(c - 'a' + 'A') : c;
+}
+
+static unsigned HashName(const char* name)
+{
+    unsigned h = 2166136261u;
+    for (const unsigned char* p = (const unsigned char*)name; *p != '\0'; p++)
+        h = (h ^ Fold(*p)) * 16777619u;
+    return h;
+}
+
+static int SameName(const char* a, const char* b)
+{
+    for (;; a++, b++) {
+        if (Fold((unsigned char)*a) != Fold((unsigned char)*b))
+            return 0;
+        if (*a == '\0')
+            return 1;
+    }
+}
+
+void NameTableInit(NameTable* table)
+{
+    table->slots = NULL;
+    table->capacity = 0;
+    table->count = 0;
+    table->pool = NULL;
+    table->poolUsed = 0;
+    table->poolSize = 0;
+}
+
+void NameTableFree(NameTable* table)
+{
+    free(table->slots);
+    free(table->pool);
+    NameTableInit(table);
+}
+
+// The slot of name, or the empty slot where it would go.
+static NameTableSlot* FindSlot(const NameTable* table, const char* name, unsigned hash)
+{
+    unsigned mask = (unsigned)table->capacity - 1;
+    for (unsigned i = hash & mask;; i = (i + 1) & mask) {
+        NameTableSlot* slot = &table->slots[i];
+        if (slot->nameOffset == NO_NAME)
+            return slot;
+        if (slot->hash == hash && SameName(table->pool + slot->nameOffset, name))
+            return slot;
+    }
+}
+
+static int Grow(NameTable* table)
+{
+    int capacity = table->capacity == 0 ? 256 : table->capacity * 2;
+    NameTableSlot* slots = (NameTableSlot*)malloc(sizeof(NameTableSlot) * (size_t)capacity);
+    if (slots == NULL)
+        return 0;
+    for (int i = 0; i < capacity; i++)
+        slots[i].nameOffset = NO_NAME;
+    NameTableSlot* old = table->slots;
+    int oldCapacity = table->capacity;
+    table->slots = slots;
+    table->capacity = capacity;
+    for (int i = 0; i < oldCapacity; i++)
+        if (old[i].nameOffset != NO_NAME) {
+            NameTableSlot* slot = FindSlot(table, table->pool + old[i].nameOffset, old[i].hash);
+            *slot = old[i];
+        }
+    free(old);
+    return 1;
+}
+
+static size_t StoreName(NameTable* table, const char* name)
+{
+    size_t length = strlen(name) + 1;
+    if (table->poolUsed + length > table->poolSize) {
+        size_t size = table->poolSize == 0 ? 16384 : table->poolSize * 2;
+        while (size < table->poolUsed + length)
+            size *= 2;
+        char* pool = (char*)realloc(table->pool, size);
+        if (pool == NULL)
+            return NO_NAME;
+        table->pool = pool;
+        table->poolSize = size;
+    }
+    size_t offset = table->poolUsed;
+    memcpy(table->pool + offset, name, length);
+    table->poolUsed += length;
+    return offset;
+}
+
+int NameTablePut(NameTable* table, const char* name, int value)
+{
+    // Slots are never emptied (removal only marks them), so keep the load
+    // under one half counting every slot ever used.
+    if ((table->count + 1) * 2 > table->capacity && !Grow(table))
+        return 0;
+    unsigned hash = HashName(name);
+    NameTableSlot* slot = FindSlot(table, name, hash);
+    if (slot->nameOffset == NO_NAME) {
+        size_t offset = StoreName(table, name);
+        if (offset == NO_NAME)
+            return 0;
+        slot->nameOffset = offset;
+        slot->hash = hash;
+        table->count++;
+    }
+    slot->value = value;
+    slot->removed = 0;
+    return 1;
+}
+
+int NameTableGet(const NameTable* table, const char* name, int* value)
+{
+    if (table->capacity == 0)
+        return 0;
+    NameTableSlot* slot = FindSlot(table, name, HashName(name));
+    if (slot->nameOffset == NO_NAME || slot->removed)
+        return 0;
+    *value = slot->value;
+    return 1;
+}
+
+void NameTableRemove(NameTable* table, const char* name)
+{
+    if (table->capacity == 0)
+        return;
+    NameTableSlot* slot = FindSlot(table, name, HashName(name));
+    if (slot->nameOffset != NO_NAME)
+        slot->removed = 1;
+}
+
+int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view)
+{
+    RegKey key;
+    if (key.Open(root, path, KEY_READ | view) != ERROR_SUCCESS)
+        return 0;
+    DWORD maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData,
+                         NULL, NULL) != ERROR_SUCCESS)
+        return 0;
+    // Names and numbers only: data longer than a number is read as 0.
+    // The longest name counted in characters: room for two bytes each.
+    DWORD nameRoom = maxName * 2 + 1;
+    char* name = (char*)malloc((size_t)nameRoom + 1);
+    if (name == NULL)
+        return 0;
+    int read = 0;
+    for (DWORD index = 0;; index++) {
+        DWORD nameSize = nameRoom;
+        char data[32];
+        DWORD dataSize = sizeof(data) - 1;
+        DWORD type = 0;
+        LONG rc = RegEnumValueA(key, index, name, &nameSize, NULL, &type, (BYTE*)data,
+                                &dataSize);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        int value = 0;
+        if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+            data[dataSize < sizeof(data) ? dataSize : sizeof(data) - 1] = '\0';
+            value = atoi(data);
+        } else if (rc != ERROR_MORE_DATA) {
+            continue;
+        }
+        // ERROR_MORE_DATA: the name was read, the data is too long for a number.
+        name[nameRoom] = '\0';
+        NameTablePut(table, name, value);
+        read++;
+    }
+    free(name);
+    return read;
+}

@@ -1,0 +1,34 @@
+// A case-insensitive table of names with a number each: the in-memory copy
+// of a registry key whose values are named by entries and hold a code (the
+// startup baseline, the Disabled index).  Reading such a key once and
+// looking names up here costs one registry call per value instead of an
+// open, a query and a close per lookup.
+#pragma once
+#include <windows.h>
+
+struct NameTableSlot;
+
+struct NameTable {
+    NameTableSlot* slots;  // open addressing, capacity a power of two
+    int capacity;
+    int count;
+    char* pool;            // the names, each zero-terminated
+    size_t poolUsed;
+    size_t poolSize;
+};
+
+void NameTableInit(NameTable* table);
+void NameTableFree(NameTable* table);
+
+// Adds name or replaces its number.  0 when memory ran out.
+int NameTablePut(NameTable* table, const char* name, int value);
+// 1 and *value when name is present (ASCII letters compared without case).
+int NameTableGet(const NameTable* table, const char* name, int* value);
+// Forgets name (a later Get misses it).
+void NameTableRemove(NameTable* table, const char* name);
+
+// Fills the table from the values of root\path: each value named as it is,
+// its number the decimal text of a REG_SZ/REG_EXPAND_SZ value (0 for a value
+// of another type or text that is no number).  A missing key leaves the
+// table empty.  Returns the number of values read.
+int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view);

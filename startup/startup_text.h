@@ -1,0 +1,29 @@
+// The text side of the autostart places: the entry parts of the Winlogon
+// values and the walking of the separated lists of WIN.INI and
+// "AppInit_Dlls".
+//
+// Plain text logic only: no Windows header, so this also builds with the
+// host compiler.
+#pragma once
+#include <stddef.h>
+
+// The program that Winlogon's "UserInit" adds after the system's own one:
+// the text after the first comma, leading blanks removed; when that comma
+// ends the value, the text before it.  Returns 1 when the value holds a
+// comma (only then is there an entry), 0 with out = "" otherwise.
+int UserinitEntry(const char* value, char* out, size_t outSize);
+
+// The shell program of Winlogon's "Shell": the text after the first blank,
+// leading blanks removed; when that blank ends the value, the text before
+// it; without a blank the whole value.  Returns 1 when out is non-empty.
+int ShellEntry(const char* value, char* out, size_t outSize);
+
+// Walks a list whose items are separated by any character of separators.
+// From *pos, finds the next item (possibly empty) and gives its start and
+// length in text; *pos moves past it and its separator.  Returns 0 when
+// the text is used up.  Items are never copied, so nothing is cut.
+int NextListSpan(const char* text, size_t* pos, const char* separators, size_t* start,
+                 size_t* length);
+
+// 1 when the span text[start, start + length) equals item, ignoring case.
+int SpanEqualsNoCase(const char* text, size_t start, size_t length, const char* item);

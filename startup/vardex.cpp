@@ -1,0 +1,682 @@
+// The startup list: every autostart place walked into the item list, the
+// baseline of known entries, and the patrol step that asks about new ones.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "categories/category_hooks.h"
+#include "foundation/detected.h"
+#include "foundation/handles.h"
+#include "foundation/options.h"
+#include "foundation/registry_store.h"
+#include "foundation/text.h"
+#include "foundation/trace.h"
+#include "foundation/utils.h"
+#include "startup/autostart.h"
+#include "startup/item_list.h"
+#include "startup/name_table.h"
+#include "startup/startup_text.h"
+
+#define DETECTED_STARTUP_KEY VX_DETECTED_KEY "\\Startup"
+// Run values are compared and listed on their first 511 characters.
+#define RUN_TEXT_MAX 511
+
+HWND g_StartupOwner = NULL;
+StartupPatrolHooks g_StartupPatrolHooks = { NULL, NULL, NULL };
+
+void BaselineKeyOf(const char* command, char* out, int outSize)
+{
+    EqualsToColon(command, out, outSize);
+}
+
+// --- Walking registry values --------------------------------------------------
+
+typedef void (*ValueVisitor)(const char* name, DWORD type, const char* data, void* context);
+
+// Calls visit for every value of root\path with its whole name and data
+// (zero-terminated, whatever their length).  A key that does not open is
+// skipped.
+static void WalkValues(HKEY root, const char* path, REGSAM view, ValueVisitor visit,
+                       void* context)
+{
+    RegKey key;
+    if (key.Open(root, path, KEY_READ | view) != ERROR_SUCCESS)
+        return;
+    DWORD maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData,
+                         NULL, NULL) != ERROR_SUCCESS)
+        return;
+    // Lengths are counted in characters: room for two bytes each.
+    DWORD nameRoom = maxName * 2 + 1;
+    DWORD dataRoom = maxData * 2 + 2;
+    char* name = (char*)malloc(nameRoom + 1);
+    char* data = (char*)malloc(dataRoom + 1);
+    if (name != NULL && data != NULL) {
+        for (DWORD index = 0;; index++) {
+            DWORD nameSize = nameRoom;
+            DWORD dataSize = dataRoom;
+            DWORD type = 0;
+            LONG rc = RegEnumValueA(key, index, name, &nameSize, NULL, &type, (BYTE*)data,
+                                    &dataSize);
+            if (rc == ERROR_NO_MORE_ITEMS)
+                break;
+            if (rc != ERROR_SUCCESS)
+                continue;
+            name[nameSize < nameRoom ? nameSize : nameRoom] = '\0';
+            data[dataSize < dataRoom ? dataSize : dataRoom] = '\0';
+            visit(name, type, data, context);
+        }
+    }
+    free(name);
+    free(data);
+}
+
+static int IsText(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ;
+}
+
+// --- Step 1: the Run families -------------------------------------------------
+
+// A value of a disabled entry found back in its place.
+struct Returner {
+    char* name;
+    char* data;
+};
+
+struct RunScan {
+    int code;
+    const NameTable* disabled;
+    // The last value that reached the listing test, across keys and roots.
+    char lastName[RUN_TEXT_MAX + 1];
+    char lastData[RUN_TEXT_MAX + 1];
+    Returner* returners;
+    int returnerCount;
+    int returnerRoom;
+};
+
+static char* CopyOf(const char* text)
+{
+    size_t n = strlen(text) + 1;
+    char* copy = (char*)malloc(n);
+    if (copy != NULL)
+        memcpy(copy, text, n);
+    return copy;
+}
+
+static void KeepReturner(RunScan* scan, const char* name, const char* data)
+{
+    if (scan->returnerCount == scan->returnerRoom) {
+        int room = scan->returnerRoom == 0 ? 8 : scan->returnerRoom * 2;
+        Returner* grown = (Returner*)realloc(scan->returners, sizeof(Returner) * (size_t)room);
+        if (grown == NULL)
+            return;
+        scan->returners = grown;
+        scan->returnerRoom = room;
+    }
+    Returner* r = &scan->returners[scan->returnerCount];
+    r->name = CopyOf(name);
+    r->data = CopyOf(data);
+    if (r->name == NULL || r->data == NULL) {
+        free(r->name);
+        free(r->data);
+        return;
+    }
+    scan->returnerCount++;
+}
+
+static void VisitRunValue(const char* fullName, DWORD type, const char* fullData, void* context)
+{
+    RunScan* scan = (RunScan*)context;
+    // Only text values start anything.
+    if (!IsText(type))
+        return;
+    char name[RUN_TEXT_MAX + 1];
+    char data[RUN_TEXT_MAX + 1];
+    TextCopy(name, fullName);
+    TextCopy(data, fullData);
+    if (TextEqualNoCase(name, scan->lastName) && TextEqualNoCase(data, scan->lastData))
+        return;
+    int disabledCode = 0;
+    if (NameTableGet(scan->disabled, fullName, &disabledCode)) {
+        // Parked after the walk of this key: moving it now would shift the
+        // enumeration under our feet.
+        KeepReturner(scan, fullName, fullData);
+        return;
+    }
+    TextCopy(scan->lastName, name);
+    TextCopy(scan->lastData, data);
+    if (strlen(name) <= 1 || strlen(data) <= 4 || (unsigned char)name[0] >= 0x80)
+        return;
+    char command[VX_PATH];
+    int flag = RundllTarget(data, command);
+    AddItem(name, command, "", "", scan->code, flag);
+}
+
+// A disabled entry that has put itself back: enable and disable it again,
+// which parks its current data without a word to the user.
+static void ReparkReturners(RunScan* scan)
+{
+    for (int i = 0; i < scan->returnerCount; i++) {
+        Returner* r = &scan->returners[i];
+        ToggleStartupEntry(r->name, r->data, "", scan->code);
+        ToggleStartupEntry(r->name, r->data, "", scan->code);
+        free(r->name);
+        free(r->data);
+    }
+    scan->returnerCount = 0;
+}
+
+static void ScanRunFamilies()
+{
+    NameTable disabled;
+    NameTableInit(&disabled);
+    NameTableLoadKey(&disabled, HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, 0);
+
+    RunScan scan;
+    memset(&scan, 0, sizeof(scan));
+    scan.disabled = &disabled;
+    const int bases[3] = { SC_MACHINE_BASE, SC_CURRENT_BASE, SC_WOW64_BASE };
+    for (int family = 0; family < 3; family++) {
+        if (bases[family] == SC_WOW64_BASE && !Wow64FamilyPresent())
+            continue;
+        for (int position = 1; position <= RUN_FAMILY_KEYS; position++) {
+            scan.code = bases[family] + position;
+            HKEY root = RunPlaceRoot(scan.code);
+            WalkValues(root, RunPlacePath(scan.code), StartupView(root), VisitRunValue, &scan);
+            ReparkReturners(&scan);
+        }
+    }
+    free(scan.returners);
+    NameTableFree(&disabled);
+}
+
+// --- Step 2: Startup folders --------------------------------------------------
+
+// The shortcut's target (out holds VX_PATH) and description (ITEM_NAME).
+// 0 when the file is no shortcut, has no file-system target, or the target
+// cannot be found.
+static int ResolveShortcut(const char* path, char* target, char* description)
+{
+    target[0] = '\0';
+    description[0] = '\0';
+    ComRef<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.OutVoid())))
+        return 0;
+    ComRef<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())))
+        return 0;
+    WCHAR widePath[VX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, VX_PATH) == 0)
+        return 0;
+    if (FAILED(file->Load(widePath, STGM_READ)))
+        return 0;
+    // No window, at most half a second of searching.
+    if (link->Resolve(NULL, SLR_NO_UI | (500 << 16)) != S_OK)
+        return 0;
+    char found[MAX_PATH] = "";
+    if (FAILED(link->GetPath(found, MAX_PATH, NULL, 0)) || found[0] == '\0')
+        return 0;
+    // Resolve may report success for a target that is gone.
+    if (GetFileAttributesA(found) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    char text[INFOTIPSIZE] = "";
+    if (FAILED(link->GetDescription(text, INFOTIPSIZE)))
+        text[0] = '\0';
+    TextCopy(target, VX_PATH, found);
+    TextCopy(description, ITEM_NAME, text);
+    return 1;
+}
+
+// FileDescription, else ProductName (out holds ITEM_NAME).
+static void DescriptionOf(const char* file, char* out)
+{
+    char strings[VS_COUNT][VS_SLOT];
+    GetVersionStrings(file, strings);
+    TextCopy(out, ITEM_NAME,
+             strings[VS_FILE_DESCRIPTION][0] != '\0' ? strings[VS_FILE_DESCRIPTION]
+                                                      : strings[VS_PRODUCT_NAME]);
+}
+
+static int EndsWithNoCase(const char* text, const char* tail)
+{
+    size_t n = strlen(text), m = strlen(tail);
+    return n >= m && TextEqualNoCase(text + n - m, tail);
+}
+
+static void ScanStartupFolder(const char* folder, int code)
+{
+    if (folder[0] == '\0')
+        return;
+    char pattern[VX_PATH + 4];
+    TEXT_FORMAT(pattern, "%s\\*", folder);
+    WIN32_FIND_DATAA found;
+    FindHandle find(FindFirstFileA(pattern, &found));
+    if (!find.IsValid())
+        return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        char path[VX_PATH * 2];
+        TEXT_FORMAT(path, "%s\\%s", folder, found.cFileName);
+        if (strlen(path) >= VX_PATH)
+            continue;
+        char name[ITEM_NAME] = "";
+        if (EndsWithNoCase(found.cFileName, "lnk")) {
+            char target[VX_PATH];
+            if (!ResolveShortcut(path, target, name))
+                continue;
+            if (name[0] == '\0')
+                DescriptionOf(target, name);
+            AddItem(name, target, path, "", code, 0);
+        } else if (EndsWithNoCase(found.cFileName, "exe")) {
+            DescriptionOf(path, name);
+            AddItem(name, path, path, "", code, 0);
+        } else if (EndsWithNoCase(found.cFileName, "ini")) {
+            continue;
+        } else {
+            AddItem("", path, "", "", code, 0);
+        }
+    } while (FindNextFileA(find.Get(), &found));
+}
+
+static void ScanStartupFolders()
+{
+    // Shortcuts are read through the shell's COM objects; the caller may
+    // or may not have initialised COM on this thread.
+    HRESULT com = CoInitialize(NULL);
+    const HKEY roots[2] = { HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER };
+    for (int r = 0; r < 2; r++) {
+        char folder[VX_PATH];
+        if (StartupFolderOf(roots[r], "Startup", folder) > 0)
+            ScanStartupFolder(folder, SC_STARTUP_FOLDER);
+        if (StartupFolderOf(roots[r], "Common Startup", folder) > 0)
+            ScanStartupFolder(folder, SC_STARTUP_FOLDER);
+    }
+    if (SUCCEEDED(com))
+        CoUninitialize();
+}
+
+static void ScanDisabledFolder()
+{
+    char folder[VX_PATH];
+    if (DisabledFolder(folder, 0) == 0)
+        return;
+    HRESULT com = CoInitialize(NULL);
+    ScanStartupFolder(folder, SC_STARTUP_FOLDER);
+    if (SUCCEEDED(com))
+        CoUninitialize();
+}
+
+// --- Step 3: WIN.INI ------------------------------------------------------------
+
+char* ReadWinIniList(const char* key)
+{
+    // The whole line, however long: a cut line would hide its last items.
+    for (DWORD size = 1024; size <= 65536; size *= 4) {
+        char* text = (char*)malloc(size);
+        if (text == NULL)
+            return NULL;
+        DWORD n = GetProfileStringA("windows", key, "", text, size);
+        if (n + 2 < size)
+            return text;
+        free(text);
+    }
+    return NULL;
+}
+
+static void ScanWinIni(const char* key, int code)
+{
+    char* list = ReadWinIniList(key);
+    if (list == NULL)
+        return;
+    size_t pos = 0, start = 0, length = 0;
+    while (NextListSpan(list, &pos, ";", &start, &length)) {
+        if (length == 0)
+            continue;
+        char item[ITEM_COMMAND];
+        TextCopyN(item, sizeof(item), list + start, length);
+        char strings[VS_COUNT][VS_SLOT];
+        GetVersionStrings(item, strings);
+        AddItem(strings[VS_PRODUCT_NAME][0] != '\0' ? strings[VS_PRODUCT_NAME] : key, item, "",
+                "", code, 0);
+    }
+    free(list);
+}
+
+// --- Step 4: the Disabled mirrors -----------------------------------------------
+
+static void VisitMirrorValue(const char* name, DWORD type, const char* data, void*)
+{
+    if (name[0] == '\0' || !IsText(type))
+        return;
+    char codeText[32];
+    RegReadString(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name, codeText, sizeof(codeText));
+    int code = atoi(codeText);
+    if (code > 0)
+        AddItem(name, data, "", "", code, 0);
+}
+
+static void ScanDisabledEntries()
+{
+    for (int position = 1; position <= RUN_FAMILY_KEYS; position++)
+        WalkValues(HKEY_LOCAL_MACHINE, RunMirrorPathAt(position), 0, VisitMirrorValue, NULL);
+    WalkValues(HKEY_LOCAL_MACHINE, DISABLED_WINLOAD_KEY, 0, VisitMirrorValue, NULL);
+    WalkValues(HKEY_LOCAL_MACHINE, DISABLED_WINRUN_KEY, 0, VisitMirrorValue, NULL);
+    ScanDisabledFolder();
+}
+
+// --- Steps 5 and 6: Winlogon and the system hook points ----------------------------
+
+static void ScanWinlogon()
+{
+    char value[VX_REG_TEXT_MAX];
+    char entry[VX_REG_TEXT_MAX];
+    PlaceReadText(HKEY_LOCAL_MACHINE, WINLOGON_KEY, "UserInit", value, sizeof(value));
+    if (UserinitEntry(value, entry, sizeof(entry)))
+        AddItem("Winlogon Userinit", entry, "", "", SC_USERINIT, 0);
+    PlaceReadText(HKEY_LOCAL_MACHINE, WINLOGON_KEY, "Shell", value, sizeof(value));
+    if (ShellEntry(value, entry, sizeof(entry)))
+        AddItem("Winlogon Shell", entry, "", "", SC_SHELL, 0);
+}
+
+// An entry of a hook point: Info is always the DLL's ProductVersion.
+static void AddHookItem(const char* name, const char* dll, const char* extra, int code,
+                        char strings[VS_COUNT][VS_SLOT])
+{
+    AddItem(name, dll, extra, strings[VS_PRODUCT_VERSION], code, 0);
+}
+
+static void VisitDelayLoad(const char* name, DWORD type, const char* data, void*)
+{
+    if (!IsText(type))
+        return;
+    char dll[VX_PATH];
+    ClassServerDll(data, dll);
+    char strings[VS_COUNT][VS_SLOT];
+    GetVersionStrings(dll, strings);
+    AddHookItem(name, dll, data, SC_DELAYLOAD, strings);
+}
+
+static void VisitClassHook(const char* clsid, DWORD type, const char* data, void* context)
+{
+    int code = *(const int*)context;
+    char title[VX_PATH];
+    if (IsText(type) && data[0] != '\0')
+        TextCopy(title, data);
+    else
+        ClassTitle(clsid, title);
+    char dll[VX_PATH];
+    ClassServerDll(clsid, dll);
+    char strings[VS_COUNT][VS_SLOT];
+    GetVersionStrings(dll, strings);
+    AddHookItem(title, dll, clsid, code, strings);
+}
+
+static void ScanAppInitDlls()
+{
+    char list[VX_REG_TEXT_MAX];
+    if (PlaceReadText(HKEY_LOCAL_MACHINE, NT_WINDOWS_KEY, "AppInit_Dlls", list, sizeof(list)) == 0)
+        return;
+    size_t pos = 0, start = 0, length = 0;
+    while (NextListSpan(list, &pos, ", ", &start, &length)) {
+        if (length == 0)
+            continue;
+        char dll[VX_PATH];
+        TextCopyN(dll, sizeof(dll), list + start, length);
+        char strings[VS_COUNT][VS_SLOT];
+        GetVersionStrings(dll, strings);
+        AddItem(strings[VS_PRODUCT_NAME], dll, strings[VS_COMPANY_NAME],
+                strings[VS_PRODUCT_VERSION], SC_APPINIT, 0);
+    }
+}
+
+static void ScanNotifyPackages()
+{
+    RegKey key;
+    REGSAM view = StartupView(HKEY_LOCAL_MACHINE);
+    if (key.Open(HKEY_LOCAL_MACHINE, WINLOGON_NOTIFY_KEY, KEY_READ | view) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0;; index++) {
+        char subkey[256];
+        DWORD size = sizeof(subkey);
+        LONG rc = RegEnumKeyExA(key, index, subkey, &size, NULL, NULL, NULL, NULL);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS)
+            continue;
+        char path[512];
+        TEXT_FORMAT(path, "%s\\%s", WINLOGON_NOTIFY_KEY, subkey);
+        char dll[VX_PATH];
+        if (PlaceReadText(HKEY_LOCAL_MACHINE, path, "DllName", dll, sizeof(dll)) == 0)
+            continue;
+        char strings[VS_COUNT][VS_SLOT];
+        GetVersionStrings(dll, strings);
+        AddHookItem(subkey, dll, strings[VS_FILE_DESCRIPTION], SC_WINLOGON_NOTIFY, strings);
+    }
+}
+
+static void ScanHookPoints()
+{
+    REGSAM view = StartupView(HKEY_LOCAL_MACHINE);
+    WalkValues(HKEY_LOCAL_MACHINE, DELAYLOAD_KEY, view, VisitDelayLoad, NULL);
+    int code = SC_TASK_SCHEDULER;
+    WalkValues(HKEY_LOCAL_MACHINE, TASK_SCHEDULER_KEY, view, VisitClassHook, &code);
+    code = SC_EXECUTE_HOOK;
+    WalkValues(HKEY_LOCAL_MACHINE, EXECUTE_HOOKS_KEY, view, VisitClassHook, &code);
+    ScanAppInitDlls();
+    ScanNotifyPackages();
+}
+
+int BuildStartupList(int restricted)
+{
+    ClearItems();
+    ScanRunFamilies();
+    ScanStartupFolders();
+    ScanWinIni("run", SC_WIN_RUN);
+    ScanWinIni("load", SC_WIN_LOAD);
+    ScanDisabledEntries();
+    int everything = !restricted || g_Options[OPT_ShowAllStartup] > 0;
+    if (everything && IsWindowsNT())
+        ScanWinlogon();
+    if (everything)
+        ScanHookPoints();
+    return ItemCount();
+}
+
+// --- The baseline -----------------------------------------------------------------
+
+static void ReadCodeText(const char* name, int* found, int* code)
+{
+    char text[32];
+    *found = RegReadString(HKEY_CURRENT_USER, VX_RUN_KEY, name, text, sizeof(text)) > 0;
+    *code = *found ? atoi(text) : 0;
+}
+
+// The baseline code of an entry: the value named by its Command (with
+// ":" for "="), else, when that is missing or no positive number, the value
+// named by its Name.  0 when neither says anything.  The table is the
+// baseline as read at the start of the walk; an entry it does not know as
+// positive is looked up in the registry itself, so what the walk changed
+// (and every case the table's simpler folding misses) is seen as it is.
+static int BaselineCodeOf(const ItemRecord* item, const NameTable* baseline)
+{
+    char key[ITEM_COMMAND];
+    BaselineKeyOf(item->Command, key, sizeof(key));
+    int code = 0;
+    if (NameTableGet(baseline, key, &code) && code > 0)
+        return code;
+    int found = 0;
+    ReadCodeText(key, &found, &code);
+    if (found && code > 0)
+        return code;
+    ReadCodeText(item->Name, &found, &code);
+    return found ? code : 0;
+}
+
+static int IsChanged(int code)
+{
+    return code <= 0 || code == SC_DELAYED;
+}
+
+static void RecordBaseline(const char* command, int code)
+{
+    char key[ITEM_COMMAND];
+    BaselineKeyOf(command, key, sizeof(key));
+    char text[16];
+    TEXT_FORMAT(text, "%d", code);
+    RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, key, text);
+}
+
+void InitRegStartups()
+{
+    int count = BuildStartupList(0);
+    RegKey key;
+    if (key.Create(HKEY_CURRENT_USER, VX_RUN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return;
+    for (int i = 0; i < count; i++) {
+        char name[ITEM_COMMAND];
+        BaselineKeyOf(GetItemCommand(i), name, sizeof(name));
+        char text[16];
+        TEXT_FORMAT(text, "%d", GetItemCode(i));
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
+    }
+}
+
+void CleanupRunRegistry()
+{
+    static const char* const keys[3] = { VX_RUN_KEY, VX_KEY "\\IEHelpers", VX_KEY "\\Tasks" };
+    for (int i = 0; i < 3; i++) {
+        RegDeleteKeyTree(HKEY_CURRENT_USER, keys[i]);
+        RegCreateKeyPath(HKEY_CURRENT_USER, keys[i]);
+    }
+    InitRegStartups();
+}
+
+// Builds the list and reads the baseline; 1 when some entry is new.
+static int FindStartupChange(NameTable* baseline)
+{
+    BuildStartupList(0);
+    NameTableLoadKey(baseline, HKEY_CURRENT_USER, VX_RUN_KEY, 0);
+    int count = ItemCount();
+    for (int i = 0; i < count; i++)
+        if (IsChanged(BaselineCodeOf(GetItem(i), baseline)))
+            return 1;
+    return 0;
+}
+
+int StartupChanged()
+{
+    NameTable baseline;
+    NameTableInit(&baseline);
+    int changed = FindStartupChange(&baseline);
+    NameTableFree(&baseline);
+    return changed;
+}
+
+// --- The startup patrol --------------------------------------------------------------
+
+// The delayed-start record of a program that has put itself back.  Its key
+// is the program path without parameters; both the whole command and the
+// part up to ".exe" are tried.
+static void ForgetDelayRecord(HKEY root, const char* command)
+{
+    static const char* const keys[6] = {
+        VX_KEY "\\Delay", VX_KEY "\\Delay\\Time", VX_KEY "\\Delay\\Parameters",
+        VX_KEY "\\Delay\\Shortcuts", VX_KEY "\\Delay\\Applet", VX_KEY "\\Delay\\Title",
+    };
+    char program[ITEM_COMMAND];
+    TextCopy(program, command);
+    int exe = TextIndexNoCase(program, ".exe");
+    for (int pass = 0; pass < 2; pass++) {
+        for (int i = 0; i < 6; i++)
+            RegDeleteValueNamed(root, keys[i], program);
+        if (exe < 0 || program[exe + 4] == '\0')
+            break;
+        program[exe + 4] = '\0';
+    }
+}
+
+// The answer of the monitor's side, or of "HideStartup" when it is set:
+// 1 counts as Yes (6), any other non-zero value as No (7).
+static int AnswerOf(int (*ask)(const ItemRecord*), const ItemRecord* item)
+{
+    int hide = g_Options[OPT_HideStartup];
+    if (hide == 1)
+        return IDYES;
+    if (hide != 0)
+        return IDNO;
+    return ask != NULL ? ask(item) : 0;
+}
+
+static void DisableUnlessDisabled(const ItemRecord* item)
+{
+    if (!DisabledIndexNames(item->Name))
+        ToggleStartupEntry(item->Name, item->Command, item->Extra, item->Code);
+}
+
+static void AskDelayedReturn(const ItemRecord* item)
+{
+    int answer = AnswerOf(g_StartupPatrolHooks.AskDelayedEntry, item);
+    if (answer == IDYES) {
+        RecordBaseline(item->Command, item->Code);
+        ForgetDelayRecord(item->Code < 11 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                          item->Command);
+    } else if (answer == IDNO) {
+        RecordBaseline(item->Command, item->Code);
+        DisableUnlessDisabled(item);
+    }
+}
+
+static void AskNewEntry(const ItemRecord* item)
+{
+    RecordDetected(item->Command, DETECTED_STARTUP_KEY);
+    if (g_StartupPatrolHooks.ShowAlertState != NULL)
+        g_StartupPatrolHooks.ShowAlertState();
+    int answer = AnswerOf(g_StartupPatrolHooks.AskNewEntry, item);
+    if (answer == IDYES) {
+        RecordBaseline(item->Command, item->Code);
+    } else if (answer == IDNO) {
+        EndProgramIfRunning(item->Command);
+        RemoveStartupEntry(item->Name, item->Command, item->Extra, item->Code);
+        char key[ITEM_COMMAND];
+        BaselineKeyOf(item->Command, key, sizeof(key));
+        RegDeleteValueNamed(HKEY_CURRENT_USER, VX_RUN_KEY, key);
+        RegDeleteValueNamed(HKEY_CURRENT_USER, VX_RUN_KEY, item->Name);
+    } else if (answer == STARTUP_ANSWER_DISABLE) {
+        EndProgramIfRunning(item->Command);
+        DisableUnlessDisabled(item);
+    }
+}
+
+void CheckStartupChanges()
+{
+    TraceNote("Patrol", "Startup Programs");
+    NameTable baseline;
+    NameTableInit(&baseline);
+    if (FindStartupChange(&baseline)) {
+        for (int i = 0; i < ItemCount(); i++) {
+            // A copy: the answer may take a while, and the list is everyone's.
+            const ItemRecord* listed = GetItem(i);
+            if (listed == NULL)
+                break;
+            ItemRecord item = *listed;
+            int code = BaselineCodeOf(&item, &baseline);
+            if (!IsChanged(code))
+                continue;
+            if (code == SC_DELAYED) {
+                AskDelayedReturn(&item);
+                continue;
+            }
+            if (ContainsNoCase(item.Name, "McAfee Application Installer Cleanup"))
+                break;
+            AskNewEntry(&item);
+        }
+        TraceElapsed();
+    }
+    NameTableFree(&baseline);
+}
