@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "foundation/handles.h"
 #include "foundation/registry_store.h"
 
 namespace {
@@ -80,7 +81,7 @@ TEST_F(RegistryStore, ExpandableTextIsExpanded)
     const char text[] = "%VARDEX_TEST_DIR%\\run.exe";
     vxtest::SetValue(HKEY_CURRENT_USER, kScratch, "exp", REG_EXPAND_SZ, text, sizeof(text));
     char out[260];
-    EXPECT_EQ(23, RegReadString(HKEY_CURRENT_USER, kScratch, "exp", out, sizeof(out)));
+    EXPECT_EQ(20, RegReadString(HKEY_CURRENT_USER, kScratch, "exp", out, sizeof(out)));
     EXPECT_STREQ("C:\\Somewhere\\run.exe", out);
 
     // An expansion beyond 1023 characters is refused.
@@ -151,11 +152,18 @@ TEST_F(RegistryStore, DeleteKeyTreeRemovesEveryLevel)
 
 TEST_F(RegistryStore, DeleteKeyTreeHandlesNamesAtTheWorkingLimit)
 {
-    // Subkey names of 255 characters, two levels: the working path passes
-    // 520 characters and must not be cut into the name of another key.
+    // Three levels of 200-character names: the working path passes 520
+    // characters and must never be cut into the name of another key.
     std::string base = std::string(kScratch) + "\\deep";
-    std::string a(255, 'a'), b(255, 'b');
-    vxtest::SetString(HKEY_CURRENT_USER, (base + "\\" + a + "\\" + b).c_str(), "v", "x");
+    std::string a(200, 'a'), b(200, 'b'), c(200, 'c');
+    // Created one level at a time, relative to its parent.
+    RegKey level1, level2, level3;
+    ASSERT_EQ(ERROR_SUCCESS, level1.Create(HKEY_CURRENT_USER, (base + "\\" + a).c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, level2.Create(level1, b.c_str()));
+    ASSERT_EQ(ERROR_SUCCESS, level3.Create(level2, c.c_str()));
+    level3.Close();
+    level2.Close();
+    level1.Close();
     vxtest::SetString(HKEY_CURRENT_USER, (base + "\\keep").c_str(), "v", "x");
     RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\" + a).c_str());
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, (base + "\\keep").c_str()));
