@@ -65,3 +65,14 @@ int ServiceStateText(const char* title, char* out);
 int ControlServiceByTitle(const char* title, int action);
 // Start type 2 automatic, 3 manual, 4 disabled.  1 on success.
 int SetServiceStartType(const char* title, int startType);
+
+// The history's undo of a hidden-file deletion: the vault copy back to
+// path, hidden, recorded in the hidden baseline.  1 when restored.
+int RestoreHiddenFile(const char* path);
+// First-detected dates of each category's current items, for the first
+// filling of the database (InitDetected).
+void RecordDetectedIEHelpers();
+void RecordDetectedTasks();
+void RecordDetectedServices();
+void RecordDetectedFileTypes();
+void RecordDetectedHidden();

@@ -32,3 +32,9 @@ int QueryServiceState(const char*) { return 0; }
 int ServiceStateText(const char*, char* out) { out[0] = '\0'; return 0; }
 int ControlServiceByTitle(const char*, int) { return 0; }
 int SetServiceStartType(const char*, int) { return 0; }
+int RestoreHiddenFile(const char*) { return 0; }
+void RecordDetectedIEHelpers() {}
+void RecordDetectedTasks() {}
+void RecordDetectedServices() {}
+void RecordDetectedFileTypes() {}
+void RecordDetectedHidden() {}

@@ -1,0 +1,96 @@
+#include "foundation/detected.h"
+
+#include "categories/category_hooks.h"
+#include "foundation/registry_store.h"
+#include "foundation/text.h"
+#include "foundation/utils.h"
+#include "startup/autostart.h"
+#include "startup/item_list.h"
+
+#define DETECTED_ACTIVEX_KEY VX_DETECTED_KEY "\\ActiveX"
+#define DETECTED_STARTUP_KEY VX_DETECTED_KEY "\\Startup"
+
+// The subkey that holds the dates of a location or kind code.
+static const char* DetectedCategory(int code)
+{
+    if (code < 300)
+        return "Startup";
+    switch (code) {
+    case 370: return "Hidden";
+    case 400: return "FileTypes";
+    case 700:
+    case 701: return "Services";
+    case 800: return "Tasks";
+    case 900:
+    case 901:
+    case 902: return "IEHelper";
+    case 1200: return "ActiveX";
+    default: return "ActiveTasks";
+    }
+}
+
+int GetDetectedDate(const char* keyText, int code, char* out)
+{
+    out[0] = '\0';
+    // An empty name would read the subkey's default value (ActiveX's "P").
+    if (keyText == NULL || keyText[0] == '\0')
+        return 0;
+    char path[64];
+    TEXT_FORMAT(path, "%s\\%s", VX_DETECTED_KEY, DetectedCategory(code));
+    return RegReadString(HKEY_CURRENT_USER, path, keyText, out, VX_DATE_TEXT);
+}
+
+static void NowText(char* out)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    FormatDateTime(&now, out);
+}
+
+int RecordDetected(const char* keyText, const char* subkeyPath)
+{
+    if (keyText == NULL || keyText[0] == '\0' || subkeyPath == NULL)
+        return 0;
+    // ActiveX dates are keyed by the control's text, not by a file.
+    if (!TextEqualNoCase(subkeyPath, DETECTED_ACTIVEX_KEY)) {
+        char file[VX_PATH];
+        ExpandProgramPath(keyText, file);
+        if (file[0] == '\0' || !FileExists(file))
+            return 0;
+    }
+    char date[VX_DATE_TEXT];
+    if (RegReadString(HKEY_CURRENT_USER, subkeyPath, keyText, date, sizeof(date)) > 0)
+        return 1;
+    NowText(date);
+    RegWriteString(HKEY_CURRENT_USER, subkeyPath, keyText, date);
+    return 0;
+}
+
+void InitDetected()
+{
+    char date[VX_DATE_TEXT];
+    if (RegReadString(HKEY_CURRENT_USER, VX_DETECTED_KEY, "", date, sizeof(date)) == 0) {
+        static const char* const subkeys[] = { "Startup", "IEHelper", "Services", "Tasks",
+                                               "ActiveTasks", "FileTypes", "Hidden" };
+        for (const char* subkey : subkeys) {
+            char path[64];
+            TEXT_FORMAT(path, "%s\\%s", VX_DETECTED_KEY, subkey);
+            RegCreateKeyPath(HKEY_CURRENT_USER, path);
+        }
+        NowText(date);
+        RegWriteString(HKEY_CURRENT_USER, VX_DETECTED_KEY, "", date);
+
+        int count = BuildStartupList(0);
+        for (int i = 0; i < count; i++)
+            RecordDetected(GetItemCommand(i), DETECTED_STARTUP_KEY);
+        RecordDetectedIEHelpers();
+        RecordDetectedTasks();
+        RecordDetectedServices();
+        RecordDetectedFileTypes();
+        RecordActiveTasks();
+        RecordDetectedHidden();
+    }
+    char marker[4];
+    if (RegReadString(HKEY_CURRENT_USER, DETECTED_ACTIVEX_KEY, "", marker, sizeof(marker)) == 0)
+        RegWriteString(HKEY_CURRENT_USER, DETECTED_ACTIVEX_KEY, "", "P");
+}
