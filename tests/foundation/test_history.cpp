@@ -651,6 +651,20 @@ TEST_F(HistoryRestoreTest, ShellHookValues)
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, hooks, clsid);
 }
 
+TEST_F(HistoryRestoreTest, DisableAndEnableLinesToggleTheEntry)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled", "C:\\Apps\\t.exe");
+    ReadLines("t\tSTART_Disable\tCURRENT_RUN\tToggled\tC:\\Apps\\t.exe\t\r\n");
+    EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, "Toggled", "11");
+    // The same line again brings it back.
+    EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled", "C:\\Apps\\t.exe");
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, "Toggled");
+    RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled");
+}
+
 TEST_F(HistoryRestoreTest, OtherPlacesAndActionsAreNotRestored)
 {
     const char* wowRun = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
