@@ -9,6 +9,7 @@
 #include "foundation/text.h"
 #include "foundation/utils.h"
 #include "monitor/monitor.h"
+#include "resources/monitor_resource.h"
 
 int g_TrayMenuGuard = 0;
 
@@ -117,19 +118,21 @@ const char* SoundEventName(int index)
     return s_soundEvents[index];
 }
 
-void PlayAlertSound(int index)
+int PlayAlertSound(int index)
 {
     if (index < 0 || index > 5)
         index = 0;
     if (g_Options[OPT_Sound] <= 0)
-        return;
+        return SOUND_NONE;
     char key[VX_PATH];
     TEXT_FORMAT(key, "AppEvents\\Schemes\\Apps\\Vardex\\%s\\.current", s_soundEvents[index]);
     char wave[VX_PATH];
-    if (RegReadString(HKEY_CURRENT_USER, key, "", wave, sizeof(wave)) > 0)
+    if (RegReadString(HKEY_CURRENT_USER, key, "", wave, sizeof(wave)) > 0) {
         PlaySoundA(wave, NULL, SND_FILENAME | SND_NOWAIT);
-    else
-        PlaySoundA(MAKEINTRESOURCEA(170), g_Instance, SND_RESOURCE | SND_NOWAIT);
+        return SOUND_SCHEME_FILE;
+    }
+    PlaySoundA(MAKEINTRESOURCEA(IDW_ALERT), g_Instance, SND_RESOURCE | SND_NOWAIT);
+    return SOUND_BUILT_IN;
 }
 
 // Labels the Control Panel shows for the events; a label that another

@@ -17,8 +17,12 @@ int SetTrayStatus(int iconId, int tipTextId);
 // Message 6035: wParam is the icon id, lParam the mouse message.
 void OnTrayNotify(UINT iconId, UINT mouseMessage);
 
-// Sound events of the alerts (index 0 to 5; above 5 plays as 0).
-void PlayAlertSound(int index);
+// Sound events of the alerts (index 0 to 5; above 5 plays as 0).  Plays
+// synchronously: the alert appears after its sound.  Returns what it played
+// (callers ignore it): 0 nothing ("Sound" is 0 or less), 1 the scheme's
+// file, 2 the built-in sound (the scheme entry is empty or missing).
+enum { SOUND_NONE = 0, SOUND_SCHEME_FILE = 1, SOUND_BUILT_IN = 2 };
+int PlayAlertSound(int index);
 
 // The events of the sound scheme, "Apps\Vardex\..." relative to HKCU
 // AppEvents\Schemes; index 0 to 6.
