@@ -611,6 +611,45 @@ TEST_F(VersionStrings, OwnVersionTextNamesBothPrograms)
     EXPECT_EQ(expected, text);
 }
 
+// Run in a copy of this program named "HijackProbe.exe": reports what
+// GetOwnVersionText gives there.  Does nothing in an ordinary run.
+TEST(OwnVersionChild, Report)
+{
+    char out[MAX_PATH];
+    if (GetEnvironmentVariableA("VX_OWN_VERSION_OUT", out, sizeof(out)) == 0)
+        return;
+    char text[VX_PATH];
+    GetOwnVersionText(text);
+    vxtest::WriteFileBytes(out, text);
+}
+
+TEST_F(VersionStrings, AProgramNamedHijackReportsItsOwnVersion)
+{
+    char self[MAX_PATH];
+    ASSERT_NE(0u, GetModuleFileNameA(NULL, self, sizeof(self)));
+    std::string probe = vxtest::PathInProgramFolder("HijackProbe.exe");
+    std::string report = vxtest::PathInProgramFolder("hijack_report.txt");
+    ASSERT_TRUE(CopyFileA(self, probe.c_str(), FALSE));
+    // The copy gets a version of its own, so that it can be told apart.
+    HANDLE update = BeginUpdateResourceA(probe.c_str(), FALSE);
+    ASSERT_NE(nullptr, update);
+    std::string resource = VersionResource({ { "040904b0", { { "ProductName", "Probe" },
+                                                 { "ProductVersion", "7.7.7" } } } },
+                               { kUsUnicode });
+    EXPECT_TRUE(UpdateResourceA(update, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO),
+                                MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                                (void*)resource.data(), (DWORD)resource.size()));
+    ASSERT_TRUE(EndUpdateResourceA(update, FALSE));
+
+    SetEnvironmentVariableA("VX_OWN_VERSION_OUT", report.c_str());
+    int rc = vxtest::RunProgram("\"" + probe + "\" --gtest_filter=OwnVersionChild.Report", 60000);
+    SetEnvironmentVariableA("VX_OWN_VERSION_OUT", NULL);
+    EXPECT_EQ(0, rc);
+    EXPECT_EQ(std::string(VX_VERSION_TEXT) + ":7.7.7", vxtest::ReadFileText(report));
+    DeleteFileA(probe.c_str());
+    DeleteFileA(report.c_str());
+}
+
 // --- Dates ---------------------------------------------------------------------------
 
 class DateSettings : public UtilsTest {
