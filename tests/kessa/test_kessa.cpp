@@ -34,6 +34,20 @@ struct NoticeSink {
 };
 int NoticeSink::count = 0;
 
+// A process that exists until it is terminated.
+HANDLE StartSuspended()
+{
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    char cmd[] = "cmd.exe";
+    if (!CreateProcessA(NULL, cmd, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &si, &pi))
+        return NULL;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
 TEST(Kessa, ExportsOrdinalsTwoAndThreeOnly)
 {
     LoadedLibrary dll("KESSA.DLL");
@@ -54,13 +68,14 @@ TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
     vxtest::PumpMessages(1500);
     int quiet = NoticeSink::count;
 
-    // A child that lives a few seconds, then ends.
-    KernelHandle child(vxtest::StartProgram("cmd.exe /c ping -n 3 127.0.0.1 >nul"));
+    // A child that lives until the test ends it.
+    KernelHandle child(StartSuspended());
     ASSERT_TRUE(child.IsValid());
     vxtest::PumpMessages(2500);
     EXPECT_GT(NoticeSink::count, quiet) << "no notice for the new process";
-    WaitForSingleObject(child.Get(), 20000);
     int afterStart = NoticeSink::count;
+    TerminateProcess(child.Get(), 0);
+    WaitForSingleObject(child.Get(), 20000);
     vxtest::PumpMessages(2500);
     EXPECT_GT(NoticeSink::count, afterStart) << "no notice for the ended process";
 
@@ -84,9 +99,10 @@ TEST(Kessa, CanBeRestartedForAnotherWindow)
     ASSERT_EQ(1, KessaStartWatch(sink.window));
     KessaStopWatch();
     ASSERT_EQ(1, KessaStartWatch(sink.window));
-    KernelHandle child(vxtest::StartProgram("cmd.exe /c ping -n 2 127.0.0.1 >nul"));
-    WaitForSingleObject(child.Get(), 20000);
+    vxtest::PumpMessages(1500);  // the new watcher takes its first look
+    KernelHandle child(StartSuspended());
     vxtest::PumpMessages(2500);
+    TerminateProcess(child.Get(), 0);
     EXPECT_GT(NoticeSink::count, 0);
     KessaStopWatch();
 }
