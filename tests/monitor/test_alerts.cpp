@@ -59,24 +59,25 @@ const int kFieldIds[] = {
     IDC_FILETYPE_EXTENSION,
 };
 
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM param)
+{
+    char cls[64] = "";
+    GetClassNameA(window, cls, sizeof(cls));
+    if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        *(HWND*)param = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // Finds the alert this process shows.
 HWND WaitForAlert(DWORD timeoutMs)
 {
     DWORD start = GetTickCount();
     do {
         HWND found = NULL;
-        EnumThreadWindows(
-            GetWindowThreadProcessId(g_MainWindow, NULL),
-            [](HWND window, LPARAM param) -> BOOL {
-                char cls[64] = "";
-                GetClassNameA(window, cls, sizeof(cls));
-                if (lstrcmpA(cls, "#32770") == 0 && IsWindowVisible(window)) {
-                    *(HWND*)param = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            (LPARAM)&found);
+        EnumThreadWindows(GetWindowThreadProcessId(g_MainWindow, NULL), FindVisibleDialog,
+                          (LPARAM)&found);
         if (found != NULL)
             return found;
         Sleep(20);
