@@ -3,3 +3,5 @@
 
 // KESSA.DLL's watcher: CPU used per minute of watching an idle system.
 void BenchProcessWatcher();
+// The startup list and the baseline comparison against 10 to 4000 Run values.
+void BenchStartupList();

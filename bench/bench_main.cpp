@@ -7,6 +7,7 @@
 int main()
 {
     printf("Vardex benchmarks\n\n");
+    BenchStartupList();
     BenchProcessWatcher();
     return 0;
 }

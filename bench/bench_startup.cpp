@@ -1,0 +1,165 @@
+// Cost of the startup patrol against the number of Run values: building the
+// startup list, the baseline comparison of every patrol, and the floor (a
+// bare loop that opens the Run keys and enumerates their values).
+#include <windows.h>
+#include <objbase.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include "bench/bench.h"
+#include "foundation/handles.h"
+#include "foundation/options.h"
+#include "foundation/registry_store.h"
+#include "foundation/text.h"
+#include "startup/autostart.h"
+#include "startup/item_list.h"
+
+#define BENCH_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+#define BENCH_REPEAT 7
+
+static double NowMs()
+{
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+static void PlantedName(int i, char* out, size_t size)
+{
+    TextFormat(out, size, "VxBench%05d", i);
+}
+
+static void PlantedCommand(int i, char* out, size_t size)
+{
+    TextFormat(out, size, "\"C:\\Program Files\\Bench Tools\\tool%05d.exe\" /background", i);
+}
+
+static void Plant(int from, int to)
+{
+    RegKey key;
+    if (key.Create(HKEY_CURRENT_USER, BENCH_RUN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return;
+    for (int i = from; i < to; i++) {
+        char name[32], command[128];
+        PlantedName(i, name, sizeof(name));
+        PlantedCommand(i, command, sizeof(command));
+        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)command, (DWORD)strlen(command) + 1);
+    }
+}
+
+static void Unplant(int count)
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, BENCH_RUN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return;
+    for (int i = 0; i < count; i++) {
+        char name[32];
+        PlantedName(i, name, sizeof(name));
+        RegDeleteValueA(key, name);
+    }
+}
+
+// Baseline values this benchmark added (and removes again).
+static char (*g_Added)[ITEM_COMMAND] = NULL;
+static int g_AddedCount = 0;
+
+static void CompleteBaseline()
+{
+    int count = BuildStartupList(0);
+    for (int i = 0; i < count; i++) {
+        char key[ITEM_COMMAND];
+        BaselineKeyOf(GetItemCommand(i), key, sizeof(key));
+        char text[16];
+        if (RegReadString(HKEY_CURRENT_USER, VX_RUN_KEY, key, text, sizeof(text)) > 0)
+            continue;
+        TEXT_FORMAT(text, "%d", GetItemCode(i));
+        RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, key, text);
+        if (g_AddedCount < ITEM_MAX)
+            TextCopy(g_Added[g_AddedCount++], key);
+    }
+}
+
+static void ForgetAddedBaseline()
+{
+    for (int i = 0; i < g_AddedCount; i++)
+        RegDeleteValueNamed(HKEY_CURRENT_USER, VX_RUN_KEY, g_Added[i]);
+    g_AddedCount = 0;
+}
+
+// The floor: what any scan of the Run families must do at least.
+static int EnumerateRunKeys()
+{
+    int values = 0;
+    int wow64 = Wow64FamilyPresent();
+    for (int code = 1; code <= 27; code++) {
+        if (!IsRunFamilyCode(code) || (code > 20 && !wow64))
+            continue;
+        RegKey key;
+        HKEY root = RunPlaceRoot(code);
+        if (key.Open(root, RunPlacePath(code), KEY_READ | StartupView(root)) != ERROR_SUCCESS)
+            continue;
+        for (DWORD index = 0;; index++) {
+            char name[512], data[1024];
+            DWORD nameSize = sizeof(name), dataSize = sizeof(data), type = 0;
+            LONG rc = RegEnumValueA(key, index, name, &nameSize, NULL, &type, (BYTE*)data,
+                                    &dataSize);
+            if (rc == ERROR_NO_MORE_ITEMS)
+                break;
+            values++;
+        }
+    }
+    return values;
+}
+
+typedef int (*Measured)();
+
+static int BuildFull() { return BuildStartupList(0); }
+
+// The best of BENCH_REPEAT runs, in milliseconds.
+static double Best(Measured run, int* result)
+{
+    double best = 1e30;
+    for (int r = 0; r < BENCH_REPEAT; r++) {
+        double start = NowMs();
+        *result = run();
+        double took = NowMs() - start;
+        if (took < best)
+            best = took;
+    }
+    return best;
+}
+
+void BenchStartupList()
+{
+    LoadOptions();
+    // As in the monitor, which keeps COM initialised from start to exit.
+    CoInitialize(NULL);
+    g_Added = (char (*)[ITEM_COMMAND])GlobalAlloc(GPTR, sizeof(char[ITEM_COMMAND]) * ITEM_MAX);
+    if (g_Added == NULL)
+        return;
+    const int sizes[4] = { 10, 100, 1000, 4000 };
+    printf("Startup list against planted HKCU Run values (best of %d runs, ms)\n", BENCH_REPEAT);
+    printf("  %6s %8s %12s %16s %12s %8s\n", "values", "listed", "BuildStartup",
+           "StartupChanged", "floor", "ratio");
+    int planted = 0;
+    for (int s = 0; s < 4; s++) {
+        Plant(planted, sizes[s]);
+        planted = sizes[s];
+        CompleteBaseline();
+        int listed = 0, changed = 0, enumerated = 0;
+        double build = Best(BuildFull, &listed);
+        double compare = Best(StartupChanged, &changed);
+        double floor = Best(EnumerateRunKeys, &enumerated);
+        printf("  %6d %8d %12.2f %16.2f %12.2f %7.2fx%s\n", sizes[s], listed, build, compare,
+               floor, floor > 0 ? compare / floor : 0.0, changed ? "  (changed!)" : "");
+    }
+    printf("\n");
+    ForgetAddedBaseline();
+    Unplant(planted);
+    ClearItems();
+    GlobalFree(g_Added);
+    g_Added = NULL;
+    CoUninitialize();
+}
