@@ -650,6 +650,9 @@ static void AskNewEntry(const ItemRecord* item)
     } else if (answer == STARTUP_ANSWER_DISABLE) {
         EndProgramIfRunning(item->Command);
         DisableUnlessDisabled(item);
+        // The user has decided: the parked entry is listed from its mirror
+        // from now on and must not be asked about at every patrol.
+        RecordBaseline(item->Command, item->Code);
     }
 }
 

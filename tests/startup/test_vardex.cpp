@@ -359,7 +359,12 @@ TEST_F(StartupBaseline, HookAnswersAndEmptyHookChangesNothing)
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxAsk");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxAsk", APP "\\ask.exe");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, "VxAsk", "11");
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, APP "\\ask.exe");
+    // Disabling is an answer: the parked entry is not asked about again.
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\ask.exe", "11");
+    g_Asked = 0;
+    CheckStartupChanges();
+    EXPECT_EQ(0, g_Asked);
+    EXPECT_EQ(0, StartupChanged());
     g_StartupPatrolHooks.AskNewEntry = NULL;
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxAsk");
 }
