@@ -46,16 +46,17 @@ private:
     HKEY key_;
 };
 
-// Kernel handles whose "none" value is NULL (processes, threads, events).
-class KernelHandle {
+// Kernel handles: processes, threads, events, files and snapshots.  Both
+// "none" values of the API, NULL and INVALID_HANDLE_VALUE, count as empty.
+class WinHandle {
 public:
-    explicit KernelHandle(HANDLE h = NULL) : h_(h) {}
-    ~KernelHandle() { Reset(NULL); }
-    KernelHandle(const KernelHandle&) = delete;
-    KernelHandle& operator=(const KernelHandle&) = delete;
+    explicit WinHandle(HANDLE h = NULL) : h_(h) {}
+    ~WinHandle() { Reset(NULL); }
+    WinHandle(const WinHandle&) = delete;
+    WinHandle& operator=(const WinHandle&) = delete;
     void Reset(HANDLE h)
     {
-        if (h_ != NULL && h_ != INVALID_HANDLE_VALUE)
+        if (IsValid())
             CloseHandle(h_);
         h_ = h;
     }
@@ -66,25 +67,8 @@ private:
     HANDLE h_;
 };
 
-// File and snapshot handles, whose "none" value is INVALID_HANDLE_VALUE.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    ~FileHandle() { Reset(INVALID_HANDLE_VALUE); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    void Reset(HANDLE h)
-    {
-        if (h_ != INVALID_HANDLE_VALUE && h_ != NULL)
-            CloseHandle(h_);
-        h_ = h;
-    }
-    HANDLE Get() const { return h_; }
-    bool IsValid() const { return h_ != INVALID_HANDLE_VALUE && h_ != NULL; }
-
-private:
-    HANDLE h_;
-};
+typedef WinHandle KernelHandle;
+typedef WinHandle FileHandle;
 
 // FindFirstFile handles.
 class FindHandle {
