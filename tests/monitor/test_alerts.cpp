@@ -608,12 +608,13 @@ TEST(Showcase, DISABLED_ShowAlert)
 {
     StartMonitorSpine();
     LoadOptions();
-    char kindText[16] = "0", secondsText[16] = "6";
+    char kindText[16] = "0", secondsText[16] = "6", codeText[16] = "11";
     GetEnvironmentVariableA("VX_SHOWCASE_KIND", kindText, sizeof(kindText));
+    GetEnvironmentVariableA("VX_SHOWCASE_CODE", codeText, sizeof(codeText));
     GetEnvironmentVariableA("VX_SHOWCASE_SECONDS", secondsText, sizeof(secondsText));
     AlertKind kind = (AlertKind)atoi(kindText);
     SetAlertRecord(OwnProgram().c_str(), kind == ALERT_FILETYPE ? ".vdx" : "Vardex.exe",
-                   kind == ALERT_SERVICE ? 700 : 11);
+                   kind == ALERT_SERVICE ? 700 : atoi(codeText));
     if (kind == ALERT_TASK)
         TextCopy(g_Alert.Name, "Vardex Update.job");
     if (kind == ALERT_HIDDEN)

@@ -294,3 +294,16 @@ TEST_F(TrayTest, TheSoundEventsAreRegisteredForTheControlPanel)
 }
 
 }  // namespace
+
+namespace {
+
+// Used by scripts/screenshots.sh: right-clicks the icon of the running
+// monitor, as the shell reports it.
+TEST(TrayChild, DISABLED_OpenMenuOfRunningMonitor)
+{
+    HWND monitor = vxtest::WaitForWindow("Vardex", NULL, 20000);
+    ASSERT_TRUE(monitor != NULL);
+    PostMessageA(monitor, WM_VX_TRAY_NOTIFY, VX_TRAY_ICON_ID, WM_RBUTTONUP);
+}
+
+}  // namespace
