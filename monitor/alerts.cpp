@@ -613,19 +613,25 @@ static INT_PTR DispatchAlert(HWND dialog, UINT message, WPARAM wParam, AlertKind
     }
 }
 
+// Before the shared initialisation of the startup alert: its template's
+// check box is not offered, and a command that comes back right after it
+// was answered counts as a repeat.
+static void PrepareStartupAlert(HWND dialog)
+{
+    HWND check = GetDlgItem(dialog, IDC_ALERT_CHECK);
+    if (check != NULL) {
+        EnableWindow(check, FALSE);
+        ShowWindow(check, SW_HIDE);
+    }
+    if (TextEqualNoCase(g_Alert.File, g_LastStartupAlert))
+        g_StartupAlertRepeat++;
+    TextCopy(g_LastStartupAlert, g_Alert.File);
+}
+
 INT_PTR CALLBACK StartupAlertProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG) {
-        // The check box of the template is not offered here.
-        HWND check = GetDlgItem(dialog, IDC_ALERT_CHECK);
-        if (check != NULL) {
-            EnableWindow(check, FALSE);
-            ShowWindow(check, SW_HIDE);
-        }
-        if (TextEqualNoCase(g_Alert.File, g_LastStartupAlert))
-            g_StartupAlertRepeat++;
-        TextCopy(g_LastStartupAlert, g_Alert.File);
-    }
+    if (message == WM_INITDIALOG)
+        PrepareStartupAlert(dialog);
     return DispatchAlert(dialog, message, wParam, ALERT_STARTUP, OnStartupAnswer);
 }
 

@@ -374,6 +374,76 @@ TEST_F(PatrolTest, TheLauncherStepsEverySixthTickWhileProgramsWait)
     EXPECT_EQ(0, g_DelayStep);
 }
 
+// --- Other Windows versions -------------------------------------------------------------
+
+// Run as a child under another Windows version (below): four patrols with
+// the system-file and restart-command rows due at every turn, traced into
+// the file named by VX_TRACE_OUT.
+TEST(PatrolChild, DISABLED_RunFourPatrols)
+{
+    vxtest::ResetStore();
+    StartMonitorSpine();
+    const char* options[][2] = {
+        { "HideStartup", "1" }, { "HideIEHelper", "1" }, { "HideActiveX", "1" },
+        { "HideHidden", "1" }, { "HideTasks", "1" }, { "HideServices", "1" },
+        { "HideFileType", "1" }, { "HostFile", "1" }, { "WinInit", "1" },
+    };
+    for (const auto& o : options)
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, o[0], o[1]);
+    char path[MAX_PATH] = "";
+    GetEnvironmentVariableA("VX_TRACE_OUT", path, sizeof(path));
+    TraceSetFile(path);
+    g_TraceBudget = 0;
+    g_RestartCountdown = 0;
+    ReloadOptions();
+    for (int patrol = 0; patrol < 4; patrol++) {
+        g_LastPatrolTime = GetTickCount() - 5000;
+        RunPatrol();
+    }
+}
+
+// The trace of the child run under the Windows version given.
+std::string PatrolTraceUnder(const char* version)
+{
+    std::string self = vxtest::PathInProgramFolder("monitor_test_patrol.exe");
+    std::string name = std::string("patrol_") + version + ".exe";
+    std::string copy = vxtest::PathInProgramFolder(name.c_str());
+    EXPECT_TRUE(CopyFileA(self.c_str(), copy.c_str(), FALSE));
+    std::string key = "Software\\Wine\\AppDefaults\\" + name;
+    vxtest::SetString(HKEY_CURRENT_USER, key.c_str(), "Version", version);
+    std::string out = vxtest::PathInProgramFolder((std::string("trace_") + version + ".txt").c_str());
+    DeleteFileA(out.c_str());
+    SetEnvironmentVariableA("VX_TRACE_OUT", out.c_str());
+    int rc = vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
+                                "--gtest_filter=PatrolChild.DISABLED_RunFourPatrols", 90000);
+    EXPECT_EQ(0, rc) << version;
+    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+    return vxtest::ReadFileText(out);
+}
+
+size_t CountIn(const std::string& text, const char* part)
+{
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        n++;
+    return n;
+}
+
+TEST(PatrolVersions, EachWindowsFamilyPatrolsItsOwnRows)
+{
+    const struct { const char* version; size_t sysFiles, restart; } cases[] = {
+        { "winxp", 2, 0 },   // NT family: system files, no wininit.ini
+        { "vista", 0, 0 },   // major version 6: no system files either
+        { "win98", 2, 2 },   // Windows 98: both
+    };
+    for (const auto& c : cases) {
+        std::string trace = PatrolTraceUnder(c.version);
+        EXPECT_EQ(4u, CountIn(trace, "VERIFY: Exit Normal Verify")) << c.version;
+        EXPECT_EQ(c.sysFiles, CountIn(trace, "VERIFY: Verify System Files")) << c.version;
+        EXPECT_EQ(c.restart, CountIn(trace, "VERIFY: Win INIT file")) << c.version;
+    }
+}
+
 // --- Half an hour ---------------------------------------------------------------------------
 
 struct Usage {
