@@ -505,6 +505,10 @@ TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
     EXPECT_LE(end.privateBytes, start.privateBytes + 512 * 1024);
     EXPECT_EQ(0, g_PatrolRunning);
     EXPECT_EQ(0, g_AlertOpen);
+    // The startup step did run all along: every program added on the way
+    // was answered (kept) and joined the baseline.
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\Programs\\patrol97.exe -quiet", "11");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\Programs\\patrol776.exe -quiet", "11");
     for (int tick = 97; tick <= ticks; tick += 97) {
         std::string name = "VxPatrol" + std::to_string(tick);
         RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, name.c_str());
