@@ -658,7 +658,7 @@ static void AskNewEntry(const ItemRecord* item)
 
 void CheckStartupChanges()
 {
-    TraceNote("Patrol", "Startup Programs");
+    TraceNote("VERIFY", "Startup Programs");
     NameTable baseline;
     NameTableInit(&baseline);
     if (FindStartupChange(&baseline)) {

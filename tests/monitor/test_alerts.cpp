@@ -17,21 +17,9 @@
 #include "resources/monitor_resource.h"
 #include "resources/vardex_version.h"
 #include "support/vxtest.h"
+#include "monitor/monitor_spine.h"
 
 namespace {
-
-// The monitor's hidden window and fonts, made once for the whole program.
-void StartMonitorSpine()
-{
-    if (g_MainWindow != NULL)
-        return;
-    g_Instance = GetModuleHandleA(NULL);
-    g_TextModule = g_Instance;
-    LoadText(1, g_ClassName, sizeof(g_ClassName));
-    LoadText(2, g_Caption, sizeof(g_Caption));
-    ASSERT_TRUE(RegisterMonitorClass());
-    ASSERT_TRUE(CreateMonitorWindow());
-}
 
 std::string HistoryPath()
 {

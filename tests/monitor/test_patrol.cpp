@@ -15,21 +15,9 @@
 #include "monitor/monitor.h"
 #include "monitor/patrol.h"
 #include "support/vxtest.h"
+#include "monitor/monitor_spine.h"
 
 namespace {
-
-void StartMonitorSpine()
-{
-    if (g_MainWindow != NULL)
-        return;
-    g_Instance = GetModuleHandleA(NULL);
-    g_TextModule = g_Instance;
-    LoadText(1, g_ClassName, sizeof(g_ClassName));
-    LoadText(2, g_Caption, sizeof(g_Caption));
-    ASSERT_TRUE(RegisterMonitorClass());
-    ASSERT_TRUE(CreateMonitorWindow());
-    InstallStartupPatrolHooks();
-}
 
 std::string TracePath()
 {
@@ -41,7 +29,7 @@ protected:
     void SetUp() override
     {
         vxtest::ResetStore();
-        StartMonitorSpine();
+        StartMonitorSpine(true);
         // Every new item is answered by its option, so no alert waits for
         // a user: the store starts empty and the whole system is new.
         const char* hide[] = { "HideStartup", "HideIEHelper", "HideActiveX", "HideHidden",
@@ -382,7 +370,7 @@ TEST_F(PatrolTest, TheLauncherStepsEverySixthTickWhileProgramsWait)
 TEST(PatrolChild, DISABLED_RunFourPatrols)
 {
     vxtest::ResetStore();
-    StartMonitorSpine();
+    StartMonitorSpine(true);
     const char* options[][2] = {
         { "HideStartup", "1" }, { "HideIEHelper", "1" }, { "HideActiveX", "1" },
         { "HideHidden", "1" }, { "HideTasks", "1" }, { "HideServices", "1" },

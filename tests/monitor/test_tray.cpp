@@ -11,20 +11,9 @@
 #include "monitor/monitor.h"
 #include "monitor/tray.h"
 #include "support/vxtest.h"
+#include "monitor/monitor_spine.h"
 
 namespace {
-
-void StartMonitorSpine()
-{
-    if (g_MainWindow != NULL)
-        return;
-    g_Instance = GetModuleHandleA(NULL);
-    g_TextModule = g_Instance;
-    LoadText(1, g_ClassName, sizeof(g_ClassName));
-    LoadText(2, g_Caption, sizeof(g_Caption));
-    ASSERT_TRUE(RegisterMonitorClass());
-    ASSERT_TRUE(CreateMonitorWindow());
-}
 
 // One menu entry as the user sees it: its command (0 for a separator) and
 // its text.
