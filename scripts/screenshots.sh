@@ -3,15 +3,15 @@
 # Vardex.exe, which carries a version resource), and the tray icon with its
 # menu, in Wine's virtual desktop, and saves each screen as a PNG:
 #   scripts/screenshots.sh OUTPUT_DIR [BUILD_DIR]
-# BUILD_DIR is a configured and built x86_64 (or, where 32-bit code runs,
-# i686) build folder holding bin/ and wine-template/; default build-x64.
+# BUILD_DIR is a built folder holding bin/ and wine-template/; by default
+# the one scripts/test.sh makes for the flavour this machine runs.
 # Nothing here is run by the tests; the pictures are not kept in the
 # repository.
 set -euo pipefail
 out=$(realpath -m "${1:?usage: screenshots.sh OUTPUT_DIR [BUILD_DIR]}")
 here=$(dirname "$(readlink -f "$0")")
-build=$(realpath "${2:-$here/../build-x64}")
 . "$here/wine-env.sh"
+build=$(realpath "${2:-$here/../build/$(vx_machine_arch)}")
 flavour=$(grep -s '^VX_ARCH:' "$build/CMakeCache.txt" | cut -d= -f2)
 flavour=${flavour:-x86_64}
 WINE=$(vx_wine_for "$flavour")

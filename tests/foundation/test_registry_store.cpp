@@ -5,6 +5,7 @@
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
+#include "foundation/text.h"
 
 namespace {
 
@@ -37,11 +38,11 @@ TEST_F(RegistryStore, ReadStringAbsentCasesGiveEmptyAndZero)
     EXPECT_STREQ("", out);
 
     vxtest::SetString(HKEY_CURRENT_USER, kScratch, "empty", "");
-    strcpy(out, "stale");
+    TextCopy(out, sizeof(out), "stale");
     EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "empty", out, 64));
     EXPECT_STREQ("", out);
 
-    strcpy(out, "stale");
+    TextCopy(out, sizeof(out), "stale");
     EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "missing", out, 64));
     EXPECT_STREQ("", out);
 }
