@@ -6,6 +6,7 @@
 #include <psapi.h>
 
 #include <string>
+#include <vector>
 
 #include "foundation/language.h"
 #include "foundation/options.h"
@@ -19,9 +20,38 @@
 
 namespace {
 
-std::string TracePath()
+std::string TracePath() { return vxtest::PathInProgramFolder("patrol-trace.txt"); }
+
+size_t CountIn(const std::string& text, const char* part)
 {
-    return vxtest::PathInProgramFolder("patrol-trace.txt");
+    size_t n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        n++;
+    return n;
+}
+
+void SetOption(const char* name, const char* value)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, name, value);
+}
+
+// Every new item is answered by its option, so no alert waits for a user:
+// the store starts empty and the whole system is new.
+void AnswerEverythingAutomatically()
+{
+    const char* hide[] = { "HideStartup", "HideIEHelper", "HideActiveX", "HideHidden",
+                           "HideTasks", "HideServices", "HideFileType" };
+    for (const char* option : hide)
+        SetOption(option, "1");
+}
+
+// The last patrol lies well in the past, as it does after 34 seconds.
+void AgeLastPatrol() { g_LastPatrolTime = GetTickCount() - 5000; }
+
+void Ticks(int count)
+{
+    for (int tick = 0; tick < count; tick++)
+        PatrolTick();
 }
 
 class PatrolTest : public testing::Test {
@@ -30,52 +60,23 @@ protected:
     {
         vxtest::ResetStore();
         StartMonitorSpine(true);
-        // Every new item is answered by its option, so no alert waits for
-        // a user: the store starts empty and the whole system is new.
-        const char* hide[] = { "HideStartup", "HideIEHelper", "HideActiveX", "HideHidden",
-                               "HideTasks", "HideServices", "HideFileType" };
-        for (const char* option : hide)
-            SetOption(option, "1");
+        AnswerEverythingAutomatically();
         DeleteFileA(TracePath().c_str());
         TraceSetFile(TracePath().c_str());
         g_TraceBudget = 0;
         g_RestartCountdown = 0;
         ReloadOptions();
-        g_TickCounter = 0;
-        g_PatrolRunning = 0;
-        g_AlertOpen = 0;
-        g_ProcessNotice = 0;
-        g_NoticeChecksInRow = 0;
-        g_HalfSelector = 0;
-        g_PatrolCount = 0;
-        g_ExpressBoot = 0;
-        g_LastProcessCount = CountNow();
+        g_TickCounter = g_PatrolRunning = g_AlertOpen = g_ProcessNotice = 0;
+        g_NoticeChecksInRow = g_HalfSelector = g_PatrolCount = g_ExpressBoot = 0;
+        g_LastProcessCount = CountProcesses();
         AgeLastPatrol();
     }
     void TearDown() override { g_TraceBudget = 9999; }
-
-    static int CountNow();
-    // The last patrol lies well in the past, as it does after 34 seconds.
-    static void AgeLastPatrol() { g_LastPatrolTime = GetTickCount() - 5000; }
-    static std::string Trace() { return vxtest::ReadFileText(TracePath()); }
     static size_t TraceCount(const char* text)
     {
-        std::string t = Trace();
-        size_t n = 0;
-        for (size_t at = t.find(text); at != std::string::npos; at = t.find(text, at + 1))
-            n++;
-        return n;
-    }
-    static void SetOption(const char* name, const char* value)
-    {
-        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, name, value);
+        return CountIn(vxtest::ReadFileText(TracePath()), text);
     }
 };
-
-int PatrolTest::CountNow()
-{
-    return CountProcesses();
-}
 
 // --- The countdown rule ------------------------------------------------------------
 
@@ -96,18 +97,12 @@ TEST(CountdownRule, ExpiresReloadsOrRests)
         EXPECT_EQ(c.runs, CountdownExpired(&countdown, c.period)) << c.countdown << "/" << c.period;
         EXPECT_EQ(c.after, countdown) << c.countdown << "/" << c.period;
     }
-}
-
-TEST(CountdownRule, PeriodPRunsEveryPTurns)
-{
+    // Period P runs at every P-th turn, no more, no less.
     for (int period = 1; period <= 7; period++) {
-        int countdown = period, runs = 0;
-        for (int turn = 1; turn <= period * 6; turn++) {
-            int ran = CountdownExpired(&countdown, period);
-            runs += ran;
-            EXPECT_EQ(turn % period == 0, ran == 1) << "period " << period << " turn " << turn;
-        }
-        EXPECT_EQ(6, runs);
+        int countdown = period;
+        for (int turn = 1; turn <= period * 6; turn++)
+            EXPECT_EQ(turn % period == 0, CountdownExpired(&countdown, period) == 1)
+                << "period " << period << " turn " << turn;
     }
 }
 
@@ -115,32 +110,31 @@ TEST(CountdownRule, PeriodPRunsEveryPTurns)
 
 TEST_F(PatrolTest, ReloadSetsEveryCountdownToItsPeriod)
 {
-    const struct { const char* option; int row; } rows[] = {
-        { "Start", ROW_STARTUP }, { "IEHelpers", ROW_IEHELPERS }, { "Hidden", ROW_HIDDEN },
-        { "ActiveX", ROW_ACTIVEX }, { "HostFile", ROW_SYSFILES }, { "StartPage", ROW_STARTPAGE },
-        { "FileType", ROW_FILETYPE }, { "Tasks", ROW_TASKS }, { "Services", ROW_SERVICES },
-        { "Nuts", ROW_NUTS }, { "Cookies", ROW_COOKIES },
+    const struct { const char* option; int row, byDefault; } rows[] = {
+        { "Start", ROW_STARTUP, 2 }, { "IEHelpers", ROW_IEHELPERS, 2 }, { "Hidden", ROW_HIDDEN, 0 },
+        { "ActiveX", ROW_ACTIVEX, 4 }, { "HostFile", ROW_SYSFILES, 3 },
+        { "StartPage", ROW_STARTPAGE, 2 }, { "FileType", ROW_FILETYPE, 10 },
+        { "Tasks", ROW_TASKS, 11 }, { "Services", ROW_SERVICES, 7 }, { "Nuts", ROW_NUTS, 0 },
+        { "Cookies", ROW_COOKIES, 0 },
     };
     int value = 3;
     for (const auto& r : rows) {
-        SetOption(r.option, std::to_string(value).c_str());
+        EXPECT_EQ(r.byDefault, g_Period[r.row]) << r.option;
+        SetOption(r.option, std::to_string(value++).c_str());
         g_Countdown[r.row] = 1;
-        value++;
     }
-    ReloadOptions();
+    // "Update" not set: nothing is read.
+    EXPECT_EQ(0, ReloadOptionsIfUpdated());
+    EXPECT_EQ(2, g_Period[ROW_STARTUP]);
+    SetOption("Update", "1");
+    EXPECT_EQ(1, ReloadOptionsIfUpdated());
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "0");
+    EXPECT_EQ(0, ReloadOptionsIfUpdated());
     value = 3;
     for (const auto& r : rows) {
         EXPECT_EQ(value, g_Period[r.row]) << r.option;
-        EXPECT_EQ(value, g_Countdown[r.row]) << r.option;
-        value++;
+        EXPECT_EQ(value++, g_Countdown[r.row]) << r.option;
     }
-}
-
-TEST_F(PatrolTest, DefaultPeriods)
-{
-    const int expected[ROW_COUNT] = { 2, 2, 0, 4, 3, 2, 10, 11, 5, 7, 0, 0 };
-    for (int row = 0; row < ROW_COUNT; row++)
-        EXPECT_EQ(expected[row], g_Period[row]) << "row " << row;
 }
 
 TEST_F(PatrolTest, TheRestartCommandsCountdownIsOnlyRaised)
@@ -156,76 +150,59 @@ TEST_F(PatrolTest, TheRestartCommandsCountdownIsOnlyRaised)
     }
 }
 
-TEST_F(PatrolTest, TheUpdateFlagReloadsOnceAndIsReset)
-{
-    SetOption("Start", "9");
-    EXPECT_EQ(0, ReloadOptionsIfUpdated());  // no "Update": nothing read
-    EXPECT_EQ(2, g_Period[ROW_STARTUP]);
-    SetOption("Update", "1");
-    g_Countdown[ROW_STARTUP] = 1;
-    EXPECT_EQ(1, ReloadOptionsIfUpdated());
-    EXPECT_EQ(9, g_Period[ROW_STARTUP]);
-    EXPECT_EQ(9, g_Countdown[ROW_STARTUP]);
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "0");
-    EXPECT_EQ(0, ReloadOptionsIfUpdated());
-}
-
 // --- The process-count check -----------------------------------------------------------
 
-TEST_F(PatrolTest, ADifferentProcessCountForcesTheRealTimeCategories)
+TEST_F(PatrolTest, OnlyADifferentProcessCountForcesTheRealTimeCategories)
 {
     SetOption("RealtimeHidden", "1");
     SetOption("RealtimeServices", "0");
     SetOption("Update", "1");
+    g_TickCounter = 3;
     g_HalfSelector = 1;
+    VerifyTasks();  // the same count: nothing changes
+    EXPECT_EQ(3, g_TickCounter);
+    EXPECT_EQ(1, g_HalfSelector);
+    EXPECT_EQ(2, g_Countdown[ROW_STARTUP]);
+    EXPECT_EQ(1u, TraceCount("TASKS: Check for Task Change"));
+
     g_LastProcessCount = -1;
     int count = VerifyTasks();
-    EXPECT_EQ(CountNow(), count);
+    EXPECT_EQ(CountProcesses(), count);
     EXPECT_EQ(count, g_LastProcessCount);
     EXPECT_EQ(16, g_TickCounter);
     EXPECT_EQ(0, g_HalfSelector);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "0");
-    const struct { int row; int countdown; } expected[] = {
+    const int expected[][2] = {
         { ROW_STARTUP, 1 }, { ROW_IEHELPERS, 1 }, { ROW_HIDDEN, 1 }, { ROW_ACTIVEX, 1 },
         { ROW_SYSFILES, 1 }, { ROW_STARTPAGE, 1 }, { ROW_FILETYPE, 10 }, { ROW_TASKS, 11 },
         { ROW_SERVICES, 7 }, { ROW_NUTS, 0 }, { ROW_COOKIES, 0 },
     };
     for (const auto& e : expected)
-        EXPECT_EQ(e.countdown, g_Countdown[e.row]) << "row " << e.row;
-}
-
-TEST_F(PatrolTest, TheSameProcessCountChangesNothing)
-{
-    g_TickCounter = 3;
-    g_HalfSelector = 1;
-    VerifyTasks();
-    EXPECT_EQ(3, g_TickCounter);
-    EXPECT_EQ(1, g_HalfSelector);
-    EXPECT_EQ(2, g_Countdown[ROW_STARTUP]);
-    EXPECT_NE(std::string::npos, Trace().find("Check for Task Change"));
+        EXPECT_EQ(e[1], g_Countdown[e[0]]) << "row " << e[0];
 }
 
 // --- Ticks -----------------------------------------------------------------------------
 
-TEST_F(PatrolTest, EverySeventeenthTickPatrolsOneHalf)
+TEST_F(PatrolTest, TheSeventeenthTickPatrolsOrTheFortyFifthWithExpressBoot)
 {
-    for (int tick = 1; tick <= 16; tick++)
+    const struct { int expressBoot, patrolTick; } cases[] = { { 0, 17 }, { 45, 45 } };
+    for (const auto& c : cases) {
+        size_t before = TraceCount("VERIFY: Exit Normal Verify");
+        g_ExpressBoot = c.expressBoot;
+        g_HalfSelector = 0;
+        AgeLastPatrol();
+        Ticks(c.patrolTick - 1);
+        EXPECT_EQ(c.patrolTick - 1, g_TickCounter);
+        EXPECT_EQ(before, TraceCount("VERIFY: Exit Normal Verify"));
         PatrolTick();
-    EXPECT_EQ(0u, TraceCount("VERIFY: Enter Verify function"));
-    EXPECT_EQ(16, g_TickCounter);
-    PatrolTick();
-    EXPECT_EQ(1u, TraceCount("VERIFY: Exit Normal Verify"));
-    EXPECT_EQ(0, g_TickCounter);
-    EXPECT_EQ(1, g_HalfSelector);
-    EXPECT_EQ(1u, TraceCount("VERIFY: Verify Automatica Updates"));
-    AgeLastPatrol();
-    for (int tick = 1; tick <= 17; tick++)
-        PatrolTick();
-    EXPECT_EQ(2u, TraceCount("VERIFY: Exit Normal Verify"));
-    EXPECT_EQ(0, g_HalfSelector);
+        EXPECT_EQ(before + 1, TraceCount("VERIFY: Exit Normal Verify"));
+        EXPECT_EQ(0, g_TickCounter);
+        EXPECT_EQ(0, g_ExpressBoot);
+        EXPECT_EQ(1, g_HalfSelector);
+    }
 }
 
-TEST_F(PatrolTest, CategoriesRunOnTheirOwnPeriod)
+TEST_F(PatrolTest, CategoriesRunOnTheirOwnPeriodInTheirHalf)
 {
     // IE helpers every first half, file types every other, services every
     // second half; "Hidden" = 0 never.
@@ -245,58 +222,34 @@ TEST_F(PatrolTest, CategoriesRunOnTheirOwnPeriod)
     EXPECT_EQ(8u, TraceCount("VERIFY: Verify Automatica Updates"));
 }
 
-TEST_F(PatrolTest, ExpressBootHoldsTheFirstPatrolUntilTheFortyFifthTick)
-{
-    g_ExpressBoot = 45;
-    for (int tick = 1; tick <= 44; tick++)
-        PatrolTick();
-    EXPECT_EQ(0u, TraceCount("VERIFY: Enter Verify function"));
-    EXPECT_EQ(44, g_TickCounter);
-    PatrolTick();
-    EXPECT_EQ(1u, TraceCount("VERIFY: Exit Normal Verify"));
-    EXPECT_EQ(0, g_TickCounter);
-    EXPECT_EQ(0, g_ExpressBoot);
-}
-
-TEST_F(PatrolTest, APatrolRightAfterAnotherDoesNoWork)
+TEST_F(PatrolTest, APatrolRightAfterAnotherOrDuringAnAlertDoesNoWork)
 {
     g_LastPatrolTime = GetTickCount();
     g_TickCounter = 16;
     PatrolTick();
     EXPECT_EQ(1u, TraceCount("VERIFY: Exit Early because we recently did a verify"));
-    EXPECT_EQ(0u, TraceCount("VERIFY: Verify Automatica Updates"));
-    EXPECT_EQ(0, g_HalfSelector);
     EXPECT_EQ(0, g_TickCounter);
     EXPECT_EQ(0, g_PatrolRunning);
     g_LastPatrolTime = GetTickCount();
     EXPECT_EQ(0, RunPatrol());
-}
 
-TEST_F(PatrolTest, AnOpenAlertRefusesThePatrolAndTheCountStartsAgain)
-{
+    // An open alert refuses the patrol and the count starts again.
+    AgeLastPatrol();
     g_AlertOpen = 1;
     g_TickCounter = 16;
     g_ProcessNotice = 1;
     PatrolTick();
     EXPECT_EQ(0, g_TickCounter);
     EXPECT_EQ(0, g_ProcessNotice);
-    EXPECT_EQ(0, g_HalfSelector);
-    EXPECT_EQ(0u, TraceCount("VERIFY: Verify Automatica Updates"));
-    g_PatrolRunning = 1;
+    g_PatrolRunning = 1;  // and so does a running one
     g_AlertOpen = 0;
     EXPECT_EQ(1, RunPatrol());
     g_PatrolRunning = 0;
+    EXPECT_EQ(0, g_HalfSelector);
+    EXPECT_EQ(0u, TraceCount("VERIFY: Verify Automatica Updates"));
 }
 
-TEST_F(PatrolTest, TheSixtySecondPatrolAddsTheTrayIconAgain)
-{
-    g_PatrolCount = 60;
-    RunPatrol();
-    EXPECT_EQ(61, g_PatrolCount);
-    AgeLastPatrol();
-    RunPatrol();
-    EXPECT_EQ(0, g_PatrolCount);
-}
+// --- Process-change notices ----------------------------------------------------------------
 
 TEST_F(PatrolTest, FourNoticesInARowWithTheSameCountMeanAConflict)
 {
@@ -314,51 +267,29 @@ TEST_F(PatrolTest, FourNoticesInARowWithTheSameCountMeanAConflict)
     EXPECT_EQ(0, g_NoticeChecksInRow);
 }
 
-TEST_F(PatrolTest, ANoticeWaitsWhileAnAlertIsOpen)
+TEST_F(PatrolTest, ANoticeWaitsWhileAnAlertIsOpenOrTheBootWaits)
 {
     g_ProcessNotice = 1;
-    g_AlertOpen = 1;
-    PatrolTick();
-    EXPECT_EQ(1, g_ProcessNotice);
-    EXPECT_EQ(0u, TraceCount("TASKS: Check for Task Change"));
-    g_AlertOpen = 0;
-    g_ExpressBoot = 5;
-    PatrolTick();
-    EXPECT_EQ(1, g_ProcessNotice);
-    g_ExpressBoot = 0;
-    PatrolTick();
-    EXPECT_EQ(0, g_ProcessNotice);
+    const struct { int alertOpen, expressBoot, noticeAfter; } steps[] = {
+        { 1, 0, 1 }, { 0, 5, 1 }, { 0, 0, 0 },
+    };
+    for (const auto& s : steps) {
+        g_AlertOpen = s.alertOpen;
+        g_ExpressBoot = s.expressBoot;
+        PatrolTick();
+        EXPECT_EQ(s.noticeAfter, g_ProcessNotice);
+    }
     EXPECT_EQ(1u, TraceCount("TASKS: Check for Task Change"));
 }
-
-TEST_F(PatrolTest, ANewProcessBringsAFirstHalfPatrolToTheNextTick)
-{
-    SetOption("IEHelpers", "9");
-    ReloadOptions();
-    g_HalfSelector = 1;
-    g_LastProcessCount = CountNow() + 1;  // as if a program had ended
-    g_ProcessNotice = 1;
-    PatrolTick();
-    EXPECT_EQ(16, g_TickCounter);
-    PatrolTick();
-    EXPECT_EQ(1u, TraceCount("VERIFY: Exit Normal Verify"));
-    EXPECT_EQ(1u, TraceCount("VERIFY: IE Helpers"));  // real-time: forced to 1
-    EXPECT_EQ(9, g_Countdown[ROW_IEHELPERS]);
-    EXPECT_EQ(1, g_HalfSelector);
-}
-
-// --- The delayed-start launcher -----------------------------------------------------------
 
 TEST_F(PatrolTest, TheLauncherStepsEverySixthTickWhileProgramsWait)
 {
     ResetDelayedLauncher(2);
-    for (int tick = 1; tick <= 18; tick++)
-        PatrolTick();
+    Ticks(18);
     EXPECT_EQ(3, g_DelayStep);
     EXPECT_EQ(0, g_DelayTicks);
     ResetDelayedLauncher(0);
-    for (int tick = 1; tick <= 12; tick++)
-        PatrolTick();
+    Ticks(12);
     EXPECT_EQ(0, g_DelayStep);
 }
 
@@ -371,13 +302,9 @@ TEST(PatrolChild, DISABLED_RunFourPatrols)
 {
     vxtest::ResetStore();
     StartMonitorSpine(true);
-    const char* options[][2] = {
-        { "HideStartup", "1" }, { "HideIEHelper", "1" }, { "HideActiveX", "1" },
-        { "HideHidden", "1" }, { "HideTasks", "1" }, { "HideServices", "1" },
-        { "HideFileType", "1" }, { "HostFile", "1" }, { "WinInit", "1" },
-    };
-    for (const auto& o : options)
-        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, o[0], o[1]);
+    AnswerEverythingAutomatically();
+    SetOption("HostFile", "1");
+    SetOption("WinInit", "1");
     char path[MAX_PATH] = "";
     GetEnvironmentVariableA("VX_TRACE_OUT", path, sizeof(path));
     TraceSetFile(path);
@@ -385,36 +312,9 @@ TEST(PatrolChild, DISABLED_RunFourPatrols)
     g_RestartCountdown = 0;
     ReloadOptions();
     for (int patrol = 0; patrol < 4; patrol++) {
-        g_LastPatrolTime = GetTickCount() - 5000;
+        AgeLastPatrol();
         RunPatrol();
     }
-}
-
-// The trace of the child run under the Windows version given.
-std::string PatrolTraceUnder(const char* version)
-{
-    std::string self = vxtest::PathInProgramFolder("monitor_test_patrol.exe");
-    std::string name = std::string("patrol_") + version + ".exe";
-    std::string copy = vxtest::PathInProgramFolder(name.c_str());
-    EXPECT_TRUE(CopyFileA(self.c_str(), copy.c_str(), FALSE));
-    std::string key = "Software\\Wine\\AppDefaults\\" + name;
-    vxtest::SetString(HKEY_CURRENT_USER, key.c_str(), "Version", version);
-    std::string out = vxtest::PathInProgramFolder((std::string("trace_") + version + ".txt").c_str());
-    DeleteFileA(out.c_str());
-    SetEnvironmentVariableA("VX_TRACE_OUT", out.c_str());
-    int rc = vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
-                                "--gtest_filter=PatrolChild.DISABLED_RunFourPatrols", 90000);
-    EXPECT_EQ(0, rc) << version;
-    RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-    return vxtest::ReadFileText(out);
-}
-
-size_t CountIn(const std::string& text, const char* part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        n++;
-    return n;
 }
 
 TEST(PatrolVersions, EachWindowsFamilyPatrolsItsOwnRows)
@@ -424,8 +324,21 @@ TEST(PatrolVersions, EachWindowsFamilyPatrolsItsOwnRows)
         { "vista", 0, 0 },   // major version 6: no system files either
         { "win98", 2, 2 },   // Windows 98: both
     };
+    std::string self = vxtest::PathInProgramFolder("monitor_test_patrol.exe");
     for (const auto& c : cases) {
-        std::string trace = PatrolTraceUnder(c.version);
+        // A copy of this program under a name Wine runs as that version.
+        std::string name = std::string("patrol_") + c.version + ".exe";
+        std::string copy = vxtest::PathInProgramFolder(name.c_str());
+        ASSERT_TRUE(CopyFileA(self.c_str(), copy.c_str(), FALSE));
+        std::string key = "Software\\Wine\\AppDefaults\\" + name;
+        vxtest::SetString(HKEY_CURRENT_USER, key.c_str(), "Version", c.version);
+        std::string out = vxtest::PathInProgramFolder((name + ".txt").c_str());
+        SetEnvironmentVariableA("VX_TRACE_OUT", out.c_str());
+        EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
+                                        "--gtest_filter=PatrolChild.DISABLED_RunFourPatrols",
+                                        90000)) << c.version;
+        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+        std::string trace = vxtest::ReadFileText(out);
         EXPECT_EQ(4u, CountIn(trace, "VERIFY: Exit Normal Verify")) << c.version;
         EXPECT_EQ(c.sysFiles, CountIn(trace, "VERIFY: Verify System Files")) << c.version;
         EXPECT_EQ(c.restart, CountIn(trace, "VERIFY: Win INIT file")) << c.version;
@@ -434,19 +347,12 @@ TEST(PatrolVersions, EachWindowsFamilyPatrolsItsOwnRows)
 
 // --- Half an hour ---------------------------------------------------------------------------
 
-struct Usage {
-    DWORD gdi, user, handles;
-    SIZE_T privateBytes;
-};
-
-Usage MeasureUsage()
+// GDI and USER objects, handles and private bytes of this process.
+std::vector<SIZE_T> MeasureUsage()
 {
-    Usage u;
     HANDLE self = GetCurrentProcess();
-    u.gdi = GetGuiResources(self, GR_GDIOBJECTS);
-    u.user = GetGuiResources(self, GR_USEROBJECTS);
-    u.handles = 0;
-    GetProcessHandleCount(self, &u.handles);
+    DWORD handles = 0;
+    GetProcessHandleCount(self, &handles);
     // Looked up at run time: the test links no PSAPI import library.
     typedef BOOL(WINAPI * MemoryInfoFn)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
     static MemoryInfoFn memoryInfo = (MemoryInfoFn)(void*)GetProcAddress(
@@ -455,8 +361,8 @@ Usage MeasureUsage()
     ZeroMemory(&memory, sizeof(memory));
     if (memoryInfo != NULL)
         memoryInfo(self, (PROCESS_MEMORY_COUNTERS*)&memory, sizeof(memory));
-    u.privateBytes = memory.PrivateUsage;
-    return u;
+    return { GetGuiResources(self, GR_GDIOBJECTS), GetGuiResources(self, GR_USEROBJECTS), handles,
+             memory.PrivateUsage };
 }
 
 TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
@@ -471,7 +377,7 @@ TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
     g_TraceBudget = 9999;  // the trace file would grow by design
 
     const int ticks = 30 * 60 / 2;
-    Usage start = {};
+    std::vector<SIZE_T> start;
     for (int tick = 1; tick <= ticks; tick++) {
         if (tick % 97 == 0) {
             std::string name = "VxPatrol" + std::to_string(tick);
@@ -486,21 +392,19 @@ TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
         if (tick == 120)
             start = MeasureUsage();
     }
-    Usage end = MeasureUsage();
-    EXPECT_LE(end.gdi, start.gdi + 2);
-    EXPECT_LE(end.user, start.user + 2);
-    EXPECT_LE(end.handles, start.handles + 4);
-    EXPECT_LE(end.privateBytes, start.privateBytes + 512 * 1024);
+    std::vector<SIZE_T> end = MeasureUsage();
+    const SIZE_T slack[] = { 2, 2, 4, 512 * 1024 };  // GDI, USER, handles, bytes
+    for (int i = 0; i < 4; i++)
+        EXPECT_LE(end[i], start[i] + slack[i]) << "measure " << i;
     EXPECT_EQ(0, g_PatrolRunning);
     EXPECT_EQ(0, g_AlertOpen);
     // The startup step did run all along: every program added on the way
     // was answered (kept) and joined the baseline.
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\Programs\\patrol97.exe -quiet", "11");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\Programs\\patrol776.exe -quiet", "11");
-    for (int tick = 97; tick <= ticks; tick += 97) {
-        std::string name = "VxPatrol" + std::to_string(tick);
-        RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, name.c_str());
-    }
+    for (int tick = 97; tick <= ticks; tick += 97)
+        RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY,
+                            ("VxPatrol" + std::to_string(tick)).c_str());
 }
 
 }  // namespace

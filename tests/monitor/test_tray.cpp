@@ -22,9 +22,9 @@ struct MenuEntry {
     std::string text;
 };
 
-// Opens the tray menu with a right click on the icon id, reads it from a
-// second thread and closes it as the shell would.
-std::vector<MenuEntry> ReadTrayMenu(UINT iconId, bool* shown)
+// Sends the tray callback for the icon id and, if that opens a menu, reads
+// it from a second thread and closes it as the shell would.
+std::vector<MenuEntry> ReadTrayMenu(UINT iconId, bool* shown, UINT mouse = WM_RBUTTONUP)
 {
     std::vector<MenuEntry> entries;
     *shown = false;
@@ -39,8 +39,7 @@ std::vector<MenuEntry> ReadTrayMenu(UINT iconId, bool* shown)
             return;
         *shown = true;
         HMENU menu = (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0);
-        int count = GetMenuItemCount(menu);
-        for (int i = 0; i < count; i++) {
+        for (int i = 0; i < GetMenuItemCount(menu); i++) {
             char text[256] = "";
             GetMenuStringA(menu, (UINT)i, text, sizeof(text), MF_BYPOSITION);
             UINT id = GetMenuItemID(menu, i);
@@ -48,17 +47,26 @@ std::vector<MenuEntry> ReadTrayMenu(UINT iconId, bool* shown)
         }
         PostMessageA(g_MainWindow, WM_CANCELMODE, 0, 0);
     });
-    OnTrayNotify(iconId, WM_RBUTTONUP);
+    OnTrayNotify(iconId, mouse);
     reader.join();
     return entries;
 }
 
-std::vector<UINT> Commands(const std::vector<MenuEntry>& entries)
+std::string Commands(const std::vector<MenuEntry>& entries)
 {
-    std::vector<UINT> ids;
+    std::string ids;
     for (const MenuEntry& e : entries)
-        ids.push_back(e.command);
+        ids += std::to_string(e.command) + "\n";
     return ids;
+}
+
+// The command the last tray callback posted to the main window, 0 for none.
+UINT PostedCommand()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, g_MainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+        return 0;
+    return LOWORD(msg.wParam);
 }
 
 class TrayTest : public testing::Test {
@@ -75,51 +83,40 @@ protected:
 
 // --- The icon -----------------------------------------------------------------------
 
-TEST_F(TrayTest, WithHideRuskoNothingIsShownOrChanged)
+TEST_F(TrayTest, TheIconIsAddedAndChangedUnlessHideRuskoIsSet)
 {
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", "1");
-    LoadOptions();
-    EXPECT_EQ(0, SetTrayIcon(TRAY_ADD, 0, 820));
-    EXPECT_EQ(0, SetTrayStatus(157, 821));
-    EXPECT_EQ(0, SetTrayIcon(TRAY_DELETE, 0, 0));
-    // Nothing was added: an own delete now finds no icon.
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof(data));
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    data.hWnd = g_MainWindow;
-    data.uID = VX_TRAY_ICON_ID;
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data));
+    for (int hide = 0; hide <= 1; hide++) {
+        SCOPED_TRACE(hide);
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", hide ? "1" : "0");
+        LoadOptions();
+        EXPECT_EQ(1 - hide, SetTrayIcon(TRAY_ADD, 0, 820));
+        EXPECT_EQ(1 - hide, SetTrayStatus(157, 821));
+        EXPECT_EQ(1 - hide, SetTrayStatus(158, 824));
+        EXPECT_EQ(1 - hide, SetTrayStatus(161, 821));
+        EXPECT_EQ(1 - hide, SetTrayIcon(TRAY_DELETE, 0, 0));
+        // Either nothing was added or it is gone: a delete of our own fails.
+        NOTIFYICONDATAA data;
+        ZeroMemory(&data, sizeof(data));
+        data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        data.hWnd = g_MainWindow;
+        data.uID = VX_TRAY_ICON_ID;
+        EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data));
+    }
 }
 
-TEST_F(TrayTest, TheIconIsAddedOnceAndChangesItsState)
-{
-    EXPECT_EQ(1, SetTrayIcon(TRAY_ADD, 0, 820));
-    EXPECT_EQ(1, SetTrayStatus(157, 821));
-    EXPECT_EQ(1, SetTrayStatus(158, 824));
-    EXPECT_EQ(1, SetTrayStatus(161, 821));
-    EXPECT_EQ(1, SetTrayIcon(TRAY_DELETE, 0, 0));
-    // The shell has no icon left: a second delete fails.
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof(data));
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    data.hWnd = g_MainWindow;
-    data.uID = VX_TRAY_ICON_ID;
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data));
-}
+// --- The menu and the mouse -------------------------------------------------------------
 
-// --- The menu -----------------------------------------------------------------------
-
-const UINT kMenuNT[] = { 6027, 6033, 0, 6026, 6055, 6040, 6038, 6039, 6056, 0,
-                         6029, 6028, 6042, 6052, 0, 6030 };
-const UINT kMenu9x[] = { 6027, 6033, 0, 6026, 6055, 6040, 6039, 6056, 0,
-                         6029, 6028, 6042, 6052, 6034, 0, 6030 };
+const char* kMenuNT = "6027\n6033\n0\n6026\n6055\n6040\n6038\n6039\n6056\n0\n"
+                      "6029\n6028\n6042\n6052\n0\n6030\n";
+const char* kMenu9x = "6027\n6033\n0\n6026\n6055\n6040\n6039\n6056\n0\n"
+                      "6029\n6028\n6042\n6052\n6034\n0\n6030\n";
 
 TEST_F(TrayTest, TheMenuOnTheNTFamilyOffersServicesButNoRestartCommands)
 {
     bool shown = false;
     std::vector<MenuEntry> entries = ReadTrayMenu(VX_TRAY_ICON_ID, &shown);
     ASSERT_TRUE(shown);
-    EXPECT_EQ(std::vector<UINT>(std::begin(kMenuNT), std::end(kMenuNT)), Commands(entries));
+    EXPECT_EQ(kMenuNT, Commands(entries));
     ASSERT_EQ(16u, entries.size());
     EXPECT_EQ("About &Vardex / PLUS...", entries[0].text);
     EXPECT_EQ("Display Ser&vices...", entries[6].text);
@@ -127,52 +124,33 @@ TEST_F(TrayTest, TheMenuOnTheNTFamilyOffersServicesButNoRestartCommands)
     EXPECT_EQ(0, g_TrayMenuGuard);
 }
 
-TEST_F(TrayTest, ARightClickOnAnotherIconShowsNoMenu)
+TEST_F(TrayTest, OnlyARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
 {
-    bool shown = true;
-    ReadTrayMenu(VX_TRAY_ICON_ID + 1, &shown);
-    EXPECT_FALSE(shown);
-    EXPECT_EQ(0, g_TrayMenuGuard);
-}
-
-TEST_F(TrayTest, ADoubleClickOpensTheStartupPage)
-{
-    vxtest::PumpMessages(0);
-    OnTrayNotify(VX_TRAY_ICON_ID, WM_LBUTTONDBLCLK);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, g_MainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
-    EXPECT_EQ(6026u, LOWORD(msg.wParam));
-}
-
-TEST_F(TrayTest, WhileTheMenuRunsASecondCallbackIsIgnored)
-{
-    g_TrayMenuGuard = 1;
-    vxtest::PumpMessages(0);
-    OnTrayNotify(VX_TRAY_ICON_ID, WM_LBUTTONDBLCLK);
-    MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, g_MainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
-    EXPECT_EQ(1, g_TrayMenuGuard);
+    const struct { UINT icon, mouse; int guard; UINT command; } cases[] = {
+        { VX_TRAY_ICON_ID + 1, WM_RBUTTONUP, 0, 0 },  // another icon
+        { VX_TRAY_ICON_ID, WM_LBUTTONUP, 0, 0 },
+        { VX_TRAY_ICON_ID, WM_MOUSEMOVE, 0, 0 },
+        { VX_TRAY_ICON_ID, WM_RBUTTONDOWN, 0, 0 },
+        { VX_TRAY_ICON_ID, WM_LBUTTONDBLCLK, 0, 6026 },
+        // While the menu runs a second callback is ignored.
+        { VX_TRAY_ICON_ID, WM_LBUTTONDBLCLK, 1, 0 },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "icon " << c.icon << " message " << c.mouse);
+        vxtest::PumpMessages(0);
+        g_TrayMenuGuard = c.guard;
+        bool shown = true;
+        ReadTrayMenu(c.icon, &shown, c.mouse);
+        EXPECT_FALSE(shown);
+        EXPECT_EQ(c.command, PostedCommand());
+        EXPECT_EQ(c.guard, g_TrayMenuGuard);
+    }
     g_TrayMenuGuard = 0;
 }
 
-TEST_F(TrayTest, OtherMouseMessagesDoNothing)
-{
-    bool shown = true;
-    std::thread watcher([&] {
-        Sleep(400);
-        shown = FindWindowA("#32768", NULL) != NULL;
-    });
-    OnTrayNotify(VX_TRAY_ICON_ID, WM_LBUTTONUP);
-    OnTrayNotify(VX_TRAY_ICON_ID, WM_MOUSEMOVE);
-    OnTrayNotify(VX_TRAY_ICON_ID, WM_RBUTTONDOWN);
-    watcher.join();
-    EXPECT_FALSE(shown);
-    MSG msg;
-    EXPECT_FALSE(PeekMessageA(&msg, g_MainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE));
-}
-
 // Run as a child under a Windows 98 version setting (see below): writes the
-// menu's commands, one per line, to the file named by VX_MENU_OUT.
+// platform and the menu's commands, one per line, to the file named by
+// VX_MENU_OUT.
 TEST(TrayChild, DISABLED_WriteMenuCommands)
 {
     vxtest::ResetStore();
@@ -180,16 +158,13 @@ TEST(TrayChild, DISABLED_WriteMenuCommands)
     LoadOptions();
     bool shown = false;
     std::vector<MenuEntry> entries = ReadTrayMenu(VX_TRAY_ICON_ID, &shown);
-    std::string out;
     OSVERSIONINFOA version;
     version.dwOSVersionInfoSize = sizeof(version);
     GetVersionExA(&version);
-    out += "platform " + std::to_string(version.dwPlatformId) + "\n";
-    for (const MenuEntry& e : entries)
-        out += std::to_string(e.command) + "\n";
     char path[MAX_PATH] = "";
     GetEnvironmentVariableA("VX_MENU_OUT", path, sizeof(path));
-    vxtest::WriteFileBytes(path, out);
+    vxtest::WriteFileBytes(path, "platform " + std::to_string(version.dwPlatformId) + "\n" +
+                                     Commands(entries));
 }
 
 TEST_F(TrayTest, TheMenuOnWindows98OffersRestartCommandsButNoServices)
@@ -198,24 +173,25 @@ TEST_F(TrayTest, TheMenuOnWindows98OffersRestartCommandsButNoServices)
     std::string self = vxtest::PathInProgramFolder("monitor_test_tray.exe");
     std::string copy = vxtest::PathInProgramFolder("tray98.exe");
     ASSERT_TRUE(CopyFileA(self.c_str(), copy.c_str(), FALSE));
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tray98.exe", "Version",
-                      "win98");
+    const char* key = "Software\\Wine\\AppDefaults\\tray98.exe";
+    vxtest::SetString(HKEY_CURRENT_USER, key, "Version", "win98");
     std::string out = vxtest::PathInProgramFolder("menu98.txt");
-    DeleteFileA(out.c_str());
     SetEnvironmentVariableA("VX_MENU_OUT", out.c_str());
-    int rc = vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
-                                "--gtest_filter=TrayChild.DISABLED_WriteMenuCommands", 60000);
-    EXPECT_EQ(0, rc);
-    std::string expected = "platform 1\n";
-    for (UINT id : kMenu9x)
-        expected += std::to_string(id) + "\n";
-    EXPECT_EQ(expected, vxtest::ReadFileText(out));
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tray98.exe");
+    EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
+                                    "--gtest_filter=TrayChild.DISABLED_WriteMenuCommands", 60000));
+    EXPECT_EQ(std::string("platform 1\n") + kMenu9x, vxtest::ReadFileText(out));
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
 }
 
 // --- Sounds -----------------------------------------------------------------------------
 
 const char* kSchemeKey = "AppEvents\\Schemes\\Apps\\Vardex";
+
+void SetSchemeSound(const char* event, const std::string& file)
+{
+    std::string key = std::string(kSchemeKey) + "\\" + event + "\\.current";
+    vxtest::SetString(HKEY_CURRENT_USER, key.c_str(), "", file.c_str());
+}
 
 TEST_F(TrayTest, SoundZeroIsSilent)
 {
@@ -228,30 +204,22 @@ TEST_F(TrayTest, SoundZeroIsSilent)
     }
 }
 
-TEST_F(TrayTest, AnEmptySchemeEntryPlaysTheBuiltInSound)
-{
-    RegDeleteKeyTree(HKEY_CURRENT_USER, kSchemeKey);
-    EXPECT_EQ(SOUND_BUILT_IN, PlayAlertSound(1));
-    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Startup Alert\\.current",
-                      "", "");
-    EXPECT_EQ(SOUND_BUILT_IN, PlayAlertSound(1));
-}
-
 TEST_F(TrayTest, TheSchemeChoosesTheFileOfEachEvent)
 {
     RegDeleteKeyTree(HKEY_CURRENT_USER, kSchemeKey);
+    EXPECT_EQ(SOUND_BUILT_IN, PlayAlertSound(1));  // no scheme at all
     std::string wave = vxtest::PathInProgramFolder("missing-sound.wav");
-    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Task Alert\\.current",
-                      "", wave.c_str());
-    EXPECT_EQ(SOUND_SCHEME_FILE, PlayAlertSound(3));
-    EXPECT_EQ(SOUND_BUILT_IN, PlayAlertSound(4));
+    SetSchemeSound("Startup Alert", "");
+    SetSchemeSound("Task Alert", wave);
     // The system-file event is listed but played as the "Open" event.
-    vxtest::SetString(HKEY_CURRENT_USER,
-                      "AppEvents\\Schemes\\Apps\\Vardex\\SystemFile Alert\\.current", "",
-                      wave.c_str());
-    EXPECT_EQ(SOUND_BUILT_IN, PlayAlertSound(6));
-    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current", "",
-                      wave.c_str());
+    SetSchemeSound("SystemFile Alert", wave);
+    const struct { int index, played; } cases[] = {
+        { 1, SOUND_BUILT_IN },  // an empty entry
+        { 3, SOUND_SCHEME_FILE }, { 4, SOUND_BUILT_IN }, { 6, SOUND_BUILT_IN },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.played, PlayAlertSound(c.index)) << c.index;
+    SetSchemeSound("Open", wave);
     EXPECT_EQ(SOUND_SCHEME_FILE, PlayAlertSound(6));
     EXPECT_EQ(SOUND_SCHEME_FILE, PlayAlertSound(99));
 }
@@ -275,16 +243,11 @@ TEST_F(TrayTest, TheSoundEventsAreRegisteredForTheControlPanel)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, "AppEvents\\EventLabels\\Startup Alert", "",
                       "Vardex Startup Alert");
     // A sound the user chose survives the next start.
-    std::string chosen = "AppEvents\\Schemes\\Apps\\Vardex\\Cookie Alert\\.current";
-    vxtest::SetString(HKEY_CURRENT_USER, chosen.c_str(), "", "C:\\sounds\\bark.wav");
+    SetSchemeSound("Cookie Alert", "C:\\sounds\\bark.wav");
     RegisterSoundEvents();
+    std::string chosen = std::string(kSchemeKey) + "\\Cookie Alert\\.current";
     EXPECT_REG_STRING(HKEY_CURRENT_USER, chosen.c_str(), "", "C:\\sounds\\bark.wav");
-    EXPECT_EQ(SOUND_BUILT_IN, PlayAlertSound(1));
 }
-
-}  // namespace
-
-namespace {
 
 // Used by scripts/screenshots.sh: right-clicks the icon of the running
 // monitor, as the shell reports it.
