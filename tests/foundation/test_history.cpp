@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,7 @@
 namespace {
 
 const char* const kHklmWindows = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
-const char* const kWinIniStore = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
-const char* const kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const char* const kPolicyRun = "Software\\Microsoft\\Windows\\CurrentVersion\\policies\\Explorer\\Run";
 
 std::string HistoryPath()
 {
@@ -38,144 +38,88 @@ std::string Now12h()
     return text;
 }
 
-// --- A one-request-at-a-time HTTP listener on 127.0.0.1 ---------------------
-// Winsock is loaded by name so the test needs no extra import library.
+// Winsock, loaded by name so the test needs no extra import library.
+#define WINSOCK_CALL(f) decltype(&::f) f##_ = reinterpret_cast<decltype(&::f)>(ws2_.Proc(#f));
 
-struct Winsock {
-    LoadedLibrary dll{ "ws2_32.dll" };
-    int (WSAAPI* startup)(WORD, LPWSADATA);
-    SOCKET (WSAAPI* socket_)(int, int, int);
-    int (WSAAPI* bind_)(SOCKET, const sockaddr*, int);
-    int (WSAAPI* listen_)(SOCKET, int);
-    int (WSAAPI* getsockname_)(SOCKET, sockaddr*, int*);
-    SOCKET (WSAAPI* accept_)(SOCKET, sockaddr*, int*);
-    int (WSAAPI* recv_)(SOCKET, char*, int, int);
-    int (WSAAPI* send_)(SOCKET, const char*, int, int);
-    int (WSAAPI* closesocket_)(SOCKET);
-    int (WSAAPI* select_)(int, fd_set*, fd_set*, fd_set*, const timeval*);
-
-    template <class F> void Get(F& f, const char* name)
-    {
-        f = reinterpret_cast<F>(dll.Proc(name));
-    }
-    bool Load()
-    {
-        Get(startup, "WSAStartup"); Get(socket_, "socket"); Get(bind_, "bind");
-        Get(listen_, "listen"); Get(getsockname_, "getsockname"); Get(accept_, "accept");
-        Get(recv_, "recv"); Get(send_, "send"); Get(closesocket_, "closesocket");
-        Get(select_, "select");
-        WSADATA data;
-        return startup && socket_ && bind_ && listen_ && getsockname_ && accept_ && recv_ &&
-               send_ && closesocket_ && select_ && startup(MAKEWORD(2, 2), &data) == 0;
-    }
-};
-
+// A listener on 127.0.0.1 that answers one request with one text and keeps
+// its request line ("GET /... HTTP/1.1").
 class HistoryServer {
 public:
     explicit HistoryServer(const char* answer) : answer_(answer) {}
     ~HistoryServer()
     {
-        stop_ = true;
         if (thread_.IsValid())
-            WaitForSingleObject(thread_.Get(), 5000);
+            WaitForSingleObject(thread_.Get(), INFINITE);
         if (listener_ != INVALID_SOCKET)
-            ws_.closesocket_(listener_);
+            closesocket_(listener_);
     }
-    // Listens on 127.0.0.1 at a free port; returns the port, 0 on failure.
-    int Start()
+    // Listens at a free port and sets "vxserver" to http://127.0.0.1:<port><path>.
+    bool Start(const char* path)
     {
-        if (!ws_.Load())
-            return 0;
-        listener_ = ws_.socket_(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        if (listener_ == INVALID_SOCKET)
-            return 0;
+        WSADATA data;
         sockaddr_in addr;
         ZeroMemory(&addr, sizeof(addr));
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = 0x0100007F;   // 127.0.0.1 in network order
         int size = sizeof(addr);
-        if (ws_.bind_(listener_, (sockaddr*)&addr, sizeof(addr)) != 0 ||
-            ws_.listen_(listener_, 4) != 0 ||
-            ws_.getsockname_(listener_, (sockaddr*)&addr, &size) != 0)
-            return 0;
+        if (WSAStartup_ == nullptr || WSAStartup_(MAKEWORD(2, 2), &data) != 0 ||
+            (listener_ = socket_(AF_INET, SOCK_STREAM, IPPROTO_TCP)) == INVALID_SOCKET ||
+            bind_(listener_, (sockaddr*)&addr, sizeof(addr)) != 0 || listen_(listener_, 4) != 0 ||
+            getsockname_(listener_, (sockaddr*)&addr, &size) != 0)
+            return false;
+        char url[128];
+        TEXT_FORMAT(url, "http://127.0.0.1:%d%s", ((addr.sin_port & 0xFF) << 8) | (addr.sin_port >> 8),
+                    path);
+        vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", url);
         thread_.Reset(CreateThread(NULL, 0, Serve, this, 0, NULL));
-        int port = ((addr.sin_port & 0xFF) << 8) | (addr.sin_port >> 8);
-        return thread_.IsValid() ? port : 0;
+        return thread_.IsValid();
     }
-    // The request lines received so far ("GET /... HTTP/1.1").
-    std::vector<std::string> Requests()
-    {
-        std::vector<std::string> copy;
-        EnterCriticalSection(&lock_);
-        copy = requests_;
-        LeaveCriticalSection(&lock_);
-        return copy;
-    }
-    struct Lock {
-        Lock() { InitializeCriticalSection(&cs); }
-        ~Lock() { DeleteCriticalSection(&cs); }
-        CRITICAL_SECTION cs;
-    };
+    // Safe to read once the request has been answered (the answer follows
+    // the push), or when none came.
+    std::vector<std::string> requests;
 
 private:
-    static DWORD WINAPI Serve(void* self) { return ((HistoryServer*)self)->Loop(); }
-    DWORD Loop()
+    // Serves the first request that comes within five seconds.
+    static DWORD WINAPI Serve(void* context)
     {
-        while (!stop_) {
-            fd_set set;
-            FD_ZERO(&set);
-            FD_SET(listener_, &set);
-            timeval wait = { 0, 100000 };
-            if (ws_.select_(0, &set, NULL, NULL, &wait) <= 0)
-                continue;
-            SOCKET client = ws_.accept_(listener_, NULL, NULL);
-            if (client == INVALID_SOCKET)
-                continue;
-            std::string request;
-            char buffer[1024];
-            while (request.find("\r\n\r\n") == std::string::npos) {
-                int n = ws_.recv_(client, buffer, sizeof(buffer), 0);
-                if (n <= 0)
-                    break;
+        HistoryServer* self = (HistoryServer*)context;
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(self->listener_, &set);
+        timeval wait = { 5, 0 };
+        if (self->select_(0, &set, NULL, NULL, &wait) <= 0)
+            return 0;
+        SOCKET client = self->accept_(self->listener_, NULL, NULL);
+        std::string request;
+        char buffer[1024];
+        for (int n = 1; n > 0 && request.find("\r\n\r\n") == std::string::npos;)
+            if ((n = self->recv_(client, buffer, sizeof(buffer), 0)) > 0)
                 request.append(buffer, n);
-            }
-            EnterCriticalSection(&lock_);
-            requests_.push_back(request.substr(0, request.find("\r\n")));
-            LeaveCriticalSection(&lock_);
-            std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
-                                std::to_string(answer_.size()) + "\r\nConnection: close\r\n\r\n" +
-                                answer_;
-            ws_.send_(client, reply.data(), (int)reply.size(), 0);
-            ws_.closesocket_(client);
-        }
+        self->requests.push_back(request.substr(0, request.find("\r\n")));
+        std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                            std::to_string(self->answer_.size()) + "\r\nConnection: close\r\n\r\n" +
+                            self->answer_;
+        self->send_(client, reply.data(), (int)reply.size(), 0);
+        self->closesocket_(client);
         return 0;
     }
 
-    Winsock ws_;
+    LoadedLibrary ws2_{ "ws2_32.dll" };
+    WINSOCK_CALL(WSAStartup) WINSOCK_CALL(socket) WINSOCK_CALL(bind) WINSOCK_CALL(listen)
+    WINSOCK_CALL(getsockname) WINSOCK_CALL(select) WINSOCK_CALL(accept) WINSOCK_CALL(recv)
+    WINSOCK_CALL(send) WINSOCK_CALL(closesocket)
     std::string answer_;
     SOCKET listener_ = INVALID_SOCKET;
     KernelHandle thread_;
-    volatile bool stop_ = false;
-    Lock guard_;
-    CRITICAL_SECTION& lock_ = guard_.cs;
-    std::vector<std::string> requests_;
 };
 
-// Splits a query into its "key=value" parameters.
-std::vector<std::string> QueryParameters(const std::string& requestLine)
+// The fields of a history line read back: "Name|Command|Extra|Code|Flag".
+std::string Fields(const ItemRecord* item)
 {
-    std::string path = requestLine.substr(4, requestLine.rfind(' ') - 4);
-    std::string query = path.substr(path.find('?') + 1);
-    std::vector<std::string> parts;
-    size_t start = 0;
-    while (true) {
-        size_t amp = query.find('&', start);
-        parts.push_back(query.substr(start, amp - start));
-        if (amp == std::string::npos)
-            break;
-        start = amp + 1;
-    }
-    return parts;
+    if (item == nullptr)
+        return "<none>";
+    return std::string(item->Name) + "|" + item->Command + "|" + item->Extra + "|" +
+           std::to_string(item->Code) + "|" + std::to_string(item->Flag);
 }
 
 class HistoryTest : public ::testing::Test {
@@ -197,12 +141,22 @@ protected:
         vxtest::WriteFileBytes(HistoryPath(), bytes);
         return ReadHistory(NULL);
     }
+    // Writes one "*START_Remove" line of the type and restores it.
+    int RestoreRemoval(const char* name, const std::string& command, const std::string& extra,
+                       int type)
+    {
+        DeleteFileA(HistoryPath().c_str());
+        EXPECT_EQ(1, WriteHistory(name, command.c_str(), extra.c_str(), type, HA_START_REMOVE));
+        EXPECT_EQ(1, ReadHistory(NULL));
+        return RestoreHistoryItem(0, NULL);
+    }
 };
 
-// --- Writing -----------------------------------------------------------------
+// --- Writing and reporting ----------------------------------------------------
 
-TEST_F(HistoryTest, WritesTheExactLineLayout)
+TEST_F(HistoryTest, AppendsTheExactLineLayout)
 {
+    vxtest::WriteFileBytes(HistoryPath(), "old line\r\n");
     std::string before = Now12h();
     ASSERT_EQ(1, WriteHistory("Updater", "C:\\App\\upd.exe /q", "", 11, HA_START_REMOVE));
     ASSERT_EQ(1, WriteHistory("Svc", "C:\\s.exe", "desc", 17, HA_SERVICE_DISABLED));
@@ -210,13 +164,11 @@ TEST_F(HistoryTest, WritesTheExactLineLayout)
     std::string after = Now12h();
 
     std::string text = vxtest::ReadFileText(HistoryPath());
-    std::string expected[3] = {
-        "\t*START_Remove\tCURRENT_RUN\tUpdater\tC:\\App\\upd.exe /q\t\r\n",
-        "\tSERVICE_Disabled\tTYPE_UNKNOWN\tSvc\tC:\\s.exe\tdesc\r\n",
-        "\t\tTYPE_UNKNOWN\tX\tY\tZ\r\n",
-    };
-    size_t pos = 0;
-    for (const std::string& rest : expected) {
+    ASSERT_EQ(0u, text.find("old line\r\n"));
+    size_t pos = strlen("old line\r\n");
+    for (std::string rest : { "\t*START_Remove\tCURRENT_RUN\tUpdater\tC:\\App\\upd.exe /q\t\r\n",
+                              "\tSERVICE_Disabled\tTYPE_UNKNOWN\tSvc\tC:\\s.exe\tdesc\r\n",
+                              "\t\tTYPE_UNKNOWN\tX\tY\tZ\r\n" }) {
         size_t tab = text.find('\t', pos);
         ASSERT_NE(std::string::npos, tab);
         std::string time = text.substr(pos, tab - pos);
@@ -227,30 +179,26 @@ TEST_F(HistoryTest, WritesTheExactLineLayout)
     EXPECT_EQ(text.size(), pos);
 }
 
-TEST_F(HistoryTest, AppendsToAnExistingFile)
-{
-    vxtest::WriteFileBytes(HistoryPath(), "old line\r\n");
-    ASSERT_EQ(1, WriteHistory("n", "c", "", 600, HA_TASK_KILL));
-    std::string text = vxtest::ReadFileText(HistoryPath());
-    EXPECT_EQ(0u, text.find("old line\r\n"));
-    EXPECT_NE(std::string::npos, text.find("\tTASK_Kill\tINFO_TASK\tn\tc\t\r\n"));
-}
-
-TEST_F(HistoryTest, HistoryOptionZeroWritesAndSendsNothing)
+TEST_F(HistoryTest, HistoryOptionGatesWritingAndReporting)
 {
     HistoryServer server("1");
-    int port = server.Start();
-    ASSERT_NE(0, port);
-    char url[64];
-    TEXT_FORMAT(url, "http://127.0.0.1:%d/h?a=1", port);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", url);
+    ASSERT_TRUE(server.Start("/r?"));
     for (int value : { 0, -1 }) {
         OptionWrite("History", value);
         LoadOptions();
         EXPECT_EQ(0, WriteHistory("n", "c", "i", 11, HA_START_REMOVE)) << value;
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(HistoryPath().c_str()));
     }
-    EXPECT_EQ(0u, server.Requests().size());
+    EXPECT_EQ(0u, server.requests.size());
+
+    OptionWrite("History", 1);
+    LoadOptions();
+    ASSERT_EQ(1, WriteHistory("Kill Me", "C:\\k.exe", "", 600, HA_TASK_KILL));
+    ASSERT_EQ(1u, server.requests.size());
+    EXPECT_NE(std::string::npos,
+              server.requests[0].find("&action=TASK_Kill&type=INFO_TASK&title=Kill%20Me"
+                                      "&path=C%3A%5Ck.exe HTTP/"))
+        << server.requests[0];
 }
 
 TEST_F(HistoryTest, FileOpenElsewhereDropsTheLine)
@@ -263,142 +211,70 @@ TEST_F(HistoryTest, FileOpenElsewhereDropsTheLine)
     EXPECT_EQ("", vxtest::ReadFileText(HistoryPath()));
 }
 
-// --- Report --------------------------------------------------------------------
-
 TEST_F(HistoryTest, ReportSendsEveryValueEncoded)
 {
     HistoryServer server("1 thanks");
-    int port = server.Start();
-    ASSERT_NE(0, port);
-    char url[64];
-    TEXT_FORMAT(url, "http://127.0.0.1:%d/report?v=2", port);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", url);
+    ASSERT_TRUE(server.Start("/report?v=2"));
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxid", "ID 7&x");
 
     EXPECT_EQ(1, ReportHistory("*START_Remove", "CURRENT_RUN", "My App&type=X #1 100%\xE9",
-                               "C:\\Program Files\\My App\\a.exe /q"));
-    std::vector<std::string> requests = server.Requests();
-    ASSERT_EQ(1u, requests.size());
-    const std::string& line = requests[0];
+                               "C:\\Program Files\\My-App_1.0~x\\a.exe /q"));
+    ASSERT_EQ(1u, server.requests.size());
+    const std::string& line = server.requests[0];
     EXPECT_EQ(0u, line.find("GET /report?v=2&name=")) << line;
     EXPECT_EQ(line.rfind(' '), line.find(' ', 4)) << "a raw blank inside the address: " << line;
-
-    std::vector<std::string> params = QueryParameters(line);
-    ASSERT_EQ(8u, params.size()) << line;
-    EXPECT_EQ("v=2", params[0]);
-    EXPECT_EQ(0u, params[1].find("name="));
-    EXPECT_EQ("code=ID%207%26x", params[2]);
-    EXPECT_EQ(0u, params[3].find("time="));
-    EXPECT_NE(std::string::npos, params[3].find("%20%20")) << "two blanks between date and time";
-    EXPECT_EQ("action=%2ASTART_Remove", params[4]);
-    EXPECT_EQ("type=CURRENT_RUN", params[5]);
-    EXPECT_EQ("title=My%20App%26type%3DX%20%231%20100%25%E9", params[6]);
-    EXPECT_EQ("path=C%3A%5CProgram%20Files%5CMy%20App%5Ca.exe%20%2Fq", params[7]);
+    size_t time = line.find("&code=ID%207%26x&time=");
+    size_t action = line.find("&action=");
+    ASSERT_NE(std::string::npos, time) << line;
+    EXPECT_NE(std::string::npos, line.substr(time, action - time).find("%20%20"))
+        << "two blanks between date and time: " << line;
+    EXPECT_EQ("&action=%2ASTART_Remove&type=CURRENT_RUN&title=My%20App%26type%3DX%20%231%20100%25%E9"
+              "&path=C%3A%5CProgram%20Files%5CMy-App_1.0~x%5Ca.exe%20%2Fq",
+              line.substr(action, line.rfind(' ') - action));
 }
 
-TEST_F(HistoryTest, ReportAnswersOtherThanOneCountAsFailure)
+TEST_F(HistoryTest, ReportFailsWithoutServerListenerOrAnswerOne)
 {
-    HistoryServer server("0");
-    int port = server.Start();
-    ASSERT_NE(0, port);
-    char url[64];
-    TEXT_FORMAT(url, "http://127.0.0.1:%d/r?", port);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", url);
-    EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
-    EXPECT_EQ(1u, server.Requests().size());
-}
-
-TEST_F(HistoryTest, ReportWithoutServerOrConnectionSendsNothing)
-{
-    EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
-    // A port nobody listens on (the listener is closed again at once).
-    int port = 0;
+    EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));   // no "vxserver"
     {
-        HistoryServer server("1");
-        port = server.Start();
-        ASSERT_NE(0, port);
+        HistoryServer server("0");
+        ASSERT_TRUE(server.Start("/r?"));
+        EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
+        EXPECT_EQ(1u, server.requests.size());
     }
-    char url[64];
-    TEXT_FORMAT(url, "http://127.0.0.1:%d/r?", port);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", url);
+    // The same address once nobody listens there.
     EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
 }
 
-TEST_F(HistoryTest, WrittenLinesAreReported)
-{
-    HistoryServer server("1");
-    int port = server.Start();
-    ASSERT_NE(0, port);
-    char url[64];
-    TEXT_FORMAT(url, "http://127.0.0.1:%d/r?", port);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", url);
-    ASSERT_EQ(1, WriteHistory("Kill Me", "C:\\k.exe", "", 600, HA_TASK_KILL));
-    std::vector<std::string> requests = server.Requests();
-    ASSERT_EQ(1u, requests.size());
-    std::vector<std::string> params = QueryParameters(requests[0]);
-    ASSERT_EQ(8u, params.size()) << requests[0];
-    EXPECT_EQ("action=TASK_Kill", params[4]);
-    EXPECT_EQ("type=INFO_TASK", params[5]);
-    EXPECT_EQ("title=Kill%20Me", params[6]);
-    EXPECT_EQ("path=C%3A%5Ck.exe", params[7]);
-}
-
-// --- Reading back ----------------------------------------------------------------
+// --- Reading back -----------------------------------------------------------------
 
 TEST_F(HistoryTest, ReadsWrittenLinesBack)
 {
     ASSERT_EQ(1, WriteHistory("Updater", "C:\\App\\upd.exe", "C:\\Startup\\Updater.lnk", 200,
                               HA_START_REMOVE));
-    ASSERT_EQ(1, WriteHistory("Svc", "C:\\s.exe", "", 700, HA_SERVICE_STOP));
+    ASSERT_EQ(1, WriteHistory(std::string(200, 'n').c_str(), "C:\\s.exe", "", 700, HA_SERVICE_STOP));
     ASSERT_EQ(2, ReadHistory(NULL));
-    const ItemRecord* first = GetHistoryItem(0);
-    ASSERT_NE(nullptr, first);
-    EXPECT_STREQ("Updater", first->Name);
-    EXPECT_STREQ("C:\\App\\upd.exe", first->Command);
-    EXPECT_STREQ("C:\\Startup\\Updater.lnk", first->Extra);
-    EXPECT_EQ(200, first->Code);
-    EXPECT_EQ(HA_START_REMOVE, first->Flag);
-    EXPECT_EQ(Now12h().substr(0, 10), std::string(first->Info).substr(0, 10));
-    EXPECT_EQ(700, GetHistoryItem(1)->Code);
-    EXPECT_EQ(HA_SERVICE_STOP, GetHistoryItem(1)->Flag);
-    EXPECT_EQ(nullptr, GetHistoryItem(2));
-    EXPECT_EQ(nullptr, GetHistoryItem(-1));
+    EXPECT_EQ("Updater|C:\\App\\upd.exe|C:\\Startup\\Updater.lnk|200|0", Fields(GetHistoryItem(0)));
+    EXPECT_EQ(Now12h().substr(0, 10), std::string(GetHistoryItem(0)->Info).substr(0, 10));
+    // A 200-character name reads back empty.
+    EXPECT_EQ("|C:\\s.exe||700|9", Fields(GetHistoryItem(1)));
+    EXPECT_EQ("<none>", Fields(GetHistoryItem(2)));
+    EXPECT_EQ("<none>", Fields(GetHistoryItem(-1)));
 }
 
-TEST_F(HistoryTest, TwoHundredCharacterNameReadsBackEmpty)
+TEST_F(HistoryTest, OnlyTheFirst131072BytesAndAtMost4096LinesAreRead)
 {
-    std::string name(200, 'n');
-    ASSERT_EQ(1, WriteHistory(name.c_str(), "C:\\a.exe", "", 11, HA_START_REMOVE));
-    ASSERT_EQ(1, ReadHistory(NULL));
-    EXPECT_STREQ("", GetHistoryItem(0)->Name);
-    EXPECT_STREQ("C:\\a.exe", GetHistoryItem(0)->Command);
-    EXPECT_EQ(11, GetHistoryItem(0)->Code);
-}
-
-TEST_F(HistoryTest, OnlyTheFirst131072BytesAreRead)
-{
-    // 100-byte lines: 1310 whole ones, then 72 bytes of the 1311th.
     std::string data;
-    size_t fieldsLength = 0;
-    for (int i = 0; i < 1400; i++) {
-        char line[128];
-        TEXT_FORMAT(line, "t\tSTART_Alert\tCURRENT_RUN\tName%04d\tC:\\cmd%04d.exe\t", i, i);
-        std::string s = line;
-        fieldsLength = s.size();
-        s += std::string(98 - s.size(), 'x') + "\r\n";
-        ASSERT_EQ(100u, s.size());
-        data += s;
-    }
+    for (int i = 0; i < 1400; i++)
+        data += "t\tSTART_Alert\tCURRENT_RUN\tName" + std::to_string(1000 + i) + "\t" +
+                std::string(63, 'x') + "\r\n";
+    // 100-byte lines: 1310 whole ones, then 72 bytes of the 1311th (35 before its command).
+    ASSERT_EQ(140000u, data.size());
     ASSERT_EQ(1311, ReadLines(data));
-    EXPECT_STREQ("Name1309", GetHistoryItem(1309)->Name);
-    const ItemRecord* cut = GetHistoryItem(1310);
-    EXPECT_STREQ("Name1310", cut->Name);
-    EXPECT_EQ(std::string(72 - fieldsLength, 'x'), std::string(cut->Extra));
-}
+    EXPECT_EQ("Name2309|" + std::string(63, 'x') + "||11|6", Fields(GetHistoryItem(1309)));
+    EXPECT_EQ("Name2310|" + std::string(72 - 35, 'x') + "||11|6", Fields(GetHistoryItem(1310)));
 
-TEST_F(HistoryTest, AtMost4096LinesAreKept)
-{
-    std::string data;
+    data.clear();
     for (int i = 0; i < 5000; i++)
         data += "t\tTASK_Kill\tINFO_TASK\tn\tc\t\r\n";
     EXPECT_EQ(ITEM_MAX, ReadLines(data));
@@ -410,10 +286,7 @@ TEST_F(HistoryTest, BinaryGarbageStaysWithinTheFields)
     unsigned seed = 12345;
     for (int i = 0; i < 60000; i++) {
         seed = seed * 1103515245u + 12345u;
-        char c = (char)(seed >> 16);
-        if ((seed >> 8) % 50 == 0)
-            c = '\t';
-        data += c;
+        data += (seed >> 8) % 50 == 0 ? '\t' : (char)(seed >> 16);
     }
     int count = ReadLines(data);
     EXPECT_GT(count, 0);
@@ -427,25 +300,24 @@ TEST_F(HistoryTest, BinaryGarbageStaysWithinTheFields)
     }
 }
 
-TEST_F(HistoryTest, FileWithoutLineEnds)
+TEST_F(HistoryTest, UnendedEmptyOrMissingFiles)
 {
-    EXPECT_EQ(1, ReadLines("t\t*START_Remove\tMACHINE_RUN\tn\tc\te"));
-    EXPECT_STREQ("e", GetHistoryItem(0)->Extra);
-    EXPECT_EQ(1, GetHistoryItem(0)->Code);
+    EXPECT_EQ(0, ReadHistory(NULL));
+    EXPECT_EQ(0, ReadLines(""));
+    EXPECT_EQ(0, ReadLines("\r\n\r\n\n"));
+    // Missing fields are empty, a seventh is ignored, the last line needs no end.
+    EXPECT_EQ(3, ReadLines("only time\r\nt\tTASK_Kill\tINFO_TASK\tn\tc\te\tseventh\r\n"
+                           "t\t*START_Remove\tMACHINE_RUN\tn\tc\te"));
+    EXPECT_EQ("|||3000|31", Fields(GetHistoryItem(0)));
+    EXPECT_STREQ("only time", GetHistoryItem(0)->Info);
+    EXPECT_EQ("n|c|e|600|5", Fields(GetHistoryItem(1)));
+    EXPECT_EQ("n|c|e|1|0", Fields(GetHistoryItem(2)));
     // One 200000-byte line: only its first 131072 bytes, every field too long.
     EXPECT_EQ(1, ReadLines(std::string(200000, 'z')));
     EXPECT_STREQ("", GetHistoryItem(0)->Info);
 }
 
-TEST_F(HistoryTest, EmptyOrMissingFileGivesNoLines)
-{
-    EXPECT_EQ(0, ReadHistory(NULL));
-    EXPECT_EQ(0, ReadLines(""));
-    EXPECT_EQ(0, ReadLines("\r\n\r\n\n"));
-    EXPECT_EQ(0, HistoryItemCount());
-}
-
-TEST_F(HistoryTest, FillsTheListControl)
+TEST_F(HistoryTest, FillsTheListControlAndClearsAReadOnlyFile)
 {
     InitCommonControls();
     HWND list = CreateWindowA(WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 600, 300, NULL, NULL,
@@ -454,118 +326,118 @@ TEST_F(HistoryTest, FillsTheListControl)
     ASSERT_EQ(1, WriteHistory("Updater", "C:\\u.exe", "", 11, HA_START_REMOVE));
     ASSERT_EQ(1, WriteHistory("Helper", "C:\\h.dll", "", 900, HA_IEHELPER_REMOVE));
     ASSERT_EQ(2, ReadHistory(list));
-    ASSERT_EQ(2, ListView_GetItemCount(list));
     ASSERT_EQ(2, ReadHistory(list));   // read again: rows and columns are not doubled
     EXPECT_EQ(2, ListView_GetItemCount(list));
-    HWND header = ListView_GetHeader(list);
-    EXPECT_EQ(4, Header_GetItemCount(header));
-
+    EXPECT_EQ(4, Header_GetItemCount(ListView_GetHeader(list)));
     const char* headings[4] = { "Title", "Action", "Command", "Date Modified" };
+    const std::string row[4] = { "Helper", "IEHELPER_Remove", "TYPE_BHO", GetHistoryItem(1)->Info };
     for (int c = 0; c < 4; c++) {
-        char text[64] = "";
-        LVCOLUMNA column;
-        ZeroMemory(&column, sizeof(column));
+        char text[128] = "";
+        LVCOLUMNA column = {};
         column.mask = LVCF_TEXT;
         column.pszText = text;
         column.cchTextMax = sizeof(text);
-        SendMessageA(list, LVM_GETCOLUMNA, c, (LPARAM)&column);
+        ListView_GetColumn(list, c, &column);
         EXPECT_STREQ(headings[c], text);
+        ListView_GetItemText(list, 1, c, text, sizeof(text));
+        EXPECT_EQ(row[c], text);
     }
-    char cell[128];
-    ListView_GetItemText(list, 1, 0, cell, sizeof(cell));
-    EXPECT_STREQ("Helper", cell);
-    ListView_GetItemText(list, 1, 1, cell, sizeof(cell));
-    EXPECT_STREQ("IEHELPER_Remove", cell);
-    ListView_GetItemText(list, 1, 2, cell, sizeof(cell));
-    EXPECT_STREQ("TYPE_BHO", cell);
-    ListView_GetItemText(list, 1, 3, cell, sizeof(cell));
-    EXPECT_EQ(GetHistoryItem(1)->Info, std::string(cell));
 
+    SetFileAttributesA(HistoryPath().c_str(), FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(1, ClearHistoryFile(list));
     EXPECT_EQ(0, ListView_GetItemCount(list));
+    EXPECT_EQ(0, HistoryItemCount());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(HistoryPath().c_str()));
     DestroyWindow(list);
 }
 
-TEST_F(HistoryTest, ClearFileRemovesAReadOnlyFile)
-{
-    vxtest::WriteFileBytes(HistoryPath(), "t\tTASK_Kill\tINFO_TASK\tn\tc\t\r\n");
-    SetFileAttributesA(HistoryPath().c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(1, ClearHistoryFile(NULL));
-    EXPECT_EQ(0, HistoryItemCount());
-}
-
 // --- Undo --------------------------------------------------------------------------
 
-class HistoryRestoreTest : public HistoryTest {
-protected:
-    // Writes one "*START_Remove" line of the type and restores it.
-    int RestoreRemoval(const char* name, const char* command, const char* extra, int type)
-    {
-        DeleteFileA(HistoryPath().c_str());
-        EXPECT_EQ(1, WriteHistory(name, command, extra, type, HA_START_REMOVE));
-        EXPECT_EQ(1, ReadHistory(NULL));
-        return RestoreHistoryItem(0, NULL);
-    }
-};
-
-TEST_F(HistoryRestoreTest, RunKeysOfBothRoots)
+// A registry value; with no root the WIN.INI [windows] key through the
+// profile API; with neither "file" when the file at value exists.
+std::string PlaceText(HKEY root, const char* key, const std::string& value)
 {
-    struct { int type; HKEY root; const char* key; } cases[] = {
-        { 11, HKEY_CURRENT_USER, WIN_RUN_KEY },
-        { 1, HKEY_LOCAL_MACHINE, WIN_RUN_KEY },
-        { 12, HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce" },
-        { 7, HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\policies\\Explorer\\Run" },
-    };
-    for (const auto& c : cases) {
-        SetUp();
-        RegDeleteValueNamed(c.root, c.key, "Restored App");
-        EXPECT_EQ(1, RestoreRemoval("Restored App", "C:\\Apps\\r.exe -a=1", "", c.type)) << c.type;
-        EXPECT_REG_STRING(c.root, c.key, "Restored App", "C:\\Apps\\r.exe -a=1");
-        // Baselined under the command, "=" as ":", with the code.
-        EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\Apps\\r.exe -a:1",
-                          std::to_string(c.type));
-        EXPECT_EQ(1, HistoryItemCount()) << "the list is read again";
-        RegDeleteValueNamed(c.root, c.key, "Restored App");
-    }
+    if (root != NULL)
+        return vxtest::ReadString(root, key, value.c_str());
+    char text[512] = "";
+    if (key != NULL)
+        GetProfileStringA("windows", key, "", text, sizeof(text));
+    else if (GetFileAttributesA(value.c_str()) != INVALID_FILE_ATTRIBUTES)
+        TextCopy(text, "file");
+    return text;
 }
 
-TEST_F(HistoryRestoreTest, WinIniRunThroughTheProfileApi)
+TEST_F(HistoryTest, RestoreRemovalsComeBackOnceAndAreBaselined)
 {
-    WriteProfileStringA("windows", "run", "first.exe");
-    WriteProfileStringA("windows", "load", NULL);
-    EXPECT_EQ(1, RestoreRemoval("back", "C:\\Apps\\back.exe", "", 101));
-    char value[256];
-    GetProfileStringA("windows", "run", "", value, sizeof(value));
-    EXPECT_STREQ("first.exe;C:\\Apps\\back.exe", value);
-    // Under Wine the profile API keeps [windows] in the registry.
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, kWinIniStore, "run", "first.exe;C:\\Apps\\back.exe");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\Apps\\back.exe", "101");
-
-    EXPECT_EQ(1, RestoreRemoval("load", "C:\\Apps\\load.exe", "", 100));
-    GetProfileStringA("windows", "load", "", value, sizeof(value));
-    EXPECT_STREQ("C:\\Apps\\load.exe", value);
-    // Restoring twice does not list the program twice.
-    EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
-    GetProfileStringA("windows", "load", "", value, sizeof(value));
-    EXPECT_STREQ("C:\\Apps\\load.exe", value);
-    WriteProfileStringA("windows", "run", NULL);
-    WriteProfileStringA("windows", "load", NULL);
-}
-
-TEST_F(HistoryRestoreTest, StartupFolderShortcut)
-{
-    std::string startup = vxtest::ReadString(HKEY_CURRENT_USER, kShellFolders, "Startup");
+    std::string startup = vxtest::ReadString(
+        HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        "Startup");
     ASSERT_NE("<missing>", startup);
     CreateDirectoryA(startup.c_str(), NULL);
     std::string link = startup + "\\Restored App.lnk";
-    DeleteFileA(link.c_str());
     std::string target = vxtest::PathInProgramFolder("KESSA.DLL");
+    std::string dll = vxtest::PathInProgramFolder("Long Library Name.dll");
+    vxtest::WriteFileBytes(dll, "MZ");
+    char shortDll[MAX_PATH];
+    ASSERT_NE(0u, GetShortPathNameA(dll.c_str(), shortDll, sizeof(shortDll)));
+    WriteProfileStringA("windows", "run", "first.exe");
+    WriteProfileStringA("windows", "load", NULL);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", "one.dll");
+    const char* clsid = "{11111111-2222-3333-4444-555555555555}";
+    const char* hooks = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks";
+    const char* delayLoad = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad";
+    // A parked Winlogon notify package: its DLL kept aside under "OldName".
+    const char* notify = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify\\pkg";
+    vxtest::SetString(HKEY_LOCAL_MACHINE, notify, "DLLName", "");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, notify, "OldName", "pkg.dll");
 
-    EXPECT_EQ(1, RestoreRemoval("Restored App", target.c_str(), link.c_str(), 200));
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(link.c_str()));
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, target.c_str(), "200");
+    struct Case {
+        int code; const char* name; std::string command, extra;
+        HKEY root; const char* key; std::string value, expected;
+    } cases[] = {
+        { 11, "Restored App", "C:\\Apps\\r.exe -a=1", "", HKEY_CURRENT_USER, WIN_RUN_KEY,
+          "Restored App", "C:\\Apps\\r.exe -a=1" },
+        { 1, "Restored App", "C:\\Apps\\r.exe -a=1", "", HKEY_LOCAL_MACHINE, WIN_RUN_KEY,
+          "Restored App", "C:\\Apps\\r.exe -a=1" },
+        { 101, "back", "C:\\Apps\\back.exe", "", NULL, "run", "", "first.exe;C:\\Apps\\back.exe" },
+        { 100, "load", "C:\\Apps\\load.exe", "", NULL, "load", "", "C:\\Apps\\load.exe" },
+        { 252, "Obj", "C:\\obj.dll", clsid, HKEY_LOCAL_MACHINE, delayLoad, "Obj", clsid },
+        { 254, "Hook", "C:\\hook.dll", clsid, HKEY_LOCAL_MACHINE, hooks, clsid, "Hook" },
+        { 200, "Restored App", target, link, NULL, NULL, link, "file" },
+        { 256, "pkg", "pkg.dll", "", HKEY_LOCAL_MACHINE, notify, "DLLName", "pkg.dll" },
+        { 255, "Long Library Name.dll", dll, "", HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs",
+          std::string("one.dll,") + shortDll },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        EXPECT_EQ(1, RestoreRemoval(c.name, c.command, c.extra, c.code));
+        EXPECT_EQ(c.expected, PlaceText(c.root, c.key, c.value));
+        // Baselined under the command, "=" as ":", with the code; a notify
+        // package is not a startup entry of the baseline.
+        std::string baseline = c.command;
+        std::replace(baseline.begin(), baseline.end(), '=', ':');
+        EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, baseline.c_str(),
+                          c.code == 256 ? "<missing>" : std::to_string(c.code));
+        EXPECT_EQ(1, HistoryItemCount()) << "the list is read again";
+        // Restoring the same line again never lists the program twice (and
+        // a notify package that is no longer parked keeps its DLL).
+        EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
+        EXPECT_EQ(c.expected, PlaceText(c.root, c.key, c.value));
+    }
 
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, notify, "OldName", "");
+
+    // The last line is the DLL's: an empty list gets it alone, a list too
+    // long to read whole is never written back cut.
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", "");
+    EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", shortDll);
+    std::string longList(1500, 'a');
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", longList.c_str());
+    EXPECT_EQ(0, RestoreHistoryItem(0, NULL));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", longList);
+
+    // The shortcut starts the program from its folder, described by its name.
     CoInitialize(NULL);
     {
         ComRef<IShellLinkA> shell;
@@ -583,108 +455,45 @@ TEST_F(HistoryRestoreTest, StartupFolderShortcut)
         EXPECT_STREQ("Restored App", text);
         shell->GetWorkingDirectory(text, MAX_PATH);
         EXPECT_STRCASEEQ(vxtest::ProgramFolder().c_str(), text);
-        shell->GetArguments(text, MAX_PATH);
-        EXPECT_STREQ("", text);
     }
     CoUninitialize();
     DeleteFileA(link.c_str());
-}
-
-TEST_F(HistoryRestoreTest, ShortcutWithoutPathIsNotRestored)
-{
-    EXPECT_EQ(0, RestoreRemoval("x", "C:\\x.exe", "", 200));
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\x.exe");
-}
-
-TEST_F(HistoryRestoreTest, AppInitDllAsShortPath)
-{
-    std::string dll = vxtest::PathInProgramFolder("Long Library Name.dll");
-    vxtest::WriteFileBytes(dll, "MZ");
-    char shortPath[MAX_PATH];
-    ASSERT_NE(0u, GetShortPathNameA(dll.c_str(), shortPath, sizeof(shortPath)));
-
-    vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", "one.dll");
-    EXPECT_EQ(1, RestoreRemoval("Long Library Name.dll", dll.c_str(), "", 255));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs",
-                      std::string("one.dll,") + shortPath);
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, dll.c_str(), "255");
-
-    // An empty list gets the DLL alone.
-    vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", "");
-    EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", shortPath);
-
-    // A list too long to read whole is never written back cut.
-    std::string longList(1500, 'a');
-    vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", longList.c_str());
-    EXPECT_EQ(0, RestoreHistoryItem(0, NULL));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", longList);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", "");
     DeleteFileA(dll.c_str());
 }
 
-TEST_F(HistoryRestoreTest, WinlogonNotifyComesBackFromOldName)
-{
-    const char* key = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify\\pkg";
-    vxtest::SetString(HKEY_LOCAL_MACHINE, key, "DLLName", "");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, key, "OldName", "pkg.dll");
-    EXPECT_EQ(1, RestoreRemoval("pkg", "pkg.dll", "", 256));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, key, "DLLName", "pkg.dll");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, key, "OldName", "");
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_RUN_KEY, "pkg.dll");
-    // A package that was never parked keeps its DLL.
-    EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, key, "DLLName", "pkg.dll");
-    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, key);
-}
-
-TEST_F(HistoryRestoreTest, ShellHookValues)
-{
-    const char* delayLoad = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad";
-    const char* hooks = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks";
-    const char* clsid = "{11111111-2222-3333-4444-555555555555}";
-    EXPECT_EQ(1, RestoreRemoval("Obj", "C:\\obj.dll", clsid, 252));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, delayLoad, "Obj", clsid);
-    EXPECT_EQ(1, RestoreRemoval("Hook", "C:\\hook.dll", clsid, 254));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, hooks, clsid, "Hook");
-    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, delayLoad, "Obj");
-    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, hooks, clsid);
-}
-
-TEST_F(HistoryRestoreTest, DisableAndEnableLinesToggleTheEntry)
+TEST_F(HistoryTest, RestoreDisableLineTogglesTheEntry)
 {
     vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled", "C:\\Apps\\t.exe");
     ReadLines("t\tSTART_Disable\tCURRENT_RUN\tToggled\tC:\\Apps\\t.exe\t\r\n");
     EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, "Toggled", "11");
-    // The same line again brings it back.
     EXPECT_EQ(1, RestoreHistoryItem(0, NULL));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled", "C:\\Apps\\t.exe");
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, "Toggled");
     RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled");
 }
 
-TEST_F(HistoryRestoreTest, OtherPlacesAndActionsAreNotRestored)
+TEST_F(HistoryTest, RestoreOtherPlacesAndUnknownLinesAreNotRestored)
 {
-    const char* wowRun = "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+    // WOW64 Run, an unknown code, a shortcut without its path.
     EXPECT_EQ(0, RestoreRemoval("Wow", "C:\\w.exe", "", 21));
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, wowRun, "Wow");
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE,
+                       "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run", "Wow");
     EXPECT_EQ(0, RestoreRemoval("Unknown", "C:\\u.exe", "", 3000));
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\w.exe");
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\u.exe");
+    EXPECT_EQ(0, RestoreRemoval("x", "C:\\x.exe", "", 200));
+    for (const char* command : { "C:\\w.exe", "C:\\u.exe", "C:\\x.exe" })
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_RUN_KEY, command);
 
     // A line whose action or type is unknown is never taken for a removal.
     ReadLines("t\tSOMETHING\tCURRENT_RUN\tForged\tC:\\f.exe\t\r\n"
               "t\t*START_Remove\tNO_SUCH_TYPE\tForged2\tC:\\f2.exe\t\r\n"
               "t\tSTART_Alert\tCURRENT_RUN\tAlerted\tC:\\a.exe\t\r\n");
     ASSERT_EQ(3, HistoryItemCount());
-    EXPECT_EQ(0, RestoreHistoryItem(0, NULL));
-    EXPECT_EQ(0, RestoreHistoryItem(1, NULL));
-    EXPECT_EQ(0, RestoreHistoryItem(2, NULL));
-    EXPECT_EQ(0, RestoreHistoryItem(99, NULL));
+    for (int index : { 0, 1, 2, 99 })
+        EXPECT_EQ(0, RestoreHistoryItem(index, NULL)) << index;
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, WIN_RUN_KEY, "Forged");
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\policies\\Explorer\\Run", "Forged2");
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, kPolicyRun, "Forged2");
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, WIN_RUN_KEY, "Alerted");
 }
 
