@@ -4,152 +4,143 @@
 
 #include <process.h>
 
+#include <functional>
+
 #include "foundation/language.h"
-#include "foundation/registry_store.h"
 
 using namespace startup_test;
 
 class StartupControl : public PlantedSystem {};
 
-// Each Run key: disable parks the value in its mirror (quotes, arguments
-// kept), enable brings it back to its own root, remove deletes it for good.
-TEST_F(StartupControl, RunFamilyDisableEnableRemove)
+static std::string Reg(HKEY root, const std::string& path, const std::string& name)
 {
-    for (const RunPlace& p : kRunPlaces) {
-        SCOPED_TRACE(p.code);
-        std::string name = RunName(p.code), command = RunCommand(p.code);
-        if (p.code == 26 || p.code == 27) {
-            EXPECT_EQ(0, ToggleStartupEntry(name.c_str(), command.c_str(), "", p.code));
-            EXPECT_REG_STRING(p.root, p.path, name.c_str(), RunData(p.code));
-            EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, name.c_str());
-        } else {
-            std::string mirror = std::string(DISABLED "\\") + kMirrors[p.code % 10 - 1];
-            EXPECT_EQ(1, ToggleStartupEntry(name.c_str(), command.c_str(), "", p.code));
-            EXPECT_REG_MISSING(p.root, p.path, name.c_str());
-            EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, mirror.c_str(), name.c_str(), RunData(p.code));
-            EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, name.c_str(), std::to_string(p.code));
-            BuildStartupList(0);
-            int i = FindItem(p.code, name);
-            ASSERT_GE(i, 0);
-            EXPECT_EQ(command, GetItemCommand(i));
+    bool present = vxtest::ValueExists(root, path.c_str(), name.c_str());
+    return present ? vxtest::ReadString(root, path.c_str(), name.c_str()) : "";
+}
 
-            EXPECT_EQ(1, ToggleStartupEntry(name.c_str(), command.c_str(), "", p.code));
-            EXPECT_REG_STRING(p.root, p.path, name.c_str(), RunData(p.code));
-            EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, mirror.c_str(), name.c_str());
-            EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, name.c_str());
-        }
-        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, command.c_str(), "1");
-        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, name.c_str(), "1");
+// One planted entry: what Windows starts it from and what its parked copy
+// holds ("" when gone), read afresh at each step.
+struct Entry {
+    int code;
+    std::string name, command, type;  // type: its history name, when checked
+    std::function<std::string()> placed, parked;
+    bool canPark, fileExtra, removeKeeps;
+};
+
+static std::vector<Entry> Entries()
+{
+    std::vector<Entry> all;
+    for (const RunPlace& p : RunPlaces()) {
+        std::string name = RunName(p.code), mirror = std::string(DISABLED "\\") + kMirrors[p.code % 10 - 1];
+        const char* type = p.code == 1 ? "MACHINE_RUN" : p.code == 17 ? "TYPE_UNKNOWN"
+                           : p.code == 21 ? "WOW64_RUN" : "";
+        all.push_back({ p.code, name, RunCommand(p.code), type, [=] { return Reg(p.root, p.path, name); },
+                        [=] { return Reg(HKEY_LOCAL_MACHINE, mirror, name); }, p.code < 26, false,
+                        false });
+    }
+    for (const char* key : { "run", "load" }) {
+        std::string item = std::string(APP "\\win") + key + ".exe";
+        std::string mirror = key[0] == 'r' ? DISABLED "\\WinRun" : DISABLED "\\WinLoad";
+        all.push_back({ key[0] == 'r' ? 101 : 100, key, item, key[0] == 'r' ? "WIN_RUN" : "WIN_LOAD",
+                        [=] { return WinIni(key).find(item) != std::string::npos ? item : ""; },
+                        [=] { return Reg(HKEY_LOCAL_MACHINE, mirror, key); }, true, false, false });
+    }
+    for (const FolderPlace& f : kFolders) {
+        // Enabled again, a shortcut returns to the user's own Startup folder.
+        std::string link = LinkOf(f), back = std::string(kFolders[2].folder) + "\\" + f.tag + ".lnk";
+        std::string parked = vxtest::PathInProgramFolder("Disabled") + "\\" + f.tag + ".lnk";
+        all.push_back({ 200, std::string("Vx link ") + f.tag, TargetOf(f), "GROUP_STARTUP",
+                        [=] { return FileThere(link) ? link : FileThere(back) ? back : ""; },
+                        [=] { return FileThere(parked) ? parked : ""; }, true, true, false });
+    }
+    // A notify package is switched off in place; its removal changes nothing on the system.
+    all.push_back({ 256, "VxNotify", APP "\\notify.dll", "RUN_WINLOGONNOTIFY",
+                    [] { return Reg(HKEY_LOCAL_MACHINE, NOTIFY, "DllName"); },
+                    [] { return Reg(HKEY_LOCAL_MACHINE, DISABLED "\\WinNotify", "VxNotify"); }, true, false,
+                    true });
+    return all;
+}
+
+TEST_F(StartupControl, EveryPlaceDisableEnableRemove)
+{
+    for (const Entry& e : Entries()) {
+        SCOPED_TRACE(e.name);
+        const char *name = e.name.c_str(), *command = e.command.c_str();
+        std::string on = e.placed(), parked;
+        ASSERT_NE("", on);
         int lines = HistoryLines();
-        EXPECT_EQ(1, RemoveStartupEntry(name.c_str(), command.c_str(), "", p.code));
-        EXPECT_REG_MISSING(p.root, p.path, name.c_str());
-        EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, command.c_str());
-        EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, name.c_str());
+        if (!e.canPark) {  // 26, 27: no mirror, so nothing is done
+            EXPECT_EQ(0, ToggleStartupEntry(name, command, "", e.code));
+            EXPECT_EQ(on, e.placed());
+            EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, name);
+        } else {
+            EXPECT_EQ(1, ToggleStartupEntry(name, command, e.fileExtra ? on.c_str() : "", e.code));
+            EXPECT_EQ("", e.code == 256 ? "" : e.placed());
+            parked = e.parked();
+            // What is parked is the entry whole (a Run value keeps its quotes).
+            EXPECT_EQ(e.fileExtra ? parked : e.code <= 27 ? RunData(e.code) : on, parked);
+            EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, name, std::to_string(e.code));
+            BuildStartupList(0);  // listed from where it waits (a notify package is not)
+            int i = FindItem(e.code, e.name, command);
+            EXPECT_EQ(e.code == 256 ? "" : e.name, std::string(i < 0 ? "" : GetItemName(i)));
+            EXPECT_EQ(e.fileExtra ? parked : "", std::string(i < 0 ? "" : GetItemExtra(i)));
+
+            EXPECT_EQ(1, ToggleStartupEntry(name, command, e.fileExtra ? parked.c_str() : "", e.code));
+            on = e.placed();
+            EXPECT_NE("", on);
+            EXPECT_EQ("", e.parked());
+            EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, name);
+            EXPECT_EQ(e.code <= 27 ? RunData(e.code) : e.code == 256 ? e.command : on, on);
+        }
+        EXPECT_EQ(lines, HistoryLines());  // toggling writes no history
+        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, command, "1");
+        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, name, "1");
+        EXPECT_EQ(1, RemoveStartupEntry(name, command, e.fileExtra ? on.c_str() : "", e.code));
+        EXPECT_EQ(e.removeKeeps ? on : "", e.placed());
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, command);
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, name);
         EXPECT_EQ(lines + 1, HistoryLines());
-        EXPECT_NE(std::string::npos, HistoryText().find("\t" + name + "\t" + command));
+        EXPECT_TRUE(HistoryHas((e.type.empty() ? "" : "\t*START_Remove\t" + e.type) + "\t" + e.name + "\t" +
+                               e.command));
+        // The program a shortcut starts is never deleted.
+        EXPECT_TRUE(!e.fileExtra || FileThere(e.command));
     }
     // The neighbours of every entry are untouched.
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WINLOGON, "Shell", "explorer.exe " APP "\\shell.exe");
-    EXPECT_EQ(APP "\\winrun.exe", WinIni("run"));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DELAYLOAD, "VxDelay", CLSID_DELAY);
 }
 
-TEST_F(StartupControl, HistoryTypesOfRunFamilies)
+TEST_F(StartupControl, RemovingDisabledEntryClearsItsRecords)
 {
-    RemoveStartupEntry(RunName(1).c_str(), RunCommand(1).c_str(), "", 1);
-    RemoveStartupEntry(RunName(17).c_str(), RunCommand(17).c_str(), "", 17);
-    RemoveStartupEntry(RunName(21).c_str(), RunCommand(21).c_str(), "", 21);
-    std::string history = HistoryText();
-    EXPECT_NE(std::string::npos, history.find("\t*START_Remove\tMACHINE_RUN\tVxRun1\t"));
-    EXPECT_NE(std::string::npos, history.find("\t*START_Remove\tTYPE_UNKNOWN\tVxRun17\t"));
-    EXPECT_NE(std::string::npos, history.find("\t*START_Remove\tWOW64_RUN\tVxRun21\t"));
-}
-
-TEST_F(StartupControl, RemovingDisabledRunValueClearsItsRecords)
-{
-    ToggleStartupEntry("VxRun11", RunCommand(11).c_str(), "", 11);
+    ASSERT_EQ(1, ToggleStartupEntry("VxRun11", RunCommand(11).c_str(), "", 11));
+    ASSERT_EQ(1, ToggleStartupEntry("run", APP "\\winrun.exe", "", 101));
     RemoveStartupEntry("VxRun11", RunCommand(11).c_str(), "", 11);
+    RemoveStartupEntry("run", APP "\\winrun.exe", "", 101);
+    for (const char* name : { "VxRun11", "run" })
+        EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, name);
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxRun11");
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, "VxRun11");
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED "\\WinRun", "run");
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxRun11");
+    EXPECT_EQ("", WinIni("run"));
 }
 
-TEST_F(StartupControl, RundllValueComesBackWhole)
+// Listed by its DLL, yet parked and given back as the whole RUNDLL32 line.
+TEST_F(StartupControl, RundllValueListedByDllComesBackWhole)
 {
-    const char* data = "rundll32.exe " APP "\\x.dll,Start";
-    vxtest::SetString(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
+    const char* data = "C:\\windows\\system32\\RUNDLL32.EXE " APP "\\x.dll,Start";
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
     BuildStartupList(0);
     int i = FindItem(11, "VxDll");
     ASSERT_GE(i, 0);
-    std::string command = GetItemCommand(i);
-    ASSERT_EQ(1, ToggleStartupEntry("VxDll", command.c_str(), "", 11));
+    EXPECT_STREQ(APP "\\x.dll,Start", GetItemCommand(i));
+    EXPECT_EQ(1, GetItemFlag(i));
+    ASSERT_EQ(1, ToggleStartupEntry("VxDll", GetItemCommand(i), "", 11));
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxDll", data);
     BuildStartupList(0);
     i = FindItem(11, "VxDll");
     ASSERT_GE(i, 0);
     ASSERT_EQ(1, ToggleStartupEntry("VxDll", GetItemCommand(i), "", 11));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
-    RegDeleteValueNamed(HKEY_CURRENT_USER, CV "Run", "VxDll");
-}
-
-TEST_F(StartupControl, WinIniDisableEnableRemove)
-{
-    struct Case { int code; const char* key; const char* mirror; const char* item; const char* rest; };
-    const Case cases[] = {
-        { 101, "run", DISABLED "\\WinRun", APP "\\winrun.exe", "" },
-        { 100, "load", DISABLED "\\WinLoad", APP "\\winload.exe", APP "\\winload2.exe;" },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(1, ToggleStartupEntry(c.key, c.item, "", c.code));
-        EXPECT_EQ(c.rest, WinIni(c.key));
-        EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, c.mirror, c.key, c.item);
-        EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, c.key, std::to_string(c.code));
-        ToggleStartupEntry(c.key, c.item, "", c.code);
-        EXPECT_NE(std::string::npos, WinIni(c.key).find(c.item));
-        EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, c.mirror, c.key);
-        EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, c.key);
-        // Removing a disabled item clears its records.
-        ToggleStartupEntry(c.key, c.item, "", c.code);
-        RemoveStartupEntry(c.key, c.item, "", c.code);
-        EXPECT_EQ(c.rest, WinIni(c.key));
-        EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, c.mirror, c.key);
-        EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, c.key);
-    }
-    EXPECT_NE(std::string::npos, HistoryText().find("\t*START_Remove\tWIN_RUN\trun\t" APP "\\winrun.exe"));
-    EXPECT_NE(std::string::npos, HistoryText().find("\t*START_Remove\tWIN_LOAD\tload\t"));
-}
-
-TEST_F(StartupControl, StartupFolderFilesMoveToDisabledAndBack)
-{
-    std::string disabled = vxtest::PathInProgramFolder("Disabled");
-    for (const FolderPlace& f : kFolders) {
-        SCOPED_TRACE(f.tag);
-        std::string name = std::string("Vx link ") + f.tag;
-        std::string link = std::string(f.folder) + "\\" + f.tag + ".lnk";
-        std::string target = std::string(APP "\\target_") + f.tag + ".exe";
-        EXPECT_EQ(1, ToggleStartupEntry(name.c_str(), target.c_str(), link.c_str(), 200));
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(link.c_str()));
-        std::string parked = disabled + "\\" + f.tag + ".lnk";
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(parked.c_str()));
-        EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, name.c_str(), "200");
-        BuildStartupList(0);
-        int i = FindItem(200, name);
-        ASSERT_GE(i, 0);
-        EXPECT_EQ(parked, GetItemExtra(i));
-
-        // Back into the user's own Startup folder.
-        EXPECT_EQ(1, ToggleStartupEntry(name.c_str(), target.c_str(), parked.c_str(), 200));
-        std::string back = std::string(kFolders[2].folder) + "\\" + f.tag + ".lnk";
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(back.c_str()));
-        EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, name.c_str());
-
-        EXPECT_EQ(1, RemoveStartupEntry(name.c_str(), target.c_str(), back.c_str(), 200));
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(back.c_str()));
-        // The program the shortcut starts is never deleted.
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(target.c_str()));
-    }
-    EXPECT_EQ(4, HistoryLines());
-    EXPECT_NE(std::string::npos, HistoryText().find("\t*START_Remove\tGROUP_STARTUP\tVx link mstart\t"));
 }
 
 TEST_F(StartupControl, ParkedFileOfSameNameIsNotOverwritten)
@@ -165,70 +156,55 @@ TEST_F(StartupControl, ParkedFileOfSameNameIsNotOverwritten)
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, "same B");
 }
 
-TEST_F(StartupControl, NotifyPackageOffAndOnInPlace)
+TEST_F(StartupControl, NotifyPackageKeepsItsSavedNameOnSecondDisable)
 {
     EXPECT_EQ(1, ToggleStartupEntry("VxNotify", APP "\\notify.dll", "", 256));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\notify.dll", "256");
+    DisableNotify("VxNotify");  // again, as when the index was lost
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NOTIFY, "OldName", APP "\\notify.dll");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NOTIFY, "DllName", "");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\WinNotify", "VxNotify", APP "\\notify.dll");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\notify.dll", "256");
-    // A second switch-off (the index was lost) keeps the saved name.
-    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, DISABLED, "VxNotify");
-    DisableNotify("VxNotify");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NOTIFY, "OldName", APP "\\notify.dll");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, DISABLED, "VxNotify", "256");
-    ToggleStartupEntry("VxNotify", APP "\\notify.dll", "", 256);
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NOTIFY, "DllName", APP "\\notify.dll");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NOTIFY, "OldName", "");
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED, "VxNotify");
-    // Removal changes nothing on the system but is written down.
-    RemoveStartupEntry("VxNotify", APP "\\notify.dll", "", 256);
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NOTIFY, "DllName", APP "\\notify.dll");
-    EXPECT_NE(std::string::npos, HistoryText().find("\tRUN_WINLOGONNOTIFY\tVxNotify\t"));
 }
 
-TEST_F(StartupControl, WinlogonValuesResetToDefaults)
+// Reset to the defaults, which go into the user's baseline: the next patrol does not ask about them.
+TEST_F(StartupControl, WinlogonValuesResetToKnownDefaults)
 {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
     RemoveStartupEntry("Winlogon Userinit", APP "\\ui.exe", "", 250);
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit",
-                      std::string(system) + "\\Userinit.exe,");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit", std::string(system) + "\\Userinit.exe,");
     RemoveStartupEntry("Winlogon Shell", APP "\\shell.exe", "", 251);
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WINLOGON, "Shell", "Explorer.exe");
-    std::string history = HistoryText();
-    EXPECT_NE(std::string::npos, history.find("\tRESET_USERINIT\tWINLOGON_Userinit\t"));
-    EXPECT_NE(std::string::npos, history.find("\tRESET_SHELL\tWINLOGON_Shell\t"));
-    // The reset values are known: the next patrol does not ask about them.
-    InitRegStartups();
-    RegDeleteKeyTree(HKEY_CURRENT_USER, BASELINE);
-    ResetUserinit();
-    ResetShell();
+    EXPECT_TRUE(HistoryHas("\tRESET_USERINIT\tWINLOGON_Userinit\t"));
+    EXPECT_TRUE(HistoryHas("\tRESET_SHELL\tWINLOGON_Shell\t"));
     BuildStartupList(0);
-    int userinit = FindItem(250, "Winlogon Userinit"), shell = FindItem(251, "Winlogon Shell");
-    ASSERT_GE(userinit, 0);
-    ASSERT_GE(shell, 0);
     char key[ITEM_COMMAND];
-    BaselineKeyOf(GetItemCommand(userinit), key, sizeof(key));
+    BaselineKeyOf(GetItemCommand(FindItem(250, "Winlogon Userinit")), key, sizeof(key));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, key, "250");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, GetItemCommand(shell), "251");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, GetItemCommand(FindItem(251, "Winlogon Shell")), "251");
 }
 
-TEST_F(StartupControl, DisablingSystemHooksDoesNothing)
+TEST_F(StartupControl, RefusedArgumentsAndCodes)
 {
-    for (int code : { 250, 251, 252, 253, 254, 255, 26, 27, 3000 })
+    for (int code : { 250, 251, 252, 253, 254, 255, 3000 })
         EXPECT_EQ(0, ToggleStartupEntry("VxDelay", APP "\\x.dll", CLSID_DELAY, code)) << code;
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DELAYLOAD, "VxDelay", CLSID_DELAY);
+    EXPECT_EQ(0, ToggleStartupEntry(NULL, "x", "", 11));
+    EXPECT_EQ(0, ToggleStartupEntry("", "x", "", 11));
+    EXPECT_EQ(0, ToggleStartupEntry("VxRun11", NULL, "", 11));
+    EXPECT_EQ(0, RemoveStartupEntry(NULL, "x", "", 11));
+    EXPECT_EQ(1, ToggleStartupEntry("VxRun11", RunCommand(11).c_str(), NULL, 11));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "RunOnce", "VxRun12", RunData(12));
 }
 
-TEST_F(StartupControl, AppInitListLosesOnlyTheMiddleItem)
+TEST_F(StartupControl, OwnEntryLeavesNoHistoryButLeavesBaseline)
 {
-    RemoveAppInitDll(APP "\\B.DLL");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", APP "\\a.dll," APP "\\c.dll");
-    // Nothing matching: nothing written.
-    vxtest::SetString(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", "x.dll  y.dll");
-    RemoveAppInitDll("z.dll");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", "x.dll  y.dll");
+    const char* own = "C:\\Vardex\\Vardex.exe -expressboot";
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxOwn", own);
+    vxtest::SetString(HKEY_CURRENT_USER, BASELINE, own, "1");
+    RemoveStartupEntry("VxOwn", own, "", 11);
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxOwn");
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, own);
+    EXPECT_EQ(0, HistoryLines());
 }
 
 // --- Hook removal with its confirmation ---------------------------------------------
@@ -264,75 +240,48 @@ static unsigned __stdcall PressMessageButton(void* param)
 }
 
 // Runs RemoveStartupEntry while a thread answers the message box.
-static int RemoveAnswering(int button, std::string* text, const char* name, const char* command,
-                           const char* extra, int code)
+static int RemoveAnswering(int button, std::string* text, const char* name, const char* extra, int code)
 {
     Clicker c = { button, "" };
     HANDLE thread = (HANDLE)_beginthreadex(NULL, 0, PressMessageButton, &c, 0, NULL);
-    int result = RemoveStartupEntry(name, command, extra, code);
+    int result = RemoveStartupEntry(name, APP "\\h.dll", extra, code);
     WaitForSingleObject(thread, 15000);
     CloseHandle(thread);
     *text = c.text;
     return result;
 }
 
-TEST_F(StartupControl, HookRemovalAsksAndNoKeepsEverything)
+TEST_F(StartupControl, HookRemovalAsksNoKeepsEverythingYesRemoves)
 {
     char expected[1024];
     LoadText(1013, expected, sizeof(expected));
-    struct Case { int code; const char* key; const char* name; const char* value; const char* extra;
-                  const char* history; };
+    struct Case { int code; const char *key, *name, *value, *extra, *history; };
     const Case cases[] = {
         { 252, DELAYLOAD, "VxDelay", "VxDelay", CLSID_DELAY, "\tREMOVE_DELAYLOAD\tREG_Delayload\t" },
-        { 253, TASKSCHED, "Vx Task Hook", CLSID_TASK, CLSID_TASK,
-          "\tREMOVE_TaskScheduler\tREG_TaskScheduler\t" },
-        { 254, EXECHOOKS, "Vx Exec Hook", CLSID_EXEC, CLSID_EXEC,
-          "\tREMOVE_TASKSCHEDULER\tREG_ShellExecuteHook\t" },
+        { 253, TASKSCHED, "Vx Task Hook", CLSID_TASK, CLSID_TASK, "\tREMOVE_TaskScheduler\tREG_TaskScheduler\t" },
+        { 254, EXECHOOKS, "Vx Exec Hook", CLSID_EXEC, CLSID_EXEC, "\tREMOVE_TASKSCHEDULER\tREG_ShellExecuteHook\t" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         std::string text;
         int lines = HistoryLines();
-        EXPECT_EQ(0, RemoveAnswering(IDNO, &text, c.name, APP "\\h.dll", c.extra, c.code));
+        EXPECT_EQ(0, RemoveAnswering(IDNO, &text, c.name, c.extra, c.code));
         EXPECT_EQ(expected, text);
         EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, c.key, c.value));
         EXPECT_EQ(lines, HistoryLines());
         vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\h.dll", "1");
-        EXPECT_EQ(1, RemoveAnswering(IDYES, &text, c.name, APP "\\h.dll", c.extra, c.code));
+        EXPECT_EQ(1, RemoveAnswering(IDYES, &text, c.name, c.extra, c.code));
         EXPECT_FALSE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, c.key, c.value));
         EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, APP "\\h.dll");
-        EXPECT_NE(std::string::npos, HistoryText().find(c.history));
+        EXPECT_TRUE(HistoryHas(c.history));
     }
-    std::string text;
-    EXPECT_EQ(1, RemoveAnswering(IDYES, &text, "", APP "\\c.dll", "", 255));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", APP "\\a.dll," APP "\\b.dll");
-    EXPECT_NE(std::string::npos, HistoryText().find("\t*START_Remove\tREG_AppInitDLLs\t"));
-}
-
-TEST_F(StartupControl, HideStartupRemovesHooksWithoutAsking)
-{
-    g_Options[OPT_HideStartup] = 1;
-    EXPECT_EQ(1, RemoveStartupEntry("Vx Exec Hook", APP "\\exec.dll", CLSID_EXEC, 254));
+    // AppInit_Dlls "a b,c" loses only the middle item; nothing matching, nothing written.
+    g_Options[OPT_HideStartup] = 1;  // removes without asking
+    EXPECT_EQ(1, RemoveStartupEntry("", APP "\\B.DLL", "", 255));
     g_Options[OPT_HideStartup] = 0;
-    EXPECT_FALSE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, EXECHOOKS, CLSID_EXEC));
-}
-
-TEST_F(StartupControl, OwnEntryLeavesNoHistoryButLeavesBaseline)
-{
-    vxtest::SetString(HKEY_CURRENT_USER, CV "Run", "VxOwn", "C:\\Vardex\\Vardex.exe -expressboot");
-    vxtest::SetString(HKEY_CURRENT_USER, BASELINE, "C:\\Vardex\\Vardex.exe -expressboot", "1");
-    RemoveStartupEntry("VxOwn", "C:\\Vardex\\Vardex.exe -expressboot", "", 11);
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxOwn");
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, "C:\\Vardex\\Vardex.exe -expressboot");
-    EXPECT_EQ(0, HistoryLines());
-}
-
-TEST_F(StartupControl, NullAndEmptyArgumentsAreRefused)
-{
-    EXPECT_EQ(0, ToggleStartupEntry(NULL, "x", "", 11));
-    EXPECT_EQ(0, ToggleStartupEntry("", "x", "", 11));
-    EXPECT_EQ(0, ToggleStartupEntry("VxRun11", NULL, "", 11));
-    EXPECT_EQ(0, RemoveStartupEntry(NULL, "x", "", 11));
-    EXPECT_EQ(1, ToggleStartupEntry("VxRun11", RunCommand(11).c_str(), NULL, 11));
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "RunOnce", "VxRun12", RunData(12));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", APP "\\a.dll," APP "\\c.dll");
+    EXPECT_TRUE(HistoryHas("\t*START_Remove\tREG_AppInitDLLs\t"));
+    vxtest::SetString(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", "x.dll  y.dll");
+    RemoveAppInitDll("z.dll");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", "x.dll  y.dll");
 }

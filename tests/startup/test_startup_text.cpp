@@ -6,48 +6,30 @@
 
 #include "startup/startup_text.h"
 
-struct EntryCase {
-    const char* value;
-    int listed;
-    const char* entry;
-};
-
-TEST(UserinitEntry, PartAfterTheFirstComma)
+TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
 {
-    const EntryCase cases[] = {
-        { "C:\\WINDOWS\\system32\\userinit.exe,", 1, "C:\\WINDOWS\\system32\\userinit.exe" },
-        { "userinit.exe,  evil.exe", 1, "evil.exe" },
-        { "userinit.exe,a.exe,b.exe", 1, "a.exe,b.exe" },
-        { "userinit.exe", 0, "" },
-        { "", 0, "" },
-        { ",", 1, "" },
+    struct Case { int (*parse)(const char*, char*, size_t); const char* value; int listed; const char* entry; };
+    const Case cases[] = {
+        { UserinitEntry, "C:\\WINDOWS\\system32\\userinit.exe,", 1, "C:\\WINDOWS\\system32\\userinit.exe" },
+        { UserinitEntry, "userinit.exe,  evil.exe", 1, "evil.exe" },
+        { UserinitEntry, "userinit.exe,a.exe,b.exe", 1, "a.exe,b.exe" },
+        { UserinitEntry, "userinit.exe", 0, "" },
+        { UserinitEntry, "", 0, "" },
+        { UserinitEntry, ",", 1, "" },
+        { ShellEntry, "Explorer.exe", 1, "Explorer.exe" },
+        { ShellEntry, "explorer.exe    other.exe", 1, "other.exe" },
+        { ShellEntry, "explorer.exe ", 1, "explorer.exe" },
+        { ShellEntry, " ", 0, "" },
     };
-    for (const EntryCase& c : cases) {
+    for (const Case& c : cases) {
         char out[64];
-        EXPECT_EQ(c.listed, UserinitEntry(c.value, out, sizeof(out))) << c.value;
+        EXPECT_EQ(c.listed, c.parse(c.value, out, sizeof(out))) << c.value;
         EXPECT_STREQ(c.entry, out) << c.value;
     }
     char small[5];
     EXPECT_EQ(1, UserinitEntry("u,abcdefgh", small, sizeof(small)));
     EXPECT_STREQ("abcd", small);
     EXPECT_EQ(0, UserinitEntry(nullptr, small, sizeof(small)));
-}
-
-TEST(ShellEntry, PartAfterTheFirstBlank)
-{
-    const EntryCase cases[] = {
-        { "Explorer.exe", 1, "Explorer.exe" },
-        { "explorer.exe other.exe", 1, "other.exe" },
-        { "explorer.exe    other.exe", 1, "other.exe" },
-        { "explorer.exe ", 1, "explorer.exe" },
-        { "", 0, "" },
-        { " ", 0, "" },
-    };
-    for (const EntryCase& c : cases) {
-        char out[64];
-        EXPECT_EQ(c.listed, ShellEntry(c.value, out, sizeof(out))) << c.value;
-        EXPECT_STREQ(c.entry, out) << c.value;
-    }
 }
 
 static std::vector<std::string> Split(const char* text, const char* separators)
@@ -66,15 +48,13 @@ TEST(NextListSpan, ItemsBetweenSeparators)
     EXPECT_EQ((std::vector<std::string>{ "a", "b", "c" }), Split("a b,c", ", "));
     EXPECT_TRUE(Split("", ";").empty());
     EXPECT_TRUE(Split(nullptr, ";").empty());
-    std::string longItem(3000, 'x');
-    EXPECT_EQ(3000u, Split(longItem.c_str(), ";")[0].size());
+    EXPECT_EQ(3000u, Split(std::string(3000, 'x').c_str(), ";")[0].size());
 }
 
 TEST(SpanEqualsNoCase, WholeSpanOnly)
 {
-    const char* text = "abc;ABCD";
-    EXPECT_EQ(1, SpanEqualsNoCase(text, 0, 3, "ABC"));
-    EXPECT_EQ(0, SpanEqualsNoCase(text, 4, 4, "abc"));
-    EXPECT_EQ(1, SpanEqualsNoCase(text, 4, 4, "abcd"));
-    EXPECT_EQ(0, SpanEqualsNoCase(text, 0, 3, nullptr));
+    EXPECT_EQ(1, SpanEqualsNoCase("abc;ABCD", 0, 3, "ABC"));
+    EXPECT_EQ(0, SpanEqualsNoCase("abc;ABCD", 4, 4, "abc"));
+    EXPECT_EQ(1, SpanEqualsNoCase("abc;ABCD", 4, 4, "abcd"));
+    EXPECT_EQ(0, SpanEqualsNoCase("abc;ABCD", 0, 3, nullptr));
 }
