@@ -209,45 +209,39 @@ TEST_F(StartupControl, OwnEntryLeavesNoHistoryButLeavesBaseline)
 
 // --- Hook removal with its confirmation ---------------------------------------------
 
-struct Clicker {
-    int button;  // IDYES or IDNO
-    std::string text;
-};
+static int g_Button;          // IDYES or IDNO
+static std::string g_BoxText;  // the longest text of the box's static controls (ids differ)
 
-// The message text: the longest text of the box's static controls (their
-// ids differ between systems).
-static BOOL CALLBACK LongestStatic(HWND child, LPARAM param)
+static BOOL CALLBACK LongestStatic(HWND child, LPARAM)
 {
-    std::string* text = (std::string*)param;
     char cls[32] = "";
     GetClassNameA(child, cls, sizeof(cls));
-    std::string t = vxtest::WindowText(child);
-    if (lstrcmpiA(cls, "Static") == 0 && t.size() > text->size())
-        *text = t;
+    std::string text = vxtest::WindowText(child);
+    if (lstrcmpiA(cls, "Static") == 0 && text.size() > g_BoxText.size())
+        g_BoxText = text;
     return TRUE;
 }
 
-static unsigned __stdcall PressMessageButton(void* param)
+static unsigned __stdcall PressMessageButton(void*)
 {
-    Clicker* c = (Clicker*)param;
     HWND box = vxtest::WaitForWindow("#32770", NULL, 10000);
     if (box != NULL) {
         Sleep(300);
-        EnumChildWindows(box, LongestStatic, (LPARAM)&c->text);
-        PostMessageA(GetDlgItem(box, c->button), BM_CLICK, 0, 0);
+        EnumChildWindows(box, LongestStatic, 0);
+        PostMessageA(GetDlgItem(box, g_Button), BM_CLICK, 0, 0);
     }
     return 0;
 }
 
 // Runs RemoveStartupEntry while a thread answers the message box.
-static int RemoveAnswering(int button, std::string* text, const char* name, const char* extra, int code)
+static int RemoveAnswering(int button, const char* name, const char* extra, int code)
 {
-    Clicker c = { button, "" };
-    HANDLE thread = (HANDLE)_beginthreadex(NULL, 0, PressMessageButton, &c, 0, NULL);
+    g_Button = button;
+    g_BoxText.clear();
+    HANDLE thread = (HANDLE)_beginthreadex(NULL, 0, PressMessageButton, NULL, 0, NULL);
     int result = RemoveStartupEntry(name, APP "\\h.dll", extra, code);
     WaitForSingleObject(thread, 15000);
     CloseHandle(thread);
-    *text = c.text;
     return result;
 }
 
@@ -258,19 +252,20 @@ TEST_F(StartupControl, HookRemovalAsksNoKeepsEverythingYesRemoves)
     struct Case { int code; const char *key, *name, *value, *extra, *history; };
     const Case cases[] = {
         { 252, DELAYLOAD, "VxDelay", "VxDelay", CLSID_DELAY, "\tREMOVE_DELAYLOAD\tREG_Delayload\t" },
-        { 253, TASKSCHED, "Vx Task Hook", CLSID_TASK, CLSID_TASK, "\tREMOVE_TaskScheduler\tREG_TaskScheduler\t" },
-        { 254, EXECHOOKS, "Vx Exec Hook", CLSID_EXEC, CLSID_EXEC, "\tREMOVE_TASKSCHEDULER\tREG_ShellExecuteHook\t" },
+        { 253, TASKSCHED, "Vx Task Hook", CLSID_TASK, CLSID_TASK,
+          "\tREMOVE_TaskScheduler\tREG_TaskScheduler\t" },
+        { 254, EXECHOOKS, "Vx Exec Hook", CLSID_EXEC, CLSID_EXEC,
+          "\tREMOVE_TASKSCHEDULER\tREG_ShellExecuteHook\t" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
-        std::string text;
         int lines = HistoryLines();
-        EXPECT_EQ(0, RemoveAnswering(IDNO, &text, c.name, c.extra, c.code));
-        EXPECT_EQ(expected, text);
+        EXPECT_EQ(0, RemoveAnswering(IDNO, c.name, c.extra, c.code));
+        EXPECT_EQ(expected, g_BoxText);
         EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, c.key, c.value));
         EXPECT_EQ(lines, HistoryLines());
         vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\h.dll", "1");
-        EXPECT_EQ(1, RemoveAnswering(IDYES, &text, c.name, c.extra, c.code));
+        EXPECT_EQ(1, RemoveAnswering(IDYES, c.name, c.extra, c.code));
         EXPECT_FALSE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, c.key, c.value));
         EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, APP "\\h.dll");
         EXPECT_TRUE(HistoryHas(c.history));
