@@ -71,12 +71,12 @@ TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
     // A child that lives until the test ends it.
     KernelHandle child(StartSuspended());
     ASSERT_TRUE(child.IsValid());
-    vxtest::PumpMessages(2500);
+    vxtest::PumpMessages(4500);
     EXPECT_GT(NoticeSink::count, quiet) << "no notice for the new process";
     int afterStart = NoticeSink::count;
     TerminateProcess(child.Get(), 0);
     WaitForSingleObject(child.Get(), 20000);
-    vxtest::PumpMessages(2500);
+    vxtest::PumpMessages(4500);
     EXPECT_GT(NoticeSink::count, afterStart) << "no notice for the ended process";
 
     DWORD before = GetTickCount();
@@ -89,7 +89,7 @@ TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
     int stopped = NoticeSink::count;
     KernelHandle late(vxtest::StartProgram("cmd.exe /c exit"));
     WaitForSingleObject(late.Get(), 10000);
-    vxtest::PumpMessages(2500);
+    vxtest::PumpMessages(4500);
     EXPECT_EQ(stopped, NoticeSink::count);
 }
 
@@ -101,7 +101,7 @@ TEST(Kessa, CanBeRestartedForAnotherWindow)
     ASSERT_EQ(1, KessaStartWatch(sink.window));
     vxtest::PumpMessages(1500);  // the new watcher takes its first look
     KernelHandle child(StartSuspended());
-    vxtest::PumpMessages(2500);
+    vxtest::PumpMessages(4500);
     TerminateProcess(child.Get(), 0);
     EXPECT_GT(NoticeSink::count, 0);
     KessaStopWatch();
