@@ -70,22 +70,32 @@ private:
 typedef WinHandle KernelHandle;
 typedef WinHandle FileHandle;
 
-// FindFirstFile handles.
-class FindHandle {
+// Any other handle kind: Closer is a type whose call operator closes one
+// valid handle, Empty the value that means "none".
+template <class T, class Closer, T Empty = T()> class ScopedHandle {
 public:
-    explicit FindHandle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    ~FindHandle()
+    explicit ScopedHandle(T h = Empty) : h_(h) {}
+    ~ScopedHandle()
     {
-        if (h_ != INVALID_HANDLE_VALUE)
-            FindClose(h_);
+        if (IsValid())
+            Closer()(h_);
     }
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool IsValid() const { return h_ != INVALID_HANDLE_VALUE; }
+    ScopedHandle(const ScopedHandle&) = delete;
+    ScopedHandle& operator=(const ScopedHandle&) = delete;
+    T Get() const { return h_; }
+    bool IsValid() const { return h_ != Empty; }
 
 private:
-    HANDLE h_;
+    T h_;
+};
+
+// FindFirstFile handles, whose "none" value is INVALID_HANDLE_VALUE.
+struct FindCloser {
+    void operator()(HANDLE h) const { FindClose(h); }
+};
+class FindHandle : public ScopedHandle<HANDLE, FindCloser> {
+public:
+    explicit FindHandle(HANDLE h) : ScopedHandle(h == INVALID_HANDLE_VALUE ? NULL : h) {}
 };
 
 // A COM interface pointer, released on scope exit.

@@ -87,21 +87,10 @@ int WriteHistory(const char* name, const char* command, const char* info, int ty
 // --- Report --------------------------------------------------------------------
 
 // A WinINet handle, closed when the call that opened it returns.
-class InternetHandle {
-public:
-    explicit InternetHandle(HINTERNET h) : h_(h) {}
-    ~InternetHandle()
-    {
-        if (h_ != NULL)
-            InternetCloseHandle(h_);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
-    HINTERNET Get() const { return h_; }
-
-private:
-    HINTERNET h_;
+struct InternetCloser {
+    void operator()(HINTERNET h) const { InternetCloseHandle(h); }
 };
+typedef ScopedHandle<HINTERNET, InternetCloser> InternetHandle;
 
 int ReportHistory(const char* action, const char* type, const char* name, const char* command)
 {
