@@ -9,8 +9,6 @@ void InitActiveXBaseline();
 // files.  1 when the records were written.
 int RecordInitialSystemFiles();
 void CreateFileTypeClassRecords();
-// Counts the delayed-start list and resets the launcher.
-void InitDelayedStart();
 
 // Ends the program of a command line when it is running.  1 when a
 // process was ended.

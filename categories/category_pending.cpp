@@ -7,7 +7,6 @@ void InitHiddenBaseline() {}
 void InitActiveXBaseline() {}
 int RecordInitialSystemFiles() { return 0; }
 void CreateFileTypeClassRecords() {}
-void InitDelayedStart() {}
 int EndProgramIfRunning(const char*) { return 0; }
 
 void CheckUpdateAndPrefix() {}

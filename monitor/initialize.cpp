@@ -117,7 +117,6 @@ void InitializeMonitor()
     ReloadOptions();
     SyncExplorerMenuVerb();
     g_AlwaysRun = SelfAutostartPresent();
-    InitDelayedStart();
     ResetDelayedLauncher(CountDelayedPrograms());
 }
 
