@@ -70,9 +70,9 @@ int GetAppDataFolder(char* out)
 }
 
 // The Windows and system folders (VX_PATH); 0 and "" when unavailable.
-static int WindowsFolder(char* out)
+static int FolderFrom(UINT(WINAPI* get)(LPSTR, UINT), char* out)
 {
-    UINT n = GetWindowsDirectoryA(out, VX_PATH);
+    UINT n = get(out, VX_PATH);
     if (n == 0 || n >= VX_PATH) {
         out[0] = '\0';
         return 0;
@@ -80,14 +80,14 @@ static int WindowsFolder(char* out)
     return 1;
 }
 
+static int WindowsFolder(char* out)
+{
+    return FolderFrom(GetWindowsDirectoryA, out);
+}
+
 static int SystemFolder(char* out)
 {
-    UINT n = GetSystemDirectoryA(out, VX_PATH);
-    if (n == 0 || n >= VX_PATH) {
-        out[0] = '\0';
-        return 0;
-    }
-    return 1;
+    return FolderFrom(GetSystemDirectoryA, out);
 }
 
 // 1 when the short form of path can be made, which the system does only for
