@@ -1,0 +1,64 @@
+#include "foundation/ui.h"
+
+#include "foundation/text.h"
+
+static UiSeam s_seam = { NULL, NULL, NULL, NULL };
+
+void InstallUi(const UiSeam* seam)
+{
+    if (seam != NULL) {
+        s_seam = *seam;
+    } else {
+        UiSeam silent = { NULL, NULL, NULL, NULL };
+        s_seam = silent;
+    }
+}
+
+void MakeAlertRequest(AlertRequest* request, AlertKind kind, const char* file, const char* name,
+                      int typeCode)
+{
+    request->Kind = kind;
+    TextCopy(request->File, file != NULL ? file : "");
+    TextCopy(request->Name, name != NULL ? name : "");
+    request->SecondFile[0] = '\0';
+    request->Location[0] = '\0';
+    request->TypeCode = typeCode;
+}
+
+// Results other than the three answers (a dialog that could not be shown)
+// are no answer.
+static int KnownAnswer(int result)
+{
+    return (result == ANSWER_ACCEPT || result == ANSWER_REJECT || result == ANSWER_DISABLE)
+               ? result : ANSWER_NONE;
+}
+
+int UiAsk(const AlertRequest* request)
+{
+    return s_seam.Ask != NULL ? KnownAnswer(s_seam.Ask(request)) : ANSWER_NONE;
+}
+
+int UiConfirm(int textId)
+{
+    return s_seam.Confirm != NULL && s_seam.Confirm(textId) == 1;
+}
+
+void UiNotify(Notice notice, const char* detail)
+{
+    if (s_seam.Notify != NULL)
+        s_seam.Notify(notice, detail != NULL ? detail : "");
+}
+
+HWND UiOwner()
+{
+    return s_seam.Owner != NULL ? s_seam.Owner() : NULL;
+}
+
+int AskOrAutoAnswer(int hideOption, const AlertRequest* request)
+{
+    if (hideOption == 1)
+        return ANSWER_ACCEPT;
+    if (hideOption != 0)
+        return ANSWER_REJECT;
+    return UiAsk(request);
+}

@@ -1,0 +1,71 @@
+// The one way code below the two programs reaches the user.  Foundation,
+// startup and category code never shows a window: it asks, confirms and
+// notifies through this seam, which each program installs at start (the
+// monitor with its alerts and message boxes, the explorer with its own
+// dialogs).  With nothing installed every question goes unanswered, every
+// confirmation is "no" and every notice is dropped: the safe outcome.
+#pragma once
+#include <windows.h>
+
+// The alerts a category can ask through.
+enum AlertKind {
+    ALERT_STARTUP, ALERT_DELAYED, ALERT_HELPER, ALERT_ACTIVEX, ALERT_HIDDEN,
+    ALERT_TASK, ALERT_SERVICE, ALERT_FILETYPE, ALERT_KIND_COUNT
+};
+
+// Answers, the alerts' own results.  ANSWER_NONE: the question could not be
+// shown; nothing changes and the item is asked about again later.
+enum Answer {
+    ANSWER_NONE = 0, ANSWER_ACCEPT = IDYES, ANSWER_REJECT = IDNO, ANSWER_DISABLE = 11
+};
+
+#define ALERT_TEXT 260
+
+// What an alert shows (each text cut to 259 characters).
+struct AlertRequest {
+    AlertKind Kind;
+    char File[ALERT_TEXT];        // the item's command or file, as listed
+    char Name[ALERT_TEXT];        // helper, task, service or file name; the extension
+    char SecondFile[ALERT_TEXT];  // the file-type alert: the newly associated program
+    char Location[ALERT_TEXT];    // the file-change alert: the watched file
+    int TypeCode;
+};
+
+// Fills a request (NULL texts give ""); second file and location empty.
+void MakeAlertRequest(AlertRequest* request, AlertKind kind, const char* file, const char* name,
+                      int typeCode);
+
+// Things a program is told, for it to show as it sees fit.
+enum Notice {
+    // A startup entry was asked about three times in a row: it is parked
+    // instead (the monitor opens the help page that explains why).
+    NOTICE_PROGRAM_FIGHTS_BACK,
+    // An answer could not be carried out; detail names the item.  The item
+    // stays as it was and is asked about again.
+    NOTICE_DISABLE_FAILED,
+    NOTICE_REMOVE_FAILED,
+    NOTICE_COUNT
+};
+
+struct UiSeam {
+    // Shows the alert and returns the user's answer (ANSWER_*).
+    int (*Ask)(const AlertRequest* request);
+    // A yes/no question with the numbered text; 1 for yes.
+    int (*Confirm)(int textId);
+    // Tells the user something; detail may be "".
+    void (*Notify)(Notice notice, const char* detail);
+    // The window that owns anything shown (NULL: none).
+    HWND (*Owner)();
+};
+
+// Installs the program's seam (NULL: the silent one).  The seam is copied.
+void InstallUi(const UiSeam* seam);
+
+int UiAsk(const AlertRequest* request);
+int UiConfirm(int textId);
+void UiNotify(Notice notice, const char* detail);
+HWND UiOwner();
+
+// The hide-option rule every category shares: 0 asks, 1 accepts and any
+// other value rejects without asking.  Returns the answer.
+int AskOrAutoAnswer(int hideOption, const AlertRequest* request);
