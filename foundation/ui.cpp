@@ -1,5 +1,6 @@
 #include "foundation/ui.h"
 
+#include "foundation/language.h"
 #include "foundation/text.h"
 
 static UiSeam s_seam = { NULL, NULL, NULL, NULL };
@@ -38,9 +39,16 @@ int UiAsk(const AlertRequest* request)
     return s_seam.Ask != NULL ? KnownAnswer(s_seam.Ask(request)) : ANSWER_NONE;
 }
 
-int UiConfirm(int textId)
+int UiConfirm(const char* question)
 {
-    return s_seam.Confirm != NULL && s_seam.Confirm(textId) == 1;
+    return s_seam.Confirm != NULL && s_seam.Confirm(question != NULL ? question : "") == 1;
+}
+
+int UiConfirmText(int textId)
+{
+    char question[1024];
+    LoadText(textId, question, sizeof(question));
+    return UiConfirm(question);
 }
 
 void UiNotify(Notice notice, const char* detail)

@@ -50,8 +50,8 @@ enum Notice {
 struct UiSeam {
     // Shows the alert and returns the user's answer (ANSWER_*).
     int (*Ask)(const AlertRequest* request);
-    // A yes/no question with the numbered text; 1 for yes.
-    int (*Confirm)(int textId);
+    // A yes/no question ("No" the default); 1 for yes.
+    int (*Confirm)(const char* question);
     // Tells the user something; detail may be "".
     void (*Notify)(Notice notice, const char* detail);
     // The window that owns anything shown (NULL: none).
@@ -62,7 +62,9 @@ struct UiSeam {
 void InstallUi(const UiSeam* seam);
 
 int UiAsk(const AlertRequest* request);
-int UiConfirm(int textId);
+int UiConfirm(const char* question);
+// UiConfirm with the numbered text (LoadText).
+int UiConfirmText(int textId);
 void UiNotify(Notice notice, const char* detail);
 HWND UiOwner();
 
