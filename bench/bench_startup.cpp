@@ -13,7 +13,7 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "startup/autostart.h"
-#include "startup/item_list.h"
+#include "foundation/item_list.h"
 
 #define BENCH_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 #define BENCH_REPEAT 7

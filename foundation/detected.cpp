@@ -1,14 +1,10 @@
 #include "foundation/detected.h"
 
-#include "categories/category_hooks.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
-#include "startup/autostart.h"
-#include "startup/item_list.h"
 
 #define DETECTED_ACTIVEX_KEY VX_DETECTED_KEY "\\ActiveX"
-#define DETECTED_STARTUP_KEY VX_DETECTED_KEY "\\Startup"
 
 // The subkey that holds the dates of a location or kind code.
 static const char* DetectedCategory(int code)
@@ -70,25 +66,9 @@ void InitDetected()
 {
     char date[VX_DATE_TEXT];
     if (RegReadString(HKEY_CURRENT_USER, VX_DETECTED_KEY, "", date, sizeof(date)) == 0) {
-        static const char* const subkeys[] = { "Startup", "IEHelper", "Services", "Tasks",
-                                               "ActiveTasks", "FileTypes", "Hidden" };
-        for (const char* subkey : subkeys) {
-            char path[64];
-            TEXT_FORMAT(path, "%s\\%s", VX_DETECTED_KEY, subkey);
-            RegCreateKeyPath(HKEY_CURRENT_USER, path);
-        }
+        RegCreateKeyPath(HKEY_CURRENT_USER, VX_DETECTED_KEY);
         NowText(date);
         RegWriteString(HKEY_CURRENT_USER, VX_DETECTED_KEY, "", date);
-
-        int count = BuildStartupList(0);
-        for (int i = 0; i < count; i++)
-            RecordDetected(GetItemCommand(i), DETECTED_STARTUP_KEY);
-        RecordDetectedIEHelpers();
-        RecordDetectedTasks();
-        RecordDetectedServices();
-        RecordDetectedFileTypes();
-        RecordActiveTasks();
-        RecordDetectedHidden();
     }
     char marker[4];
     if (RegReadString(HKEY_CURRENT_USER, DETECTED_ACTIVEX_KEY, "", marker, sizeof(marker)) == 0)

@@ -11,5 +11,6 @@ int GetDetectedDate(const char* keyText, int code, char* out);
 // Returns 1 when a date was already recorded, else 0.
 int RecordDetected(const char* keyText, const char* subkeyPath);
 
-// Fills the database on first use; does nothing when it exists.
+// Creates the database on first use (its default value is the date it was
+// created); each category fills its own subkey (see InitCategoryDetected).
 void InitDetected();

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "foundation/history_line.h"
-#include "startup/item_list.h"
+#include "foundation/item_list.h"
 
 // Appends one line (time, action name, type name, name, command, info).
 // Returns 1 when written; 0 when the option "History" is 0 or below (nothing
@@ -27,16 +27,14 @@ int ReportHistory(const char* action, const char* type, const char* name,
 int HistoryFilePath(char* out);
 
 // Reads the first 131072 bytes of history.txt into the history list (at
-// most ITEM_MAX lines) and, when list is a list view, into its rows: Title,
-// Action, Command (the type name), Date Modified (its columns are added when
-// it has none).  Returns the number of lines.
+// most ITEM_MAX lines).  Returns the number of lines.
 //
 // Each line becomes an ItemRecord: Info = its time, Flag = its action code,
 // Code = its type code, Name, Command and Extra = fields 4 to 6, each left
 // empty when over 127/259/259 characters.  The lines are kept in a list of
 // their own and not in the shared item list, whose AddItem rewrites names
 // and commands: what is shown and restored is exactly what was written.
-int ReadHistory(HWND list);
+int ReadHistory();
 
 // The lines of the last ReadHistory; NULL (0) outside the list.
 int HistoryItemCount();
@@ -44,23 +42,6 @@ const ItemRecord* GetHistoryItem(int index);
 // Frees the history list.
 void ClearHistoryItems();
 
-// Undoes the action of history line index (any action; the dialog enables
-// its Restore button only for the reversible ones):
-//   "*START_Remove": RestoreRemovedEntry with the line's texts;
-//   "START_Disable"/"START_Enable": the disable/enable toggle;
-//   "IEHELPER_Remove": "regsvr32 /s <command>";
-//   "*HIDDEN_DeleteFile": the hidden file back from the vault.
-// Then reads the list again (into list, which may be NULL).  Returns 1 when
-// the step succeeded, 0 for an action that nothing undoes or a failure.
-int RestoreHistoryItem(int index, HWND list);
-
-// Puts a removed startup entry back where its code says (1-7 HKLM Run
-// family, 11-17 HKCU, 100/101 WIN.INI "load"/"run", 200 a shortcut at extra,
-// 252-254 the shell hook values, 255 "AppInit_DLLs", 256 the Winlogon notify
-// package) and, except for 256, records its command in the startup baseline
-// with the code.  Other codes (21-27 among them) are not restored: 0.
-int RestoreRemovedEntry(const char* name, const char* command, const char* extra, int code);
-
 // "Clear File": deletes history.txt (attributes cleared first) and reads the
 // now empty list.  1 when the file is gone.
-int ClearHistoryFile(HWND list);
+int ClearHistoryFile();

@@ -26,6 +26,16 @@ enum HistoryAction {
     HA_REMOVE_WINLOGONNOTIFY = 30, HA_LOG_UNKNOWN = 31
 };
 
+// Type codes of the kinds beyond the startup places (those are the startup
+// location codes themselves).
+enum HistoryType {
+    HT_RESTART_DELETE = 300, HT_RESTART_RENAME = 301, HT_MONITOR = 350, HT_BLACKLIST = 360,
+    HT_HIDDEN = 370, HT_FILETYPE = 400, HT_PROSEARCH = 450, HT_COOKIE = 500,
+    HT_NETCOOKIE = 501, HT_SAVECOOKIE = 502, HT_NUTS = 503, HT_TASK = 600,
+    HT_SERVICE_EXE = 700, HT_SERVICE_SVCHOST = 701, HT_SCHEDULED_TASK = 800, HT_BHO = 900,
+    HT_TOOLBAR = 901, HT_EXTENSION = 902, HT_ACTIVEX = 1200,
+};
+
 // The type code written for a kind that has no name of its own.
 #define HISTORY_TYPE_UNKNOWN 3000
 

@@ -2,6 +2,7 @@
 
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "foundation/text_ids.h"
 
 HINSTANCE g_TextModule = NULL;
 WORD g_MessageLanguage = 0;
@@ -87,7 +88,7 @@ WORD LanguageIdForCode(const char* code)
 void SetMessageLanguage()
 {
     char code[8];
-    LoadText(634, code, sizeof(code));
+    LoadText(TXT_LANGUAGE_CODE, code, sizeof(code));
     g_MessageLanguage = LanguageIdForCode(code);
 }
 
@@ -95,7 +96,7 @@ const char* ProductCaption()
 {
     static char caption[32];
     if (caption[0] == '\0')
-        LoadText(2, caption, sizeof(caption));
+        LoadText(TXT_CAPTION, caption, sizeof(caption));
     return caption;
 }
 

@@ -5,6 +5,7 @@
 #include "foundation/language.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "foundation/text_ids.h"
 #include "foundation/utils.h"
 #include "resources/vardex_version.h"
 
@@ -23,7 +24,7 @@ static const HelpPage s_helpPages[] = {
 void HelpPageName(int commandId, char* out)
 {
     char code[8];
-    LoadText(634, code, sizeof(code));
+    LoadText(TXT_LANGUAGE_CODE, code, sizeof(code));
     out[0] = '\0';
     if (!TextEqualNoCase(code, "us")) {
         TextCopy(out, VX_PATH, code);
@@ -79,7 +80,7 @@ void SetExplorerMenuVerb(int on)
     RegWriteString(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command", "", command);
     RegCreateKeyPath(HKEY_CLASSES_ROOT, VX_VERB_KEY);
     char menuText[128];
-    LoadText(1183, menuText, sizeof(menuText));
+    LoadText(TXT_EXPLORER_MENU_VERB, menuText, sizeof(menuText));
     RegWriteString(HKEY_CLASSES_ROOT, VX_VERB_KEY, "", menuText);
     RegCreateKeyPath(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command");
 }

@@ -9,6 +9,7 @@
 #include <stdlib.h>
 
 #include "foundation/history.h"
+#include "foundation/history_line.h"
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/shell_hooks.h"
@@ -18,30 +19,11 @@
 #include "monitor/patrol.h"
 #include "monitor/tray.h"
 #include "resources/monitor_resource.h"
-#include "startup/autostart.h"
-#include "startup/item_list.h"
 
-AlertRecord g_Alert;
-char g_LastStartupAlert[ALERT_TEXT];
-int g_StartupAlertRepeat = 0;
+AlertRequest g_Alert;
 
 const PlacementNames g_AlertPlacement = { "xPosAlert", "yPosAlert", "dxAlert", "dyAlert" };
 
-// Texts of the alerts.
-enum {
-    TXT_STARTUP_MESSAGE = 7, TXT_LOOKUP_INFO = 301, TXT_UNKNOWN = 616, TXT_VERSION = 630,
-    TXT_DISABLE = 633, TXT_PLUS_INFO = 641, TXT_VERSION_COLON = 644, TXT_AUTOMATIC = 664,
-    TXT_MANUAL = 665, TXT_DISABLED = 666, TXT_TASK_MESSAGE = 692, TXT_HELPER_MESSAGE = 701,
-    TXT_ALERT_TITLE = 718, TXT_YES = 719, TXT_NO = 720, TXT_FILETYPE_HEADING = 756,
-    TXT_FILETYPE_OLD = 757, TXT_FILETYPE_NEW = 758, TXT_FILETYPE_QUESTION = 759,
-    TXT_FILETYPE_TITLE = 760, TXT_RUNS_ALWAYS = 765, TXT_RUNS_ONCE = 766,
-    TXT_RUNS_FROM_WININI = 767, TXT_RUNS_FROM_FOLDER = 768, TXT_SERVICE_HEADING = 900,
-    TXT_SERVICE_STATE = 901, TXT_DELETE = 925, TXT_HIDDEN_MESSAGE = 1015,
-    TXT_DELAYED_MESSAGE = 1022, TXT_DELAYED_TITLE = 1023, TXT_ACTIVEX_MESSAGE = 1066,
-};
-
-// History actions written when an alert opens.
-enum { ACT_START_ALERT = 6, ACT_TASK_ALERT = 7, ACT_HELPER_ALERT = 8, ACT_HIDDEN_ALERT = 28 };
 
 // What distinguishes the alerts with the shared controls.
 struct AlertLook {
@@ -56,55 +38,50 @@ struct AlertLook {
 
 static const AlertLook s_looks[ALERT_KIND_COUNT] = {
     // ALERT_STARTUP
-    { TXT_ALERT_TITLE, TXT_VERSION, 0, IDYES, TXT_YES, IDNO, TXT_NO, ACT_START_ALERT, -1 },
+    { IDS_ALERT_TITLE, IDS_VERSION, 0, IDYES, IDS_YES, IDNO, IDS_NO, HA_START_ALERT, -1 },
     // ALERT_DELAYED
-    { TXT_DELAYED_TITLE, TXT_VERSION, TXT_DELAYED_MESSAGE, IDYES, TXT_YES, IDNO, TXT_DISABLE,
+    { IDS_DELAYED_TITLE, IDS_VERSION, IDS_DELAYED_MESSAGE, IDYES, IDS_YES, IDNO, IDS_DISABLE,
       -1, -1 },
     // ALERT_HELPER
-    { TXT_ALERT_TITLE, TXT_VERSION_COLON, TXT_HELPER_MESSAGE, IDYES, TXT_YES, IDNO, TXT_NO,
-      ACT_HELPER_ALERT, 900 },
+    { IDS_ALERT_TITLE, IDS_VERSION_COLON, IDS_HELPER_MESSAGE, IDYES, IDS_YES, IDNO, IDS_NO,
+      HA_IEHELPER_ALERT, HT_BHO },
     // ALERT_ACTIVEX
-    { TXT_ALERT_TITLE, TXT_VERSION_COLON, TXT_ACTIVEX_MESSAGE, IDYES, TXT_YES, IDNO, TXT_NO,
-      ACT_HELPER_ALERT, 900 },
+    { IDS_ALERT_TITLE, IDS_VERSION_COLON, IDS_ACTIVEX_MESSAGE, IDYES, IDS_YES, IDNO, IDS_NO,
+      HA_IEHELPER_ALERT, HT_BHO },
     // ALERT_HIDDEN
-    { TXT_ALERT_TITLE, TXT_VERSION_COLON, TXT_HIDDEN_MESSAGE, IDOK, 0, IDCANCEL, TXT_DELETE,
-      ACT_HIDDEN_ALERT, 370 },
+    { IDS_ALERT_TITLE, IDS_VERSION_COLON, IDS_HIDDEN_MESSAGE, IDOK, 0, IDCANCEL, IDS_DELETE,
+      HA_HIDDEN_ALERT, HT_HIDDEN },
     // ALERT_TASK
-    { TXT_ALERT_TITLE, TXT_VERSION_COLON, TXT_TASK_MESSAGE, IDYES, TXT_YES, IDNO, TXT_NO,
-      ACT_TASK_ALERT, 800 },
+    { IDS_ALERT_TITLE, IDS_VERSION_COLON, IDS_TASK_MESSAGE, IDYES, IDS_YES, IDNO, IDS_NO,
+      HA_TASK_ALERT, HT_SCHEDULED_TASK },
     // ALERT_SERVICE
-    { TXT_ALERT_TITLE, TXT_VERSION, 0, IDYES, TXT_YES, IDNO, TXT_NO, -1, -1 },
+    { IDS_ALERT_TITLE, IDS_VERSION, 0, IDYES, IDS_YES, IDNO, IDS_NO, -1, -1 },
     // ALERT_FILETYPE (its own initialisation)
-    { TXT_FILETYPE_TITLE, 0, 0, IDYES, TXT_YES, IDNO, TXT_NO, -1, -1 },
+    { IDS_FILETYPE_TITLE, 0, 0, IDYES, IDS_YES, IDNO, IDS_NO, -1, -1 },
 };
 
 struct AlertAsk {
-    OptionId autoAnswer;
     int sound;             // -1: silent
     int templateId;
     DLGPROC procedure;
 };
 
 static const AlertAsk s_asks[ALERT_KIND_COUNT] = {
-    { OPT_HideStartup, 1, IDD_ALERT_STARTUP, StartupAlertProc },
-    { OPT_HideStartup, -1, IDD_ALERT_DELAYED, DelayedAlertProc },
-    { OPT_HideIEHelper, 4, IDD_ALERT_HELPER, HelperAlertProc },
-    { OPT_HideActiveX, 4, IDD_ALERT_ACTIVEX, ActiveXAlertProc },
-    { OPT_HideHidden, 4, IDD_ALERT_HIDDEN, HiddenAlertProc },
-    { OPT_HideTasks, 3, IDD_ALERT_TASK, TaskAlertProc },
-    { OPT_HideServices, 1, IDD_ALERT_SERVICE, ServiceAlertProc },
-    { OPT_HideFileType, 5, IDD_ALERT_FILETYPE, FileTypeAlertProc },
+    { 1, IDD_ALERT_STARTUP, StartupAlertProc },
+    { -1, IDD_ALERT_DELAYED, DelayedAlertProc },
+    { 4, IDD_ALERT_HELPER, HelperAlertProc },
+    { 4, IDD_ALERT_ACTIVEX, ActiveXAlertProc },
+    { 4, IDD_ALERT_HIDDEN, HiddenAlertProc },
+    { 3, IDD_ALERT_TASK, TaskAlertProc },
+    { 1, IDD_ALERT_SERVICE, ServiceAlertProc },
+    { 5, IDD_ALERT_FILETYPE, FileTypeAlertProc },
 };
 
 // --- The record, the question ------------------------------------------------
 
 void SetAlertRecord(const char* file, const char* name, int typeCode)
 {
-    TextCopy(g_Alert.File, file);
-    TextCopy(g_Alert.Name, name);
-    g_Alert.SecondFile[0] = '\0';
-    g_Alert.Location[0] = '\0';
-    g_Alert.TypeCode = typeCode;
+    MakeAlertRequest(&g_Alert, g_Alert.Kind, file, name, typeCode);
 }
 
 void ClearAlertRecord()
@@ -112,12 +89,6 @@ void ClearAlertRecord()
     g_Alert.File[0] = '\0';
     g_Alert.Name[0] = '\0';
     g_Alert.Location[0] = '\0';
-}
-
-void ResetAlertRepeat()
-{
-    g_LastStartupAlert[0] = '\0';
-    g_StartupAlertRepeat = 0;
 }
 
 int AskAlert(int autoAnswer, int soundIndex, int templateId, DLGPROC procedure)
@@ -129,16 +100,16 @@ int AskAlert(int autoAnswer, int soundIndex, int templateId, DLGPROC procedure)
         result = (int)DialogBoxParamA(g_Instance, MAKEINTRESOURCEA(templateId), g_MainWindow,
                                       procedure, 0);
     } else {
-        result = autoAnswer == 1 ? ALERT_ACCEPT : ALERT_REJECT;
+        result = autoAnswer == 1 ? ANSWER_ACCEPT : ANSWER_REJECT;
     }
-    g_AlertOpen = 0;
+    g_Patrol.AlertOpen = 0;
     return result;
 }
 
 int AskAlertOfKind(AlertKind kind)
 {
     const AlertAsk& ask = s_asks[kind];
-    return AskAlert(g_Options[ask.autoAnswer], ask.sound, ask.templateId, ask.procedure);
+    return AskAlert(0, ask.sound, ask.templateId, ask.procedure);
 }
 
 int AlertTemplate(AlertKind kind)
@@ -192,13 +163,13 @@ int StartupLocationTextId(int typeCode)
     switch (typeCode) {
     case 2: case 3: case 5: case 6: case 12: case 13: case 15: case 16:
     case 22: case 23: case 25: case 26:
-        return TXT_RUNS_ONCE;
+        return IDS_RUNS_ONCE;
     case 100: case 101:
-        return TXT_RUNS_FROM_WININI;
+        return IDS_RUNS_FROM_WININI;
     case 200:
-        return TXT_RUNS_FROM_FOLDER;
+        return IDS_RUNS_FROM_FOLDER;
     default:
-        return TXT_RUNS_ALWAYS;
+        return IDS_RUNS_ALWAYS;
     }
 }
 
@@ -297,7 +268,7 @@ static void SetTitle(HWND dialog, int textId)
 static void InitStartupMessage(HWND dialog)
 {
     char pattern[1024];
-    LoadText(TXT_STARTUP_MESSAGE, pattern, sizeof(pattern));
+    LoadText(IDS_STARTUP_MESSAGE, pattern, sizeof(pattern));
     if (!TextFindNoCase(pattern, "%s")) {
         SetTextIfAny(dialog, IDC_ALERT_MESSAGE, pattern);
         return;
@@ -315,11 +286,11 @@ static void StartTypeText(const char* service, char* out, int outSize)
 {
     char key[512];
     TEXT_FORMAT(key, "SYSTEM\\CurrentControlSet\\Services\\%s", service);
-    int textId = TXT_UNKNOWN;
+    int textId = IDS_UNKNOWN;
     switch (RegReadDword(HKEY_LOCAL_MACHINE, key, "Start")) {
-    case 2: textId = TXT_AUTOMATIC; break;
-    case 3: textId = TXT_MANUAL; break;
-    case 4: textId = TXT_DISABLED; break;
+    case 2: textId = IDS_AUTOMATIC; break;
+    case 3: textId = IDS_MANUAL; break;
+    case 4: textId = IDS_DISABLED; break;
     default: break;
     }
     LoadText(textId, out, outSize);
@@ -328,11 +299,11 @@ static void StartTypeText(const char* service, char* out, int outSize)
 static void InitServiceMessage(HWND dialog)
 {
     SetFont(dialog, IDC_ALERT_SERVICE_HEADING, FONT_ALERT_BODY);
-    SetItemText(dialog, TXT_SERVICE_HEADING, IDC_ALERT_SERVICE_HEADING);
+    SetItemText(dialog, IDS_SERVICE_HEADING, IDC_ALERT_SERVICE_HEADING);
     char startType[128], state[128], pattern[512], message[1024];
     StartTypeText(g_Alert.Name, startType, sizeof(startType));
-    ServiceStateText(g_Alert.Name, state);
-    LoadText(TXT_SERVICE_STATE, pattern, sizeof(pattern));
+    state[0] = '\0';
+    LoadText(IDS_SERVICE_STATE, pattern, sizeof(pattern));
     const char* values[2] = { startType, state };
     FillPlaceholders(pattern, values, 2, message, sizeof(message));
     SetTextIfAny(dialog, IDC_ALERT_SERVICE_STATE, message);
@@ -407,7 +378,7 @@ static INT_PTR InitAlert(HWND dialog, AlertKind kind)
         InitServiceMessage(dialog);
     else
         SetItemText(dialog, look.messageText, IDC_ALERT_MESSAGE);
-    SetItemText(dialog, TXT_PLUS_INFO, IDC_ALERT_LOOKUP);
+    SetItemText(dialog, IDS_PLUS_INFO, IDC_ALERT_LOOKUP);
     if (look.yesText != 0)
         SetItemText(dialog, look.yesText, look.yesId);
     SetItemText(dialog, look.noText, look.noId);
@@ -455,67 +426,30 @@ static int OnCommonMessage(HWND dialog, UINT message)
 static void OnPlainAnswer(HWND dialog, int id)
 {
     if (id == IDYES || id == IDCANCEL)
-        EndAlert(dialog, ALERT_ACCEPT);
+        EndAlert(dialog, ANSWER_ACCEPT);
     else if (id == IDNO)
-        EndAlert(dialog, ALERT_REJECT);
+        EndAlert(dialog, ANSWER_REJECT);
     else if (id == IDC_ALERT_LOOKUP)
         LookUpProgram(dialog, g_Alert.File);
 }
 
-// The third alert in a row for the same command: the program fights back,
-// so it is parked in the Disabled mirror instead, and the help page tells
-// the user why.
-static void EndStartupRepeat(HWND dialog)
-{
-    ResetAlertRepeat();
-    EndAlert(dialog, ALERT_DISABLE);
-    OpenHelpPage(g_MainWindow, CMD_HELP);
-}
-
 static void OnStartupAnswer(HWND dialog, int id)
 {
-    if (id == IDYES || id == IDCANCEL) {
-        if (g_StartupAlertRepeat < 2)
-            EndAlert(dialog, ALERT_ACCEPT);
-        else
-            EndStartupRepeat(dialog);
-    } else if (id == IDNO) {
-        if (g_StartupAlertRepeat > 1)
-            EndStartupRepeat(dialog);
-        else
-            EndAlert(dialog, g_Alert.TypeCode == 256 ? ALERT_DISABLE : ALERT_REJECT);
-    } else if (id == IDC_ALERT_LOOKUP) {
+    if (id == IDYES || id == IDCANCEL)
+        EndAlert(dialog, ANSWER_ACCEPT);
+    else if (id == IDNO)
+        EndAlert(dialog, ANSWER_REJECT);
+    else if (id == IDC_ALERT_LOOKUP)
         LookUpProgram(dialog, g_Alert.File);
-    }
-}
-
-static void RejectService()
-{
-    const char* name = g_Alert.Name;
-    const char* file = g_Alert.File;
-    int code = g_Alert.TypeCode;
-    int action = 0;
-    switch (QueryServiceState(name) >> 16) {
-    case 2: action = 18; break;
-    case 3: action = 19; break;
-    case 4: action = 20; break;
-    default: break;
-    }
-    if (action != 0)
-        WriteHistory(name, file, "", code, action);
-    ControlServiceByTitle(name, 1);
-    WriteHistory(name, file, "", code, 9);
-    SetServiceStartType(name, 4);
-    WriteHistory(name, file, "", code, 12);
 }
 
 static void OnServiceAnswer(HWND dialog, int id)
 {
     if (id == IDYES) {
-        EndAlert(dialog, ALERT_ACCEPT);
+        EndAlert(dialog, ANSWER_ACCEPT);
     } else if (id == IDNO || id == IDCANCEL) {
-        RejectService();
-        EndAlert(dialog, ALERT_REJECT);
+        // Escape refuses the service too: it stays stopped.
+        EndAlert(dialog, ANSWER_REJECT);
     } else if (id == IDC_ALERT_LOOKUP) {
         LookUpProgram(dialog, g_Alert.File);
     }
@@ -534,9 +468,9 @@ static int DeletePressed(HWND dialog)
 static void OnHiddenAnswer(HWND dialog, int id)
 {
     if (id == IDOK)
-        EndAlert(dialog, ALERT_ACCEPT);
+        EndAlert(dialog, ANSWER_ACCEPT);
     else if (id == IDCANCEL)
-        EndAlert(dialog, DeletePressed(dialog) ? ALERT_REJECT : ALERT_ACCEPT);
+        EndAlert(dialog, DeletePressed(dialog) ? ANSWER_REJECT : ANSWER_ACCEPT);
     else if (id == IDC_ALERT_LOOKUP)
         LookUpProgram(dialog, g_Alert.File);
 }
@@ -562,7 +496,7 @@ static void ShowAssociatedProgram(HWND dialog, const char* file, const ProgramCo
 
 static INT_PTR InitFileTypeAlert(HWND dialog)
 {
-    SetTitle(dialog, TXT_FILETYPE_TITLE);
+    SetTitle(dialog, IDS_FILETYPE_TITLE);
     SetFont(dialog, IDC_FILETYPE_OLD_NAME, FONT_ALERT_HEADING);
     SetFont(dialog, IDC_FILETYPE_NEW_NAME, FONT_ALERT_HEADING);
     SetFont(dialog, IDC_FILETYPE_EXTENSION, FONT_FILETYPE_LABEL);
@@ -572,15 +506,15 @@ static INT_PTR InitFileTypeAlert(HWND dialog)
                                                 IDC_FILETYPE_NEW_PATH, IDC_FILETYPE_NEW_COMPANY };
     ShowAssociatedProgram(dialog, g_Alert.File, recorded);
     ShowAssociatedProgram(dialog, g_Alert.SecondFile, registered);
-    SetItemText(dialog, TXT_FILETYPE_HEADING, IDC_FILETYPE_HEADING);
-    SetItemText(dialog, TXT_FILETYPE_OLD, IDC_FILETYPE_OLD_LABEL);
-    SetItemText(dialog, TXT_FILETYPE_NEW, IDC_FILETYPE_NEW_LABEL);
-    SetItemText(dialog, TXT_FILETYPE_QUESTION, IDC_FILETYPE_QUESTION);
+    SetItemText(dialog, IDS_FILETYPE_HEADING, IDC_FILETYPE_HEADING);
+    SetItemText(dialog, IDS_FILETYPE_OLD, IDC_FILETYPE_OLD_LABEL);
+    SetItemText(dialog, IDS_FILETYPE_NEW, IDC_FILETYPE_NEW_LABEL);
+    SetItemText(dialog, IDS_FILETYPE_QUESTION, IDC_FILETYPE_QUESTION);
     SetDlgItemTextA(dialog, IDC_FILETYPE_EXTENSION, g_Alert.Name);
-    SetItemText(dialog, TXT_LOOKUP_INFO, IDC_FILETYPE_OLD_LOOKUP);
-    SetItemText(dialog, TXT_LOOKUP_INFO, IDC_FILETYPE_NEW_LOOKUP);
-    SetItemText(dialog, TXT_YES, IDYES);
-    SetItemText(dialog, TXT_NO, IDNO);
+    SetItemText(dialog, IDS_LOOKUP_INFO, IDC_FILETYPE_OLD_LOOKUP);
+    SetItemText(dialog, IDS_LOOKUP_INFO, IDC_FILETYPE_NEW_LOOKUP);
+    SetItemText(dialog, IDS_YES, IDYES);
+    SetItemText(dialog, IDS_NO, IDNO);
     RestoreAlertPosition(dialog, g_AlertPlacement);
     return TRUE;
 }
@@ -614,8 +548,7 @@ static INT_PTR DispatchAlert(HWND dialog, UINT message, WPARAM wParam, AlertKind
 }
 
 // Before the shared initialisation of the startup alert: its template's
-// check box is not offered, and a command that comes back right after it
-// was answered counts as a repeat.
+// check box is not offered.
 static void PrepareStartupAlert(HWND dialog)
 {
     HWND check = GetDlgItem(dialog, IDC_ALERT_CHECK);
@@ -623,9 +556,6 @@ static void PrepareStartupAlert(HWND dialog)
         EnableWindow(check, FALSE);
         ShowWindow(check, SW_HIDE);
     }
-    if (TextEqualNoCase(g_Alert.File, g_LastStartupAlert))
-        g_StartupAlertRepeat++;
-    TextCopy(g_LastStartupAlert, g_Alert.File);
 }
 
 INT_PTR CALLBACK StartupAlertProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
@@ -655,7 +585,7 @@ INT_PTR CALLBACK HiddenAlertProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     if (message == WM_CLOSE) {
         // The close box keeps the file (see DeletePressed).
         SaveAlertPosition(dialog, g_AlertPlacement);
-        EndAlert(dialog, ALERT_ACCEPT);
+        EndAlert(dialog, ANSWER_ACCEPT);
         return TRUE;
     }
     return DispatchAlert(dialog, message, wParam, ALERT_HIDDEN, OnHiddenAnswer);
@@ -676,45 +606,64 @@ INT_PTR CALLBACK FileTypeAlertProc(HWND dialog, UINT message, WPARAM wParam, LPA
     return DispatchAlert(dialog, message, wParam, ALERT_FILETYPE, OnFileTypeAnswer);
 }
 
-// --- The startup patrol's questions ----------------------------------------------
+// --- The monitor's side of the UI seam -------------------------------------------
 
-static void ShowStartupAlertState()
+// The tray's alert state shows what is being asked about.
+static int AlertTip(AlertKind kind)
 {
-    SetTrayStatus(IDI_ALERT, IDS_TIP_STARTUP);
+    switch (kind) {
+    case ALERT_HELPER:
+    case ALERT_ACTIVEX:
+        return IDS_TIP_HELPERS;
+    case ALERT_TASK:
+        return IDS_TIP_TASKS;
+    case ALERT_FILETYPE:
+        return IDS_TIP_FILETYPES;
+    default:
+        return IDS_TIP_STARTUP;
+    }
 }
 
-// Results other than 6, 7 and 11 (the dialog could not be shown) are "no
-// answer": the entry is asked about again at the next patrol.
-static int KnownAnswer(int result)
+static int AskThroughAlert(const AlertRequest* request)
 {
-    return (result == ALERT_ACCEPT || result == ALERT_REJECT || result == ALERT_DISABLE)
-               ? result : 0;
+    if (request->Kind < 0 || request->Kind >= ALERT_KIND_COUNT)
+        return ANSWER_NONE;
+    g_Alert = *request;
+    SetTrayStatus(IDI_ALERT, AlertTip(request->Kind));
+    g_Patrol.AlertOpen = 1;
+    return AskAlertOfKind(request->Kind);
 }
 
-static int AskStartupEntry(AlertKind kind, const ItemRecord* item)
+static int ConfirmInMessageBox(const char* question)
 {
-    if (item == NULL)
-        return 0;
-    SetAlertRecord(item->Command, item->Name, item->Code);
-    g_AlertOpen = 1;
-    return KnownAnswer(AskAlertOfKind(kind));
+    return ShowMessage(g_MainWindow, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+           IDYES;
 }
 
-static int AskNewStartupEntry(const ItemRecord* item)
+static void NotifyUser(Notice notice, const char* detail)
 {
-    return AskStartupEntry(ALERT_STARTUP, item);
+    if (notice == NOTICE_PROGRAM_FIGHTS_BACK) {
+        OpenHelpPage(g_MainWindow, CMD_HELP);
+        return;
+    }
+    char pattern[512];
+    int textId = notice == NOTICE_DISABLE_FAILED ? IDS_DISABLE_FAILED : IDS_REMOVE_FAILED;
+    if (LoadText(textId, pattern, sizeof(pattern)) == 0)
+        return;
+    const char* values[1] = { detail };
+    char text[1024];
+    FillPlaceholders(pattern, values, 1, text, sizeof(text));
+    ShowMessage(g_MainWindow, text, MB_OK | MB_ICONWARNING);
 }
 
-static int AskReturnedDelayedEntry(const ItemRecord* item)
+static HWND MainWindowOwner()
 {
-    int answer = AskStartupEntry(ALERT_DELAYED, item);
-    return answer == ALERT_DISABLE ? 0 : answer;
+    return g_MainWindow;
 }
 
-void InstallStartupPatrolHooks()
+void InstallMonitorUi()
 {
-    g_StartupPatrolHooks.ShowAlertState = ShowStartupAlertState;
-    g_StartupPatrolHooks.AskNewEntry = AskNewStartupEntry;
-    g_StartupPatrolHooks.AskDelayedEntry = AskReturnedDelayedEntry;
-    g_StartupOwner = g_MainWindow;
+    static const UiSeam seam = { AskThroughAlert, ConfirmInMessageBox, NotifyUser,
+                                 MainWindowOwner };
+    InstallUi(&seam);
 }

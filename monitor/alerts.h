@@ -5,23 +5,11 @@
 #include <windows.h>
 
 #include "foundation/placement.h"
+#include "foundation/ui.h"
 
-#define ALERT_TEXT 260
-
-// The subject of the alert being asked (each text at most 259 characters).
-struct AlertRecord {
-    char File[ALERT_TEXT];        // the item's command or file, as listed
-    char Name[ALERT_TEXT];        // helper, task, service or file name; the extension
-    char SecondFile[ALERT_TEXT];  // the file-type alert: the newly associated program
-    char Location[ALERT_TEXT];    // the file-change alert: the watched file
-    int TypeCode;
-};
-extern AlertRecord g_Alert;
-
-// Answers.
-#define ALERT_ACCEPT  6
-#define ALERT_REJECT  7
-#define ALERT_DISABLE 11
+// The alert being asked: the request the category made, as the dialog
+// shows it.
+extern AlertRequest g_Alert;
 
 // Fills the record (NULL texts give "").  The second file and location are
 // left empty.
@@ -29,23 +17,15 @@ void SetAlertRecord(const char* file, const char* name, int typeCode);
 // What every ending answer does first: file, name and location emptied.
 void ClearAlertRecord();
 
-// The repeat state of the startup alert: the last command shown and how
-// often in a row it came back.
-extern char g_LastStartupAlert[ALERT_TEXT];
-extern int g_StartupAlertRepeat;
-
 // The auto-answer rule and the modal dialog: option value 0 plays the sound
 // (soundIndex < 0: none) and shows the template owned by the main window,
 // returning its result; 1 answers 6 and any other value 7 without showing
 // anything.  The alert-open flag is cleared afterwards in every case.
 int AskAlert(int autoAnswer, int soundIndex, int templateId, DLGPROC procedure);
 
-enum AlertKind {
-    ALERT_STARTUP, ALERT_DELAYED, ALERT_HELPER, ALERT_ACTIVEX, ALERT_HIDDEN,
-    ALERT_TASK, ALERT_SERVICE, ALERT_FILETYPE, ALERT_KIND_COUNT
-};
-// AskAlert with the kind's own option ("HideStartup"...), sound, template
-// and procedure, for the record as it stands.
+// The alert of the kind for the record as it stands, with its own sound,
+// template and procedure (the hide options answer before anything is
+// shown: see AskOrAutoAnswer).
 int AskAlertOfKind(AlertKind kind);
 // The kind's template id and dialog procedure.
 int AlertTemplate(AlertKind kind);
@@ -80,5 +60,6 @@ void StartupHeading(const char* productName, int typeCode, char* out);
 // for a shorter name.
 int TaskHeading(const char* name, char* out);
 
-// The monitor's side of the startup patrol (tray state, sound and alerts).
-void InstallStartupPatrolHooks();
+// The monitor's side of the UI seam: questions as alerts and message boxes
+// owned by the main window, notices as the help page or a message.
+void InstallMonitorUi();

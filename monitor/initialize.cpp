@@ -12,7 +12,8 @@
 #include "resources/vardex_version.h"
 #include "startup/autostart.h"
 
-#include "categories/category_hooks.h"
+#include "categories/category.h"
+#include "startup/delayed_start.h"
 
 static void WriteTodayAsDefault(HKEY root, const char* path)
 {
@@ -86,7 +87,7 @@ static void SyncExplorerMenuVerb()
 void InitializeMonitor()
 {
     g_TraceBudget = 9999;
-    g_LastPatrolTime = GetTickCount();
+    g_Patrol.LastPatrolTime = GetTickCount();
     g_MessageLanguage = 0;
     SetMessageLanguage();
     TraceStart();
@@ -101,19 +102,10 @@ void InitializeMonitor()
     }
 
     InitDetected();
-    InitServiceBaseline();
-    InitHiddenBaseline();
-    InitActiveXBaseline();
+    InitCategoryDetected();
+    InitCategoryBaselines();
     CopyAutomaticUpdateSetting();
-
-    if (!DefaultValuePresent(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY)) {
-        RegCreateKeyPath(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY);
-        if (RecordInitialSystemFiles())
-            WriteTodayAsDefault(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY);
-    }
-
     CheckVersionStamp();
-    CreateFileTypeClassRecords();
     ReloadOptions();
     SyncExplorerMenuVerb();
     g_AlwaysRun = SelfAutostartPresent();

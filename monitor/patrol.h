@@ -1,49 +1,47 @@
 // The patrol driver: the 2-second timer tick, the delayed-start launcher,
 // the patrol of the two halves with a countdown per category, and the
 // process-count check that brings a patrol forward.  All state lives on the
-// monitor's one thread.
+// monitor's one thread, in one record.
 #pragma once
 #include <windows.h>
 
-#include "categories/category_hooks.h"
+#define PATROL_ROWS_MAX 32
 
-extern int g_TickCounter;        // ticks since the last patrol attempt
-extern int g_PatrolRunning;      // 1 while a patrol runs
-extern int g_AlertOpen;          // 1 while an alert is open
-extern int g_ProcessNotice;      // set by message 9024, cleared by the tick
-extern int g_NoticeChecksInRow;  // consecutive ticks that ran the count check
-extern int g_RestartCountdown;   // countdown of the restart-commands patrol
-extern DWORD g_LastPatrolTime;   // tick count of the last patrol
+struct PatrolState {
+    int TickCounter;        // ticks since the last patrol attempt
+    int Running;            // 1 while a patrol runs
+    int AlertOpen;          // 1 while an alert is open
+    int ProcessNotice;      // set by message 9024, cleared by the tick
+    int NoticeChecksInRow;  // consecutive ticks that ran the count check
+    DWORD LastPatrolTime;   // tick count of the last patrol
+    int HalfSelector;       // 0: the next patrol runs the first half
+    int PatrolCount;        // patrols started; the icon is re-added after 61
+    int LastProcessCount;   // process count at the last count check
 
-extern int g_HalfSelector;       // 0: the next patrol runs the first half
-extern int g_PatrolCount;        // patrols started; the icon is re-added after 61
-extern int g_LastProcessCount;   // process count at the last count check
-extern int g_CookieMode;         // 1 the IE cookie folder, 3 the browser's cookie file
+    // The delayed-start launcher.
+    int DelayToLaunch;      // programs on the list at start
+    int DelayLaunched;      // programs launched (or found running)
+    int DelayTicks;         // ticks since the last launch step
+    int DelayStep;          // launch steps taken (step n covers n x 10 s)
 
-// The delayed-start launcher's counters.
-extern int g_DelayToLaunch;      // programs on the list at start
-extern int g_DelayLaunched;      // programs launched (or found running)
-extern int g_DelayTicks;         // ticks since the last launch step
-extern int g_DelayStep;          // launch steps taken (step n covers n x 10 s)
-
-// The categories that run on a countdown, in patrol order.  The restart
-// commands keep their countdown in g_RestartCountdown.
-enum PatrolRow {
-    ROW_STARTUP, ROW_IEHELPERS, ROW_HIDDEN, ROW_ACTIVEX, ROW_SYSFILES, ROW_STARTPAGE,
-    ROW_FILETYPE, ROW_TASKS, ROW_WININIT, ROW_SERVICES, ROW_NUTS, ROW_COOKIES,
-    ROW_COUNT
+    // Per row of the category table: the countdown and its period, in
+    // patrols.  A countdown of 0 never runs.
+    int Countdown[PATROL_ROWS_MAX];
+    int Period[PATROL_ROWS_MAX];
 };
-extern int g_Countdown[ROW_COUNT];
-extern int g_Period[ROW_COUNT];
+extern PatrolState g_Patrol;
+
+// Everything back to its state at start (countdowns 0, nothing running).
+void ResetPatrolState();
 
 // The countdown rule: a countdown above 0 goes down by 1; when that makes
 // it 0 it is reloaded with the period and the result is 1 (run the step).
 // A countdown of 0 never moves and never runs.
 int CountdownExpired(int* countdown, int period);
 
-// LoadOptions, then every countdown and period set from the options (the
-// restart-commands countdown is only ever raised).  Used at start and at
-// every reload.
+// LoadOptions, then every countdown and period set from the options (a
+// countdown resting above its period is only ever raised).  Used at start
+// and at every reload.
 void ReloadOptions();
 
 // The reload handshake: when the option "Update" is non-zero, ReloadOptions
@@ -63,13 +61,3 @@ int RunPatrol();
 // The process-change check: forces the real-time categories and a patrol
 // on the next tick when the number of processes changed.  Returns the count.
 int VerifyTasks();
-
-// Forgets the last command shown in a startup alert and its repeat count.
-void ResetAlertRepeat();
-
-// The restart-commands window.  quiet: only tells whether commands are
-// pending (1) without showing anything.
-int ShowRestartCommands(int quiet);
-
-// Frees the cookie-filter list.
-void FreeCookieFilters();

@@ -5,7 +5,7 @@
 #include "foundation/utils.h"
 #include "monitor/monitor.h"
 #include "startup/autostart.h"
-#include "startup/item_list.h"
+#include "foundation/item_list.h"
 
 int SelfAutostartPresent()
 {

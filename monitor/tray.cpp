@@ -53,16 +53,27 @@ int SetTrayStatus(int iconId, int tipTextId)
 struct TrayMenuItem {
     int textId;     // 0: separator
     int command;
-    int only;       // 0 always, 1 NT family only, 2 Windows 95/98/Me only
+    int only;       // ALWAYS, NT_ONLY or WIN9X_ONLY
 };
 
+enum { ALWAYS, NT_ONLY, WIN9X_ONLY };
+#define TRAY_SEPARATOR { 0, 0, ALWAYS }
+
 static const TrayMenuItem s_trayMenu[] = {
-    { 501, 6027, 0 }, { 610, 6033, 0 }, { 0, 0, 0 },
-    { 503, 6026, 0 }, { 1020, 6055, 0 }, { 697, 6040, 0 }, { 509, 6038, 1 },
-    { 685, 6039, 0 }, { 1067, 6056, 0 }, { 0, 0, 0 },
-    { 504, 6029, 0 }, { 505, 6028, 0 }, { 510, 6042, 0 }, { 1018, 6052, 0 },
-    { 507, 6034, 2 }, { 0, 0, 0 },
-    { 508, 6030, 0 },
+    { IDS_MENU_ABOUT, CMD_SHOW_PLUS, ALWAYS }, { IDS_MENU_OPTIONS, CMD_SHOW_OPTIONS, ALWAYS },
+    TRAY_SEPARATOR,
+    { IDS_MENU_STARTUP, CMD_SHOW_STARTUP, ALWAYS }, { IDS_MENU_DELAY, CMD_SHOW_DELAY, ALWAYS },
+    { IDS_MENU_HELPERS, CMD_SHOW_HELPERS, ALWAYS },
+    { IDS_MENU_SERVICES, CMD_SHOW_SERVICES, NT_ONLY },
+    { IDS_MENU_SCHEDULE, CMD_SHOW_SCHEDULE, ALWAYS },
+    { IDS_MENU_ACTIVEX, CMD_SHOW_ACTIVEX, ALWAYS },
+    TRAY_SEPARATOR,
+    { IDS_MENU_TASKS, CMD_SHOW_TASKS, ALWAYS }, { IDS_MENU_COOKIES, CMD_SHOW_NUTS, ALWAYS },
+    { IDS_MENU_FILETYPES, CMD_SHOW_FILETYPES, ALWAYS },
+    { IDS_MENU_HIDDEN, CMD_SHOW_HIDDEN, ALWAYS },
+    { IDS_MENU_RESTART, CMD_RESTART_COMMANDS, WIN9X_ONLY },
+    TRAY_SEPARATOR,
+    { IDS_MENU_EXIT, CMD_EXIT, ALWAYS },
 };
 
 static void ShowTrayMenu(POINT at)
@@ -72,7 +83,7 @@ static void ShowTrayMenu(POINT at)
         return;
     int nt = IsWindowsNT();
     for (const TrayMenuItem& item : s_trayMenu) {
-        if ((item.only == 1 && !nt) || (item.only == 2 && nt))
+        if ((item.only == NT_ONLY && !nt) || (item.only == WIN9X_ONLY && nt))
             continue;
         if (item.textId == 0) {
             AppendMenuA(menu, MF_SEPARATOR, 0, NULL);

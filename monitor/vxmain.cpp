@@ -16,7 +16,8 @@
 #include "monitor/alerts.h"
 #include "monitor/patrol.h"
 #include "monitor/tray.h"
-#include "startup/item_list.h"
+#include "startup/autostart.h"
+#include "foundation/item_list.h"
 
 HINSTANCE g_Instance = NULL;
 HWND g_MainWindow = NULL;
@@ -118,13 +119,12 @@ int MonitorMain(HINSTANCE instance, const char* commandLine)
     TextAppend(trace, "\\send2qu.txt");
     TraceSetFile(trace);
 
-    g_AlertOpen = 0;
-    g_RestartCountdown = 0;
-    InstallStartupPatrolHooks();
+    ResetPatrolState();
+    InstallMonitorUi();
     RegisterSoundEvents();
     InitializeMonitor();
     TraceNote("START", "From Initialize to Post");
-    g_ProcessNotice = 0;
+    g_Patrol.ProcessNotice = 0;
     KessaStartWatch(g_MainWindow);
     TraceElapsed();
     PostMessageA(g_MainWindow, WM_COMMAND, CMD_START_SECOND_HALF, 0);
@@ -145,10 +145,10 @@ static void StartSecondHalf()
     g_TrayMenuGuard = 0;
     SetTrayIcon(TRAY_ADD, 0, 820);
     ClearItems();
-    ResetAlertRepeat();
-    g_NoticeChecksInRow = 0;
+    ResetStartupRepeat();
+    g_Patrol.NoticeChecksInRow = 0;
     g_TimerId = 0;
-    g_TickCounter = 0;
+    g_Patrol.TickCounter = 0;
     g_TimerId = SetTimer(g_MainWindow, VX_TIMER_ID, VX_TIMER_MS, NULL);
 }
 
@@ -184,9 +184,6 @@ static void OnCommand(int id, LPARAM lParam)
     case CMD_TOGGLE_AUTOSTART:
         SetSelfAutostart(!g_AlwaysRun);
         break;
-    case CMD_RESTART_COMMANDS:
-        ShowRestartCommands(0);
-        break;
     case CMD_TRAY_VISIBILITY:
         if (g_Options[OPT_HideRusko] != 1) {
             if (lParam != 0)
@@ -209,7 +206,6 @@ static void ExitSequence()
     g_TimerId = 0;
     if (ItemCount() > 0)
         ClearItems();
-    FreeCookieFilters();
     CoUninitialize();
 }
 
@@ -258,7 +254,7 @@ LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPA
         OnTrayNotify((UINT)wParam, (UINT)lParam);
         break;
     case WM_VX_PROCESS_CHANGE:
-        g_ProcessNotice = 1;
+        g_Patrol.ProcessNotice = 1;
         break;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), lParam);

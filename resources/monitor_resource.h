@@ -13,6 +13,21 @@
 #define IDW_ALERT            170
 
 // Texts.
+// The tray menu's items.
+#define IDS_MENU_ABOUT       501
+#define IDS_MENU_STARTUP     503
+#define IDS_MENU_TASKS       504
+#define IDS_MENU_COOKIES     505
+#define IDS_MENU_RESTART     507
+#define IDS_MENU_EXIT        508
+#define IDS_MENU_SERVICES    509
+#define IDS_MENU_FILETYPES   510
+#define IDS_MENU_OPTIONS     610
+#define IDS_MENU_SCHEDULE    685
+#define IDS_MENU_HELPERS     697
+#define IDS_MENU_HIDDEN      1018
+#define IDS_MENU_DELAY       1020
+#define IDS_MENU_ACTIVEX     1067
 #define IDS_CLASS_NAME       1
 #define IDS_CAPTION          2
 #define IDS_HTTP_COMMAND_KEY 5
@@ -33,6 +48,42 @@
 #define IDS_SIZE_UNKNOWN     923
 #define IDS_VERSION_ADDRESS  1149
 #define IDS_PLUS_VERB        1183
+// Texts of our own, beyond the numbered texts of the system.
+#define IDS_DISABLE_FAILED   1300
+#define IDS_REMOVE_FAILED    1301
+
+// The alerts' texts.
+#define IDS_STARTUP_MESSAGE        7
+#define IDS_LOOKUP_INFO            301
+#define IDS_UNKNOWN                616
+#define IDS_VERSION                630
+#define IDS_DISABLE                633
+#define IDS_PLUS_INFO              641
+#define IDS_VERSION_COLON          644
+#define IDS_AUTOMATIC              664
+#define IDS_MANUAL                 665
+#define IDS_DISABLED               666
+#define IDS_TASK_MESSAGE           692
+#define IDS_HELPER_MESSAGE         701
+#define IDS_ALERT_TITLE            718
+#define IDS_YES                    719
+#define IDS_NO                     720
+#define IDS_FILETYPE_HEADING       756
+#define IDS_FILETYPE_OLD           757
+#define IDS_FILETYPE_NEW           758
+#define IDS_FILETYPE_QUESTION      759
+#define IDS_FILETYPE_TITLE         760
+#define IDS_RUNS_ALWAYS            765
+#define IDS_RUNS_ONCE              766
+#define IDS_RUNS_FROM_WININI       767
+#define IDS_RUNS_FROM_FOLDER       768
+#define IDS_SERVICE_HEADING        900
+#define IDS_SERVICE_STATE          901
+#define IDS_DELETE                 925
+#define IDS_HIDDEN_MESSAGE         1015
+#define IDS_DELAYED_MESSAGE        1022
+#define IDS_DELAYED_TITLE          1023
+#define IDS_ACTIVEX_MESSAGE        1066
 
 // --- Alert dialogs -----------------------------------------------------------
 // Templates.

@@ -103,9 +103,6 @@ void CleanupRunRegistry();
 // 1 when the freshly built list holds an entry the baseline does not know.
 int StartupChanged();
 
-// The startup patrol step: asks about every new entry.
-void CheckStartupChanges();
-
 // Disables the entry when the Disabled index does not name it, else
 // enables it; writes no history.  1 on success, 0 on failure and for codes
 // that cannot be disabled (26, 27, 250-255, unknown).
@@ -128,17 +125,10 @@ int RemoveStartupEntry(const char* name, const char* command, const char* extra,
 
 // The removal of the system hook points 250-255, with its own history
 // line.  250 and 251 are reset to the system's defaults at once; 252-255
-// are first confirmed (see g_ConfirmSystemHookRemoval).  Returns 1 when
-// removed, 0 when refused or for another code.
-int RemoveSystemHook(HWND window, const char* name, const char* command, const char* extra,
-                     int code);
-
-// The confirmation of RemoveSystemHook for 252-255: the explorer puts its
-// default-warning dialog here (1 to remove).  NULL, in the monitor: unless
-// "HideStartup" is set, a Yes/No message box with text 1013, "No" the
-// default, owned by window.
-extern int (*g_ConfirmSystemHookRemoval)(HWND window, const char* name, const char* command,
-                                         const char* extra, int code);
+// are first confirmed through the UI seam (text 1013; "HideStartup" set
+// stands for yes).  Returns 1 when removed, 0 when refused or for another
+// code.
+int RemoveSystemHook(const char* name, const char* command, const char* extra, int code);
 
 // 1 when the Disabled index (HKLM Software\Quillon\Vardex\Disabled) has a
 // value of this name: the entry is disabled.
@@ -171,26 +161,14 @@ char* ReadWinIniList(const char* key);
 // The baseline value name of a command: every "=" becomes ":".
 void BaselineKeyOf(const char* command, char* out, int outSize);
 
-// Owner window for the confirmations the removal may ask (the monitor's
-// main window, or the explorer's sheet).  NULL: no owner.
-extern HWND g_StartupOwner;
+// The startup programs as a watched category: listed by BuildStartupList,
+// compared with the baseline, asked about with the startup alert (a
+// program back from the delayed-start list with the delayed alert).
+// Yes records the baseline; No ends the program, removes the entry and
+// forgets it; Disable parks it and records it.  The third question in a
+// row about the same command parks it whatever the answer.
+#include "foundation/category_record.h"
+extern const Category g_StartupCategory;
 
-struct ItemRecord;
-
-// The startup alert's third answer, besides IDYES (6) and IDNO (7).
-#define STARTUP_ANSWER_DISABLE 11
-
-// The monitor's side of the startup patrol.  The explorer leaves these
-// empty; an empty hook means "no answer" (nothing changes, the entry is
-// asked about again at the next patrol).
-struct StartupPatrolHooks {
-    // Puts the tray icon into the startup alert state.
-    void (*ShowAlertState)();
-    // Plays the startup sound and shows the startup alert for the entry:
-    // 6 keep, 7 remove, 11 disable (STARTUP_ANSWER_DISABLE), 0 no answer.
-    int (*AskNewEntry)(const ItemRecord* item);
-    // The delayed-program dialog for an entry whose baseline says 1103:
-    // 6 or 7, 0 no answer.
-    int (*AskDelayedEntry)(const ItemRecord* item);
-};
-extern StartupPatrolHooks g_StartupPatrolHooks;
+// Forgets the last command asked about and its repeat count.
+void ResetStartupRepeat();

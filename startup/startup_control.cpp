@@ -12,12 +12,13 @@
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "foundation/text_ids.h"
+#include "foundation/ui.h"
 #include "foundation/utils.h"
 #include "startup/autostart.h"
-#include "startup/item_list.h"
+#include "foundation/item_list.h"
 #include "startup/startup_text.h"
 
-int (*g_ConfirmSystemHookRemoval)(HWND, const char*, const char*, const char*, int) = NULL;
 
 int DisabledIndexNames(const char* name)
 {
@@ -415,7 +416,7 @@ int RemoveStartupEntry(const char* name, const char* command, const char* extra,
     if (extra == NULL)
         extra = "";
     if (code >= SC_USERINIT && code <= SC_APPINIT)
-        return RemoveSystemHook(g_StartupOwner, name, command, extra, code);
+        return RemoveSystemHook(name, command, extra, code);
     if (IsRunFamilyCode(code) && name[0] != '\0')
         RemoveRunValue(name, code);
     else if (code == SC_WIN_LOAD || code == SC_WIN_RUN)
@@ -493,18 +494,14 @@ void RemoveAppInitDll(const char* dll)
         PlaceWriteText(HKEY_LOCAL_MACHINE, NT_WINDOWS_KEY, "AppInit_Dlls", kept);
 }
 
-// The monitor's confirmation: text 1013, Yes/No, "No" the default.
-static int ConfirmInMonitor(HWND window)
+// The removal of a hook point is asked first, "No" the default; an answer
+// the user set for every startup question stands for this one too.
+static int ConfirmHookRemoval()
 {
-    if (g_Options[OPT_HideStartup] != 0)
-        return 1;
-    char text[1024];
-    LoadText(1013, text, sizeof(text));
-    return ShowMessage(window, text, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+    return g_Options[OPT_HideStartup] != 0 || UiConfirmText(TXT_CONFIRM_HOOK_REMOVAL);
 }
 
-int RemoveSystemHook(HWND window, const char* name, const char* command, const char* extra,
-                     int code)
+int RemoveSystemHook(const char* name, const char* command, const char* extra, int code)
 {
     if (name == NULL || command == NULL)
         return 0;
@@ -522,10 +519,7 @@ int RemoveSystemHook(HWND window, const char* name, const char* command, const c
     }
     if (code < SC_DELAYLOAD || code > SC_APPINIT)
         return 0;
-    int confirmed = g_ConfirmSystemHookRemoval != NULL
-                        ? g_ConfirmSystemHookRemoval(window, name, command, extra, code)
-                        : ConfirmInMonitor(window);
-    if (!confirmed)
+    if (!ConfirmHookRemoval())
         return 0;
     char key[ITEM_COMMAND];
     BaselineKeyOf(command, key, sizeof(key));

@@ -7,25 +7,25 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "categories/category_hooks.h"
 #include "foundation/detected.h"
+#include "foundation/processes.h"
 #include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/trace.h"
+#include "foundation/ui.h"
 #include "foundation/utils.h"
 #include "startup/autostart.h"
-#include "startup/item_list.h"
+#include "foundation/item_list.h"
 #include "startup/name_table.h"
 #include "startup/startup_text.h"
+#include "startup/startup_undo.h"
 
 #define DETECTED_STARTUP_KEY VX_DETECTED_KEY "\\Startup"
 // Run values are compared and listed on their first 511 characters.
 #define RUN_TEXT_MAX 511
 
-HWND g_StartupOwner = NULL;
-StartupPatrolHooks g_StartupPatrolHooks = { NULL, NULL, NULL };
 
 void BaselineKeyOf(const char* command, char* out, int outSize)
 {
@@ -601,85 +601,148 @@ static void ForgetDelayRecord(HKEY root, const char* command)
     }
 }
 
-// The answer of the monitor's side, or of "HideStartup" when it is set:
-// 1 counts as Yes (6), any other non-zero value as No (7).
-static int AnswerOf(int (*ask)(const ItemRecord*), const ItemRecord* item)
-{
-    int hide = g_Options[OPT_HideStartup];
-    if (hide == 1)
-        return IDYES;
-    if (hide != 0)
-        return IDNO;
-    return ask != NULL ? ask(item) : 0;
-}
-
 static void DisableUnlessDisabled(const ItemRecord* item)
 {
     if (!DisabledIndexNames(item->Name))
         ToggleStartupEntry(item->Name, item->Command, item->Extra, item->Code);
 }
 
-static void AskDelayedReturn(const ItemRecord* item)
+// A program that put itself back after it was moved to the delayed-start
+// list: keeping it forgets its delay record, refusing parks it.  The
+// delayed alert offers no disable of its own.
+static int ActOnDelayedReturn(const ItemRecord* item, int answer)
 {
-    int answer = AnswerOf(g_StartupPatrolHooks.AskDelayedEntry, item);
-    if (answer == IDYES) {
+    if (answer == ANSWER_ACCEPT) {
         RecordBaseline(item->Command, item->Code);
         ForgetDelayRecord(item->Code < 11 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
                           item->Command);
-    } else if (answer == IDNO) {
+        return 1;
+    }
+    if (answer == ANSWER_REJECT) {
         RecordBaseline(item->Command, item->Code);
         DisableUnlessDisabled(item);
+        return 1;
     }
+    return 0;
 }
 
-static void AskNewEntry(const ItemRecord* item)
+// The last command the user was asked about and how often in a row it came
+// back right after being answered.
+static char s_lastAsked[ITEM_COMMAND];
+static int s_askedInRow = 0;
+
+void ResetStartupRepeat()
 {
-    RecordDetected(item->Command, DETECTED_STARTUP_KEY);
-    if (g_StartupPatrolHooks.ShowAlertState != NULL)
-        g_StartupPatrolHooks.ShowAlertState();
-    int answer = AnswerOf(g_StartupPatrolHooks.AskNewEntry, item);
-    if (answer == IDYES) {
+    s_lastAsked[0] = '\0';
+    s_askedInRow = 0;
+}
+
+// A program that comes back at once however it is answered fights back:
+// the third question in a row about the same command parks it instead,
+// and the user is told why.  Only questions the user saw count.
+static int RepeatRule(const ItemRecord* item, int answer)
+{
+    if (g_Options[OPT_HideStartup] != 0)
+        return answer;
+    if (TextEqualNoCase(item->Command, s_lastAsked))
+        s_askedInRow++;
+    else
+        s_askedInRow = 0;
+    TextCopy(s_lastAsked, item->Command);
+    if (s_askedInRow >= 2 && (answer == ANSWER_ACCEPT || answer == ANSWER_REJECT)) {
+        ResetStartupRepeat();
+        UiNotify(NOTICE_PROGRAM_FIGHTS_BACK, item->Command);
+        return ANSWER_DISABLE;
+    }
+    return answer;
+}
+
+static int ActOnNewEntry(const ItemRecord* item, int answer)
+{
+    answer = RepeatRule(item, answer);
+    // A Winlogon notify package is never deleted: "No" switches it off.
+    if (answer == ANSWER_REJECT && item->Code == SC_WINLOGON_NOTIFY)
+        answer = ANSWER_DISABLE;
+    if (answer == ANSWER_ACCEPT) {
         RecordBaseline(item->Command, item->Code);
-    } else if (answer == IDNO) {
+    } else if (answer == ANSWER_REJECT) {
         EndProgramIfRunning(item->Command);
         RemoveStartupEntry(item->Name, item->Command, item->Extra, item->Code);
         char key[ITEM_COMMAND];
         BaselineKeyOf(item->Command, key, sizeof(key));
         RegDeleteValueNamed(HKEY_CURRENT_USER, VX_RUN_KEY, key);
         RegDeleteValueNamed(HKEY_CURRENT_USER, VX_RUN_KEY, item->Name);
-    } else if (answer == STARTUP_ANSWER_DISABLE) {
+    } else if (answer == ANSWER_DISABLE) {
         EndProgramIfRunning(item->Command);
         DisableUnlessDisabled(item);
         // The user has decided: the parked entry is listed from its mirror
         // from now on and must not be asked about at every patrol.
         RecordBaseline(item->Command, item->Code);
+    } else {
+        return 0;
     }
+    return 1;
 }
 
-void CheckStartupChanges()
+// --- The startup category ------------------------------------------------------------
+
+static int ListStartup()
 {
-    TraceNote("VERIFY", "Startup Programs");
-    NameTable baseline;
-    NameTableInit(&baseline);
-    if (FindStartupChange(&baseline)) {
-        for (int i = 0; i < ItemCount(); i++) {
-            // A copy: the answer may take a while, and the list is everyone's.
-            const ItemRecord* listed = GetItem(i);
-            if (listed == NULL)
-                break;
-            ItemRecord item = *listed;
-            int code = BaselineCodeOf(&item, &baseline);
-            if (!IsChanged(code))
-                continue;
-            if (code == SC_DELAYED) {
-                AskDelayedReturn(&item);
-                continue;
-            }
-            if (ContainsNoCase(item.Name, "McAfee Application Installer Cleanup"))
-                break;
-            AskNewEntry(&item);
-        }
-        TraceElapsed();
-    }
-    NameTableFree(&baseline);
+    return BuildStartupList(0);
 }
+
+static int RecordStartupDetected()
+{
+    int count = BuildStartupList(0);
+    for (int i = 0; i < count; i++)
+        RecordDetected(GetItemCommand(i), DETECTED_STARTUP_KEY);
+    return 1;
+}
+
+static void* BeginStartupCompare()
+{
+    NameTable* baseline = (NameTable*)malloc(sizeof(NameTable));
+    if (baseline == NULL)
+        return NULL;
+    NameTableInit(baseline);
+    NameTableLoadKey(baseline, HKEY_CURRENT_USER, VX_RUN_KEY, 0);
+    return baseline;
+}
+
+static void EndStartupCompare(void* context)
+{
+    NameTable* baseline = (NameTable*)context;
+    if (baseline == NULL)
+        return;
+    NameTableFree(baseline);
+    free(baseline);
+}
+
+static int TellStartupEntry(const ItemRecord* item, void* context)
+{
+    int code = BaselineCodeOf(item, (const NameTable*)context);
+    if (!IsChanged(code))
+        return VERDICT_KNOWN;
+    if (code == SC_DELAYED)
+        return VERDICT_RETURNED;
+    // That installer's helper removes itself: asking about it, or about
+    // anything after it in this walk, would only find stale entries.
+    if (ContainsNoCase(item->Name, "McAfee Application Installer Cleanup"))
+        return VERDICT_STOP;
+    return VERDICT_NEW;
+}
+
+static int ActOnStartupEntry(const ItemRecord* item, int verdict, int answer)
+{
+    return verdict == VERDICT_RETURNED ? ActOnDelayedReturn(item, answer)
+                                       : ActOnNewEntry(item, answer);
+}
+
+// Startup programs: their baseline is laid with the store itself (first
+// run and every new version), so there is no separate first recording.
+const Category g_StartupCategory = {
+    "Startup Programs", "Startup", VX_RUN_KEY, OPT_Start, OPT_RealtimeStartup, OPT_HideStartup,
+    0, ALERT_STARTUP, ALERT_DELAYED, 0,
+    NULL, NULL, NULL, RecordStartupDetected, ListStartup, BeginStartupCompare,
+    EndStartupCompare, TellStartupEntry, NULL, ActOnStartupEntry, UndoStartupLine,
+};

@@ -7,7 +7,7 @@
 #include "monitor/alerts.h"
 #include "monitor/monitor.h"
 
-inline void StartMonitorSpine(bool withStartupHooks = false)
+inline void StartMonitorSpine()
 {
     if (g_MainWindow != NULL)
         return;
@@ -17,6 +17,5 @@ inline void StartMonitorSpine(bool withStartupHooks = false)
     LoadText(2, g_Caption, sizeof(g_Caption));
     ASSERT_TRUE(RegisterMonitorClass());
     ASSERT_TRUE(CreateMonitorWindow());
-    if (withStartupHooks)
-        InstallStartupPatrolHooks();
+    InstallMonitorUi();
 }

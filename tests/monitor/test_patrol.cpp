@@ -12,6 +12,7 @@
 #include "foundation/options.h"
 #include "foundation/process_list.h"
 #include "foundation/trace.h"
+#include "categories/category.h"
 #include "monitor/alerts.h"
 #include "monitor/monitor.h"
 #include "monitor/patrol.h"
@@ -46,7 +47,7 @@ void AnswerEverythingAutomatically()
 }
 
 // The last patrol lies well in the past, as it does after 34 seconds.
-void AgeLastPatrol() { g_LastPatrolTime = GetTickCount() - 5000; }
+void AgeLastPatrol() { g_Patrol.LastPatrolTime = GetTickCount() - 5000; }
 
 void Ticks(int count)
 {
@@ -59,16 +60,15 @@ protected:
     void SetUp() override
     {
         vxtest::ResetStore();
-        StartMonitorSpine(true);
+        StartMonitorSpine();
         AnswerEverythingAutomatically();
         DeleteFileA(TracePath().c_str());
         TraceSetFile(TracePath().c_str());
         g_TraceBudget = 0;
-        g_RestartCountdown = 0;
+        ResetPatrolState();
+        g_ExpressBoot = 0;
         ReloadOptions();
-        g_TickCounter = g_PatrolRunning = g_AlertOpen = g_ProcessNotice = 0;
-        g_NoticeChecksInRow = g_HalfSelector = g_PatrolCount = g_ExpressBoot = 0;
-        g_LastProcessCount = CountProcesses();
+        g_Patrol.LastProcessCount = CountProcesses();
         AgeLastPatrol();
     }
     void TearDown() override { g_TraceBudget = 9999; }
@@ -110,75 +110,58 @@ TEST(CountdownRule, ExpiresReloadsOrRests)
 
 TEST_F(PatrolTest, ReloadSetsEveryCountdownToItsPeriod)
 {
-    const struct { const char* option; int row, byDefault; } rows[] = {
-        { "Start", ROW_STARTUP, 2 }, { "IEHelpers", ROW_IEHELPERS, 2 }, { "Hidden", ROW_HIDDEN, 0 },
-        { "ActiveX", ROW_ACTIVEX, 4 }, { "HostFile", ROW_SYSFILES, 3 },
-        { "StartPage", ROW_STARTPAGE, 2 }, { "FileType", ROW_FILETYPE, 10 },
-        { "Tasks", ROW_TASKS, 11 }, { "Services", ROW_SERVICES, 7 }, { "Nuts", ROW_NUTS, 0 },
-        { "Cookies", ROW_COOKIES, 0 },
-    };
     int value = 3;
-    for (const auto& r : rows) {
-        EXPECT_EQ(r.byDefault, g_Period[r.row]) << r.option;
-        SetOption(r.option, std::to_string(value++).c_str());
-        g_Countdown[r.row] = 1;
+    for (int row = 0; row < CategoryCount(); row++) {
+        OptionId period = (OptionId)CategoryAt(row)->PeriodOption;
+        EXPECT_EQ(OptionDefault(period), g_Patrol.Period[row]) << CategoryAt(row)->Label;
+        SetOption(OptionName(period), std::to_string(value++).c_str());
+        g_Patrol.Countdown[row] = 1;
     }
     // "Update" not set: nothing is read.
     EXPECT_EQ(0, ReloadOptionsIfUpdated());
-    EXPECT_EQ(2, g_Period[ROW_STARTUP]);
+    EXPECT_EQ(1, g_Patrol.Countdown[0]);
     SetOption("Update", "1");
     EXPECT_EQ(1, ReloadOptionsIfUpdated());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "0");
     EXPECT_EQ(0, ReloadOptionsIfUpdated());
     value = 3;
-    for (const auto& r : rows) {
-        EXPECT_EQ(value, g_Period[r.row]) << r.option;
-        EXPECT_EQ(value++, g_Countdown[r.row]) << r.option;
-    }
-}
-
-TEST_F(PatrolTest, TheRestartCommandsCountdownIsOnlyRaised)
-{
-    const struct { int before; const char* period; int after; } cases[] = {
-        { 99999, "5", 99999 }, { 2, "5", 5 }, { 5, "5", 5 }, { 0, "0", 0 }, { 7, "3", 7 },
-    };
-    for (const auto& c : cases) {
-        g_RestartCountdown = c.before;
-        SetOption("WinInit", c.period);
-        ReloadOptions();
-        EXPECT_EQ(c.after, g_RestartCountdown) << c.before << " with " << c.period;
+    for (int row = 0; row < CategoryCount(); row++) {
+        EXPECT_EQ(value, g_Patrol.Period[row]) << CategoryAt(row)->Label;
+        EXPECT_EQ(value++, g_Patrol.Countdown[row]) << CategoryAt(row)->Label;
     }
 }
 
 // --- The process-count check -----------------------------------------------------------
 
-TEST_F(PatrolTest, OnlyADifferentProcessCountForcesTheRealTimeCategories)
+TEST_F(PatrolTest, OnlyADifferentProcessCountForcesTheRealTimeCategoriesAndTheFirstHalf)
 {
-    SetOption("RealtimeHidden", "1");
-    SetOption("RealtimeServices", "0");
+    SetOption("RealtimeStartup", "1");
+    SetOption("RealtimeIEHelper", "0");
     SetOption("Update", "1");
-    g_TickCounter = 3;
-    g_HalfSelector = 1;
+    g_Patrol.TickCounter = 3;
+    g_Patrol.HalfSelector = 1;
     VerifyTasks();  // the same count: nothing changes
-    EXPECT_EQ(3, g_TickCounter);
-    EXPECT_EQ(1, g_HalfSelector);
-    EXPECT_EQ(2, g_Countdown[ROW_STARTUP]);
+    EXPECT_EQ(3, g_Patrol.TickCounter);
+    EXPECT_EQ(1, g_Patrol.HalfSelector);
+    EXPECT_EQ(2, g_Patrol.Countdown[0]);
     EXPECT_EQ(1u, TraceCount("TASKS: Check for Task Change"));
 
-    g_LastProcessCount = -1;
+    g_Patrol.LastProcessCount = -1;
     int count = VerifyTasks();
     EXPECT_EQ(CountProcesses(), count);
-    EXPECT_EQ(count, g_LastProcessCount);
-    EXPECT_EQ(16, g_TickCounter);
-    EXPECT_EQ(0, g_HalfSelector);
+    EXPECT_EQ(count, g_Patrol.LastProcessCount);
+    EXPECT_EQ(16, g_Patrol.TickCounter);
+    EXPECT_EQ(0, g_Patrol.HalfSelector);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "0");
-    const int expected[][2] = {
-        { ROW_STARTUP, 1 }, { ROW_IEHELPERS, 1 }, { ROW_HIDDEN, 1 }, { ROW_ACTIVEX, 1 },
-        { ROW_SYSFILES, 1 }, { ROW_STARTPAGE, 1 }, { ROW_FILETYPE, 10 }, { ROW_TASKS, 11 },
-        { ROW_SERVICES, 7 }, { ROW_NUTS, 0 }, { ROW_COOKIES, 0 },
-    };
-    for (const auto& e : expected)
-        EXPECT_EQ(e[1], g_Countdown[e[0]]) << "row " << e[0];
+    for (int row = 0; row < CategoryCount(); row++) {
+        const Category* category = CategoryAt(row);
+        bool forced = category->RealtimeOption >= 0 && g_Options[category->RealtimeOption] != 0;
+        EXPECT_EQ(forced ? 1 : g_Patrol.Period[row], g_Patrol.Countdown[row]) << category->Label;
+    }
+    // The patrol it brings forward runs the forced first-half categories.
+    PatrolTick();
+    EXPECT_EQ(1u, TraceCount("VERIFY: Startup Programs"));
+    EXPECT_EQ(1, g_Patrol.HalfSelector);
 }
 
 // --- Ticks -----------------------------------------------------------------------------
@@ -189,64 +172,65 @@ TEST_F(PatrolTest, TheSeventeenthTickPatrolsOrTheFortyFifthWithExpressBoot)
     for (const auto& c : cases) {
         size_t before = TraceCount("VERIFY: Exit Normal Verify");
         g_ExpressBoot = c.expressBoot;
-        g_HalfSelector = 0;
+        g_Patrol.HalfSelector = 0;
         AgeLastPatrol();
         Ticks(c.patrolTick - 1);
-        EXPECT_EQ(c.patrolTick - 1, g_TickCounter);
+        EXPECT_EQ(c.patrolTick - 1, g_Patrol.TickCounter);
         EXPECT_EQ(before, TraceCount("VERIFY: Exit Normal Verify"));
         PatrolTick();
         EXPECT_EQ(before + 1, TraceCount("VERIFY: Exit Normal Verify"));
-        EXPECT_EQ(0, g_TickCounter);
+        EXPECT_EQ(0, g_Patrol.TickCounter);
         EXPECT_EQ(0, g_ExpressBoot);
-        EXPECT_EQ(1, g_HalfSelector);
+        EXPECT_EQ(1, g_Patrol.HalfSelector);
     }
 }
 
 TEST_F(PatrolTest, CategoriesRunOnTheirOwnPeriodInTheirHalf)
 {
-    // IE helpers every first half, file types every other, services every
-    // second half; "Hidden" = 0 never.
-    SetOption("IEHelpers", "1");
-    SetOption("FileType", "2");
-    SetOption("Services", "1");
+    // Startup programs every first half, IE helpers every other; "0" never.
+    SetOption("Start", "1");
+    SetOption("IEHelpers", "2");
     ReloadOptions();
     for (int patrol = 0; patrol < 8; patrol++) {
         AgeLastPatrol();
         EXPECT_EQ(1, RunPatrol());
     }
-    EXPECT_EQ(4u, TraceCount("VERIFY: IE Helpers"));
-    EXPECT_EQ(2u, TraceCount("VERIFY: File Types"));
-    EXPECT_EQ(4u, TraceCount("VERIFY: Check for change to Services"));
-    EXPECT_EQ(0u, TraceCount("VERIFY: Hidden Files"));
-    EXPECT_EQ(0u, TraceCount("VERIFY: Win INIT file"));  // the NT family has no wininit.ini
-    EXPECT_EQ(8u, TraceCount("VERIFY: Verify Automatica Updates"));
+    EXPECT_EQ(4u, TraceCount("VERIFY: Startup Programs"));
+    EXPECT_EQ(2u, TraceCount("VERIFY: IE Helpers"));
+    SetOption("Start", "0");
+    ReloadOptions();
+    for (int patrol = 0; patrol < 4; patrol++) {
+        AgeLastPatrol();
+        RunPatrol();
+    }
+    EXPECT_EQ(4u, TraceCount("VERIFY: Startup Programs"));
 }
 
 TEST_F(PatrolTest, APatrolRightAfterAnotherOrDuringAnAlertDoesNoWork)
 {
-    g_LastPatrolTime = GetTickCount();
-    g_TickCounter = 16;
+    g_Patrol.LastPatrolTime = GetTickCount();
+    g_Patrol.TickCounter = 16;
     PatrolTick();
     EXPECT_EQ(1u, TraceCount("VERIFY: Exit Early because we recently did a verify"));
-    EXPECT_EQ(0, g_TickCounter);
-    EXPECT_EQ(0, g_PatrolRunning);
-    g_LastPatrolTime = GetTickCount();
+    EXPECT_EQ(0, g_Patrol.TickCounter);
+    EXPECT_EQ(0, g_Patrol.Running);
+    g_Patrol.LastPatrolTime = GetTickCount();
     EXPECT_EQ(0, RunPatrol());
 
     // An open alert refuses the patrol and the count starts again.
     AgeLastPatrol();
-    g_AlertOpen = 1;
-    g_TickCounter = 16;
-    g_ProcessNotice = 1;
+    g_Patrol.AlertOpen = 1;
+    g_Patrol.TickCounter = 16;
+    g_Patrol.ProcessNotice = 1;
     PatrolTick();
-    EXPECT_EQ(0, g_TickCounter);
-    EXPECT_EQ(0, g_ProcessNotice);
-    g_PatrolRunning = 1;  // and so does a running one
-    g_AlertOpen = 0;
+    EXPECT_EQ(0, g_Patrol.TickCounter);
+    EXPECT_EQ(0, g_Patrol.ProcessNotice);
+    g_Patrol.Running = 1;  // and so does a running one
+    g_Patrol.AlertOpen = 0;
     EXPECT_EQ(1, RunPatrol());
-    g_PatrolRunning = 0;
-    EXPECT_EQ(0, g_HalfSelector);
-    EXPECT_EQ(0u, TraceCount("VERIFY: Verify Automatica Updates"));
+    g_Patrol.Running = 0;
+    EXPECT_EQ(0, g_Patrol.HalfSelector);
+    EXPECT_EQ(0u, TraceCount("VERIFY: Startup Programs"));
 }
 
 // --- Process-change notices ----------------------------------------------------------------
@@ -256,28 +240,28 @@ TEST_F(PatrolTest, FourNoticesInARowWithTheSameCountMeanAConflict)
     for (int tick = 1; tick <= 4; tick++) {
         PostMessageA(g_MainWindow, WM_VX_PROCESS_CHANGE, 0, 0);
         vxtest::PumpMessages(0);
-        ASSERT_EQ(1, g_ProcessNotice);
+        ASSERT_EQ(1, g_Patrol.ProcessNotice);
         PatrolTick();
-        EXPECT_EQ(0, g_ProcessNotice);
-        EXPECT_EQ(tick < 4 ? tick : 0, g_NoticeChecksInRow) << "tick " << tick;
+        EXPECT_EQ(0, g_Patrol.ProcessNotice);
+        EXPECT_EQ(tick < 4 ? tick : 0, g_Patrol.NoticeChecksInRow) << "tick " << tick;
     }
     EXPECT_EQ(3u, TraceCount("TASKS: Check for Task Change"));
     EXPECT_EQ(1u, TraceCount("RID: Possible System Conflict"));
     PatrolTick();  // a tick without a notice starts the count again
-    EXPECT_EQ(0, g_NoticeChecksInRow);
+    EXPECT_EQ(0, g_Patrol.NoticeChecksInRow);
 }
 
 TEST_F(PatrolTest, ANoticeWaitsWhileAnAlertIsOpenOrTheBootWaits)
 {
-    g_ProcessNotice = 1;
+    g_Patrol.ProcessNotice = 1;
     const struct { int alertOpen, expressBoot, noticeAfter; } steps[] = {
         { 1, 0, 1 }, { 0, 5, 1 }, { 0, 0, 0 },
     };
     for (const auto& s : steps) {
-        g_AlertOpen = s.alertOpen;
+        g_Patrol.AlertOpen = s.alertOpen;
         g_ExpressBoot = s.expressBoot;
         PatrolTick();
-        EXPECT_EQ(s.noticeAfter, g_ProcessNotice);
+        EXPECT_EQ(s.noticeAfter, g_Patrol.ProcessNotice);
     }
     EXPECT_EQ(1u, TraceCount("TASKS: Check for Task Change"));
 }
@@ -286,63 +270,11 @@ TEST_F(PatrolTest, TheLauncherStepsEverySixthTickWhileProgramsWait)
 {
     ResetDelayedLauncher(2);
     Ticks(18);
-    EXPECT_EQ(3, g_DelayStep);
-    EXPECT_EQ(0, g_DelayTicks);
+    EXPECT_EQ(3, g_Patrol.DelayStep);
+    EXPECT_EQ(0, g_Patrol.DelayTicks);
     ResetDelayedLauncher(0);
     Ticks(12);
-    EXPECT_EQ(0, g_DelayStep);
-}
-
-// --- Other Windows versions -------------------------------------------------------------
-
-// Run as a child under another Windows version (below): four patrols with
-// the system-file and restart-command rows due at every turn, traced into
-// the file named by VX_TRACE_OUT.
-TEST(PatrolChild, DISABLED_RunFourPatrols)
-{
-    vxtest::ResetStore();
-    StartMonitorSpine(true);
-    AnswerEverythingAutomatically();
-    SetOption("HostFile", "1");
-    SetOption("WinInit", "1");
-    char path[MAX_PATH] = "";
-    GetEnvironmentVariableA("VX_TRACE_OUT", path, sizeof(path));
-    TraceSetFile(path);
-    g_TraceBudget = 0;
-    g_RestartCountdown = 0;
-    ReloadOptions();
-    for (int patrol = 0; patrol < 4; patrol++) {
-        AgeLastPatrol();
-        RunPatrol();
-    }
-}
-
-TEST(PatrolVersions, EachWindowsFamilyPatrolsItsOwnRows)
-{
-    const struct { const char* version; size_t sysFiles, restart; } cases[] = {
-        { "winxp", 2, 0 },   // NT family: system files, no wininit.ini
-        { "vista", 0, 0 },   // major version 6: no system files either
-        { "win98", 2, 2 },   // Windows 98: both
-    };
-    std::string self = vxtest::PathInProgramFolder("monitor_test_patrol.exe");
-    for (const auto& c : cases) {
-        // A copy of this program under a name Wine runs as that version.
-        std::string name = std::string("patrol_") + c.version + ".exe";
-        std::string copy = vxtest::PathInProgramFolder(name.c_str());
-        ASSERT_TRUE(CopyFileA(self.c_str(), copy.c_str(), FALSE));
-        std::string key = "Software\\Wine\\AppDefaults\\" + name;
-        vxtest::SetString(HKEY_CURRENT_USER, key.c_str(), "Version", c.version);
-        std::string out = vxtest::PathInProgramFolder((name + ".txt").c_str());
-        SetEnvironmentVariableA("VX_TRACE_OUT", out.c_str());
-        EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
-                                        "--gtest_filter=PatrolChild.DISABLED_RunFourPatrols",
-                                        90000)) << c.version;
-        RegDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
-        std::string trace = vxtest::ReadFileText(out);
-        EXPECT_EQ(4u, CountIn(trace, "VERIFY: Exit Normal Verify")) << c.version;
-        EXPECT_EQ(c.sysFiles, CountIn(trace, "VERIFY: Verify System Files")) << c.version;
-        EXPECT_EQ(c.restart, CountIn(trace, "VERIFY: Win INIT file")) << c.version;
-    }
+    EXPECT_EQ(0, g_Patrol.DelayStep);
 }
 
 // --- Half an hour ---------------------------------------------------------------------------
@@ -387,7 +319,7 @@ TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
         if (tick % 41 == 0)
             PostMessageA(g_MainWindow, WM_VX_PROCESS_CHANGE, 0, 0);
         vxtest::PumpMessages(0);
-        g_LastPatrolTime -= 2000;  // two seconds pass between ticks
+        g_Patrol.LastPatrolTime -= 2000;  // two seconds pass between ticks
         PatrolTick();
         if (tick == 120)
             start = MeasureUsage();
@@ -396,8 +328,8 @@ TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
     const SIZE_T slack[] = { 2, 2, 4, 512 * 1024 };  // GDI, USER, handles, bytes
     for (int i = 0; i < 4; i++)
         EXPECT_LE(end[i], start[i] + slack[i]) << "measure " << i;
-    EXPECT_EQ(0, g_PatrolRunning);
-    EXPECT_EQ(0, g_AlertOpen);
+    EXPECT_EQ(0, g_Patrol.Running);
+    EXPECT_EQ(0, g_Patrol.AlertOpen);
     // The startup step did run all along: every program added on the way
     // was answered (kept) and joined the baseline.
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\Programs\\patrol97.exe -quiet", "11");

@@ -12,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
+#include "categories/category.h"
 #include "startup/autostart.h"
-#include "startup/item_list.h"
+#include "foundation/item_list.h"
 
 namespace startup_test {
 

@@ -2,8 +2,6 @@
 // the registry, WIN.INI, the folders and history.txt after every step.
 #include "startup_fixture.h"
 
-#include <process.h>
-
 #include <functional>
 
 #include "foundation/language.h"
@@ -209,39 +207,14 @@ TEST_F(StartupControl, OwnEntryLeavesNoHistoryButLeavesBaseline)
 
 // --- Hook removal with its confirmation ---------------------------------------------
 
-static int g_Button;          // IDYES or IDNO
-static std::string g_BoxText;  // the longest text of the box's static controls (ids differ)
-
-static BOOL CALLBACK LongestStatic(HWND child, LPARAM)
+// Runs RemoveStartupEntry for a user who answers the confirmation.
+static int RemoveAnswering(int yes, const char* name, const char* extra, int code,
+                           std::string* question)
 {
-    char cls[32] = "";
-    GetClassNameA(child, cls, sizeof(cls));
-    std::string text = vxtest::WindowText(child);
-    if (lstrcmpiA(cls, "Static") == 0 && text.size() > g_BoxText.size())
-        g_BoxText = text;
-    return TRUE;
-}
-
-static unsigned __stdcall PressMessageButton(void*)
-{
-    HWND box = vxtest::WaitForWindow("#32770", NULL, 10000);
-    if (box != NULL) {
-        Sleep(300);
-        EnumChildWindows(box, LongestStatic, 0);
-        PostMessageA(GetDlgItem(box, g_Button), BM_CLICK, 0, 0);
-    }
-    return 0;
-}
-
-// Runs RemoveStartupEntry while a thread answers the message box.
-static int RemoveAnswering(int button, const char* name, const char* extra, int code)
-{
-    g_Button = button;
-    g_BoxText.clear();
-    HANDLE thread = (HANDLE)_beginthreadex(NULL, 0, PressMessageButton, NULL, 0, NULL);
+    vxtest::ScriptedUi user;
+    user.confirm = yes;
     int result = RemoveStartupEntry(name, APP "\\h.dll", extra, code);
-    WaitForSingleObject(thread, 15000);
-    CloseHandle(thread);
+    *question = user.confirmations.empty() ? "" : user.confirmations[0];
     return result;
 }
 
@@ -260,12 +233,13 @@ TEST_F(StartupControl, HookRemovalAsksNoKeepsEverythingYesRemoves)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         int lines = HistoryLines();
-        EXPECT_EQ(0, RemoveAnswering(IDNO, c.name, c.extra, c.code));
-        EXPECT_EQ(expected, g_BoxText);
+        std::string question;
+        EXPECT_EQ(0, RemoveAnswering(0, c.name, c.extra, c.code, &question));
+        EXPECT_EQ(expected, question);
         EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, c.key, c.value));
         EXPECT_EQ(lines, HistoryLines());
         vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\h.dll", "1");
-        EXPECT_EQ(1, RemoveAnswering(IDYES, c.name, c.extra, c.code));
+        EXPECT_EQ(1, RemoveAnswering(1, c.name, c.extra, c.code, &question));
         EXPECT_FALSE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, c.key, c.value));
         EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, APP "\\h.dll");
         EXPECT_TRUE(HistoryHas(c.history));

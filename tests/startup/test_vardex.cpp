@@ -207,7 +207,7 @@ TEST_F(StartupBaseline, RoundTripFindsCommandWithEqualsAgain)
     Plant(HKEY_CURRENT_USER, CV "Run", "VxEq", APP "\\eq.exe /opt=1");
     EXPECT_EQ(1, StartupChanged());
     g_Options[OPT_HideStartup] = 1;
-    CheckStartupChanges();
+    PatrolCategory(&g_StartupCategory);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\eq.exe /opt:1", "11");
     EXPECT_EQ(0, StartupChanged());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxEq", APP "\\eq.exe /opt=1");
@@ -230,14 +230,14 @@ TEST_F(StartupBaseline, HideStartupOneAcceptsTwoRemoves)
 {
     Plant(HKEY_CURRENT_USER, CV "Run", "VxNew", APP "\\new.exe");
     g_Options[OPT_HideStartup] = 1;
-    CheckStartupChanges();
+    PatrolCategory(&g_StartupCategory);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\new.exe", "11");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxNew", APP "\\new.exe");
     EXPECT_EQ(0, HistoryLines());
 
     Plant(HKEY_CURRENT_USER, CV "Run", "VxBad", APP "\\bad.exe");
     g_Options[OPT_HideStartup] = 2;
-    CheckStartupChanges();
+    PatrolCategory(&g_StartupCategory);
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxBad");
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, APP "\\bad.exe");
     EXPECT_TRUE(HistoryHas("*START_Remove\tCURRENT_RUN\tVxBad\t" APP "\\bad.exe"));
@@ -246,33 +246,61 @@ TEST_F(StartupBaseline, HideStartupOneAcceptsTwoRemoves)
     EXPECT_EQ(0, StartupChanged());
 }
 
-static int g_Asked;
-static int g_Answer;
-static int AskRecording(const ItemRecord*) { g_Asked++; return g_Answer; }
-
 TEST_F(StartupBaseline, NoAnswerAsksAgainDisabledIsNotAskedAgain)
 {
     Plant(HKEY_CURRENT_USER, CV "Run", "VxAsk", APP "\\ask.exe");
     g_Options[OPT_HideStartup] = 0;
-    CheckStartupChanges();  // no hook: no answer, nothing changes
+    PatrolCategory(&g_StartupCategory);  // nobody to ask: no answer, nothing changes
     EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxAsk", APP "\\ask.exe");
-    g_StartupPatrolHooks.AskNewEntry = AskRecording;
-    g_Asked = g_Answer = 0;
-    CheckStartupChanges();
-    EXPECT_EQ(1, g_Asked);
+    vxtest::ScriptedUi user;
+    PatrolCategory(&g_StartupCategory);
+    ASSERT_EQ(1u, user.asked.size());
+    EXPECT_EQ(ALERT_STARTUP, user.asked[0].Kind);
+    EXPECT_STREQ("VxAsk", user.asked[0].Name);
+    EXPECT_STREQ(APP "\\ask.exe", user.asked[0].File);
+    EXPECT_EQ(11, user.asked[0].TypeCode);
     EXPECT_EQ(1, StartupChanged());
-    g_Answer = STARTUP_ANSWER_DISABLE;
-    CheckStartupChanges();
+    user.answer = ANSWER_DISABLE;
+    PatrolCategory(&g_StartupCategory);
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxAsk");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxAsk", APP "\\ask.exe");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, "VxAsk", "11");
     // Disabling is an answer: the parked entry is not asked about again.
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\ask.exe", "11");
-    g_Asked = 0;
-    CheckStartupChanges();
-    g_StartupPatrolHooks.AskNewEntry = NULL;
-    EXPECT_EQ(0, g_Asked);
+    user.asked.clear();
+    PatrolCategory(&g_StartupCategory);
+    EXPECT_EQ(0u, user.asked.size());
     EXPECT_EQ(0, StartupChanged());
+}
+
+// A program that comes straight back however it is answered: the third
+// question in a row about the same command parks it, and the user is told
+// why; another program asked about in between starts the count again.
+TEST_F(StartupBaseline, TheThirdQuestionInARowAboutOneCommandParksIt)
+{
+    g_Options[OPT_HideStartup] = 0;
+    ResetStartupRepeat();
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    for (const char* which : { "A", "A", "B", "B", "A", "A", "A" }) {
+        std::string name = std::string("VxFight") + which;
+        std::string command = std::string(APP "\\fight") + which + ".exe";
+        Plant(HKEY_CURRENT_USER, CV "Run", name.c_str(), command.c_str());
+        PatrolCategory(&g_StartupCategory);
+    }
+    EXPECT_EQ(7u, user.asked.size());
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxFightA", APP "\\fightA.exe");
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxFightB");
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxFightB");
+    ASSERT_EQ(1u, user.notices.size());
+    EXPECT_EQ(NOTICE_PROGRAM_FIGHTS_BACK, user.notices[0].first);
+    EXPECT_EQ(APP "\\fightA.exe", user.notices[0].second);
+
+    // A Winlogon notify package is never deleted: "No" switches it off.
+    vxtest::SetString(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "DllName", APP "\\pkg.dll");
+    PatrolCategory(&g_StartupCategory);
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "OldName", APP "\\pkg.dll");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "DllName", "");
 }
 
 TEST_F(StartupBaseline, DisabledEntryThatComesBackIsReparkedQuietly)
@@ -283,7 +311,7 @@ TEST_F(StartupBaseline, DisabledEntryThatComesBackIsReparkedQuietly)
     EXPECT_EQ(0, StartupChanged());
     vxtest::SetString(HKEY_CURRENT_USER, CV "Run", "VxBack", APP "\\back.exe");  // puts itself back
     g_Options[OPT_HideStartup] = 2;
-    CheckStartupChanges();
+    PatrolCategory(&g_StartupCategory);
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxBack");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxBack", APP "\\back.exe");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, "VxBack", "11");
@@ -304,7 +332,7 @@ TEST_F(StartupBaseline, DelayedProgramBackInRunIsAskedAbout)
     for (int hide : { 1, 2 }) {
         vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "1103");
         g_Options[OPT_HideStartup] = hide;
-        CheckStartupChanges();
+        PatrolCategory(&g_StartupCategory);
         EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "11");
         EXPECT_REG_MISSING(HKEY_CURRENT_USER, delay, APP "\\delayed.exe");
         EXPECT_REG_MISSING(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe");

@@ -1,5 +1,5 @@
 // The item list: one zero-filled block per record, at most ITEM_MAX.
-#include "startup/item_list.h"
+#include "foundation/item_list.h"
 
 #include <windows.h>
 

@@ -1,0 +1,22 @@
+// The watched categories in patrol order: a step that runs every patrol
+// first, then the first half, then the second.  A category that is not
+// built has no row.
+#include "categories/category.h"
+
+#include "categories/ie_helpers.h"
+#include "startup/autostart.h"
+
+static const Category* const s_table[] = {
+    &g_StartupCategory,
+    &g_IEHelpersCategory,
+};
+
+int CategoryCount()
+{
+    return (int)(sizeof(s_table) / sizeof(s_table[0]));
+}
+
+const Category* CategoryAt(int index)
+{
+    return index >= 0 && index < CategoryCount() ? s_table[index] : NULL;
+}

@@ -1,0 +1,70 @@
+// A watched category as one record: what the patrol, the monitor's
+// start-up, the first-detected database, the history undo and the
+// explorer's list pages need to know of it.  Each category fills one in its
+// own source (startup programs in startup/, the others in categories/), and
+// the table in categories/category_table.cpp lists them in patrol order.
+//
+// Nothing a record points to touches a window: questions go through the UI
+// seam and come back as answers.
+#pragma once
+#include "foundation/item_list.h"
+#include "foundation/ui.h"
+
+// How a category tells an item of the list it has just built.
+enum ItemVerdict {
+    VERDICT_STOP = -1,     // stop looking at this list
+    VERDICT_KNOWN = 0,     // in the baseline: nothing to ask
+    VERDICT_NEW = 1,       // asked with the category's alert
+    VERDICT_RETURNED = 2,  // asked with the category's second alert
+};
+
+// Row flags.
+enum {
+    CAT_RELOADS_OPTIONS = 1,      // the monitor picks up changed options before this step
+    CAT_DETECTS_ON_NOTICE = 2,    // dates recorded after a patrol a process change brought
+};
+
+struct Category {
+    const char* Label;           // the trace label of its patrol step
+    const char* DetectedSubkey;  // under Software\Quillon\Detected; NULL: no dates
+    const char* BaselineKey;     // HKCU key of its baseline; NULL: none
+    int PeriodOption;            // OptionId of its period, in patrols; -1: every patrol
+    int RealtimeOption;          // OptionId of its real-time switch; -1: none
+    int HideOption;              // OptionId of its auto answer; -1: always asks
+    int Half;                    // 0: first half of the patrol, 1: second half
+    AlertKind Alert;             // the alert of a VERDICT_NEW item
+    AlertKind ReturnAlert;       // the alert of a VERDICT_RETURNED item
+    int Flags;
+
+    // --- Operations; any of them may be NULL. ---
+    // 1 when the step can run now (NULL: always).  An expired countdown is
+    // spent either way.
+    int (*CanRun)();
+    // A step of its own instead of PatrolCategory.  Returns 0, or a count
+    // of expiries for the step to rest.
+    int (*Patrol)(const Category* category);
+    // Records the baseline from what is there now; 1 when it was recorded
+    // (the key is then marked as built; 0 leaves it to be built later).
+    int (*InitBaseline)();
+    // Records a first-detected date for every current item; 1 when done.
+    int (*RecordDetected)();
+    // Clears the item list and fills it; returns the count.
+    int (*List)();
+    // Loads what the comparison needs (the baseline) once per step; the
+    // context goes to TellNew and back to EndCompare.
+    void* (*BeginCompare)();
+    void (*EndCompare)(void* context);
+    // The verdict on one listed item.
+    int (*TellNew)(const ItemRecord* item, void* context);
+    // Fills the alert for an item (NULL: file = Command, name = Name,
+    // type = Code, kind by verdict).
+    void (*Describe)(const ItemRecord* item, int verdict, AlertRequest* request);
+    // The answer's consequences: ANSWER_ACCEPT, ANSWER_REJECT or
+    // ANSWER_DISABLE (ANSWER_NONE never arrives).  Returns 1 when carried
+    // out.
+    int (*Act)(const ItemRecord* item, int verdict, int answer);
+    // Undoes the history line (Flag = action, Code = type, Name, Command,
+    // Extra): 1 restored, 0 failed, -1 not an action of this category.
+    int (*Undo)(const ItemRecord* line);
+};
+

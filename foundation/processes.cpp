@@ -1,0 +1,6 @@
+#include "foundation/processes.h"
+
+int EndProgramIfRunning(const char*)
+{
+    return 0;
+}

@@ -1,0 +1,37 @@
+#include "support/scripted_ui.h"
+
+namespace vxtest {
+
+static ScriptedUi* s_current = nullptr;
+
+static int Ask(const AlertRequest* request)
+{
+    s_current->asked.push_back(*request);
+    return s_current->answer;
+}
+
+static int Confirm(const char* question)
+{
+    s_current->confirmations.push_back(question);
+    return s_current->confirm;
+}
+
+static void Notify(Notice notice, const char* detail)
+{
+    s_current->notices.emplace_back(notice, detail);
+}
+
+ScriptedUi::ScriptedUi()
+{
+    s_current = this;
+    static const UiSeam seam = { Ask, Confirm, Notify, nullptr };
+    InstallUi(&seam);
+}
+
+ScriptedUi::~ScriptedUi()
+{
+    InstallUi(nullptr);
+    s_current = nullptr;
+}
+
+}  // namespace vxtest
