@@ -1,5 +1,5 @@
 // Dates, times and numbers as the user reads them, formatted from given
-// fields and given format names.  The Win32 side (utils.cpp) reads the
+// fields and given format names.  The Win32 side (file_dates.cpp) reads the
 // clock and the user's "sShortDate"/"sTimeFormat" and hands them in.
 //
 // Plain text logic only: this header and its source include no Windows

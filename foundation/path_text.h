@@ -1,5 +1,5 @@
 // Path and command-line text: the parts of the path utilities that need
-// nothing from the system.  The Win32 side (utils.cpp) looks up the Windows
+// nothing from the system.  The Win32 side (paths.cpp) looks up the Windows
 // and Program Files folders and hands them in.
 //
 // Plain text logic only: this header and its source include no Windows

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks to build and test Vardex:
-# the MinGW-w64 cross compiler, 32-bit Wine, Xvfb, GoogleTest sources and
-# the tools that draw the icons and the alert sound.  Safe to run again.
+# the MinGW-w64 cross compiler, the host compiler (native tests), 32-bit
+# Wine, Xvfb, GoogleTest sources and the tools that draw the icons and the
+# alert sound.  Safe to run again.
 set -euo pipefail
 
-need=(cmake make g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
+need=(cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
       wine64-preloader xvfb googletest
       imagemagick icoutils sox xdotool x11-utils fonts-wine fonts-liberation
       python3 xauth)

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # The whole test suite from a fresh Debian machine: installs what is
-# missing, builds the shipped 32-bit programs (they must compile without a
-# warning), builds the flavour this machine can run and runs every test
-# program under Wine with CTest.
+# missing, builds and runs the native tests of the pure text modules (host
+# compiler, no Wine; a failure stops here), builds the shipped 32-bit
+# programs (they must compile without a warning), builds the flavour this
+# machine can run and runs every test program under Wine with CTest.
 set -euo pipefail
 root=$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)
 "$root/scripts/setup.sh"
 . "$root/scripts/wine-env.sh"
+
+echo "== native tests of the text modules (host compiler, no Wine)"
+cmake -S "$root/tests/native" -B "$root/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build/native" -j"$(nproc)"
+"$root/build/native/native_tests" --gtest_brief=1
 
 echo "== building the 32-bit programs"
 "$root/scripts/build.sh" i686

@@ -95,16 +95,14 @@ TEST(RundllTarget, TheTextAfterTheWordAndOneBlank)
 
 TEST(ContainsNoCase, IgnoresCaseUpToSevenHundredSeventyTwoCharacters)
 {
-    EXPECT_EQ(1, ContainsNoCase("C:\\Program Files\\Vardex\\Vardex.EXE", "vardex.exe"));
-    EXPECT_EQ(0, ContainsNoCase("Vardex", "VardexView"));
-    EXPECT_EQ(1, ContainsNoCase("abc", ""));
-    EXPECT_EQ(0, ContainsNoCase(nullptr, "a"));
-    EXPECT_EQ(0, ContainsNoCase("a", nullptr));
-    std::string text = std::string(769, 'x') + "END";
-    EXPECT_EQ(1, ContainsNoCase(text.c_str(), "end"));
-    text.insert(0, "y");   // 773 characters
-    EXPECT_EQ(0, ContainsNoCase(text.c_str(), "end"));
-    EXPECT_EQ(0, ContainsNoCase(text.c_str(), "y"));
+    const std::string end772 = std::string(769, 'x') + "END", end773 = "y" + end772;
+    const struct { const char* text; const char* part; int found; } cases[] = {
+        { "C:\\Program Files\\Vardex\\Vardex.EXE", "vardex.exe", 1 },
+        { "Vardex", "VardexView", 0 }, { "abc", "", 1 }, { nullptr, "a", 0 }, { "a", nullptr, 0 },
+        { end772.c_str(), "end", 1 }, { end773.c_str(), "end", 0 }, { end773.c_str(), "y", 0 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.found, ContainsNoCase(c.text, c.part)) << (c.text ? c.text : "(null)");
 }
 
 using Transform = void (*)(const char*, char*, int);
@@ -154,28 +152,27 @@ TEST(FileNamePart, TheTextAfterTheLastBackslash)
 
 TEST(Backslash, AppendAndRemove)
 {
-    char path[VX_PATH] = "C:\\a";
-    AppendBackslash(path);
-    AppendBackslash(path);
-    EXPECT_STREQ("C:\\a\\", path);
-    // A full buffer (259 characters) stays as it is; 258 has room for one.
-    char full[VX_PATH + 1];
-    memset(full, 'f', VX_PATH - 1);
-    full[VX_PATH - 1] = '\0';
-    full[VX_PATH] = 'Z';
-    AppendBackslash(full);
-    EXPECT_EQ((size_t)VX_PATH - 1, strlen(full));
-    EXPECT_EQ('Z', full[VX_PATH]);
-    full[VX_PATH - 2] = '\0';
-    AppendBackslash(full);
-    EXPECT_EQ((size_t)VX_PATH - 1, strlen(full));
-    EXPECT_EQ('\\', full[VX_PATH - 2]);
+    // Append: one "\" at most, and a full buffer (259 characters) stays as
+    // it is while 258 have room for one.
+    const std::string f258(VX_PATH - 2, 'f'), f259(VX_PATH - 1, 'f');
+    const struct { std::string path; std::string expected; } appends[] = {
+        { "C:\\a", "C:\\a\\" }, { "C:\\a\\", "C:\\a\\" }, { f258, f258 + "\\" }, { f259, f259 },
+    };
+    for (const auto& c : appends) {
+        char path[VX_PATH + 1];
+        TextCopy(path, VX_PATH, c.path.c_str());
+        path[VX_PATH] = 'Z';
+        AppendBackslash(path);
+        EXPECT_EQ(c.expected, path) << c.path.size();
+        EXPECT_EQ('Z', path[VX_PATH]);
+    }
     // Remove keeps the root only when asked.
-    const struct { const char* path; int keepRoot; const char* expected; } cases[] = {
+    const struct { const char* path; int keepRoot; const char* expected; } removes[] = {
         { "C:\\", 1, "C:\\" }, { "C:\\", 0, "C:" }, { "C:\\a\\", 1, "C:\\a" },
         { "C:\\a\\\\", 0, "C:\\a\\" }, { "C:\\a", 0, "C:\\a" }, { "\\", 1, "" }, { "", 1, "" },
     };
-    for (const auto& c : cases) {
+    for (const auto& c : removes) {
+        char path[VX_PATH];
         TextCopy(path, c.path);
         RemoveTrailingBackslash(path, c.keepRoot);
         EXPECT_STREQ(c.expected, path) << c.path << " keepRoot " << c.keepRoot;

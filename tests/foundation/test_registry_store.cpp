@@ -1,6 +1,8 @@
 // The registry store's return rules, checked against Wine's real registry.
 #include "support/vxtest.h"
 
+#include <string.h>
+
 #include <string>
 
 #include "foundation/handles.h"
@@ -17,99 +19,64 @@ protected:
     void TearDown() override { RegDeleteKeyTree(HKEY_CURRENT_USER, kScratch); }
 };
 
-TEST_F(RegistryStore, ReadStringFitsOnlyWhenShorterThanTheBuffer)
-{
-    vxtest::SetString(HKEY_CURRENT_USER, kScratch, "seven", "1234567");
-    char out[8];
-    // Length 7 in 8 bytes: fits.
-    EXPECT_EQ(7, RegReadString(HKEY_CURRENT_USER, kScratch, "seven", out, sizeof(out)));
-    EXPECT_STREQ("1234567", out);
-    // Length 7 in 7 bytes: rejected whole, never cut.
-    char small[7];
-    memset(small, 'x', sizeof(small));
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "seven", small, sizeof(small)));
-    EXPECT_STREQ("", small);
-}
-
-TEST_F(RegistryStore, ReadStringAbsentCasesGiveEmptyAndZero)
-{
-    char out[64] = "stale";
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "x", out, 64));
-    EXPECT_STREQ("", out);
-
-    vxtest::SetString(HKEY_CURRENT_USER, kScratch, "empty", "");
-    TextCopy(out, sizeof(out), "stale");
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "empty", out, 64));
-    EXPECT_STREQ("", out);
-
-    TextCopy(out, sizeof(out), "stale");
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "missing", out, 64));
-    EXPECT_STREQ("", out);
-}
-
-TEST_F(RegistryStore, ReadStringRefusesDataOverTheLimitAndOtherTypes)
-{
-    std::string big(1500, 'a');
-    vxtest::SetString(HKEY_CURRENT_USER, kScratch, "big", big.c_str());
-    char out[2048] = "stale";
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "big", out, sizeof(out)));
-    EXPECT_STREQ("", out);
-
-    // 1023 characters plus the zero: exactly the limit, still read.
-    std::string edge(1023, 'b');
-    vxtest::SetString(HKEY_CURRENT_USER, kScratch, "edge", edge.c_str());
-    EXPECT_EQ(1023, RegReadString(HKEY_CURRENT_USER, kScratch, "edge", out, sizeof(out)));
-
-    vxtest::SetDword(HKEY_CURRENT_USER, kScratch, "number", 0x41414141);
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "number", out, sizeof(out)));
-    const unsigned char binary[] = { 'a', 'b', 0xff, 0x00, 'c' };
-    vxtest::SetValue(HKEY_CURRENT_USER, kScratch, "binary", REG_BINARY, binary, sizeof(binary));
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "binary", out, sizeof(out)));
-    EXPECT_STREQ("", out);
-}
-
-TEST_F(RegistryStore, ReadStringTerminatesDataStoredWithoutAZero)
-{
-    vxtest::SetValue(HKEY_CURRENT_USER, kScratch, "raw", REG_SZ, "abcdef", 3);
-    char out[16];
-    EXPECT_EQ(3, RegReadString(HKEY_CURRENT_USER, kScratch, "raw", out, sizeof(out)));
-    EXPECT_STREQ("abc", out);
-}
-
-TEST_F(RegistryStore, ExpandableTextIsExpanded)
+TEST_F(RegistryStore, ReadStringGivesWholeTextsOrNothing)
 {
     SetEnvironmentVariableA("VARDEX_TEST_DIR", "C:\\Somewhere");
-    const char text[] = "%VARDEX_TEST_DIR%\\run.exe";
-    vxtest::SetValue(HKEY_CURRENT_USER, kScratch, "exp", REG_EXPAND_SZ, text, sizeof(text));
-    char out[260];
-    EXPECT_EQ(20, RegReadString(HKEY_CURRENT_USER, kScratch, "exp", out, sizeof(out)));
-    EXPECT_STREQ("C:\\Somewhere\\run.exe", out);
-
-    // An expansion beyond 1023 characters is refused.
-    std::string long_value(900, 'x');
-    SetEnvironmentVariableA("VARDEX_TEST_LONG", long_value.c_str());
-    const char twice[] = "%VARDEX_TEST_LONG%%VARDEX_TEST_LONG%";
-    vxtest::SetValue(HKEY_CURRENT_USER, kScratch, "huge", REG_EXPAND_SZ, twice, sizeof(twice));
-    char big[2048] = "stale";
-    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "huge", big, sizeof(big)));
-    EXPECT_STREQ("", big);
+    SetEnvironmentVariableA("VARDEX_TEST_LONG", std::string(900, 'x').c_str());
+    const std::string z(1, '\0'), b1023(1023, 'b');
+    // data as stored, with its terminating zero where it has one.
+    const struct { const char* what; DWORD type; std::string data; int outSize; int result;
+                   std::string text; } cases[] = {
+        { "fits", REG_SZ, "1234567" + z, 8, 7, "1234567" },
+        { "one too long for out: rejected whole, never cut", REG_SZ, "1234567" + z, 7, 0, "" },
+        { "empty reads as absent", REG_SZ, z, 64, 0, "" },
+        { "1023 characters and the zero: the limit", REG_SZ, b1023 + z, 2048, 1023, b1023 },
+        { "over the limit", REG_SZ, std::string(1500, 'a') + z, 2048, 0, "" },
+        { "stored without its zero", REG_SZ, "abc", 16, 3, "abc" },
+        { "a number", REG_DWORD, "AAAA", 64, 0, "" },
+        { "binary", REG_BINARY, "ab\xff" + z + "c", 64, 0, "" },
+        { "expanded", REG_EXPAND_SZ, "%VARDEX_TEST_DIR%\\run.exe" + z, 260, 20,
+          "C:\\Somewhere\\run.exe" },
+        { "expansion over 1023", REG_EXPAND_SZ, "%VARDEX_TEST_LONG%%VARDEX_TEST_LONG%" + z, 2048,
+          0, "" },
+    };
+    for (const auto& c : cases) {
+        vxtest::SetValue(HKEY_CURRENT_USER, kScratch, "v", c.type, c.data.data(),
+                         (DWORD)c.data.size());
+        std::string out(c.outSize, 'Z');
+        EXPECT_EQ(c.result, RegReadString(HKEY_CURRENT_USER, kScratch, "v", &out[0], c.outSize))
+            << c.what;
+        EXPECT_EQ(c.text, out.c_str()) << c.what;
+    }
+    char out[64] = "stale";
+    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, kScratch, "missing", out, 64));
+    EXPECT_STREQ("", out);
+    TextCopy(out, "stale");
+    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "x", out, 64));
+    EXPECT_STREQ("", out);
 }
 
-TEST_F(RegistryStore, DefaultValueIsTheEmptyName)
+TEST_F(RegistryStore, WriteStringStoresTheTextWithItsZeroAndCreatesKeys)
 {
-    ASSERT_EQ(1, RegWriteString(HKEY_CURRENT_USER, kScratch, "", "P"));
-    char out[8];
-    EXPECT_EQ(1, RegReadString(HKEY_CURRENT_USER, kScratch, "", out, sizeof(out)));
-    EXPECT_STREQ("P", out);
-}
-
-TEST_F(RegistryStore, WriteStringCreatesMissingKeys)
-{
-    std::string deep = std::string(kScratch) + "\\a\\b\\c";
-    EXPECT_EQ(1, RegWriteString(HKEY_CURRENT_USER, deep.c_str(), "v", "text"));
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, deep.c_str(), "v", "text");
-    EXPECT_EQ(1, RegCreateKeyPath(HKEY_CURRENT_USER, (deep + "\\d").c_str()));
-    EXPECT_EQ(1, RegKeyExists(HKEY_CURRENT_USER, (deep + "\\d").c_str()));
+    const std::string deep = std::string(kScratch) + "\\a\\b";
+    // name "" is the default value; NULL text is stored as "".
+    const struct { const char* name; const char* text; DWORD size; } cases[] = {
+        { "v", "text", 5 }, { "", "P", 2 }, { "empty", "", 1 }, { "null", NULL, 1 },
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(1, RegWriteString(HKEY_CURRENT_USER, deep.c_str(), c.name, c.text)) << c.name;
+        RegKey key;
+        ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, deep.c_str(), KEY_READ));
+        BYTE data[16];
+        memset(data, 'Z', sizeof(data));
+        DWORD type = 0, size = sizeof(data);
+        ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExA(key, c.name, NULL, &type, data, &size)) << c.name;
+        EXPECT_EQ((DWORD)REG_SZ, type) << c.name;
+        EXPECT_EQ(c.size, size) << c.name << ": the text and its terminating zero";
+        EXPECT_EQ(std::string(c.text ? c.text : "") + '\0', std::string((char*)data, size)) << c.name;
+    }
+    EXPECT_EQ(1, RegCreateKeyPath(HKEY_CURRENT_USER, (deep + "\\c\\d").c_str()));
+    EXPECT_EQ(1, RegKeyExists(HKEY_CURRENT_USER, (deep + "\\c\\d").c_str()));
 }
 
 TEST_F(RegistryStore, DwordRoundTripsAndTakesTwoSignedLowBytes)

@@ -1,0 +1,39 @@
+// Dates as the user reads them, and the dates and sizes of files: the Win32
+// side of date_text.h, which reads the user's "sShortDate"/"sTimeFormat",
+// the clock and the file times.  Every output buffer holds "" when a
+// function fails.
+#pragma once
+#include <windows.h>
+
+#include "foundation/date_text.h"
+
+// The user's short date and time (sShortDate, sTimeFormat), at most 23
+// characters (out holds VX_DATE_TEXT).  Returns the length.
+int FormatDateTime(const SYSTEMTIME* time, char* out);
+
+// The file's creation time (local) as "yyyy/mm/dd hh:mm" (out holds 24).
+// 1 when a date was written; 0 and "" when the file cannot be opened or its
+// time cannot be read.
+int FileDateText(const char* path, char* out);
+
+// Size in bytes as decimal digits (sizeOut holds 24) and the last-write time
+// as FormatDateTime writes it (dateOut holds 24).  1 on success; 0 with
+// both "" when the file cannot be opened.
+int FileDateSize(const char* path, char* dateOut, char* sizeOut);
+
+struct FileFactsRecord {
+    char created[VX_DATE_TEXT];
+    char accessed[VX_DATE_TEXT];
+    char written[VX_DATE_TEXT];
+    char detected[VX_DATE_TEXT];
+    char size[VX_DATE_TEXT];
+};
+// Creation, last-access and last-write times (FormatDateTime), the
+// first-detected date of path under the category of code, and the size
+// with thousands separators (text 923 when the size cannot be read).
+// 1 on success; 0 with every field "" when the file cannot be opened.
+int FileFacts(const char* path, int code, FileFactsRecord* record);
+
+// Seconds since 1970 (UTC) as local time; a zeroed time when the seconds
+// are out of the system's range.
+void UnixTimeToLocal(long long seconds, SYSTEMTIME* time);

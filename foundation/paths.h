@@ -1,0 +1,43 @@
+// Folders, files and program paths: the Win32 side of path_text.h, which
+// looks up the program, application-data, Windows and system folders and
+// hands them to the text rules.  Paths are at most 259 characters; every
+// output buffer holds "" when a function fails.
+#pragma once
+#include <windows.h>
+
+#include "foundation/path_text.h"
+
+// The folder of the running executable, without a trailing "\" (out holds
+// VX_PATH).  Returns its length; 0 and "" when the module path is too long.
+int GetProgramFolder(char* out);
+
+// <AppData>\Vardex, created with its subfolder "vault" (out holds VX_PATH).
+// Falls back to the program folder when "AppData" is missing or the vault
+// cannot be created.  Returns the length.
+int GetAppDataFolder(char* out);
+
+// True when the file exists.  A path under 32 characters is also looked for
+// in the Windows folder and then the system folder; when it is found in the
+// system folder, path (VX_PATH bytes) is replaced by that full short path.
+int FileExists(char* path);
+
+// The long form of path where the system offers it, else path unchanged
+// (out holds VX_PATH).  Returns the conversion's result, 0 when unchanged.
+int GetLongPath(const char* path, char* out);
+
+// Clears the file's attributes and deletes it.  1 on success.
+int DeleteFileForce(const char* path);
+
+// Reads at most *size bytes into a new zero-terminated block (free it with
+// FreeTextFile); with crlf set every line feed not already preceded by a
+// carriage return becomes CR LF.  *size receives the length of the text in
+// the block (without the terminating zero).  NULL, and *size 0, when the
+// file cannot be opened or is empty.
+char* ReadTextFile(const char* path, DWORD* size, int crlf);
+void FreeTextFile(char* block);
+
+// Turns a command line into a comparable upper-case file path (out holds
+// VX_PATH): SystemRoot and %PROGRAMFILES% resolved, everything after the
+// ".EXE"/".DLL" extension dropped, anything before the drive letter dropped.
+// Returns the length.  The text rules are ExpandProgramPathText's.
+int ExpandProgramPath(const char* command, char* out);
