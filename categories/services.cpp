@@ -302,6 +302,7 @@ int EnumServicesUnfiltered()
 
 struct ChangeContext {
     TitleTable titles;
+    int titlesLoaded;
     HKEY baseline;
     int changed;
 };
@@ -324,7 +325,16 @@ static int CheckServiceKnown(HKEY key, const char* keyName, const char* imagePat
     ChangeContext* change = (ChangeContext*)context;
     if (!IsServiceProgram(imagePath))
         return 1;
+    // The manager takes its titles from DisplayName: a service known by
+    // that value needs no question to the manager at all.
     char title[ITEM_NAME];
+    if (ReadKeyText(key, "DisplayName", title, sizeof(title)) > 0 &&
+        KnownInBaseline(change->baseline, title))
+        return 1;
+    if (!change->titlesLoaded) {
+        LoadTitles(&change->titles);
+        change->titlesLoaded = 1;
+    }
     TitleOfKey(&change->titles, key, keyName, title, sizeof(title));
     if (KnownInBaseline(change->baseline, title))
         return 1;
@@ -333,17 +343,20 @@ static int CheckServiceKnown(HKEY key, const char* keyName, const char* imagePat
 }
 
 // The baseline is keyed by titles; the pass looks each service up by the
-// same title the full listing gives it (the control manager's names come in
-// one call), so the full check runs only when a service is really unknown.
+// same title the full listing gives it, so the full check runs only when a
+// service is really unknown.  The manager is asked (once, for all its
+// names) only when a DisplayName is not in the baseline.
 int ServicesChanged()
 {
     RegKey baseline;
     if (baseline.Open(HKEY_CURRENT_USER, VX_SERVICES_KEY, KEY_QUERY_VALUE) != ERROR_SUCCESS)
         return 1;
     ChangeContext change;
+    change.titles.entries = NULL;
+    change.titles.count = 0;
+    change.titlesLoaded = 0;
     change.baseline = baseline.Get();
     change.changed = 0;
-    LoadTitles(&change.titles);
     WalkServiceKeys(CheckServiceKnown, &change);
     FreeTitles(&change.titles);
     return change.changed;

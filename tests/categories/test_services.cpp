@@ -490,6 +490,9 @@ TEST_F(RealService, TitleStateAndStartTypeGoThroughTheManager)
     vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath(kSvcKey).c_str(), "DisplayName", "Stale");
     EnumServices(0);
     EXPECT_TRUE(Listed(kSvcTitle) != NULL);
+    InitServiceBaseline();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, kSvcTitle, "700");
+    EXPECT_EQ(0, ServicesChanged());
     char text[128];
     EXPECT_EQ(3, ServiceStartTypeText(kSvcTitle, text, sizeof(text)));
     EXPECT_STREQ("Manual", text);
