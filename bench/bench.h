@@ -5,3 +5,6 @@
 void BenchProcessWatcher();
 // The startup list and the baseline comparison against 10 to 4000 Run values.
 void BenchStartupList();
+// The services quick pass at 0 to 2000 planted service keys, and the task
+// listing at 10 and 200 tasks, each beside its floor.
+void BenchServices();

@@ -8,6 +8,7 @@ int main()
 {
     printf("Vardex benchmarks\n\n");
     BenchStartupList();
+    BenchServices();
     BenchProcessWatcher();
     return 0;
 }

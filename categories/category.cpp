@@ -74,7 +74,8 @@ int RunCategoryStep(const Category* category)
 int BaselineBuilt(const char* key)
 {
     char mark[4];
-    return RegReadString(HKEY_CURRENT_USER, key, "", mark, sizeof(mark)) > 0;
+    RegReadString(HKEY_CURRENT_USER, key, "", mark, sizeof(mark));
+    return TextEqualNoCase(mark, "P");
 }
 
 void MarkBaselineBuilt(const char* key)

@@ -4,11 +4,15 @@
 #include "categories/category.h"
 
 #include "categories/ie_helpers.h"
+#include "categories/services.h"
+#include "categories/tasks.h"
 #include "startup/autostart.h"
 
 static const Category* const s_table[] = {
     &g_StartupCategory,
     &g_IEHelpersCategory,
+    &g_TasksCategory,
+    &g_ServicesCategory,
 };
 
 int CategoryCount()

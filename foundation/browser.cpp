@@ -8,6 +8,7 @@
 #include "foundation/path_text.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "foundation/text_ids.h"
 
 #define IE_APP_PATHS_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE"
 
@@ -16,7 +17,7 @@ static int IePathWith(const char* file, char* out)
 {
     out[0] = '\0';
     char folder[VX_PATH];
-    LoadText(12, folder, sizeof(folder));
+    LoadText(TXT_IE_APP_PATHS_KEY, folder, sizeof(folder));
     if (folder[0] == '\0')
         TextCopy(folder, IE_APP_PATHS_KEY);
     char path[VX_PATH];
@@ -38,7 +39,7 @@ int DefaultBrowserPath(char* out)
 {
     out[0] = '\0';
     char key[VX_PATH];
-    LoadText(5, key, sizeof(key));
+    LoadText(TXT_HTTP_OPEN_KEY, key, sizeof(key));
     if (key[0] == '\0')
         TextCopy(key, "SOFTWARE\\Classes\\HTTP\\shell\\open\\command");
     char command[VX_REG_TEXT_MAX];

@@ -10,6 +10,7 @@
 #include "foundation/language.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "foundation/text_ids.h"
 
 #define INTERNATIONAL_KEY "Control Panel\\International"
 
@@ -111,7 +112,7 @@ int FileFacts(const char* path, int code, FileFactsRecord* record)
     if (ReadFileSize(file.Get(), &size))
         GroupThousands(size, record->size);
     else
-        LoadText(923, record->size, sizeof(record->size));
+        LoadText(TXT_FILE_IN_USE, record->size, sizeof(record->size));
     return 1;
 }
 

@@ -12,6 +12,9 @@
 #include "foundation/text_ids.h"
 #include "foundation/utils.h"
 
+// How long the history server may take to connect, take and answer.
+#define HISTORY_REPORT_TIMEOUT_MS 3000
+
 // The history file is read up to this size; the rest is never shown.
 #define HISTORY_READ_MAX 131072
 
@@ -35,7 +38,12 @@ int HistoryFilePath(char* out)
     out[0] = '\0';
     if (GetProgramFolder(folder) == 0)
         return 0;
-    return (int)TextFormat(out, VX_PATH, "%s\\history.txt", folder);
+    char path[VX_PATH + 16];
+    size_t length = TextFormat(path, sizeof(path), "%s\\history.txt", folder);
+    // A path cut to fit would name another file.
+    if (length >= VX_PATH)
+        return 0;
+    return (int)TextCopy(out, VX_PATH, path);
 }
 
 int WriteHistory(const char* name, const char* command, const char* info, int typeCode,
@@ -63,7 +71,8 @@ int WriteHistory(const char* name, const char* command, const char* info, int ty
         return 0;
     SetFilePointer(file.Get(), 0, NULL, FILE_END);
     DWORD written = 0;
-    WriteFile(file.Get(), line, (DWORD)length, &written, NULL);
+    if (!WriteFile(file.Get(), line, (DWORD)length, &written, NULL) || written != length)
+        return 0;
     file.Reset(INVALID_HANDLE_VALUE);
 
     char actionText[48], typeText[48], nameText[128], commandText[260];
@@ -82,6 +91,14 @@ struct InternetCloser {
     void operator()(HINTERNET h) const { InternetCloseHandle(h); }
 };
 typedef ScopedHandle<HINTERNET, InternetCloser> InternetHandle;
+
+static void SetReportTimeouts(HINTERNET handle)
+{
+    DWORD timeout = HISTORY_REPORT_TIMEOUT_MS;
+    InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
+    InternetSetOptionA(handle, INTERNET_OPTION_SEND_TIMEOUT, &timeout, sizeof(timeout));
+    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));
+}
 
 int ReportHistory(const char* action, const char* type, const char* name, const char* command)
 {
@@ -110,11 +127,43 @@ int ReportHistory(const char* action, const char* type, const char* name, const 
     InternetHandle session(InternetOpenA("History", INTERNET_OPEN_TYPE_PRECONFIG, NULL, NULL, 0));
     if (session.Get() == NULL)
         return 0;
-    InternetHandle request(InternetOpenUrlA(session.Get(), url, NULL, 0,
-                                            INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
-                                                INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI,
-                                            0));
+    // The report runs on the monitor's only thread, while an alert waits to
+    // be shown: a server that accepts and never answers must not hold it.
+    // Every handle gets the timeouts (some systems take them only from the
+    // request itself), so the request is opened step by step.
+    URL_COMPONENTSA parts;
+    ZeroMemory(&parts, sizeof(parts));
+    parts.dwStructSize = sizeof(parts);
+    char host[256], path[512];
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = sizeof(host);
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = sizeof(path);
+    parts.dwExtraInfoLength = 1;  // the query stays in the path
+    if (!InternetCrackUrlA(url, 0, 0, &parts))
+        return 0;
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
+        return 0;
+    char object[512];
+    TextCopy(object, path);
+    if (parts.lpszExtraInfo != NULL)
+        TextAppend(object, parts.lpszExtraInfo);
+    SetReportTimeouts(session.Get());
+    InternetHandle connection(InternetConnectA(session.Get(), host, parts.nPort, NULL, NULL,
+                                               INTERNET_SERVICE_HTTP, 0, 0));
+    if (connection.Get() == NULL)
+        return 0;
+    SetReportTimeouts(connection.Get());
+    DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                  INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI;
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS)
+        flags |= INTERNET_FLAG_SECURE;
+    InternetHandle request(HttpOpenRequestA(connection.Get(), "GET", object, NULL, NULL, NULL,
+                                            flags, 0));
     if (request.Get() == NULL)
+        return 0;
+    SetReportTimeouts(request.Get());
+    if (!HttpSendRequestA(request.Get(), NULL, 0, NULL, 0))
         return 0;
     char answer[33];
     DWORD total = 0;

@@ -10,14 +10,16 @@
 
 // Appends one line (time, action name, type name, name, command, info).
 // Returns 1 when written; 0 when the option "History" is 0 or below (nothing
-// is written or sent) or the file cannot be opened (it is open elsewhere:
-// the line is dropped).  A written line is then reported to the history
+// is written or sent), the file cannot be opened (it is open elsewhere:
+// the line is dropped) or written whole, or its path does not fit in 259
+// characters.  A written line is then reported to the history
 // server, whose answer is not used.
 int WriteHistory(const char* name, const char* command, const char* info, int typeCode,
                  int actionCode);
 
 // Reports one event to the HKLM "vxserver" address, every value
-// percent-encoded.  Returns 1 when the server answered with text beginning
+// percent-encoded, waiting at most a few seconds for each of connecting,
+// sending and answering.  Returns 1 when the server answered with text beginning
 // "1"; 0 when no server is configured or the request failed.
 int ReportHistory(const char* action, const char* type, const char* name,
                   const char* command);

@@ -45,6 +45,14 @@ void ItemCommandText(const char* command, char* out)
         LongFormOf(unquoted, out, ITEM_COMMAND);
 }
 
+int IsOwnProgramCommand(const char* command)
+{
+    char file[VX_PATH];
+    ExpandProgramPath(command, file);
+    const char* name = file + FileNameOffset(file);
+    return TextEqualNoCase(name, "VARDEX.EXE") || TextEqualNoCase(name, "VARDEXVIEW.EXE");
+}
+
 int AddItem(const char* name, const char* command, const char* extra, const char* info,
             int code, int flag)
 {
@@ -62,7 +70,7 @@ int AddItem(const char* name, const char* command, const char* extra, const char
     TextCopy(item->Name, name);
     if (item->Name[0] == '\0')
         TextCopy(item->Name, item->Command + FileNameOffset(item->Command));
-    if (TextFindNoCase(item->Name, "Vardex"))
+    if (IsOwnProgramCommand(item->Command))
         TextCopy(item->Name, ProductCaption());
 
     char cutExtra[ITEM_EXTRA];

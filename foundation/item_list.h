@@ -20,7 +20,9 @@ struct ItemRecord {
 };
 
 // Adds a record (texts cut to their fields; quotes removed from the
-// command; long-path forms; the name taken from the command when empty).
+// command; long-path forms; the name taken from the command when empty;
+// the monitor's and the explorer's own entries named "Vardex", whatever
+// their value is called, so that they are known by one name).
 // Returns 1, or 0 when the list is full.
 int AddItem(const char* name, const char* command, const char* extra, const char* info,
             int code, int flag);
@@ -29,6 +31,10 @@ int AddItem(const char* name, const char* command, const char* extra, const char
 // every double quote removed and, from 4 characters on, its long-path form
 // when it is a path with one.  out holds ITEM_COMMAND.
 void ItemCommandText(const char* command, char* out);
+
+// 1 when the command starts our own programs (Vardex.exe, VardexView.exe);
+// a program merely named like them ("VardexUpdater.exe") is not ours.
+int IsOwnProgramCommand(const char* command);
 
 int ItemCount();
 // Accessors return "" (or 0) for an index outside the list.

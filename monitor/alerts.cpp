@@ -8,6 +8,8 @@
 #include <shellapi.h>
 #include <stdlib.h>
 
+#include "categories/services.h"
+#include "categories/tasks.h"
 #include "foundation/history.h"
 #include "foundation/history_line.h"
 #include "foundation/language.h"
@@ -282,27 +284,13 @@ static void InitStartupMessage(HWND dialog)
     SetDlgItemTextA(dialog, IDC_ALERT_MESSAGE, message);
 }
 
-static void StartTypeText(const char* service, char* out, int outSize)
-{
-    char key[512];
-    TEXT_FORMAT(key, "SYSTEM\\CurrentControlSet\\Services\\%s", service);
-    int textId = IDS_UNKNOWN;
-    switch (RegReadDword(HKEY_LOCAL_MACHINE, key, "Start")) {
-    case 2: textId = IDS_AUTOMATIC; break;
-    case 3: textId = IDS_MANUAL; break;
-    case 4: textId = IDS_DISABLED; break;
-    default: break;
-    }
-    LoadText(textId, out, outSize);
-}
-
 static void InitServiceMessage(HWND dialog)
 {
     SetFont(dialog, IDC_ALERT_SERVICE_HEADING, FONT_ALERT_BODY);
     SetItemText(dialog, IDS_SERVICE_HEADING, IDC_ALERT_SERVICE_HEADING);
     char startType[128], state[128], pattern[512], message[1024];
-    StartTypeText(g_Alert.Name, startType, sizeof(startType));
-    state[0] = '\0';
+    ServiceStartTypeText(g_Alert.Name, startType, sizeof(startType));
+    ServiceStateText(g_Alert.Name, state);
     LoadText(IDS_SERVICE_STATE, pattern, sizeof(pattern));
     const char* values[2] = { startType, state };
     FillPlaceholders(pattern, values, 2, message, sizeof(message));
@@ -323,6 +311,11 @@ static void HeadingOf(AlertKind kind, HWND dialog, const AlertSubject& subject, 
     case ALERT_TASK:
         if (!TaskHeading(g_Alert.Name, out))
             GetWindowTextA(dialog, out, ALERT_TEXT);
+        if (GetDlgItem(dialog, IDC_ALERT_NEXT_RUN) != NULL) {
+            char nextRun[128];
+            GetTaskNextRunTime(g_Alert.Name, nextRun, sizeof(nextRun));
+            SetDlgItemTextA(dialog, IDC_ALERT_NEXT_RUN, nextRun);
+        }
         break;
     default:
         TextCopy(out, ALERT_TEXT, g_Alert.Name);

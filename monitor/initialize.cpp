@@ -73,11 +73,22 @@ static void CopyAutomaticUpdateSetting()
         RegWriteDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", (DWORD)live);
 }
 
+// The verb opens the online lookup, which the explorer carries: without
+// the explorer beside the monitor it would do nothing, and is not offered.
+static int ExplorerPresent()
+{
+    char path[VX_PATH];
+    if (GetProgramFolder(path) == 0)
+        return 0;
+    TextAppend(path, "\\VardexView.exe");
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 static void SyncExplorerMenuVerb()
 {
     char verb[VX_PATH];
     int present = RegReadString(HKEY_CLASSES_ROOT, VX_VERB_KEY, "", verb, sizeof(verb)) > 0;
-    int wanted = OptionRead("ExplorerMenu", 1) == 1;
+    int wanted = OptionRead("ExplorerMenu", 1) == 1 && ExplorerPresent();
     if (wanted && !present)
         SetExplorerMenuVerb(1);
     else if (!wanted && present)

@@ -55,14 +55,10 @@
 // The alerts' texts.
 #define IDS_STARTUP_MESSAGE        7
 #define IDS_LOOKUP_INFO            301
-#define IDS_UNKNOWN                616
 #define IDS_VERSION                630
 #define IDS_DISABLE                633
 #define IDS_PLUS_INFO              641
 #define IDS_VERSION_COLON          644
-#define IDS_AUTOMATIC              664
-#define IDS_MANUAL                 665
-#define IDS_DISABLED               666
 #define IDS_TASK_MESSAGE           692
 #define IDS_HELPER_MESSAGE         701
 #define IDS_ALERT_TITLE            718

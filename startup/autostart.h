@@ -118,9 +118,11 @@ int StartupChanged();
 int ToggleStartupEntry(const char* name, const char* command, const char* extra, int code);
 
 // Deletes the entry and its disabled records, writes the history line
-// ("*START_Remove" with the entry's code, unless the command names Vardex)
-// and forgets the entry in the startup baseline.  The system hook points
-// 250-255 go to RemoveSystemHook.  Returns 1, or RemoveSystemHook's result.
+// ("*START_Remove" with the entry's code, unless it is one of our own programs)
+// and forgets the entry in the startup baseline.  A value of the same name
+// that holds another command is not this entry and stays.  Returns 1 when
+// the entry is gone; 0 when it is still there (nothing is written then).
+// The system hook points 250-255 go to RemoveSystemHook.
 int RemoveStartupEntry(const char* name, const char* command, const char* extra, int code);
 
 // The removal of the system hook points 250-255, with its own history
@@ -133,6 +135,9 @@ int RemoveSystemHook(const char* name, const char* command, const char* extra, i
 // 1 when the Disabled index (HKLM Software\Quillon\Vardex\Disabled) has a
 // value of this name: the entry is disabled.
 int DisabledIndexNames(const char* name);
+// 1 when the Run-family entry is the one parked under its name: the index
+// names it and its mirror holds this command.  0 for 26, 27 and other codes.
+int RunEntryParked(const char* name, const char* command, int code);
 
 // Winlogon "Userinit" back to "<system dir>\Userinit.exe," and "Shell" back to
 // "Explorer.exe"; each also records the reset entry in the startup baseline.

@@ -183,6 +183,21 @@ static int RemoveWinIniItem(const char* key, const char* item, char* removed)
     return dropped;
 }
 
+// 1 when an item of the ";"-list is item (as written or as listed).
+static int WinIniListHas(const char* list, const char* item)
+{
+    size_t pos = 0, start = 0, n = 0;
+    while (NextListSpan(list, &pos, ";", &start, &n)) {
+        char part[ITEM_COMMAND];
+        if (n == 0 || n >= sizeof(part))
+            continue;
+        TextCopyN(part, sizeof(part), list + start, n);
+        if (SameEntryCommand(part, item))
+            return 1;
+    }
+    return 0;
+}
+
 int WinIniRemoveItem(const char* key, const char* item)
 {
     return RemoveWinIniItem(key, item, NULL);
@@ -366,24 +381,57 @@ int ToggleStartupEntry(const char* name, const char* command, const char* extra,
     }
 }
 
-static void RemoveRunValue(const char* name, int code)
+// 1 when the value name under root\path holds command (as stored or as
+// the startup list gives it).
+static int ValueHolds(HKEY root, const char* path, REGSAM view, const char* name,
+                      const char* command)
 {
-    if (HasRunMirror(code) && DisabledIndexNames(name)) {
-        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, RunMirrorPath(code), name);
-        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name);
-    } else {
-        HKEY root = RunPlaceRoot(code);
-        PlaceDeleteValue(root, RunPlacePath(code), name);
-    }
+    RawText text;
+    if (!ReadRawText(root, path, view, name, &text))
+        return 0;
+    int same = SameEntryCommand(text.text, command);
+    free(text.text);
+    return same;
 }
 
-static void RemoveWinIniEntry(const char* name, const char* command, int code)
+int RunEntryParked(const char* name, const char* command, int code)
+{
+    const char* mirror = RunMirrorPath(code);
+    return mirror != NULL && DisabledIndexNames(name) &&
+           ValueHolds(HKEY_LOCAL_MACHINE, mirror, 0, name, command);
+}
+
+// The entry goes from its place and, when it is the one parked under its
+// name, from the mirror.  A value of the same name that holds another
+// command is another program's and stays.  1 when the entry is gone.
+static int RemoveRunValue(const char* name, const char* command, int code)
+{
+    HKEY root = RunPlaceRoot(code);
+    REGSAM view = StartupView(root);
+    const char* place = RunPlacePath(code);
+    if (ValueHolds(root, place, view, name, command))
+        PlaceDeleteValue(root, place, name);
+    if (RunEntryParked(name, command, code)) {
+        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, RunMirrorPath(code), name);
+        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name);
+    }
+    return !ValueHolds(root, place, view, name, command) && !RunEntryParked(name, command, code);
+}
+
+// 1 when the item is no longer in the WIN.INI list.
+static int RemoveWinIniEntry(const char* name, const char* command, int code)
 {
     if (DisabledIndexNames(name)) {
         RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name);
         RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WinIniMirrorOf(code), name);
     }
     WinIniRemoveItem(WinIniKeyOf(code), command);
+    char* list = ReadWinIniList(WinIniKeyOf(code));
+    if (list == NULL)
+        return 0;
+    int listed = WinIniListHas(list, command);
+    free(list);
+    return !listed;
 }
 
 static int IsFile(const char* path)
@@ -396,17 +444,24 @@ static int IsFile(const char* path)
 // for an entry without extra the file command names; else its parked copy
 // in the Disabled folder.  The command of a shortcut is the program it
 // starts and is never deleted.
-static void RemoveFolderFile(const char* name, const char* command, const char* extra)
+static int RemoveFolderFile(const char* name, const char* command, const char* extra)
 {
-    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name);
     const char* file = FolderFileOf(command, extra);
     if (IsFile(file)) {
         DeleteFileForce(file);
-        return;
+        if (IsFile(file))
+            return 0;  // in use, or not ours to delete: the entry stays
+        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name);
+        return 1;
     }
     char folder[VX_PATH], parked[VX_PATH];
-    if (DisabledFolder(folder, 0) > 0 && PathInFolder(folder, file, parked) && IsFile(parked))
+    if (DisabledFolder(folder, 0) > 0 && PathInFolder(folder, file, parked) && IsFile(parked)) {
         DeleteFileForce(parked);
+        if (IsFile(parked))
+            return 0;
+    }
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name);
+    return 1;
 }
 
 int RemoveStartupEntry(const char* name, const char* command, const char* extra, int code)
@@ -417,14 +472,20 @@ int RemoveStartupEntry(const char* name, const char* command, const char* extra,
         extra = "";
     if (code >= SC_USERINIT && code <= SC_APPINIT)
         return RemoveSystemHook(name, command, extra, code);
+    int gone = 1;
     if (IsRunFamilyCode(code) && name[0] != '\0')
-        RemoveRunValue(name, code);
+        gone = RemoveRunValue(name, command, code);
     else if (code == SC_WIN_LOAD || code == SC_WIN_RUN)
-        RemoveWinIniEntry(name, command, code);
+        gone = RemoveWinIniEntry(name, command, code);
     else if (code == SC_STARTUP_FOLDER)
-        RemoveFolderFile(name, command, extra);
+        gone = RemoveFolderFile(name, command, extra);
+    // An entry that is still there was not removed: no line says it was,
+    // and the baseline keeps it, so that it is asked about again.
+    if (!gone)
+        return 0;
 
-    if (!ContainsNoCase(command, "Vardex"))
+    // Our own entries come and go with the autostart option, unrecorded.
+    if (!IsOwnProgramCommand(command))
         WriteHistory(name, command, extra, code, HA_START_REMOVE);
     char key[ITEM_COMMAND];
     BaselineKeyOf(command, key, sizeof(key));

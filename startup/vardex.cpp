@@ -10,6 +10,7 @@
 #include "foundation/detected.h"
 #include "foundation/processes.h"
 #include "foundation/handles.h"
+#include "foundation/history.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
@@ -141,9 +142,11 @@ static void VisitRunValue(const char* fullName, DWORD type, const char* fullData
     if (TextEqualNoCase(name, scan->lastName) && TextEqualNoCase(data, scan->lastData))
         return;
     int disabledCode = 0;
-    if (NameTableGet(scan->disabled, fullName, &disabledCode)) {
-        // Parked after the walk of this key: moving it now would shift the
-        // enumeration under our feet.
+    if (NameTableGet(scan->disabled, fullName, &disabledCode) &&
+        RunEntryParked(fullName, fullData, scan->code)) {
+        // The parked program put itself back: parked again after the walk
+        // of this key (moving it now would shift the enumeration under our
+        // feet).  Another command under a parked name is a new entry.
         KeepReturner(scan, fullName, fullData);
         return;
     }
@@ -601,10 +604,17 @@ static void ForgetDelayRecord(HKEY root, const char* command)
     }
 }
 
-static void DisableUnlessDisabled(const ItemRecord* item)
+// Parks the entry unless it is parked already.  1 when it is parked
+// afterwards; 0 when the park failed (a place or mirror that cannot be
+// written) or another program's command is parked under its name, which
+// parking this one would lose.
+static int DisableUnlessDisabled(const ItemRecord* item)
 {
     if (!DisabledIndexNames(item->Name))
-        ToggleStartupEntry(item->Name, item->Command, item->Extra, item->Code);
+        return ToggleStartupEntry(item->Name, item->Command, item->Extra, item->Code);
+    if (RunMirrorPath(item->Code) != NULL)
+        return RunEntryParked(item->Name, item->Command, item->Code);
+    return 1;
 }
 
 // A program that put itself back after it was moved to the delayed-start
@@ -619,8 +629,11 @@ static int ActOnDelayedReturn(const ItemRecord* item, int answer)
         return 1;
     }
     if (answer == ANSWER_REJECT) {
+        if (!DisableUnlessDisabled(item)) {
+            UiNotify(NOTICE_DISABLE_FAILED, item->Command);
+            return 0;
+        }
         RecordBaseline(item->Command, item->Code);
-        DisableUnlessDisabled(item);
         return 1;
     }
     return 0;
@@ -667,17 +680,22 @@ static int ActOnNewEntry(const ItemRecord* item, int answer)
         RecordBaseline(item->Command, item->Code);
     } else if (answer == ANSWER_REJECT) {
         EndProgramIfRunning(item->Command);
-        RemoveStartupEntry(item->Name, item->Command, item->Extra, item->Code);
-        char key[ITEM_COMMAND];
-        BaselineKeyOf(item->Command, key, sizeof(key));
-        RegDeleteValueNamed(HKEY_CURRENT_USER, VX_RUN_KEY, key);
-        RegDeleteValueNamed(HKEY_CURRENT_USER, VX_RUN_KEY, item->Name);
+        if (!RemoveStartupEntry(item->Name, item->Command, item->Extra, item->Code)) {
+            // Still there: it keeps its place out of the baseline and is
+            // asked about again.
+            UiNotify(NOTICE_REMOVE_FAILED, item->Command);
+            return 0;
+        }
     } else if (answer == ANSWER_DISABLE) {
         EndProgramIfRunning(item->Command);
-        DisableUnlessDisabled(item);
+        if (!DisableUnlessDisabled(item)) {
+            UiNotify(NOTICE_DISABLE_FAILED, item->Command);
+            return 0;
+        }
         // The user has decided: the parked entry is listed from its mirror
         // from now on and must not be asked about at every patrol.
         RecordBaseline(item->Command, item->Code);
+        WriteHistory(item->Name, item->Command, item->Extra, item->Code, HA_START_DISABLE);
     } else {
         return 0;
     }

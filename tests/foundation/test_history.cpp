@@ -38,7 +38,8 @@ std::string Now12h()
 // its request line ("GET /... HTTP/1.1").
 class HistoryServer {
 public:
-    explicit HistoryServer(const char* answer) : answer_(answer) {}
+    // answer NULL: a server that takes the request and never answers.
+    explicit HistoryServer(const char* answer) : answer_(answer ? answer : ""), silent_(!answer) {}
     ~HistoryServer()
     {
         if (thread_.IsValid())
@@ -89,6 +90,11 @@ private:
             if ((n = self->recv_(client, buffer, sizeof(buffer), 0)) > 0)
                 request.append(buffer, n);
         self->requests.push_back(request.substr(0, request.find("\r\n")));
+        if (self->silent_) {
+            Sleep(9000);  // holds the connection open, saying nothing
+            self->closesocket_(client);
+            return 0;
+        }
         std::string reply = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
                             std::to_string(self->answer_.size()) + "\r\nConnection: close\r\n\r\n" +
                             self->answer_;
@@ -102,6 +108,7 @@ private:
     WINSOCK_CALL(getsockname) WINSOCK_CALL(select) WINSOCK_CALL(accept) WINSOCK_CALL(recv)
     WINSOCK_CALL(send) WINSOCK_CALL(closesocket)
     std::string answer_;
+    bool silent_;
     SOCKET listener_ = INVALID_SOCKET;
     KernelHandle thread_;
 };
@@ -228,6 +235,20 @@ TEST_F(HistoryTest, ReportFailsWithoutServerListenerOrAnswerOne)
     }
     // The same address once nobody listens there.
     EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
+}
+
+// The report runs on the monitor's only thread, before an alert is shown:
+// a server that takes the request and never answers holds it only for the
+// report's own timeouts.
+TEST_F(HistoryTest, ASilentServerHoldsTheLineOnlyForTheTimeout)
+{
+    HistoryServer server(NULL);
+    ASSERT_TRUE(server.Start("/r?"));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(1, WriteHistory("n", "c", "", 11, HA_START_ALERT));
+    DWORD took = GetTickCount() - start;
+    EXPECT_LT(took, 8000u);
+    EXPECT_EQ(1, ReadHistory());
 }
 
 // --- Reading back -----------------------------------------------------------------

@@ -181,7 +181,7 @@ TEST_F(AlertTest, EachAlertEndsAsItsButtonsEscapeAndCloseBoxSayAndClearsTheRecor
 TEST_F(AlertTest, EachAlertShowsItsSubject)
 {
     const char* serviceKey = "SYSTEM\\CurrentControlSet\\Services\\VxAlertProbe";
-    const std::string own = OwnProgram(), state = "\nActive Status: .\n\nIs it ok to allow this "
+    const std::string own = OwnProgram(), state = "\nActive Status: Stopped.\n\nIs it ok to allow this "
                                                    "service to be installed with those settings?";
     // The record (the second file is Notepad), the service's "Start", and
     // what the controls must show; 0 stands for the window title.
@@ -214,6 +214,8 @@ TEST_F(AlertTest, EachAlertShowsItsSubject)
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.kind << " " << c.name << " " << c.start);
         vxtest::SetDword(HKEY_LOCAL_MACHINE, serviceKey, "Start", c.start);
+        vxtest::SetString(HKEY_LOCAL_MACHINE, serviceKey, "DisplayName", "VxAlertProbe");
+        vxtest::SetString(HKEY_LOCAL_MACHINE, serviceKey, "ImagePath", own.c_str());
         Record(own, c.name, c.code);
         TextCopy(g_Alert.SecondFile, "C:\\windows\\notepad.exe");
         AlertView view;
@@ -229,7 +231,7 @@ TEST_F(AlertTest, EachAlertShowsItsSubject)
             EXPECT_FALSE(Has(view.text[IDC_ALERT_MESSAGE], "%s"));
         }
     }
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, serviceKey);
+    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, serviceKey);
 
     // Where a startup program starts, and the heading of the hook points.
     const int places[][2] = { { 1, 765 }, { 11, 765 }, { 2, 766 }, { 12, 766 }, { 26, 766 },

@@ -87,8 +87,14 @@ TEST_F(Initialize, CleanupOptionRebuildsOnceAndResets)
     EXPECT_TRUE(JunkBaselineKept());
 }
 
-TEST_F(Initialize, ContextMenuVerbFollowsTheOption)
+TEST_F(Initialize, ContextMenuVerbFollowsTheOptionOnceTheExplorerIsThere)
 {
+    // The verb opens the explorer's lookup: not offered without it.
+    std::string explorer = vxtest::PathInProgramFolder("VardexView.exe");
+    DeleteFileA(explorer.c_str());
+    InitializeMonitor();
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, VX_VERB_KEY));
+    vxtest::WriteFileBytes(explorer, "MZ");
     InitializeMonitor();
     EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command"));
 
@@ -101,6 +107,7 @@ TEST_F(Initialize, ContextMenuVerbFollowsTheOption)
     InitializeMonitor();
     std::string verb = "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" %1";
     EXPECT_REG_STRING(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command", "", verb.c_str());
+    DeleteFileA(explorer.c_str());
 }
 
 TEST_F(Initialize, AutomaticUpdateSettingIsCopiedOnce)

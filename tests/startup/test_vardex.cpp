@@ -65,8 +65,8 @@ TEST_F(StartupList, StartupFolderKindsByLastThreeLetters)
     // Not a shortcut at all, and a shortcut whose program is gone.
     vxtest::WriteFileBytes(folder + "\\broken.lnk", "this is no shortcut");
     ASSERT_TRUE(MakeShortcut(folder + "\\gone.lnk", APP "\\gone.exe", "Vx gone"));
-    // Without a description the target's FileDescription names it; ours
-    // mentions the product, so the caption takes its place.
+    // Without a description the target's FileDescription names it (a
+    // program of another folder named like ours is not ours to rename).
     ASSERT_TRUE(MakeShortcut(folder + "\\plain.lnk", tool_, ""));
 
     BuildStartupList(0);
@@ -77,7 +77,8 @@ TEST_F(StartupList, StartupFolderKindsByLastThreeLetters)
         std::string command = GetItemCommand(k);
         for (const char* absent : { "desktop.ini", "broken.lnk", "gone.exe" })
             EXPECT_EQ(std::string::npos, command.find(absent));
-        if (GetItemCode(k) == 200 && std::string(GetItemName(k)) == "Vardex") {
+        if (GetItemCode(k) == 200 &&
+            std::string(GetItemName(k)) == "Vardex startup and browser monitor") {
             withCaption++;
             EXPECT_TRUE(command == exe || command == tool_) << command;
         }
@@ -185,8 +186,13 @@ TEST_F(StartupList, ItemListCapsAt4096AndCutsFields)
     AddItem("", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
     EXPECT_STREQ("prog.exe -x", GetItemName(1));
     AddItem("my VARDEX helper", "\"ab\"", "x", "", 11, 0);  // short: stored as is
-    EXPECT_STREQ("Vardex", GetItemName(2));
+    EXPECT_STREQ("my VARDEX helper", GetItemName(2));
     EXPECT_STREQ("ab", GetItemCommand(2));
+    // Only our own programs are known by the one name.
+    AddItem("Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
+    EXPECT_STREQ("Vardex", GetItemName(3));
+    AddItem("VardexUpdater", "C:\\Apps\\VardexUpdater.exe", "", "", 1, 0);
+    EXPECT_STREQ("VardexUpdater", GetItemName(4));
 }
 
 // --- Baseline and patrol ---------------------------------------------------------
@@ -271,6 +277,101 @@ TEST_F(StartupBaseline, NoAnswerAsksAgainDisabledIsNotAskedAgain)
     PatrolCategory(&g_StartupCategory);
     EXPECT_EQ(0u, user.asked.size());
     EXPECT_EQ(0, StartupChanged());
+}
+
+// An intruder named like the monitor is acted on by its own name: the
+// monitor's own value stays.
+TEST_F(StartupBaseline, AForeignEntryNamedLikeUsIsRemovedByItsOwnName)
+{
+    std::string own = "\"" + vxtest::PathInProgramFolder("Vardex.exe") + "\" -expressboot";
+    Plant(HKEY_LOCAL_MACHINE, CV "Run", "Vardex", own);
+    InitRegStartups();
+    Plant(HKEY_LOCAL_MACHINE, CV "Run", "VardexUpdater", APP "\\VardexUpdater.exe");
+    g_Options[OPT_HideStartup] = 2;
+    PatrolCategory(&g_StartupCategory);
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, CV "Run", "VardexUpdater");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, CV "Run", "Vardex", own);
+    EXPECT_TRUE(HistoryHas("*START_Remove\tMACHINE_RUN\tVardexUpdater\t"));
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, CV "Run", "Vardex");
+}
+
+// An answer that could not be carried out is no answer: the entry stays,
+// is not baselined, no line says otherwise, the user is told, and the
+// next patrol asks again.
+TEST_F(StartupBaseline, ADisableOrRemovalThatFailsIsAskedAgain)
+{
+    g_Options[OPT_HideStartup] = 0;
+    ResetStartupRepeat();
+    // The mirrors cannot be made: their parent is a volatile key, which
+    // takes no lasting subkeys (as HKLM takes none from a limited user).
+    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, DISABLED);
+    HKEY volatileKey = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, DISABLED, 0, NULL,
+                                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL,
+                                             &volatileKey, NULL));
+    RegCloseKey(volatileKey);
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxStuck", APP "\\stuck.exe");
+    // A Startup-folder program held open by another program cannot go.
+    std::string held = std::string(kFolders[2].folder) + "\\held.exe";
+    vxtest::WriteFileBytes(held, "MZ");
+    HANDLE lock = CreateFileA(held.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    int lines = HistoryLines();
+    {
+        vxtest::ScriptedUi user;
+        user.answer = ANSWER_DISABLE;
+        PatrolCategory(&g_StartupCategory);
+        user.answer = ANSWER_REJECT;
+        PatrolCategory(&g_StartupCategory);
+        EXPECT_EQ(4u, user.asked.size());
+        std::vector<Notice> told;
+        for (const auto& n : user.notices)
+            told.push_back(n.first);
+        EXPECT_EQ(2, std::count(told.begin(), told.end(), NOTICE_DISABLE_FAILED));
+        EXPECT_EQ(1, std::count(told.begin(), told.end(), NOTICE_REMOVE_FAILED));
+    }
+    CloseHandle(lock);
+    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, DISABLED);
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxStuck") << "the removal of the value works";
+    EXPECT_TRUE(FileThere(held));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, BASELINE, held.c_str());
+    EXPECT_FALSE(HistoryHas("START_Disable"));
+    EXPECT_FALSE(HistoryHas("held.exe"));
+    EXPECT_EQ(lines + 1, HistoryLines());  // VxStuck's removal only
+    EXPECT_EQ(1, StartupChanged());
+    DeleteFileA(held.c_str());
+}
+
+// A parked name reused by another command is a new entry, asked about; the
+// parked command is never overwritten.  Codes 26 and 27 have no mirror:
+// their values are always listed.
+TEST_F(StartupBaseline, AParkedNameWithAnotherCommandIsANewEntry)
+{
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxBack", APP "\\back.exe");
+    InitRegStartups();
+    ASSERT_EQ(1, ToggleStartupEntry("VxBack", APP "\\back.exe", "", 11));
+    vxtest::SetString(HKEY_CURRENT_USER, CV "Run", "VxBack", APP "\\other.exe");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, DISABLED, RunName(26).c_str(), "26");
+    EXPECT_EQ(1, StartupChanged());
+    EXPECT_GE(FindItem(26, RunName(26)), 0);
+    g_Options[OPT_HideStartup] = 0;
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_DISABLE;
+    PatrolCategory(&g_StartupCategory);
+    ASSERT_EQ(1u, user.asked.size());
+    EXPECT_STREQ(APP "\\other.exe", user.asked[0].File);
+    // Parking it would lose the parked program: refused, and said so.
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxBack", APP "\\back.exe");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxBack", APP "\\other.exe");
+    ASSERT_EQ(1u, user.notices.size());
+    EXPECT_EQ(NOTICE_DISABLE_FAILED, user.notices[0].first);
+    // Removing it takes the live value and leaves the parked one.
+    user.answer = ANSWER_REJECT;
+    PatrolCategory(&g_StartupCategory);
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxBack");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxBack", APP "\\back.exe");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, "VxBack", "11");
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, DISABLED, RunName(26).c_str());
 }
 
 // A program that comes straight back however it is answered: the third
