@@ -1,6 +1,11 @@
 // Start-up hooks of the monitored categories: each records its baseline on
 // first use and does nothing when its key is already populated.
 #pragma once
+// Implemented: EndProgramIfRunning, CheckUpdateAndPrefix, CheckBrowserPages
+// and RecordActiveTasks.
+#include "categories/browser_pages.h"
+#include "categories/running_tasks.h"
+#include "foundation/processes.h"
 
 void InitServiceBaseline();
 void InitHiddenBaseline();
@@ -10,23 +15,16 @@ void InitActiveXBaseline();
 int RecordInitialSystemFiles();
 void CreateFileTypeClassRecords();
 
-// Ends the program of a command line when it is running.  1 when a
-// process was ended.
-int EndProgramIfRunning(const char* command);
 
 // --- Patrol steps of the monitored categories ----------------------------
 // Each step fills the shared item list and asks through the monitor's
 // alerts; the patrol driver owns the order, the countdowns and the trace.
 
-// Automatic-update setting and URL prefixes, every patrol.
-void CheckUpdateAndPrefix();
 void PatrolIEHelpers();
 void PatrolHiddenFiles();
 void PatrolActiveX();
 // HOSTS, autoexec.bat, config.sys and the other watched files.
 void CheckAllSysFiles();
-// The browser's start and search pages.
-void CheckBrowserPages();
 void PatrolFileTypes();
 // 1 when the task scheduler service runs.
 int IsSchedulerRunning();
@@ -44,8 +42,6 @@ int CommitCookieFile();
 void SetCookieFilePending(int pending);
 // Forgets the cookie filters meant to apply once.
 void PurgeOneTimeNuts();
-// A first-detected date for every running program.
-void RecordActiveTasks();
 
 // The delayed-start launcher: starts every listed program whose delay (in
 // seconds) equals delaySeconds.  Returns how many entries matched, started

@@ -7,14 +7,11 @@ void InitHiddenBaseline() {}
 void InitActiveXBaseline() {}
 int RecordInitialSystemFiles() { return 0; }
 void CreateFileTypeClassRecords() {}
-int EndProgramIfRunning(const char*) { return 0; }
 
-void CheckUpdateAndPrefix() {}
 void PatrolIEHelpers() {}
 void PatrolHiddenFiles() {}
 void PatrolActiveX() {}
 void CheckAllSysFiles() {}
-void CheckBrowserPages() {}
 void PatrolFileTypes() {}
 int IsSchedulerRunning() { return 0; }
 void PatrolTasks() {}
@@ -24,7 +21,6 @@ int GetMozillaProfileFolder(char* out) { out[0] = '\0'; return 0; }
 int CommitCookieFile() { return 0; }
 void SetCookieFilePending(int) {}
 void PurgeOneTimeNuts() {}
-void RecordActiveTasks() {}
 int RunDelayedPrograms(int) { return 0; }
 int CountDelayedPrograms() { return 0; }
 int QueryServiceState(const char*) { return 0; }
