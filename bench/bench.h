@@ -5,3 +5,6 @@
 void BenchProcessWatcher();
 // The startup list and the baseline comparison against 10 to 4000 Run values.
 void BenchStartupList();
+// The running-task list and the process count against a bare snapshot; the
+// update-mode, prefix and page checks of one patrol.
+void BenchRunningTasks();

@@ -9,5 +9,6 @@ int main()
     printf("Vardex benchmarks\n\n");
     BenchStartupList();
     BenchProcessWatcher();
+    BenchRunningTasks();
     return 0;
 }
