@@ -472,6 +472,20 @@ TEST_F(WatchedSettings, FailedPageRestoreIsToldOnceAndNotAskedAgain)
     EXPECT_EQ(2u, g_Questions.size());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, IE_MAIN, "Start Page", "http://home.example");
     EXPECT_EQ(1u, g_Notices.size());
+
+    // Refused again, then put right by hand: the same change later is new.
+    vxtest::SetString(HKEY_CURRENT_USER, IE_MAIN, "Start Page", "http://bad.example");
+    ASSERT_TRUE(SetKeyWritable(HKEY_CURRENT_USER, IE_MAIN, false));
+    CheckBrowserPages();
+    EXPECT_EQ(3u, g_Questions.size());
+    EXPECT_EQ(2u, g_Notices.size());
+    ASSERT_TRUE(SetKeyWritable(HKEY_CURRENT_USER, IE_MAIN, true));
+    vxtest::SetString(HKEY_CURRENT_USER, IE_MAIN, "Start Page", "http://home.example");
+    CheckBrowserPages();
+    vxtest::SetString(HKEY_CURRENT_USER, IE_MAIN, "Start Page", "http://bad.example");
+    CheckBrowserPages();
+    EXPECT_EQ(4u, g_Questions.size());
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, IE_MAIN, "Start Page", "http://home.example");
 }
 
 TEST_F(WatchedSettings, FailedPrefixAndModeRestoresAreToldOnce)
