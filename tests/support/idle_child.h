@@ -40,20 +40,22 @@ public:
     IdleChild(const IdleChild&) = delete;
     IdleChild& operator=(const IdleChild&) = delete;
 
-    bool Start(const std::string& exePath)
+    // A copy of this program idles; any other program (suspended set) is
+    // started suspended, so its code never runs.
+    bool Start(const std::string& exePath, bool suspended = false)
     {
         End();
         path_ = exePath;
-        std::string command = "\"" + exePath +
-                              "\" --gtest_also_run_disabled_tests "
-                              "--gtest_filter=IdleChild.DISABLED_Idle";
+        std::string command = "\"" + exePath + "\"";
+        if (!suspended)
+            command += " --gtest_also_run_disabled_tests --gtest_filter=IdleChild.DISABLED_Idle";
         STARTUPINFOA si;
         ZeroMemory(&si, sizeof(si));
         si.cb = sizeof(si);
         PROCESS_INFORMATION pi;
         std::string folder = ProgramFolder();
-        if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &si,
-                            &pi))
+        if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE,
+                            suspended ? CREATE_SUSPENDED : 0, NULL, folder.c_str(), &si, &pi))
             return false;
         CloseHandle(pi.hThread);
         handle_ = pi.hProcess;
