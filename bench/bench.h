@@ -8,3 +8,6 @@ void BenchStartupList();
 // The services quick pass at 0 to 2000 planted service keys, and the task
 // listing at 10 and 200 tasks, each beside its floor.
 void BenchServices();
+// The running-task list and the process count against a bare snapshot; the
+// update-mode, prefix and page checks of one patrol.
+void BenchRunningTasks();

@@ -10,5 +10,6 @@ int main()
     BenchStartupList();
     BenchServices();
     BenchProcessWatcher();
+    BenchRunningTasks();
     return 0;
 }

@@ -3,16 +3,21 @@
 // built has no row.
 #include "categories/category.h"
 
+#include "categories/browser_pages.h"
 #include "categories/ie_helpers.h"
+#include "categories/running_tasks.h"
 #include "categories/services.h"
 #include "categories/tasks.h"
 #include "startup/autostart.h"
 
 static const Category* const s_table[] = {
+    &g_UpdatePrefixCategory,
     &g_StartupCategory,
     &g_IEHelpersCategory,
+    &g_BrowserPagesCategory,
     &g_TasksCategory,
     &g_ServicesCategory,
+    &g_ActiveTasksCategory,
 };
 
 int CategoryCount()

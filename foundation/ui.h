@@ -44,6 +44,14 @@ enum Notice {
     // stays as it was and is asked about again.
     NOTICE_DISABLE_FAILED,
     NOTICE_REMOVE_FAILED,
+    // A watched setting could not be written back; detail names it.
+    NOTICE_RESTORE_FAILED,
+    // A question about a watched setting is coming (the monitor shows its
+    // alert state in the tray).
+    NOTICE_ASKING_ABOUT_SETTING,
+    // The machine's setting is restored by the explorer, which may write
+    // it where the monitor may not; detail holds the explorer's switches.
+    NOTICE_RESTORE_BY_EXPLORER,
     NOTICE_COUNT
 };
 

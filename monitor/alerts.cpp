@@ -635,12 +635,30 @@ static int ConfirmInMessageBox(const char* question)
 
 static void NotifyUser(Notice notice, const char* detail)
 {
-    if (notice == NOTICE_PROGRAM_FIGHTS_BACK) {
+    int textId = 0;
+    switch (notice) {
+    case NOTICE_PROGRAM_FIGHTS_BACK:
         OpenHelpPage(g_MainWindow, CMD_HELP);
+        return;
+    case NOTICE_ASKING_ABOUT_SETTING:
+        SetTrayStatus(IDI_ALERT, IDS_TIP_PAGES);
+        return;
+    case NOTICE_RESTORE_BY_EXPLORER:
+        StartExplorer(detail);
+        return;
+    case NOTICE_DISABLE_FAILED:
+        textId = IDS_DISABLE_FAILED;
+        break;
+    case NOTICE_REMOVE_FAILED:
+        textId = IDS_REMOVE_FAILED;
+        break;
+    case NOTICE_RESTORE_FAILED:
+        textId = IDS_RESTORE_FAILED;
+        break;
+    default:
         return;
     }
     char pattern[512];
-    int textId = notice == NOTICE_DISABLE_FAILED ? IDS_DISABLE_FAILED : IDS_REMOVE_FAILED;
     if (LoadText(textId, pattern, sizeof(pattern)) == 0)
         return;
     const char* values[1] = { detail };

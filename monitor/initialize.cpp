@@ -12,6 +12,7 @@
 #include "resources/vardex_version.h"
 #include "startup/autostart.h"
 
+#include "categories/browser_pages.h"
 #include "categories/category.h"
 #include "startup/delayed_start.h"
 
@@ -62,16 +63,6 @@ static void CheckVersionStamp()
     }
 }
 
-static void CopyAutomaticUpdateSetting()
-{
-    if (RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions") != 0)
-        return;
-    int live = RegReadDword(HKEY_LOCAL_MACHINE,
-                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update",
-                            "AUOptions");
-    if (live != 0)
-        RegWriteDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", (DWORD)live);
-}
 
 // The verb opens the online lookup, which the explorer carries: without
 // the explorer beside the monitor it would do nothing, and is not offered.
@@ -115,7 +106,7 @@ void InitializeMonitor()
     InitDetected();
     InitCategoryDetected();
     InitCategoryBaselines();
-    CopyAutomaticUpdateSetting();
+    SeedUpdateModeBaseline();
     CheckVersionStamp();
     ReloadOptions();
     SyncExplorerMenuVerb();

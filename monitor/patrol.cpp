@@ -12,7 +12,7 @@
 #include "categories/category.h"
 #include "foundation/item_list.h"
 #include "foundation/options.h"
-#include "foundation/process_list.h"
+#include "foundation/processes.h"
 #include "foundation/trace.h"
 #include "foundation/utils.h"
 #include "monitor/monitor.h"
@@ -137,7 +137,7 @@ void PatrolTick()
 int VerifyTasks()
 {
     TraceNote("* * * VERIFY TASKS", "Check for Task Change");
-    int count = CountProcesses();
+    int count = CountRunningPrograms();
     if (count != g_Patrol.LastProcessCount) {
         ReloadOptionsIfUpdated();
         for (int row = 0; row < RowCount(); row++) {
@@ -159,6 +159,8 @@ int VerifyTasks()
 static void RunRow(int row)
 {
     const Category* category = CategoryAt(row);
+    if (category->Patrol == NULL && category->List == NULL)
+        return;  // a category with nothing to patrol (its dates only)
     if (category->PeriodOption >= 0 &&
         !CountdownExpired(&g_Patrol.Countdown[row], g_Patrol.Period[row]))
         return;

@@ -51,6 +51,7 @@
 // Texts of our own, beyond the numbered texts of the system.
 #define IDS_DISABLE_FAILED   1300
 #define IDS_REMOVE_FAILED    1301
+#define IDS_RESTORE_FAILED   1302
 
 // The alerts' texts.
 #define IDS_STARTUP_MESSAGE        7

@@ -10,9 +10,10 @@
 
 #include "foundation/language.h"
 #include "foundation/options.h"
-#include "foundation/process_list.h"
+#include "foundation/processes.h"
 #include "foundation/trace.h"
 #include "categories/category.h"
+#include "startup/autostart.h"
 #include "monitor/alerts.h"
 #include "monitor/monitor.h"
 #include "monitor/patrol.h"
@@ -49,6 +50,14 @@ void AnswerEverythingAutomatically()
 // The last patrol lies well in the past, as it does after 34 seconds.
 void AgeLastPatrol() { g_Patrol.LastPatrolTime = GetTickCount() - 5000; }
 
+int StartupRow()
+{
+    for (int row = 0; row < CategoryCount(); row++)
+        if (CategoryAt(row) == &g_StartupCategory)
+            return row;
+    return -1;
+}
+
 void Ticks(int count)
 {
     for (int tick = 0; tick < count; tick++)
@@ -68,7 +77,7 @@ protected:
         ResetPatrolState();
         g_ExpressBoot = 0;
         ReloadOptions();
-        g_Patrol.LastProcessCount = CountProcesses();
+        g_Patrol.LastProcessCount = CountRunningPrograms();
         AgeLastPatrol();
     }
     void TearDown() override { g_TraceBudget = 9999; }
@@ -112,6 +121,8 @@ TEST_F(PatrolTest, ReloadSetsEveryCountdownToItsPeriod)
 {
     int value = 3;
     for (int row = 0; row < CategoryCount(); row++) {
+        if (CategoryAt(row)->PeriodOption < 0)
+            continue;  // every patrol
         OptionId period = (OptionId)CategoryAt(row)->PeriodOption;
         EXPECT_EQ(OptionDefault(period), g_Patrol.Period[row]) << CategoryAt(row)->Label;
         SetOption(OptionName(period), std::to_string(value++).c_str());
@@ -119,13 +130,15 @@ TEST_F(PatrolTest, ReloadSetsEveryCountdownToItsPeriod)
     }
     // "Update" not set: nothing is read.
     EXPECT_EQ(0, ReloadOptionsIfUpdated());
-    EXPECT_EQ(1, g_Patrol.Countdown[0]);
+    EXPECT_EQ(1, g_Patrol.Countdown[StartupRow()]);
     SetOption("Update", "1");
     EXPECT_EQ(1, ReloadOptionsIfUpdated());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "0");
     EXPECT_EQ(0, ReloadOptionsIfUpdated());
     value = 3;
     for (int row = 0; row < CategoryCount(); row++) {
+        if (CategoryAt(row)->PeriodOption < 0)
+            continue;
         EXPECT_EQ(value, g_Patrol.Period[row]) << CategoryAt(row)->Label;
         EXPECT_EQ(value++, g_Patrol.Countdown[row]) << CategoryAt(row)->Label;
     }
@@ -143,12 +156,12 @@ TEST_F(PatrolTest, OnlyADifferentProcessCountForcesTheRealTimeCategoriesAndTheFi
     VerifyTasks();  // the same count: nothing changes
     EXPECT_EQ(3, g_Patrol.TickCounter);
     EXPECT_EQ(1, g_Patrol.HalfSelector);
-    EXPECT_EQ(2, g_Patrol.Countdown[0]);
+    EXPECT_EQ(2, g_Patrol.Countdown[StartupRow()]);
     EXPECT_EQ(1u, TraceCount("TASKS: Check for Task Change"));
 
     g_Patrol.LastProcessCount = -1;
     int count = VerifyTasks();
-    EXPECT_EQ(CountProcesses(), count);
+    EXPECT_EQ(CountRunningPrograms(), count);
     EXPECT_EQ(count, g_Patrol.LastProcessCount);
     EXPECT_EQ(16, g_Patrol.TickCounter);
     EXPECT_EQ(0, g_Patrol.HalfSelector);
@@ -187,16 +200,22 @@ TEST_F(PatrolTest, TheSeventeenthTickPatrolsOrTheFortyFifthWithExpressBoot)
 
 TEST_F(PatrolTest, CategoriesRunOnTheirOwnPeriodInTheirHalf)
 {
-    // Startup programs every first half, IE helpers every other; "0" never.
+    // Startup programs every first half, the pages every other, the
+    // services every second half; "0" never.  The update mode is looked at
+    // on every patrol.
     SetOption("Start", "1");
-    SetOption("IEHelpers", "2");
+    SetOption("StartPage", "2");
+    SetOption("Services", "1");
     ReloadOptions();
     for (int patrol = 0; patrol < 8; patrol++) {
         AgeLastPatrol();
         EXPECT_EQ(1, RunPatrol());
     }
     EXPECT_EQ(4u, TraceCount("VERIFY: Startup Programs"));
-    EXPECT_EQ(2u, TraceCount("VERIFY: IE Helpers"));
+    EXPECT_EQ(2u, TraceCount("VERIFY: IE Start/Search Page"));
+    EXPECT_EQ(4u, TraceCount("VERIFY: Check for change to Services"));
+    EXPECT_EQ(8u, TraceCount("VERIFY: Verify Automatica Updates"));
+    EXPECT_EQ(0u, TraceCount("VERIFY: IE Helpers"));  // nothing of it to patrol yet
     SetOption("Start", "0");
     ReloadOptions();
     for (int patrol = 0; patrol < 4; patrol++) {
@@ -230,7 +249,7 @@ TEST_F(PatrolTest, APatrolRightAfterAnotherOrDuringAnAlertDoesNoWork)
     EXPECT_EQ(1, RunPatrol());
     g_Patrol.Running = 0;
     EXPECT_EQ(0, g_Patrol.HalfSelector);
-    EXPECT_EQ(0u, TraceCount("VERIFY: Startup Programs"));
+    EXPECT_EQ(0u, TraceCount("VERIFY: Verify Automatica Updates"));
 }
 
 // --- Process-change notices ----------------------------------------------------------------

@@ -75,10 +75,8 @@ TEST_F(MonitorProcess, FirstStartInitialisesTheStoreAndQuitEndsIt)
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex", own.c_str());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, own.c_str(), "1");
 
-    // The context-menu verb for executable files.
-    EXPECT_REG_STRING(HKEY_CLASSES_ROOT, "exefile\\shell\\Vardex PLUS", "", "Vardex PLUS Info...");
-    std::string verb = "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" %1";
-    EXPECT_REG_STRING(HKEY_CLASSES_ROOT, "exefile\\shell\\Vardex PLUS\\command", "", verb.c_str());
+    // No context-menu verb: the lookup it opens comes with the explorer.
+    EXPECT_REG_MISSING(HKEY_CLASSES_ROOT, "exefile\\shell\\Vardex PLUS", "");
 
     EXPECT_EQ(0, vxtest::RunProgram(Monitor("-Q"), 15000));
     EXPECT_EQ(0, WaitMonitorExit(15000));
