@@ -18,6 +18,7 @@
 #include "foundation/ui.h"
 #include "foundation/utils.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "foundation/item_list.h"
 #include "startup/name_table.h"
 #include "startup/startup_text.h"
@@ -588,19 +589,13 @@ int StartupChanged()
 // part up to ".exe" are tried.
 static void ForgetDelayRecord(HKEY root, const char* command)
 {
-    static const char* const keys[6] = {
-        VX_KEY "\\Delay", VX_KEY "\\Delay\\Time", VX_KEY "\\Delay\\Parameters",
-        VX_KEY "\\Delay\\Shortcuts", VX_KEY "\\Delay\\Applet", VX_KEY "\\Delay\\Title",
-    };
     char program[ITEM_COMMAND];
     TextCopy(program, command);
+    DeleteDelayRecord(root, program);
     int exe = TextIndexNoCase(program, ".exe");
-    for (int pass = 0; pass < 2; pass++) {
-        for (int i = 0; i < 6; i++)
-            RegDeleteValueNamed(root, keys[i], program);
-        if (exe < 0 || program[exe + 4] == '\0')
-            break;
+    if (exe >= 0 && program[exe + 4] != '\0') {
         program[exe + 4] = '\0';
+        DeleteDelayRecord(root, program);
     }
 }
 
