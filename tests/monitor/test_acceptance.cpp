@@ -2,20 +2,19 @@
 // program adds itself to HKCU Run through Wine's own reg.exe, the monitor's
 // patrol finds it, and the test answers the startup alert as a user would.
 //
-// Timing.  Ticks are 2 s and a patrol comes every 17 ticks (34 s); with the
-// option "Start" = 1 the startup programs are checked on every first-half
-// patrol, so an alert comes within 34 s to 102 s of the monitor's start by
-// the schedule alone.  The monitor also brings a patrol forward when the
-// number of running processes changes ("RealtimeStartup", on by default):
-// after each change the test starts a short-lived helper process, which
-// KESSA.DLL reports, so the alert usually comes within a few seconds.  The
-// waits below allow for the schedule (75 s) in case the notice is missed.
+// With the option "Start" = 1 the startup programs are checked on every
+// first-half patrol, so an alert comes within 34 s to 102 s of the
+// monitor's start by the schedule alone; after each change the test nudges
+// the monitor ("RealtimeStartup", on by default), so the alert usually
+// comes within a few seconds.  The waits allow for the schedule (75 s) in
+// case the notice is missed.
 #include <windows.h>
 
 #include <string>
 
 #include "foundation/registry_store.h"
 #include "resources/vardex_version.h"
+#include "monitor/running_monitor.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -25,7 +24,7 @@ const DWORD kAlertWaitMs = 75000;
 
 std::string MonitorPath()
 {
-    return vxtest::PathInProgramFolder("Vardex.exe");
+    return RunningMonitor::Path();
 }
 
 std::string HistoryPath()
@@ -80,27 +79,8 @@ protected:
         RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName);
     }
 
-    void StartMonitor()
-    {
-        monitor_ = vxtest::StartProgram("\"" + MonitorPath() + "\"");
-        ASSERT_TRUE(monitor_ != NULL);
-        ASSERT_TRUE(vxtest::WaitForWindow("Vardex", NULL, 30000) != NULL)
-            << "the monitor's window did not appear";
-        // The start-up snapshot of the startup programs is taken before
-        // the window's second half runs; give it a moment.
-        vxtest::PumpMessages(1500);
-    }
-
-    void StopMonitor()
-    {
-        if (monitor_ == NULL)
-            return;
-        vxtest::RunProgram("\"" + MonitorPath() + "\" -Q", 20000);
-        if (WaitForSingleObject(monitor_, 20000) != WAIT_OBJECT_0)
-            TerminateProcess(monitor_, 1);
-        CloseHandle(monitor_);
-        monitor_ = NULL;
-    }
+    void StartMonitor() { ASSERT_TRUE(monitor_.Start()) << "the monitor did not start"; }
+    void StopMonitor() { monitor_.Stop(); }
 
     // A program that puts itself into HKCU Run, as a setup would.
     void AddRunValue()
@@ -111,16 +91,9 @@ protected:
         ASSERT_EQ(command_, vxtest::ReadString(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName));
     }
 
-    // A short-lived process: the monitor hears of the change and brings
-    // the next patrol forward.
     void NudgeMonitor()
     {
-        vxtest::PumpMessages(2500);  // a notice of reg.exe itself is settled
-        std::string self = vxtest::PathInProgramFolder("monitor_test_acceptance.exe");
-        HANDLE helper = vxtest::StartProgram("\"" + self + "\" --gtest_also_run_disabled_tests "
-                                             "--gtest_filter=Helper.DISABLED_StayAWhile");
-        if (helper != NULL)
-            CloseHandle(helper);
+        RunningMonitor::Nudge("monitor_test_acceptance.exe", "Helper.DISABLED_StayAWhile");
     }
 
     HWND WaitForStartupAlert(DWORD timeoutMs)
@@ -139,18 +112,12 @@ protected:
         return true;
     }
 
-    // Answers the alert that is open and waits for it to close.
-    void Answer(HWND alert, int button)
-    {
-        vxtest::PumpMessages(300);
-        vxtest::ClickButton(alert, button);
-        ASSERT_TRUE(vxtest::WaitForWindowGone(alert, 10000));
-    }
+    void Answer(HWND alert, int button) { ASSERT_TRUE(RunningMonitor::Answer(alert, button)); }
 
     static constexpr const char* kValueName = "PhotoSyncAgent";
     std::string program_;
     std::string command_;
-    HANDLE monitor_ = NULL;
+    RunningMonitor monitor_;
 };
 
 // Started by NudgeMonitor: lives for a few seconds and ends.

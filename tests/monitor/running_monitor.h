@@ -1,0 +1,66 @@
+// The real Vardex.exe running from C:\Vardex for end-to-end tests: started,
+// nudged into an early patrol, its alerts answered as a user would, ended.
+//
+// Timing.  Ticks are 2 s and a patrol comes every 17 ticks (34 s), halves
+// alternating.  The monitor brings a first-half patrol forward when the
+// number of running processes changes: Nudge starts a short-lived copy of
+// the test program (its DISABLED_StayAWhile test), which KESSA.DLL reports.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "foundation/registry_store.h"
+#include "support/vxtest.h"
+
+class RunningMonitor {
+public:
+    ~RunningMonitor() { Stop(); }
+
+    static std::string Path() { return vxtest::PathInProgramFolder("Vardex.exe"); }
+
+    bool Start()
+    {
+        process_ = vxtest::StartProgram("\"" + Path() + "\"");
+        if (process_ == NULL || vxtest::WaitForWindow("Vardex", NULL, 30000) == NULL)
+            return false;
+        // The start-up snapshot of the baselines is taken before the
+        // window's second half runs; give it a moment.
+        vxtest::PumpMessages(1500);
+        return true;
+    }
+
+    void Stop()
+    {
+        if (process_ == NULL)
+            return;
+        vxtest::RunProgram("\"" + Path() + "\" -Q", 20000);
+        if (WaitForSingleObject(process_, 20000) != WAIT_OBJECT_0)
+            TerminateProcess(process_, 1);
+        CloseHandle(process_);
+        process_ = NULL;
+    }
+
+    // A short-lived process of the test program itself (testProgram), whose
+    // test filter names a test that only waits a few seconds.
+    static void Nudge(const char* testProgram, const char* stayTest)
+    {
+        vxtest::PumpMessages(2500);  // a notice of what came before is settled
+        std::string self = vxtest::PathInProgramFolder(testProgram);
+        HANDLE helper = vxtest::StartProgram("\"" + self + "\" --gtest_also_run_disabled_tests "
+                                             "--gtest_filter=" + stayTest);
+        if (helper != NULL)
+            CloseHandle(helper);
+    }
+
+    // Answers the alert that is open and waits for it to close.
+    static bool Answer(HWND alert, int button)
+    {
+        vxtest::PumpMessages(300);
+        vxtest::ClickButton(alert, button);
+        return vxtest::WaitForWindowGone(alert, 10000);
+    }
+
+private:
+    HANDLE process_ = NULL;
+};

@@ -1,0 +1,150 @@
+// End to end, as an installer would act while Vardex.exe runs: a service
+// registered through the service manager and a task saved through the Task
+// Scheduler are asked about in the monitor's own alerts, and the test
+// answers them as a user would.  Both are second-half categories: the
+// nudged patrol runs the first half, the one after it (34 s later) the
+// second.
+#include <windows.h>
+#include <objbase.h>
+#include <mstask.h>
+
+#include <string>
+
+#include "foundation/registry_store.h"
+#include "monitor/running_monitor.h"
+#include "support/vxtest.h"
+
+namespace {
+
+const DWORD kAlertWaitMs = 110000;
+const char* const kService = "VxPhotoService";
+const char* const kServiceTitle = "Photo Sync Service";
+
+std::string History()
+{
+    return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt"));
+}
+
+bool Has(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// A program of another maker, as an installer leaves it: a copy of ours
+// under its own name (our own programs are always known as "Vardex").
+std::string PhotoProgram()
+{
+    CreateDirectoryA("C:\\PhotoSync", NULL);
+    CopyFileA(RunningMonitor::Path().c_str(), "C:\\PhotoSync\\PhotoSync.exe", FALSE);
+    return "C:\\PhotoSync\\PhotoSync.exe";
+}
+
+// The alert whose heading (control 100) is heading.
+HWND WaitForAlertAbout(const char* heading, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        HWND alert = vxtest::WaitForWindow("#32770", NULL, 1000);
+        if (alert != NULL && vxtest::DialogItemText(alert, 100) == heading)
+            return alert;
+    }
+    return NULL;
+}
+
+class CategoryAcceptance : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
+        for (const char* option : { "Services", "Tasks" })
+            vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, option, "1");
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
+        ASSERT_TRUE(monitor_.Start());
+    }
+    void Nudge() { RunningMonitor::Nudge("monitor_test_acceptance_categories.exe",
+                                         "Helper.DISABLED_StayAWhile"); }
+    RunningMonitor monitor_;
+};
+
+TEST(Helper, DISABLED_StayAWhile)
+{
+    Sleep(6000);
+}
+
+TEST_F(CategoryAcceptance, ANewServiceIsAskedAboutAndNoLeavesItStoppedAndDisabled)
+{
+    SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    ASSERT_TRUE(scm != NULL);
+    std::string program = "\"" + PhotoProgram() + "\" -service";
+    SC_HANDLE service = CreateServiceA(scm, kService, kServiceTitle, SERVICE_ALL_ACCESS,
+                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
+                                       SERVICE_ERROR_IGNORE, program.c_str(), NULL, NULL, NULL,
+                                       NULL, NULL);
+    ASSERT_TRUE(service != NULL) << GetLastError();
+    Nudge();
+    HWND alert = WaitForAlertAbout(kServiceTitle, kAlertWaitMs);
+    ASSERT_TRUE(alert != NULL) << "no service alert";
+    EXPECT_TRUE(Has(vxtest::DialogItemText(alert, 1144), "Startup Status: Automatic"))
+        << vxtest::DialogItemText(alert, 1144);
+    EXPECT_TRUE(Has(vxtest::DialogItemText(alert, 1026), "PhotoSync.exe"));
+    ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
+    vxtest::PumpMessages(1000);
+
+    char buffer[8192];
+    QUERY_SERVICE_CONFIGA* config = (QUERY_SERVICE_CONFIGA*)buffer;
+    DWORD needed = 0;
+    ASSERT_TRUE(QueryServiceConfigA(service, config, sizeof(buffer), &needed));
+    EXPECT_EQ((DWORD)SERVICE_DISABLED, config->dwStartType);
+    EXPECT_TRUE(Has(History(), "\tSERVICE_Disabled\t")) << History();
+    // Known from now on: the next services patrol does not ask again.
+    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY "\\Services",
+                                              kServiceTitle));
+    DeleteService(service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(scm);
+}
+
+TEST_F(CategoryAcceptance, ANewTaskIsAskedAboutAndNoDeletesIt)
+{
+    static const GUID kScheduler = {
+        0x148BD52A, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
+    static const GUID kSchedulerInterface = {
+        0x148BD527, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
+    static const GUID kTask = {
+        0x148BD520, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
+    static const GUID kTaskInterface = {
+        0x148BD524, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
+    CoInitialize(NULL);
+    ITaskScheduler* scheduler = NULL;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kScheduler, NULL, CLSCTX_INPROC_SERVER,
+                                              kSchedulerInterface, (void**)&scheduler));
+    ITask* task = NULL;
+    ASSERT_HRESULT_SUCCEEDED(scheduler->NewWorkItem(L"PhotoSyncUpdate", kTask, kTaskInterface,
+                                                    (IUnknown**)&task));
+    std::string path = PhotoProgram();
+    std::wstring program(path.begin(), path.end());
+    task->SetApplicationName(program.c_str());
+    IPersistFile* file = NULL;
+    ASSERT_HRESULT_SUCCEEDED(task->QueryInterface(IID_IPersistFile, (void**)&file));
+    ASSERT_HRESULT_SUCCEEDED(file->Save(NULL, TRUE));
+    file->Release();
+    task->Release();
+
+    Nudge();
+    HWND alert = WaitForAlertAbout("PhotoSyncUpdate", kAlertWaitMs);
+    ASSERT_TRUE(alert != NULL) << "no task alert";
+    ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
+    vxtest::PumpMessages(1000);
+    ITask* gone = NULL;
+    EXPECT_TRUE(FAILED(scheduler->Activate(L"PhotoSyncUpdate", kTaskInterface,
+                                           (IUnknown**)&gone)));
+    if (gone != NULL)
+        gone->Release();
+    EXPECT_TRUE(Has(History(), "\tTASK_Alert\t")) << History();
+    EXPECT_TRUE(Has(History(), "PhotoSyncUpdate")) << History();
+    scheduler->Release();
+    CoUninitialize();
+}
+
+}  // namespace
