@@ -111,61 +111,72 @@ static double SchedCpuMs(const char* processFolder)
     return threads > 0 ? total : -1;
 }
 
-double BenchPreciseCpuMs()
+// A Unix process of this prefix by its name (comm): one whose environment
+// carries this process's WINEPREFIX.  Z:\proc\self is no help: Wine opens
+// files and folders in wineserver, where "self" is wineserver.
+// With anyEnd the name need only begin with comm (wineserver runs as
+// "wineserver64" on some systems).  Returns its /proc folder in out, or 0
+// with "".
+static int FindPrefixProcess(const char* comm, int anyEnd, char* out, int size)
 {
-    return SchedCpuMs("Z:\\proc\\self");
+    out[0] = '\0';
+    char prefix[MAX_PATH];
+    DWORD n = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof(prefix));
+    if (n == 0 || n >= sizeof(prefix))
+        return 0;
+    char wanted[MAX_PATH + 16];
+    TEXT_FORMAT(wanted, "WINEPREFIX=%s", prefix);
+    size_t wantedLength = strlen(wanted);
+    size_t commLength = strlen(comm);
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA("Z:\\proc\\*", &found));
+    if (!search.IsValid())
+        return 0;
+    do {
+        if (found.cFileName[0] < '0' || found.cFileName[0] > '9')
+            continue;
+        char path[MAX_PATH], name[64];
+        TEXT_FORMAT(path, "Z:\\proc\\%s\\comm", found.cFileName);
+        if (ReadProcFile(path, name, sizeof(name)) == 0 || strncmp(name, comm, commLength) != 0 ||
+            (!anyEnd && name[commLength] != '\n' && name[commLength] != '\0'))
+            continue;
+        static char environment[32768];
+        TEXT_FORMAT(path, "Z:\\proc\\%s\\environ", found.cFileName);
+        int length = ReadProcFile(path, environment, sizeof(environment));
+        for (int at = 0; at < length; at += (int)strlen(environment + at) + 1) {
+            if (strncmp(environment + at, wanted, wantedLength) == 0 &&
+                (environment[at + wantedLength] == '\0' || environment[at + wantedLength] == '/')) {
+                TextFormat(out, (size_t)size, "Z:\\proc\\%s", found.cFileName);
+                return 1;
+            }
+        }
+    } while (FindNextFileA(search.Get(), &found));
+    return 0;
 }
 
-// The wineserver of this prefix: the process named wineserver whose
-// environment carries this process's WINEPREFIX.  Looked up once.
-static int WineserverFolder(char* out, int size)
+double BenchPreciseCpuMs()
 {
     static int looked = 0;
     static char folder[64] = "";
     if (!looked) {
         looked = 1;
-        char prefix[MAX_PATH];
-        DWORD n = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof(prefix));
-        if (n > 0 && n < sizeof(prefix)) {
-            char wanted[MAX_PATH + 16];
-            TEXT_FORMAT(wanted, "WINEPREFIX=%s", prefix);
-            size_t wantedLength = strlen(wanted);
-            WIN32_FIND_DATAA found;
-            FindHandle search(FindFirstFileA("Z:\\proc\\*", &found));
-            if (search.IsValid()) {
-                do {
-                    if (found.cFileName[0] < '0' || found.cFileName[0] > '9')
-                        continue;
-                    char path[MAX_PATH], name[64];
-                    TEXT_FORMAT(path, "Z:\\proc\\%s\\comm", found.cFileName);
-                    if (ReadProcFile(path, name, sizeof(name)) == 0 ||
-                        strncmp(name, "wineserver", 10) != 0)
-                        continue;
-                    static char environment[32768];
-                    TEXT_FORMAT(path, "Z:\\proc\\%s\\environ", found.cFileName);
-                    int length = ReadProcFile(path, environment, sizeof(environment));
-                    for (int at = 0; at < length; at += (int)strlen(environment + at) + 1) {
-                        if (strncmp(environment + at, wanted, wantedLength) == 0 &&
-                            (environment[at + wantedLength] == '\0' ||
-                             environment[at + wantedLength] == '/')) {
-                            TEXT_FORMAT(folder, "Z:\\proc\\%s", found.cFileName);
-                            break;
-                        }
-                    }
-                } while (folder[0] == '\0' && FindNextFileA(search.Get(), &found));
-            }
-        }
+        char name[MAX_PATH];
+        GetModuleFileNameA(NULL, name, sizeof(name));
+        const char* slash = strrchr(name, '\\');
+        FindPrefixProcess(slash != NULL ? slash + 1 : name, 0, folder, sizeof(folder));
     }
-    TextCopy(out, size, folder);
-    return folder[0] != '\0';
+    return folder[0] != '\0' ? SchedCpuMs(folder) : -1;
 }
 
 double BenchWineserverCpuMs()
 {
-    char folder[64];
-    if (!WineserverFolder(folder, sizeof(folder)))
-        return -1;
-    return SchedCpuMs(folder);
+    static int looked = 0;
+    static char folder[64] = "";
+    if (!looked) {
+        looked = 1;
+        FindPrefixProcess("wineserver", 1, folder, sizeof(folder));
+    }
+    return folder[0] != '\0' ? SchedCpuMs(folder) : -1;
 }
 
 // A CPU sample of this process and of wineserver.
@@ -215,7 +226,7 @@ static const char* Figure(double value, char* out, int size)
     if (value < 0)
         TextCopy(out, size, "n/a");
     else
-        TextFormat(out, size, "%.1f", value);
+        TextFormat(out, (size_t)size, "%.2f", value);
     return out;
 }
 
@@ -335,10 +346,14 @@ static void BenchRealMonitor()
         return;
     }
     Sleep(3000);  // the timer starts from the first posted command
+    char unixFolder[64];
+    FindPrefixProcess("Vardex.exe", 0, unixFolder, sizeof(unixFolder));
     double started = CpuMsOf(process.Get());
+    double startedNs = unixFolder[0] ? SchedCpuMs(unixFolder) : -1;
     CpuSample before = TakeSample();
     Sleep(REAL_MONITOR_SECONDS * 1000);
     double idle = Delta(CpuMsOf(process.Get()), started);
+    double idleNs = Delta(unixFolder[0] ? SchedCpuMs(unixFolder) : -1, startedNs);
     CpuSample after = TakeSample();
     double server = Delta(after.server, before.server);
 
@@ -347,14 +362,17 @@ static void BenchRealMonitor()
         TerminateProcess(process.Get(), 1);
 
     double seconds = (after.wall - before.wall) / 1000.0;
-    char a[32], b[32], c[32];
+    char a[32], b[32], c[32], d[32];
     printf("  %-40s %10s\n", "measure", "value");
     printf("  %-40s %10s\n", "CPU ms at start (store, baselines)", Figure(started, a, sizeof(a)));
     printf("  %-40s %10.1f\n", "seconds measured after start", seconds);
     printf("  %-40s %10s\n", "CPU ms over them", Figure(idle, b, sizeof(b)));
-    printf("  %-40s %9.3f%%\n", "share of one core", idle < 0 ? 0.0 : idle / (seconds * 10.0));
+    printf("  %-40s %10s\n", "CPU ms over them (scheduler, ns)", Figure(idleNs, d, sizeof(d)));
+    double best = idleNs >= 0 ? idleNs : idle;
+    printf("  %-40s %9.3f%%\n", "share of one core", best < 0 ? 0.0 : best / (seconds * 10.0));
     printf("  %-40s %10s\n", "wineserver CPU ms, same interval", Figure(server, c, sizeof(c)));
-    printf("  (one patrol, the first, falls in the interval; KESSA.DLL's watcher runs throughout)\n\n");
+    printf("  (one patrol, the first, falls in the interval; KESSA.DLL's watcher runs throughout;\n"
+           "   wineserver also serves the prefix's own services in that time)\n\n");
 }
 
 // --- The idle minute ---------------------------------------------------------------
@@ -457,18 +475,33 @@ static void PlantRunValues(int plant)
     }
 }
 
-// The median time of one row's step over PATROL_RUNS runs, as the patrol
-// runs it (its condition, then the step).
-static double RowMedianMs(const Category* category)
+// One row's step alone, PATROL_RUNS times, as the patrol runs it (its
+// condition, then the step): the median wall time, and the CPU of this
+// process and of wineserver per run.
+struct StepCost {
+    double wall, process, server;
+};
+
+static StepCost MeasureRow(const Category* category)
 {
     double took[PATROL_RUNS];
+    CpuSample before = TakeSample();
     for (int run = 0; run < PATROL_RUNS; run++) {
         double start = NowMs();
         if (category->CanRun == NULL || category->CanRun())
             RunCategoryStep(category);
         took[run] = NowMs() - start;
     }
-    return Median(took, PATROL_RUNS);
+    CpuSample after = TakeSample();
+    StepCost cost;
+    cost.wall = Median(took, PATROL_RUNS);
+    cost.process = Delta(after.precise, before.precise);
+    cost.server = Delta(after.server, before.server);
+    if (cost.process >= 0)
+        cost.process /= PATROL_RUNS;
+    if (cost.server >= 0)
+        cost.server /= PATROL_RUNS;
+    return cost;
 }
 
 static void BenchPatrolHalves()
@@ -477,7 +510,7 @@ static void BenchPatrolHalves()
     SettleBaselines();
     LONGLONG history = HistorySize();
 
-    double best[2], median[2], server[2];
+    double best[2], median[2], process[2], server[2];
     for (int half = 0; half < 2; half++) {
         double took[PATROL_RUNS];
         CpuSample before = TakeSample();
@@ -493,6 +526,9 @@ static void BenchPatrolHalves()
         server[half] = Delta(after.server, before.server);
         if (server[half] >= 0)
             server[half] /= PATROL_RUNS;
+        process[half] = Delta(after.precise, before.precise);
+        if (process[half] >= 0)
+            process[half] /= PATROL_RUNS;
         median[half] = Median(took, PATROL_RUNS);  // sorts: took[0] is the best
         best[half] = took[0];
     }
@@ -500,15 +536,18 @@ static void BenchPatrolHalves()
     printf("One full patrol per half, every row due, %d planted HKCU Run values, nothing new "
            "(%d runs, ms)%s\n",
            PATROL_PLANTED, PATROL_RUNS, changed ? "  (something new was answered!)" : "");
-    printf("  %-6s %8s %8s %18s %8s\n", "half", "best", "median", "wineserver/patrol", "goal");
+    printf("  %-6s %8s %8s %12s %12s %8s\n", "half", "best", "median", "CPU/patrol",
+           "wineserver", "goal");
     for (int half = 0; half < 2; half++) {
-        char s[32];
-        printf("  %-6s %8.2f %8.2f %18s %8s\n", half == 0 ? "first" : "second", best[half],
-               median[half], Figure(server[half], s, sizeof(s)), "< 20");
+        char p[32], s[32];
+        printf("  %-6s %8.2f %8.2f %12s %12s %8s\n", half == 0 ? "first" : "second", best[half],
+               median[half], Figure(process[half], p, sizeof(p)),
+               Figure(server[half], s, sizeof(s)), "< 20");
     }
 
     // Where the time goes: each row's step alone, in patrol order.
-    printf("  step by step (median of %d runs of the step alone, ms):\n", PATROL_RUNS);
+    printf("  step by step, each step alone (%d runs, ms):\n", PATROL_RUNS);
+    printf("    %-6s %-34s %8s %8s %10s\n", "half", "step", "median", "CPU/run", "wineserver");
     for (int row = 0; row < CategoryCount(); row++) {
         const Category* category = CategoryAt(row);
         if (category->Patrol == NULL && category->List == NULL)
@@ -516,7 +555,10 @@ static void BenchPatrolHalves()
         const char* half = category->PeriodOption < 0 ? "both"
                            : category->Half == 0      ? "first"
                                                       : "second";
-        printf("    %-6s %-34s %8.2f\n", half, category->Label, RowMedianMs(category));
+        StepCost cost = MeasureRow(category);
+        char p[32], w[32];
+        printf("    %-6s %-34s %8.2f %8s %10s\n", half, category->Label, cost.wall,
+               Figure(cost.process, p, sizeof(p)), Figure(cost.server, w, sizeof(w)));
     }
     printf("\n");
     PlantRunValues(0);
