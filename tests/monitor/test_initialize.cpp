@@ -1,8 +1,6 @@
 // The monitor's start-up work on the registry store, run in this process.
 #include "support/vxtest.h"
 
-#include <string>
-
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
@@ -11,156 +9,102 @@
 
 namespace {
 
-const char* const kJunk = "C:\\OLD\\BASELINE.EXE";
-const char* const kAutoUpdate =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
+const char kAuKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
 
 class Initialize : public testing::Test {
 protected:
     void SetUp() override
     {
         vxtest::ResetStore();
-        RegDeleteKeyTree(HKEY_CLASSES_ROOT, VX_VERB_KEY);
         g_TextModule = GetModuleHandleA(NULL);
-        g_MessageLanguage = 0;
     }
-    void PlantJunkBaseline() { vxtest::SetString(HKEY_CURRENT_USER, VX_RUN_KEY, kJunk, "11"); }
-    bool JunkBaselineKept() { return vxtest::ValueExists(HKEY_CURRENT_USER, VX_RUN_KEY, kJunk); }
     std::string OwnCommand() { return vxtest::ProgramFolder() + "\\vardex.exe -expressboot"; }
 };
 
-TEST_F(Initialize, FirstRunWritesDateVersionAndOwnEntries)
+TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLanguageEachTime)
 {
+    vxtest::SetDword(HKEY_LOCAL_MACHINE, kAuKey, "AUOptions", 3);
     InitializeMonitor();
     EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY, ""));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "15.9.2008.5");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex", OwnCommand().c_str());
+    EXPECT_EQ(3, RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions"));
     EXPECT_EQ(1, g_AlwaysRun);
     EXPECT_EQ(9, g_MessageLanguage);
 
-    // A later start does not redo the first run.
+    // A later start redoes none of it, but reads the language code again,
+    // which the help pages carry too.
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
+    vxtest::SetDword(HKEY_LOCAL_MACHINE, kAuKey, "AUOptions", 4);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString634", "de");
     InitializeMonitor();
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
+    EXPECT_EQ(3, RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions"));
     EXPECT_EQ(0, g_AlwaysRun);
+    EXPECT_EQ(7, g_MessageLanguage);
+    char page[260];
+    HelpPageName(6056, page);
+    EXPECT_STREQ("de_activex.html", page);
 }
 
-TEST_F(Initialize, VersionStampDecidesTheCleanup)
+TEST_F(Initialize, TheVersionStampAndTheCleanupOptionDecideTheRebuild)
 {
+    // The stamp the last start left ("": none) and "Cleanup"; then whether
+    // the baseline is rebuilt, the stamp after, and whether the first-run
+    // values (the own Run entry) are written again.
+    const struct { const char* stamp; const char* cleanup; bool rebuilt; const char* after;
+                   bool firstRun; } cases[] = {
+        { "v15.9.2008.5-beta", "0", false, "v15.9.2008.5-beta", false },  // this version inside
+        { "", "0", true, "15.9.2008.5", false },
+        { "14.2.2006.1", "0", true, "15.9.2008.5", true },
+        { "15.9.2008.5", "1", true, "15.9.2008.5", false },  // once: "Cleanup" goes back to 0
+    };
     InitializeMonitor();
-
-    // The built-in version inside a longer text: nothing is rebuilt.
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "Version", "v15.9.2008.5-beta");
-    PlantJunkBaseline();
-    InitializeMonitor();
-    EXPECT_TRUE(JunkBaselineKept());
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "v15.9.2008.5-beta");
-
-    // Missing: rebuilt and rewritten.
-    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_KEY, "Version");
-    PlantJunkBaseline();
-    InitializeMonitor();
-    EXPECT_FALSE(JunkBaselineKept());
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "15.9.2008.5");
-
-    // Another version: rebuilt, and the initial values written again.
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "Version", "14.2.2006.1");
-    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
-    PlantJunkBaseline();
-    InitializeMonitor();
-    EXPECT_FALSE(JunkBaselineKept());
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "15.9.2008.5");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex", OwnCommand().c_str());
-}
-
-TEST_F(Initialize, CleanupOptionRebuildsOnceAndResets)
-{
-    InitializeMonitor();
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "1");
-    PlantJunkBaseline();
-    InitializeMonitor();
-    EXPECT_FALSE(JunkBaselineKept());
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "1");
-    PlantJunkBaseline();
-    InitializeMonitor();
-    EXPECT_TRUE(JunkBaselineKept());
-}
-
-TEST_F(Initialize, ContextMenuVerbFollowsTheOptionOnceTheExplorerIsThere)
-{
-    // The verb opens the explorer's lookup: not offered without it.
-    std::string explorer = vxtest::PathInProgramFolder("VardexView.exe");
-    DeleteFileA(explorer.c_str());
-    InitializeMonitor();
-    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, VX_VERB_KEY));
-    vxtest::WriteFileBytes(explorer, "MZ");
-    InitializeMonitor();
-    EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command"));
-
-    // Anything but 1 removes an existing verb.
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ExplorerMenu", "2");
-    InitializeMonitor();
-    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, VX_VERB_KEY));
-
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ExplorerMenu", "1");
-    InitializeMonitor();
-    std::string verb = "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" %1";
-    EXPECT_REG_STRING(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command", "", verb.c_str());
-    DeleteFileA(explorer.c_str());
-}
-
-TEST_F(Initialize, AutomaticUpdateSettingIsCopiedOnce)
-{
-    vxtest::SetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, "AUOptions", 3);
-    InitializeMonitor();
-    EXPECT_EQ(3, RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions"));
-    vxtest::SetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, "AUOptions", 4);
-    InitializeMonitor();
-    EXPECT_EQ(3, RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions"));
-    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, kAutoUpdate, "AUOptions");
-}
-
-TEST_F(Initialize, MessageLanguageFromTheLanguageCode)
-{
-    struct { const char* code; WORD id; } cases[] = { { "br", 22 }, { "zz", 0 }, { "DE", 7 } };
     for (const auto& c : cases) {
-        vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString634", c.code);
+        SCOPED_TRACE(c.stamp);
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "Version", c.stamp);
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", c.cleanup);
+        vxtest::SetString(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\OLD\\BASELINE.EXE", "11");
+        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
         InitializeMonitor();
-        EXPECT_EQ(c.id, g_MessageLanguage) << c.code;
+        EXPECT_EQ(c.rebuilt, !vxtest::ValueExists(HKEY_CURRENT_USER, VX_RUN_KEY,
+                                                  "C:\\OLD\\BASELINE.EXE"));
+        EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", c.after);
+        EXPECT_EQ(c.firstRun, vxtest::ValueExists(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex"));
+        EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");
     }
 }
 
-TEST_F(Initialize, OwnAutostartIsSeenUnderEitherName)
+TEST_F(Initialize, TheContextMenuVerbFollowsTheOptionOnceTheExplorerIsThere)
 {
-    EXPECT_EQ(0, SelfAutostartPresent());
+    // The verb opens the explorer's lookup: not offered without it (none
+    // beside the monitor here at first).  An "ExplorerMenu" other than 1
+    // removes it.
+    std::string explorer = vxtest::PathInProgramFolder("VardexView.exe"),
+                verb = "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" %1";
+    const struct { bool explorer; const char* option; std::string command; } cases[] = {
+        { false, "1", "<missing>" }, { true, "1", verb }, { true, "2", "<missing>" },
+    };
+    for (const auto& c : cases) {
+        if (c.explorer)
+            vxtest::WriteFileBytes(explorer, "MZ");
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ExplorerMenu", c.option);
+        InitializeMonitor();
+        EXPECT_REG_STRING(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command", "", c.command);
+    }
+}
+
+TEST_F(Initialize, OwnAutostartIsSeenUnderEitherNameAndTurnsOnAndOff)
+{
     vxtest::SetString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS", "C:\\x\\vardex.exe");
     EXPECT_EQ(1, SelfAutostartPresent());
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS");
     EXPECT_EQ(1, SetSelfAutostart(1));
-    EXPECT_EQ(1, SelfAutostartPresent());
+    // Its baseline record keeps the patrol quiet about it.
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, OwnCommand().c_str(), "1");
-}
-
-TEST_F(Initialize, TurningOwnAutostartOffRemovesTheEntry)
-{
-    ASSERT_EQ(1, SetSelfAutostart(1));
     SetSelfAutostart(0);
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
+    EXPECT_EQ(0, SelfAutostartPresent());
     EXPECT_EQ(0, g_AlwaysRun);
-    EXPECT_EQ(0, RemoveOwnStartupEntries(0));
-}
-
-TEST_F(Initialize, HelpPagesCarryTheLanguagePrefix)
-{
-    char page[260];
-    HelpPageName(6026, page);
-    EXPECT_STREQ("startup.html", page);
-    HelpPageName(6099, page);
-    EXPECT_STREQ("features.html", page);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString634", "de");
-    HelpPageName(6056, page);
-    EXPECT_STREQ("de_activex.html", page);
 }
 
 }  // namespace
