@@ -100,12 +100,6 @@ const char* ProductCaption()
     return caption;
 }
 
-int ShowMessage(HWND owner, const char* text, UINT flags)
-{
-    return MessageBoxExA(owner, text, ProductCaption(), flags | MB_TOPMOST,
-                         g_MessageLanguage);
-}
-
 void ResetLanguageAndLayout()
 {
     for (int n = 0; n <= 1165; n++) {

@@ -27,10 +27,6 @@ WORD LanguageIdForCode(const char* code);
 // Sets g_MessageLanguage from text 634.
 void SetMessageLanguage();
 
-// MessageBoxEx with the product caption, the topmost flag and the message
-// language.  The text is shown as it is, never used as a format.
-int ShowMessage(HWND owner, const char* text, UINT flags);
-
 // The caption of every message box (text 2, "Vardex").
 const char* ProductCaption();
 

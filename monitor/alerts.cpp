@@ -13,6 +13,7 @@
 #include "foundation/history.h"
 #include "foundation/history_line.h"
 #include "foundation/language.h"
+#include "monitor/message_box.h"
 #include "foundation/options.h"
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"

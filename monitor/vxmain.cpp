@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "foundation/language.h"
+#include "monitor/message_box.h"
 #include "foundation/options.h"
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"
