@@ -216,6 +216,9 @@ TEST_F(Services, RealServiceThroughTheManager)
     EXPECT_EQ(0, GetServiceTitle("VxNoSuchService", text, sizeof(text)));
     EXPECT_STREQ("", text);
     vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath(kSvcKey).c_str(), "DisplayName", "Stale");
+    ASSERT_GT(EnumServices(0), 0);
+    ASSERT_TRUE(Listed(kSvcTitle) != NULL);
+    ItemRecord item = *Listed(kSvcTitle);
     EXPECT_EQ(3, ServiceStartTypeText(kSvcTitle, text, sizeof(text)));
     EXPECT_STREQ("Manual", text);
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
@@ -227,9 +230,6 @@ TEST_F(Services, RealServiceThroughTheManager)
     ASSERT_EQ((DWORD)SERVICE_RUNNING, WaitFor(SERVICE_RUNNING));
     EXPECT_EQ(SERVICE_RUNNING, ServiceStateText(kSvcTitle, text) >> 16);
     EXPECT_STREQ("Running", text);
-    ASSERT_GT(EnumServices(0), 0);
-    ASSERT_TRUE(Listed(kSvcTitle) != NULL);
-    ItemRecord item = *Listed(kSvcTitle);
     EXPECT_EQ(1, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
     EXPECT_EQ((DWORD)SERVICE_STOPPED, WaitFor(SERVICE_STOPPED));
     EXPECT_EQ((DWORD)SERVICE_DISABLED, ManagerStartType());
