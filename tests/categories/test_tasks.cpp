@@ -111,6 +111,7 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     EXPECT_EQ(0, GetTaskNextRunTime("VxMissing.job", text, sizeof(text)));
     EXPECT_STREQ("", text);
 
+    ASSERT_TRUE(Listed("C:\\vx\\cyr.exe") != NULL);
     std::string wide = Listed("C:\\vx\\cyr.exe")->Name;
     EXPECT_EQ(3, GetTaskComment(wide.c_str(), text, sizeof(text)));
     EXPECT_EQ(1, DeleteScheduledTask(wide.c_str()));

@@ -1,5 +1,5 @@
 // The process functions against real processes: copies of this program
-// started under names of the test's choosing, found, counted and ended.
+// started under names of the test's choosing, found and ended.
 #include <set>
 
 #include "support/idle_child.h"
