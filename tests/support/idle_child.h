@@ -45,7 +45,6 @@ public:
     bool Start(const std::string& exePath, bool suspended = false)
     {
         End();
-        path_ = exePath;
         std::string command = "\"" + exePath + "\"";
         if (!suspended)
             command += " --gtest_also_run_disabled_tests --gtest_filter=IdleChild.DISABLED_Idle";
@@ -88,12 +87,10 @@ public:
         id_ = 0;
     }
     DWORD Id() const { return id_; }
-    const std::string& Path() const { return path_; }
 
 private:
     HANDLE handle_;
     DWORD id_;
-    std::string path_;
 };
 
 }  // namespace vxtest
