@@ -11,3 +11,6 @@ void BenchServices();
 // The running-task list and the process count against a bare snapshot; the
 // update-mode, prefix and page checks of one patrol.
 void BenchRunningTasks();
+// One IE helper patrol at 10 and 200 planted helpers, and one file-type
+// patrol over the default list, each beside its floor.
+void BenchIEHelpers();

@@ -11,5 +11,6 @@ int main()
     BenchServices();
     BenchProcessWatcher();
     BenchRunningTasks();
+    BenchIEHelpers();
     return 0;
 }

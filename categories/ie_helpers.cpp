@@ -23,20 +23,39 @@
 
 // --- Class registrations ----------------------------------------------------------
 
+// "CLSID\{clsid}" (braces added when missing); 0 for a CLSID that is empty
+// or holds a "\".
+static int ClassKeyOf(const char* clsid, char* out, size_t outSize)
+{
+    if (clsid == NULL || clsid[0] == '\0' || strchr(clsid, '\\') != NULL)
+        return 0;
+    if (clsid[0] == '{')
+        TextFormat(out, outSize, "CLSID\\%s", clsid);
+    else
+        TextFormat(out, outSize, "CLSID\\{%s}", clsid);
+    return 1;
+}
+
+// The server file alone (file holds ITEM_COMMAND).
+static int ServerFileOf(const char* clsid, char* file)
+{
+    file[0] = '\0';
+    char key[ITEM_COMMAND + 32];
+    if (!ClassKeyOf(clsid, key, sizeof(key)))
+        return 0;
+    TextAppend(key, "\\InprocServer32");
+    return RegReadString(HKEY_CLASSES_ROOT, key, "", file, ITEM_COMMAND) > 0;
+}
+
 int ClsidInfo(const char* clsid, char* className, char* file)
 {
     className[0] = '\0';
     file[0] = '\0';
-    if (clsid == NULL || clsid[0] == '\0' || strchr(clsid, '\\') != NULL)
-        return 0;
     char key[ITEM_COMMAND + 32];
-    if (clsid[0] == '{')
-        TEXT_FORMAT(key, "CLSID\\%s", clsid);
-    else
-        TEXT_FORMAT(key, "CLSID\\{%s}", clsid);
+    if (!ClassKeyOf(clsid, key, sizeof(key)))
+        return 0;
     RegReadString(HKEY_CLASSES_ROOT, key, "", className, ITEM_COMMAND);
-    TextAppend(key, "\\InprocServer32");
-    return RegReadString(HKEY_CLASSES_ROOT, key, "", file, ITEM_COMMAND) > 0;
+    return ServerFileOf(clsid, file);
 }
 
 // The version texts of a file named in the registry (quotes dropped,
@@ -103,8 +122,8 @@ static void AddHelperObjects(VersionBlock* version)
             break;
         if (rc != ERROR_SUCCESS)
             continue;
-        char className[ITEM_COMMAND], file[ITEM_COMMAND];
-        if (!ClsidInfo(clsid, className, file))
+        char file[ITEM_COMMAND];
+        if (!ServerFileOf(clsid, file))
             continue;
         AddServerEntry(clsid, file, HELPER_CODE_BHO, version);
     }
