@@ -779,10 +779,13 @@ static int RecordFileTypesDetected()
 }
 
 // Undoing a rejected change: the rejected association is made again and
-// recorded, so that it is not asked about.
+// recorded, so that it is not asked about.  The line's action name,
+// "START_Restore", reads back as the code of its first entry in the table
+// (that of "SERVICE_Disabled"): the type tells the line apart.
 static int UndoFileTypeLine(const ItemRecord* line)
 {
-    if (line->Flag != HA_START_RESTORE || line->Code != FILETYPE_CODE)
+    if ((line->Flag != HA_START_RESTORE && line->Flag != HA_SERVICE_DISABLED) ||
+        line->Code != FILETYPE_CODE)
         return -1;
     char dotExt[EXTENSION_TEXT];
     int kind = line->Extra[0] - '0';

@@ -13,6 +13,7 @@
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "foundation/utils.h"
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
