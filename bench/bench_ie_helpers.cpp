@@ -16,6 +16,7 @@
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "foundation/utils.h"
 
 #define BENCH_REPEAT 7
 

@@ -58,29 +58,95 @@ int ClsidInfo(const char* clsid, char* className, char* file)
     return ServerFileOf(clsid, file);
 }
 
-// The version texts of a file named in the registry (quotes dropped,
-// variables expanded).  1 when it has any.
-static int VersionOfFile(const char* file, char strings[VS_COUNT][VS_SLOT])
-{
+// --- The listing --------------------------------------------------------------------
+
+// Version texts are read into a heap block: five 1024-character slots are
+// too much for the stack of a patrol that runs inside a window message.
+typedef char VersionBlock[VS_COUNT][VS_SLOT];
+
+// What a helper's file says of itself, kept between patrols: reading a
+// version resource costs many times what the registry walk does, and the
+// helpers rarely change.  An entry holds while the file's size and time
+// (or its absence) stay as they were.
+struct ServerFileFacts {
     char path[VX_PATH];
-    StripQuotes(file, path, sizeof(path));
-    char expanded[VX_PATH];
-    DWORD n = ExpandEnvironmentStringsA(path, expanded, sizeof(expanded));
-    if (n == 0 || n > sizeof(expanded))
-        TextCopy(expanded, path);
-    GetVersionStrings(expanded, strings);
+    DWORD attributes;  // INVALID_FILE_ATTRIBUTES: missing
+    FILETIME written;
+    DWORD sizeLow;
+    int hasVersion;
+    char productName[ITEM_NAME];
+    char productVersion[ITEM_NAME];
+};
+#define FACTS_MAX 1024
+static ServerFileFacts* s_facts = NULL;
+static int s_factCount = 0;
+
+static void StatFile(const char* path, ServerFileFacts* facts)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
+        facts->attributes = INVALID_FILE_ATTRIBUTES;
+        facts->written.dwLowDateTime = facts->written.dwHighDateTime = 0;
+        facts->sizeLow = 0;
+        return;
+    }
+    facts->attributes = data.dwFileAttributes;
+    facts->written = data.ftLastWriteTime;
+    facts->sizeLow = data.nFileSizeLow;
+}
+
+static int SameStat(const ServerFileFacts* a, const ServerFileFacts* b)
+{
+    return a->attributes == b->attributes && a->sizeLow == b->sizeLow &&
+           a->written.dwLowDateTime == b->written.dwLowDateTime &&
+           a->written.dwHighDateTime == b->written.dwHighDateTime;
+}
+
+// The facts of a file named in the registry (quotes dropped, variables
+// expanded), from the kept ones when the file has not changed.
+static void FactsOfFile(const char* file, VersionBlock* version, ServerFileFacts* out)
+{
+    char unquoted[VX_PATH];
+    StripQuotes(file, unquoted, sizeof(unquoted));
+    DWORD n = ExpandEnvironmentStringsA(unquoted, out->path, sizeof(out->path));
+    if (n == 0 || n > sizeof(out->path))
+        TextCopy(out->path, unquoted);
+    StatFile(out->path, out);
+    ServerFileFacts* kept = NULL;
+    for (int i = 0; i < s_factCount; i++)
+        if (TextEqualNoCase(s_facts[i].path, out->path)) {
+            kept = &s_facts[i];
+            break;
+        }
+    if (kept != NULL && SameStat(kept, out)) {
+        *out = *kept;
+        return;
+    }
+    GetVersionStrings(out->path, *version);
+    out->hasVersion = 0;
     for (int i = 0; i < VS_COUNT; i++)
-        if (strings[i][0] != '\0')
-            return 1;
-    return 0;
+        if ((*version)[i][0] != '\0')
+            out->hasVersion = 1;
+    TextCopy(out->productName, (*version)[VS_PRODUCT_NAME]);
+    TextCopy(out->productVersion, (*version)[VS_PRODUCT_VERSION]);
+    if (kept == NULL) {
+        if (s_facts == NULL)
+            s_facts = (ServerFileFacts*)malloc(sizeof(ServerFileFacts) * FACTS_MAX);
+        if (s_facts == NULL)
+            return;
+        if (s_factCount >= FACTS_MAX)
+            s_factCount = 0;  // start afresh rather than grow without end
+        kept = &s_facts[s_factCount++];
+    }
+    *kept = *out;
 }
 
 // Product name, else the file name, else fallback.
-static void NameOfFile(char strings[VS_COUNT][VS_SLOT], const char* file, const char* fallback,
+static void NameOfFile(const ServerFileFacts* facts, const char* file, const char* fallback,
                        char* out)
 {
-    if (strings[VS_PRODUCT_NAME][0] != '\0') {
-        TextCopy(out, ITEM_NAME, strings[VS_PRODUCT_NAME]);
+    if (facts->productName[0] != '\0') {
+        TextCopy(out, ITEM_NAME, facts->productName);
         return;
     }
     char unquoted[VX_PATH], name[VX_PATH];
@@ -93,20 +159,15 @@ static void NameOfFile(char strings[VS_COUNT][VS_SLOT], const char* file, const 
         TextCopy(out, ITEM_NAME, fallback);
 }
 
-// --- The listing --------------------------------------------------------------------
-
-// Version texts are read into a heap block: five 1024-character slots are
-// too much for the stack of a patrol that runs inside a window message.
-typedef char VersionBlock[VS_COUNT][VS_SLOT];
-
 static void AddServerEntry(const char* clsid, const char* file, int code, VersionBlock* version)
 {
-    VersionOfFile(file, *version);
+    ServerFileFacts facts;
+    FactsOfFile(file, version, &facts);
     char name[ITEM_NAME];
     // Never an empty name: the baseline is keyed by it, and the empty name
     // is the key's own mark.
-    NameOfFile(*version, file, clsid, name);
-    AddItem(name, file, clsid, (*version)[VS_PRODUCT_VERSION], code, 0);
+    NameOfFile(&facts, file, clsid, name);
+    AddItem(name, file, clsid, facts.productVersion, code, 0);
 }
 
 static void AddHelperObjects(VersionBlock* version)
@@ -179,8 +240,10 @@ static void AddExtensions(VersionBlock* version)
             TextCopy(name, buttonText);
         char file[VX_PATH];
         ExpandProgramPath(command, file);
-        if (VersionOfFile(file, *version))
-            NameOfFile(*version, file, name, name);
+        ServerFileFacts facts;
+        FactsOfFile(file, version, &facts);
+        if (facts.hasVersion)
+            NameOfFile(&facts, file, name, name);
         AddItem(name, command, subkey, info, HELPER_CODE_EXTENSION, 0);
     }
 }

@@ -189,7 +189,7 @@ TEST_F(FileTypes, AddAndRemoveExtensions)
     RegWriteString(HKEY_CURRENT_USER, VX_CLASS_KEY, "", "CSS;TXT");
     struct Row { const char* ext; int result; };
     const Row rows[] = {
-        { "JS", 0 }, { "css", TXT_FILETYPE_ALREADY }, { ".js", TXT_FILETYPE_ALREADY },
+        { "JS", 0 }, { "SS", 0 }, { "css", TXT_FILETYPE_ALREADY }, { ".js", TXT_FILETYPE_ALREADY },
         { "..log", 0 }, { "", TXT_FILETYPE_INVALID }, { "a;b", TXT_FILETYPE_INVALID },
         { "a\\b", TXT_FILETYPE_INVALID }, { "a b", TXT_FILETYPE_INVALID },
         { ".", TXT_FILETYPE_INVALID },
@@ -198,12 +198,12 @@ TEST_F(FileTypes, AddAndRemoveExtensions)
         EXPECT_EQ(row.result, AddFileType(row.ext)) << row.ext;
     char list[1024];
     ReadFileTypeList(list, sizeof(list));
-    EXPECT_STREQ("CSS;TXT;JS;LOG;", list);
+    EXPECT_STREQ("CSS;TXT;JS;SS;LOG;", list);
 
     EXPECT_EQ(1, RemoveFileType(".txt"));
     EXPECT_EQ(0, RemoveFileType("XT"));
     ReadFileTypeList(list, sizeof(list));
-    EXPECT_STREQ("CSS;JS;LOG;", list);
+    EXPECT_STREQ("CSS;JS;SS;LOG;", list);
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_EXT_KEY, ".TXT");
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_CLASS_KEY, "txtfile");
 
