@@ -102,21 +102,31 @@ static int PatrolHelpersOnce()
     return asked == 0 ? listed : -1;
 }
 
+static int ListHelpersOnce()
+{
+    int listed = EnumIEHelpers();
+    ClearItems();
+    return listed;
+}
+
 static void BenchHelperPatrol()
 {
     printf("IE helper patrol against planted helper objects (best of %d runs, ms)\n",
            BENCH_REPEAT);
-    printf("  %7s %7s %16s %10s %8s\n", "helpers", "listed", "PatrolIEHelpers", "floor", "ratio");
+    printf("  %7s %7s %14s %16s %10s %8s\n", "helpers", "listed", "EnumIEHelpers", "PatrolIEHelpers",
+           "floor", "ratio");
     static const int sizes[] = { 10, 200 };
     int planted = 0;
     for (int size : sizes) {
         PlantHelpers(planted, size);
         planted = size;
         int listed = 0, walked = 0;
+        double list = Best(ListHelpersOnce, &listed);
         double patrol = Best(PatrolHelpersOnce, &listed);
         double floor = Best(WalkHelpersBare, &walked);
-        printf("  %7d %7d %16.2f %10.2f %7.2fx\n", size, listed, patrol, floor,
+        printf("  %7d %7d %14.2f %16.2f %10.2f %7.2fx\n", size, listed, list, patrol, floor,
                floor > 0 ? patrol / floor : 0.0);
+
     }
     UnplantHelpers(planted);
     printf("\n");

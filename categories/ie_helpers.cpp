@@ -172,9 +172,11 @@ static void AddServerEntry(const char* clsid, const char* file, int code, Versio
 
 static void AddHelperObjects(VersionBlock* version)
 {
-    RegKey root;
+    RegKey root, classes;
     if (root.Open(HKEY_LOCAL_MACHINE, BHO_KEY, KEY_READ) != ERROR_SUCCESS)
         return;
+    // Each helper's server is read below the one open class root.
+    classes.Open(HKEY_CLASSES_ROOT, "CLSID", KEY_READ);
     for (DWORD index = 0;; index++) {
         char clsid[256];
         DWORD size = sizeof(clsid);
@@ -183,8 +185,11 @@ static void AddHelperObjects(VersionBlock* version)
             break;
         if (rc != ERROR_SUCCESS)
             continue;
-        char file[ITEM_COMMAND];
-        if (!ServerFileOf(clsid, file))
+        char file[ITEM_COMMAND], key[300];
+        if (clsid[0] == '\0' || strchr(clsid, '\\') != NULL || !classes.IsOpen())
+            continue;
+        TEXT_FORMAT(key, clsid[0] == '{' ? "%s\\InprocServer32" : "{%s}\\InprocServer32", clsid);
+        if (RegReadString(classes, key, "", file, ITEM_COMMAND) == 0)
             continue;
         AddServerEntry(clsid, file, HELPER_CODE_BHO, version);
     }
