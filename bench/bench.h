@@ -26,3 +26,6 @@ double BenchPreciseCpuMs();
 // The CPU of this prefix's wineserver, which does part of every registry
 // and process call's work under Wine.
 double BenchWineserverCpuMs();
+// One IE helper patrol at 10 and 200 planted helpers, and one file-type
+// patrol over the default list, each beside its floor.
+void BenchIEHelpers();

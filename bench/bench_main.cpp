@@ -11,6 +11,7 @@ int main()
     BenchServices();
     BenchProcessWatcher();
     BenchRunningTasks();
+    BenchIEHelpers();
     BenchPatrol();
     return 0;
 }

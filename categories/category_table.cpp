@@ -3,7 +3,9 @@
 // built has no row.
 #include "categories/category.h"
 
+#include "categories/activex.h"
 #include "categories/browser_pages.h"
+#include "categories/filetype.h"
 #include "categories/ie_helpers.h"
 #include "categories/running_tasks.h"
 #include "categories/services.h"
@@ -14,7 +16,9 @@ static const Category* const s_table[] = {
     &g_UpdatePrefixCategory,
     &g_StartupCategory,
     &g_IEHelpersCategory,
+    &g_ActiveXCategory,
     &g_BrowserPagesCategory,
+    &g_FileTypesCategory,
     &g_TasksCategory,
     &g_ServicesCategory,
     &g_ActiveTasksCategory,

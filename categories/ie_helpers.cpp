@@ -1,28 +1,331 @@
-// Browser helper objects, toolbars and extensions.  So far only the undo of
-// a removal: the helper's own registration run again.
+// Browser helper objects, toolbars and extensions: listed from the
+// browser's keys, watched against the baseline of approved helpers, and
+// removed by deleting their registrations and unregistering their file.
 #include "categories/ie_helpers.h"
 
 #include <windows.h>
 
+#include <stdlib.h>
 #include <string.h>
 
+#include "categories/category.h"
+#include "foundation/detected.h"
 #include "foundation/handles.h"
+#include "foundation/history.h"
 #include "foundation/history_line.h"
+#include "foundation/item_list.h"
 #include "foundation/options.h"
+#include "foundation/processes.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
+#include "startup/name_table.h"
 
-// Registers the helper again, quietly, as its removal unregistered it.
-static int RegisterHelperAgain(const char* command)
+// --- Class registrations ----------------------------------------------------------
+
+// "CLSID\{clsid}" (braces added when missing); 0 for a CLSID that is empty
+// or holds a "\".
+static int ClassKeyOf(const char* clsid, char* out, size_t outSize)
 {
-    if (command[0] == '\0')
+    if (clsid == NULL || clsid[0] == '\0' || strchr(clsid, '\\') != NULL)
         return 0;
-    char line[VX_PATH + 32];
-    if (strchr(command, ' ') != NULL && command[0] != '"')
-        TEXT_FORMAT(line, "regsvr32 /s \"%s\"", command);
+    if (clsid[0] == '{')
+        TextFormat(out, outSize, "CLSID\\%s", clsid);
     else
-        TEXT_FORMAT(line, "regsvr32 /s %s", command);
+        TextFormat(out, outSize, "CLSID\\{%s}", clsid);
+    return 1;
+}
+
+// The server file alone (file holds ITEM_COMMAND).
+static int ServerFileOf(const char* clsid, char* file)
+{
+    file[0] = '\0';
+    char key[ITEM_COMMAND + 32];
+    if (!ClassKeyOf(clsid, key, sizeof(key)))
+        return 0;
+    TextAppend(key, "\\InprocServer32");
+    return RegReadString(HKEY_CLASSES_ROOT, key, "", file, ITEM_COMMAND) > 0;
+}
+
+int ClsidInfo(const char* clsid, char* className, char* file)
+{
+    className[0] = '\0';
+    file[0] = '\0';
+    char key[ITEM_COMMAND + 32];
+    if (!ClassKeyOf(clsid, key, sizeof(key)))
+        return 0;
+    RegReadString(HKEY_CLASSES_ROOT, key, "", className, ITEM_COMMAND);
+    return ServerFileOf(clsid, file);
+}
+
+// --- The listing --------------------------------------------------------------------
+
+// Version texts are read into a heap block: five 1024-character slots are
+// too much for the stack of a patrol that runs inside a window message.
+typedef char VersionBlock[VS_COUNT][VS_SLOT];
+
+// What a helper's file says of itself, kept between patrols: reading a
+// version resource costs many times what the registry walk does, and the
+// helpers rarely change.  An entry holds while the file's size and time
+// (or its absence) stay as they were.
+struct ServerFileFacts {
+    char path[VX_PATH];
+    DWORD attributes;  // INVALID_FILE_ATTRIBUTES: missing
+    FILETIME written;
+    DWORD sizeLow;
+    int hasVersion;
+    char productName[ITEM_NAME];
+    char productVersion[ITEM_NAME];
+};
+#define FACTS_MAX 1024
+static ServerFileFacts* s_facts = NULL;
+static int s_factCount = 0;
+
+static void StatFile(const char* path, ServerFileFacts* facts)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
+        facts->attributes = INVALID_FILE_ATTRIBUTES;
+        facts->written.dwLowDateTime = facts->written.dwHighDateTime = 0;
+        facts->sizeLow = 0;
+        return;
+    }
+    facts->attributes = data.dwFileAttributes;
+    facts->written = data.ftLastWriteTime;
+    facts->sizeLow = data.nFileSizeLow;
+}
+
+static int SameStat(const ServerFileFacts* a, const ServerFileFacts* b)
+{
+    return a->attributes == b->attributes && a->sizeLow == b->sizeLow &&
+           a->written.dwLowDateTime == b->written.dwLowDateTime &&
+           a->written.dwHighDateTime == b->written.dwHighDateTime;
+}
+
+// The facts of a file named in the registry (quotes dropped, variables
+// expanded), from the kept ones when the file has not changed.
+static void FactsOfFile(const char* file, VersionBlock* version, ServerFileFacts* out)
+{
+    char unquoted[VX_PATH];
+    StripQuotes(file, unquoted, sizeof(unquoted));
+    DWORD n = ExpandEnvironmentStringsA(unquoted, out->path, sizeof(out->path));
+    if (n == 0 || n > sizeof(out->path))
+        TextCopy(out->path, unquoted);
+    StatFile(out->path, out);
+    ServerFileFacts* kept = NULL;
+    for (int i = 0; i < s_factCount; i++)
+        if (TextEqualNoCase(s_facts[i].path, out->path)) {
+            kept = &s_facts[i];
+            break;
+        }
+    if (kept != NULL && SameStat(kept, out)) {
+        *out = *kept;
+        return;
+    }
+    GetVersionStrings(out->path, *version);
+    out->hasVersion = 0;
+    for (int i = 0; i < VS_COUNT; i++)
+        if ((*version)[i][0] != '\0')
+            out->hasVersion = 1;
+    TextCopy(out->productName, (*version)[VS_PRODUCT_NAME]);
+    TextCopy(out->productVersion, (*version)[VS_PRODUCT_VERSION]);
+    if (kept == NULL) {
+        if (s_facts == NULL)
+            s_facts = (ServerFileFacts*)malloc(sizeof(ServerFileFacts) * FACTS_MAX);
+        if (s_facts == NULL)
+            return;
+        if (s_factCount >= FACTS_MAX)
+            s_factCount = 0;  // start afresh rather than grow without end
+        kept = &s_facts[s_factCount++];
+    }
+    *kept = *out;
+}
+
+// Product name, else the file name, else fallback.
+static void NameOfFile(const ServerFileFacts* facts, const char* file, const char* fallback,
+                       char* out)
+{
+    if (facts->productName[0] != '\0') {
+        TextCopy(out, ITEM_NAME, facts->productName);
+        return;
+    }
+    char unquoted[VX_PATH], name[VX_PATH];
+    StripQuotes(file, unquoted, sizeof(unquoted));
+    if (GetFileNamePart(unquoted, name) > 0)
+        TextCopy(out, ITEM_NAME, name);
+    else if (unquoted[0] != '\0')
+        TextCopy(out, ITEM_NAME, unquoted);
+    else
+        TextCopy(out, ITEM_NAME, fallback);
+}
+
+static void AddServerEntry(const char* clsid, const char* file, int code, VersionBlock* version)
+{
+    ServerFileFacts facts;
+    FactsOfFile(file, version, &facts);
+    char name[ITEM_NAME];
+    // Never an empty name: the baseline is keyed by it, and the empty name
+    // is the key's own mark.
+    NameOfFile(&facts, file, clsid, name);
+    AddItem(name, file, clsid, facts.productVersion, code, 0);
+}
+
+static void AddHelperObjects(VersionBlock* version)
+{
+    RegKey root, classes;
+    if (root.Open(HKEY_LOCAL_MACHINE, BHO_KEY, KEY_READ) != ERROR_SUCCESS)
+        return;
+    // Each helper's server is read below the one open class root.
+    classes.Open(HKEY_CLASSES_ROOT, "CLSID", KEY_READ);
+    for (DWORD index = 0;; index++) {
+        char clsid[256];
+        DWORD size = sizeof(clsid);
+        LONG rc = RegEnumKeyExA(root, index, clsid, &size, NULL, NULL, NULL, NULL);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS)
+            continue;
+        char file[ITEM_COMMAND], key[300];
+        if (clsid[0] == '\0' || strchr(clsid, '\\') != NULL || !classes.IsOpen())
+            continue;
+        TEXT_FORMAT(key, clsid[0] == '{' ? "%s\\InprocServer32" : "{%s}\\InprocServer32", clsid);
+        if (RegReadString(classes, key, "", file, ITEM_COMMAND) == 0)
+            continue;
+        AddServerEntry(clsid, file, HELPER_CODE_BHO, version);
+    }
+}
+
+static void AddToolbars(VersionBlock* version)
+{
+    RegKey root;
+    if (root.Open(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, KEY_READ) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0;; index++) {
+        char clsid[256];
+        DWORD size = sizeof(clsid);
+        LONG rc = RegEnumValueA(root, index, clsid, &size, NULL, NULL, NULL, NULL);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS || clsid[0] == '\0')
+            continue;
+        char className[ITEM_COMMAND], file[ITEM_COMMAND];
+        ClsidInfo(clsid, className, file);
+        AddServerEntry(clsid, file, HELPER_CODE_TOOLBAR, version);
+    }
+}
+
+static void AddExtensions(VersionBlock* version)
+{
+    RegKey root;
+    if (root.Open(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY, KEY_READ) != ERROR_SUCCESS)
+        return;
+    for (DWORD index = 0;; index++) {
+        char subkey[256];
+        DWORD size = sizeof(subkey);
+        LONG rc = RegEnumKeyExA(root, index, subkey, &size, NULL, NULL, NULL, NULL);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS)
+            continue;
+        char path[VX_PATH + 64];
+        TEXT_FORMAT(path, "%s\\%s", EXTENSIONS_KEY, subkey);
+        char buttonText[ITEM_NAME];
+        if (RegReadString(HKEY_LOCAL_MACHINE, path, "ButtonText", buttonText,
+                          sizeof(buttonText)) == 0)
+            continue;
+        char command[ITEM_COMMAND], info[ITEM_COMMAND];
+        if (RegReadString(HKEY_LOCAL_MACHINE, path, "Exec", command, sizeof(command)) == 0)
+            RegReadString(HKEY_LOCAL_MACHINE, path, "script", command, sizeof(command));
+        if (RegReadString(HKEY_LOCAL_MACHINE, path, "HotIcon", info, sizeof(info)) == 0)
+            TextCopy(info, command);
+        char name[ITEM_NAME];
+        if (TextFindNoCase(buttonText, "shdoclc.dll"))
+            TextCopy(name, "Related");
+        else
+            TextCopy(name, buttonText);
+        char file[VX_PATH];
+        ExpandProgramPath(command, file);
+        ServerFileFacts facts;
+        FactsOfFile(file, version, &facts);
+        if (facts.hasVersion)
+            NameOfFile(&facts, file, name, name);
+        AddItem(name, command, subkey, info, HELPER_CODE_EXTENSION, 0);
+    }
+}
+
+int EnumIEHelpers()
+{
+    ClearItems();
+    VersionBlock* version = (VersionBlock*)malloc(sizeof(VersionBlock));
+    if (version == NULL)
+        return 0;
+    AddHelperObjects(version);
+    AddToolbars(version);
+    AddExtensions(version);
+    free(version);
+    return ItemCount();
+}
+
+// --- Registrations ---------------------------------------------------------------------
+
+// Where a helper is registered: the key of its kind (HKLM) and the name
+// under it (a subkey, or for toolbars a value).
+static const char* KindKey(int code)
+{
+    switch (code) {
+    case HELPER_CODE_BHO: return BHO_KEY;
+    case HELPER_CODE_TOOLBAR: return TOOLBAR_KEY;
+    case HELPER_CODE_EXTENSION: return EXTENSIONS_KEY;
+    default: return NULL;
+    }
+}
+
+static int RegistrationPresent(int code, const char* extra)
+{
+    const char* key = KindKey(code);
+    if (key == NULL || extra[0] == '\0')
+        return 0;
+    RegKey root;
+    if (root.Open(HKEY_LOCAL_MACHINE, key, KEY_READ) != ERROR_SUCCESS)
+        return 0;
+    if (code == HELPER_CODE_TOOLBAR)
+        return RegQueryValueExA(root, extra, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    RegKey sub;
+    return sub.Open(root, extra, KEY_READ) == ERROR_SUCCESS;
+}
+
+// Deletes one registration and writes its history line.  1 when deleted.
+static int RemoveRegistration(const ItemRecord* entry)
+{
+    const char* key = KindKey(entry->Code);
+    if (key == NULL || entry->Extra[0] == '\0' || strchr(entry->Extra, '\\') != NULL)
+        return 0;
+    if (!RegistrationPresent(entry->Code, entry->Extra))
+        return 0;
+    char path[VX_PATH + 300];
+    TEXT_FORMAT(path, "%s\\%s", key, entry->Extra);
+    int removed = entry->Code == HELPER_CODE_TOOLBAR
+                      ? RegDeleteValueNamed(HKEY_LOCAL_MACHINE, key, entry->Extra)
+                      : RegDeleteKeyTree(HKEY_LOCAL_MACHINE, path);
+    if (!removed || RegistrationPresent(entry->Code, entry->Extra))
+        return 0;
+    char where[VX_PATH + 310];
+    TEXT_FORMAT(where, "HKLM\\%s", path);
+    WriteHistory(entry->Name, entry->Command, where, entry->Code, HA_IEHELPER_REMOVE);
+    return 1;
+}
+
+// Starts regsvr32 quietly on the file, without waiting: unregister (or
+// register again) its classes.  The file is quoted, so a path with blanks
+// reaches regsvr32 whole.  1 when started.
+static int RunRegsvr32(const char* switches, const char* file)
+{
+    char unquoted[VX_PATH];
+    StripQuotes(file, unquoted, sizeof(unquoted));
+    if (unquoted[0] == '\0')
+        return 0;
+    char line[VX_PATH + 48];
+    TEXT_FORMAT(line, "regsvr32 %s \"%s\"", switches, unquoted);
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
@@ -36,15 +339,192 @@ static int RegisterHelperAgain(const char* command)
     return 1;
 }
 
+static int SameRegistration(const ItemRecord* a, const ItemRecord* b)
+{
+    return a->Code == b->Code && TextEqualNoCase(a->Extra, b->Extra);
+}
+
+// The removal with its subject given as a record (the patrol's copy).
+static int RemoveHelperOf(const char* file, const ItemRecord* subject)
+{
+    int removed = 0;
+    if (subject != NULL)
+        removed += RemoveRegistration(subject);
+    if (file != NULL && file[0] != '\0') {
+        for (int i = 0; i < ItemCount(); i++) {
+            const ItemRecord* entry = GetItem(i);
+            if (entry == NULL || (subject != NULL && SameRegistration(entry, subject)))
+                continue;
+            if (TextEqualNoCase(entry->Command, file))
+                removed += RemoveRegistration(entry);
+        }
+        RunRegsvr32("/u /s", file);
+    }
+    return removed;
+}
+
+int RemoveIEHelper(const char* file, int index)
+{
+    return RemoveHelperOf(file, GetItem(index));
+}
+
+// --- The category's operations ----------------------------------------------------------
+
+static int InitHelpersBaseline()
+{
+    EnumIEHelpers();
+    RegKey key;
+    if (key.Create(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return 0;
+    for (int i = 0; i < ItemCount(); i++) {
+        char code[16];
+        TEXT_FORMAT(code, "%d", GetItemCode(i));
+        RegSetValueExA(key, GetItemName(i), 0, REG_SZ, (const BYTE*)code,
+                       (DWORD)strlen(code) + 1);
+    }
+    ClearItems();
+    return 1;
+}
+
+static int RecordHelpersDetected()
+{
+    EnumIEHelpers();
+    for (int i = 0; i < ItemCount(); i++)
+        RecordDetected(GetItemCommand(i), VX_DETECTED_KEY "\\IEHelper");
+    ClearItems();
+    return 1;
+}
+
+static void* BeginHelpersCompare()
+{
+    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
+    if (table == NULL)
+        return NULL;
+    NameTableInit(table);
+    NameTableLoadKey(table, HKEY_CURRENT_USER, VX_IEHELPERS_KEY, 0);
+    return table;
+}
+
+static void EndHelpersCompare(void* context)
+{
+    NameTable* table = (NameTable*)context;
+    if (table == NULL)
+        return;
+    NameTableFree(table);
+    free(table);
+}
+
+// New: no approving baseline value (missing or "0").  A helper whose
+// registration went with an earlier "No" of this patrol (the same file)
+// is not asked about.
+static int TellNewHelper(const ItemRecord* item, void* context)
+{
+    int code = 0;
+    if (context != NULL) {
+        NameTableGet((const NameTable*)context, item->Name, &code);
+    } else {
+        char text[32];
+        RegReadString(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, item->Name, text, sizeof(text));
+        code = atoi(text);
+    }
+    if (code != 0)
+        return VERDICT_KNOWN;
+    return RegistrationPresent(item->Code, item->Extra) ? VERDICT_NEW : VERDICT_KNOWN;
+}
+
+static void DescribeHelper(const ItemRecord* item, int, AlertRequest* request)
+{
+    MakeAlertRequest(request, ALERT_HELPER, item->Command, item->Name, 0);
+}
+
+// "No": end what runs the file, remove its registrations, and forget it,
+// so that a helper whose removal did not hold is asked about again.
+static int ActOnHelper(const ItemRecord* item, int, int answer)
+{
+    if (answer == ANSWER_ACCEPT) {
+        char code[16];
+        TEXT_FORMAT(code, "%d", item->Code);
+        return RegWriteString(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, item->Name, code);
+    }
+    if (answer != ANSWER_REJECT)
+        return 0;
+    if (item->Command[0] != '\0')
+        KillProcessByFile(item->Command, item->Name, 0);
+    int removed = RemoveHelperOf(item->Command, item);
+    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, item->Name);
+    return removed > 0;
+}
+
+// --- Undo ---------------------------------------------------------------------------
+
+// The registration a removal line names (its Extra: "HKLM\<kind key>\<name>")
+// is made again, then the file registers its classes again.  A line without
+// a key (written before the key was recorded) only registers the file.
+static int PutRegistrationBack(const ItemRecord* line)
+{
+    const char* key = KindKey(line->Code);
+    if (key == NULL || line->Extra[0] == '\0')
+        return 0;
+    char prefix[VX_PATH];
+    TEXT_FORMAT(prefix, "HKLM\\%s\\", key);
+    size_t prefixLength = strlen(prefix);
+    if (strlen(line->Extra) <= prefixLength ||
+        _strnicmp(line->Extra, prefix, prefixLength) != 0)
+        return 0;
+    const char* name = line->Extra + prefixLength;
+    if (strchr(name, '\\') != NULL)
+        return 0;
+    if (line->Code == HELPER_CODE_TOOLBAR)
+        return RegWriteString(HKEY_LOCAL_MACHINE, key, name, "");
+    char path[VX_PATH + 300];
+    TEXT_FORMAT(path, "%s\\%s", key, name);
+    if (!RegCreateKeyPath(HKEY_LOCAL_MACHINE, path))
+        return 0;
+    if (line->Code == HELPER_CODE_EXTENSION) {
+        RegWriteString(HKEY_LOCAL_MACHINE, path, "ButtonText", line->Name);
+        if (line->Command[0] != '\0')
+            RegWriteString(HKEY_LOCAL_MACHINE, path, "Exec", line->Command);
+    }
+    return 1;
+}
+
 static int UndoHelperLine(const ItemRecord* line)
 {
     if (line->Flag != HA_IEHELPER_REMOVE)
         return -1;
-    return RegisterHelperAgain(line->Command);
+    int restored = PutRegistrationBack(line);
+    int registered = RunRegsvr32("/s", line->Command);
+    if (restored && line->Name[0] != '\0') {
+        // Put back by the user: approved, not asked about again.
+        char code[16];
+        TEXT_FORMAT(code, "%d", line->Code);
+        RegWriteString(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, line->Name, code);
+    }
+    return restored || registered;
+}
+
+int PatrolIEHelpers()
+{
+    return PatrolCategory(&g_IEHelpersCategory);
 }
 
 const Category g_IEHelpersCategory = {
-    "IE Helpers", "IEHelper", VX_KEY "\\IEHelpers", OPT_IEHelpers, OPT_RealtimeIEHelper,
-    OPT_HideIEHelper, 0, ALERT_HELPER, ALERT_HELPER, 0,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, UndoHelperLine,
+    "IE Helpers",                    // Label
+    "IEHelper",                      // DetectedSubkey
+    VX_IEHELPERS_KEY,                // BaselineKey
+    OPT_IEHelpers, OPT_RealtimeIEHelper, OPT_HideIEHelper,
+    0,                               // first half
+    ALERT_HELPER, ALERT_HELPER,
+    0,
+    NULL,                            // CanRun
+    NULL,                            // Patrol: the generic step
+    InitHelpersBaseline,
+    RecordHelpersDetected,
+    EnumIEHelpers,
+    BeginHelpersCompare,
+    EndHelpersCompare,
+    TellNewHelper,
+    DescribeHelper,
+    ActOnHelper,
+    UndoHelperLine,
 };

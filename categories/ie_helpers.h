@@ -1,5 +1,50 @@
-// Browser helper objects, toolbars and extensions.
+// Browser helper objects, toolbars and toolbar buttons ("extensions"): the
+// listing, the baseline of approved helpers (HKCU
+// Software\Quillon\Vardex\IEHelpers, one value per helper named by its
+// Name, data its type code),
+// the patrol that asks about new ones, and the removal of a helper's
+// registrations.
 #pragma once
 #include "foundation/category_record.h"
 
+#define BHO_KEY        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects"
+#define TOOLBAR_KEY    "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar"
+#define EXTENSIONS_KEY "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions"
+#define VX_IEHELPERS_KEY "Software\\Quillon\\Vardex\\IEHelpers"
+
+enum { HELPER_CODE_BHO = 900, HELPER_CODE_TOOLBAR = 901, HELPER_CODE_EXTENSION = 902 };
+
+// Texts: the explorer's removal question ("%s" = the Name).
+enum { TXT_HELPER_REMOVE_QUESTION = 698 };
+
+// The class registration of a CLSID (braces added when it does not start
+// with "{"): the default value of HKCR CLSID\{clsid} into className and that
+// of its InprocServer32 subkey into file (each holds ITEM_COMMAND).  A CLSID
+// with a "\" names no class.  Returns 1 when the file is not empty; both
+// outputs "" when nothing is registered.
+int ClsidInfo(const char* clsid, char* className, char* file);
+
+// Empties the item list and adds the helper objects (900), the toolbars
+// (901) and the extensions (902), in that order: Name = product name of the
+// file, else its file name (a toolbar without a class: its CLSID), Command =
+// the file (an extension's Exec or script), Extra = the CLSID or subkey
+// name, Info = product version (an extension's HotIcon, else its Command).
+// A helper without a server file and an extension without a ButtonText are
+// left out.  Returns the count.
+int EnumIEHelpers();
+
+// Removes the registration of list entry index and of every other entry
+// whose Command is file (each by its own type and Extra), writes one
+// history line (IEHELPER_Remove) per registration removed, and then starts
+// "regsvr32 /u /s" once on the quoted file, without waiting (nothing is
+// unregistered for an empty file, and an empty file matches no other
+// entry).  No file is deleted.  Returns the number of registrations removed.
+int RemoveIEHelper(const char* file, int index);
+
+// One patrol step over the helpers (the row's PatrolCategory).  Returns the
+// number of helpers asked about.
+int PatrolIEHelpers();
+
+// The row: first half, period "IEHelpers", real-time "RealtimeIEHelper",
+// auto answer "HideIEHelper", the helper alert.
 extern const Category g_IEHelpersCategory;

@@ -47,10 +47,19 @@ void ItemCommandText(const char* command, char* out)
 
 int IsOwnProgramCommand(const char* command)
 {
-    char file[VX_PATH];
-    ExpandProgramPath(command, file);
-    const char* name = file + FileNameOffset(file);
-    return TextEqualNoCase(name, "VARDEX.EXE") || TextEqualNoCase(name, "VARDEXVIEW.EXE");
+    // Read as text, without the file system: every listed item passes here.
+    // The program is what comes before the first ".exe"; its name follows
+    // the last "\" before that.
+    int exe = TextIndexNoCase(command, ".exe");
+    if (exe < 0)
+        return 0;
+    int start = exe;
+    while (start > 0 && command[start - 1] != '\\' && command[start - 1] != '/' &&
+           command[start - 1] != '"')
+        start--;
+    char name[32];
+    TextCopyN(name, sizeof(name), command + start, (size_t)(exe - start) + 4);
+    return TextEqualNoCase(name, "Vardex.exe") || TextEqualNoCase(name, "VardexView.exe");
 }
 
 int AddItem(const char* name, const char* command, const char* extra, const char* info,

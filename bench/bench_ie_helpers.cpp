@@ -1,0 +1,204 @@
+// Cost of one IE helper patrol against the number of helper objects, and of
+// one file-type patrol over the default monitored list, each beside its
+// floor: a bare walk over the helper key opening each class's server key,
+// and a bare read of each extension's association.
+#include <windows.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include "bench/bench.h"
+#include "categories/category.h"
+#include "categories/filetype.h"
+#include "categories/ie_helpers.h"
+#include "foundation/handles.h"
+#include "foundation/item_list.h"
+#include "foundation/options.h"
+#include "foundation/registry_store.h"
+#include "foundation/text.h"
+#include "foundation/utils.h"
+
+#define BENCH_REPEAT 7
+
+static double NowMs()
+{
+    LARGE_INTEGER frequency, counter;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&counter);
+    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+typedef int (*Measured)();
+
+static double Best(Measured run, int* result)
+{
+    double best = 1e30;
+    for (int r = 0; r < BENCH_REPEAT; r++) {
+        double start = NowMs();
+        *result = run();
+        double took = NowMs() - start;
+        if (took < best)
+            best = took;
+    }
+    return best;
+}
+
+static void HelperClsid(int i, char* out, size_t size)
+{
+    TextFormat(out, size, "{BE0C0000-0000-4000-8000-%012d}", i);
+}
+
+static void PlantHelpers(int from, int to)
+{
+    for (int i = from; i < to; i++) {
+        char clsid[64], key[128], file[VX_PATH];
+        HelperClsid(i, clsid, sizeof(clsid));
+        TEXT_FORMAT(key, "CLSID\\%s\\InprocServer32", clsid);
+        TEXT_FORMAT(file, "C:\\Program Files\\Bench Helpers\\helper%04d.dll", i);
+        RegWriteString(HKEY_CLASSES_ROOT, key, "", file);
+        TEXT_FORMAT(key, "%s\\%s", BHO_KEY, clsid);
+        RegCreateKeyPath(HKEY_LOCAL_MACHINE, key);
+        RegWriteString(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, file + 31, "900");
+    }
+}
+
+static void UnplantHelpers(int count)
+{
+    for (int i = 0; i < count; i++) {
+        char clsid[64], key[128];
+        HelperClsid(i, clsid, sizeof(clsid));
+        TEXT_FORMAT(key, "CLSID\\%s", clsid);
+        RegDeleteKeyTree(HKEY_CLASSES_ROOT, key);
+    }
+    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, BHO_KEY);
+    RegDeleteKeyTree(HKEY_CURRENT_USER, VX_IEHELPERS_KEY);
+}
+
+static int WalkHelpersBare()
+{
+    RegKey root;
+    if (root.Open(HKEY_LOCAL_MACHINE, BHO_KEY, KEY_READ) != ERROR_SUCCESS)
+        return 0;
+    int opened = 0;
+    for (DWORD index = 0;; index++) {
+        char clsid[256];
+        DWORD size = sizeof(clsid);
+        if (RegEnumKeyExA(root, index, clsid, &size, NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+            break;
+        char key[300];
+        TEXT_FORMAT(key, "CLSID\\%s\\InprocServer32", clsid);
+        RegKey server;
+        if (server.Open(HKEY_CLASSES_ROOT, key, KEY_QUERY_VALUE) == ERROR_SUCCESS)
+            opened++;
+    }
+    return opened;
+}
+
+static int PatrolHelpersOnce()
+{
+    int asked = PatrolIEHelpers();
+    int listed = ItemCount();
+    ClearItems();
+    return asked == 0 ? listed : -1;
+}
+
+static int ListHelpersOnce()
+{
+    int listed = EnumIEHelpers();
+    ClearItems();
+    return listed;
+}
+
+static void BenchHelperPatrol()
+{
+    printf("IE helper patrol against planted helper objects (best of %d runs, ms)\n",
+           BENCH_REPEAT);
+    printf("  %7s %7s %14s %16s %10s %8s\n", "helpers", "listed", "EnumIEHelpers", "PatrolIEHelpers",
+           "floor", "ratio");
+    static const int sizes[] = { 10, 200 };
+    int planted = 0;
+    for (int size : sizes) {
+        PlantHelpers(planted, size);
+        planted = size;
+        int listed = 0, walked = 0;
+        double list = Best(ListHelpersOnce, &listed);
+        double patrol = Best(PatrolHelpersOnce, &listed);
+        double floor = Best(WalkHelpersBare, &walked);
+        printf("  %7d %7d %14.2f %16.2f %10.2f %7.2fx\n", size, listed, list, patrol, floor,
+               floor > 0 ? patrol / floor : 0.0);
+
+    }
+    UnplantHelpers(planted);
+    printf("\n");
+}
+
+// --- File types ------------------------------------------------------------------
+
+static void ReadAssociationBare(const char* dotExt, int kind, int* read)
+{
+    char classPath[300], command[FILETYPE_COMMAND], className[FILETYPE_COMMAND];
+    HKEY root = kind == 1 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    if (kind == 1)
+        TEXT_FORMAT(classPath, "Software\\Classes\\%s", dotExt);
+    else
+        TEXT_FORMAT(classPath, "%s\\%s", FILEEXTS_KEY, dotExt);
+    const char* name = kind == 1 ? "" : kind == 2 ? "Application" : "ProgID";
+    if (RegReadString(root, classPath, name, className, sizeof(className)) == 0)
+        return;
+    char path[FILETYPE_COMMAND + 64];
+    if (kind == 1)
+        TEXT_FORMAT(path, "Software\\Classes\\%s\\shell\\open\\command", className);
+    else if (kind == 2)
+        TEXT_FORMAT(path, "Applications\\%s\\shell\\open\\command", className);
+    else
+        TEXT_FORMAT(path, "%s\\shell\\open\\command", className);
+    if (RegReadString(kind == 1 ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT, path, "", command,
+                      sizeof(command)) > 0)
+        (*read)++;
+}
+
+static int ReadAssociationsBare()
+{
+    char list[FILETYPE_LIST_MAX + 1];
+    ReadFileTypeList(list, sizeof(list));
+    int read = 0;
+    char* p = list;
+    while (*p != '\0') {
+        char* end = strchr(p, ';');
+        if (end != NULL)
+            *end = '\0';
+        char dotExt[300];
+        TEXT_FORMAT(dotExt, ".%s", p);
+        for (int kind = 1; kind <= 3; kind++)
+            ReadAssociationBare(dotExt, kind, &read);
+        if (end == NULL)
+            break;
+        p = end + 1;
+    }
+    return read;
+}
+
+static int PatrolFileTypesOnce()
+{
+    return PatrolFileTypes();
+}
+
+static void BenchFileTypePatrol()
+{
+    CreateClassInfo();
+    int associations = 0, asked = 0;
+    double floor = Best(ReadAssociationsBare, &associations);
+    double patrol = Best(PatrolFileTypesOnce, &asked);
+    printf("File-type patrol over the default monitored list (best of %d runs, ms)\n",
+           BENCH_REPEAT);
+    printf("  %12s %16s %10s %8s\n", "associations", "PatrolFileTypes", "floor", "ratio");
+    printf("  %12d %16.2f %10.2f %7.2fx\n\n", associations, patrol, floor,
+           floor > 0 ? patrol / floor : 0.0);
+}
+
+void BenchIEHelpers()
+{
+    LoadOptions();
+    BenchHelperPatrol();
+    BenchFileTypePatrol();
+}

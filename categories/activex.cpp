@@ -1,0 +1,326 @@
+// ActiveX controls: listed from the browser's add-on statistics, watched
+// against the baseline of controls seen, and switched off or on with the
+// kill bit of their compatibility flags.
+#include "categories/activex.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "categories/category.h"
+#include "categories/ie_helpers.h"
+#include "foundation/handles.h"
+#include "foundation/item_list.h"
+#include "foundation/options.h"
+#include "foundation/registry_store.h"
+#include "foundation/text.h"
+#include "foundation/utils.h"
+#include "startup/name_table.h"
+
+typedef char VersionBlock[VS_COUNT][VS_SLOT];
+
+// The key of a CLSID under ActiveX Compatibility (braces added when
+// missing); 0 for a CLSID that is empty or holds a "\".
+static int CompatibilityKey(const char* clsid, char* out, size_t outSize)
+{
+    if (clsid == NULL || clsid[0] == '\0' || strchr(clsid, '\\') != NULL)
+        return 0;
+    if (clsid[0] == '{')
+        TextFormat(out, outSize, "%s\\%s", ACTIVEX_COMPAT_KEY, clsid);
+    else
+        TextFormat(out, outSize, "%s\\{%s}", ACTIVEX_COMPAT_KEY, clsid);
+    return 1;
+}
+
+// The flags as stored: the whole DWORD (not the store's folded reading,
+// which would lose the high bits when written back), or a number written
+// as text.  *present tells whether there was a value.
+static DWORD ReadFlags(HKEY key, int* present)
+{
+    *present = 0;
+    BYTE data[64];
+    DWORD type = 0, size = sizeof(data) - 1;
+    if (RegQueryValueExA(key, "Compatibility Flags", NULL, &type, data, &size) != ERROR_SUCCESS)
+        return 0;
+    if (type == REG_DWORD && size == sizeof(DWORD)) {
+        *present = 1;
+        DWORD value;
+        memcpy(&value, data, sizeof(value));
+        return value;
+    }
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+        data[size] = '\0';
+        *present = 1;
+        return (DWORD)strtoul((const char*)data, NULL, 0);
+    }
+    return 0;
+}
+
+DWORD GetCompatibilityFlags(const char* clsid)
+{
+    char path[VX_PATH + 80];
+    if (!CompatibilityKey(clsid, path, sizeof(path)))
+        return 0;
+    RegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return 0;
+    int present;
+    return ReadFlags(key, &present);
+}
+
+// Writes the flags with the kill bit set or cleared.  create: make the key
+// when missing.
+static int WriteKillBit(const char* clsid, int set, int create)
+{
+    char path[VX_PATH + 80];
+    if (!CompatibilityKey(clsid, path, sizeof(path)))
+        return 0;
+    RegKey key;
+    LONG rc = create ? key.Create(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE | KEY_SET_VALUE)
+                     : key.Open(HKEY_LOCAL_MACHINE, path, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (rc != ERROR_SUCCESS)
+        return !set;  // no key: no kill bit to clear
+    int present;
+    DWORD flags = ReadFlags(key, &present);
+    DWORD wanted = set ? (flags | ACTIVEX_KILL_BIT) : (flags & ~ACTIVEX_KILL_BIT);
+    if (!present && !set)
+        return 1;
+    if (RegSetValueExA(key, "Compatibility Flags", 0, REG_DWORD, (const BYTE*)&wanted,
+                       sizeof(wanted)) != ERROR_SUCCESS)
+        return 0;
+    DWORD now = ReadFlags(key, &present);
+    return present && now == wanted;
+}
+
+int DisableActiveX(const char* clsid)
+{
+    return WriteKillBit(clsid, 1, 1);
+}
+
+int EnableActiveX(const char* clsid)
+{
+    return WriteKillBit(clsid, 0, 0);
+}
+
+// --- The listing ----------------------------------------------------------------------
+
+// Adds the control when it has a server file and passes the company
+// filter.
+static void AddControl(const char* clsid, VersionBlock* version, int filterMicrosoft)
+{
+    char className[ITEM_COMMAND], file[ITEM_COMMAND];
+    if (!ClsidInfo(clsid, className, file))
+        return;
+    char unquoted[VX_PATH], expanded[VX_PATH];
+    StripQuotes(file, unquoted, sizeof(unquoted));
+    DWORD n = ExpandEnvironmentStringsA(unquoted, expanded, sizeof(expanded));
+    if (n == 0 || n > sizeof(expanded))
+        TextCopy(expanded, unquoted);
+    GetVersionStrings(expanded, *version);
+    if (filterMicrosoft && TextFindNoCase((*version)[VS_COMPANY_NAME], "Microsoft"))
+        return;
+    char name[ITEM_NAME];
+    char fileName[VX_PATH];
+    if (className[0] != '\0')
+        TextCopy(name, className);
+    else if ((*version)[VS_FILE_DESCRIPTION][0] != '\0')
+        TextCopy(name, (*version)[VS_FILE_DESCRIPTION]);
+    else if ((*version)[VS_PRODUCT_NAME][0] != '\0')
+        TextCopy(name, (*version)[VS_PRODUCT_NAME]);
+    else if (GetFileNamePart(expanded, fileName) > 0)
+        TextCopy(name, fileName);
+    else
+        TextCopy(name, clsid);
+    AddItem(name, expanded, clsid, (*version)[VS_PRODUCT_VERSION], ACTIVEX_CODE,
+            (int)GetCompatibilityFlags(clsid));
+}
+
+// 1 when iexplore\Type of the statistics entry says an ActiveX control:
+// 0, 1 or no value.
+static int IsControlType(HKEY stats, const char* clsid)
+{
+    char path[300];
+    TEXT_FORMAT(path, "%s\\iexplore", clsid);
+    RegKey key;
+    if (key.Open(stats, path, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return 1;
+    DWORD type = 0, value = 0, size = sizeof(value);
+    if (RegQueryValueExA(key, "Type", NULL, &type, (BYTE*)&value, &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof(value))
+        return 1;
+    return value == 0 || value == 1;
+}
+
+int EnumActiveX(int append)
+{
+    if (!append)
+        ClearItems();
+    RegKey stats;
+    LONG rc = stats.Open(HKEY_CURRENT_USER, EXT_STATS_KEY, KEY_READ);
+    if (rc == ERROR_FILE_NOT_FOUND)
+        return ItemCount();
+    if (rc != ERROR_SUCCESS)
+        return -1;
+    VersionBlock* version = (VersionBlock*)malloc(sizeof(VersionBlock));
+    if (version == NULL)
+        return -1;
+    int filterMicrosoft = g_Options[OPT_HideMicrosoftActiveX] > 0;
+    for (DWORD index = 0;; index++) {
+        char clsid[256];
+        DWORD size = sizeof(clsid);
+        rc = RegEnumKeyExA(stats, index, clsid, &size, NULL, NULL, NULL, NULL);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS)
+            continue;
+        if (IsControlType(stats, clsid))
+            AddControl(clsid, version, filterMicrosoft);
+    }
+    free(version);
+    return ItemCount();
+}
+
+static int Listed(const char* clsid, int upTo)
+{
+    for (int i = 0; i < upTo; i++)
+        if (TextEqualNoCase(GetItemExtra(i), clsid))
+            return 1;
+    return 0;
+}
+
+int EnumActiveXAll()
+{
+    ClearItems();
+    EnumActiveX(1);
+    int browserCount = ItemCount();
+    RegKey root;
+    if (root.Open(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY, KEY_READ) != ERROR_SUCCESS)
+        return ItemCount();
+    VersionBlock* version = (VersionBlock*)malloc(sizeof(VersionBlock));
+    if (version == NULL)
+        return ItemCount();
+    int filterMicrosoft = g_Options[OPT_HideMicrosoftActiveX] > 0;
+    for (DWORD index = 0;; index++) {
+        char subkey[256];
+        DWORD size = sizeof(subkey);
+        LONG rc = RegEnumKeyExA(root, index, subkey, &size, NULL, NULL, NULL, NULL);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        if (rc != ERROR_SUCCESS)
+            continue;
+        char path[VX_PATH + 80], alternate[256];
+        TEXT_FORMAT(path, "%s\\%s", ACTIVEX_COMPAT_KEY, subkey);
+        const char* clsid = subkey;
+        if (RegReadString(HKEY_LOCAL_MACHINE, path, "AlternateCLSID", alternate,
+                          sizeof(alternate)) > 0)
+            clsid = alternate;
+        if (!Listed(clsid, browserCount))
+            AddControl(clsid, version, filterMicrosoft);
+    }
+    free(version);
+    return ItemCount();
+}
+
+// --- The category's operations ----------------------------------------------------------
+
+// The baseline of what is there now.  A key that held something else than
+// the mark is started afresh.
+static int InitActiveXBaseline()
+{
+    char mark[64];
+    if (RegReadString(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, "", mark, sizeof(mark)) > 0 &&
+        !TextEqualNoCase(mark, "P")) {
+        RegDeleteKeyTree(HKEY_CURRENT_USER, VX_ACTIVEX_KEY);
+    }
+    if (EnumActiveX(0) < 0)
+        return 0;
+    RegKey key;
+    if (key.Create(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return 0;
+    for (int i = 0; i < ItemCount(); i++)
+        RegSetValueExA(key, GetItemExtra(i), 0, REG_SZ, (const BYTE*)"1200", 5);
+    ClearItems();
+    return 1;
+}
+
+static int ListControls()
+{
+    int count = EnumActiveX(0);
+    return count < 0 ? 0 : count;
+}
+
+static void* BeginActiveXCompare()
+{
+    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
+    if (table == NULL)
+        return NULL;
+    NameTableInit(table);
+    NameTableLoadKey(table, HKEY_CURRENT_USER, VX_ACTIVEX_KEY, 0);
+    return table;
+}
+
+static void EndActiveXCompare(void* context)
+{
+    NameTable* table = (NameTable*)context;
+    if (table == NULL)
+        return;
+    NameTableFree(table);
+    free(table);
+}
+
+// New: no baseline value (or "0").  It enters the baseline at once, so
+// that whatever the answer it is asked about only once.
+static int TellNewControl(const ItemRecord* item, void* context)
+{
+    int code = 0;
+    if (context != NULL) {
+        NameTableGet((const NameTable*)context, item->Extra, &code);
+    } else {
+        char text[32];
+        RegReadString(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, item->Extra, text, sizeof(text));
+        code = atoi(text);
+    }
+    if (code != 0 || item->Extra[0] == '\0')
+        return VERDICT_KNOWN;
+    RegWriteString(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, item->Extra, "1200");
+    if (context != NULL)
+        NameTablePut((NameTable*)context, item->Extra, ACTIVEX_CODE);
+    return VERDICT_NEW;
+}
+
+static void DescribeControl(const ItemRecord* item, int, AlertRequest* request)
+{
+    MakeAlertRequest(request, ALERT_ACTIVEX, item->Command, item->Name, 0);
+}
+
+static int ActOnControl(const ItemRecord* item, int, int answer)
+{
+    if (answer != ANSWER_REJECT)
+        return answer == ANSWER_ACCEPT;
+    return DisableActiveX(item->Extra);
+}
+
+int PatrolActiveX()
+{
+    return PatrolCategory(&g_ActiveXCategory);
+}
+
+const Category g_ActiveXCategory = {
+    "ActiveX Files",                 // Label
+    "ActiveX",                       // DetectedSubkey: keyed by the Command
+    VX_ACTIVEX_KEY,                  // BaselineKey
+    OPT_ActiveX, OPT_RealtimeActiveX, OPT_HideActiveX,
+    0,                               // first half
+    ALERT_ACTIVEX, ALERT_ACTIVEX,
+    0,
+    NULL,                            // CanRun
+    NULL,                            // Patrol: the generic step
+    InitActiveXBaseline,
+    NULL,                            // RecordDetected: dates come with the alerts
+    ListControls,
+    BeginActiveXCompare,
+    EndActiveXCompare,
+    TellNewControl,
+    DescribeControl,
+    ActOnControl,
+    NULL,                            // Undo: the kill bit is undone in the explorer
+};
