@@ -61,6 +61,15 @@ for kind in "${!names[@]}"; do
   wait $!
 done
 
+# The service alert filled from a service of the prefix itself: its title,
+# program, start type and state are the service manager's.
+VX_SHOWCASE_KIND=6 VX_SHOWCASE_NAME="Print Spooler" \
+  VX_SHOWCASE_FILE='C:\windows\system32\spoolsv.exe' VX_SHOWCASE_SECONDS=5 \
+  run 'C:\Vardex\monitor_test_alerts.exe' --gtest_also_run_disabled_tests \
+      --gtest_filter=Showcase.DISABLED_ShowAlert &
+shot alert-6-service-spooler 3.5
+wait $!
+
 # The longest startup message: a RunOnce entry.
 VX_SHOWCASE_KIND=0 VX_SHOWCASE_CODE=12 VX_SHOWCASE_SECONDS=5 \
   run 'C:\Vardex\monitor_test_alerts.exe' --gtest_also_run_disabled_tests \

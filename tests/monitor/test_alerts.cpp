@@ -222,7 +222,13 @@ TEST(Showcase, DISABLED_ShowAlert)
     AlertKind kind = (AlertKind)setting("VX_SHOWCASE_KIND", 0);
     const char* name = kind == ALERT_FILETYPE ? ".vdx"
                      : kind == ALERT_TASK ? "Vardex Update.job" : "Vardex.exe";
-    SetAlertRecord(OwnProgram().c_str(), name,
+    // A real item of the prefix can stand in (a service's title and file).
+    std::string file = OwnProgram();
+    if (getenv("VX_SHOWCASE_NAME") != NULL)
+        name = getenv("VX_SHOWCASE_NAME");
+    if (getenv("VX_SHOWCASE_FILE") != NULL)
+        file = getenv("VX_SHOWCASE_FILE");
+    SetAlertRecord(file.c_str(), name,
                    kind == ALERT_SERVICE ? 700 : setting("VX_SHOWCASE_CODE", 11));
     TextCopy(g_Alert.SecondFile, "C:\\windows\\system32\\notepad.exe");
     DWORD ms = (DWORD)setting("VX_SHOWCASE_SECONDS", 6) * 1000;
