@@ -2,126 +2,71 @@
 // the real registry and real files.
 #include <windows.h>
 
-#include <string>
-
 #include "foundation/detected.h"
 #include "foundation/registry_store.h"
 #include "foundation/utils.h"
 #include "support/vxtest.h"
 
-namespace {
+static const std::string kDetected = VX_DETECTED_KEY, kStartup = kDetected + "\\Startup",
+                         kActiveX = kDetected + "\\ActiveX";
 
-const std::string kDetected = VX_DETECTED_KEY;
-const std::string kStartup = kDetected + "\\Startup";
-const std::string kActiveX = kDetected + "\\ActiveX";
-
-class DetectedTest : public ::testing::Test {
-protected:
-    void SetUp() override { vxtest::ResetStore(); }
-};
-
-TEST_F(DetectedTest, MissingFileIsNotRecorded)
+// Recorded once, under the command as given (quotes, %PROGRAMFILES%), only
+// while its file is there (an ActiveX key needs none); a date is never replaced.
+TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
 {
-    const char* command = "C:\\No\\Such\\Program.exe -run";
-    EXPECT_EQ(0, RecordDetected(command, kStartup.c_str()));
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, kStartup.c_str(), command);
-    EXPECT_EQ(0, RecordDetected("", kStartup.c_str()));
-    EXPECT_EQ(0, RecordDetected(nullptr, kStartup.c_str()));
-}
-
-TEST_F(DetectedTest, ExistingFileIsRecordedOnceUnderTheCommandAsGiven)
-{
+    vxtest::ResetStore();
     char programFiles[MAX_PATH];
     ASSERT_GT(GetEnvironmentVariableA("ProgramFiles", programFiles, sizeof(programFiles)), 0u);
-    std::string folder = std::string(programFiles) + "\\Detected Test";
-    CreateDirectoryA(folder.c_str(), NULL);
-    vxtest::WriteFileBytes(folder + "\\tool.exe", "MZ");
-    std::string exe = vxtest::ProgramFolder() + "\\Vardex.exe";
-    const std::string tool = "%PROGRAMFILES%\\Detected Test\\tool.exe /autorun";
-
-    for (const std::string& command : { vxtest::PathInProgramFolder("KESSA.DLL"),
-                                        "\"" + exe + "\" -expressboot", tool }) {
-        const char* name = command.c_str();
-        EXPECT_EQ(0, RecordDetected(name, kStartup.c_str())) << name;
-        std::string first = vxtest::ReadString(HKEY_CURRENT_USER, kStartup.c_str(), name);
-        ASSERT_NE("<missing>", first) << name;
-        EXPECT_FALSE(first.empty());
-        EXPECT_LE(first.size(), 23u);
-        // A date already there is never replaced.
-        vxtest::SetString(HKEY_CURRENT_USER, kStartup.c_str(), name, "01/01/2001 1:00");
-        EXPECT_EQ(1, RecordDetected(name, kStartup.c_str()));
-        EXPECT_REG_STRING(HKEY_CURRENT_USER, kStartup.c_str(), name, "01/01/2001 1:00");
+    vxtest::WriteFileBytes(std::string(programFiles) + "\\vx detected.exe", "MZ");
+    const std::string tool = "%PROGRAMFILES%\\vx detected.exe /autorun";
+    const std::string exe = "\"" + vxtest::ProgramFolder() + "\\Vardex.exe\" -expressboot";
+    for (const char* none : { "C:\\No\\Such\\Program.exe -run", "", (const char*)nullptr })
+        EXPECT_EQ(0, RecordDetected(none, kStartup.c_str()));
+    for (const std::string& command : { exe, tool }) {
+        EXPECT_EQ(0, RecordDetected(command.c_str(), kStartup.c_str())) << command;
+        std::string first = vxtest::ReadString(HKEY_CURRENT_USER, kStartup.c_str(), command.c_str());
+        EXPECT_TRUE(first != "<missing>" && !first.empty() && first.size() <= 23u) << first;
+        vxtest::SetString(HKEY_CURRENT_USER, kStartup.c_str(), command.c_str(), "1/1/2001 1:00");
+        EXPECT_EQ(1, RecordDetected(command.c_str(), kStartup.c_str()));
     }
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, kStartup.c_str(), exe.c_str());
-    // Once the file is gone nothing is recorded, but its date stays.
-    DeleteFileA((folder + "\\tool.exe").c_str());
+    DeleteFileA((std::string(programFiles) + "\\vx detected.exe").c_str());
     EXPECT_EQ(0, RecordDetected(tool.c_str(), kStartup.c_str()));
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, kStartup.c_str(), tool.c_str(), "01/01/2001 1:00");
-    RemoveDirectoryA(folder.c_str());
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, kStartup.c_str(), "C:\\No\\Such\\Program.exe -run");
+    const char* control = "{AAAAAAAA-0000-0000-0000-000000000001}";
+    EXPECT_EQ(0, RecordDetected(control, kActiveX.c_str()));
+    EXPECT_EQ(1, RecordDetected(control, (kDetected + "\\ACTIVEX").c_str()));
 }
 
-TEST_F(DetectedTest, ActiveXNeedsNoFile)
+// Read from the subkey of the code (one row per branch), only when it fits
+// (23 characters do, 24 not) and is named (an empty name would read
+// ActiveX's "P").  A miss leaves "".
+TEST(Detected, DateComesFromTheSubkeyOfTheCodeOnlyWhenItFits)
 {
-    const char* key = "{AAAAAAAA-0000-0000-0000-000000000001}";
-    EXPECT_EQ(0, RecordDetected(key, kActiveX.c_str()));
-    EXPECT_TRUE(vxtest::ValueExists(HKEY_CURRENT_USER, kActiveX.c_str(), key));
-    // Recorded once, the ActiveX key recognised whatever its case.
-    EXPECT_EQ(1, RecordDetected(key, (kDetected + "\\ACTIVEX").c_str()));
-}
-
-TEST_F(DetectedTest, DateIsLookedUpInTheSubkeyOfTheCode)
-{
-    struct { int code; const char* subkey; } cases[] = {
-        { 1, "Startup" }, { 200, "Startup" }, { 299, "Startup" }, { 300, "ActiveTasks" },
-        { 370, "Hidden" }, { 400, "FileTypes" }, { 600, "ActiveTasks" }, { 700, "Services" },
-        { 701, "Services" }, { 800, "Tasks" }, { 900, "IEHelper" }, { 902, "IEHelper" },
-        { 1200, "ActiveX" }, { 3000, "ActiveTasks" },
+    struct { const char *subkey, *name, *data; int code, length; } cases[] = {
+        { "Startup", "a", "2/3/2004 5:06", 299, 13 }, { "ActiveTasks", "a", "x", 300, 1 },
+        { "Hidden", "a", "x", 370, 1 }, { "FileTypes", "a", "x", 400, 1 }, { "Services", "a", "x", 701, 1 },
+        { "Tasks", "a", "x", 800, 1 }, { "IEHelper", "a", "x", 902, 1 }, { "ActiveX", "a", "x", 1200, 1 },
+        { "Startup", "fits", "12345678901234567890123", 11, 23 }, { "ActiveX", "", "P", 1200, 0 },
+        { "Startup", "long", "123456789012345678901234", 11, 0 },
     };
     for (const auto& c : cases) {
         vxtest::ResetStore();
-        std::string path = kDetected + "\\" + c.subkey;
-        vxtest::SetString(HKEY_CURRENT_USER, path.c_str(), "C:\\item.exe", "02/03/2004 5:06");
+        vxtest::SetString(HKEY_CURRENT_USER, (kDetected + "\\" + c.subkey).c_str(), c.name, c.data);
         char out[VX_DATE_TEXT] = "x";
-        EXPECT_EQ(15, GetDetectedDate("C:\\item.exe", c.code, out)) << c.code;
-        EXPECT_STREQ("02/03/2004 5:06", out) << c.code;
-        // Any other category does not see it.
-        EXPECT_EQ(0, GetDetectedDate("C:\\item.exe", c.code == 800 ? 900 : 800, out)) << c.code;
-        EXPECT_STREQ("", out);
+        EXPECT_EQ(c.length, GetDetectedDate(c.name, c.code, out)) << c.code << c.name;
+        EXPECT_EQ(std::string(c.length ? c.data : ""), out);
     }
 }
 
-TEST_F(DetectedTest, MissingOrUnfitDatesReadAsNone)
+// Dated once; a second call keeps the date but puts the ActiveX marker back.
+TEST(Detected, InitDatesTheDatabaseOnceAndKeepsTheActiveXMarker)
 {
-    char out[VX_DATE_TEXT] = "x";
-    EXPECT_EQ(0, GetDetectedDate("C:\\none.exe", 11, out));
-    EXPECT_STREQ("", out);
-    // 23 characters fit, 24 do not; a number is no date.
-    vxtest::SetString(HKEY_CURRENT_USER, kStartup.c_str(), "fits", std::string(23, '1').c_str());
-    EXPECT_EQ(23, GetDetectedDate("fits", 11, out));
-    vxtest::SetString(HKEY_CURRENT_USER, kStartup.c_str(), "long", std::string(24, '1').c_str());
-    EXPECT_EQ(0, GetDetectedDate("long", 11, out));
-    EXPECT_STREQ("", out);
-    vxtest::SetDword(HKEY_CURRENT_USER, kStartup.c_str(), "dword", 7);
-    EXPECT_EQ(0, GetDetectedDate("dword", 11, out));
-    // An empty key text never reads the default value ("P" under ActiveX).
-    vxtest::SetString(HKEY_CURRENT_USER, kActiveX.c_str(), "", "P");
-    EXPECT_EQ(0, GetDetectedDate("", 1200, out));
-    EXPECT_STREQ("", out);
-}
-
-TEST_F(DetectedTest, InitDatesTheDatabaseOnceAndKeepsTheActiveXMarker)
-{
+    vxtest::ResetStore();
     InitDetected();
-    std::string stamp = vxtest::ReadString(HKEY_CURRENT_USER, kDetected.c_str(), "");
-    EXPECT_NE("<missing>", stamp);
-    EXPECT_FALSE(stamp.empty());
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, kActiveX.c_str(), "", "P");
-    // A second call keeps the date but puts the ActiveX marker back.
+    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, kDetected.c_str(), ""));
     vxtest::SetString(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
     RegDeleteValueNamed(HKEY_CURRENT_USER, kActiveX.c_str(), "");
     InitDetected();
     EXPECT_REG_STRING(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, kActiveX.c_str(), "", "P");
 }
-
-}  // namespace

@@ -5,21 +5,19 @@
 // back in TearDown, so the tests of one program do not see each other.
 #pragma once
 #include <windows.h>
-#include <objbase.h>
 #include <shlobj.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
+#include "categories/category.h"
+#include "foundation/handles.h"
+#include "foundation/item_list.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
-#include "categories/category.h"
 #include "startup/autostart.h"
-#include "foundation/item_list.h"
 
 namespace startup_test {
 
@@ -41,19 +39,12 @@ namespace startup_test {
 
 // The seven keys of a Run family and their Disabled mirrors, spelled out
 // here, not taken from the catalogue under test: code = base + position.
-static const char* const kRunKeys[7] = {
-    "Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce", "RunOnce\\Setup",
-    "policies\\Explorer\\Run",
-};
-static const char* const kMirrors[7] = {
-    "Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce", "RunSetup", "Policy",
-};
+static const char* const kRunKeys[7] = { "Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce",
+                                         "RunOnce\\Setup", "policies\\Explorer\\Run" };
+static const char* const kMirrors[7] = { "Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce",
+                                         "RunSetup", "Policy" };
 
-struct RunPlace {
-    int code;
-    HKEY root;
-    std::string path;
-};
+struct RunPlace { int code; HKEY root; std::string path; };
 inline std::vector<RunPlace> RunPlaces()
 {
     std::vector<RunPlace> places;
@@ -65,10 +56,7 @@ inline std::vector<RunPlace> RunPlaces()
 }
 
 // The four Startup folders: the Shell Folders value of each root.
-struct FolderPlace {
-    HKEY root;
-    const char *value, *folder, *tag;
-};
+struct FolderPlace { HKEY root; const char *value, *folder, *tag; };
 static const FolderPlace kFolders[] = {
     { HKEY_LOCAL_MACHINE, "Startup", "C:\\vxsf\\m_startup", "mstart" },
     { HKEY_LOCAL_MACHINE, "Common Startup", "C:\\vxsf\\m_common", "mcommon" },
@@ -85,22 +73,16 @@ inline std::string RunCommand(int code) { return APP "\\run " + std::to_string(c
 
 inline bool MakeShortcut(const std::string& path, const std::string& target, const std::string& description)
 {
-    IShellLinkA* link = NULL;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER, IID_IShellLinkA, (void**)&link)))
+    ComRef<IShellLinkA> link;
+    ComRef<IPersistFile> file;
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())))
         return false;
     link->SetPath(target.c_str());
-    if (!description.empty())
-        link->SetDescription(description.c_str());
-    IPersistFile* file = NULL;
-    bool ok = false;
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, (void**)&file))) {
-        WCHAR wide[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-        ok = SUCCEEDED(file->Save(wide, TRUE));
-        file->Release();
-    }
-    link->Release();
-    return ok;
+    link->SetDescription(description.c_str());
+    return SUCCEEDED(file->Save(wide, TRUE));
 }
 
 // The index of the listed entry with this code and name (and command when
@@ -122,11 +104,7 @@ inline int CountCode(int code)
 }
 
 inline std::string HistoryText() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
-inline int HistoryLines()
-{
-    std::string text = HistoryText();
-    return (int)std::count(text.begin(), text.end(), '\n');
-}
+inline int HistoryLines() { std::string t = HistoryText(); return (int)std::count(t.begin(), t.end(), '\n'); }
 inline bool HistoryHas(const std::string& part) { return HistoryText().find(part) != std::string::npos; }
 
 inline std::string WinIni(const char* key)
@@ -135,37 +113,34 @@ inline std::string WinIni(const char* key)
     GetProfileStringA("windows", key, "", text, sizeof(text));
     return text;
 }
-inline bool FileThere(const std::string& path)
+inline bool FileThere(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A registry text value, "" when missing.
+inline std::string Reg(HKEY root, const std::string& path, const std::string& name)
 {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::string text = vxtest::ReadString(root, path.c_str(), name.c_str());
+    return text == "<missing>" ? "" : text;
 }
 
-// A registry text value of the system (or its absence), put back by Restore.
-struct SavedValue {
-    HKEY root;
-    std::string path, name, text;
-    bool present;
-    SavedValue(HKEY r, const char* p, const char* n)
-        : root(r), path(p), name(n), text(vxtest::ReadString(r, p, n)), present(vxtest::ValueExists(r, p, n)) {}
-    void Restore() const
-    {
-        if (present)
-            vxtest::SetString(root, path.c_str(), name.c_str(), text.c_str());
-        else
-            RegDeleteValueNamed(root, path.c_str(), name.c_str());
-    }
-};
+// Sets a registry text value, or deletes it for "<missing>" (as
+// vxtest::ReadString reads a missing one).
+inline void PutValue(HKEY root, const std::string& path, const std::string& name, const std::string& text)
+{
+    text == "<missing>" ? (void)RegDeleteValueNamed(root, path.c_str(), name.c_str())
+                        : vxtest::SetString(root, path.c_str(), name.c_str(), text.c_str());
+}
 
 class PlantedSystem : public ::testing::Test {
 protected:
-    std::vector<SavedValue> saved_;  // system values we overwrite
-    std::string tool_;               // a program with a version resource
+    struct Saved { HKEY root; std::string path, name, text; };
+    std::vector<Saved> saved_;  // system values we overwrite
+    std::string tool_ = APP "\\tool.exe";  // a program with a version resource
 
-    // Sets a system value, put back (or deleted) in TearDown.
+    // Sets (or, with "<missing>", deletes) a system value, put back in TearDown.
     void Plant(HKEY root, const std::string& path, const char* name, const std::string& data)
     {
-        saved_.push_back(SavedValue(root, path.c_str(), name));
-        vxtest::SetString(root, path.c_str(), name, data.c_str());
+        saved_.push_back({ root, path, name, vxtest::ReadString(root, path.c_str(), name) });
+        PutValue(root, path, name, data);
     }
 
     void SetUp() override
@@ -173,13 +148,11 @@ protected:
         vxtest::ResetStore();
         CoInitialize(NULL);
         DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
-        vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Options", "History", "1");
         LoadOptions();
         CreateDirectoryA(APP, NULL);
         CreateDirectoryA("C:\\vxsf", NULL);
         char self[MAX_PATH];
         GetModuleFileNameA(NULL, self, MAX_PATH);
-        tool_ = APP "\\tool.exe";
         CopyFileA(self, tool_.c_str(), FALSE);
 
         for (const RunPlace& p : RunPlaces())
@@ -194,8 +167,7 @@ protected:
             vxtest::WriteFileBytes(TargetOf(f), "MZ");
             ASSERT_TRUE(MakeShortcut(LinkOf(f), TargetOf(f), std::string("Vx link ") + f.tag));
         }
-        Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit",
-              "C:\\windows\\system32\\userinit.exe," APP "\\ui.exe");
+        Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit", "C:\\windows\\system32\\userinit.exe," APP "\\ui.exe");
         Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Shell", "explorer.exe " APP "\\shell.exe");
         Plant(HKEY_LOCAL_MACHINE, DELAYLOAD, "VxDelay", CLSID_DELAY);
         Plant(HKEY_LOCAL_MACHINE, TASKSCHED, CLSID_TASK, "Vx Task Hook");
@@ -212,7 +184,7 @@ protected:
     {
         RegCreateKeyPath(HKEY_LOCAL_MACHINE, WOW "Run");
         for (auto v = saved_.rbegin(); v != saved_.rend(); ++v)
-            v->Restore();
+            PutValue(v->root, v->path, v->name, v->text);
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, NOTIFY);
         for (const char* key : { "CLSID\\" CLSID_DELAY, "CLSID\\" CLSID_TASK, "CLSID\\{" CLSID_EXEC "}" })
             RegDeleteKeyTree(HKEY_CLASSES_ROOT, key);
@@ -223,13 +195,11 @@ protected:
         CoUninitialize();
     }
 
-    static void DeleteTree(const std::string& folder)
+    static void DeleteTree(std::string folder)
     {
-        std::string from = folder + '\0';  // a list of one, ended by two NULs
-        SHFILEOPSTRUCTA op = {};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+        folder += '\0';  // a list of one, ended by two NULs
+        SHFILEOPSTRUCTA op = { NULL, FO_DELETE, folder.c_str(), NULL,
+                               FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT };
         SHFileOperationA(&op);
     }
 };
