@@ -353,6 +353,23 @@ static int EnableNotifyEntry(const char* name)
 
 // --- Toggle and remove ---------------------------------------------------------------------
 
+// 1 when the mirror has a value of that name.
+static int ParkedUnder(const char* mirror, const char* name)
+{
+    RegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, mirror, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return 0;
+    return RegQueryValueExA(key, name, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+}
+
+// 1 when the mirror's value of that name holds command.
+static int MirrorHolds(const char* mirror, const char* name, const char* command)
+{
+    char parked[VX_REG_TEXT_MAX];
+    return RegReadString(HKEY_LOCAL_MACHINE, mirror, name, parked, sizeof(parked)) > 0 &&
+           SameEntryCommand(parked, command);
+}
+
 int ToggleStartupEntry(const char* name, const char* command, const char* extra, int code)
 {
     if (name == NULL || name[0] == '\0' || command == NULL)
@@ -360,17 +377,27 @@ int ToggleStartupEntry(const char* name, const char* command, const char* extra,
     if (extra == NULL)
         extra = "";
     int disabled = DisabledIndexNames(name);
+    // The index and the mirrors are keyed by name: an entry is the parked
+    // one only when its mirror holds its command.  Another program of the
+    // same name parked there is neither enabled in its place nor
+    // overwritten by parking this one.
     if (IsRunFamilyCode(code)) {
         if (!HasRunMirror(code))
             return 0;
-        return disabled ? EnableRunValue(name, command, code)
-                        : DisableRunValue(name, command, code);
+        if (RunEntryParked(name, command, code))
+            return EnableRunValue(name, command, code);
+        if (disabled || ParkedUnder(RunMirrorPath(code), name))
+            return 0;
+        return DisableRunValue(name, command, code);
     }
     switch (code) {
     case SC_WIN_LOAD:
     case SC_WIN_RUN:
-        return disabled ? EnableWinIniItem(name, command, code)
-                        : DisableWinIniItem(name, command, code);
+        if (disabled && MirrorHolds(WinIniMirrorOf(code), name, command))
+            return EnableWinIniItem(name, command, code);
+        if (disabled || ParkedUnder(WinIniMirrorOf(code), name))
+            return 0;
+        return DisableWinIniItem(name, command, code);
     case SC_STARTUP_FOLDER:
         return disabled ? EnableFolderFile(name, command, extra)
                         : DisableFolderFile(name, command, extra);

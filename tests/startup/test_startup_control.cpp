@@ -177,3 +177,25 @@ TEST_F(StartupControl, WinlogonValuesResetToKnownDefaults)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, key, "250");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, GetItemCommand(FindItem(251, "Winlogon Shell")), "251");
 }
+
+// The index and the mirrors are keyed by name: a second entry of the same
+// name is neither enabled in the parked one's place nor parked over it.
+TEST_F(StartupControl, ASecondEntryOfTheSameNameNeverTakesTheParkedOnesPlace)
+{
+    Plant(HKEY_LOCAL_MACHINE, CV "Run", "VxTwin", "C:\\a.exe");
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxTwin", "C:\\b.exe");
+    ASSERT_EQ(1, ToggleStartupEntry("VxTwin", "C:\\a.exe", "", 1));
+    EXPECT_EQ(0, ToggleStartupEntry("VxTwin", "C:\\b.exe", "", 11));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxTwin", "C:\\a.exe");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxTwin", "C:\\b.exe");
+    EXPECT_EQ(1, ToggleStartupEntry("VxTwin", "C:\\a.exe", "", 1));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, CV "Run", "VxTwin", "C:\\a.exe");
+
+    WriteProfileStringA("windows", "load", "C:\\w1.exe;C:\\w2.exe");
+    ASSERT_EQ(1, ToggleStartupEntry("load", "C:\\w1.exe", "", 100));
+    EXPECT_EQ(0, ToggleStartupEntry("load", "C:\\w2.exe", "", 100));
+    EXPECT_EQ("C:\\w2.exe;", WinIni("load"));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\WinLoad", "load", "C:\\w1.exe");
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, CV "Run", "VxTwin");
+    RegDeleteValueNamed(HKEY_CURRENT_USER, CV "Run", "VxTwin");
+}
