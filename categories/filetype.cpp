@@ -281,11 +281,11 @@ int RestoreFileType(const char* ext, int kind)
 
 // --- Comparing commands ----------------------------------------------------------------
 
-void FileTypeComparable(const char* command, char* out)
+void FileTypeComparable(const char* command, char* out, size_t outSize)
 {
     char* work = (char*)malloc(FILETYPE_COMMAND * 2);
     if (work == NULL) {
-        TextCopy(out, FILETYPE_COMMAND, command);
+        TextCopy(out, outSize, command);
         return;
     }
     TextCopy(work, FILETYPE_COMMAND, command);
@@ -317,7 +317,7 @@ void FileTypeComparable(const char* command, char* out)
     StripQuotes(work, plain, FILETYPE_COMMAND);
     EqualsToColon(plain, work, FILETYPE_COMMAND);
     const char* slash = strrchr(work, '\\');
-    TextCopy(out, FILETYPE_COMMAND, slash != NULL ? slash + 1 : work);
+    TextCopy(out, outSize, slash != NULL ? slash + 1 : work);
     free(work);
 }
 
@@ -327,8 +327,8 @@ static int SameProgram(const char* recorded, const char* current)
     if (a == NULL)
         return TextEqualNoCase(recorded, current);
     char* b = a + FILETYPE_COMMAND;
-    FileTypeComparable(recorded, a);
-    FileTypeComparable(current, b);
+    FileTypeComparable(recorded, a, FILETYPE_COMMAND);
+    FileTypeComparable(current, b, FILETYPE_COMMAND);
     int same = TextEqualNoCase(a, b);
     free(a);
     return same;
@@ -567,7 +567,7 @@ int FileTypeIcon(const char* ext, int kind, char* file, int* index)
             }
             StripQuotes(icon, file, VX_PATH);
         } else {
-            ExpandProgramPath(command, file);
+            ExpandProgramPath(command, file, VX_PATH);
         }
     }
     free(className);

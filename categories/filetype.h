@@ -7,6 +7,7 @@
 // Kinds: 1 HKLM Software\Classes\.ext, 2 the Explorer's "Application"
 // choice, 3 its "ProgID" choice, 4 HKCR .ext (save and restore only).
 #pragma once
+#include <stddef.h>
 #include "foundation/category_record.h"
 
 #define VX_CLASS_KEY      "Software\\Quillon\\Vardex\\Class"
@@ -76,7 +77,9 @@ int PatrolFileTypes();
 // The comparable form of a command (out holds FILETYPE_COMMAND): quotes
 // dropped, a short-named program file in its long form, "=" turned into
 // ":", and only the part after the last "\".
-void FileTypeComparable(const char* command, char* out);
+void FileTypeComparable(const char* command, char* out, size_t outSize);
+template <size_t N> inline void FileTypeComparable(const char* command, char (&out)[N])
+{ FileTypeComparable(command, out, N); }
 
 // The row: first half, period "FileType", real-time "RealtimeFileType",
 // auto answer "HideFileType", the file-type alert; reloads changed options

@@ -467,7 +467,7 @@ int QueryServiceState(const char* title)
     return (int)((status.dwCurrentState << 16) | (status.dwServiceType & 0xFFFF));
 }
 
-int ServiceStateText(const char* title, char* out)
+int ServiceStateText(const char* title, char* out, size_t outSize)
 {
     int state = QueryServiceState(title);
     int textId = TXT_SERVICE_STOPPED;
@@ -480,7 +480,7 @@ int ServiceStateText(const char* title, char* out)
     case SERVICE_PAUSED: textId = TXT_SERVICE_PAUSED; break;
     default: break;
     }
-    LoadText(textId, out, 128);
+    LoadText(textId, out, (int)outSize);
     return state < 0x10000 ? 0 : state;
 }
 
@@ -556,6 +556,7 @@ int ServiceStartTypeText(const char* title, char* out, int outSize)
 struct DescriptionSearch {
     char wanted[VX_PATH];
     char* out;
+    size_t outSize;
     int length;
 };
 
@@ -576,11 +577,11 @@ static int MatchServiceFile(HKEY key, const char* keyName, const char* imagePath
     ExpandProgramPath(command, path);
     if (path[0] == '\0' || !TextEqualNoCase(path, search->wanted))
         return 1;
-    search->length = ReadKeyText(key, "Description", search->out, ITEM_INFO);
+    search->length = ReadKeyText(key, "Description", search->out, (int)search->outSize);
     return 0;
 }
 
-int ServiceDescriptionForFile(const char* path, char* out)
+int ServiceDescriptionForFile(const char* path, char* out, size_t outSize)
 {
     out[0] = '\0';
     DescriptionSearch search;
@@ -588,6 +589,7 @@ int ServiceDescriptionForFile(const char* path, char* out)
     if (search.wanted[0] == '\0')
         return 0;
     search.out = out;
+    search.outSize = outSize;
     search.length = 0;
     WalkServiceKeys(MatchServiceFile, &search);
     return search.length;

@@ -6,6 +6,7 @@
 // manager gives its key name, else the key's DisplayName value, else the
 // key name itself; at most 127 characters of it are kept.
 #pragma once
+#include <stddef.h>
 #include "foundation/category_record.h"
 
 #define SERVICES_KEY     "SYSTEM\\CurrentControlSet\\Services"
@@ -55,7 +56,9 @@ int QueryServiceState(const char* title);
 // The run-state text (out holds 128): "Running", "Paused" ... and
 // "Stopped" when the state is unknown.  Returns QueryServiceState, 0 when
 // that is below 0x10000.
-int ServiceStateText(const char* title, char* out);
+int ServiceStateText(const char* title, char* out, size_t outSize);
+template <size_t N> inline int ServiceStateText(const char* title, char (&out)[N])
+{ return ServiceStateText(title, out, N); }
 // The controls the running service accepts; 0 when it cannot be asked.
 int ServiceControlsAccepted(const char* title);
 // Sends control (1 stops) to the service.  1 on success, else 0.
@@ -73,7 +76,9 @@ int ServiceStartTypeText(const char* title, char* out, int outSize);
 // The description of the first service whose program (or hosted DLL) is
 // path, compared as ExpandProgramPath forms (out holds 1024).  Its length,
 // or 0 and "".
-int ServiceDescriptionForFile(const char* path, char* out);
+int ServiceDescriptionForFile(const char* path, char* out, size_t outSize);
+template <size_t N> inline int ServiceDescriptionForFile(const char* path, char (&out)[N])
+{ return ServiceDescriptionForFile(path, out, N); }
 
 // The patrol's quick pass: 1 when some program or shared-host service has
 // a title the baseline does not know (missing or "0"), else 0.

@@ -13,7 +13,7 @@
 #define IE_APP_PATHS_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE"
 
 // The "Path" of the IE App Paths key with a trailing ";" dropped, then file.
-static int IePathWith(const char* file, char* out)
+static int IePathWith(const char* file, char* out, size_t outSize)
 {
     out[0] = '\0';
     char folder[VX_PATH];
@@ -26,16 +26,16 @@ static int IePathWith(const char* file, char* out)
     size_t n = strlen(path);
     if (n > 0 && path[n - 1] == ';')
         path[n - 1] = '\0';
-    TextCopy(out, VX_PATH, path);
-    return (int)TextAppend(out, VX_PATH, file);
+    TextCopy(out, outSize, path);
+    return (int)TextAppend(out, outSize, file);
 }
 
-int InternetExplorerPath(char* out)
+int InternetExplorerPath(char* out, size_t outSize)
 {
-    return IePathWith("\\iexplore.exe", out);
+    return IePathWith("\\iexplore.exe", out, outSize);
 }
 
-int DefaultBrowserPath(char* out)
+int DefaultBrowserPath(char* out, size_t outSize)
 {
     out[0] = '\0';
     char key[VX_PATH];
@@ -52,11 +52,11 @@ int DefaultBrowserPath(char* out)
         size_t n = strlen(program);
         while (n > 0 && program[n - 1] == ' ')
             program[--n] = '\0';
-        TextCopy(out, VX_PATH, program);
+        TextCopy(out, outSize, program);
     }
     if (out[0] != '\0')
         return (int)strlen(out);
-    return IePathWith("\\IExplore.exe", out);
+    return IePathWith("\\IExplore.exe", out, outSize);
 }
 
 int DefaultBrowserKind()

@@ -75,7 +75,7 @@ int FormatFileDate(int year, int month, int day, int hour, int minute,
                            hour, minute);
 }
 
-int GroupThousands(long long n, char* out)
+int GroupThousands(long long n, char* out, size_t outSize)
 {
     // Digits from the right, then reversed; unsigned so that the most
     // negative number has a magnitude too.
@@ -96,5 +96,5 @@ int GroupThousands(long long n, char* out)
     for (int i = 0; i < len; i++)
         text[i] = reversed[len - 1 - i];
     text[len] = '\0';
-    return (int)TextCopy(out, 32, text);
+    return (int)TextCopy(out, outSize, text);
 }

@@ -46,4 +46,6 @@ int FormatFileDate(int year, int month, int day, int hour, int minute,
 
 // Decimal digits of n with a "," before every group of three counted from
 // the right ("-" first for a negative n); out holds 32.  Returns the length.
-int GroupThousands(long long n, char* out);
+int GroupThousands(long long n, char* out, size_t outSize);
+template <size_t N> inline int GroupThousands(long long n, char (&out)[N])
+{ return GroupThousands(n, out, N); }

@@ -25,7 +25,7 @@ static const char* DetectedCategory(int code)
     }
 }
 
-int GetDetectedDate(const char* keyText, int code, char* out)
+int GetDetectedDate(const char* keyText, int code, char* out, size_t outSize)
 {
     out[0] = '\0';
     // An empty name would read the subkey's default value (ActiveX's "P").
@@ -33,10 +33,10 @@ int GetDetectedDate(const char* keyText, int code, char* out)
         return 0;
     char path[64];
     TEXT_FORMAT(path, "%s\\%s", VX_DETECTED_KEY, DetectedCategory(code));
-    return RegReadString(HKEY_CURRENT_USER, path, keyText, out, VX_DATE_TEXT);
+    return RegReadString(HKEY_CURRENT_USER, path, keyText, out, outSize);
 }
 
-static void NowText(char* out)
+static void NowText(char (&out)[VX_DATE_TEXT])
 {
     SYSTEMTIME now;
     GetLocalTime(&now);

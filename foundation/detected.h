@@ -2,10 +2,13 @@
 // one value per item, named by its key text, holding the date it was first
 // seen.
 #pragma once
+#include <stddef.h>
 
 // The date recorded for keyText in the category of code (out holds 24).
 // Returns its length, 0 when there is none.
-int GetDetectedDate(const char* keyText, int code, char* out);
+int GetDetectedDate(const char* keyText, int code, char* out, size_t outSize);
+template <size_t N> inline int GetDetectedDate(const char* keyText, int code, char (&out)[N])
+{ return GetDetectedDate(keyText, code, out, N); }
 
 // Records today's date for keyText under subkeyPath unless one is there.
 // Returns 1 when a date was already recorded, else 0.

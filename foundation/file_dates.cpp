@@ -14,7 +14,7 @@
 
 #define INTERNATIONAL_KEY "Control Panel\\International"
 
-int FormatDateTime(const SYSTEMTIME* time, char* out)
+int FormatDateTime(const SYSTEMTIME* time, char* out, size_t outSize)
 {
     char shortDate[64];
     char timeFormat[64];
@@ -23,7 +23,7 @@ int FormatDateTime(const SYSTEMTIME* time, char* out)
     RegReadString(HKEY_CURRENT_USER, INTERNATIONAL_KEY, "sTimeFormat", timeFormat,
                   sizeof(timeFormat));
     return FormatDateFields(time->wYear, time->wMonth, time->wDay, time->wHour, time->wMinute,
-                            DateFormOf(shortDate), TimeFormOf(timeFormat), out, VX_DATE_TEXT);
+                            DateFormOf(shortDate), TimeFormOf(timeFormat), out, outSize);
 }
 
 // A file time as local calendar time; 0 when the conversion fails.
@@ -61,7 +61,7 @@ static int ReadFileSize(HANDLE file, long long* size)
     return 1;
 }
 
-int FileDateText(const char* path, char* out)
+int FileDateText(const char* path, char* out, size_t outSize)
 {
     out[0] = '\0';
     FileHandle file(OpenForFacts(path));
@@ -72,11 +72,11 @@ int FileDateText(const char* path, char* out)
     if (!GetFileTime(file.Get(), &created, NULL, NULL) || !FileTimeToLocal(&created, &local))
         return 0;
     FormatFileDate(local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, out,
-                   VX_DATE_TEXT);
+                   outSize);
     return 1;
 }
 
-int FileDateSize(const char* path, char* dateOut, char* sizeOut)
+int FileDateSize(const char* path, char (&dateOut)[VX_DATE_TEXT], char (&sizeOut)[VX_DATE_TEXT])
 {
     dateOut[0] = '\0';
     sizeOut[0] = '\0';
@@ -89,7 +89,7 @@ int FileDateSize(const char* path, char* dateOut, char* sizeOut)
     FILETIME written;
     SYSTEMTIME local;
     if (GetFileTime(file.Get(), NULL, NULL, &written) && FileTimeToLocal(&written, &local))
-        FormatDateTime(&local, dateOut);
+        FormatDateTime(&local, dateOut, VX_DATE_TEXT);
     return 1;
 }
 
@@ -105,7 +105,7 @@ int FileFacts(const char* path, int code, FileFactsRecord* record)
         for (int i = 0; i < 3; i++) {
             SYSTEMTIME local;
             if (FileTimeToLocal(&times[i], &local))
-                FormatDateTime(&local, fields[i]);
+                FormatDateTime(&local, fields[i], VX_DATE_TEXT);
         }
     GetDetectedDate(path, code, record->detected);
     long long size = 0;

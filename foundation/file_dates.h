@@ -9,17 +9,21 @@
 
 // The user's short date and time (sShortDate, sTimeFormat), at most 23
 // characters (out holds VX_DATE_TEXT).  Returns the length.
-int FormatDateTime(const SYSTEMTIME* time, char* out);
+int FormatDateTime(const SYSTEMTIME* time, char* out, size_t outSize);
+template <size_t N> inline int FormatDateTime(const SYSTEMTIME* time, char (&out)[N])
+{ return FormatDateTime(time, out, N); }
 
 // The file's creation time (local) as "yyyy/mm/dd hh:mm" (out holds 24).
 // 1 when a date was written; 0 and "" when the file cannot be opened or its
 // time cannot be read.
-int FileDateText(const char* path, char* out);
+int FileDateText(const char* path, char* out, size_t outSize);
+template <size_t N> inline int FileDateText(const char* path, char (&out)[N])
+{ return FileDateText(path, out, N); }
 
 // Size in bytes as decimal digits (sizeOut holds 24) and the last-write time
 // as FormatDateTime writes it (dateOut holds 24).  1 on success; 0 with
 // both "" when the file cannot be opened.
-int FileDateSize(const char* path, char* dateOut, char* sizeOut);
+int FileDateSize(const char* path, char (&dateOut)[VX_DATE_TEXT], char (&sizeOut)[VX_DATE_TEXT]);
 
 struct FileFactsRecord {
     char created[VX_DATE_TEXT];

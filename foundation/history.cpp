@@ -32,7 +32,7 @@ static void HistoryNow(char* out, size_t outSize)
                       outSize);
 }
 
-int HistoryFilePath(char* out)
+int HistoryFilePath(char* out, size_t outSize)
 {
     char folder[VX_PATH];
     out[0] = '\0';
@@ -43,7 +43,7 @@ int HistoryFilePath(char* out)
     // A path cut to fit would name another file.
     if (length >= VX_PATH)
         return 0;
-    return (int)TextCopy(out, VX_PATH, path);
+    return (int)TextCopy(out, outSize, path);
 }
 
 int WriteHistory(const char* name, const char* command, const char* info, int typeCode,

@@ -26,7 +26,9 @@ int ReportHistory(const char* action, const char* type, const char* name,
 
 // Full path of history.txt (out holds 260); 0 and "" when the program
 // folder is unknown.
-int HistoryFilePath(char* out);
+int HistoryFilePath(char* out, size_t outSize);
+template <size_t N> inline int HistoryFilePath(char (&out)[N])
+{ return HistoryFilePath(out, N); }
 
 // Reads the first 131072 bytes of history.txt into the history list (at
 // most ITEM_MAX lines).  Returns the number of lines.

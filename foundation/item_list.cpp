@@ -29,7 +29,7 @@ static void LongFormOf(const char* text, char* out, size_t outSize)
         TextCopy(out, outSize, longPath);
 }
 
-void ItemCommandText(const char* command, char* out)
+void ItemCommandText(const char* command, char* out, size_t outSize)
 {
     char cut[ITEM_COMMAND];
     TextCopy(cut, command);
@@ -40,9 +40,9 @@ void ItemCommandText(const char* command, char* out)
             unquoted[n++] = *p;
     unquoted[n] = '\0';
     if (n < 4)
-        TextCopy(out, ITEM_COMMAND, unquoted);
+        TextCopy(out, outSize, unquoted);
     else
-        LongFormOf(unquoted, out, ITEM_COMMAND);
+        LongFormOf(unquoted, out, outSize);
 }
 
 int IsOwnProgramCommand(const char* command)

@@ -3,6 +3,7 @@
 // fills it with ItemRecord entries; whoever built it owns it until the next
 // build.  At most 4096 records.
 #pragma once
+#include <stddef.h>
 
 #define ITEM_NAME    128
 #define ITEM_COMMAND 260
@@ -30,7 +31,9 @@ int AddItem(const char* name, const char* command, const char* extra, const char
 // The Command a record keeps for a command text: cut to 259 characters,
 // every double quote removed and, from 4 characters on, its long-path form
 // when it is a path with one.  out holds ITEM_COMMAND.
-void ItemCommandText(const char* command, char* out);
+void ItemCommandText(const char* command, char* out, size_t outSize);
+template <size_t N> inline void ItemCommandText(const char* command, char (&out)[N])
+{ ItemCommandText(command, out, N); }
 
 // 1 when the command starts our own programs (Vardex.exe, VardexView.exe);
 // a program merely named like them ("VardexUpdater.exe") is not ours.

@@ -17,12 +17,12 @@ int FileNameOffset(const char* path)
     return slash != NULL ? (int)(slash - path) + 1 : 0;
 }
 
-int GetFileNamePart(const char* path, char* out)
+int GetFileNamePart(const char* path, char* out, size_t outSize)
 {
     out[0] = '\0';
     if (path == NULL || strchr(path, '\\') == NULL)
         return 0;
-    return (int)TextCopy(out, VX_PATH, path + FileNameOffset(path));
+    return (int)TextCopy(out, outSize, path + FileNameOffset(path));
 }
 
 void AppendBackslash(char* path)
@@ -117,17 +117,17 @@ int ExpandProgramPathText(const char* command, const char* windowsFolder,
     return (int)TextCopy(out, outSize, start);
 }
 
-int RundllTarget(const char* command, char* out)
+int RundllTarget(const char* command, char* out, size_t outSize)
 {
     int at = TextIndexNoCase(command, "RUNDLL32.EXE");
     if (at < 0) {
-        TextCopy(out, VX_PATH, command);
+        TextCopy(out, outSize, command);
         return 0;
     }
     const char* after = command + at + 12;
     if (*after != '\0')
         after++;
-    TextCopy(out, VX_PATH, after);
+    TextCopy(out, outSize, after);
     return 1;
 }
 

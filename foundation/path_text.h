@@ -12,7 +12,9 @@
 
 // The text after the last "\" (out holds VX_PATH).  Returns its length; 0
 // and "" when path has no "\" or ends in one.
-int GetFileNamePart(const char* path, char* out);
+int GetFileNamePart(const char* path, char* out, size_t outSize);
+template <size_t N> inline int GetFileNamePart(const char* path, char (&out)[N])
+{ return GetFileNamePart(path, out, N); }
 // The index just after the last "\" (0 when there is none).
 int FileNameOffset(const char* path);
 
@@ -40,7 +42,9 @@ int ExpandProgramPathText(const char* command, const char* windowsFolder,
 // characters after the start of that word (the word and one blank
 // skipped; "" when the command ends there), result 1.  Else out = command,
 // result 0.  out holds VX_PATH.
-int RundllTarget(const char* command, char* out);
+int RundllTarget(const char* command, char* out, size_t outSize);
+template <size_t N> inline int RundllTarget(const char* command, char (&out)[N])
+{ return RundllTarget(command, out, N); }
 
 // 1 when part occurs in text ignoring case; a text over 772 characters (or
 // a null one) never matches.

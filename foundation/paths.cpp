@@ -11,7 +11,7 @@
 #define SHELL_FOLDERS_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"
 #define WINDOWS_VERSION_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion"
 
-int GetProgramFolder(char* out)
+int GetProgramFolder(char* out, size_t outSize)
 {
     out[0] = '\0';
     char module[1024];
@@ -25,7 +25,7 @@ int GetProgramFolder(char* out)
     if (slash == NULL)
         return 0;
     *slash = '\0';
-    return (int)TextCopy(out, VX_PATH, module);
+    return (int)TextCopy(out, outSize, module);
 }
 
 // Creates the folder; one that exists already is fine.
@@ -37,7 +37,7 @@ static int EnsureFolder(const char* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-int GetAppDataFolder(char* out)
+int GetAppDataFolder(char* out, size_t outSize)
 {
     out[0] = '\0';
     char appData[VX_PATH];
@@ -50,9 +50,9 @@ int GetAppDataFolder(char* out)
         // The vault path must fit a path buffer, or files copied into it
         // could never be named.
         if (strlen(vault) < VX_PATH && EnsureFolder(folder) && EnsureFolder(vault))
-            return (int)TextCopy(out, VX_PATH, folder);
+            return (int)TextCopy(out, outSize, folder);
     }
-    return GetProgramFolder(out);
+    return GetProgramFolder(out, outSize);
 }
 
 // The Windows and system folders (VX_PATH); 0 and "" when unavailable.
@@ -120,9 +120,9 @@ int FileExists(char* path)
 
 typedef DWORD(WINAPI* GetLongPathNameFn)(LPCSTR, LPSTR, DWORD);
 
-int GetLongPath(const char* path, char* out)
+int GetLongPath(const char* path, char* out, size_t outSize)
 {
-    TextCopy(out, VX_PATH, path);
+    TextCopy(out, outSize, path);
     // Windows 95 has no such conversion; ask KERNEL32 at run time.
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
     GetLongPathNameFn getLongPathName =
@@ -133,7 +133,7 @@ int GetLongPath(const char* path, char* out)
     DWORD n = getLongPathName(path, longPath, sizeof(longPath));
     if (n == 0 || n >= sizeof(longPath))
         return 0;
-    TextCopy(out, VX_PATH, longPath);
+    TextCopy(out, outSize, longPath);
     return (int)n;
 }
 
@@ -197,7 +197,7 @@ void FreeTextFile(char* block)
         GlobalFree(block);
 }
 
-int ExpandProgramPath(const char* command, char* out)
+int ExpandProgramPath(const char* command, char* out, size_t outSize)
 {
     char windowsFolder[VX_PATH];
     WindowsFolder(windowsFolder);
@@ -205,5 +205,5 @@ int ExpandProgramPath(const char* command, char* out)
     if (RegReadString(HKEY_LOCAL_MACHINE, WINDOWS_VERSION_KEY, "ProgramFilesDir", programFiles,
                       sizeof(programFiles)) <= 0)
         TextCopy(programFiles, "C:\\Program Files");
-    return ExpandProgramPathText(command, windowsFolder, programFiles, out, VX_PATH);
+    return ExpandProgramPathText(command, windowsFolder, programFiles, out, outSize);
 }

@@ -9,12 +9,16 @@
 
 // The folder of the running executable, without a trailing "\" (out holds
 // VX_PATH).  Returns its length; 0 and "" when the module path is too long.
-int GetProgramFolder(char* out);
+int GetProgramFolder(char* out, size_t outSize);
+template <size_t N> inline int GetProgramFolder(char (&out)[N])
+{ return GetProgramFolder(out, N); }
 
 // <AppData>\Vardex, created with its subfolder "vault" (out holds VX_PATH).
 // Falls back to the program folder when "AppData" is missing or the vault
 // cannot be created.  Returns the length.
-int GetAppDataFolder(char* out);
+int GetAppDataFolder(char* out, size_t outSize);
+template <size_t N> inline int GetAppDataFolder(char (&out)[N])
+{ return GetAppDataFolder(out, N); }
 
 // True when the file exists.  A path under 32 characters is also looked for
 // in the Windows folder and then the system folder; when it is found in the
@@ -23,7 +27,9 @@ int FileExists(char* path);
 
 // The long form of path where the system offers it, else path unchanged
 // (out holds VX_PATH).  Returns the conversion's result, 0 when unchanged.
-int GetLongPath(const char* path, char* out);
+int GetLongPath(const char* path, char* out, size_t outSize);
+template <size_t N> inline int GetLongPath(const char* path, char (&out)[N])
+{ return GetLongPath(path, out, N); }
 
 // Clears the file's attributes and deletes it.  1 on success.
 int DeleteFileForce(const char* path);
@@ -40,4 +46,6 @@ void FreeTextFile(char* block);
 // VX_PATH): SystemRoot and %PROGRAMFILES% resolved, everything after the
 // ".EXE"/".DLL" extension dropped, anything before the drive letter dropped.
 // Returns the length.  The text rules are ExpandProgramPathText's.
-int ExpandProgramPath(const char* command, char* out);
+int ExpandProgramPath(const char* command, char* out, size_t outSize);
+template <size_t N> inline int ExpandProgramPath(const char* command, char (&out)[N])
+{ return ExpandProgramPath(command, out, N); }

@@ -21,20 +21,20 @@ static const HelpPage s_helpPages[] = {
     { 6052, "hidden.html" }, { 6055, "delay.html" }, { 6056, "activex.html" },
 };
 
-void HelpPageName(int commandId, char* out)
+void HelpPageName(int commandId, char* out, size_t outSize)
 {
     char code[8];
     LoadText(TXT_LANGUAGE_CODE, code, sizeof(code));
     out[0] = '\0';
     if (!TextEqualNoCase(code, "us")) {
-        TextCopy(out, VX_PATH, code);
-        TextAppend(out, VX_PATH, "_");
+        TextCopy(out, outSize, code);
+        TextAppend(out, outSize, "_");
     }
     const char* page = "features.html";
     for (const HelpPage& entry : s_helpPages)
         if (entry.command == commandId)
             page = entry.page;
-    TextAppend(out, VX_PATH, page);
+    TextAppend(out, outSize, page);
 }
 
 void OpenHelpPage(HWND owner, int commandId)

@@ -5,7 +5,9 @@
 
 // The help page of a command id with its language prefix ("de_startup.html";
 // no prefix for "us").  out holds VX_PATH.
-void HelpPageName(int commandId, char* out);
+void HelpPageName(int commandId, char* out, size_t outSize);
+template <size_t N> inline void HelpPageName(int commandId, char (&out)[N])
+{ HelpPageName(commandId, out, N); }
 
 // Opens the help page: the local copy in the program folder when it exists,
 // else through a running AOL client, else the vendor's help site.

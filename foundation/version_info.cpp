@@ -78,7 +78,8 @@ int GetVersionStrings(const char* file, char out[VS_COUNT][VS_SLOT])
 
 // The ProductVersion of the file, appended to out (VX_PATH) after prefix;
 // nothing when the file does not exist.
-static void AppendProductVersion(char* out, const char* prefix, const char* file)
+static void AppendProductVersion(char* out, size_t outSize, const char* prefix,
+                                 const char* file)
 {
     char path[VX_PATH];
     TextCopy(path, file);
@@ -86,11 +87,11 @@ static void AppendProductVersion(char* out, const char* prefix, const char* file
         return;
     char strings[VS_COUNT][VS_SLOT];
     GetVersionStrings(path, strings);
-    TextAppend(out, VX_PATH, prefix);
-    TextAppend(out, VX_PATH, strings[VS_PRODUCT_VERSION]);
+    TextAppend(out, outSize, prefix);
+    TextAppend(out, outSize, strings[VS_PRODUCT_VERSION]);
 }
 
-int GetOwnVersionText(char* out)
+int GetOwnVersionText(char* out, size_t outSize)
 {
     out[0] = '\0';
     char folder[VX_PATH];
@@ -98,7 +99,7 @@ int GetOwnVersionText(char* out)
     char path[VX_PATH * 2];
     TEXT_FORMAT(path, "%s\\Vardex.exe", folder);
     if (strlen(path) < VX_PATH)
-        AppendProductVersion(out, "", path);
+        AppendProductVersion(out, outSize, "", path);
 
     char module[VX_PATH];
     DWORD n = GetModuleFileNameA(NULL, module, sizeof(module));
@@ -107,6 +108,6 @@ int GetOwnVersionText(char* out)
     else
         TEXT_FORMAT(path, "%s\\VardexView.exe", folder);
     if (strlen(path) < VX_PATH)
-        AppendProductVersion(out, ":", path);
+        AppendProductVersion(out, outSize, ":", path);
     return (int)strlen(out);
 }

@@ -1,6 +1,7 @@
 // Version resources: what a program says about itself (product, version,
 // company, description, copyright), and the versions of our own programs.
 #pragma once
+#include <stddef.h>
 
 enum { VS_PRODUCT_NAME, VS_PRODUCT_VERSION, VS_COMPANY_NAME, VS_FILE_DESCRIPTION,
        VS_LEGAL_COPYRIGHT, VS_COUNT };
@@ -18,4 +19,6 @@ int GetVersionStrings(const char* file, char out[VS_COUNT][VS_SLOT]);
 // <program folder>\VardexView.exe (of the running module instead when its
 // name contains "hijack"); each part only when its file exists (out holds
 // VX_PATH).  Returns the length.
-int GetOwnVersionText(char* out);
+int GetOwnVersionText(char* out, size_t outSize);
+template <size_t N> inline int GetOwnVersionText(char (&out)[N])
+{ return GetOwnVersionText(out, N); }

@@ -176,7 +176,7 @@ int StartupLocationTextId(int typeCode)
     }
 }
 
-void StartupHeading(const char* productName, int typeCode, char* out)
+void StartupHeading(const char* productName, int typeCode, char* out, size_t outSize)
 {
     out[0] = '\0';
     if (productName == NULL || productName[0] == '\0')
@@ -190,16 +190,16 @@ void StartupHeading(const char* productName, int typeCode, char* out)
     case 255: label = "AppInit_DLLs"; break;
     default: break;
     }
-    TextCopy(out, ALERT_TEXT, label);
+    TextCopy(out, outSize, label);
 }
 
-int TaskHeading(const char* name, char* out)
+int TaskHeading(const char* name, char* out, size_t outSize)
 {
     out[0] = '\0';
     size_t length = TextLength(name, ALERT_TEXT);
     if (length <= 3)
         return 0;
-    TextCopyN(out, ALERT_TEXT, name, length - 4);
+    TextCopyN(out, outSize, name, length - 4);
     return 1;
 }
 
@@ -299,7 +299,8 @@ static void InitServiceMessage(HWND dialog)
 }
 
 // The heading (control 100) of each alert.
-static void HeadingOf(AlertKind kind, HWND dialog, const AlertSubject& subject, char* out)
+static void HeadingOf(AlertKind kind, HWND dialog, const AlertSubject& subject,
+                      char (&out)[ALERT_TEXT])
 {
     const char* product = subject.fields[VS_PRODUCT_NAME];
     switch (kind) {
@@ -307,11 +308,11 @@ static void HeadingOf(AlertKind kind, HWND dialog, const AlertSubject& subject, 
         StartupHeading(product, g_Alert.TypeCode, out);
         break;
     case ALERT_DELAYED:
-        TextCopy(out, ALERT_TEXT, product);
+        TextCopy(out, product);
         break;
     case ALERT_TASK:
         if (!TaskHeading(g_Alert.Name, out))
-            GetWindowTextA(dialog, out, ALERT_TEXT);
+            GetWindowTextA(dialog, out, sizeof(out));
         if (GetDlgItem(dialog, IDC_ALERT_NEXT_RUN) != NULL) {
             char nextRun[128];
             GetTaskNextRunTime(g_Alert.Name, nextRun, sizeof(nextRun));
@@ -319,7 +320,7 @@ static void HeadingOf(AlertKind kind, HWND dialog, const AlertSubject& subject, 
         }
         break;
     default:
-        TextCopy(out, ALERT_TEXT, g_Alert.Name);
+        TextCopy(out, g_Alert.Name);
         break;
     }
 }

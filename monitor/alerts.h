@@ -54,11 +54,15 @@ int StartupLocationTextId(int typeCode);
 // The heading of the startup alert: the product name, or for the Winlogon
 // and shell-hook codes 250 to 253 and 255 their fixed label; "" when the
 // product name is empty.  out holds ALERT_TEXT.
-void StartupHeading(const char* productName, int typeCode, char* out);
+void StartupHeading(const char* productName, int typeCode, char* out, size_t outSize);
+template <size_t N> inline void StartupHeading(const char* productName, int typeCode, char (&out)[N])
+{ StartupHeading(productName, typeCode, out, N); }
 // The task alert's heading: the name without its last four characters
 // ("Backup.job" -> "Backup") when longer than three; 0 (nothing to show)
 // for a shorter name.
-int TaskHeading(const char* name, char* out);
+int TaskHeading(const char* name, char* out, size_t outSize);
+template <size_t N> inline int TaskHeading(const char* name, char (&out)[N])
+{ return TaskHeading(name, out, N); }
 
 // The monitor's side of the UI seam: questions as alerts and message boxes
 // owned by the main window, notices as the help page or a message.

@@ -149,21 +149,21 @@ int PlaceDeleteValue(HKEY root, const char* path, const char* name)
     return RegDeleteValueA(key, name) == ERROR_SUCCESS;
 }
 
-int StartupFolderOf(HKEY root, const char* valueName, char* out)
+int StartupFolderOf(HKEY root, const char* valueName, char* out, size_t outSize)
 {
-    return RegReadString(root, SHELL_FOLDERS_KEY, valueName, out, VX_PATH);
+    return RegReadString(root, SHELL_FOLDERS_KEY, valueName, out, outSize);
 }
 
-int UserStartupFolder(char* out)
+int UserStartupFolder(char* out, size_t outSize)
 {
-    if (StartupFolderOf(HKEY_CURRENT_USER, "Startup", out) > 0)
+    if (StartupFolderOf(HKEY_CURRENT_USER, "Startup", out, outSize) > 0)
         return (int)strlen(out);
-    if (StartupFolderOf(HKEY_LOCAL_MACHINE, "Startup", out) > 0)
+    if (StartupFolderOf(HKEY_LOCAL_MACHINE, "Startup", out, outSize) > 0)
         return (int)strlen(out);
-    return StartupFolderOf(HKEY_LOCAL_MACHINE, "Common Startup", out);
+    return StartupFolderOf(HKEY_LOCAL_MACHINE, "Common Startup", out, outSize);
 }
 
-int DisabledFolder(char* out, int create)
+int DisabledFolder(char* out, size_t outSize, int create)
 {
     char folder[VX_PATH];
     out[0] = '\0';
@@ -175,7 +175,7 @@ int DisabledFolder(char* out, int create)
         return 0;
     if (create)
         CreateDirectoryA(path, NULL);
-    return (int)TextCopy(out, VX_PATH, path);
+    return (int)TextCopy(out, outSize, path);
 }
 
 // HKCR CLSID\{...}: braces added when the text has none.
@@ -187,25 +187,25 @@ static void ClassKeyPath(const char* clsid, const char* below, char* out, size_t
         TextFormat(out, outSize, "CLSID\\{%s}%s", clsid, below);
 }
 
-int ClassServerDll(const char* clsid, char* out)
+int ClassServerDll(const char* clsid, char* out, size_t outSize)
 {
     char path[512];
     ClassKeyPath(clsid, "\\InprocServer32", path, sizeof(path));
-    if (PlaceReadText(HKEY_CLASSES_ROOT, path, "", out, VX_PATH) == 0)
+    if (PlaceReadText(HKEY_CLASSES_ROOT, path, "", out, outSize) == 0)
         return 0;
     // Servers are mostly registered as "%SystemRoot%\..." texts.
     if (strchr(out, '%') != NULL) {
         char expanded[VX_PATH];
         DWORD need = ExpandEnvironmentStringsA(out, expanded, sizeof(expanded));
         if (need > 0 && need <= sizeof(expanded))
-            TextCopy(out, VX_PATH, expanded);
+            TextCopy(out, outSize, expanded);
     }
     return (int)strlen(out);
 }
 
-int ClassTitle(const char* clsid, char* out)
+int ClassTitle(const char* clsid, char* out, size_t outSize)
 {
     char path[512];
     ClassKeyPath(clsid, "", path, sizeof(path));
-    return PlaceReadText(HKEY_CLASSES_ROOT, path, "", out, VX_PATH);
+    return PlaceReadText(HKEY_CLASSES_ROOT, path, "", out, outSize);
 }

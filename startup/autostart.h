@@ -63,13 +63,19 @@ int Wow64FamilyPresent();
 
 // The folder of the Shell Folders value ("Startup", "Common Startup") under
 // root (out holds VX_PATH).  Returns its length, 0 and "" when unset.
-int StartupFolderOf(HKEY root, const char* valueName, char* out);
+int StartupFolderOf(HKEY root, const char* valueName, char* out, size_t outSize);
+template <size_t N> inline int StartupFolderOf(HKEY root, const char* valueName, char (&out)[N])
+{ return StartupFolderOf(root, valueName, out, N); }
 // Where an enabled Startup-folder file returns: the user's "Startup", else
 // HKLM "Startup", else HKLM "Common Startup".  Returns the length.
-int UserStartupFolder(char* out);
+int UserStartupFolder(char* out, size_t outSize);
+template <size_t N> inline int UserStartupFolder(char (&out)[N])
+{ return UserStartupFolder(out, N); }
 // <program folder>\Disabled (out holds VX_PATH), created when create is
 // set.  Returns its length, 0 and "" when the path does not fit.
-int DisabledFolder(char* out, int create);
+int DisabledFolder(char* out, size_t outSize, int create);
+template <size_t N> inline int DisabledFolder(char (&out)[N], int create)
+{ return DisabledFolder(out, N, create); }
 
 // Registry access to the system places in their right view.  Texts are read
 // as stored (REG_SZ or REG_EXPAND_SZ, not expanded); out holds "" and the
@@ -84,8 +90,12 @@ int PlaceKeyExists(HKEY root, const char* path);
 // The class's in-process DLL (HKCR CLSID\<clsid>\InprocServer32) and its
 // default text (HKCR CLSID\<clsid>); a CLSID without braces is looked up as
 // {<clsid>}.  out holds VX_PATH.
-int ClassServerDll(const char* clsid, char* out);
-int ClassTitle(const char* clsid, char* out);
+int ClassServerDll(const char* clsid, char* out, size_t outSize);
+template <size_t N> inline int ClassServerDll(const char* clsid, char (&out)[N])
+{ return ClassServerDll(clsid, out, N); }
+int ClassTitle(const char* clsid, char* out, size_t outSize);
+template <size_t N> inline int ClassTitle(const char* clsid, char (&out)[N])
+{ return ClassTitle(clsid, out, N); }
 
 // --- The startup list and its baseline ---------------------------------------
 
