@@ -61,9 +61,9 @@ TEST(AolWindow, TheTitlesAreTriedInOrder)
         RegisterClassA(&wc);
     }
     // Each window made outranks the ones before it.
-    const struct { const char* className; const char* title; bool found; } windows[] = {
-        { "AOL Frame25", "Some other title", false }, { "AOL Frame", "America  Online", true },
-        { "AOL Frame25", "AOL", true }, { "AOL Frame25", "America  Online", true },
+    const struct { const char* className; const char* title; int found; } windows[] = {
+        { "AOL Frame25", "Other", 0 }, { "AOL Frame", "America  Online", 1 }, { "AOL Frame25", "AOL", 1 },
+        { "AOL Frame25", "America Online", 1 }, { "AOL Frame25", "America  Online", 1 },
     };
     for (const auto& w : windows) {
         HWND made = CreateWindowA(w.className, w.title, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL, NULL,

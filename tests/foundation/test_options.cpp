@@ -28,12 +28,12 @@ TEST(Options, ReadTakesLeadingDecimalDigitsElseTheDefault)
 TEST(Options, NamesDefaultsTheCookieCapOfEachProgramAndWhatSaveWritesLoadReadsBack)
 {
     vxtest::ResetStore();
-    // Every name its own ("" past the end): a row missing from the table
-    // would shift every later name.
+    // Every name its own, and "" past the end; a row missing or moved in the
+    // table would shift later names.
     std::set<std::string> names;
     for (int i = 0; i < OPT_COUNT; i++)
         EXPECT_TRUE(names.insert(OptionName((OptionId)i)).second && names.count("") == 0) << i;
-    EXPECT_STREQ("", OptionName(OPT_COUNT));
+    EXPECT_EQ("ExplorerMenu|", std::string(OptionName(OPT_ExplorerMenu)) + "|" + OptionName(OPT_COUNT));
     for (int explorer = 1; explorer >= 0; explorer--) {
         SetOptionsForExplorer(explorer);
         LoadOptions();

@@ -49,6 +49,7 @@ TEST(Trace, WithoutDebugOrWithoutAFileNameNoFileIsCreated)
         TraceNote("START", "nothing");
         TraceElapsed();
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kTrace.c_str())) << (value ? value : "absent");
+        EXPECT_EQ(value != NULL && value[0] == '1' ? 0 : 9999, g_TraceBudget) << "nothing counted";
     }
 }
 
@@ -75,8 +76,9 @@ TEST(Trace, NotesAndTimingsUntilTheBudgetIsSpent)
     auto from = [&lines](size_t i) { return lines[i].substr(lines[i].find('.')); };   // ".<line>=<value>"
     int line = 0, used = 0;
     ASSERT_EQ(1, sscanf(lines[0].c_str(), "%*[0-9].%d=%*2d-%*2d  %*2d:%*2d:%*2d %n", &line, &used));
-    // The key's tick is the clock's.
-    EXPECT_TRUE(line == 1 && GetTickCount() - std::stoul(lines[0]) < 60000) << lines[0];
+    // The key's tick is the clock's; ".1=" and the 16 characters of the time.
+    EXPECT_TRUE(line == 1 && used == (int)lines[0].find('.') + 3 + 16) << lines[0];
+    EXPECT_LT(GetTickCount() - std::stoul(lines[0]), 60000u);
     EXPECT_EQ("VERIFY: Services", lines[0].substr(used));
     EXPECT_EQ(".2=**:**:** NanoCycles: Services = 1", from(1));
     EXPECT_EQ(0u, from(2).find(".3=**:**:** NanoCycles: Services = "));

@@ -103,7 +103,7 @@ TEST_F(VersionInfo, TheFiveTextsOfTheLastLanguageWithAProductNameUnder8192Bytes)
         { "osnodesc.dll", Us({ { "ProductName", "Operating System" } }), kEmpty },
         // A language without ProductName, and one without a table, are skipped.
         { "skip.dll", { { "040704e4", { { "CompanyName", "Firma" } } }, { "040904b0", FiveValues("US") } },
-          "1|US" + kFive, { kGermanAnsi, MAKELONG(0x040c, 0x04b0), kUsUnicode } },
+          "1|US" + kFive, { kUsUnicode, kGermanAnsi, MAKELONG(0x040c, 0x04b0) } },
         // The last language with a ProductName wins; what it lacks is
         // empty, not left over from the other.
         { "two.dll", { { "040904b0", FiveValues("US") }, { "040704e4", { { "ProductName", "DE" } } } },
