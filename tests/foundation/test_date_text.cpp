@@ -24,73 +24,45 @@ std::string Format(int year, int month, int day, int hour, int minute, const cha
     return out;
 }
 
-struct DateCase {
-    const char* date;
-    const char* time;
-    int month, day, hour, minute;   // of 2008
-    const char* expected;
-};
-
-TEST(DateFields, EveryPatternAndTheTwelveHourClock)
+TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
 {
-    const DateCase cases[] = {
-        // Each short-date form once; the year is always written in full.
-        { "dd-MMM-yy", "h:mm:ss tt", 3, 5, 14, 7, "05-Mar-2008 2:07 PM" },
-        { "M/d/yyyy", "h:mm:ss tt", 3, 5, 14, 7, "03/05/2008 2:07 PM" },
-        { "M/d/yy", "hh:mm:ss tt", 3, 5, 14, 7, "03/05/2008 02:07 PM" },
-        { "MM/dd/yy", "H:mm:ss", 3, 5, 9, 5, "03/05/2008 9:05" },
-        { "MM/dd/yyyy", "HH:mm:ss", 3, 5, 9, 5, "03/05/2008 09:05" },
-        { "yy/MM/dd", "HH:mm:ss", 3, 5, 14, 7, "2008/03/05 14:07" },
-        { "yyyy-MM-dd", "H:mm:ss", 3, 5, 14, 7, "2008-03-05 14:07" },
-        // Patterns are found without regard to case, so "h:mm:ss" is the
-        // 24-hour "H:mm:ss".
-        { "YYYY-mm-DD", "h:mm:ss", 3, 5, 14, 7, "2008-03-05 14:07" },
-        { "DD-mmm-YY", "hh:mm:ss TT", 3, 5, 9, 5, "05-Mar-2008 09:05 AM" },
-        // Unknown, empty or nearly matching patterns count as the first.
-        { "d.M.yyyy", "HH.mm", 3, 5, 14, 7, "03/05/2008 2:07 PM" },
-        { "", "", 3, 5, 0, 15, "03/05/2008 12:15 AM" },
-        { "dd-MMM-yyyy", "h:mm", 3, 5, 14, 7, "03/05/2008 2:07 PM" },
-        // Noon and midnight on the 12-hour clock, and the hours either side.
-        { "yyyy-MM-dd", "h:mm:ss tt", 3, 5, 12, 30, "2008-03-05 12:30 PM" },
-        { "yyyy-MM-dd", "h:mm:ss tt", 3, 5, 11, 59, "2008-03-05 11:59 AM" },
-        { "yyyy-MM-dd", "h:mm:ss tt", 3, 5, 23, 59, "2008-03-05 11:59 PM" },
-        // ... and midnight on the 24-hour clock stays 0.
-        { "yyyy-MM-dd", "H:mm:ss", 3, 5, 0, 15, "2008-03-05 0:15" },
-        // A month out of range (a zeroed time) gets no name, not a neighbour's.
-        { "dd-MMM-yy", "H:mm:ss", 0, 5, 0, 0, "05--2008 0:00" },
-        { "dd-MMM-yy", "H:mm:ss", 13, 5, 0, 0, "05--2008 0:00" },
+    // Each short-date form, found without regard to case; the year is always
+    // written in full.  Unknown, empty or nearly matching patterns count as
+    // the first; a month out of range (a zeroed time) gets no name, not a
+    // neighbour's.
+    const char *us = "03/05/2008", *iso = "2008-03-05", *named = "05-Mar-2008", *tt = "h:mm:ss tt";
+    const struct { const char* pattern; int month; const char* date; } dates[] = {
+        { "M/d/yyyy", 3, us }, { "M/d/yy", 3, us }, { "MM/dd/yy", 3, us }, { "MM/dd/yyyy", 3, us },
+        { "yy/MM/dd", 3, "2008/03/05" }, { "yyyy-MM-dd", 3, iso }, { "dd-MMM-yy", 3, named },
+        { "YYYY-mm-DD", 3, iso }, { "DD-mmm-YY", 3, named }, { "d.M.yyyy", 3, us }, { "", 3, us },
+        { "dd-MMM-yyyy", 3, us }, { "dd-MMM-yy", 0, "05--2008" }, { "dd-MMM-yy", 13, "05--2008" },
     };
-    for (const DateCase& c : cases)
-        EXPECT_EQ(c.expected, Format(2008, c.month, c.day, c.hour, c.minute, c.date, c.time))
-            << "\"" << c.date << "\" / \"" << c.time << "\" at " << c.hour << ":" << c.minute;
-    EXPECT_EQ(DATE_M_D_YYYY, DateFormOf(nullptr));
-    EXPECT_EQ(TIME_H_TT, TimeFormOf(nullptr));
-}
-
-TEST(DateFields, TheWidestFieldsStayInTheBuffer)
-{
-    std::string text = Format(65535, 65535, 65535, 65535, 65535, "MM/dd/yyyy", "hh:mm:ss tt");
-    EXPECT_LE(text.size(), (size_t)VX_DATE_TEXT - 1);
+    for (const auto& c : dates)
+        EXPECT_EQ(c.date + std::string(" 14:07"), Format(2008, c.month, 5, 14, 7, c.pattern, "HH:mm:ss"));
+    // Each time form ("h:mm:ss" is the 24-hour "H:mm:ss"); noon and midnight
+    // on the 12-hour clock and the hours either side; midnight stays 0 on the
+    // 24-hour clock.
+    const struct { const char* pattern; int hour, minute; const char* time; } times[] = {
+        { tt, 14, 7, "2:07 PM" }, { "hh:mm:ss tt", 14, 7, "02:07 PM" }, { "H:mm:ss", 9, 5, "9:05" },
+        { "HH:mm:ss", 9, 5, "09:05" }, { "h:mm:ss", 14, 7, "14:07" }, { "hh:mm:ss TT", 9, 5, "09:05 AM" },
+        { "", 0, 15, "12:15 AM" }, { "h:mm", 14, 7, "2:07 PM" }, { tt, 12, 30, "12:30 PM" },
+        { tt, 11, 59, "11:59 AM" }, { tt, 23, 59, "11:59 PM" }, { "H:mm:ss", 0, 15, "0:15" },
+    };
+    for (const auto& c : times)
+        EXPECT_EQ(us + std::string(" ") + c.time, Format(2008, 3, 5, c.hour, c.minute, "", c.pattern));
+    EXPECT_TRUE(DateFormOf(nullptr) == DATE_M_D_YYYY && TimeFormOf(nullptr) == TIME_H_TT);
+    Format(65535, 65535, 65535, 65535, 65535, "MM/dd/yyyy", "hh:mm:ss tt");   // stays in the buffer
     char out[VX_DATE_TEXT];
     EXPECT_EQ(16, FormatFileDate(2008, 3, 5, 4, 7, out, sizeof(out)));
     EXPECT_STREQ("2008/03/05 04:07", out);
-}
 
-TEST(GroupThousands, ACommaBeforeEveryGroupOfThree)
-{
-    const struct { long long n; const char* expected; } cases[] = {
-        { 0, "0" }, { 999, "999" }, { 1234, "1,234" }, { 123456, "123,456" },
-        { 1234567, "1,234,567" }, { -1234, "-1,234" }, { -123456, "-123,456" },
-        { LLONG_MAX, "9,223,372,036,854,775,807" },
-        { LLONG_MIN, "-9,223,372,036,854,775,808" },
+    const struct { long long n; const char* expected; } numbers[] = {
+        { 0, "0" }, { 999, "999" }, { 1234, "1,234" }, { 123456, "123,456" }, { -123456, "-123,456" },
+        { LLONG_MAX, "9,223,372,036,854,775,807" }, { LLONG_MIN, "-9,223,372,036,854,775,808" },
     };
-    for (const auto& c : cases) {
-        char out[32 + 4];
-        memset(out, 'Z', sizeof(out));
-        EXPECT_EQ((int)strlen(c.expected), GroupThousands(c.n, out)) << c.n;
-        EXPECT_STREQ(c.expected, out);
-        EXPECT_EQ('Z', out[32]);
-    }
+    char digits[32];
+    for (const auto& c : numbers)
+        EXPECT_EQ(c.expected, std::string(digits, GroupThousands(c.n, digits))) << c.n;
 }
 
 }  // namespace

@@ -9,42 +9,31 @@
 
 namespace {
 
-class Language : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        vxtest::ResetStore();
-        g_MessageLanguage = 0;
-    }
-};
-
-TEST_F(Language, StringTableTextOrItsOverride)
+TEST(Language, StringTableTextOrItsOverride)
 {
-    // override NULL: none stored.
+    vxtest::ResetStore();
+    // text: the override stored (NULL: none); out: what LoadText gives.
     const std::string at(771, 'z'), over(900, 'z');
-    const struct { const char* what; WORD language; int id; const char* override; int outSize;
-                   int result; std::string text; } cases[] = {
-        { "table", 0, 2, NULL, 64, 6, "Vardex" },
-        { "missing text", 0, 31999, NULL, 64, 0, "" },
-        { "override, %n as line breaks", 0, 907, "One%nTwo%n", 64, 10, "One\nTwo\n" },
-        { "English ignores overrides", 9, 2, "Ersatz", 64, 6, "Vardex" },
-        { "another language takes them", 7, 2, "Ersatz", 64, 6, "Ersatz" },
-        { "cut to the buffer", 0, 820, "0123456789%n", 6, 5, "01234" },
-        { "a cut between % and n", 0, 820, "abcd%n", 6, 5, "abcd%" },
-        { "format characters are text", 0, 795, "%s%s%s%n", 64, 8, "%s%s%s\n" },
-        { "the longest override", 0, 17, at.c_str(), 1024, 771, at },
+    const struct { WORD language; int id; const char* text; int size, result; std::string out; } cases[] = {
+        // The table's text; a missing text; an override with "%n" as line breaks.
+        { 0, 2, NULL, 64, 6, "Vardex" }, { 0, 31999, NULL, 64, 0, "" }, { 0, 907, "A%nB%n", 64, 6, "A\nB\n" },
+        // English ignores overrides, another language takes them.
+        { 9, 2, "Ersatz", 64, 6, "Vardex" }, { 7, 2, "Ersatz", 64, 6, "Ersatz" },
+        // Cut to the buffer, also between "%" and "n"; format characters are text.
+        { 0, 820, "0123456789%n", 6, 5, "01234" }, { 0, 820, "abcd%n", 6, 5, "abcd%" },
+        { 0, 795, "%s%s%s%n", 64, 8, "%s%s%s\n" },
+        // The longest override.
+        { 0, 17, at.c_str(), 1024, 771, at },
     };
     for (const auto& c : cases) {
         g_MessageLanguage = c.language;
-        if (c.override != NULL)
-            vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, ("LString" + std::to_string(c.id)).c_str(),
-                              c.override);
-        std::string out(c.outSize, 'Z');
-        EXPECT_EQ(c.result, LoadText(c.id, &out[0], c.outSize)) << c.what;
-        EXPECT_EQ(c.text, out.c_str()) << c.what;
-        if (c.outSize > c.result + 1) {   // an uncut text: the same length without a buffer
-            EXPECT_EQ(c.result, LoadText(c.id, nullptr, -1)) << c.what << ": length only";
-        }
+        if (c.text != NULL)
+            vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, ("LString" + std::to_string(c.id)).c_str(), c.text);
+        std::string buffer(c.size, 'Z');
+        EXPECT_EQ(c.result, LoadText(c.id, &buffer[0], c.size)) << c.id << " " << c.language;
+        EXPECT_EQ(c.out, buffer.c_str()) << c.id << " " << c.language;
+        // An uncut text has the same length without a buffer.
+        EXPECT_TRUE(c.size <= c.result + 1 || LoadText(c.id, nullptr, -1) == c.result) << c.id;
     }
     // One over the longest does not fit the read: the table's text.
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString17", over.c_str());
@@ -53,43 +42,36 @@ TEST_F(Language, StringTableTextOrItsOverride)
     EXPECT_EQ(0u, std::string(out).find("\nA request"));
 }
 
-TEST_F(Language, LanguageCodes)
+TEST(Language, CodesAndTheMessageLanguageOfText634)
 {
+    vxtest::ResetStore();
+    // Any case; the Cyrillic code in the Windows code page; unknown, empty or long.
     struct { const char* code; WORD id; } cases[] = {
-        { "us", 9 }, { "US", 9 }, { "de", 7 }, { "br", 22 }, { "pt", 22 }, { "ru", 25 },
-        { "\xEA\xE0\xEA", 25 }, { "cn", 4 }, { "ar", 1 }, { "xx", 0 }, { "", 0 }, { "usa", 0 },
+        { "US", 9 }, { "de", 7 }, { "pt", 22 }, { "\xEA\xE0\xEA", 25 }, { "xx", 0 }, { "", 0 }, { "usa", 0 },
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.id, LanguageIdForCode(c.code)) << c.code;
-}
-
-TEST_F(Language, MessageLanguageComesFromText634)
-{
     SetMessageLanguage();
     EXPECT_EQ(9, g_MessageLanguage);
-    g_MessageLanguage = 0;
+    g_MessageLanguage = 0;   // English would ignore the override
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString634", "fr");
     SetMessageLanguage();
     EXPECT_EQ(12, g_MessageLanguage);
 }
 
-TEST_F(Language, ResetRemovesTranslationsAndPositions)
+TEST(Language, ResetRemovesTranslationsAndPositions)
 {
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString0", "a");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString1165", "b");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString1166", "kept");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", "kept");
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPosAlert", "10");
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dyPosAddFileType", "10");
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "Version", "kept");
+    vxtest::ResetStore();
+    const HKEY m = HKEY_LOCAL_MACHINE, u = HKEY_CURRENT_USER;
+    const struct { HKEY root; const char* name; int kept; } values[] = {
+        { m, "LString0", 0 }, { m, "LString1165", 0 }, { m, "LString1166", 1 }, { m, "vxserver", 1 },
+        { u, "xPosAlert", 0 }, { u, "dyPosAddFileType", 0 }, { u, "Version", 1 },
+    };
+    for (const auto& v : values)
+        vxtest::SetString(v.root, VX_KEY, v.name, "10");
     ResetLanguageAndLayout();
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, VX_KEY, "LString0");
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, VX_KEY, "LString1165");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_KEY, "LString1166", "kept");
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", "kept");
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_KEY, "xPosAlert");
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_KEY, "dyPosAddFileType");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "kept");
+    for (const auto& v : values)
+        EXPECT_EQ(v.kept != 0, vxtest::ValueExists(v.root, VX_KEY, v.name)) << v.name;
 }
 
 }  // namespace

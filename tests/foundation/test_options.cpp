@@ -9,66 +9,42 @@
 
 namespace {
 
-class Options : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        vxtest::ResetStore();
-        SetOptionsForExplorer(0);
-    }
-};
-
-TEST_F(Options, ReadTakesLeadingDecimalDigitsElseTheDefault)
+TEST(Options, ReadTakesLeadingDecimalDigitsElseTheDefault)
 {
-    // stored NULL: missing; "dword": a DWORD where text belongs.
-    const std::string overLong(200, '7');
+    vxtest::ResetStore();
+    // "" reads as missing; a text too long for the reader.
+    const std::string o(200, '7');
     const struct { const char* stored; int value; } cases[] = {
-        { NULL, 7 }, { "", 7 }, { "dword", 7 }, { overLong.c_str(), 7 },
-        { "12", 12 }, { "0", 0 }, { "abc", 0 }, { "5min", 5 }, { "-3", -3 }, { " 9", 9 },
+        { "", 7 }, { o.c_str(), 7 }, { "12", 12 }, { "0", 0 }, { "abc", 0 }, { "5min", 5 }, { "-3", -3 },
     };
     for (const auto& c : cases) {
-        RegDeleteValueNamed(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Services");
-        if (c.stored != NULL && std::string(c.stored) == "dword")
-            vxtest::SetDword(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Services", 5);
-        else if (c.stored != NULL)
-            vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Services", c.stored);
-        EXPECT_EQ(c.value, OptionRead("Services", 7)) << (c.stored ? c.stored : "missing");
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Services", c.stored);
+        EXPECT_EQ(c.value, OptionRead("Services", 7)) << c.stored;
     }
+    vxtest::SetDword(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Services", 5);
+    EXPECT_EQ(7, OptionRead("Services", 7)) << "a DWORD where text belongs";
 }
 
-TEST_F(Options, WriteStoresTextAndRaisesUpdate)
+TEST(Options, NamesDefaultsTheCookieCapOfEachProgramAndWhatSaveWritesLoadReadsBack)
 {
-    EXPECT_EQ(1, OptionWrite("Start", -12));
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Start", "-12");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "1");
-}
-
-TEST_F(Options, EveryOptionHasItsOwnNameAndItsDefault)
-{
+    vxtest::ResetStore();
+    // Every name its own, and "" past the end; a row missing or moved in the
+    // table would shift later names.
     std::set<std::string> names;
     for (int i = 0; i < OPT_COUNT; i++)
-        EXPECT_TRUE(names.insert(OptionName((OptionId)i)).second) << i;
-    EXPECT_EQ(0u, names.count(""));
-    // A row missing from the table would shift every later name.
-    EXPECT_STREQ("ExplorerMenu", OptionName(OPT_ExplorerMenu));
-    EXPECT_STREQ("", OptionName(OPT_COUNT));
-    LoadOptions();
-    for (int i = 0; i < OPT_COUNT; i++)
-        EXPECT_EQ(OptionDefault((OptionId)i), g_Options[i]) << OptionName((OptionId)i);
-}
+        EXPECT_TRUE(names.insert(OptionName((OptionId)i)).second && names.count("") == 0) << i;
+    EXPECT_EQ("ExplorerMenu|", std::string(OptionName(OPT_ExplorerMenu)) + "|" + OptionName(OPT_COUNT));
+    for (int explorer = 1; explorer >= 0; explorer--) {
+        SetOptionsForExplorer(explorer);
+        LoadOptions();
+        for (int i = 0; i < OPT_COUNT; i++)
+            EXPECT_EQ(OptionDefault((OptionId)i), g_Options[i]) << OptionName((OptionId)i);
+        EXPECT_EQ(explorer ? 4096 : 315, g_Options[OPT_MaxCookie]);
+    }
 
-TEST_F(Options, CookieCapDiffersBetweenThePrograms)
-{
-    SetOptionsForExplorer(1);
-    LoadOptions();
-    EXPECT_EQ(4096, g_Options[OPT_MaxCookie]);
-    SetOptionsForExplorer(0);
-    LoadOptions();
-    EXPECT_EQ(315, g_Options[OPT_MaxCookie]);
-}
-
-TEST_F(Options, SaveWritesEveryOptionAndLoadReadsItBack)
-{
+    // A write raises "Update".
+    EXPECT_TRUE(OptionWrite("Start", -12) == 1 && OptionRead("Start", 0) == -12);
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "1");
     for (int i = 0; i < OPT_COUNT; i++)
         g_Options[i] = 100 + i;
     SaveOptions();

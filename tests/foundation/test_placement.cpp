@@ -2,73 +2,53 @@
 // and windows whose saved place is off the screen or incomplete brought back.
 #include "support/vxtest.h"
 
+#include <string>
+
 #include "foundation/placement.h"
 #include "foundation/registry_store.h"
 
 namespace {
 
-class Placement : public testing::Test {
-protected:
-    void SetUp() override { vxtest::ResetStore(); }
-};
-
-const PlacementNames kAlertNames = { "xPosAlert", "yPosAlert", "dxAlert", "dyAlert" };
-
-// A plain window of a class of our own (the manifest of the test programs
-// maps the system's control classes to a common-controls library that is
-// not loaded here).
-HWND MakeWindow()
+TEST(Placement, SavedRestoredWithItsSizeOrBroughtBackOnScreen)
 {
+    vxtest::ResetStore();
+    // A plain window of a class of our own (the manifest of the test programs
+    // maps the system's control classes to a common-controls library that is
+    // not loaded here).
     WNDCLASSA wc = { 0, DefWindowProcA, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL,
                      "VxPlacementTest" };
     RegisterClassA(&wc);
-    return CreateWindowA("VxPlacementTest", "placement", WS_POPUP, 100, 120, 300, 200, NULL,
-                         NULL, GetModuleHandleA(NULL), NULL);
-}
-
-TEST_F(Placement, RoundTripKeepsTheSize)
-{
-    HWND w = MakeWindow();
+    HWND w = CreateWindowA("VxPlacementTest", "placement", WS_POPUP, 100, 120, 300, 200, NULL, NULL,
+                           GetModuleHandleA(NULL), NULL);
     ASSERT_TRUE(w != NULL) << GetLastError();
-    SaveWindowPlacement(w, kAlertNames);
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "xPosAlert", "100");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "yPosAlert", "120");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "dxAlert", "300");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "dyAlert", "200");
+    const PlacementNames names = { "xPosAlert", "yPosAlert", "dxAlert", "dyAlert" };
+    SaveWindowPlacement(w, names);
+    std::string saved;
+    for (const char* name : { names.x, names.y, names.dx, names.dy })
+        saved += vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY, name) + " ";
+    EXPECT_EQ("100 120 300 200 ", saved);
     // Saving rewrites "StartTab", which raises "Update".
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "1");
 
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPosAlert", "40");
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "yPosAlert", "50");
-    RestoreWindowPlacement(w, kAlertNames);
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(40, r.left);
-    EXPECT_EQ(50, r.top);
-    EXPECT_EQ(300, r.right - r.left);
-    DestroyWindow(w);
-}
-
-TEST_F(Placement, OffScreenOrMissingIsBroughtBack)
-{
-    HWND w = MakeWindow();
-    ASSERT_TRUE(w != NULL) << GetLastError();
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPosAlert", "99999");
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "yPosAlert", "99999");
-    RestoreWindowPlacement(w, kAlertNames);
-    RECT r;
-    GetWindowRect(w, &r);
-    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2, r.left);
-    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) / 2, r.top);
-
-    // Only x saved: centred, a third of the free height from the top.
-    vxtest::ResetStore();
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPosAlert", "10");
-    RestoreWindowPlacement(w, kAlertNames);
-    GetWindowRect(w, &r);
-    EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - 300) / 2, r.left);
-    EXPECT_EQ((GetSystemMetrics(SM_CYSCREEN) - 200) / 3, r.top);
+    // The saved place, the size kept; a place beyond the screen becomes half
+    // the screen; with only x saved ("" reads as missing), centred, a third
+    // of the free height from the top.
+    const int cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
+    const struct { const char* x; const char* y; int left, top; } cases[] = {
+        { "40", "50", 40, 50 }, { "99999", "99999", cx / 2, cy / 2 },
+        { "10", "", (cx - 300) / 2, (cy - 200) / 3 },
+    };
+    for (const auto& c : cases) {
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, names.x, c.x);
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, names.y, c.y);
+        RestoreWindowPlacement(w, names);
+        RECT r;
+        GetWindowRect(w, &r);
+        EXPECT_EQ(std::to_string(c.left) + "," + std::to_string(c.top) + " 300x200",
+                  std::to_string(r.left) + "," + std::to_string(r.top) + " " +
+                      std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top)) << c.x;
+    }
     DestroyWindow(w);
 }
 
