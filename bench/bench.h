@@ -11,3 +11,6 @@ void BenchServices();
 // The running-task list and the process count against a bare snapshot; the
 // update-mode, prefix and page checks of one patrol.
 void BenchRunningTasks();
+// The cookie filter on a 10,000-line cookies.txt and the hidden-file patrol
+// over 5,000 hidden files, each beside its floor.
+void BenchSysFiles();

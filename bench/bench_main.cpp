@@ -11,5 +11,6 @@ int main()
     BenchServices();
     BenchProcessWatcher();
     BenchRunningTasks();
+    BenchSysFiles();
     return 0;
 }

@@ -4,9 +4,13 @@
 #include "categories/category.h"
 
 #include "categories/browser_pages.h"
+#include "categories/cookies.h"
+#include "categories/hidden_files.h"
 #include "categories/ie_helpers.h"
+#include "categories/restart_commands.h"
 #include "categories/running_tasks.h"
 #include "categories/services.h"
+#include "categories/sysfiles.h"
 #include "categories/tasks.h"
 #include "startup/autostart.h"
 
@@ -14,9 +18,15 @@ static const Category* const s_table[] = {
     &g_UpdatePrefixCategory,
     &g_StartupCategory,
     &g_IEHelpersCategory,
+    &g_HiddenFilesCategory,
+    &g_SysFilesCategory,
     &g_BrowserPagesCategory,
     &g_TasksCategory,
+    &g_RestartCommandsCategory,
     &g_ServicesCategory,
+    &g_CookieFilterCategory,
+    &g_CookieFileCategory,
+    &g_NewCookiesCategory,
     &g_ActiveTasksCategory,
 };
 
