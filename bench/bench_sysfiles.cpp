@@ -176,10 +176,10 @@ void BenchSysFiles()
     int kept = 0, lines = 0;
     double filter = Best(CookieFilter, &kept);
     double floor = Best(CookieFloor, &lines);
-    printf("Cookie filter, cookies.txt of %d lines, 1 in 10 filtered (best of %d, ms)\n\n",
-           COOKIE_LINES, SYS_REPEAT);
-    printf("| lines | ListCookies(1) | floor | ratio |\n|---:|---:|---:|---:|\n");
-    printf("| %d | %.1f | %.1f | %.1fx |\n\n", lines, filter, floor,
+    printf("Cookie filter, cookies.txt with 1 line in 10 filtered (best of %d runs, ms)\n",
+           SYS_REPEAT);
+    printf("    lines  ListCookies(1)      floor    ratio\n");
+    printf("  %7d  %14.2f  %9.2f  %6.2fx\n\n", lines, filter, floor,
            floor > 0 ? filter / floor : 0.0);
     SetCookieMode(COOKIE_MODE_IE);
 
@@ -187,10 +187,10 @@ void BenchSysFiles()
     int listed = 0, found = 0;
     double patrol = Best(HiddenPatrol, &listed);
     double walk = Best(HiddenFloor, &found);
-    printf("Hidden-file patrol, %d hidden files in the temporary folder, all known (best of %d, "
-           "ms)\n\n", HIDDEN_FILES, SYS_REPEAT);
-    printf("| hidden files | patrol | floor | ratio |\n|---:|---:|---:|---:|\n");
-    printf("| %d | %.1f | %.1f | %.1fx |\n\n", found, patrol, walk,
+    printf("Hidden-file patrol, %d hidden files in the temporary folder, all known "
+           "(best of %d runs, ms)\n", HIDDEN_FILES, SYS_REPEAT);
+    printf("   hidden     patrol      floor    ratio\n");
+    printf("  %7d  %9.2f  %9.2f  %6.2fx\n\n", found, patrol, walk,
            walk > 0 ? patrol / walk : 0.0);
     ClearItems();
 }

@@ -169,14 +169,38 @@ int NutTableNames(const NutTable* table, const char* key)
     return 0;
 }
 
+static int EqualNoCaseN(const char* a, const char* b, size_t length)
+{
+    for (size_t i = 0; i < length; i++)
+        if (Fold(a[i]) != Fold(b[i]))
+            return 0;
+    return 1;
+}
+
+// 1 when text is exactly "domain - name" of the fields, ignoring case
+// (compared in place: no key text is built for every line).
+static int NamesCookie(const char* text, const CookieFields* fields)
+{
+    size_t domain = fields->Length[COOKIE_DOMAIN];
+    size_t name = fields->Length[COOKIE_NAME];
+    if (strlen(text) != domain + 3 + name)
+        return 0;
+    return EqualNoCaseN(text, fields->Field[COOKIE_DOMAIN], domain) &&
+           memcmp(text + domain, " - ", 3) == 0 &&
+           EqualNoCaseN(text + domain + 3, fields->Field[COOKIE_NAME], name);
+}
+
 int CookieLineFiltered(const NutTable* table, const char* line, size_t length)
 {
+    if (table->Count == 0)
+        return 0;
     if (NutTableMatches(table, line, length))
         return 1;
     CookieFields fields;
     if (!SplitCookieLine(line, length, &fields))
         return 0;
-    char key[2 * NUT_TEXT + 4];
-    CookieKeyText(&fields, key, sizeof(key));
-    return NutTableNames(table, key);
+    for (int i = 0; i < table->Count; i++)
+        if (NamesCookie(table->Items[i].Text, &fields))
+            return 1;
+    return 0;
 }

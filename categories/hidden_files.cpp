@@ -2,6 +2,7 @@
 // answers and the undo of a deletion.
 #include "categories/hidden_files.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "foundation/handles.h"
@@ -22,6 +23,93 @@ static void AddHidden(const char* path, DWORD attributes, int withNames)
     AddItem(strings[VS_PRODUCT_NAME], path, "", "", 370,
             (attributes & FILE_ATTRIBUTE_SYSTEM) ? 0 : 1);
 }
+
+// The known paths, kept between patrols and read again only when the
+// baseline key changed (its last-write time or value count): reading one
+// value per file on every patrol would cost the most of the walk.
+struct KnownSet {
+    char** Paths;
+    int Count;
+    DWORD Values;
+    FILETIME Written;
+    int Loaded;
+};
+static KnownSet s_known = { NULL, 0, 0, { 0, 0 }, 0 };
+
+static void FreeKnown()
+{
+    for (int i = 0; i < s_known.Count; i++)
+        free(s_known.Paths[i]);
+    free(s_known.Paths);
+    s_known.Paths = NULL;
+    s_known.Count = 0;
+    s_known.Loaded = 0;
+}
+
+static int ComparePaths(const void* a, const void* b)
+{
+    return _stricmp(*(char* const*)a, *(char* const*)b);
+}
+
+// 1 when the set reflects the key as it is now.
+static int RefreshKnown()
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, VX_HIDDEN_KEY, KEY_READ) != ERROR_SUCCESS) {
+        FreeKnown();
+        return 0;
+    }
+    DWORD values = 0;
+    FILETIME written;
+    if (RegQueryInfoKeyA(key.Get(), NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL,
+                         NULL, &written) != ERROR_SUCCESS) {
+        FreeKnown();
+        return 0;
+    }
+    if (s_known.Loaded && values == s_known.Values &&
+        CompareFileTime(&written, &s_known.Written) == 0)
+        return 1;
+    FreeKnown();
+    s_known.Paths = (char**)malloc((values + 1) * sizeof(char*));
+    if (s_known.Paths == NULL)
+        return 0;
+    for (DWORD i = 0; i < values; i++) {
+        char name[VX_PATH];
+        char data[64];
+        DWORD nameLength = sizeof(name);
+        DWORD dataSize = sizeof(data);
+        LONG rc = RegEnumValueA(key.Get(), i, name, &nameLength, NULL, NULL, (BYTE*)data,
+                                &dataSize);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        // A value whose data is empty does not make a file known; one too
+        // long to read here is there all the same.
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) || name[0] == '\0' ||
+            (rc == ERROR_SUCCESS && dataSize <= 1))
+            continue;
+        char* copy = (char*)malloc(nameLength + 1);
+        if (copy == NULL)
+            continue;
+        memcpy(copy, name, nameLength + 1);
+        s_known.Paths[s_known.Count++] = copy;
+    }
+    qsort(s_known.Paths, (size_t)s_known.Count, sizeof(char*), ComparePaths);
+    s_known.Values = values;
+    s_known.Written = written;
+    s_known.Loaded = 1;
+    return 1;
+}
+
+static int IsKnown(const char* path)
+{
+    const char* key = path;
+    return s_known.Count > 0 &&
+           bsearch(&key, s_known.Paths, (size_t)s_known.Count, sizeof(char*), ComparePaths) !=
+               NULL;
+}
+
+// Which files the walk adds: all, or (for the patrol) the unknown ones.
+static int s_onlyUnknown = 0;
 
 int AddHiddenFilesIn(const char* folder, int depth, int withNames)
 {
@@ -51,6 +139,12 @@ int AddHiddenFilesIn(const char* folder, int depth, int withNames)
             continue;
         if (ItemCount() >= ITEM_MAX)
             break;
+        if (s_onlyUnknown) {
+            char command[ITEM_COMMAND];
+            ItemCommandText(path, command);
+            if (IsKnown(command))
+                continue;
+        }
         AddHidden(path, found.dwFileAttributes, withNames);
         added++;
     } while (FindNextFileA(find.Get(), &found));
@@ -90,11 +184,15 @@ int EnumHiddenFiles()
     return ListHidden(1);
 }
 
-static int ListHiddenForPatrol()
+// The patrol's list: the hidden files the baseline does not know, without
+// names (the version resource is read for the files asked about only).
+// Without a readable baseline every file is listed, and asked about.
+static int ListNewHidden()
 {
-    // Names are read for the files asked about only: reading the version
-    // resource of every known file on every patrol would cost the most.
-    return ListHidden(0);
+    s_onlyUnknown = RefreshKnown();
+    int count = ListHidden(0);
+    s_onlyUnknown = 0;
+    return count;
 }
 
 static void TodayText(char* out)
@@ -214,35 +312,9 @@ int RestoreHiddenFile(const char* path)
 
 // --- The category row ---------------------------------------------------------
 
-static void* BeginHiddenCompare()
+static int TellNewHidden(const ItemRecord*, void*)
 {
-    HKEY key = NULL;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, VX_HIDDEN_KEY, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return NULL;
-    return key;
-}
-
-static void EndHiddenCompare(void* context)
-{
-    if (context != NULL)
-        RegCloseKey((HKEY)context);
-}
-
-static int TellNewHidden(const ItemRecord* item, void* context)
-{
-    if (context == NULL)
-        return VERDICT_NEW;
-    char data[64];
-    DWORD size = sizeof(data);
-    DWORD type = 0;
-    LONG rc = RegQueryValueExA((HKEY)context, item->Command, NULL, &type, (BYTE*)data, &size);
-    // A value too long to read here is there all the same.
-    if (rc == ERROR_MORE_DATA)
-        return VERDICT_KNOWN;
-    if (rc != ERROR_SUCCESS || size <= 1)
-        return VERDICT_NEW;
-    return VERDICT_KNOWN;
+    return VERDICT_NEW;  // the list holds only files the baseline lacks
 }
 
 static void DescribeHidden(const ItemRecord* item, int, AlertRequest* request)
@@ -279,9 +351,9 @@ const Category g_HiddenFilesCategory = {
     NULL,                    // Patrol: the generic step
     InitHiddenBaseline,
     NULL,                    // RecordDetected
-    ListHiddenForPatrol,
-    BeginHiddenCompare,
-    EndHiddenCompare,
+    ListNewHidden,
+    NULL,                    // BeginCompare: the list is compared as it is made
+    NULL,
     TellNewHidden,
     DescribeHidden,
     ActOnHidden,
