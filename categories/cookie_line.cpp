@@ -99,9 +99,12 @@ int ContainsNoCaseN(const char* text, size_t length, const char* part)
     size_t partLength = strlen(part);
     if (partLength > length)
         return 0;
-    char first = Fold(part[0]);
+    unsigned char first = (unsigned char)Fold(part[0]);
+    // A letter matches in either case: one OR instead of a fold per byte.
+    bool letter = first >= 'a' && first <= 'z';
     for (size_t i = 0; i + partLength <= length; i++) {
-        if (Fold(text[i]) != first)
+        unsigned char c = (unsigned char)text[i];
+        if (letter ? (c | 0x20) != first : c != first)
             continue;
         size_t k = 1;
         while (k < partLength && Fold(text[i + k]) == Fold(part[k]))
@@ -127,6 +130,7 @@ void NutTableInit(NutTable* table)
     table->Items = NULL;
     table->Count = 0;
     table->Capacity = 0;
+    table->Keys = 0;
 }
 
 void NutTableFree(NutTable* table)
@@ -150,6 +154,8 @@ int NutTableAdd(NutTable* table, const char* text, int mode)
     Nut* nut = &table->Items[table->Count++];
     TextCopy(nut->Text, sizeof(nut->Text), text);
     nut->Mode = mode;
+    if (strstr(text, " - ") != NULL)
+        table->Keys++;
     return 1;
 }
 
@@ -196,6 +202,8 @@ int CookieLineFiltered(const NutTable* table, const char* line, size_t length)
         return 0;
     if (NutTableMatches(table, line, length))
         return 1;
+    if (table->Keys == 0)
+        return 0;  // no filter names a cookie: nothing to split the line for
     CookieFields fields;
     if (!SplitCookieLine(line, length, &fields))
         return 0;

@@ -68,6 +68,7 @@ struct NutTable {
     Nut* Items;
     int Count;
     int Capacity;
+    int Keys;  // filters whose text holds " - ": they may name a cookie
 };
 
 void NutTableInit(NutTable* table);

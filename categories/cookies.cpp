@@ -21,7 +21,7 @@
 #define NUTS_ADD_MAX 255
 
 static int s_mode = COOKIE_MODE_IE;
-static NutTable s_nuts = { NULL, 0, 0 };
+static NutTable s_nuts = { NULL, 0, 0, 0 };
 
 int CookieMode()
 {

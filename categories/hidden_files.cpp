@@ -209,6 +209,9 @@ void AcceptHiddenFile(const char* path)
     RegWriteString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, path, today);
 }
 
+// Forward: the known set and the walk of unknown files are below.
+static int RecordUnknownHidden(const char* today);
+
 int InitHiddenBaseline()
 {
     char mark[8];
@@ -220,16 +223,17 @@ int InitHiddenBaseline()
     RegCreateKeyPath(HKEY_CURRENT_USER, VX_HIDDEN_KEY);
     RegCreateKeyPath(HKEY_CURRENT_USER, VX_DETECTED_KEY);
     RegWriteString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, "", "P");
-    ListHidden(0);
     char today[VX_DATE_TEXT];
     TodayText(today);
-    RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, VX_HIDDEN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
-        return 0;
-    for (int i = 0; i < ItemCount(); i++)
-        RegSetValueExA(key.Get(), GetItemCommand(i), 0, REG_SZ, (const BYTE*)today,
-                       (DWORD)strlen(today) + 1);
-    return 1;
+    // The list holds at most ITEM_MAX files: record in rounds, each round
+    // listing only the files the rounds before did not record.
+    int recorded;
+    int rounds = 0;
+    do {
+        recorded = RecordUnknownHidden(today);
+    } while (recorded >= ITEM_MAX && ++rounds < 64);
+    ClearItems();
+    return recorded >= 0;
 }
 
 int HiddenVaultPath(const char* path, char* out)
@@ -337,6 +341,19 @@ static int UndoHidden(const ItemRecord* line)
     if (line->Flag != HA_HIDDEN_DELETEFILE)
         return -1;
     return RestoreHiddenFile(line->Command);
+}
+
+// One round of the first baseline: the number recorded, -1 on failure.
+static int RecordUnknownHidden(const char* today)
+{
+    ListNewHidden();
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, VX_HIDDEN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return -1;
+    for (int i = 0; i < ItemCount(); i++)
+        RegSetValueExA(key.Get(), GetItemCommand(i), 0, REG_SZ, (const BYTE*)today,
+                       (DWORD)strlen(today) + 1);
+    return ItemCount();
 }
 
 const Category g_HiddenFilesCategory = {

@@ -192,4 +192,23 @@ TEST_F(HiddenTest, LongPathsAndMissingCommonFiles)
         vxtest::SetString(root, key, "CommonFilesDir", saved.c_str());
 }
 
+TEST_F(HiddenTest, MoreHiddenFilesThanTheListHoldsAreAllWatched)
+{
+    std::string folder = TempFolder("vxmany");
+    for (int i = 0; i < ITEM_MAX + 10; i++) {
+        HANDLE f = CreateFileA((folder + "\\h" + std::to_string(i)).c_str(), GENERIC_WRITE, 0,
+                               NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_HIDDEN, NULL);
+        CloseHandle(f);
+    }
+    RegDeleteKeyTree(HKEY_CURRENT_USER, VX_HIDDEN_KEY);
+    ASSERT_EQ(1, InitHiddenBaseline());
+    vxtest::ScriptedUi user;
+    EXPECT_EQ(0, PatrolCategory(&g_HiddenFilesCategory));
+    // One more beyond the list's size is still seen.
+    PlantHidden(folder + "\\late", "x");
+    EXPECT_EQ(1, PatrolCategory(&g_HiddenFilesCategory));
+    ASSERT_EQ(1u, user.asked.size());
+    EXPECT_NE(std::string::npos, std::string(user.asked[0].File).find("late"));
+}
+
 }  // namespace
