@@ -29,3 +29,6 @@ double BenchWineserverCpuMs();
 // One IE helper patrol at 10 and 200 planted helpers, and one file-type
 // patrol over the default list, each beside its floor.
 void BenchIEHelpers();
+// The cookie filter on a 10,000-line cookies.txt and the hidden-file patrol
+// over 5,000 hidden files, each beside its floor.
+void BenchSysFiles();

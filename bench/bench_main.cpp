@@ -13,5 +13,6 @@ int main()
     BenchRunningTasks();
     BenchIEHelpers();
     BenchPatrol();
+    BenchSysFiles();
     return 0;
 }

@@ -111,9 +111,7 @@ void InitCategoryDetected()
         RegCreateKeyPath(HKEY_CURRENT_USER, path);
         if (!category->RecordDetected())
             continue;
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        FormatDateTime(&now, mark);
+        FormatNow(mark);
         RegWriteString(HKEY_CURRENT_USER, path, DETECTED_FILLED_MARK, mark);
     }
 }

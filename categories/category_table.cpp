@@ -5,10 +5,14 @@
 
 #include "categories/activex.h"
 #include "categories/browser_pages.h"
+#include "categories/cookies.h"
 #include "categories/filetype.h"
+#include "categories/hidden_files.h"
 #include "categories/ie_helpers.h"
+#include "categories/restart_commands.h"
 #include "categories/running_tasks.h"
 #include "categories/services.h"
+#include "categories/sysfiles.h"
 #include "categories/tasks.h"
 #include "startup/autostart.h"
 
@@ -16,11 +20,17 @@ static const Category* const s_table[] = {
     &g_UpdatePrefixCategory,
     &g_StartupCategory,
     &g_IEHelpersCategory,
+    &g_HiddenFilesCategory,
     &g_ActiveXCategory,
+    &g_SysFilesCategory,
     &g_BrowserPagesCategory,
     &g_FileTypesCategory,
     &g_TasksCategory,
+    &g_RestartCommandsCategory,
     &g_ServicesCategory,
+    &g_CookieFilterCategory,
+    &g_CookieFileCategory,
+    &g_NewCookiesCategory,
     &g_ActiveTasksCategory,
 };
 

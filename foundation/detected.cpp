@@ -36,13 +36,6 @@ int GetDetectedDate(const char* keyText, int code, char* out, size_t outSize)
     return RegReadString(HKEY_CURRENT_USER, path, keyText, out, outSize);
 }
 
-static void NowText(char (&out)[VX_DATE_TEXT])
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    FormatDateTime(&now, out);
-}
-
 int RecordDetected(const char* keyText, const char* subkeyPath)
 {
     if (keyText == NULL || keyText[0] == '\0' || subkeyPath == NULL)
@@ -57,7 +50,7 @@ int RecordDetected(const char* keyText, const char* subkeyPath)
     char date[VX_DATE_TEXT];
     if (RegReadString(HKEY_CURRENT_USER, subkeyPath, keyText, date, sizeof(date)) > 0)
         return 1;
-    NowText(date);
+    FormatNow(date);
     RegWriteString(HKEY_CURRENT_USER, subkeyPath, keyText, date);
     return 0;
 }
@@ -67,7 +60,7 @@ void InitDetected()
     char date[VX_DATE_TEXT];
     if (RegReadString(HKEY_CURRENT_USER, VX_DETECTED_KEY, "", date, sizeof(date)) == 0) {
         RegCreateKeyPath(HKEY_CURRENT_USER, VX_DETECTED_KEY);
-        NowText(date);
+        FormatNow(date);
         RegWriteString(HKEY_CURRENT_USER, VX_DETECTED_KEY, "", date);
     }
     char marker[4];

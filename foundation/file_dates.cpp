@@ -61,6 +61,13 @@ static int ReadFileSize(HANDLE file, long long* size)
     return 1;
 }
 
+int FormatNow(char* out, size_t outSize)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return FormatDateTime(&now, out, outSize);
+}
+
 int FileDateText(const char* path, char* out, size_t outSize)
 {
     out[0] = '\0';

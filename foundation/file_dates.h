@@ -17,6 +17,10 @@ template <size_t N> inline int FormatDateTime(const SYSTEMTIME* time, char (&out
 // 1 when a date was written; 0 and "" when the file cannot be opened or its
 // time cannot be read.
 int FileDateText(const char* path, char* out, size_t outSize);
+// The current local time as FormatDateTime writes it.  Returns the length.
+int FormatNow(char* out, size_t outSize);
+template <size_t N> inline int FormatNow(char (&out)[N])
+{ return FormatNow(out, N); }
 template <size_t N> inline int FileDateText(const char* path, char (&out)[N])
 { return FileDateText(path, out, N); }
 

@@ -10,7 +10,12 @@
 // The alerts a category can ask through.
 enum AlertKind {
     ALERT_STARTUP, ALERT_DELAYED, ALERT_HELPER, ALERT_ACTIVEX, ALERT_HIDDEN,
-    ALERT_TASK, ALERT_SERVICE, ALERT_FILETYPE, ALERT_KIND_COUNT
+    ALERT_TASK, ALERT_SERVICE, ALERT_FILETYPE, ALERT_KIND_COUNT,
+    // A watched system file changed (File = Location = the file, Name = its
+    // record's name, SecondFile = the record's comment).  Answers: accept,
+    // reject, or ANSWER_DISABLE: accept and stop watching the file.  Not a
+    // template alert, hence after the count.
+    ALERT_FILECHANGE = ALERT_KIND_COUNT
 };
 
 // Answers, the alerts' own results.  ANSWER_NONE: the question could not be
@@ -52,6 +57,14 @@ enum Notice {
     // The machine's setting is restored by the explorer, which may write
     // it where the monitor may not; detail holds the explorer's switches.
     NOTICE_RESTORE_BY_EXPLORER,
+    // A file operation failed; detail is "<code>  <system text>".
+    NOTICE_SYSTEM_ERROR,
+    // Something to tell in an information box; detail is the text.
+    NOTICE_INFORMATION,
+    // The user asked to see the cookies (the explorer's Cookies page).
+    NOTICE_SHOW_COOKIES,
+    // The user asked to see the restart commands (the monitor's window).
+    NOTICE_SHOW_RESTART_COMMANDS,
     NOTICE_COUNT
 };
 

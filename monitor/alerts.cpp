@@ -20,6 +20,7 @@
 #include "foundation/utils.h"
 #include "monitor/monitor.h"
 #include "monitor/patrol.h"
+#include "monitor/restart_window.h"
 #include "monitor/tray.h"
 #include "resources/monitor_resource.h"
 
@@ -619,8 +620,28 @@ static int AlertTip(AlertKind kind)
     }
 }
 
+// A watched system file changed: Yes accepts the change, No puts the
+// previous file back, Cancel leaves it to be asked again.
+static int AskFileChange(const AlertRequest* request)
+{
+    char intro[512], accept[512], reject[512];
+    LoadText(1001, intro, sizeof(intro));
+    LoadText(1002, accept, sizeof(accept));
+    LoadText(1003, reject, sizeof(reject));
+    char text[2048];
+    TEXT_FORMAT(text, "%s\n\n%s\n%s\n%s\n\n%s\n%s", intro, request->Name, request->Location,
+                request->SecondFile, accept, reject);
+    SetTrayStatus(IDI_ALERT, IDS_TIP_SYSFILES);
+    g_Patrol.AlertOpen = 1;
+    int result = ShowMessage(g_MainWindow, text, MB_YESNOCANCEL | MB_ICONWARNING);
+    g_Patrol.AlertOpen = 0;
+    return result == IDYES ? ANSWER_ACCEPT : result == IDNO ? ANSWER_REJECT : ANSWER_NONE;
+}
+
 static int AskThroughAlert(const AlertRequest* request)
 {
+    if (request->Kind == ALERT_FILECHANGE)
+        return AskFileChange(request);
     if (request->Kind < 0 || request->Kind >= ALERT_KIND_COUNT)
         return ANSWER_NONE;
     g_Alert = *request;
@@ -657,6 +678,18 @@ static void NotifyUser(Notice notice, const char* detail)
     case NOTICE_RESTORE_FAILED:
         textId = IDS_RESTORE_FAILED;
         break;
+    case NOTICE_SYSTEM_ERROR:
+        MessageBoxA(g_MainWindow, detail, "System Error", MB_OK | MB_ICONINFORMATION);
+        return;
+    case NOTICE_INFORMATION:
+        ShowMessage(g_MainWindow, detail, MB_OK | MB_ICONINFORMATION);
+        return;
+    case NOTICE_SHOW_COOKIES:
+        StartExplorer(detail);
+        return;
+    case NOTICE_SHOW_RESTART_COMMANDS:
+        ShowRestartCommands(0);
+        return;
     default:
         return;
     }

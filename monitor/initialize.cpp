@@ -18,10 +18,8 @@
 
 static void WriteTodayAsDefault(HKEY root, const char* path)
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
     char date[VX_DATE_TEXT];
-    FormatDateTime(&now, date);
+    FormatNow(date);
     RegWriteString(root, path, "", date);
 }
 

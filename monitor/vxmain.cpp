@@ -16,6 +16,7 @@
 #include "kessa/kessa.h"
 #include "monitor/alerts.h"
 #include "monitor/patrol.h"
+#include "monitor/restart_window.h"
 #include "monitor/tray.h"
 #include "startup/autostart.h"
 #include "foundation/item_list.h"
@@ -181,6 +182,9 @@ static void OnCommand(int id, LPARAM lParam)
         break;
     case CMD_EXIT:
         PostMessageA(g_MainWindow, WM_DESTROY, 0, 0);
+        break;
+    case CMD_RESTART_COMMANDS:
+        ShowRestartCommands(0);
         break;
     case CMD_TOGGLE_AUTOSTART:
         SetSelfAutostart(!g_AlwaysRun);

@@ -1,0 +1,371 @@
+// The hidden-file category: the folder walk, the baseline, the alert's two
+// answers and the undo of a deletion.
+#include "categories/hidden_files.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include "foundation/handles.h"
+#include "foundation/history.h"
+#include "foundation/options.h"
+#include "foundation/processes.h"
+#include "foundation/registry_store.h"
+#include "foundation/text.h"
+#include "foundation/utils.h"
+
+static void AddHidden(const char* path, DWORD attributes, int withNames)
+{
+    static char strings[VS_COUNT][VS_SLOT];
+    strings[VS_PRODUCT_NAME][0] = '\0';
+    if (withNames)
+        GetVersionStrings(path, strings);
+    // Without a product name the list shows the file's name.
+    AddItem(strings[VS_PRODUCT_NAME], path, "", "", 370,
+            (attributes & FILE_ATTRIBUTE_SYSTEM) ? 0 : 1);
+}
+
+// The known paths, kept between patrols and read again only when the
+// baseline key changed (its last-write time or value count): reading one
+// value per file on every patrol would cost the most of the walk.
+struct KnownSet {
+    char** Paths;
+    int Count;
+    DWORD Values;
+    FILETIME Written;
+    int Loaded;
+};
+static KnownSet s_known = { NULL, 0, 0, { 0, 0 }, 0 };
+
+static void FreeKnown()
+{
+    for (int i = 0; i < s_known.Count; i++)
+        free(s_known.Paths[i]);
+    free(s_known.Paths);
+    s_known.Paths = NULL;
+    s_known.Count = 0;
+    s_known.Loaded = 0;
+}
+
+static int ComparePaths(const void* a, const void* b)
+{
+    return _stricmp(*(char* const*)a, *(char* const*)b);
+}
+
+// 1 when the set reflects the key as it is now.
+static int RefreshKnown()
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, VX_HIDDEN_KEY, KEY_READ) != ERROR_SUCCESS) {
+        FreeKnown();
+        return 0;
+    }
+    DWORD values = 0;
+    FILETIME written;
+    if (RegQueryInfoKeyA(key.Get(), NULL, NULL, NULL, NULL, NULL, NULL, &values, NULL, NULL,
+                         NULL, &written) != ERROR_SUCCESS) {
+        FreeKnown();
+        return 0;
+    }
+    if (s_known.Loaded && values == s_known.Values &&
+        CompareFileTime(&written, &s_known.Written) == 0)
+        return 1;
+    FreeKnown();
+    s_known.Paths = (char**)malloc((values + 1) * sizeof(char*));
+    if (s_known.Paths == NULL)
+        return 0;
+    for (DWORD i = 0; i < values; i++) {
+        char name[VX_PATH];
+        char data[64];
+        DWORD nameLength = sizeof(name);
+        DWORD dataSize = sizeof(data);
+        LONG rc = RegEnumValueA(key.Get(), i, name, &nameLength, NULL, NULL, (BYTE*)data,
+                                &dataSize);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        // A value whose data is empty does not make a file known; one too
+        // long to read here is there all the same.
+        if ((rc != ERROR_SUCCESS && rc != ERROR_MORE_DATA) || name[0] == '\0' ||
+            (rc == ERROR_SUCCESS && dataSize <= 1))
+            continue;
+        char* copy = (char*)malloc(nameLength + 1);
+        if (copy == NULL)
+            continue;
+        memcpy(copy, name, nameLength + 1);
+        s_known.Paths[s_known.Count++] = copy;
+    }
+    qsort(s_known.Paths, (size_t)s_known.Count, sizeof(char*), ComparePaths);
+    s_known.Values = values;
+    s_known.Written = written;
+    s_known.Loaded = 1;
+    return 1;
+}
+
+static int IsKnown(const char* path)
+{
+    const char* key = path;
+    return s_known.Count > 0 &&
+           bsearch(&key, s_known.Paths, (size_t)s_known.Count, sizeof(char*), ComparePaths) !=
+               NULL;
+}
+
+// Which files the walk adds: all, or (for the patrol) the unknown ones.
+static int s_onlyUnknown = 0;
+
+int AddHiddenFilesIn(const char* folder, int depth, int withNames)
+{
+    char pattern[VX_PATH * 2];
+    TEXT_FORMAT(pattern, "%s\\*", folder);
+    if (strlen(pattern) >= VX_PATH)
+        return 0;
+    WIN32_FIND_DATAA found;
+    FindHandle find(FindFirstFileA(pattern, &found));
+    if (!find.IsValid())
+        return 0;
+    int added = 0;
+    do {
+        const char* entry = found.cFileName;
+        if (strcmp(entry, ".") == 0 || strcmp(entry, "..") == 0)
+            continue;
+        char path[VX_PATH * 2];
+        TEXT_FORMAT(path, "%s\\%s", folder, entry);
+        if (strlen(path) >= VX_PATH)
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (depth > 0 && entry[0] != '.')
+                added += AddHiddenFilesIn(path, depth - 1, withNames);
+            continue;
+        }
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
+            continue;
+        if (ItemCount() >= ITEM_MAX)
+            break;
+        if (s_onlyUnknown) {
+            char command[ITEM_COMMAND];
+            ItemCommandText(path, command);
+            if (IsKnown(command))
+                continue;
+        }
+        AddHidden(path, found.dwFileAttributes, withNames);
+        added++;
+    } while (FindNextFileA(find.Get(), &found));
+    return added;
+}
+
+static int ListHidden(int withNames)
+{
+    ClearItems();
+    char folder[VX_PATH];
+    AddHiddenFilesIn("C:", 0, withNames);
+    UINT n = GetWindowsDirectoryA(folder, VX_PATH);
+    if (n > 0 && n < VX_PATH) {
+        RemoveTrailingBackslash(folder, 0);
+        AddHiddenFilesIn(folder, 0, withNames);
+    }
+    n = GetSystemDirectoryA(folder, VX_PATH);
+    if (n > 0 && n < VX_PATH) {
+        RemoveTrailingBackslash(folder, 0);
+        AddHiddenFilesIn(folder, 1, withNames);
+    }
+    if (RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                      "CommonFilesDir", folder, sizeof(folder)) > 0) {
+        RemoveTrailingBackslash(folder, 0);
+        AddHiddenFilesIn(folder, 1, withNames);
+    }
+    n = GetTempPathA(VX_PATH, folder);
+    if (n > 0 && n < VX_PATH) {
+        RemoveTrailingBackslash(folder, 0);
+        AddHiddenFilesIn(folder, 1, withNames);
+    }
+    return ItemCount();
+}
+
+int EnumHiddenFiles()
+{
+    return ListHidden(1);
+}
+
+// The patrol's list: the hidden files the baseline does not know, without
+// names (the version resource is read for the files asked about only).
+// Without a readable baseline every file is listed, and asked about.
+static int ListNewHidden()
+{
+    s_onlyUnknown = RefreshKnown();
+    int count = ListHidden(0);
+    s_onlyUnknown = 0;
+    return count;
+}
+
+void AcceptHiddenFile(const char* path)
+{
+    char today[VX_DATE_TEXT];
+    FormatNow(today);
+    RegWriteString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, path, today);
+}
+
+// Forward: the known set and the walk of unknown files are below.
+static int RecordUnknownHidden(const char* today);
+
+int InitHiddenBaseline()
+{
+    char mark[8];
+    if (RegReadString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, "", mark, sizeof(mark)) > 0) {
+        if (TextEqualNoCase(mark, "P"))
+            return 1;
+        RegDeleteKeyTree(HKEY_CURRENT_USER, VX_HIDDEN_KEY);
+    }
+    RegCreateKeyPath(HKEY_CURRENT_USER, VX_HIDDEN_KEY);
+    RegCreateKeyPath(HKEY_CURRENT_USER, VX_DETECTED_KEY);
+    RegWriteString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, "", "P");
+    char today[VX_DATE_TEXT];
+    FormatNow(today);
+    // The list holds at most ITEM_MAX files: record in rounds, each round
+    // listing only the files the rounds before did not record.
+    int recorded;
+    int rounds = 0;
+    do {
+        recorded = RecordUnknownHidden(today);
+    } while (recorded >= ITEM_MAX && ++rounds < 64);
+    ClearItems();
+    return recorded >= 0;
+}
+
+int HiddenVaultPath(const char* path, char* out)
+{
+    out[0] = '\0';
+    char fileName[VX_PATH];
+    if (GetFileNamePart(path, fileName) == 0)
+        return 0;
+    char folder[VX_PATH];
+    if (GetAppDataFolder(folder) == 0)
+        return 0;
+    // A folder of their own: a hidden file named HOSTS must not replace the
+    // vault copy of the watched HOSTS file.
+    char vault[VX_PATH * 2];
+    TEXT_FORMAT(vault, "%s\\vault", folder);
+    CreateDirectoryA(vault, NULL);
+    TEXT_APPEND_FORMAT(vault, "\\hidden");
+    CreateDirectoryA(vault, NULL);
+    TEXT_APPEND_FORMAT(vault, "\\%s", fileName);
+    if (strlen(vault) >= VX_PATH)
+        return 0;
+    return (int)TextCopy(out, VX_PATH, vault);
+}
+
+static int FileSize(const char* path, ULONGLONG* size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data))
+        return 0;
+    *size = ((ULONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+    return 1;
+}
+
+// The vault copy of a file about to go; 1 only when a whole copy is there.
+static int KeepCopy(const char* path)
+{
+    char vault[VX_PATH];
+    if (!HiddenVaultPath(path, vault))
+        return 0;
+    SetFileAttributesA(vault, FILE_ATTRIBUTE_NORMAL);
+    if (!CopyFileA(path, vault, FALSE))
+        return 0;
+    ULONGLONG original = 0, copy = 0;
+    if (!FileSize(path, &original) || !FileSize(vault, &copy) || original != copy) {
+        DeleteFileA(vault);
+        return 0;
+    }
+    return 1;
+}
+
+int DeleteHiddenFile(const char* name, const char* path)
+{
+    EndProcessOfFile(path, name);
+    int deleted = 0;
+    if (KeepCopy(path) && DeleteFileForce(path)) {
+        deleted = 1;
+        WriteHistory(name, path, "", 370, HA_HIDDEN_DELETEFILE);
+    }
+    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_HIDDEN_KEY, path);
+    return deleted;
+}
+
+int RestoreHiddenFile(const char* path)
+{
+    char vault[VX_PATH];
+    if (path == NULL || path[0] == '\0' || !HiddenVaultPath(path, vault))
+        return 0;
+    if (GetFileAttributesA(vault) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    if (!CopyFileA(vault, path, TRUE))
+        return 0;
+    DWORD attributes = GetFileAttributesA(path);
+    SetFileAttributesA(path, (attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes) |
+                                 FILE_ATTRIBUTE_HIDDEN);
+    AcceptHiddenFile(path);
+    SetFileAttributesA(vault, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(vault);
+    return 1;
+}
+
+// --- The category row ---------------------------------------------------------
+
+static int TellNewHidden(const ItemRecord*, void*)
+{
+    return VERDICT_NEW;  // the list holds only files the baseline lacks
+}
+
+static void DescribeHidden(const ItemRecord* item, int, AlertRequest* request)
+{
+    static char strings[VS_COUNT][VS_SLOT];
+    GetVersionStrings(item->Command, strings);
+    TextCopy(request->Name, sizeof(request->Name), strings[VS_PRODUCT_NAME]);
+}
+
+static int ActOnHidden(const ItemRecord* item, int, int answer)
+{
+    if (answer == ANSWER_REJECT)
+        return DeleteHiddenFile(item->Name, item->Command);
+    AcceptHiddenFile(item->Command);
+    return 1;
+}
+
+static int UndoHidden(const ItemRecord* line)
+{
+    if (line->Flag != HA_HIDDEN_DELETEFILE)
+        return -1;
+    return RestoreHiddenFile(line->Command);
+}
+
+// One round of the first baseline: the number recorded, -1 on failure.
+static int RecordUnknownHidden(const char* today)
+{
+    ListNewHidden();
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, VX_HIDDEN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
+        return -1;
+    for (int i = 0; i < ItemCount(); i++)
+        RegSetValueExA(key.Get(), GetItemCommand(i), 0, REG_SZ, (const BYTE*)today,
+                       (DWORD)strlen(today) + 1);
+    return ItemCount();
+}
+
+const Category g_HiddenFilesCategory = {
+    "Hidden Files",          // Label
+    "Hidden",                // DetectedSubkey
+    VX_HIDDEN_KEY,           // BaselineKey
+    OPT_Hidden, OPT_RealtimeHidden, OPT_HideHidden,
+    0,                       // first half
+    ALERT_HIDDEN, ALERT_HIDDEN,
+    0,
+    NULL,                    // CanRun: always
+    NULL,                    // Patrol: the generic step
+    InitHiddenBaseline,
+    NULL,                    // RecordDetected
+    ListNewHidden,
+    NULL,                    // BeginCompare: the list is compared as it is made
+    NULL,
+    TellNewHidden,
+    DescribeHidden,
+    ActOnHidden,
+    UndoHidden,
+};

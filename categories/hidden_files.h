@@ -1,0 +1,45 @@
+// Hidden files: new files with the hidden attribute in the system's key
+// folders ("C:\", the Windows folder, the system folder, Common Files and
+// the temporary folder).  The baseline (HKCU Software\Quillon\Vardex\Hidden)
+// holds one value per known file, named by its path; a new file is asked
+// about with the hidden-file alert (keep it, or delete it).  A deleted file
+// is first copied to the vault's "hidden" folder, so the history's undo can
+// bring it back byte for byte.
+#pragma once
+#include "foundation/category_record.h"
+
+#define VX_HIDDEN_KEY "Software\\Quillon\\Vardex\\Hidden"
+
+// Adds every hidden file (not folder) under folder to the item list (Code
+// 370, Command = the path, Flag = 1 when it lacks the system attribute,
+// Name = its product name when withNames is set); subfolders whose name
+// does not start with "." are walked depth levels deep.  A path that would
+// not fit in 259 characters is passed over.  Returns the number added.
+int AddHiddenFilesIn(const char* folder, int depth, int withNames);
+
+// Empties the item list and fills it with the hidden files of the watched
+// folders, names included.  Returns the count.
+int EnumHiddenFiles();
+
+// The first baseline: when the key has no "P" mark, records every hidden
+// file with today's date.  1 when recorded.
+int InitHiddenBaseline();
+
+// Keeps a file: its baseline value with today's date and time.
+void AcceptHiddenFile(const char* path);
+
+// Ends programs running from the file, copies it to the vault (a copy that
+// is not whole keeps the file), clears its attributes and deletes it; on
+// success writes "*HIDDEN_DeleteFile".  The baseline value goes either way.
+// 1 when the file was deleted.
+int DeleteHiddenFile(const char* name, const char* path);
+
+// Copies the vault copy back to path, hidden, records it in the baseline
+// and only then deletes the vault copy.  1 when the file is back.
+int RestoreHiddenFile(const char* path);
+
+// <vault>\hidden\<file name of path> (out holds VX_PATH), the folder
+// created.  0 when it does not fit.
+int HiddenVaultPath(const char* path, char* out);
+
+extern const Category g_HiddenFilesCategory;

@@ -1,0 +1,119 @@
+// Restart commands and the delayed delete against the prefix's real files
+// and registry (Wine is of the NT family: the system keeps delayed deletes
+// in PendingFileRenameOperations; there is no wininit.exe unless a test
+// puts one in the Windows folder).
+#include <windows.h>
+
+#include <string>
+
+#include "categories/restart_commands.h"
+#include "foundation/paths.h"
+#include "support/scripted_ui.h"
+#include "support/vxtest.h"
+
+namespace {
+
+const char* kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+std::string PendingRenames()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "";
+    char data[16384];
+    DWORD size = sizeof(data);
+    LONG rc = RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, (BYTE*)data, &size);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? std::string(data, size) : "";
+}
+
+std::string WindowsFile(const char* name)
+{
+    char folder[MAX_PATH];
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    return std::string(folder) + "\\" + name;
+}
+
+TEST(RestartCommands, DelayedDeleteIsArrangedWithTheSystem)
+{
+    std::string path = vxtest::PathInProgramFolder("goes_at_restart.tmp");
+    vxtest::WriteFileBytes(path, "x");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(1, DeleteOnRestart(path.c_str()));
+    EXPECT_NE(std::string::npos, PendingRenames().find("goes_at_restart.tmp"));
+    EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) &
+                      (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    // (Wine arranges a delayed delete even of a missing file, so a refusal
+    // by the system cannot be shown here; the 95/98/Me path's can.)
+    EXPECT_EQ(0, DeleteOnRestart(""));
+    EXPECT_EQ(0, DeleteOnRestart(NULL));
+}
+
+TEST(RestartCommands, WinInitLinesAndTheirViewer)
+{
+    std::string ini = vxtest::PathInProgramFolder("wininit_test.ini");
+    DeleteFileA(ini.c_str());
+    EXPECT_EQ(1, AppendWinInitDelete(ini.c_str(), "C:\\PROGRA~1\\BAD.EXE"));
+    EXPECT_EQ(1, AppendWinInitDelete(ini.c_str(), "C:\\X.DLL"));
+    EXPECT_EQ("[rename]\r\nNUL=C:\\PROGRA~1\\BAD.EXE\r\nNUL=C:\\X.DLL\r\n",
+              vxtest::ReadFileText(ini));
+    EXPECT_EQ(0, AppendWinInitDelete("C:\\no such folder\\wininit.ini", "C:\\X"));
+    vxtest::WriteFileBytes(ini, "[Rename]\r\nREN=a");
+    EXPECT_EQ(1, AppendWinInitDelete(ini.c_str(), "C:\\Y"));
+    EXPECT_EQ("[Rename]\r\nREN=aNUL=C:\\Y\r\n", vxtest::ReadFileText(ini));
+
+    // The NT family has no wininit.exe: no commands, whatever the file says.
+    std::string realIni = WindowsFile("wininit.ini");
+    std::string exe = WindowsFile("wininit.exe");
+    vxtest::WriteFileBytes(realIni, std::string(16384, '\n') + "tail");
+    EXPECT_EQ(0, RestartCommandsPresent());
+    vxtest::ScriptedUi user;
+    user.confirm = 1;
+    EXPECT_EQ(0, g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory));
+    EXPECT_TRUE(user.confirmations.empty());
+
+    // With one (as on 95/98/Me): found, asked once, the row rests.
+    vxtest::WriteFileBytes(exe, "MZ");
+    EXPECT_EQ(1, RestartCommandsPresent());
+    EXPECT_EQ(99999, g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory));
+    ASSERT_EQ(1u, user.notices.size());
+    EXPECT_EQ(NOTICE_SHOW_RESTART_COMMANDS, user.notices[0].first);
+    // Line feeds only: every one doubled, within the viewer's buffer; only
+    // the first 16384 bytes are read.
+    static char text[RESTART_TEXT_SHOWN + 16];
+    memset(text, '#', sizeof(text));
+    EXPECT_EQ(2 * 16384, ReadRestartCommands(text, RESTART_TEXT_SHOWN));
+    EXPECT_EQ('#', text[RESTART_TEXT_SHOWN]);
+    vxtest::WriteFileBytes(realIni, "");
+    EXPECT_EQ(0, RestartCommandsPresent());
+    DeleteFileA(realIni.c_str());
+    DeleteFileA(exe.c_str());
+    EXPECT_EQ(0, g_RestartCommandsCategory.CanRun());  // NT family
+}
+
+TEST(RestartCommands, NotePathPrefersTheProgramFolder)
+{
+    char path[MAX_PATH];
+    char appData[MAX_PATH];
+    ASSERT_GT(GetAppDataFolder(appData), 0);
+    const struct {
+        const char* file;
+        const char* note;
+    } cases[] = {
+        { "C:\\Tools\\Report.exe /x", "\\note_REPORT.txt" },
+        { "C:\\ab", "\\note_AB.txt" },
+        { "C:\\odd=name.exe", "\\note_ODD_NAME.txt" },
+    };
+    for (const auto& c : cases) {
+        ASSERT_GT(NotePath(c.file, path), 0) << c.file;
+        EXPECT_STRCASEEQ((std::string(appData) + c.note).c_str(), path);
+    }
+    std::string local = vxtest::PathInProgramFolder("note_REPORT.txt");
+    vxtest::WriteFileBytes(local, "my note");
+    ASSERT_GT(NotePath("C:\\Tools\\Report.exe", path), 0);
+    EXPECT_STRCASEEQ(local.c_str(), path);
+    DeleteFileA(local.c_str());
+    EXPECT_EQ(0, NotePath("", path));
+}
+
+}  // namespace

@@ -1,0 +1,66 @@
+// libFuzzer target for the reading of cookies.txt: any bytes, walked line
+// by line, must give lines whose extents cover the block exactly (the
+// filtered rewrite copies them byte for byte); every split field must lie
+// inside its line; the key text and field copies must stay in their
+// buffers; the filter decision must not read past the line.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "categories/cookie_line.h"
+
+namespace {
+
+void Require(bool condition)
+{
+    if (!condition)
+        abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // A private copy: the fuzzer's buffer has no slack to hide an over-read.
+    char* block = (char*)malloc(size > 0 ? size : 1);
+    if (block == NULL)
+        return 0;
+    memcpy(block, data, size);
+    NutTable nuts;
+    NutTableInit(&nuts);
+    NutTableAdd(&nuts, "track", 1);
+    NutTableAdd(&nuts, "a - b", 2);
+    size_t pos = 0;
+    size_t covered = 0;
+    BlockLine line;
+    while (NextBlockLine(block, size, &pos, &line)) {
+        Require(line.Start == covered);
+        Require(line.Length <= line.Extent && line.Extent <= line.Length + 2);
+        Require(line.Extent > 0);
+        covered += line.Extent;
+        Require(covered <= size);
+        const char* text = block + line.Start;
+        CookieFields fields;
+        if (SplitCookieLine(text, line.Length, &fields)) {
+            for (int f = 0; f < COOKIE_FIELDS; f++) {
+                Require(fields.Field[f] >= text);
+                Require(fields.Field[f] + fields.Length[f] <= text + line.Length);
+            }
+            char key[64];
+            size_t n = CookieKeyText(&fields, key, sizeof(key));
+            Require(n < sizeof(key) && key[n] == '\0');
+            char value[16];
+            n = CookieFieldText(&fields, COOKIE_VALUE, value, sizeof(value));
+            Require(n < sizeof(value) && value[n] == '\0');
+            long long seconds = 0;
+            if (CookieExpiry(&fields, &seconds))
+                Require(seconds >= 0);
+        }
+        CookieLineFiltered(&nuts, text, line.Length);
+    }
+    Require(covered == size);
+    NutTableFree(&nuts);
+    free(block);
+    return 0;
+}
