@@ -248,37 +248,11 @@ static int ListControls()
     return count < 0 ? 0 : count;
 }
 
-static void* BeginActiveXCompare()
-{
-    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
-    if (table == NULL)
-        return NULL;
-    NameTableInit(table);
-    NameTableLoadKey(table, HKEY_CURRENT_USER, VX_ACTIVEX_KEY, 0);
-    return table;
-}
-
-static void EndActiveXCompare(void* context)
-{
-    NameTable* table = (NameTable*)context;
-    if (table == NULL)
-        return;
-    NameTableFree(table);
-    free(table);
-}
-
 // New: no baseline value (or "0").  It enters the baseline at once, so
 // that whatever the answer it is asked about only once.
 static int TellNewControl(const ItemRecord* item, void* context)
 {
-    int code = 0;
-    if (context != NULL) {
-        NameTableGet((const NameTable*)context, item->Extra, &code);
-    } else {
-        char text[32];
-        RegReadString(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, item->Extra, text, sizeof(text));
-        code = atoi(text);
-    }
+    int code = BaselineCodeIn((const NameTable*)context, VX_ACTIVEX_KEY, item->Extra);
     if (code != 0 || item->Extra[0] == '\0')
         return VERDICT_KNOWN;
     RegWriteString(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, item->Extra, "1200");
@@ -311,14 +285,14 @@ const Category g_ActiveXCategory = {
     OPT_ActiveX, OPT_RealtimeActiveX, OPT_HideActiveX,
     0,                               // first half
     ALERT_ACTIVEX, ALERT_ACTIVEX,
-    0,
+    CAT_BASELINE_TABLE,
     NULL,                            // CanRun
     NULL,                            // Patrol: the generic step
     InitActiveXBaseline,
     NULL,                            // RecordDetected: dates come with the alerts
     ListControls,
-    BeginActiveXCompare,
-    EndActiveXCompare,
+    NULL,                            // BeginCompare: the baseline table
+    NULL,
     TellNewControl,
     DescribeControl,
     ActOnControl,

@@ -7,6 +7,7 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
+#include "startup/name_table.h"
 
 // The mark of a Detected subkey whose first filling is done.  A value name
 // no item can have: item keys are commands, file names and titles.
@@ -31,7 +32,13 @@ int PatrolCategory(const Category* category)
     if (category->List == NULL || category->TellNew == NULL)
         return 0;
     category->List();
-    void* context = category->BeginCompare != NULL ? category->BeginCompare() : NULL;
+    void* context = NULL;
+    int ownTable = category->BeginCompare == NULL && (category->Flags & CAT_BASELINE_TABLE) &&
+                   category->BaselineKey != NULL;
+    if (category->BeginCompare != NULL)
+        context = category->BeginCompare();
+    else if (ownTable)
+        context = NameTableLoadBaseline(category->BaselineKey);
     int hide = category->HideOption >= 0 ? g_Options[category->HideOption] : 0;
     int asked = 0;
     for (int i = 0; i < ItemCount(); i++) {
@@ -60,6 +67,8 @@ int PatrolCategory(const Category* category)
     }
     if (category->EndCompare != NULL)
         category->EndCompare(context);
+    else if (ownTable)
+        NameTableDelete((NameTable*)context);
     return asked;
 }
 

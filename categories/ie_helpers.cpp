@@ -395,38 +395,12 @@ static int RecordHelpersDetected()
     return 1;
 }
 
-static void* BeginHelpersCompare()
-{
-    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
-    if (table == NULL)
-        return NULL;
-    NameTableInit(table);
-    NameTableLoadKey(table, HKEY_CURRENT_USER, VX_IEHELPERS_KEY, 0);
-    return table;
-}
-
-static void EndHelpersCompare(void* context)
-{
-    NameTable* table = (NameTable*)context;
-    if (table == NULL)
-        return;
-    NameTableFree(table);
-    free(table);
-}
-
 // New: no approving baseline value (missing or "0").  A helper whose
 // registration went with an earlier "No" of this patrol (the same file)
 // is not asked about.
 static int TellNewHelper(const ItemRecord* item, void* context)
 {
-    int code = 0;
-    if (context != NULL) {
-        NameTableGet((const NameTable*)context, item->Name, &code);
-    } else {
-        char text[32];
-        RegReadString(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, item->Name, text, sizeof(text));
-        code = atoi(text);
-    }
+    int code = BaselineCodeIn((const NameTable*)context, VX_IEHELPERS_KEY, item->Name);
     if (code != 0)
         return VERDICT_KNOWN;
     return RegistrationPresent(item->Code, item->Extra) ? VERDICT_NEW : VERDICT_KNOWN;
@@ -515,14 +489,14 @@ const Category g_IEHelpersCategory = {
     OPT_IEHelpers, OPT_RealtimeIEHelper, OPT_HideIEHelper,
     0,                               // first half
     ALERT_HELPER, ALERT_HELPER,
-    0,
+    CAT_BASELINE_TABLE,
     NULL,                            // CanRun
     NULL,                            // Patrol: the generic step
     InitHelpersBaseline,
     RecordHelpersDetected,
     EnumIEHelpers,
-    BeginHelpersCompare,
-    EndHelpersCompare,
+    NULL,                            // BeginCompare: the baseline table
+    NULL,
     TellNewHelper,
     DescribeHelper,
     ActOnHelper,

@@ -638,35 +638,9 @@ static int ListServicesForPatrol()
     return count < 0 ? 0 : count;
 }
 
-static void* BeginServicesCompare()
-{
-    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
-    if (table == NULL)
-        return NULL;
-    NameTableInit(table);
-    NameTableLoadKey(table, HKEY_CURRENT_USER, VX_SERVICES_KEY, 0);
-    return table;
-}
-
-static void EndServicesCompare(void* context)
-{
-    NameTable* table = (NameTable*)context;
-    if (table == NULL)
-        return;
-    NameTableFree(table);
-    free(table);
-}
-
 static int TellNewService(const ItemRecord* item, void* context)
 {
-    int code = 0;
-    if (context != NULL) {
-        NameTableGet((const NameTable*)context, item->Name, &code);
-    } else {
-        char text[32];
-        RegReadString(HKEY_CURRENT_USER, VX_SERVICES_KEY, item->Name, text, sizeof(text));
-        code = atoi(text);
-    }
+    int code = BaselineCodeIn((const NameTable*)context, VX_SERVICES_KEY, item->Name);
     return code != 0 ? VERDICT_KNOWN : VERDICT_NEW;
 }
 
@@ -714,14 +688,14 @@ const Category g_ServicesCategory = {
     OPT_Services, OPT_RealtimeServices, OPT_HideServices,
     1,                               // second half
     ALERT_SERVICE, ALERT_SERVICE,
-    0,
+    CAT_BASELINE_TABLE,
     NULL,                            // CanRun: always
     NULL,                            // Patrol: the generic step
     InitServicesBaselineValues,
     RecordServicesDetected,
     ListServicesForPatrol,
-    BeginServicesCompare,
-    EndServicesCompare,
+    NULL,                            // BeginCompare: the baseline table
+    NULL,
     TellNewService,
     DescribeService,
     ActOnService,

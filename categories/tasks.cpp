@@ -483,37 +483,11 @@ static int ListTasksForPatrol()
     return count < 0 ? 0 : count;
 }
 
-static void* BeginTasksCompare()
-{
-    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
-    if (table == NULL)
-        return NULL;
-    NameTableInit(table);
-    NameTableLoadKey(table, HKEY_CURRENT_USER, VX_TASKS_KEY, 0);
-    return table;
-}
-
-static void EndTasksCompare(void* context)
-{
-    NameTable* table = (NameTable*)context;
-    if (table == NULL)
-        return;
-    NameTableFree(table);
-    free(table);
-}
-
 // New: not approved (missing or "0"), and not one of McAfee.com's own
 // update tasks, which come and go with that product.
 static int TellNewTask(const ItemRecord* item, void* context)
 {
-    int code = 0;
-    if (context != NULL) {
-        NameTableGet((const NameTable*)context, item->Name, &code);
-    } else {
-        char text[32];
-        RegReadString(HKEY_CURRENT_USER, VX_TASKS_KEY, item->Name, text, sizeof(text));
-        code = atoi(text);
-    }
+    int code = BaselineCodeIn((const NameTable*)context, VX_TASKS_KEY, item->Name);
     if (code != 0 || TextFindNoCase(item->Name, "McAfee.com"))
         return VERDICT_KNOWN;
     return VERDICT_NEW;
@@ -547,14 +521,14 @@ const Category g_TasksCategory = {
     OPT_Tasks, -1, OPT_HideTasks,
     1,                               // second half
     ALERT_TASK, ALERT_TASK,
-    0,
+    CAT_BASELINE_TABLE,
     IsSchedulerRunning,              // CanRun
     NULL,                            // Patrol: the generic step
     InitTasksBaseline,
     RecordTasksDetected,
     ListTasksForPatrol,
-    BeginTasksCompare,
-    EndTasksCompare,
+    NULL,                            // BeginCompare: the baseline table
+    NULL,
     TellNewTask,
     DescribeTask,
     ActOnTask,

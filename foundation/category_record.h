@@ -22,6 +22,7 @@ enum ItemVerdict {
 enum {
     CAT_RELOADS_OPTIONS = 1,      // the monitor picks up changed options before this step
     CAT_DETECTS_ON_NOTICE = 2,    // dates recorded after a patrol a process change brought
+    CAT_BASELINE_TABLE = 4,       // the step's context is its baseline key loaded as a table
 };
 
 struct Category {
@@ -50,8 +51,10 @@ struct Category {
     int (*RecordDetected)();
     // Clears the item list and fills it; returns the count.
     int (*List)();
-    // Loads what the comparison needs (the baseline) once per step; the
-    // context goes to TellNew and back to EndCompare.
+    // Loads what the comparison needs once per step; the context goes to
+    // TellNew and back to EndCompare.  With CAT_BASELINE_TABLE and no
+    // BeginCompare the context is the baseline key as a NameTable
+    // (startup/name_table.h: BaselineCodeIn looks an item up in it).
     void* (*BeginCompare)();
     void (*EndCompare)(void* context);
     // The verdict on one listed item.

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "foundation/handles.h"
+#include "foundation/registry_store.h"
 
 struct NameTableSlot {
     size_t nameOffset;  // into pool; (size_t)-1 for an empty slot
@@ -187,4 +188,34 @@ int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view)
     }
     free(name);
     return read;
+}
+
+NameTable* NameTableLoadBaseline(const char* path)
+{
+    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
+    if (table == NULL)
+        return NULL;
+    NameTableInit(table);
+    NameTableLoadKey(table, HKEY_CURRENT_USER, path, 0);
+    return table;
+}
+
+void NameTableDelete(NameTable* table)
+{
+    if (table == NULL)
+        return;
+    NameTableFree(table);
+    free(table);
+}
+
+int BaselineCodeIn(const NameTable* table, const char* path, const char* name)
+{
+    int code = 0;
+    if (table != NULL) {
+        NameTableGet(table, name, &code);
+        return code;
+    }
+    char text[32];
+    RegReadString(HKEY_CURRENT_USER, path, name, text, sizeof(text));
+    return atoi(text);
 }

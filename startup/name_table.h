@@ -32,3 +32,12 @@ void NameTableRemove(NameTable* table, const char* name);
 // of another type or text that is no number).  A missing key leaves the
 // table empty.  Returns the number of values read.
 int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view);
+
+// A baseline as one step compares against it: the values of HKCU path
+// loaded once into a new table (NULL when out of memory; the lookups then
+// read the registry).  Free it with NameTableDelete.
+NameTable* NameTableLoadBaseline(const char* path);
+void NameTableDelete(NameTable* table);
+// The baseline code of name: from the table, else the decimal text of the
+// value under HKCU path.  0 when there is none (or it is "0").
+int BaselineCodeIn(const NameTable* table, const char* path, const char* name);

@@ -712,25 +712,6 @@ static int RecordStartupDetected()
     return 1;
 }
 
-static void* BeginStartupCompare()
-{
-    NameTable* baseline = (NameTable*)malloc(sizeof(NameTable));
-    if (baseline == NULL)
-        return NULL;
-    NameTableInit(baseline);
-    NameTableLoadKey(baseline, HKEY_CURRENT_USER, VX_RUN_KEY, 0);
-    return baseline;
-}
-
-static void EndStartupCompare(void* context)
-{
-    NameTable* baseline = (NameTable*)context;
-    if (baseline == NULL)
-        return;
-    NameTableFree(baseline);
-    free(baseline);
-}
-
 static int TellStartupEntry(const ItemRecord* item, void* context)
 {
     int code = BaselineCodeOf(item, (const NameTable*)context);
@@ -755,7 +736,7 @@ static int ActOnStartupEntry(const ItemRecord* item, int verdict, int answer)
 // run and every new version), so there is no separate first recording.
 const Category g_StartupCategory = {
     "Startup Programs", "Startup", VX_RUN_KEY, OPT_Start, OPT_RealtimeStartup, OPT_HideStartup,
-    0, ALERT_STARTUP, ALERT_DELAYED, 0,
-    NULL, NULL, NULL, RecordStartupDetected, ListStartup, BeginStartupCompare,
-    EndStartupCompare, TellStartupEntry, NULL, ActOnStartupEntry, UndoStartupLine,
+    0, ALERT_STARTUP, ALERT_DELAYED, CAT_BASELINE_TABLE,
+    NULL, NULL, NULL, RecordStartupDetected, ListStartup, NULL, NULL, TellStartupEntry, NULL,
+    ActOnStartupEntry, UndoStartupLine,
 };
