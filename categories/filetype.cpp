@@ -283,6 +283,7 @@ int RestoreFileType(const char* ext, int kind)
 
 void FileTypeComparable(const char* command, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, FILETYPE_COMMAND);
     char* work = (char*)malloc(FILETYPE_COMMAND * 2);
     if (work == NULL) {
         TextCopy(out, outSize, command);

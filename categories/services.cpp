@@ -469,6 +469,7 @@ int QueryServiceState(const char* title)
 
 int ServiceStateText(const char* title, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, 128);
     int state = QueryServiceState(title);
     int textId = TXT_SERVICE_STOPPED;
     switch (state >> 16) {
@@ -583,6 +584,7 @@ static int MatchServiceFile(HKEY key, const char* keyName, const char* imagePath
 
 int ServiceDescriptionForFile(const char* path, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, ITEM_INFO);
     out[0] = '\0';
     DescriptionSearch search;
     ExpandProgramPath(path, search.wanted);

@@ -32,11 +32,13 @@ static int IePathWith(const char* file, char* out, size_t outSize)
 
 int InternetExplorerPath(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     return IePathWith("\\iexplore.exe", out, outSize);
 }
 
 int DefaultBrowserPath(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     out[0] = '\0';
     char key[VX_PATH];
     LoadText(TXT_HTTP_OPEN_KEY, key, sizeof(key));

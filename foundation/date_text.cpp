@@ -77,6 +77,7 @@ int FormatFileDate(int year, int month, int day, int hour, int minute,
 
 int GroupThousands(long long n, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, 32);
     // Digits from the right, then reversed; unsigned so that the most
     // negative number has a magnitude too.
     unsigned long long magnitude = n < 0 ? 0ULL - (unsigned long long)n : (unsigned long long)n;

@@ -27,6 +27,7 @@ static const char* DetectedCategory(int code)
 
 int GetDetectedDate(const char* keyText, int code, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_DATE_TEXT);
     out[0] = '\0';
     // An empty name would read the subkey's default value (ActiveX's "P").
     if (keyText == NULL || keyText[0] == '\0')

@@ -16,6 +16,7 @@
 
 int FormatDateTime(const SYSTEMTIME* time, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_DATE_TEXT);
     char shortDate[64];
     char timeFormat[64];
     RegReadString(HKEY_CURRENT_USER, INTERNATIONAL_KEY, "sShortDate", shortDate,
@@ -63,6 +64,7 @@ static int ReadFileSize(HANDLE file, long long* size)
 
 int FormatNow(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_DATE_TEXT);
     SYSTEMTIME now;
     GetLocalTime(&now);
     return FormatDateTime(&now, out, outSize);
@@ -70,6 +72,7 @@ int FormatNow(char* out, size_t outSize)
 
 int FileDateText(const char* path, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_DATE_TEXT);
     out[0] = '\0';
     FileHandle file(OpenForFacts(path));
     if (!file.IsValid())

@@ -34,6 +34,7 @@ static void HistoryNow(char* out, size_t outSize)
 
 int HistoryFilePath(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     char folder[VX_PATH];
     out[0] = '\0';
     if (GetProgramFolder(folder) == 0)

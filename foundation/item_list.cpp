@@ -31,6 +31,7 @@ static void LongFormOf(const char* text, char* out, size_t outSize)
 
 void ItemCommandText(const char* command, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, ITEM_COMMAND);
     char cut[ITEM_COMMAND];
     TextCopy(cut, command);
     char unquoted[ITEM_COMMAND];

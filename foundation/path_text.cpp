@@ -19,6 +19,7 @@ int FileNameOffset(const char* path)
 
 int GetFileNamePart(const char* path, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     out[0] = '\0';
     if (path == NULL || strchr(path, '\\') == NULL)
         return 0;
@@ -119,6 +120,7 @@ int ExpandProgramPathText(const char* command, const char* windowsFolder,
 
 int RundllTarget(const char* command, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     int at = TextIndexNoCase(command, "RUNDLL32.EXE");
     if (at < 0) {
         TextCopy(out, outSize, command);

@@ -13,6 +13,7 @@
 
 int GetProgramFolder(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     out[0] = '\0';
     char module[1024];
     DWORD n = GetModuleFileNameA(NULL, module, sizeof(module));
@@ -39,6 +40,7 @@ static int EnsureFolder(const char* path)
 
 int GetAppDataFolder(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     out[0] = '\0';
     char appData[VX_PATH];
     if (RegReadString(HKEY_CURRENT_USER, SHELL_FOLDERS_KEY, "AppData", appData,
@@ -122,6 +124,7 @@ typedef DWORD(WINAPI* GetLongPathNameFn)(LPCSTR, LPSTR, DWORD);
 
 int GetLongPath(const char* path, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     TextCopy(out, outSize, path);
     // Windows 95 has no such conversion; ask KERNEL32 at run time.
     HMODULE kernel = GetModuleHandleA("KERNEL32.DLL");
@@ -199,6 +202,7 @@ void FreeTextFile(char* block)
 
 int ExpandProgramPath(const char* command, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     char windowsFolder[VX_PATH];
     WindowsFolder(windowsFolder);
     char programFiles[VX_PATH];

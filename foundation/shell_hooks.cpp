@@ -23,6 +23,7 @@ static const HelpPage s_helpPages[] = {
 
 void HelpPageName(int commandId, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     char code[8];
     LoadText(TXT_LANGUAGE_CODE, code, sizeof(code));
     out[0] = '\0';

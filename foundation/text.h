@@ -35,6 +35,10 @@ size_t TextFormatV(char* out, size_t outSize, const char* format, va_list args)
 size_t TextAppendFormat(char* out, size_t outSize, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 
+// The room a function may use of a buffer of outSize bytes when its
+// results never pass limit bytes (its documented size).
+inline size_t TextLimit(size_t outSize, size_t limit) { return outSize < limit ? outSize : limit; }
+
 // Cuts text to at most maxLength characters in place.
 size_t TextCut(char* text, size_t maxLength);
 

@@ -93,6 +93,7 @@ static void AppendProductVersion(char* out, size_t outSize, const char* prefix,
 
 int GetOwnVersionText(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     out[0] = '\0';
     char folder[VX_PATH];
     GetProgramFolder(folder);

@@ -179,6 +179,7 @@ int StartupLocationTextId(int typeCode)
 
 void StartupHeading(const char* productName, int typeCode, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, ALERT_TEXT);
     out[0] = '\0';
     if (productName == NULL || productName[0] == '\0')
         return;
@@ -196,6 +197,7 @@ void StartupHeading(const char* productName, int typeCode, char* out, size_t out
 
 int TaskHeading(const char* name, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, ALERT_TEXT);
     out[0] = '\0';
     size_t length = TextLength(name, ALERT_TEXT);
     if (length <= 3)

@@ -151,11 +151,13 @@ int PlaceDeleteValue(HKEY root, const char* path, const char* name)
 
 int StartupFolderOf(HKEY root, const char* valueName, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     return RegReadString(root, SHELL_FOLDERS_KEY, valueName, out, outSize);
 }
 
 int UserStartupFolder(char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     if (StartupFolderOf(HKEY_CURRENT_USER, "Startup", out, outSize) > 0)
         return (int)strlen(out);
     if (StartupFolderOf(HKEY_LOCAL_MACHINE, "Startup", out, outSize) > 0)
@@ -165,6 +167,7 @@ int UserStartupFolder(char* out, size_t outSize)
 
 int DisabledFolder(char* out, size_t outSize, int create)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     char folder[VX_PATH];
     out[0] = '\0';
     if (GetProgramFolder(folder) == 0)
@@ -189,6 +192,7 @@ static void ClassKeyPath(const char* clsid, const char* below, char* out, size_t
 
 int ClassServerDll(const char* clsid, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     char path[512];
     ClassKeyPath(clsid, "\\InprocServer32", path, sizeof(path));
     if (PlaceReadText(HKEY_CLASSES_ROOT, path, "", out, outSize) == 0)
@@ -205,6 +209,7 @@ int ClassServerDll(const char* clsid, char* out, size_t outSize)
 
 int ClassTitle(const char* clsid, char* out, size_t outSize)
 {
+    outSize = TextLimit(outSize, VX_PATH);
     char path[512];
     ClassKeyPath(clsid, "", path, sizeof(path));
     return PlaceReadText(HKEY_CLASSES_ROOT, path, "", out, outSize);

@@ -7,6 +7,7 @@
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "foundation/item_list.h"
+#include "startup/name_table.h"
 #include "support/vxtest.h"
 
 // --- Helpers ----------------------------------------------------------------------
@@ -163,10 +164,10 @@ TEST_F(Services, BaselineAndQuickPass)
     EXPECT_EQ(1, ServicesChanged());
     ASSERT_GT(g_ServicesCategory.List(), 0);
     ItemRecord first = *Listed("Vx First"), second = *Listed("Vx Second");
-    void* context = g_ServicesCategory.BeginCompare();
+    NameTable* context = NameTableLoadBaseline(VX_SERVICES_KEY);
     EXPECT_EQ(VERDICT_NEW, g_ServicesCategory.TellNew(&second, context));
     EXPECT_EQ(VERDICT_KNOWN, g_ServicesCategory.TellNew(&first, context));
-    g_ServicesCategory.EndCompare(context);
+    NameTableDelete(context);
     EXPECT_EQ(1, g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT));
     EXPECT_EQ(0, ServicesChanged());
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx First", "0");

@@ -10,6 +10,7 @@
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "foundation/item_list.h"
+#include "startup/name_table.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -130,11 +131,11 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     // (Wine's scheduler will not activate a name with a dot in it.)
     TextCopy(mcafee.Name, "McAfee.com Update.job");
     vxtest::SetString(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxKeep.job", "0");  // no approval
-    void* context = g_TasksCategory.BeginCompare();
+    NameTable* context = NameTableLoadBaseline(VX_TASKS_KEY);
     EXPECT_EQ(VERDICT_NEW, g_TasksCategory.TellNew(&keep, context));
     EXPECT_EQ(VERDICT_KNOWN, g_TasksCategory.TellNew(&drop, context));
     EXPECT_EQ(VERDICT_KNOWN, g_TasksCategory.TellNew(&mcafee, context));
-    g_TasksCategory.EndCompare(context);
+    NameTableDelete(context);
 
     AlertRequest request;
     g_TasksCategory.Describe(&drop, VERDICT_NEW, &request);
