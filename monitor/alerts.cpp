@@ -13,6 +13,7 @@
 #include "foundation/history.h"
 #include "foundation/history_line.h"
 #include "foundation/language.h"
+#include "monitor/file_change_alert.h"
 #include "monitor/message_box.h"
 #include "foundation/options.h"
 #include "foundation/shell_hooks.h"
@@ -620,24 +621,6 @@ static int AlertTip(AlertKind kind)
     default:
         return IDS_TIP_STARTUP;
     }
-}
-
-// A watched system file changed: Yes accepts the change, No puts the
-// previous file back, Cancel leaves it to be asked again.
-static int AskFileChange(const AlertRequest* request)
-{
-    char intro[512], accept[512], reject[512];
-    LoadText(1001, intro, sizeof(intro));
-    LoadText(1002, accept, sizeof(accept));
-    LoadText(1003, reject, sizeof(reject));
-    char text[2048];
-    TEXT_FORMAT(text, "%s\n\n%s\n%s\n%s\n\n%s\n%s", intro, request->Name, request->Location,
-                request->SecondFile, accept, reject);
-    SetTrayStatus(IDI_ALERT, IDS_TIP_SYSFILES);
-    g_Patrol.AlertOpen = 1;
-    int result = ShowMessage(g_MainWindow, text, MB_YESNOCANCEL | MB_ICONWARNING);
-    g_Patrol.AlertOpen = 0;
-    return result == IDYES ? ANSWER_ACCEPT : result == IDNO ? ANSWER_REJECT : ANSWER_NONE;
 }
 
 static int AskThroughAlert(const AlertRequest* request)

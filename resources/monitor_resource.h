@@ -120,6 +120,22 @@
 #define IDC_ALERT_SERVICE_HEADING 1143
 #define IDC_ALERT_SERVICE_STATE   1144
 
+// The file change alert of a watched system file.
+#define IDD_FILE_CHANGE          194
+#define IDC_CHANGE_INTRO         1201
+#define IDC_CHANGE_ACCEPT_TEXT   1202
+#define IDC_CHANGE_REJECT_TEXT   1203
+#define IDC_CHANGE_NAME_LABEL    1204
+#define IDC_CHANGE_PATH_LABEL    1205
+#define IDC_CHANGE_NAME          1206
+#define IDC_CHANGE_PATH          1207
+#define IDC_CHANGE_COMMENT       1208
+#define IDC_CHANGE_VIEW_NEW      1209
+#define IDC_CHANGE_VIEW_OLD      1210
+#define IDC_CHANGE_ACCEPT        1211
+#define IDC_CHANGE_REJECT        1212
+#define IDC_CHANGE_STOP          1213
+
 // The file-type alert.
 #define IDC_FILETYPE_HEADING     1025
 #define IDC_FILETYPE_OLD_LABEL   1026

@@ -51,8 +51,8 @@ export DISPLAY=":$(head -n1 "$work/display")"
 run() { (cd "$dest" && "$WINE" "$@" </dev/null >>"$work/log.txt" 2>&1); }
 shot() { sleep "$2"; import -window root "$out/$1.png"; echo "saved $out/$1.png"; }
 
-# The alerts, in the order of AlertKind.
-names=(startup delayed helper activex hidden task service filetype)
+# The alerts, in the order of AlertKind, then the file change alert.
+names=(startup delayed helper activex hidden task service filetype filechange)
 for kind in "${!names[@]}"; do
   VX_SHOWCASE_KIND=$kind VX_SHOWCASE_SECONDS=5 \
     run 'C:\Vardex\monitor_test_alerts.exe' --gtest_also_run_disabled_tests \

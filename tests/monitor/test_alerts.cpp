@@ -8,6 +8,7 @@
 
 #include "foundation/options.h"
 #include "foundation/text.h"
+#include "monitor/file_change_alert.h"
 #include "monitor/patrol.h"
 #include "resources/monitor_resource.h"
 #include "support/vxtest.h"
@@ -21,7 +22,7 @@ std::string OwnProgram() { return vxtest::PathInProgramFolder("Vardex.exe"); }
 // Shows the alert of the kind for the record as it stands; a second thread
 // waits for it, notes where it is and lets act read and answer it.
 RECT g_Shown;
-int RunAlert(AlertKind kind, const std::function<void(HWND)>& act)
+int RunAsk(const std::function<int()>& ask, const std::function<void(HWND)>& act)
 {
     std::thread user([&] {
         HWND d = NULL;  // the main window's dialog, once it is visible
@@ -35,9 +36,13 @@ int RunAlert(AlertKind kind, const std::function<void(HWND)>& act)
         if (d != NULL && GetWindowRect(d, &g_Shown))
             act(d);
     });
-    int result = AskAlertOfKind(kind);
+    int result = ask();
     user.join();
     return result;
+}
+int RunAlert(AlertKind kind, const std::function<void(HWND)>& act)
+{
+    return RunAsk([kind] { return AskAlertOfKind(kind); }, act);
 }
 
 // A user's answer: a button, 0 for Escape, -1 for the close box.
@@ -210,6 +215,36 @@ TEST_F(AlertTest, ThePositionIsCentredRememberedAndKeptOnScreen)
     EXPECT_EQ(40, g_Shown.top);
 }
 
+// The file change alert ends only by Accept or Reject: Escape and the
+// close box leave it open; "Disable Future Monitoring" turns Accept into
+// the answer that also ends the watch.
+TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
+{
+    AlertRequest request;
+    MakeAlertRequest(&request, ALERT_FILECHANGE, "C:\\x\\hosts", "HOSTS", 0);
+    TextCopy(request.Location, "C:\\x\\hosts");
+    TextCopy(request.SecondFile, "The HOSTS file");
+    const struct { bool stop; int button, answer; } cases[] = {
+        { false, IDC_CHANGE_ACCEPT, ANSWER_ACCEPT }, { true, IDC_CHANGE_ACCEPT, ANSWER_DISABLE },
+        { false, IDC_CHANGE_REJECT, ANSWER_REJECT },
+    };
+    for (const auto& c : cases) {
+        int answer = RunAsk([&] { return AskFileChange(&request); }, [&](HWND d) {
+            PostMessageA(d, WM_COMMAND, IDCANCEL, 0);
+            PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+            vxtest::PumpMessages(300);
+            EXPECT_TRUE(IsWindowVisible(d)) << "Escape or the close box ended it";
+            EXPECT_EQ("HOSTS", vxtest::DialogItemText(d, IDC_CHANGE_NAME));
+            EXPECT_EQ("The HOSTS file", vxtest::DialogItemText(d, IDC_CHANGE_COMMENT));
+            if (c.stop)
+                vxtest::ClickButton(d, IDC_CHANGE_STOP);
+            vxtest::ClickButton(d, c.button);
+        });
+        EXPECT_EQ(c.answer, answer);
+        EXPECT_EQ(0, g_Patrol.AlertOpen);
+    }
+}
+
 // Used by scripts/screenshots.sh: shows one alert, filled with our own
 // program, for VX_SHOWCASE_SECONDS (default 6) and then accepts it.
 TEST(Showcase, DISABLED_ShowAlert)
@@ -232,6 +267,17 @@ TEST(Showcase, DISABLED_ShowAlert)
                    kind == ALERT_SERVICE ? 700 : setting("VX_SHOWCASE_CODE", 11));
     TextCopy(g_Alert.SecondFile, "C:\\windows\\system32\\notepad.exe");
     DWORD ms = (DWORD)setting("VX_SHOWCASE_SECONDS", 6) * 1000;
+    if (kind == ALERT_FILECHANGE) {
+        AlertRequest request;
+        MakeAlertRequest(&request, ALERT_FILECHANGE, NULL, "HOSTS", 0);
+        TextCopy(request.Location, "C:\\windows\\system32\\drivers\\etc\\hosts");
+        TextCopy(request.SecondFile, "Where names of web sites are looked up first.");
+        RunAsk([&] { return AskFileChange(&request); }, [ms](HWND d) {
+            Sleep(ms);
+            vxtest::ClickButton(d, IDC_CHANGE_ACCEPT);
+        });
+        return;
+    }
     RunAlert(kind, [ms](HWND d) {
         Sleep(ms);
         Accept(d);
