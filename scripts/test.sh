@@ -25,4 +25,4 @@ fi
 
 echo "== running the tests ($flavour)"
 cd "$root/build/$flavour"
-ctest --output-on-failure --timeout 300 "$@"
+ctest --output-on-failure --timeout 480 "$@"
