@@ -2,6 +2,8 @@
 // entry in every autostart place.
 #include "startup_fixture.h"
 
+#include "support/idle_child.h"
+
 #include <string.h>
 
 #include "foundation/utils.h"
@@ -330,3 +332,18 @@ TEST_F(StartupBaseline, DelayedProgramBackInRunIsAskedAbout)
         EXPECT_EQ(hide == 1 ? APP "\\delayed.exe||" : "|" APP "\\delayed.exe|11", RunState("VxDelayed"));
     }
 }
+
+// "No" ends the program the entry starts before it removes the entry.
+TEST_F(StartupBaseline, NoEndsTheRunningProgramThenRemovesItsEntry)
+{
+    std::string program = vxtest::MakeProgramCopy("agent\\vxagent.exe");
+    ASSERT_FALSE(program.empty());
+    vxtest::IdleChild child;
+    ASSERT_TRUE(child.Start(program));
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxAgent", program);
+    g_Options[OPT_HideStartup] = 2;
+    PatrolCategory(&g_StartupCategory);
+    EXPECT_TRUE(child.Ended(5000));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, CV "Run", "VxAgent");
+}
+
