@@ -68,3 +68,11 @@ void InitDetected()
     if (RegReadString(HKEY_CURRENT_USER, DETECTED_ACTIVEX_KEY, "", marker, sizeof(marker)) == 0)
         RegWriteString(HKEY_CURRENT_USER, DETECTED_ACTIVEX_KEY, "", "P");
 }
+
+int FileFacts(const char* path, int code, FileFactsRecord* record)
+{
+    if (!FileTimesAndSize(path, record))
+        return 0;
+    GetDetectedDate(path, code, record->detected);
+    return 1;
+}

@@ -4,6 +4,8 @@
 #pragma once
 #include <stddef.h>
 
+#include "foundation/file_dates.h"
+
 // The date recorded for keyText in the category of code (out holds 24).
 // Returns its length, 0 when there is none.
 int GetDetectedDate(const char* keyText, int code, char* out, size_t outSize);
@@ -17,3 +19,8 @@ int RecordDetected(const char* keyText, const char* subkeyPath);
 // Creates the database on first use (its default value is the date it was
 // created); each category fills its own subkey (see InitCategoryDetected).
 void InitDetected();
+
+// FileTimesAndSize of path, and its first-detected date under the
+// category of code.  1 on success; 0 with every field "" when the file
+// cannot be opened.
+int FileFacts(const char* path, int code, FileFactsRecord* record);

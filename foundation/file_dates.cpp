@@ -5,7 +5,6 @@
 
 #include <string.h>
 
-#include "foundation/detected.h"
 #include "foundation/handles.h"
 #include "foundation/language.h"
 #include "foundation/registry_store.h"
@@ -103,7 +102,7 @@ int FileDateSize(const char* path, char (&dateOut)[VX_DATE_TEXT], char (&sizeOut
     return 1;
 }
 
-int FileFacts(const char* path, int code, FileFactsRecord* record)
+int FileTimesAndSize(const char* path, FileFactsRecord* record)
 {
     memset(record, 0, sizeof(*record));
     FileHandle file(OpenForFacts(path));
@@ -117,7 +116,6 @@ int FileFacts(const char* path, int code, FileFactsRecord* record)
             if (FileTimeToLocal(&times[i], &local))
                 FormatDateTime(&local, fields[i], VX_DATE_TEXT);
         }
-    GetDetectedDate(path, code, record->detected);
     long long size = 0;
     if (ReadFileSize(file.Get(), &size))
         GroupThousands(size, record->size);

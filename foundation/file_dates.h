@@ -36,11 +36,11 @@ struct FileFactsRecord {
     char detected[VX_DATE_TEXT];
     char size[VX_DATE_TEXT];
 };
-// Creation, last-access and last-write times (FormatDateTime), the
-// first-detected date of path under the category of code, and the size
-// with thousands separators (text 923 when the size cannot be read).
-// 1 on success; 0 with every field "" when the file cannot be opened.
-int FileFacts(const char* path, int code, FileFactsRecord* record);
+// Creation, last-access and last-write times (FormatDateTime) and the size
+// with thousands separators (text 923 when the size cannot be read); the
+// first-detected date is left "" (FileFacts in detected.h adds it).  1 on
+// success; 0 with every field "" when the file cannot be opened.
+int FileTimesAndSize(const char* path, FileFactsRecord* record);
 
 // Seconds since 1970 (UTC) as local time; a zeroed time when the seconds
 // are out of the system's range.

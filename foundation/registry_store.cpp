@@ -2,13 +2,13 @@
 
 #include "foundation/handles.h"
 #include "foundation/text.h"
-#include "foundation/trace.h"
 
-// Registry failures are recorded in the trace only (when tracing is on);
-// nothing is shown to the user.
+void (*g_RegistryNote)(const char* note, const char* what) = NULL;
+
 static void RegistryNote(const char* note, const char* what)
 {
-    TraceNote(note, what);
+    if (g_RegistryNote != NULL)
+        g_RegistryNote(note, what);
 }
 
 int RegCreateKeyPath(HKEY root, const char* path)

@@ -5,6 +5,10 @@
 #pragma once
 #include <windows.h>
 
+// Where registry failures are noted (the trace installs itself here; NULL:
+// nowhere).  Nothing is ever shown to the user.
+extern void (*g_RegistryNote)(const char* note, const char* what);
+
 #define VX_KEY            "Software\\Quillon\\Vardex"
 #define VX_PARENT_KEY     "Software\\Quillon"
 #define VX_OPTIONS_KEY    VX_KEY "\\Options"

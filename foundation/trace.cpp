@@ -16,6 +16,8 @@ static char s_lastText[256];
 void TraceSetFile(const char* path)
 {
     TextCopy(s_traceFile, path);
+    // Registry failures go to the trace from now on (when tracing is on).
+    g_RegistryNote = TraceNote;
 }
 
 const char* TraceFile()

@@ -21,16 +21,6 @@
 #include "startup/autostart.h"
 #include "foundation/item_list.h"
 
-HINSTANCE g_Instance = NULL;
-HWND g_MainWindow = NULL;
-char g_ClassName[32];
-char g_Caption[32];
-int g_Wow64Registry = 0;
-int g_AlwaysRun = 0;
-int g_ExpressBoot = 0;
-UINT g_TaskbarCreated = 0;
-UINT_PTR g_TimerId = 0;
-HFONT g_Fonts[FONT_COUNT];
 
 int RegisterMonitorClass()
 {
@@ -228,25 +218,6 @@ int ExitRequest()
     ExitSequence();
     PostQuitMessage(0);
     return 1;
-}
-
-void StartExplorer(const char* switches)
-{
-    char folder[VX_PATH];
-    GetProgramFolder(folder);
-    HINSTANCE rc = ShellExecuteA(g_MainWindow, "open", "VardexView.exe ", switches, folder,
-                                 SW_SHOWNORMAL);
-    if ((INT_PTR)rc >= 32)
-        return;
-    char text[512];
-    LoadText(795, text, sizeof(text));
-    ShowMessage(g_MainWindow, text, MB_OK | MB_ICONERROR);
-}
-
-void OpenProgramLookup(int, const char*)
-{
-    // The online lookup belongs to the program information dialog, which
-    // the monitor does not carry yet.
 }
 
 LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -214,3 +214,23 @@ int ClassTitle(const char* clsid, char* out, size_t outSize)
     ClassKeyPath(clsid, "", path, sizeof(path));
     return PlaceReadText(HKEY_CLASSES_ROOT, path, "", out, outSize);
 }
+
+void BaselineKeyOf(const char* command, char* out, int outSize)
+{
+    EqualsToColon(command, out, outSize);
+}
+
+char* ReadWinIniList(const char* key)
+{
+    // The whole line, however long: a cut line would hide its last items.
+    for (DWORD size = 1024; size <= 65536; size *= 4) {
+        char* text = (char*)malloc(size);
+        if (text == NULL)
+            return NULL;
+        DWORD n = GetProfileStringA("windows", key, "", text, size);
+        if (n + 2 < size)
+            return text;
+        free(text);
+    }
+    return NULL;
+}

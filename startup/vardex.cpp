@@ -29,10 +29,6 @@
 #define RUN_TEXT_MAX 511
 
 
-void BaselineKeyOf(const char* command, char* out, int outSize)
-{
-    EqualsToColon(command, out, outSize);
-}
 
 // --- Walking registry values --------------------------------------------------
 
@@ -318,20 +314,6 @@ static void ScanDisabledFolder()
 
 // --- Step 3: WIN.INI ------------------------------------------------------------
 
-char* ReadWinIniList(const char* key)
-{
-    // The whole line, however long: a cut line would hide its last items.
-    for (DWORD size = 1024; size <= 65536; size *= 4) {
-        char* text = (char*)malloc(size);
-        if (text == NULL)
-            return NULL;
-        DWORD n = GetProfileStringA("windows", key, "", text, size);
-        if (n + 2 < size)
-            return text;
-        free(text);
-    }
-    return NULL;
-}
 
 static void ScanWinIni(const char* key, int code)
 {
