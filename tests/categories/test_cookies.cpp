@@ -3,29 +3,18 @@
 // filter removes exactly the matching cookies; every other line of
 // cookies.txt stays byte-identical; a rewrite waits while the browser runs
 // and is redone from the current file when it is put in place.
-#include <windows.h>
-
-#include <string>
-#include <vector>
-
 #include "categories/cookies.h"
-#include "foundation/item_list.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
-namespace {
-
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The lines of a cookies.txt (bytes with line end, filtered); the expected
 // rewrite is the file with the filtered lines cut out, every other byte kept.
 typedef std::vector<std::pair<std::string, bool>> CookieFile;
-std::string All(const CookieFile& file, bool withoutFiltered)
+static std::string All(const CookieFile& file, bool withoutFiltered)
 {
     std::string text;
     for (const auto& line : file)
@@ -33,7 +22,7 @@ std::string All(const CookieFile& file, bool withoutFiltered)
     return text;
 }
 
-const CookieFile kSample = {
+static const CookieFile kSample = {
     { "# Netscape HTTP Cookie File\r\n", false },
     { "# tracker notes are comments too\n", true },
     { ".example.com\tTRUE\t/\tFALSE\t1700000000\tsid\tabc\r\n", false },
@@ -48,11 +37,9 @@ struct CookiesTest : ::testing::Test {
     std::string profile;
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        vxtest::ResetStore(), LoadOptions();
         // A folder of each test's own.
-        profile = vxtest::PathInProgramFolder(
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        profile = vxtest::PathInProgramFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
         CreateDirectoryA(profile.c_str(), NULL);
         vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "CookieFolder", profile.c_str());
         SetCookieMode(COOKIE_MODE_MOZILLA);
@@ -65,8 +52,12 @@ struct CookiesTest : ::testing::Test {
     std::string Rewrite() const { return profile + "\\cookiesnew.txt"; }
 };
 
+// A blank filter written by anyone is skipped, never "match all".
 TEST_F(CookiesTest, MozillaFilterRemovesExactlyTheMatchingLines)
 {
+    vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
+    EXPECT_EQ(2, LoadNuts());
+    FreeNuts();
     // Listing: every line with a domain, long values and odd expiries kept.
     EXPECT_EQ(5, ListCookies(0));
     EXPECT_EQ(1, GetItemFlag(2));  // shop.example's expiry is no number
@@ -74,19 +65,16 @@ TEST_F(CookiesTest, MozillaFilterRemovesExactlyTheMatchingLines)
 
     EXPECT_EQ(1, ListCookies(1));
     EXPECT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
-    EXPECT_EQ(1, CookieFilePending());
-    EXPECT_FALSE(Exists(profile + "\\cookiesnew.tmp"));
+    EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));
 }
 
 TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
 {
     ASSERT_EQ(1, ListCookies(1));
     // The browser runs: nothing is replaced, the rewrite stays pending.
-    WNDCLASSA windowClass = { 0, DefWindowProcA, 0, 0, NULL, NULL, NULL, NULL, NULL,
-                              "MozillaWindowClass" };
+    WNDCLASSA windowClass = { 0, DefWindowProcA, 0, 0, NULL, NULL, NULL, NULL, NULL, "MozillaWindowClass" };
     RegisterClassA(&windowClass);
-    HWND browser = CreateWindowA("MozillaWindowClass", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL,
-                                 NULL, NULL);
+    HWND browser = CreateWindowA("MozillaWindowClass", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
     EXPECT_EQ(0, CommitCookieFile());
     EXPECT_EQ(All(kSample, false), vxtest::ReadFileText(Cookies()));
     // Meanwhile it saved a new cookie.
@@ -98,18 +86,16 @@ TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
 
     // Held open by another program: no commit, still pending.
     HANDLE held = CreateFileA(Cookies().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    EXPECT_EQ(0, CommitCookieFile());
-    EXPECT_EQ(1, CookieFilePending());
+    EXPECT_TRUE(CommitCookieFile() == 0 && CookieFilePending() == 1);
     CloseHandle(held);
 
     // The patrol's step: committed from the current file, one-time filters
     // purged, standing ones kept.
     g_CookieFileCategory.Patrol(&g_CookieFileCategory);
     EXPECT_EQ(All(file, true), vxtest::ReadFileText(Cookies()));
-    EXPECT_EQ(0, CookieFilePending());
+    EXPECT_TRUE(CookieFilePending() == 0 && !Exists(Rewrite()));
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_NUTS_KEY, "last.example - once");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_NUTS_KEY, "tracker", "1");
-    EXPECT_FALSE(Exists(Rewrite()));
 }
 
 TEST_F(CookiesTest, UnreadableFileAndBlankFiltersChangeNothing)
@@ -117,22 +103,13 @@ TEST_F(CookiesTest, UnreadableFileAndBlankFiltersChangeNothing)
     HANDLE held = CreateFileA(Cookies().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     EXPECT_EQ(0, ListCookies(1));
     CloseHandle(held);
-    EXPECT_FALSE(Exists(Rewrite()));
-    EXPECT_EQ(0, CookieFilePending());
-
-    // A blank filter written by anyone is skipped, never "match all".
-    vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
-    EXPECT_EQ(2, LoadNuts());
-    FreeNuts();
-    EXPECT_EQ(1, ListCookies(1));
-    EXPECT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
+    EXPECT_TRUE(CookieFilePending() == 0 && !Exists(Rewrite()));
 
     vxtest::ScriptedUi user;
     EXPECT_EQ(0, AddNut(" \t"));
     for (int i = 0; i < 252; i++)  // with the two of every test: 254
         vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, ("nut" + std::to_string(i)).c_str(), "1");
-    EXPECT_EQ(1, AddNut("number255"));
-    EXPECT_EQ(0, AddNut("number256"));
+    EXPECT_TRUE(AddNut("number255") == 1 && AddNut("number256") == 0);  // the 255th is the last
     EXPECT_EQ(1u, user.notices.size());
 }
 
@@ -141,24 +118,19 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     SetCookieMode(COOKIE_MODE_IE);
     // The folder's own path holds the filter text: only names count.
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "IECookieFolder", profile.c_str());
-    std::string folder = profile + "\\";
-    vxtest::WriteFileBytes(folder + "index.dat", "");
-    for (const char* name : { "user@example[1].txt", "user@TRACKER[1].txt",
-                              "user@ads.tracker[3].txt", "notacookie.dat" })
-        vxtest::WriteFileBytes(folder + name, name);
+    vxtest::WriteFileBytes(profile + "\\index.dat", "");
+    for (const char* name : { "\\user@example[1].txt", "\\user@TRACKER[1].txt", "\\user@ads.tracker[3].txt",
+                              "\\notacookie.dat" })
+        vxtest::WriteFileBytes(profile + name, name);
     EXPECT_EQ(4, ListCookies(0));  // cookies.txt is a *.txt too
     vxtest::ScriptedUi user;
     EXPECT_EQ(1, AddNut("tracker"));
-    EXPECT_TRUE(Exists(folder + "user@example[1].txt"));
-    EXPECT_FALSE(Exists(folder + "user@TRACKER[1].txt"));
-    EXPECT_FALSE(Exists(folder + "user@ads.tracker[3].txt"));
-    EXPECT_TRUE(Exists(Cookies()));  // a name without "tracker", whatever the file holds
+    // cookies.txt stays: a name without "tracker", whatever the file holds.
+    EXPECT_TRUE(Exists(profile + "\\user@example[1].txt") && !Exists(profile + "\\user@TRACKER[1].txt") &&
+                !Exists(profile + "\\user@ads.tracker[3].txt") && Exists(Cookies()));
 
     // No index.dat anywhere: "Cookie Folder Not Found", nothing listed.
-    DeleteFileA((folder + "index.dat").c_str());
+    DeleteFileA((profile + "\\index.dat").c_str());
     char found[MAX_PATH];
-    EXPECT_EQ(0, GetIECookieFolder(found));
-    EXPECT_STREQ("Cookie Folder Not Found", found);
+    EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0) << found;
 }
-
-}  // namespace

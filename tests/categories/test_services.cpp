@@ -5,14 +5,10 @@
 #include "categories/services.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
-#include "foundation/item_list.h"
 #include "support/vxtest.h"
 
-// --- Helpers ----------------------------------------------------------------------
 
-static const char* kSvcKey = "Spooler";
-static const char* kSvcTitle = "Print Spooler";
-
+typedef std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> ScGuard;
 static std::string KeyPath(const std::string& keyName) { return SERVICES_KEY "\\" + keyName; }
 
 static const ItemRecord* Listed(const char* name)
@@ -23,11 +19,11 @@ static const ItemRecord* Listed(const char* name)
     return NULL;
 }
 
-static std::string StartOf(const std::string& keyName)
+static std::string StartOf(const std::string& k)
 {
-    DWORD data = 0, size = sizeof(data);
-    return RegGetValueA(HKEY_LOCAL_MACHINE, KeyPath(keyName).c_str(), "Start", RRF_RT_ANY, NULL, &data,
-                        &size) == ERROR_SUCCESS ? std::to_string(data) : "none";
+    DWORD n = 0, size = sizeof(n);
+    LSTATUS got = RegGetValueA(HKEY_LOCAL_MACHINE, KeyPath(k).c_str(), "Start", RRF_RT_ANY, 0, &n, &size);
+    return got != ERROR_SUCCESS ? "none" : std::to_string(n);
 }
 
 // The action names of history.txt, each followed by a blank.
@@ -39,108 +35,65 @@ static std::string HistoryActions()
     return actions;
 }
 
-class Services : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        vxtest::ResetStore();
-        LoadOptions();
-        DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
-    }
-    void TearDown() override
-    {
-        for (const std::string& key : planted_)
-            RegDeleteKeyTree(HKEY_LOCAL_MACHINE, KeyPath(key).c_str());
-        CloseServiceHandle(service_);
-        CloseServiceHandle(scm_);
-    }
-    // A key only the registry knows; title NULL: none.
-    void Plant(const std::string& keyName, const char* imagePath, const char* title)
-    {
-        planted_.push_back(keyName);
-        std::string path = KeyPath(keyName);
-        vxtest::SetString(HKEY_LOCAL_MACHINE, path.c_str(), "Type", "x");
-        vxtest::SetValue(HKEY_LOCAL_MACHINE, path.c_str(), "ImagePath", REG_EXPAND_SZ, imagePath,
-                         (DWORD)strlen(imagePath) + 1);
-        if (title != NULL)
-            vxtest::SetString(HKEY_LOCAL_MACHINE, path.c_str(), "DisplayName", title);
-    }
-    DWORD WaitFor(DWORD state)
-    {
-        SERVICE_STATUS status = {};
-        for (int i = 0; i < 100 && QueryServiceStatus(service_, &status) && status.dwCurrentState != state; i++)
-            Sleep(50);
-        return status.dwCurrentState;
-    }
-    DWORD ManagerStartType()
-    {
-        BYTE buffer[8192];
-        DWORD needed = 0;
-        auto config = (QUERY_SERVICE_CONFIGA*)buffer;
-        return QueryServiceConfigA(service_, config, sizeof(buffer), &needed) ? config->dwStartType : 0xFFFF;
-    }
-    std::vector<std::string> planted_;
-    SC_HANDLE scm_ = NULL, service_ = NULL;
-};
+// A key only the registry knows (each test plants its own names); title
+// NULL: none.  A start value of the given type and size when size is not 0.
+static void Plant(std::string k, std::string cmd, const char* title, DWORD type = 0, DWORD start = 0, DWORD size = 0)
+{
+    std::string p = KeyPath(k);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, p.c_str(), "Type", "x");
+    vxtest::SetValue(HKEY_LOCAL_MACHINE, p.c_str(), "ImagePath", REG_EXPAND_SZ, cmd.c_str(), DWORD(cmd.size() + 1));
+    if (title != NULL)
+        vxtest::SetString(HKEY_LOCAL_MACHINE, p.c_str(), "DisplayName", title);
+    if (size != 0)
+        vxtest::SetValue(HKEY_LOCAL_MACHINE, p.c_str(), "Start", type, &start, size);
+}
 
-// --- Keys only the registry knows ---------------------------------------------------------
+struct Services : ::testing::Test {
+    void SetUp() override { vxtest::ResetStore(); LoadOptions(); ForgetHistory(); }
+    static void ForgetHistory() { DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str()); }
+};
 
 // A program naming Microsoft as its maker (one of the few of Wine's with a
 // version resource) is left out of the list, but not out of the baseline:
-// otherwise it would be asked about as new.
+// otherwise it would be asked about as new.  The quick pass then sees only
+// services the baseline does not know ("0" is no knowledge).
 TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
 {
     Plant("VxMicrosoft", "C:\\windows\\system32\\regsvr32.exe", "Vx Microsoft One");
     Plant("VxDriver", "system32\\drivers\\vxdriver.sys", "Vx Driver");
     Plant("VxEmpty", "", "Vx Empty");
     Plant("VxHosted", "%SystemRoot%\\system32\\svchost.exe -k vx", "Vx Hosted");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, SERVICES_KEY "\\VxHosted\\Parameters", "ServiceDll", "C:\\vx\\hosted.dll");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, SERVICES_KEY "\\VxHosted\\Parameters", "ServiceDll", "C:\\vx\\h.dll");
     Plant("VxNoTitle", "C:\\vx\\notitle.exe", NULL);
     // A command longer than the store takes is cut, and still watched.
-    Plant("VxLong", ("C:\\vx\\long.exe " + std::string(1500, 'a')).c_str(), "Vx Long");
-    const struct { const char* key; DWORD type, data, size; const char* text; } starts[] = {
-        { "VxAuto", REG_DWORD, 0x102, 4, "Automatic" },  // only the lowest byte counts
-        { "VxShort", REG_DWORD, 2, 2, "0" },             // fewer than 4 bytes
-        { "VxText", REG_SZ, 0x32, 2, "0" },              // "2" as text
-    };
-    for (const auto& s : starts) {
-        Plant(s.key, "C:\\vx\\start.exe", s.key);
-        vxtest::SetValue(HKEY_LOCAL_MACHINE, KeyPath(s.key).c_str(), "Start", s.type, &s.data, s.size);
-    }
+    Plant("VxLong", "C:\\vx\\long.exe " + std::string(1500, 'a'), "Vx Long");
+    Plant("VxAuto", "C:\\vx\\start.exe", "VxAuto", REG_DWORD, 0x102, 4);  // only the lowest byte counts
+    Plant("VxShort", "C:\\vx\\start.exe", "VxShort", REG_DWORD, 2, 2);    // fewer than 4 bytes
+    Plant("VxText", "C:\\vx\\start.exe", "VxText", REG_SZ, 0x32, 2);      // "2" as text
     g_Options[OPT_HideMicrosoftServices] = 1;
     ASSERT_GT(EnumServices(0), 0);
-    for (const char* title : { "Vx Microsoft One", "Vx Driver", "Vx Empty" })
-        EXPECT_EQ(NULL, Listed(title)) << title;
+    EXPECT_FALSE(Listed("Vx Microsoft One") || Listed("Vx Driver") || Listed("Vx Empty"));
     ASSERT_TRUE(Listed("Vx Hosted") && Listed("VxNoTitle") && Listed("Vx Long"));
-    EXPECT_STREQ("C:\\vx\\hosted.dll", Listed("Vx Hosted")->Command);
+    ASSERT_TRUE(Listed("VxAuto") && Listed("VxShort") && Listed("VxText"));
+    EXPECT_STREQ("C:\\vx\\h.dll", Listed("Vx Hosted")->Command);
     EXPECT_EQ(259u, strlen(Listed("Vx Long")->Command));
-    for (const auto& s : starts)
-        EXPECT_STREQ(s.text, Listed(s.key) ? Listed(s.key)->Extra : "not listed") << s.key;
-    ASSERT_EQ(1, g_ServicesCategory.InitBaseline());
+    EXPECT_EQ("Automatic 0 0", std::string(Listed("VxAuto")->Extra) + " " + Listed("VxShort")->Extra + " " +
+                                   Listed("VxText")->Extra);
+    InitCategoryBaselines();
     EXPECT_EQ(0, ServicesChanged());
     // The quick listing takes every key with a command, by its key name.
     ASSERT_GT(EnumServices(1), 0);
-    ASSERT_TRUE(Listed("VxDriver") != NULL);
-    EXPECT_EQ(NULL, Listed("VxEmpty"));
-}
-
-// The quick pass sees only services the baseline does not know ("0" is no
-// knowledge).
-TEST_F(Services, BaselineAndQuickPass)
-{
-    Plant("VxFirst", "C:\\vx\\first.exe", "Vx First");
-    InitCategoryBaselines();
-    EXPECT_EQ(0, ServicesChanged());
+    EXPECT_TRUE(Listed("VxDriver") && !Listed("VxEmpty"));
 
     Plant("VxSecond", "C:\\vx\\second.exe", "Vx Second");
     EXPECT_EQ(1, ServicesChanged());
     ASSERT_GT(g_ServicesCategory.List(), 0);
-    ItemRecord first = *Listed("Vx First"), second = *Listed("Vx Second");
+    ItemRecord hosted = *Listed("Vx Hosted"), second = *Listed("Vx Second");
     EXPECT_EQ(1, g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT));
     EXPECT_EQ(0, ServicesChanged());
-    vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx First", "0");
+    vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
     EXPECT_EQ(1, ServicesChanged());
-    EXPECT_EQ(VERDICT_NEW, g_ServicesCategory.TellNew(&first, NULL));
+    EXPECT_EQ(VERDICT_NEW, g_ServicesCategory.TellNew(&hosted, NULL));
 }
 
 // Titles are kept to 127 characters: two cut alike name no key at all, a
@@ -151,23 +104,17 @@ TEST_F(Services, StartTypeActsOnlyOnTheKeyOfThatTitle)
     std::string common(127, 'T'), alone = std::string(126, 'L') + "Alone";
     Plant("VxCutOne", "C:\\vx\\one.exe", (common + "one").c_str());
     Plant("VxCutTwo", "C:\\vx\\two.exe", (common + "two").c_str());
-    Plant("VxAlone", "C:\\vx\\alone.exe", alone.c_str());
-    const struct { std::string title; int start, result; const char *one, *alone; } cases[] = {
-        { common, 4, 0, "none", "none" },
-        { alone.substr(0, 127), 4, 1, "none", "4" },
-        { alone, 3, 1, "none", "3" },
-        { alone, 0, 0, "none", "3" },  // boot start, nonsense: refused
-        { alone, 5, 0, "none", "3" },
-        { "Vx Nobody", 4, 0, "none", "3" },
+    Plant("VxOwn", "C:\\vx\\alone.exe", alone.c_str());
+    // want: the result, then the start of VxOwn.  Boot start (0) and
+    // nonsense are refused.
+    const struct { std::string name; int start; const char* want; } cases[] = {
+        { common, 4, "0 none" }, { alone.substr(0, 127), 4, "1 4" }, { alone, 3, "1 3" },
+        { alone, 0, "0 3" }, { alone, 5, "0 3" }, { "Vx Nobody", 4, "0 3" },
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.result, SetServiceStartType(c.title.c_str(), c.start)) << c.start;
-        EXPECT_EQ(c.one, StartOf("VxCutOne")) << c.start;
-        EXPECT_EQ(c.alone, StartOf("VxAlone")) << c.start;
-    }
+    for (const auto& c : cases)  // (append: the start is read only after the setting)
+        EXPECT_EQ(c.want, std::to_string(SetServiceStartType(c.name.c_str(), c.start)).append(" " + StartOf("VxOwn")));
+    EXPECT_EQ("nonenone", StartOf("VxCutOne") + StartOf("VxCutTwo"));
 }
-
-// --- A real service --------------------------------------------------------------------------
 
 // The manager's own names find the service where the key's DisplayName says
 // otherwise, and a new start type holds at once.  Rejecting stops and
@@ -176,12 +123,22 @@ TEST_F(Services, StartTypeActsOnlyOnTheKeyOfThatTitle)
 TEST_F(Services, RealServiceThroughTheManager)
 {
     // A service of Wine's own, demand start, that takes a stop.
-    scm_ = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    service_ = OpenServiceA(scm_, kSvcKey, SERVICE_ALL_ACCESS);
-    ASSERT_TRUE(service_ != NULL) << GetLastError();
+    const char *kSvcKey = "Spooler", *kSvcTitle = "Print Spooler";
+    ScGuard scm(OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS), &CloseServiceHandle);
+    ScGuard service(OpenServiceA(scm.get(), kSvcKey, SERVICE_ALL_ACCESS), &CloseServiceHandle);
+    ASSERT_TRUE(service != nullptr) << GetLastError();
+    auto state = [&](DWORD want) {
+        SERVICE_STATUS status = {};
+        for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) && status.dwCurrentState != want; i++)
+            Sleep(50);
+        return status.dwCurrentState;
+    };
+    auto startType = [&]() {
+        union { QUERY_SERVICE_CONFIGA config; BYTE bytes[8192]; } got;
+        DWORD needed = 0, ok = QueryServiceConfigA(service.get(), &got.config, sizeof(got), &needed);
+        return ok ? got.config.dwStartType : 0xFFFF;
+    };
     char text[256];
-    ASSERT_EQ(1, GetServiceTitle(kSvcKey, text, sizeof(text)));
-    EXPECT_STREQ(kSvcTitle, text);
     EXPECT_EQ(0, GetServiceTitle("VxNoSuchService", text, sizeof(text)));
     vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath(kSvcKey).c_str(), "DisplayName", "Stale");
     ASSERT_GT(EnumServices(0), 0);
@@ -190,19 +147,16 @@ TEST_F(Services, RealServiceThroughTheManager)
     EXPECT_EQ(3, ServiceStartTypeText(kSvcTitle, text, sizeof(text)));
     EXPECT_STREQ("Manual", text);
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
-    EXPECT_EQ((DWORD)SERVICE_AUTO_START, ManagerStartType()) << "seen by the manager at once";
-
-    ASSERT_TRUE(StartServiceA(service_, 0, NULL)) << GetLastError();
-    ASSERT_EQ((DWORD)SERVICE_RUNNING, WaitFor(SERVICE_RUNNING));
+    EXPECT_EQ((DWORD)SERVICE_AUTO_START, startType()) << "seen by the manager at once";
+    ASSERT_TRUE(StartServiceA(service.get(), 0, NULL) && state(SERVICE_RUNNING) == SERVICE_RUNNING);
     EXPECT_EQ(1, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
-    EXPECT_EQ((DWORD)SERVICE_STOPPED, WaitFor(SERVICE_STOPPED));
-    EXPECT_EQ((DWORD)SERVICE_DISABLED, ManagerStartType());
+    EXPECT_EQ((DWORD)SERVICE_STOPPED, state(SERVICE_STOPPED));
+    EXPECT_EQ((DWORD)SERVICE_DISABLED, startType());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, kSvcTitle, "700");
     EXPECT_EQ("SERVICE__from_Disabled SERVICE_Stop SERVICE_Disabled ", HistoryActions());
-
     // Again, now stopped: no stop line.  A service that is gone: nothing
     // done, nothing written, still unknown.
-    DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
+    ForgetHistory();
     EXPECT_EQ(1, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
     TextCopy(item.Name, "Vx Gone Service");
     EXPECT_EQ(0, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
