@@ -120,6 +120,8 @@ static void BenchHelperPatrol()
     for (int size : sizes) {
         PlantHelpers(planted, size);
         planted = size;
+        // An idle patrol meets a baseline written long before.
+        Sleep(1100);
         int listed = 0, walked = 0;
         double list = Best(ListHelpersOnce, &listed);
         double patrol = Best(PatrolHelpersOnce, &listed);

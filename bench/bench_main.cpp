@@ -1,18 +1,39 @@
-// Runs every benchmark section in turn.  Run under Wine from the program
-// folder (scripts/bench.sh does it); prints plain-text tables.
+// Runs every benchmark section in turn, or only those named on the command
+// line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
+// SysFiles).  Run under Wine from the program folder (scripts/bench.sh does
+// it); prints plain-text tables.
 #include <stdio.h>
+#include <string.h>
 
 #include "bench/bench.h"
 
-int main()
+struct Section {
+    const char* name;
+    void (*run)();
+};
+
+static const Section kSections[] = {
+    { "StartupList", BenchStartupList },   { "Services", BenchServices },
+    { "ProcessWatcher", BenchProcessWatcher }, { "RunningTasks", BenchRunningTasks },
+    { "IEHelpers", BenchIEHelpers },       { "Patrol", BenchPatrol },
+    { "SysFiles", BenchSysFiles },
+};
+
+static int Wanted(const char* name, int argc, char** argv)
+{
+    if (argc < 2)
+        return 1;
+    for (int i = 1; i < argc; i++)
+        if (_stricmp(argv[i], name) == 0)
+            return 1;
+    return 0;
+}
+
+int main(int argc, char** argv)
 {
     printf("Vardex benchmarks\n\n");
-    BenchStartupList();
-    BenchServices();
-    BenchProcessWatcher();
-    BenchRunningTasks();
-    BenchIEHelpers();
-    BenchPatrol();
-    BenchSysFiles();
+    for (const Section& section : kSections)
+        if (Wanted(section.name, argc, argv))
+            section.run();
     return 0;
 }

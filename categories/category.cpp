@@ -38,7 +38,7 @@ int PatrolCategory(const Category* category)
     if (category->BeginCompare != NULL)
         context = category->BeginCompare();
     else if (ownTable)
-        context = NameTableLoadBaseline(category->BaselineKey);
+        context = NameTableKeptBaseline(category->BaselineKey);
     int hide = category->HideOption >= 0 ? g_Options[category->HideOption] : 0;
     int asked = 0;
     for (int i = 0; i < ItemCount(); i++) {
@@ -67,8 +67,6 @@ int PatrolCategory(const Category* category)
     }
     if (category->EndCompare != NULL)
         category->EndCompare(context);
-    else if (ownTable)
-        NameTableDelete((NameTable*)context);
     return asked;
 }
 

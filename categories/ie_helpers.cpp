@@ -112,12 +112,18 @@ static void FactsOfFile(const char* file, VersionBlock* version, ServerFileFacts
     if (n == 0 || n > sizeof(out->path))
         TextCopy(out->path, unquoted);
     StatFile(out->path, out);
+    // The helpers are listed in the same order patrol after patrol: look
+    // next to the last one found first.
+    static int s_next = 0;
     ServerFileFacts* kept = NULL;
-    for (int i = 0; i < s_factCount; i++)
+    for (int n = 0; n < s_factCount; n++) {
+        int i = (s_next + n) % s_factCount;
         if (TextEqualNoCase(s_facts[i].path, out->path)) {
             kept = &s_facts[i];
+            s_next = i + 1;
             break;
         }
+    }
     if (kept != NULL && SameStat(kept, out)) {
         *out = *kept;
         return;

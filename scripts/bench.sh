@@ -8,4 +8,4 @@ root=$(cd "$(dirname "$(readlink -f "$0")")/.." && pwd)
 flavour=$(vx_machine_arch)
 "$root/scripts/build.sh" "$flavour" >/dev/null
 dir="$root/build/$flavour"
-bash "$root/scripts/wine-test.sh" "$flavour" "$dir/wine-template" "$dir/bin" 1800 bench.exe
+bash "$root/scripts/wine-test.sh" "$flavour" "$dir/wine-template" "$dir/bin" 1800 bench.exe "$@"

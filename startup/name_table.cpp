@@ -190,22 +190,67 @@ int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view)
     return read;
 }
 
-NameTable* NameTableLoadBaseline(const char* path)
+// --- Baselines kept between patrols ---------------------------------------------
+
+// A key written less than this long before it was read (100 ns units) is
+// read again at the next patrol: a clock that moves in coarse steps could
+// give a write made during the read the time of the read.
+#define KEPT_QUIET_TIME (10 * 1000 * 1000)
+#define KEPT_MAX 16
+
+struct KeptBaseline {
+    char path[128];
+    NameTable table;
+    FILETIME written;
+    DWORD values;
+    int trusted;  // written long enough before it was read
+};
+static KeptBaseline s_kept[KEPT_MAX];
+static int s_keptCount = 0;
+
+static ULONGLONG FileTimeValue(const FILETIME& time)
 {
-    NameTable* table = (NameTable*)malloc(sizeof(NameTable));
-    if (table == NULL)
-        return NULL;
-    NameTableInit(table);
-    NameTableLoadKey(table, HKEY_CURRENT_USER, path, 0);
-    return table;
+    return ((ULONGLONG)time.dwHighDateTime << 32) | time.dwLowDateTime;
 }
 
-void NameTableDelete(NameTable* table)
+// The key's last write time and value count; 0 when it cannot be opened.
+static int KeyStamp(const char* path, FILETIME* written, DWORD* values)
 {
-    if (table == NULL)
-        return;
-    NameTableFree(table);
-    free(table);
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return 0;
+    return RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, values, NULL, NULL, NULL,
+                            written) == ERROR_SUCCESS;
+}
+
+NameTable* NameTableKeptBaseline(const char* path)
+{
+    KeptBaseline* kept = NULL;
+    for (int i = 0; i < s_keptCount; i++)
+        if (strcmp(s_kept[i].path, path) == 0)
+            kept = &s_kept[i];
+    if (kept == NULL) {
+        if (strlen(path) >= sizeof(kept->path) || s_keptCount >= KEPT_MAX)
+            return NULL;
+        kept = &s_kept[s_keptCount++];
+        memcpy(kept->path, path, strlen(path) + 1);
+        NameTableInit(&kept->table);
+        kept->trusted = 0;
+    }
+    FILETIME written = { 0, 0 };
+    DWORD values = 0;
+    int stamped = KeyStamp(path, &written, &values);
+    if (stamped && kept->trusted && values == kept->values &&
+        CompareFileTime(&written, &kept->written) == 0)
+        return &kept->table;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    NameTableFree(&kept->table);
+    NameTableLoadKey(&kept->table, HKEY_CURRENT_USER, path, 0);
+    kept->written = written;
+    kept->values = values;
+    kept->trusted = stamped && FileTimeValue(written) + KEPT_QUIET_TIME < FileTimeValue(now);
+    return &kept->table;
 }
 
 int BaselineCodeIn(const NameTable* table, const char* path, const char* name)

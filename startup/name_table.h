@@ -33,11 +33,12 @@ void NameTableRemove(NameTable* table, const char* name);
 // table empty.  Returns the number of values read.
 int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view);
 
-// A baseline as one step compares against it: the values of HKCU path
-// loaded once into a new table (NULL when out of memory; the lookups then
-// read the registry).  Free it with NameTableDelete.
-NameTable* NameTableLoadBaseline(const char* path);
-void NameTableDelete(NameTable* table);
+// A baseline as one step compares against it: the values of HKCU path in
+// a table kept between patrols and owned here (do not delete it).  The key
+// is read again only when its last write time or its value count
+// moved, or when it had been written too shortly before it was read for its
+// time to tell a later write apart.  NULL when out of memory.
+NameTable* NameTableKeptBaseline(const char* path);
 // The baseline code of name: from the table, else the decimal text of the
 // value under HKCU path.  0 when there is none (or it is "0").
 int BaselineCodeIn(const NameTable* table, const char* path, const char* name);

@@ -543,25 +543,15 @@ void CleanupRunRegistry()
     InitRegStartups();
 }
 
-// Builds the list and reads the baseline; 1 when some entry is new.
-static int FindStartupChange(NameTable* baseline)
+int StartupChanged()
 {
     BuildStartupList(0);
-    NameTableLoadKey(baseline, HKEY_CURRENT_USER, VX_RUN_KEY, 0);
+    const NameTable* baseline = NameTableKeptBaseline(VX_RUN_KEY);
     int count = ItemCount();
     for (int i = 0; i < count; i++)
         if (IsChanged(BaselineCodeOf(GetItem(i), baseline)))
             return 1;
     return 0;
-}
-
-int StartupChanged()
-{
-    NameTable baseline;
-    NameTableInit(&baseline);
-    int changed = FindStartupChange(&baseline);
-    NameTableFree(&baseline);
-    return changed;
 }
 
 // --- The startup patrol --------------------------------------------------------------

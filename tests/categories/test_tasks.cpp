@@ -104,11 +104,10 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     // (Wine's scheduler will not activate a name with a dot in it.)
     TextCopy(mcafee.Name, "McAfee.com Update.job");
     vxtest::SetString(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxKeep.job", "0");  // no approval
-    NameTable* context = NameTableLoadBaseline(VX_TASKS_KEY);
+    NameTable* context = NameTableKeptBaseline(VX_TASKS_KEY);
     EXPECT_EQ(VERDICT_NEW, g_TasksCategory.TellNew(&keep, context));
     EXPECT_EQ(VERDICT_KNOWN, g_TasksCategory.TellNew(&drop, context));
     EXPECT_EQ(VERDICT_KNOWN, g_TasksCategory.TellNew(&mcafee, context));
-    NameTableDelete(context);
 
     AlertRequest request;
     g_TasksCategory.Describe(&drop, VERDICT_NEW, &request);
