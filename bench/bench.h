@@ -1,5 +1,6 @@
 // The benchmark program: each section prints its own table.
 #pragma once
+#include <windows.h>
 
 // KESSA.DLL's watcher: CPU used per minute of watching an idle system,
 // beside its floor (a bare loop taking the same snapshot as often).
@@ -16,19 +17,66 @@ void BenchRunningTasks();
 // and one full patrol of each half with 200 startup entries.
 void BenchPatrol();
 
-// CPU clocks shared by the sections, in ms; -1 when one cannot be read.
-// This process's kernel plus user time (GetProcessTimes: whole 10 ms clock
-// ticks under Wine).
-double BenchProcessCpuMs();
-// The same to the nanosecond, from the scheduler's per-thread run time in
-// /proc (seen through Wine's Z: drive).
-double BenchPreciseCpuMs();
-// The CPU of this prefix's wineserver, which does part of every registry
-// and process call's work under Wine.
-double BenchWineserverCpuMs();
 // One IE helper patrol at 10 and 200 planted helpers, and one file-type
 // patrol over the default list, each beside its floor.
 void BenchIEHelpers();
 // The cookie filter on a 10,000-line cookies.txt and the hidden-file patrol
 // over 5,000 hidden files, each beside its floor.
 void BenchSysFiles();
+
+// --- Clocks (bench_clock.cpp) -------------------------------------------------------
+
+// A wall clock in ms (the performance counter).
+double BenchNowMs();
+// Kernel plus user time of a process (GetProcessTimes: whole 10 ms clock
+// ticks under Wine), in ms; -1 when it cannot be read.
+double BenchCpuMsOf(HANDLE process);
+// The same for this process.
+double BenchProcessCpuMs();
+// This process's CPU to the nanosecond, from the scheduler's per-thread run
+// time in /proc (seen through Wine's Z: drive).
+double BenchPreciseCpuMs();
+// The CPU of this prefix's wineserver, which does part of every registry
+// and process call's work under Wine.
+double BenchWineserverCpuMs();
+// The scheduler's CPU of every thread under a /proc process folder; -1 when
+// it cannot be read.
+double BenchSchedCpuMs(const char* processFolder);
+// The /proc folder ("Z:\proc\<pid>") of a Unix process of this prefix
+// named comm (with anyEnd: whose name begins with comm); 0 with "" if none.
+int BenchFindPrefixProcess(const char* comm, int anyEnd, char* out, int size);
+
+// A CPU sample of this process and of wineserver.
+struct CpuSample {
+    double wall, process, precise, server;
+};
+CpuSample BenchSample();
+// after - before, or -1 when either could not be read.
+double BenchDelta(double after, double before);
+// Sorts values and returns the median.
+double BenchMedian(double* values, int count);
+double BenchMean(const double* values, int count);
+// "n/a" for a figure that could not be read, else "%.2f".
+const char* BenchFigure(double value, char* out, int size);
+
+// One measured run of a step; returns what the step counted.
+typedef int (*BenchStep)();
+#define BENCH_STEPS_MAX 8
+struct BenchCost {
+    double best;  // the best wall time of the runs, ms
+    double cpu;   // CPU per run, this process plus wineserver, ms (-1: n/a)
+    int result;   // what the last run returned
+};
+// Runs each step repeat times in turns (one of each, then again), so that a
+// passing load weighs on all of them alike.  The CPU is net of what reading
+// the clocks costs.
+void BenchInTurns(const BenchStep* steps, int count, int repeat, BenchCost* out);
+// One step alone: its best wall time in ms.
+double BenchBest(BenchStep step, int repeat, int* result);
+// step / floor, 0 when the floor is 0.
+double BenchRatio(double step, double floor);
+
+// A table of steps beside their floors: the heading, then one row per step
+// (best wall ms of each, their ratio, and the same for CPU per run).
+void BenchPairHeading(const char* title, int repeat);
+void BenchPairRow(const char* what, const BenchCost& step, const BenchCost& floor);

@@ -18,30 +18,7 @@
 #include "foundation/text.h"
 #include "foundation/utils.h"
 
-#define BENCH_REPEAT 7
-
-static double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-typedef int (*Measured)();
-
-static double Best(Measured run, int* result)
-{
-    double best = 1e30;
-    for (int r = 0; r < BENCH_REPEAT; r++) {
-        double start = NowMs();
-        *result = run();
-        double took = NowMs() - start;
-        if (took < best)
-            best = took;
-    }
-    return best;
-}
+#define BENCH_REPEAT 15
 
 static void HelperClsid(int i, char* out, size_t size)
 {
@@ -111,10 +88,7 @@ static int ListHelpersOnce()
 
 static void BenchHelperPatrol()
 {
-    printf("IE helper patrol against planted helper objects (best of %d runs, ms)\n",
-           BENCH_REPEAT);
-    printf("  %7s %7s %14s %16s %10s %8s\n", "helpers", "listed", "EnumIEHelpers", "PatrolIEHelpers",
-           "floor", "ratio");
+    BenchPairHeading("IE helper patrol against planted helper objects", BENCH_REPEAT);
     static const int sizes[] = { 10, 200 };
     int planted = 0;
     for (int size : sizes) {
@@ -122,13 +96,14 @@ static void BenchHelperPatrol()
         planted = size;
         // An idle patrol meets a baseline written long before.
         Sleep(1100);
-        int listed = 0, walked = 0;
-        double list = Best(ListHelpersOnce, &listed);
-        double patrol = Best(PatrolHelpersOnce, &listed);
-        double floor = Best(WalkHelpersBare, &walked);
-        printf("  %7d %7d %14.2f %16.2f %10.2f %7.2fx\n", size, listed, list, patrol, floor,
-               floor > 0 ? patrol / floor : 0.0);
-
+        const BenchStep steps[] = { ListHelpersOnce, PatrolHelpersOnce, WalkHelpersBare };
+        BenchCost cost[3];
+        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
+        char what[64];
+        TEXT_FORMAT(what, "EnumIEHelpers, %d listed", cost[0].result);
+        BenchPairRow(what, cost[0], cost[2]);
+        TEXT_FORMAT(what, "PatrolIEHelpers, %d helpers", size);
+        BenchPairRow(what, cost[1], cost[2]);
     }
     UnplantHelpers(planted);
     printf("\n");
@@ -188,14 +163,14 @@ static int PatrolFileTypesOnce()
 static void BenchFileTypePatrol()
 {
     CreateClassInfo();
-    int associations = 0, asked = 0;
-    double floor = Best(ReadAssociationsBare, &associations);
-    double patrol = Best(PatrolFileTypesOnce, &asked);
-    printf("File-type patrol over the default monitored list (best of %d runs, ms)\n",
-           BENCH_REPEAT);
-    printf("  %12s %16s %10s %8s\n", "associations", "PatrolFileTypes", "floor", "ratio");
-    printf("  %12d %16.2f %10.2f %7.2fx\n\n", associations, patrol, floor,
-           floor > 0 ? patrol / floor : 0.0);
+    const BenchStep steps[] = { PatrolFileTypesOnce, ReadAssociationsBare };
+    BenchCost cost[2];
+    BenchInTurns(steps, 2, BENCH_REPEAT, cost);
+    BenchPairHeading("File-type patrol over the default monitored list", BENCH_REPEAT);
+    char what[64];
+    TEXT_FORMAT(what, "PatrolFileTypes, %d associations", cost[1].result);
+    BenchPairRow(what, cost[0], cost[1]);
+    printf("\n");
 }
 
 void BenchIEHelpers()

@@ -1,13 +1,7 @@
 // Cost of the patrol: the CPU of an idle minute of the monitor (30 timer
 // ticks with nothing new), the real Vardex.exe left idle for a minute, and
 // the time of one full patrol of each half with 200 startup entries.
-//
-// Under Wine part of every registry and process call runs in wineserver,
-// not in the calling process; on Windows the same work is kernel time of
-// the caller.  So beside the process's own CPU (GetProcessTimes) the tables
-// show wineserver's CPU over the same interval, read from /proc through the
-// Z: drive, and the process's CPU to the nanosecond from its scheduler
-// statistics (GetProcessTimes under Wine counts whole 10 ms clock ticks).
+// CPU figures are read as bench_clock.cpp explains.
 #include <windows.h>
 #include <objbase.h>
 
@@ -36,199 +30,6 @@
 #define IDLE_MINUTES 20
 #define TICKS_PER_MINUTE 30
 #define REAL_MONITOR_SECONDS 60
-
-// --- Clocks ---------------------------------------------------------------------------
-
-static double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-static double FileTimeMs(const FILETIME& time)
-{
-    ULARGE_INTEGER value;
-    value.LowPart = time.dwLowDateTime;
-    value.HighPart = time.dwHighDateTime;
-    return (double)value.QuadPart / 10000.0;
-}
-
-// Kernel plus user time of a process, in ms; -1 when it cannot be read.
-static double CpuMsOf(HANDLE process)
-{
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return -1;
-    return FileTimeMs(kernel) + FileTimeMs(user);
-}
-
-double BenchProcessCpuMs()
-{
-    return CpuMsOf(GetCurrentProcess());
-}
-
-// A small /proc file read whole into out ("" on failure); returns its length.
-static int ReadProcFile(const char* path, char* out, int size)
-{
-    out[0] = '\0';
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                OPEN_EXISTING, 0, NULL));
-    if (!file.IsValid())
-        return 0;
-    DWORD got = 0, total = 0;
-    while (total + 1 < (DWORD)size &&
-           ReadFile(file.Get(), out + total, (DWORD)size - 1 - total, &got, NULL) && got > 0)
-        total += got;
-    out[total] = '\0';
-    return (int)total;
-}
-
-// CPU of every thread under a /proc process folder, in ms, from the run
-// time in nanoseconds that the scheduler keeps per thread; -1 when the
-// folder cannot be read.
-static double SchedCpuMs(const char* processFolder)
-{
-    char pattern[MAX_PATH];
-    TEXT_FORMAT(pattern, "%s\\task\\*", processFolder);
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(pattern, &found));
-    if (!search.IsValid())
-        return -1;
-    double total = 0;
-    int threads = 0;
-    do {
-        if (found.cFileName[0] < '0' || found.cFileName[0] > '9')
-            continue;
-        char path[MAX_PATH], text[128];
-        TEXT_FORMAT(path, "%s\\task\\%s\\schedstat", processFolder, found.cFileName);
-        if (ReadProcFile(path, text, sizeof(text)) > 0) {
-            total += (double)_strtoui64(text, NULL, 10) / 1e6;
-            threads++;
-        }
-    } while (FindNextFileA(search.Get(), &found));
-    return threads > 0 ? total : -1;
-}
-
-// A Unix process of this prefix by its name (comm): one whose environment
-// carries this process's WINEPREFIX.  Z:\proc\self is no help: Wine opens
-// files and folders in wineserver, where "self" is wineserver.
-// With anyEnd the name need only begin with comm (wineserver runs as
-// "wineserver64" on some systems).  Returns its /proc folder in out, or 0
-// with "".
-static int FindPrefixProcess(const char* comm, int anyEnd, char* out, int size)
-{
-    out[0] = '\0';
-    char prefix[MAX_PATH];
-    DWORD n = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof(prefix));
-    if (n == 0 || n >= sizeof(prefix))
-        return 0;
-    char wanted[MAX_PATH + 16];
-    TEXT_FORMAT(wanted, "WINEPREFIX=%s", prefix);
-    size_t wantedLength = strlen(wanted);
-    size_t commLength = strlen(comm);
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA("Z:\\proc\\*", &found));
-    if (!search.IsValid())
-        return 0;
-    do {
-        if (found.cFileName[0] < '0' || found.cFileName[0] > '9')
-            continue;
-        char path[MAX_PATH], name[64];
-        TEXT_FORMAT(path, "Z:\\proc\\%s\\comm", found.cFileName);
-        if (ReadProcFile(path, name, sizeof(name)) == 0 || strncmp(name, comm, commLength) != 0 ||
-            (!anyEnd && name[commLength] != '\n' && name[commLength] != '\0'))
-            continue;
-        static char environment[32768];
-        TEXT_FORMAT(path, "Z:\\proc\\%s\\environ", found.cFileName);
-        int length = ReadProcFile(path, environment, sizeof(environment));
-        for (int at = 0; at < length; at += (int)strlen(environment + at) + 1) {
-            if (strncmp(environment + at, wanted, wantedLength) == 0 &&
-                (environment[at + wantedLength] == '\0' || environment[at + wantedLength] == '/')) {
-                TextFormat(out, (size_t)size, "Z:\\proc\\%s", found.cFileName);
-                return 1;
-            }
-        }
-    } while (FindNextFileA(search.Get(), &found));
-    return 0;
-}
-
-double BenchPreciseCpuMs()
-{
-    static int looked = 0;
-    static char folder[64] = "";
-    if (!looked) {
-        looked = 1;
-        char name[MAX_PATH];
-        GetModuleFileNameA(NULL, name, sizeof(name));
-        const char* slash = strrchr(name, '\\');
-        FindPrefixProcess(slash != NULL ? slash + 1 : name, 0, folder, sizeof(folder));
-    }
-    return folder[0] != '\0' ? SchedCpuMs(folder) : -1;
-}
-
-double BenchWineserverCpuMs()
-{
-    static int looked = 0;
-    static char folder[64] = "";
-    if (!looked) {
-        looked = 1;
-        FindPrefixProcess("wineserver", 1, folder, sizeof(folder));
-    }
-    return folder[0] != '\0' ? SchedCpuMs(folder) : -1;
-}
-
-// A CPU sample of this process and of wineserver.
-struct CpuSample {
-    double wall, process, precise, server;
-};
-
-static CpuSample TakeSample()
-{
-    CpuSample s;
-    s.process = BenchProcessCpuMs();
-    s.precise = BenchPreciseCpuMs();
-    s.server = BenchWineserverCpuMs();
-    s.wall = NowMs();
-    return s;
-}
-
-static double Delta(double after, double before)
-{
-    return after < 0 || before < 0 ? -1 : after - before;
-}
-
-static int CompareDoubles(const void* a, const void* b)
-{
-    double x = *(const double*)a, y = *(const double*)b;
-    return x < y ? -1 : x > y ? 1 : 0;
-}
-
-// Sorts values and returns the median.
-static double Median(double* values, int count)
-{
-    qsort(values, (size_t)count, sizeof(double), CompareDoubles);
-    return count % 2 ? values[count / 2] : (values[count / 2 - 1] + values[count / 2]) / 2;
-}
-
-static double Mean(const double* values, int count)
-{
-    double sum = 0;
-    for (int i = 0; i < count; i++)
-        sum += values[i];
-    return count > 0 ? sum / count : 0;
-}
-
-// "n/a" for a figure that could not be read.
-static const char* Figure(double value, char* out, int size)
-{
-    if (value < 0)
-        TextCopy(out, size, "n/a");
-    else
-        TextFormat(out, (size_t)size, "%.2f", value);
-    return out;
-}
 
 // --- The monitor's set-up --------------------------------------------------------------
 
@@ -347,15 +148,15 @@ static void BenchRealMonitor()
     }
     Sleep(3000);  // the timer starts from the first posted command
     char unixFolder[64];
-    FindPrefixProcess("Vardex.exe", 0, unixFolder, sizeof(unixFolder));
-    double started = CpuMsOf(process.Get());
-    double startedNs = unixFolder[0] ? SchedCpuMs(unixFolder) : -1;
-    CpuSample before = TakeSample();
+    BenchFindPrefixProcess("Vardex.exe", 0, unixFolder, sizeof(unixFolder));
+    double started = BenchCpuMsOf(process.Get());
+    double startedNs = unixFolder[0] ? BenchSchedCpuMs(unixFolder) : -1;
+    CpuSample before = BenchSample();
     Sleep(REAL_MONITOR_SECONDS * 1000);
-    double idle = Delta(CpuMsOf(process.Get()), started);
-    double idleNs = Delta(unixFolder[0] ? SchedCpuMs(unixFolder) : -1, startedNs);
-    CpuSample after = TakeSample();
-    double server = Delta(after.server, before.server);
+    double idle = BenchDelta(BenchCpuMsOf(process.Get()), started);
+    double idleNs = BenchDelta(unixFolder[0] ? BenchSchedCpuMs(unixFolder) : -1, startedNs);
+    CpuSample after = BenchSample();
+    double server = BenchDelta(after.server, before.server);
 
     PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
     if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0)
@@ -364,13 +165,13 @@ static void BenchRealMonitor()
     double seconds = (after.wall - before.wall) / 1000.0;
     char a[32], b[32], c[32], d[32];
     printf("  %-40s %10s\n", "measure", "value");
-    printf("  %-40s %10s\n", "CPU ms at start (store, baselines)", Figure(started, a, sizeof(a)));
+    printf("  %-40s %10s\n", "CPU ms at start (store, baselines)", BenchFigure(started, a, sizeof(a)));
     printf("  %-40s %10.1f\n", "seconds measured after start", seconds);
-    printf("  %-40s %10s\n", "CPU ms over them", Figure(idle, b, sizeof(b)));
-    printf("  %-40s %10s\n", "CPU ms over them (scheduler, ns)", Figure(idleNs, d, sizeof(d)));
+    printf("  %-40s %10s\n", "CPU ms over them", BenchFigure(idle, b, sizeof(b)));
+    printf("  %-40s %10s\n", "CPU ms over them (scheduler, ns)", BenchFigure(idleNs, d, sizeof(d)));
     double best = idleNs >= 0 ? idleNs : idle;
     printf("  %-40s %9.3f%%\n", "share of one core", best < 0 ? 0.0 : best / (seconds * 10.0));
-    printf("  %-40s %10s\n", "wineserver CPU ms, same interval", Figure(server, c, sizeof(c)));
+    printf("  %-40s %10s\n", "wineserver CPU ms, same interval", BenchFigure(server, c, sizeof(c)));
     printf("  (one patrol, the first, falls in the interval; KESSA.DLL's watcher runs throughout;\n"
            "   wineserver also serves the prefix's own services in that time)\n\n");
 }
@@ -387,13 +188,13 @@ static void BenchIdleMinute()
     double patrolWall = 0, tickWall = 0;
     int patrols = 0, ticks = 0;
     for (int minute = 0; minute < IDLE_MINUTES; minute++) {
-        CpuSample before = TakeSample();
+        CpuSample before = BenchSample();
         for (int tick = 0; tick < TICKS_PER_MINUTE; tick++) {
             AgeLastPatrol();
             int patrolDue = g_Patrol.TickCounter > 15;
-            double start = NowMs();
+            double start = BenchNowMs();
             PatrolTick();
-            double took = NowMs() - start;
+            double took = BenchNowMs() - start;
             if (patrolDue) {
                 patrolWall += took;
                 patrols++;
@@ -402,10 +203,10 @@ static void BenchIdleMinute()
                 ticks++;
             }
         }
-        CpuSample after = TakeSample();
-        process[minute] = Delta(after.process, before.process);
-        precise[minute] = Delta(after.precise, before.precise);
-        server[minute] = Delta(after.server, before.server);
+        CpuSample after = BenchSample();
+        process[minute] = BenchDelta(after.process, before.process);
+        precise[minute] = BenchDelta(after.precise, before.precise);
+        server[minute] = BenchDelta(after.server, before.server);
         wall[minute] = after.wall - before.wall;
     }
     int changed = HistorySize() != history;
@@ -423,8 +224,8 @@ static void BenchIdleMinute()
            TICKS_PER_MINUTE, IDLE_MINUTES, changed ? "  (something new was answered!)" : "");
     printf("  %-36s %8s %8s %8s %8s\n", "per minute", "median", "mean", "best", "worst");
     for (const Row& row : rows) {
-        double mean = Mean(row.values, IDLE_MINUTES);
-        double median = Median(row.values, IDLE_MINUTES);
+        double mean = BenchMean(row.values, IDLE_MINUTES);
+        double median = BenchMedian(row.values, IDLE_MINUTES);
         if (row.values[0] < 0) {
             printf("  %-36s %8s\n", row.label, "n/a");
             continue;
@@ -432,8 +233,8 @@ static void BenchIdleMinute()
         printf("  %-36s %8.1f %8.1f %8.1f %8.1f\n", row.label, median, mean, row.values[0],
                row.values[IDLE_MINUTES - 1]);
     }
-    double processMean = Mean(process, IDLE_MINUTES);
-    double both = Mean(precise, IDLE_MINUTES) + Mean(server, IDLE_MINUTES);
+    double processMean = BenchMean(process, IDLE_MINUTES);
+    double both = BenchMean(precise, IDLE_MINUTES) + BenchMean(server, IDLE_MINUTES);
     printf("  %-36s %7.3f%%  (goal below 0.1%%, 60 ms a minute)\n", "share of one core, process",
            processMean / 600.0);
     if (server[0] >= 0 && precise[0] >= 0)
@@ -485,18 +286,18 @@ struct StepCost {
 static StepCost MeasureRow(const Category* category)
 {
     double took[PATROL_RUNS];
-    CpuSample before = TakeSample();
+    CpuSample before = BenchSample();
     for (int run = 0; run < PATROL_RUNS; run++) {
-        double start = NowMs();
+        double start = BenchNowMs();
         if (category->CanRun == NULL || category->CanRun())
             RunCategoryStep(category);
-        took[run] = NowMs() - start;
+        took[run] = BenchNowMs() - start;
     }
-    CpuSample after = TakeSample();
+    CpuSample after = BenchSample();
     StepCost cost;
-    cost.wall = Median(took, PATROL_RUNS);
-    cost.process = Delta(after.precise, before.precise);
-    cost.server = Delta(after.server, before.server);
+    cost.wall = BenchMedian(took, PATROL_RUNS);
+    cost.process = BenchDelta(after.precise, before.precise);
+    cost.server = BenchDelta(after.server, before.server);
     if (cost.process >= 0)
         cost.process /= PATROL_RUNS;
     if (cost.server >= 0)
@@ -513,23 +314,23 @@ static void BenchPatrolHalves()
     double best[2], median[2], process[2], server[2];
     for (int half = 0; half < 2; half++) {
         double took[PATROL_RUNS];
-        CpuSample before = TakeSample();
+        CpuSample before = BenchSample();
         for (int run = 0; run < PATROL_RUNS; run++) {
             MakeEveryRowDue();
             AgeLastPatrol();
             g_Patrol.HalfSelector = half;
-            double start = NowMs();
+            double start = BenchNowMs();
             RunPatrol();
-            took[run] = NowMs() - start;
+            took[run] = BenchNowMs() - start;
         }
-        CpuSample after = TakeSample();
-        server[half] = Delta(after.server, before.server);
+        CpuSample after = BenchSample();
+        server[half] = BenchDelta(after.server, before.server);
         if (server[half] >= 0)
             server[half] /= PATROL_RUNS;
-        process[half] = Delta(after.precise, before.precise);
+        process[half] = BenchDelta(after.precise, before.precise);
         if (process[half] >= 0)
             process[half] /= PATROL_RUNS;
-        median[half] = Median(took, PATROL_RUNS);  // sorts: took[0] is the best
+        median[half] = BenchMedian(took, PATROL_RUNS);  // sorts: took[0] is the best
         best[half] = took[0];
     }
     int changed = HistorySize() != history;
@@ -541,8 +342,8 @@ static void BenchPatrolHalves()
     for (int half = 0; half < 2; half++) {
         char p[32], s[32];
         printf("  %-6s %8.2f %8.2f %12s %12s %8s\n", half == 0 ? "first" : "second", best[half],
-               median[half], Figure(process[half], p, sizeof(p)),
-               Figure(server[half], s, sizeof(s)), "< 20");
+               median[half], BenchFigure(process[half], p, sizeof(p)),
+               BenchFigure(server[half], s, sizeof(s)), "< 20");
     }
 
     // Where the time goes: each row's step alone, in patrol order.
@@ -558,7 +359,7 @@ static void BenchPatrolHalves()
         StepCost cost = MeasureRow(category);
         char p[32], w[32];
         printf("    %-6s %-34s %8.2f %8s %10s\n", half, category->Label, cost.wall,
-               Figure(cost.process, p, sizeof(p)), Figure(cost.server, w, sizeof(w)));
+               BenchFigure(cost.process, p, sizeof(p)), BenchFigure(cost.server, w, sizeof(w)));
     }
     printf("\n");
     PlantRunValues(0);

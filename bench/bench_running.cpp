@@ -34,14 +34,6 @@ static struct IdleChildMode {
     }
 } s_idleChildMode;
 
-static double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
 static int SnapshotFloor()
 {
     KernelHandle snap(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -63,30 +55,18 @@ static int PagesAndPrefix()
     return 0;
 }
 
-typedef int (*Measured)();
-
-static double Best(Measured run, int* result)
-{
-    double best = 1e30;
-    for (int r = 0; r < RUNNING_REPEAT; r++) {
-        double start = NowMs();
-        *result = run();
-        double took = NowMs() - start;
-        if (took < best)
-            best = took;
-    }
-    return best;
-}
-
 static void Row(const char* label)
 {
-    int processes = 0, tasks = 0, count = 0;
-    double floor = Best(SnapshotFloor, &processes);
-    double list = Best(EnumRunningTasks, &tasks);
-    double counted = Best(CountRunningPrograms, &count);
-    printf("  %-18s %9d %9d %10.2f %12.2f %8.2fx %12.2f %8.2fx\n", label, processes, tasks,
-           floor, list, floor > 0 ? list / floor : 0.0, counted,
-           floor > 0 ? counted / floor : 0.0);
+    const BenchStep steps[] = { EnumRunningTasks, CountRunningPrograms, SnapshotFloor };
+    BenchCost cost[3];
+    BenchInTurns(steps, 3, RUNNING_REPEAT, cost);
+    char what[64];
+    TEXT_FORMAT(what, "EnumRunningTasks, %s", label);
+    BenchPairRow(what, cost[0], cost[2]);
+    TEXT_FORMAT(what, "  CountRunningPrograms (%d)", cost[1].result);
+    BenchPairRow(what, cost[1], cost[2]);
+    printf("  (%d processes in the snapshot, %d programs listed)\n", cost[2].result,
+           cost[0].result);
 }
 
 static int StartChildren(HANDLE* children, int count)
@@ -145,14 +125,13 @@ static void PlantQuietSettings()
 void BenchRunningTasks()
 {
     LoadOptions();
-    printf("Running tasks and the process count (best of %d runs, ms)\n", RUNNING_REPEAT);
-    printf("  %-18s %9s %9s %10s %12s %9s %12s %9s\n", "processes", "snapshot", "programs",
-           "floor", "EnumRunning", "ratio", "CountProgs", "ratio");
+    BenchPairHeading("Running tasks and the process count against a bare snapshot",
+                     RUNNING_REPEAT);
     // The first list reads every program's version resource; later ones
     // find the descriptions kept.
-    double start = NowMs();
+    double start = BenchNowMs();
     EnumRunningTasks();
-    double cold = NowMs() - start;
+    double cold = BenchNowMs() - start;
     Row("prefix's own");
     HANDLE children[EXTRA_CHILDREN];
     int started = StartChildren(children, EXTRA_CHILDREN);
@@ -166,7 +145,7 @@ void BenchRunningTasks()
 
     PlantQuietSettings();
     int ignored = 0;
-    double patrol = Best(PagesAndPrefix, &ignored);
+    double patrol = BenchBest(PagesAndPrefix, RUNNING_REPEAT, &ignored);
     printf("Update mode, URL prefix and the three pages, nothing changed (best of %d, ms)\n",
            RUNNING_REPEAT);
     printf("  CheckUpdateAndPrefix + CheckBrowserPages per patrol: %.3f ms (goal < 2)\n\n",

@@ -31,29 +31,6 @@ static const GUID kTaskClass = {
 static const GUID kTaskInterface = {
     0x148BD524, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
 
-static double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-typedef int (*Measured)();
-
-static double Best(Measured run, int* result)
-{
-    double best = 1e30;
-    for (int r = 0; r < BENCH_REPEAT; r++) {
-        double start = NowMs();
-        *result = run();
-        double took = NowMs() - start;
-        if (took < best)
-            best = took;
-    }
-    return best;
-}
-
 // --- Services ----------------------------------------------------------------
 
 static void ServiceKeyOf(int i, char* out, size_t size)
@@ -120,10 +97,7 @@ static int ListQuick() { return EnumServices(1); }
 static void BenchServicesChanged()
 {
     const int sizes[3] = { 0, 200, 2000 };
-    printf("Services quick pass against planted service keys (best of %d runs, ms)\n",
-           BENCH_REPEAT);
-    printf("  %7s %8s %12s %16s %10s %8s\n", "planted", "keys", "quick list", "ServicesChanged",
-           "floor", "ratio");
+    BenchPairHeading("Services quick pass against planted service keys", BENCH_REPEAT);
     int planted = 0;
     for (int s = 0; s < 3; s++) {
         PlantServices(planted, sizes[s]);
@@ -131,12 +105,15 @@ static void BenchServicesChanged()
         // Everything known: the pass walks every key, as a quiet patrol does.
         RegDeleteKeyTree(HKEY_CURRENT_USER, VX_SERVICES_KEY);
         InitCategoryBaselines();
-        int keys = 0, changed = 0, floorKeys = 0;
-        double quick = Best(ListQuick, &keys);
-        double pass = Best(ServicesChanged, &changed);
-        double floor = Best(WalkServiceKeysBare, &floorKeys);
-        printf("  %7d %8d %12.2f %16.2f %10.2f %7.2fx%s\n", sizes[s], floorKeys, quick, pass,
-               floor, floor > 0 ? pass / floor : 0.0, changed ? "  (changed!)" : "");
+        const BenchStep steps[] = { ServicesChanged, ListQuick, WalkServiceKeysBare };
+        BenchCost cost[3];
+        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
+        char what[64];
+        TEXT_FORMAT(what, "ServicesChanged, %d keys%s", cost[2].result,
+                    cost[0].result ? " (changed!)" : "");
+        BenchPairRow(what, cost[0], cost[2]);
+        TEXT_FORMAT(what, "  quick list alone");
+        BenchPairRow(what, cost[1], cost[2]);
     }
     printf("\n");
     UnplantServices(planted);
@@ -275,19 +252,22 @@ static void BenchScheduledTasks()
         return;
     }
     const int sizes[2] = { 10, 200 };
-    printf("Scheduled tasks against planted tasks (best of %d runs, ms)\n", BENCH_REPEAT);
-    printf("  %6s %8s %18s %10s %8s %16s %8s\n", "tasks", "listed", "EnumScheduledTasks",
-           "floor", "ratio", "floor+Activate", "ratio");
+    BenchPairHeading("Scheduled tasks against planted tasks", BENCH_REPEAT);
     int planted = 0;
     for (int s = 0; s < 2; s++) {
         PlantTasks(planted, sizes[s]);
         planted = sizes[s];
-        int listed = 0, named = 0, activated = 0;
-        double list = Best(EnumScheduledTasks, &listed);
-        double floor = Best(EnumerateTaskNamesBare, &named);
-        double active = Best(EnumerateAndActivateBare, &activated);
-        printf("  %6d %8d %18.2f %10.2f %7.2fx %16.2f %7.2fx\n", sizes[s], listed, list, floor,
-               floor > 0 ? list / floor : 0.0, active, active > 0 ? list / active : 0.0);
+        // A quiet patrol meets tasks written long before.
+        Sleep(1100);
+        const BenchStep steps[] = { EnumScheduledTasks, EnumerateTaskNamesBare,
+                                    EnumerateAndActivateBare };
+        BenchCost cost[3];
+        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
+        char what[64];
+        TEXT_FORMAT(what, "EnumScheduledTasks, %d listed", cost[0].result);
+        BenchPairRow(what, cost[0], cost[1]);
+        TEXT_FORMAT(what, "  against names + Activate");
+        BenchPairRow(what, cost[0], cost[2]);
     }
     printf("\n");
     UnplantTasks(planted);

@@ -18,14 +18,6 @@
 #define BENCH_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
 #define BENCH_REPEAT 7
 
-static double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
 static void PlantedName(int i, char* out, size_t size)
 {
     TextFormat(out, size, "VxBench%05d", i);
@@ -113,23 +105,7 @@ static int EnumerateRunKeys()
     return values;
 }
 
-typedef int (*Measured)();
-
 static int BuildFull() { return BuildStartupList(0); }
-
-// The best of BENCH_REPEAT runs, in milliseconds.
-static double Best(Measured run, int* result)
-{
-    double best = 1e30;
-    for (int r = 0; r < BENCH_REPEAT; r++) {
-        double start = NowMs();
-        *result = run();
-        double took = NowMs() - start;
-        if (took < best)
-            best = took;
-    }
-    return best;
-}
 
 void BenchStartupList()
 {
@@ -149,9 +125,9 @@ void BenchStartupList()
         planted = sizes[s];
         CompleteBaseline();
         int listed = 0, changed = 0, enumerated = 0;
-        double build = Best(BuildFull, &listed);
-        double compare = Best(StartupChanged, &changed);
-        double floor = Best(EnumerateRunKeys, &enumerated);
+        double build = BenchBest(BuildFull, BENCH_REPEAT, &listed);
+        double compare = BenchBest(StartupChanged, BENCH_REPEAT, &changed);
+        double floor = BenchBest(EnumerateRunKeys, BENCH_REPEAT, &enumerated);
         printf("  %6d %8d %12.2f %16.2f %12.2f %7.2fx%s\n", sizes[s], listed, build, compare,
                floor, floor > 0 ? compare / floor : 0.0, changed ? "  (changed!)" : "");
     }

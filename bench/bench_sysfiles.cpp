@@ -22,29 +22,6 @@
 #define COOKIE_LINES 10000
 #define HIDDEN_FILES 5000
 
-static double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-typedef int (*Measured)();
-
-static double Best(Measured run, int* result)
-{
-    double best = 1e30;
-    for (int r = 0; r < SYS_REPEAT; r++) {
-        double start = NowMs();
-        *result = run();
-        double took = NowMs() - start;
-        if (took < best)
-            best = took;
-    }
-    return best;
-}
-
 static char s_profile[MAX_PATH];
 static char s_cookies[MAX_PATH];
 
@@ -204,26 +181,29 @@ void BenchSysFiles()
     LoadOptions();
     SetCookieMode(COOKIE_MODE_MOZILLA);
     PrepareCookies();
-    int kept = 0, lines = 0;
-    double filter = Best(CookieFilter, &kept);
-    double floor = Best(CookieFloor, &lines);
-    double floorWrite = Best(CookieFloorWithWrite, &lines);
-    printf("Cookie filter, cookies.txt with 1 line in 10 filtered (best of %d runs, ms)\n",
-           SYS_REPEAT);
-    printf("    lines  ListCookies(1)      floor    ratio  floor+write    ratio\n");
-    printf("  %7d  %14.2f  %9.2f  %6.2fx  %11.2f  %6.2fx\n\n", lines, filter, floor,
-           floor > 0 ? filter / floor : 0.0, floorWrite,
-           floorWrite > 0 ? filter / floorWrite : 0.0);
+    BenchPairHeading("Cookie filter, cookies.txt with 1 line in 10 filtered", SYS_REPEAT);
+    const BenchStep steps[] = { CookieFilter, CookieFloor, CookieFloorWithWrite };
+    BenchCost cost[3];
+    BenchInTurns(steps, 3, SYS_REPEAT, cost);
+    char what[64];
+    TEXT_FORMAT(what, "ListCookies(1), %d lines", cost[1].result);
+    BenchPairRow(what, cost[0], cost[1]);
+    BenchPairRow("  against read + write", cost[0], cost[2]);
+    // The same file a second later: a patrol that finds cookies.txt, the
+    // filters and its own rewrite as they were has nothing to do.
+    Sleep(1100);
+    BenchInTurns(steps, 3, SYS_REPEAT, cost);
+    BenchPairRow("  the file unchanged since", cost[0], cost[1]);
+    printf("\n");
     SetCookieMode(COOKIE_MODE_IE);
 
     PrepareHidden();
-    int listed = 0, found = 0;
-    double patrol = Best(HiddenPatrol, &listed);
-    double walk = Best(HiddenFloor, &found);
-    printf("Hidden-file patrol, %d hidden files in the temporary folder, all known "
-           "(best of %d runs, ms)\n", HIDDEN_FILES, SYS_REPEAT);
-    printf("   hidden     patrol      floor    ratio\n");
-    printf("  %7d  %9.2f  %9.2f  %6.2fx\n\n", found, patrol, walk,
-           walk > 0 ? patrol / walk : 0.0);
+    const BenchStep hiddenSteps[] = { HiddenPatrol, HiddenFloor };
+    BenchInTurns(hiddenSteps, 2, SYS_REPEAT, cost);
+    BenchPairHeading("Hidden-file patrol, hidden files of the temporary folder all known",
+                     SYS_REPEAT);
+    TEXT_FORMAT(what, "hidden-file patrol, %d hidden", cost[1].result);
+    BenchPairRow(what, cost[0], cost[1]);
+    printf("\n");
     ClearItems();
 }

@@ -36,11 +36,6 @@ struct Interval {
     double process, precise, server;
 };
 
-static double Delta(double after, double before)
-{
-    return after < 0 || before < 0 ? -1 : after - before;
-}
-
 // CPU of this process and of wineserver while Sleep(WATCH_MS) lets the
 // background thread (if any) work.
 static Interval Measure()
@@ -49,9 +44,9 @@ static Interval Measure()
            server = BenchWineserverCpuMs();
     Sleep(WATCH_MS);
     Interval i;
-    i.process = Delta(BenchProcessCpuMs(), process);
-    i.precise = Delta(BenchPreciseCpuMs(), precise);
-    i.server = Delta(BenchWineserverCpuMs(), server);
+    i.process = BenchDelta(BenchProcessCpuMs(), process);
+    i.precise = BenchDelta(BenchPreciseCpuMs(), precise);
+    i.server = BenchDelta(BenchWineserverCpuMs(), server);
     return i;
 }
 
@@ -75,20 +70,6 @@ static void PrintRow(const char* label, double watcher, double floor)
     printf("  %-40s %10.1f %10.1f %8s\n", label, watcher, floor, ratio);
 }
 
-static double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-static int CompareDoubles(const void* a, const void* b)
-{
-    double x = *(const double*)a, y = *(const double*)b;
-    return x < y ? -1 : x > y ? 1 : 0;
-}
-
 // Median wall time of one snapshot, in microseconds: the watcher's read
 // (ReadProcessIds, then its fingerprint is a few adds) or the bare call.
 static double MedianCallUs(int watcherRead)
@@ -96,17 +77,16 @@ static double MedianCallUs(int watcherRead)
     static DWORD ids[2048];
     double took[CALLS];
     for (int call = 0; call < CALLS; call++) {
-        double start = NowMs();
+        double start = BenchNowMs();
         if (watcherRead) {
             ReadProcessIds(ids, 2048);
         } else {
             DWORD bytes = 0;
             s_enumProcesses(ids, sizeof(ids), &bytes);
         }
-        took[call] = (NowMs() - start) * 1000.0;
+        took[call] = (BenchNowMs() - start) * 1000.0;
     }
-    qsort(took, CALLS, sizeof(double), CompareDoubles);
-    return took[CALLS / 2];
+    return BenchMedian(took, CALLS);
 }
 
 void BenchProcessWatcher()

@@ -14,7 +14,7 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 
 typedef char VersionBlock[VS_COUNT][VS_SLOT];
 

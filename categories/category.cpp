@@ -7,7 +7,7 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 
 // The mark of a Detected subkey whose first filling is done.  A value name
 // no item can have: item keys are commands, file names and titles.

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "categories/cookie_line.h"
+#include "foundation/file_dates.h"
 #include "foundation/handles.h"
 #include "foundation/language.h"
 #include "foundation/options.h"
@@ -334,6 +335,39 @@ static int WriteWhole(const char* path, const char* data, size_t size)
     return 1;
 }
 
+// The last rewrite made: while the cookie file (settled when it was read),
+// the filters and the rewrite itself stand as they were, the patrol has
+// nothing to do.
+struct LastRewrite {
+    char target[VX_PATH];
+    FileStamp source, made;
+    unsigned filters;
+    int valid;
+};
+static LastRewrite s_lastRewrite;
+
+static unsigned FiltersFingerprint()
+{
+    unsigned h = 2166136261u;
+    for (int i = 0; i < s_nuts.Count; i++) {
+        for (const char* p = s_nuts.Items[i].Text; *p != '\0'; p++)
+            h = (h ^ (unsigned char)*p) * 16777619u;
+        h = (h ^ (unsigned)(s_nuts.Items[i].Mode + 256)) * 16777619u;
+    }
+    return h;
+}
+
+static int RewriteStillCurrent(const char* target, const FileStamp& source, unsigned filters)
+{
+    if (!s_lastRewrite.valid || s_lastRewrite.filters != filters ||
+        strcmp(s_lastRewrite.target, target) != 0 ||
+        !SameStamp(s_lastRewrite.source, source))
+        return 0;
+    FileStamp made;
+    StampFile(target, &made);
+    return SameStamp(s_lastRewrite.made, made);
+}
+
 int RewriteCookieFile(const char* profile)
 {
     char source[VX_PATH];
@@ -343,6 +377,16 @@ int RewriteCookieFile(const char* profile)
         !ProfileFile(profile, "cookiesnew.txt", target) ||
         !ProfileFile(profile, "cookiesnew.tmp", temporary))
         return 0;
+    FileStamp sourceStamp;
+    StampFile(source, &sourceStamp);
+    unsigned filters = FiltersFingerprint();
+    if (sourceStamp.attributes != INVALID_FILE_ATTRIBUTES &&
+        RewriteStillCurrent(target, sourceStamp, filters))
+        return 1;
+    s_lastRewrite.valid = 0;
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    int settled = WrittenLongBefore(sourceStamp.written, now);
     // Read first: a file that cannot be read leaves no empty rewrite
     // behind to replace it.
     DWORD size = 0;
@@ -369,6 +413,13 @@ int RewriteCookieFile(const char* profile)
     if (!written || !MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileA(temporary);
         return 0;
+    }
+    if (settled && sourceStamp.attributes != INVALID_FILE_ATTRIBUTES) {
+        TextCopy(s_lastRewrite.target, target);
+        s_lastRewrite.source = sourceStamp;
+        StampFile(target, &s_lastRewrite.made);
+        s_lastRewrite.filters = filters;
+        s_lastRewrite.valid = s_lastRewrite.made.attributes != INVALID_FILE_ATTRIBUTES;
     }
     return 1;
 }

@@ -19,7 +19,8 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
-#include "startup/name_table.h"
+#include "foundation/version_info.h"
+#include "foundation/name_table.h"
 
 // --- Class registrations ----------------------------------------------------------
 
@@ -60,95 +61,20 @@ int ClsidInfo(const char* clsid, char* className, char* file)
 
 // --- The listing --------------------------------------------------------------------
 
-// Version texts are read into a heap block: five 1024-character slots are
-// too much for the stack of a patrol that runs inside a window message.
-typedef char VersionBlock[VS_COUNT][VS_SLOT];
-
-// What a helper's file says of itself, kept between patrols: reading a
-// version resource costs many times what the registry walk does, and the
-// helpers rarely change.  An entry holds while the file's size and time
-// (or its absence) stay as they were.
-struct ServerFileFacts {
-    char path[VX_PATH];
-    DWORD attributes;  // INVALID_FILE_ATTRIBUTES: missing
-    FILETIME written;
-    DWORD sizeLow;
-    int hasVersion;
-    char productName[ITEM_NAME];
-    char productVersion[ITEM_NAME];
-};
-#define FACTS_MAX 1024
-static ServerFileFacts* s_facts = NULL;
-static int s_factCount = 0;
-
-static void StatFile(const char* path, ServerFileFacts* facts)
+// What a helper's file says of itself (quotes dropped, variables
+// expanded), from the texts kept while the file is unchanged.
+static void FactsOfFile(const char* file, KeptVersion* out)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) {
-        facts->attributes = INVALID_FILE_ATTRIBUTES;
-        facts->written.dwLowDateTime = facts->written.dwHighDateTime = 0;
-        facts->sizeLow = 0;
-        return;
-    }
-    facts->attributes = data.dwFileAttributes;
-    facts->written = data.ftLastWriteTime;
-    facts->sizeLow = data.nFileSizeLow;
-}
-
-static int SameStat(const ServerFileFacts* a, const ServerFileFacts* b)
-{
-    return a->attributes == b->attributes && a->sizeLow == b->sizeLow &&
-           a->written.dwLowDateTime == b->written.dwLowDateTime &&
-           a->written.dwHighDateTime == b->written.dwHighDateTime;
-}
-
-// The facts of a file named in the registry (quotes dropped, variables
-// expanded), from the kept ones when the file has not changed.
-static void FactsOfFile(const char* file, VersionBlock* version, ServerFileFacts* out)
-{
-    char unquoted[VX_PATH];
+    char unquoted[VX_PATH], path[VX_PATH];
     StripQuotes(file, unquoted, sizeof(unquoted));
-    DWORD n = ExpandEnvironmentStringsA(unquoted, out->path, sizeof(out->path));
-    if (n == 0 || n > sizeof(out->path))
-        TextCopy(out->path, unquoted);
-    StatFile(out->path, out);
-    // The helpers are listed in the same order patrol after patrol: look
-    // next to the last one found first.
-    static int s_next = 0;
-    ServerFileFacts* kept = NULL;
-    for (int n = 0; n < s_factCount; n++) {
-        int i = (s_next + n) % s_factCount;
-        if (TextEqualNoCase(s_facts[i].path, out->path)) {
-            kept = &s_facts[i];
-            s_next = i + 1;
-            break;
-        }
-    }
-    if (kept != NULL && SameStat(kept, out)) {
-        *out = *kept;
-        return;
-    }
-    GetVersionStrings(out->path, *version);
-    out->hasVersion = 0;
-    for (int i = 0; i < VS_COUNT; i++)
-        if ((*version)[i][0] != '\0')
-            out->hasVersion = 1;
-    TextCopy(out->productName, (*version)[VS_PRODUCT_NAME]);
-    TextCopy(out->productVersion, (*version)[VS_PRODUCT_VERSION]);
-    if (kept == NULL) {
-        if (s_facts == NULL)
-            s_facts = (ServerFileFacts*)malloc(sizeof(ServerFileFacts) * FACTS_MAX);
-        if (s_facts == NULL)
-            return;
-        if (s_factCount >= FACTS_MAX)
-            s_factCount = 0;  // start afresh rather than grow without end
-        kept = &s_facts[s_factCount++];
-    }
-    *kept = *out;
+    DWORD n = ExpandEnvironmentStringsA(unquoted, path, sizeof(path));
+    if (n == 0 || n > sizeof(path))
+        TextCopy(path, unquoted);
+    KeptVersionOf(path, out);
 }
 
 // Product name, else the file name, else fallback.
-static void NameOfFile(const ServerFileFacts* facts, const char* file, const char* fallback,
+static void NameOfFile(const KeptVersion* facts, const char* file, const char* fallback,
                        char* out)
 {
     if (facts->productName[0] != '\0') {
@@ -165,10 +91,10 @@ static void NameOfFile(const ServerFileFacts* facts, const char* file, const cha
         TextCopy(out, ITEM_NAME, fallback);
 }
 
-static void AddServerEntry(const char* clsid, const char* file, int code, VersionBlock* version)
+static void AddServerEntry(const char* clsid, const char* file, int code)
 {
-    ServerFileFacts facts;
-    FactsOfFile(file, version, &facts);
+    KeptVersion facts;
+    FactsOfFile(file, &facts);
     char name[ITEM_NAME];
     // Never an empty name: the baseline is keyed by it, and the empty name
     // is the key's own mark.
@@ -176,7 +102,7 @@ static void AddServerEntry(const char* clsid, const char* file, int code, Versio
     AddItem(name, file, clsid, facts.productVersion, code, 0);
 }
 
-static void AddHelperObjects(VersionBlock* version)
+static void AddHelperObjects()
 {
     RegKey root, classes;
     if (root.Open(HKEY_LOCAL_MACHINE, BHO_KEY, KEY_READ) != ERROR_SUCCESS)
@@ -197,11 +123,11 @@ static void AddHelperObjects(VersionBlock* version)
         TEXT_FORMAT(key, clsid[0] == '{' ? "%s\\InprocServer32" : "{%s}\\InprocServer32", clsid);
         if (RegReadString(classes, key, "", file, ITEM_COMMAND) == 0)
             continue;
-        AddServerEntry(clsid, file, HELPER_CODE_BHO, version);
+        AddServerEntry(clsid, file, HELPER_CODE_BHO);
     }
 }
 
-static void AddToolbars(VersionBlock* version)
+static void AddToolbars()
 {
     RegKey root;
     if (root.Open(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, KEY_READ) != ERROR_SUCCESS)
@@ -216,11 +142,11 @@ static void AddToolbars(VersionBlock* version)
             continue;
         char className[ITEM_COMMAND], file[ITEM_COMMAND];
         ClsidInfo(clsid, className, file);
-        AddServerEntry(clsid, file, HELPER_CODE_TOOLBAR, version);
+        AddServerEntry(clsid, file, HELPER_CODE_TOOLBAR);
     }
 }
 
-static void AddExtensions(VersionBlock* version)
+static void AddExtensions()
 {
     RegKey root;
     if (root.Open(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY, KEY_READ) != ERROR_SUCCESS)
@@ -251,8 +177,8 @@ static void AddExtensions(VersionBlock* version)
             TextCopy(name, buttonText);
         char file[VX_PATH];
         ExpandProgramPath(command, file);
-        ServerFileFacts facts;
-        FactsOfFile(file, version, &facts);
+        KeptVersion facts;
+        FactsOfFile(file, &facts);
         if (facts.hasVersion)
             NameOfFile(&facts, file, name, name);
         AddItem(name, command, subkey, info, HELPER_CODE_EXTENSION, 0);
@@ -262,13 +188,9 @@ static void AddExtensions(VersionBlock* version)
 int EnumIEHelpers()
 {
     ClearItems();
-    VersionBlock* version = (VersionBlock*)malloc(sizeof(VersionBlock));
-    if (version == NULL)
-        return 0;
-    AddHelperObjects(version);
-    AddToolbars(version);
-    AddExtensions(version);
-    free(version);
+    AddHelperObjects();
+    AddToolbars();
+    AddExtensions();
     return ItemCount();
 }
 

@@ -15,7 +15,7 @@
 #include "foundation/text.h"
 #include "foundation/utils.h"
 #include "foundation/item_list.h"
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 
 #define SERVICE_TITLE_KEEP (ITEM_NAME - 1)
 // A value bigger than this is not text anyone wrote for a service.

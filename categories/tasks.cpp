@@ -12,6 +12,7 @@
 #include <wchar.h>
 
 #include "foundation/detected.h"
+#include "foundation/file_dates.h"
 #include "foundation/handles.h"
 #include "foundation/history.h"
 #include "foundation/language.h"
@@ -20,7 +21,7 @@
 #include "foundation/text.h"
 #include "foundation/utils.h"
 #include "foundation/item_list.h"
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 
 static const GUID kTaskSchedulerClass = {
     0x148BD52A, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
@@ -304,8 +305,8 @@ int FormatTaskTime(const SYSTEMTIME* time, char* out, int outSize)
 }
 
 // A time the task answers with S_OK; any other answer (no trigger, disabled,
-// failure) counts as none.
-static void TaskTimeText(ITask* task, int next, char* out, int outSize)
+// failure) counts as none.  *when gets the time as a FILETIME (zero: none).
+static void TaskTimeText(ITask* task, int next, char* out, int outSize, FILETIME* when)
 {
     SYSTEMTIME time;
     memset(&time, 0, sizeof(time));
@@ -313,41 +314,212 @@ static void TaskTimeText(ITask* task, int next, char* out, int outSize)
     if (hr != S_OK)
         memset(&time, 0, sizeof(time));
     FormatTaskTime(&time, out, outSize);
+    if (hr != S_OK || !SystemTimeToFileTime(&time, when))
+        when->dwLowDateTime = when->dwHighDateTime = 0;
+}
+
+// --- What each task said, kept between listings ---------------------------------------
+
+// Activating a task reads and parses its .job file, many times the cost of
+// listing its name, and nearly every listing finds every task as it was.
+// What a task said is kept while its .job file in the Tasks folder keeps
+// its stamp (settled when it was read) and its next run still lies ahead.
+// Where there is no such file (a scheduler that keeps its tasks elsewhere)
+// every task is activated.
+struct TaskFacts {
+    FileStamp job;
+    int settled;
+    FILETIME nextRun;  // local time; zero: none
+    char command[ITEM_COMMAND];
+    char last[ITEM_INFO];
+    char next[ITEM_EXTRA];
+};
+#define TASK_FACTS_MAX 1024
+static TaskFacts* s_taskFacts = NULL;
+static int s_taskFactCount = 0;
+static NameTable s_taskFactIndex;  // the wide name in UTF-8 -> slot
+
+// The stamps of the .job files in the Tasks folder, read in one walk over
+// the folder at the start of a listing (far cheaper than asking for each
+// file by its path).
+struct JobStamps {
+    NameTable index;  // "<name>.job" in UTF-8 -> slot
+    FileStamp* stamps;
+    int count, room;
+};
+
+static void ReadJobStamps(JobStamps* jobs)
+{
+    NameTableInit(&jobs->index);
+    jobs->stamps = NULL;
+    jobs->count = jobs->room = 0;
+    wchar_t windows[MAX_PATH], pattern[MAX_PATH + 16];
+    UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH ||
+        swprintf(pattern, sizeof(pattern) / sizeof(pattern[0]), L"%ls\\Tasks\\*.job",
+                 windows) < 0)
+        return;
+    WIN32_FIND_DATAW found;
+    FindHandle search(FindFirstFileExW(pattern, FindExInfoBasic, &found, FindExSearchNameMatch,
+                                       NULL, 0));
+    if (!search.IsValid())
+        return;
+    do {
+        char key[MAX_PATH * 3];
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ||
+            WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, key, sizeof(key), NULL, NULL) == 0)
+            continue;
+        if (jobs->count == jobs->room) {
+            int room = jobs->room == 0 ? 64 : jobs->room * 2;
+            FileStamp* grown = (FileStamp*)realloc(jobs->stamps, sizeof(FileStamp) * (size_t)room);
+            if (grown == NULL)
+                break;
+            jobs->stamps = grown;
+            jobs->room = room;
+        }
+        FileStamp* stamp = &jobs->stamps[jobs->count];
+        stamp->attributes = found.dwFileAttributes;
+        stamp->sizeLow = found.nFileSizeLow;
+        stamp->sizeHigh = found.nFileSizeHigh;
+        stamp->written = found.ftLastWriteTime;
+        if (NameTablePut(&jobs->index, key, jobs->count))
+            jobs->count++;
+    } while (FindNextFileW(search.Get(), &found));
+}
+
+static void FreeJobStamps(JobStamps* jobs)
+{
+    NameTableFree(&jobs->index);
+    free(jobs->stamps);
+}
+
+// The stamp of the task's .job file; attributes INVALID_FILE_ATTRIBUTES
+// when the walk did not find it.
+static void StampOfJob(const JobStamps& jobs, const char* key, FileStamp* stamp)
+{
+    char file[MAX_PATH * 3 + 8];
+    int slot = -1;
+    if (TextFormat(file, sizeof(file), "%s.job", key) > 0 && NameTableGet(&jobs.index, file, &slot))
+        *stamp = jobs.stamps[slot];
+    else
+        StampFileW(L"", stamp);
+}
+
+static int ReadTaskFacts(ITaskScheduler* scheduler, const wchar_t* callName, TaskFacts* facts)
+{
+    ComRef<ITask> task;
+    if (!ActivateTask(scheduler, callName, &task))
+        return 0;
+    facts->command[0] = '\0';
+    LPWSTR application = NULL;
+    if (SUCCEEDED(task->GetApplicationName(&application)))
+        AnsiOf(application, facts->command, sizeof(facts->command));
+    if (application != NULL)
+        CoTaskMemFree(application);
+    FILETIME lastRun;
+    TaskTimeText(task.Get(), 0, facts->last, sizeof(facts->last), &lastRun);
+    TaskTimeText(task.Get(), 1, facts->next, sizeof(facts->next), &facts->nextRun);
+    return 1;
+}
+
+static int StillAhead(const FILETIME& nextRun, const FILETIME& localNow)
+{
+    return (nextRun.dwLowDateTime == 0 && nextRun.dwHighDateTime == 0) ||
+           CompareFileTime(&nextRun, &localNow) > 0;
+}
+
+// What one listing reads once: the time (UTC, and local for the next run
+// times) and the stamps of the .job files.
+struct Listing {
+    FILETIME now, localNow;
+    JobStamps jobs;
+    int outsideFolder;  // tasks whose .job file is not in the Tasks folder
+};
+
+// What the task says now: kept, or read afresh (and kept).  NULL when it
+// cannot be activated.
+static const TaskFacts* FactsOfTask(ITaskScheduler* scheduler, const wchar_t* callName,
+                                    Listing& listing, TaskFacts* fresh)
+{
+    char key[MAX_PATH * 3 + 8];
+    if (WideCharToMultiByte(CP_UTF8, 0, callName, -1, key, sizeof(key), NULL, NULL) == 0)
+        key[0] = '\0';
+    FileStamp job;
+    StampOfJob(listing.jobs, key, &job);
+    if (job.attributes == INVALID_FILE_ATTRIBUTES)
+        listing.outsideFolder++;
+    int slot = -1;
+    TaskFacts* kept = key[0] != '\0' && NameTableGet(&s_taskFactIndex, key, &slot)
+                          ? &s_taskFacts[slot] : NULL;
+    if (kept != NULL && kept->settled && job.attributes != INVALID_FILE_ATTRIBUTES &&
+        SameStamp(kept->job, job) && StillAhead(kept->nextRun, listing.localNow))
+        return kept;
+    if (!ReadTaskFacts(scheduler, callName, fresh))
+        return NULL;
+    fresh->job = job;
+    fresh->settled = job.attributes != INVALID_FILE_ATTRIBUTES && WrittenLongBefore(job.written, listing.now);
+    if (kept == NULL && fresh->settled && key[0] != '\0') {
+        if (s_taskFacts == NULL)
+            s_taskFacts = (TaskFacts*)malloc(sizeof(TaskFacts) * TASK_FACTS_MAX);
+        if (s_taskFacts == NULL)
+            return fresh;
+        if (s_taskFactCount >= TASK_FACTS_MAX) {
+            s_taskFactCount = 0;  // start afresh rather than grow without end
+            NameTableFree(&s_taskFactIndex);
+        }
+        if (!NameTablePut(&s_taskFactIndex, key, s_taskFactCount))
+            return fresh;
+        kept = &s_taskFacts[s_taskFactCount++];
+    }
+    if (kept != NULL)
+        *kept = *fresh;
+    return fresh;
 }
 
 // --- The listing ---------------------------------------------------------------------------
 
 static int AddTaskEntry(ITaskScheduler* scheduler, const wchar_t* callName, const char* name,
-                        void*)
+                        void* context)
 {
-    ComRef<ITask> task;
-    if (!ActivateTask(scheduler, callName, &task))
+    TaskFacts* fresh = (TaskFacts*)malloc(sizeof(TaskFacts));
+    if (fresh == NULL)
         return 1;
-    char command[ITEM_COMMAND];
-    command[0] = '\0';
-    LPWSTR application = NULL;
-    if (SUCCEEDED(task->GetApplicationName(&application)))
-        AnsiOf(application, command, sizeof(command));
-    if (application != NULL)
-        CoTaskMemFree(application);
-    char last[ITEM_INFO], next[ITEM_EXTRA];
-    TaskTimeText(task.Get(), 0, last, sizeof(last));
-    TaskTimeText(task.Get(), 1, next, sizeof(next));
-    return AddItem(name, command, next, last, TASK_CODE_SCHEDULED, 0);
+    const TaskFacts* facts =
+        FactsOfTask(scheduler, callName, *(Listing*)context, fresh);
+    if (facts != NULL)
+        AddItem(name, facts->command, facts->next, facts->last, TASK_CODE_SCHEDULED, 0);
+    free(fresh);
+    return 1;
 }
 
-// Fills the list; 1 when the scheduler could be asked, 0 when not.
-static int ListTasks(HRESULT* hr)
+// Set by each listing: every task listed had its .job file in the Tasks
+// folder.
+static int s_allInFolder = 0;
+
+// Fills the list; returns what WalkTasks does.
+static int WalkListing(HRESULT* hr)
 {
     ClearItems();
-    return WalkTasks(AddTaskEntry, NULL, hr) == WALK_DONE;
+    Listing listing;
+    GetSystemTimeAsFileTime(&listing.now);
+    FileTimeToLocalFileTime(&listing.now, &listing.localNow);
+    ReadJobStamps(&listing.jobs);
+    listing.outsideFolder = 0;
+    int result = WalkTasks(AddTaskEntry, &listing, hr);
+    FreeJobStamps(&listing.jobs);
+    s_allInFolder = result == WALK_DONE && listing.outsideFolder == 0;
+    return result;
+}
+
+static int ListTasks(HRESULT* hr)
+{
+    return WalkListing(hr) == WALK_DONE;
 }
 
 int EnumScheduledTasks()
 {
-    ClearItems();
     HRESULT hr = S_OK;
-    switch (WalkTasks(AddTaskEntry, NULL, &hr)) {
+    switch (WalkListing(&hr)) {
     case WALK_NO_SCHEDULER: return 0;
     case WALK_COM_FAILED: return (int)hr < 0 ? (int)hr : 0;
     default: return ItemCount();
@@ -370,9 +542,11 @@ enum { LOOK_DELETE, LOOK_NEXT_RUN, LOOK_COMMENT, LOOK_STATUS };
 static void LookIntoTask(ITask* task, TaskLookup* lookup)
 {
     switch (lookup->what) {
-    case LOOK_NEXT_RUN:
-        TaskTimeText(task, 1, lookup->out, lookup->outSize);
+    case LOOK_NEXT_RUN: {
+        FILETIME when;
+        TaskTimeText(task, 1, lookup->out, lookup->outSize, &when);
         break;
+    }
     case LOOK_COMMENT: {
         LPWSTR comment = NULL;
         if (SUCCEEDED(task->GetComment(&comment)))
@@ -477,9 +651,78 @@ static int RecordTasksDetected()
     return 1;
 }
 
+// --- The patrol ----------------------------------------------------------------------------
+
+static int TellNewTask(const ItemRecord* item, void* context);
+
+// The Tasks folder and the baseline as the last patrol that found nothing
+// new saw them.  A new task is a new .job file, which changes the folder's
+// time, and an approval taken back changes the baseline: while both stand
+// as they were (and were settled when read) there is nothing to ask, and
+// the scheduler is not walked.  This holds only where every task listed had
+// its .job file in that folder; elsewhere every patrol lists.
+struct QuietTasks {
+    int valid;
+    FileStamp folder;
+    KeyStamp baseline;
+};
+static QuietTasks s_quietTasks;
+
+static void StampTasksFolder(FileStamp* folder)
+{
+    char path[MAX_PATH + 8];
+    UINT n = GetWindowsDirectoryA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) {
+        StampFile("", folder);
+        return;
+    }
+    TextAppend(path, "\\Tasks");
+    StampFile(path, folder);
+}
+
+static int EveryTaskKnown()
+{
+    NameTable* baseline = NameTableKeptBaseline(VX_TASKS_KEY);
+    for (int i = 0; i < ItemCount(); i++)
+        if (TellNewTask(GetItem(i), baseline) != VERDICT_KNOWN)
+            return 0;
+    return 1;
+}
+
+// What the Tasks folder and the baseline look like now.
+static void StampQuiet(QuietTasks* now)
+{
+    StampTasksFolder(&now->folder);
+    StampKey(HKEY_CURRENT_USER, VX_TASKS_KEY, &now->baseline);
+}
+
+// The patrol runs while the scheduler does, and only when the last quiet
+// patrol's folder or baseline changed since: the stamps cost a few calls,
+// asking the service manager about the scheduler many more.
+static int TasksPatrolDue()
+{
+    QuietTasks now;
+    StampQuiet(&now);
+    if (s_quietTasks.valid && SameStamp(now.folder, s_quietTasks.folder) &&
+        SameKeyStamp(now.baseline, s_quietTasks.baseline))
+        return 0;
+    return IsSchedulerRunning();
+}
+
 static int ListTasksForPatrol()
 {
+    QuietTasks now;
+    StampQuiet(&now);
+    s_quietTasks.valid = 0;
     int count = EnumScheduledTasks();
+    FILETIME time;
+    GetSystemTimeAsFileTime(&time);
+    if (count >= 0 && s_allInFolder && now.folder.attributes != INVALID_FILE_ATTRIBUTES &&
+        WrittenLongBefore(now.folder.written, time) && now.baseline.ok &&
+        WrittenLongBefore(now.baseline.written, time) && EveryTaskKnown()) {
+        s_quietTasks = now;
+        s_quietTasks.valid = 1;
+    }
     return count < 0 ? 0 : count;
 }
 
@@ -522,7 +765,7 @@ const Category g_TasksCategory = {
     1,                               // second half
     ALERT_TASK, ALERT_TASK,
     CAT_BASELINE_TABLE,
-    IsSchedulerRunning,              // CanRun
+    TasksPatrolDue,                  // CanRun
     NULL,                            // Patrol: the generic step
     InitTasksBaseline,
     RecordTasksDetected,

@@ -54,7 +54,7 @@ struct Category {
     // Loads what the comparison needs once per step; the context goes to
     // TellNew and back to EndCompare.  With CAT_BASELINE_TABLE and no
     // BeginCompare the context is the baseline key as a NameTable
-    // (startup/name_table.h: BaselineCodeIn looks an item up in it).
+    // (foundation/name_table.h: BaselineCodeIn looks an item up in it).
     void* (*BeginCompare)();
     void (*EndCompare)(void* context);
     // The verdict on one listed item.

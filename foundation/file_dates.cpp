@@ -141,3 +141,44 @@ void UnixTimeToLocal(long long seconds, SYSTEMTIME* time)
     if (FileTimeToLocal(&fileTime, &local))
         *time = local;
 }
+
+static void StampOf(BOOL read, const WIN32_FILE_ATTRIBUTE_DATA& data, FileStamp* stamp)
+{
+    if (!read) {
+        memset(stamp, 0, sizeof(*stamp));
+        stamp->attributes = INVALID_FILE_ATTRIBUTES;
+        return;
+    }
+    stamp->attributes = data.dwFileAttributes;
+    stamp->sizeLow = data.nFileSizeLow;
+    stamp->sizeHigh = data.nFileSizeHigh;
+    stamp->written = data.ftLastWriteTime;
+}
+
+void StampFile(const char* path, FileStamp* stamp)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    StampOf(GetFileAttributesExA(path, GetFileExInfoStandard, &data), data, stamp);
+}
+
+void StampFileW(const wchar_t* path, FileStamp* stamp)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    StampOf(GetFileAttributesExW(path, GetFileExInfoStandard, &data), data, stamp);
+}
+
+int SameStamp(const FileStamp& a, const FileStamp& b)
+{
+    return a.attributes == b.attributes && a.sizeLow == b.sizeLow && a.sizeHigh == b.sizeHigh &&
+           CompareFileTime(&a.written, &b.written) == 0;
+}
+
+int WrittenLongBefore(const FILETIME& written, const FILETIME& now)
+{
+    ULARGE_INTEGER w, n;
+    w.LowPart = written.dwLowDateTime;
+    w.HighPart = written.dwHighDateTime;
+    n.LowPart = now.dwLowDateTime;
+    n.HighPart = now.dwHighDateTime;
+    return w.QuadPart + 10000000ULL < n.QuadPart;
+}

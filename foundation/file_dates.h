@@ -42,6 +42,21 @@ struct FileFactsRecord {
 // success; 0 with every field "" when the file cannot be opened.
 int FileTimesAndSize(const char* path, FileFactsRecord* record);
 
+// What a file looked like at one moment: enough to tell whether it was
+// written since.  Facts read from a file can be kept while its stamp stays
+// the same, provided it was settled when they were read.
+struct FileStamp {
+    DWORD attributes;  // INVALID_FILE_ATTRIBUTES: the file could not be read
+    DWORD sizeLow, sizeHigh;
+    FILETIME written;
+};
+void StampFile(const char* path, FileStamp* stamp);
+void StampFileW(const wchar_t* path, FileStamp* stamp);
+int SameStamp(const FileStamp& a, const FileStamp& b);
+// 1 when written lies far enough before now that a clock moving in coarse
+// steps gives any later write a later time (one second).
+int WrittenLongBefore(const FILETIME& written, const FILETIME& now);
+
 // Seconds since 1970 (UTC) as local time; a zeroed time when the seconds
 // are out of the system's range.
 void UnixTimeToLocal(long long seconds, SYSTEMTIME* time);

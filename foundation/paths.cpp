@@ -163,7 +163,8 @@ char* ReadTextFile(const char* path, DWORD* size, int crlf)
     if (wanted == 0)
         return NULL;
 
-    char* raw = (char*)GlobalAlloc(GMEM_FIXED, wanted);
+    // Room for the closing zero: a text needing no added CRs is the block.
+    char* raw = (char*)GlobalAlloc(GMEM_FIXED, (SIZE_T)wanted + 1);
     if (raw == NULL)
         return NULL;
     DWORD got = 0;
@@ -177,6 +178,11 @@ char* ReadTextFile(const char* path, DWORD* size, int crlf)
         for (DWORD i = 0; i < got; i++)
             if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r'))
                 added++;
+    if (added == 0) {
+        raw[got] = '\0';
+        *size = got;
+        return raw;
+    }
     char* block = (char*)GlobalAlloc(GMEM_FIXED, (SIZE_T)got + added + 1);
     if (block == NULL) {
         GlobalFree(raw);
@@ -184,7 +190,7 @@ char* ReadTextFile(const char* path, DWORD* size, int crlf)
     }
     DWORD n = 0;
     for (DWORD i = 0; i < got; i++) {
-        if (crlf && raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r'))
+        if (raw[i] == '\n' && (i == 0 || raw[i - 1] != '\r'))
             block[n++] = '\r';
         block[n++] = raw[i];
     }

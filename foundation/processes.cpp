@@ -2,6 +2,8 @@
 
 #include <tlhelp32.h>
 
+#include <stdlib.h>
+
 #include "foundation/handles.h"
 #include "foundation/history.h"
 #include "foundation/language.h"
@@ -253,6 +255,81 @@ static int EnumProcsFromSnapshot(ProcessCallback callback, void* data)
     return 1;
 }
 
+// --- Paths kept between walks --------------------------------------------------------
+//
+// Reading a process's path costs an open, a query and a close, and the
+// same programs run all day while the list is made at every change of the
+// process set.  A walk keeps each process it could read open, with its
+// path, until a later walk no longer finds its id: while the handle is held
+// the id cannot pass to another process, so the kept path stays true (an
+// ended process is no longer listed, though its handle keeps its object).
+
+struct KeptProcess {
+    DWORD id;
+    HANDLE handle;
+    char path[VX_PATH];
+};
+
+struct KeptProcesses {
+    KeptProcess* entries;  // sorted by id
+    int count;
+};
+
+static KeptProcesses s_keptProcesses = { NULL, 0 };
+static int s_walking = 0;
+
+static int CompareKeptIds(const void* a, const void* b)
+{
+    DWORD x = ((const KeptProcess*)a)->id, y = ((const KeptProcess*)b)->id;
+    return x < y ? -1 : x > y ? 1 : 0;
+}
+
+static KeptProcess* FindKept(const KeptProcesses& kept, DWORD id)
+{
+    KeptProcess key;
+    key.id = id;
+    return (KeptProcess*)bsearch(&key, kept.entries, (size_t)kept.count, sizeof(KeptProcess),
+                                 CompareKeptIds);
+}
+
+static void CloseKept(KeptProcesses* kept)
+{
+    for (int i = 0; i < kept->count; i++)
+        if (kept->entries[i].handle != NULL)
+            CloseHandle(kept->entries[i].handle);
+    HeapFree(GetProcessHeap(), 0, kept->entries);
+    kept->entries = NULL;
+    kept->count = 0;
+}
+
+// The path of process id, from the last walk's kept entry (moved into
+// next) or read afresh (and kept in next when the process could be read).
+static void PathOfWalkedProcess(DWORD id, KeptProcesses* next, char* out)
+{
+    KeptProcess* old = FindKept(s_keptProcesses, id);
+    if (old != NULL && old->handle != NULL) {
+        TextCopy(out, VX_PATH, old->path);
+        if (next->entries != NULL) {
+            next->entries[next->count++] = *old;
+            old->handle = NULL;
+        }
+        return;
+    }
+    out[0] = '\0';
+    HANDLE process = OpenProcess(QueryRights(), FALSE, id);
+    if (process == NULL)
+        return;
+    PathOfProcess(process, out);
+    if (out[0] == '\0' || next->entries == NULL) {
+        CloseHandle(process);
+        return;
+    }
+    KeptProcess* entry = &next->entries[next->count++];
+    entry->id = id;
+    entry->handle = process;
+    TextCopy(entry->path, out);
+}
+
 int EnumProcs(ProcessCallback callback, void* data)
 {
     if (callback == NULL)
@@ -263,13 +340,31 @@ int EnumProcs(ProcessCallback callback, void* data)
     int count = ReadAllProcessIds(&ids, FIRST_ID_CAPACITY);
     if (count < 0)
         return 0;
+    // A walk started from a callback of another reads every path afresh.
+    int keeping = !s_walking;
+    KeptProcesses next = { NULL, 0 };
+    if (keeping)
+        next.entries = (KeptProcess*)HeapAlloc(GetProcessHeap(), 0,
+                                               sizeof(KeptProcess) * (size_t)(count + 1));
+    s_walking++;
     for (int i = 0; i < count; i++) {
         char path[VX_PATH];
-        PathOfProcessId(ids[i], path);
+        if (keeping)
+            PathOfWalkedProcess(ids[i], &next, path);
+        else
+            PathOfProcessId(ids[i], path);
         if (!callback(ids[i], 0, "", path, data))
             break;
         if (!EnumVdmTasks(ids[i], path, callback, data))
             break;
+    }
+    s_walking--;
+    if (keeping) {
+        // What was not walked again is closed; a walk cut short by its
+        // callback reads the rest afresh next time.
+        CloseKept(&s_keptProcesses);
+        qsort(next.entries, (size_t)next.count, sizeof(KeptProcess), CompareKeptIds);
+        s_keptProcesses = next;
     }
     FreeProcessIds(ids);
     return 1;

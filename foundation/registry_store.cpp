@@ -156,3 +156,20 @@ int RegKeyExists(HKEY root, const char* path)
     RegKey key;
     return key.Open(root, path, KEY_READ) == ERROR_SUCCESS;
 }
+
+void StampKey(HKEY root, const char* path, KeyStamp* stamp)
+{
+    memset(stamp, 0, sizeof(*stamp));
+    RegKey key;
+    if (key.Open(root, path, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return;
+    stamp->ok = RegQueryInfoKeyA(key, NULL, NULL, NULL, &stamp->subkeys, NULL, NULL,
+                                 &stamp->values, NULL, NULL, NULL,
+                                 &stamp->written) == ERROR_SUCCESS;
+}
+
+int SameKeyStamp(const KeyStamp& a, const KeyStamp& b)
+{
+    return a.ok && b.ok && a.values == b.values && a.subkeys == b.subkeys &&
+           CompareFileTime(&a.written, &b.written) == 0;
+}

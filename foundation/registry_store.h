@@ -32,6 +32,17 @@ int RegCreateKeyPath(HKEY root, const char* path);
 // existing empty value also reads as absent).
 int RegReadString(HKEY root, const char* path, const char* name, char* out, int outSize);
 
+// What a key looked like at one moment: its last write time and how many
+// values and subkeys it held (ok 0: it could not be opened).  A value set or
+// a subkey made or deleted changes it.
+struct KeyStamp {
+    int ok;
+    FILETIME written;
+    DWORD values, subkeys;
+};
+void StampKey(HKEY root, const char* path, KeyStamp* stamp);
+int SameKeyStamp(const KeyStamp& a, const KeyStamp& b);
+
 // Writes name as REG_SZ, creating the key when it cannot be opened.  1 or 0.
 int RegWriteString(HKEY root, const char* path, const char* name, const char* text);
 

@@ -2,9 +2,12 @@
 // versions of our own programs.
 #include "foundation/version_info.h"
 
+#include <stdlib.h>
 #include <string.h>
 #include <windows.h>
 
+#include "foundation/file_dates.h"
+#include "foundation/name_table.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
 
@@ -111,4 +114,79 @@ int GetOwnVersionText(char* out, size_t outSize)
     if (strlen(path) < VX_PATH)
         AppendProductVersion(out, outSize, ":", path);
     return (int)strlen(out);
+}
+
+// --- Kept version texts --------------------------------------------------------------
+
+#define KEPT_FILES_MAX 1024
+
+struct KeptFile {
+    FileStamp stamp;
+    int settled;
+    KeptVersion version;
+};
+
+static KeptFile* s_keptFiles = NULL;
+static int s_keptFileCount = 0, s_keptFileRoom = 0;
+static NameTable s_keptFileIndex;  // the path -> slot
+
+static void ReadKeptVersion(const char* file, KeptVersion* out)
+{
+    // Five 1024-character slots: too much for the stack of a patrol that
+    // runs inside a window message.
+    char(*strings)[VS_SLOT] = (char(*)[VS_SLOT])malloc(sizeof(char[VS_COUNT][VS_SLOT]));
+    memset(out, 0, sizeof(*out));
+    if (strings == NULL)
+        return;
+    GetVersionStrings(file, strings);
+    for (int i = 0; i < VS_COUNT; i++)
+        if (strings[i][0] != '\0')
+            out->hasVersion = 1;
+    TextCopy(out->productName, strings[VS_PRODUCT_NAME]);
+    TextCopy(out->productVersion, strings[VS_PRODUCT_VERSION]);
+    TextCopy(out->description, strings[VS_FILE_DESCRIPTION]);
+    free(strings);
+}
+
+// A slot for a file not kept yet; NULL when memory ran out.
+static KeptFile* NewKeptFile(const char* file)
+{
+    if (s_keptFileCount >= KEPT_FILES_MAX) {
+        // Start afresh rather than grow without end.
+        s_keptFileCount = 0;
+        NameTableFree(&s_keptFileIndex);
+    }
+    if (s_keptFileCount == s_keptFileRoom) {
+        int room = s_keptFileRoom == 0 ? 64 : s_keptFileRoom * 2;
+        KeptFile* grown = (KeptFile*)realloc(s_keptFiles, sizeof(KeptFile) * (size_t)room);
+        if (grown == NULL)
+            return NULL;
+        s_keptFiles = grown;
+        s_keptFileRoom = room;
+    }
+    if (!NameTablePut(&s_keptFileIndex, file, s_keptFileCount))
+        return NULL;
+    return &s_keptFiles[s_keptFileCount++];
+}
+
+void KeptVersionOf(const char* file, KeptVersion* out)
+{
+    FileStamp stamp;
+    StampFile(file, &stamp);
+    int slot = -1;
+    KeptFile* kept = NameTableGet(&s_keptFileIndex, file, &slot) ? &s_keptFiles[slot] : NULL;
+    if (kept != NULL && kept->settled && SameStamp(kept->stamp, stamp)) {
+        *out = kept->version;
+        return;
+    }
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ReadKeptVersion(file, out);
+    if (kept == NULL)
+        kept = NewKeptFile(file);
+    if (kept == NULL)
+        return;
+    kept->stamp = stamp;
+    kept->settled = WrittenLongBefore(stamp.written, now);
+    kept->version = *out;
 }

@@ -15,6 +15,21 @@ enum { VS_PRODUCT_NAME, VS_PRODUCT_VERSION, VS_COMPANY_NAME, VS_FILE_DESCRIPTION
 // or one over 8191 bytes.  Returns 1 when ProductName is non-empty.
 int GetVersionStrings(const char* file, char out[VS_COUNT][VS_SLOT]);
 
+// What a listing shows of a file's version resource.
+#define KEPT_VERSION_TEXT 128
+struct KeptVersion {
+    int hasVersion;  // any of the five texts is set
+    char productName[KEPT_VERSION_TEXT];
+    char productVersion[KEPT_VERSION_TEXT];
+    char description[KEPT_VERSION_TEXT];
+};
+// The same texts, kept between listings: reading a version resource maps
+// the whole file and costs many times a registry walk or a process list,
+// and the same files come back at every patrol.  The kept texts of a file
+// hold while its size, time and attributes (or its absence) stay as they
+// were, provided it had been written well before it was read.
+void KeptVersionOf(const char* file, KeptVersion* out);
+
 // The ProductVersion of <program folder>\Vardex.exe, then ":" and that of
 // <program folder>\VardexView.exe (of the running module instead when its
 // name contains "hijack"); each part only when its file exists (out holds

@@ -20,7 +20,7 @@
 #include "startup/autostart.h"
 #include "startup/delayed_start.h"
 #include "foundation/item_list.h"
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 #include "startup/startup_text.h"
 #include "startup/startup_undo.h"
 

@@ -9,7 +9,7 @@
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "startup/autostart.h"
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 

@@ -7,7 +7,7 @@
 #include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 #include "support/vxtest.h"
 
 static const char* kSchedulerServer = "CLSID\\{148BD52A-A2AB-11CE-B11F-00AA00530503}\\InprocServer32";
@@ -39,6 +39,21 @@ static bool CreateTask(const wchar_t* name, const wchar_t* program, const wchar_
 }
 
 static std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
+
+// Points a saved task at another program, its .job file rewritten in place.
+static bool Repoint(const wchar_t* name, const wchar_t* program)
+{
+    ComOn com;
+    ComRef<ITaskScheduler> scheduler;
+    ComRef<ITask> task;
+    ComRef<IPersistFile> file;
+    return SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, NULL, CLSCTX_INPROC_SERVER,
+                                      IID_ITaskScheduler, scheduler.OutVoid())) &&
+           SUCCEEDED(scheduler->Activate(name, IID_ITask, (IUnknown**)task.Out())) &&
+           SUCCEEDED(task->SetApplicationName(program)) &&
+           SUCCEEDED(task->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
+           SUCCEEDED(file->Save(NULL, TRUE));
+}
 
 // The list entry of that name or command.
 static const ItemRecord* Listed(const char* name)
@@ -144,3 +159,21 @@ TEST_F(Tasks, ComFailureLeavesComBalanced)
     EXPECT_TRUE(list < 0 && gone == 0 && built == 0 && ItemCount() == 0) << list;
 }
 
+// What a listing read of a task is kept while its .job file stands as it
+// was, and a quiet patrol skips the scheduler while the Tasks folder and
+// the baseline do: a task pointed elsewhere, and a task added, are still
+// seen at once.
+TEST_F(Tasks, KeptListingsSeeEveryChange)
+{
+    ASSERT_TRUE(CreateTask(L"VxKept", L"C:\\vx\\first.exe"));
+    ASSERT_EQ(1, g_TasksCategory.InitBaseline());
+    Sleep(1100);  // the folder, the .job file and the baseline settle
+    ASSERT_EQ(1, g_TasksCategory.List());
+    EXPECT_EQ(0, g_TasksCategory.CanRun()) << "nothing changed since a quiet patrol";
+    ASSERT_TRUE(Repoint(L"VxKept", L"C:\\vx\\second.exe"));
+    ASSERT_EQ(1, EnumScheduledTasks());
+    EXPECT_STREQ("C:\\vx\\second.exe", GetItemCommand(0));
+    ASSERT_TRUE(CreateTask(L"VxNew", L"C:\\vx\\new.exe"));
+    EXPECT_EQ(1, g_TasksCategory.CanRun());
+    EXPECT_EQ(2, g_TasksCategory.List());
+}

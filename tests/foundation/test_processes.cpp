@@ -104,6 +104,32 @@ TEST_F(Processes, EndingOnlyThatProgram)
     EXPECT_EQ(0, EndProgramIfRunning(NULL));
 }
 
+// Walks keep what they read of each process: an ended process leaves the
+// list (though a kept handle keeps its object), a new one joins it under
+// its own path.
+TEST_F(Processes, KeptPathsFollowEveryChange)
+{
+    auto pathOf = [](DWORD id) {
+        Seen seen;
+        EnumProcs(Collect, &seen);
+        for (const auto& s : seen)
+            if (s.first == id)
+                return s.second;
+        return std::string("<not listed>");
+    };
+    for (int round = 0; round < 4; round++) {
+        DWORD old = b_.Id();
+        std::string program = round % 2 ? idle_ : twin_;
+        b_.End();
+        ASSERT_TRUE(b_.Start(program));
+        EXPECT_TRUE(_stricmp(program.c_str(), pathOf(b_.Id()).c_str()) == 0) << round;
+        EXPECT_TRUE(_stricmp(idle_.c_str(), pathOf(a_.Id()).c_str()) == 0) << round;
+        if (old != b_.Id()) {
+            EXPECT_EQ("<not listed>", pathOf(old)) << "an ended process listed, round " << round;
+        }
+    }
+}
+
 // Run as a child under Windows 98 (below): the list comes from the ToolHelp
 // snapshot.
 TEST(ProcessesChild, DISABLED_ListFromSnapshot)

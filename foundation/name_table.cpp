@@ -1,8 +1,9 @@
-#include "startup/name_table.h"
+#include "foundation/name_table.h"
 
 #include <stdlib.h>
 #include <string.h>
 
+#include "foundation/file_dates.h"
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
 
@@ -192,36 +193,19 @@ int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view)
 
 // --- Baselines kept between patrols ---------------------------------------------
 
-// A key written less than this long before it was read (100 ns units) is
-// read again at the next patrol: a clock that moves in coarse steps could
-// give a write made during the read the time of the read.
-#define KEPT_QUIET_TIME (10 * 1000 * 1000)
 #define KEPT_MAX 16
 
 struct KeptBaseline {
     char path[128];
     NameTable table;
-    FILETIME written;
-    DWORD values;
-    int trusted;  // written long enough before it was read
+    KeyStamp stamp;
+    // Written long enough before it was read: a key written just before
+    // is read again at the next patrol, as a clock that moves in coarse
+    // steps could give a write made during the read the time of the read.
+    int trusted;
 };
 static KeptBaseline s_kept[KEPT_MAX];
 static int s_keptCount = 0;
-
-static ULONGLONG FileTimeValue(const FILETIME& time)
-{
-    return ((ULONGLONG)time.dwHighDateTime << 32) | time.dwLowDateTime;
-}
-
-// The key's last write time and value count; 0 when it cannot be opened.
-static int KeyStamp(const char* path, FILETIME* written, DWORD* values)
-{
-    RegKey key;
-    if (key.Open(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE) != ERROR_SUCCESS)
-        return 0;
-    return RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, values, NULL, NULL, NULL,
-                            written) == ERROR_SUCCESS;
-}
 
 NameTable* NameTableKeptBaseline(const char* path)
 {
@@ -237,19 +221,16 @@ NameTable* NameTableKeptBaseline(const char* path)
         NameTableInit(&kept->table);
         kept->trusted = 0;
     }
-    FILETIME written = { 0, 0 };
-    DWORD values = 0;
-    int stamped = KeyStamp(path, &written, &values);
-    if (stamped && kept->trusted && values == kept->values &&
-        CompareFileTime(&written, &kept->written) == 0)
+    KeyStamp stamp;
+    StampKey(HKEY_CURRENT_USER, path, &stamp);
+    if (kept->trusted && SameKeyStamp(stamp, kept->stamp))
         return &kept->table;
     FILETIME now;
     GetSystemTimeAsFileTime(&now);
     NameTableFree(&kept->table);
     NameTableLoadKey(&kept->table, HKEY_CURRENT_USER, path, 0);
-    kept->written = written;
-    kept->values = values;
-    kept->trusted = stamped && FileTimeValue(written) + KEPT_QUIET_TIME < FileTimeValue(now);
+    kept->stamp = stamp;
+    kept->trusted = stamp.ok && WrittenLongBefore(stamp.written, now);
     return &kept->table;
 }
 
