@@ -134,3 +134,24 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     char found[MAX_PATH];
     EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0) << found;
 }
+
+// A rewrite that still stands (cookie file and filters as they were) is not
+// redone; a line the browser adds, a filter added, or the rewrite taken
+// away brings a fresh one.
+TEST_F(CookiesTest, AStandingRewriteIsRedoneOnEveryChange)
+{
+    Sleep(1100);  // cookies.txt settles
+    ASSERT_EQ(1, ListCookies(1));
+    ASSERT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
+    ASSERT_EQ(1, ListCookies(1));
+    std::string added = ".new.tracker.org\tTRUE\t/\tFALSE\t1700000000\tn\t1\n";
+    vxtest::WriteFileBytes(Cookies(), All(kSample, false) + added + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n");
+    ASSERT_EQ(1, ListCookies(1));
+    EXPECT_EQ(All(kSample, true) + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n", vxtest::ReadFileText(Rewrite()));
+    vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "keep.example", "1");
+    ASSERT_EQ(1, ListCookies(1));
+    EXPECT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
+    DeleteFileA(Rewrite().c_str());
+    ASSERT_EQ(1, ListCookies(1));
+    EXPECT_TRUE(Exists(Rewrite()));
+}
