@@ -11,8 +11,7 @@ inline void StartMonitorSpine()
 {
     if (g_MainWindow != NULL)
         return;
-    g_Instance = GetModuleHandleA(NULL);
-    g_TextModule = g_Instance;
+    g_TextModule = g_Instance = GetModuleHandleA(NULL);
     LoadText(1, g_ClassName, sizeof(g_ClassName));
     LoadText(2, g_Caption, sizeof(g_Caption));
     ASSERT_TRUE(RegisterMonitorClass());

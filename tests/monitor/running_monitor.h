@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "foundation/handles.h"
 #include "foundation/registry_store.h"
 #include "support/vxtest.h"
 
@@ -19,26 +20,24 @@ public:
 
     static std::string Path() { return vxtest::PathInProgramFolder("Vardex.exe"); }
 
+    // The start-up snapshot of the baselines is taken before the window's
+    // second half runs: a moment is given after the window appears.
     bool Start()
     {
-        process_ = vxtest::StartProgram("\"" + Path() + "\"");
-        if (process_ == NULL || vxtest::WaitForWindow("Vardex", NULL, 30000) == NULL)
-            return false;
-        // The start-up snapshot of the baselines is taken before the
-        // window's second half runs; give it a moment.
+        process_.Reset(vxtest::StartProgram("\"" + Path() + "\""));
+        bool up = process_.IsValid() && vxtest::WaitForWindow("Vardex", NULL, 30000) != NULL;
         vxtest::PumpMessages(1500);
-        return true;
+        return up;
     }
 
     void Stop()
     {
-        if (process_ == NULL)
+        if (!process_.IsValid())
             return;
         vxtest::RunProgram("\"" + Path() + "\" -Q", 20000);
-        if (WaitForSingleObject(process_, 20000) != WAIT_OBJECT_0)
-            TerminateProcess(process_, 1);
-        CloseHandle(process_);
-        process_ = NULL;
+        if (WaitForSingleObject(process_.Get(), 20000) != WAIT_OBJECT_0)
+            TerminateProcess(process_.Get(), 1);
+        process_.Reset(NULL);
     }
 
     // A short-lived process: a copy of the test program (testProgram) under
@@ -47,13 +46,10 @@ public:
     static void Nudge(const char* testProgram, const char* stayTest)
     {
         vxtest::PumpMessages(2500);  // a notice of what came before is settled
-        std::string self = vxtest::PathInProgramFolder(testProgram);
         std::string copy = vxtest::PathInProgramFolder("vxnudge.exe");
-        CopyFileA(self.c_str(), copy.c_str(), FALSE);
-        HANDLE helper = vxtest::StartProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
-                                             "--gtest_filter=" + stayTest);
-        if (helper != NULL)
-            CloseHandle(helper);
+        CopyFileA(vxtest::PathInProgramFolder(testProgram).c_str(), copy.c_str(), FALSE);
+        KernelHandle helper(vxtest::StartProgram("\"" + copy + "\" --gtest_also_run_disabled_tests --gtest_filter=" +
+                                                 stayTest));
     }
 
     // Answers the alert that is open and waits for it to close.
@@ -65,5 +61,5 @@ public:
     }
 
 private:
-    HANDLE process_ = NULL;
+    KernelHandle process_;
 };

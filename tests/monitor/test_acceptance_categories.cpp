@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "foundation/handles.h"
 #include "foundation/registry_store.h"
 #include "monitor/running_monitor.h"
 #include "support/vxtest.h"
@@ -20,15 +21,8 @@ const DWORD kAlertWaitMs = 110000;
 const char* const kService = "VxPhotoService";
 const char* const kServiceTitle = "Photo Sync Service";
 
-std::string History()
-{
-    return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt"));
-}
-
-bool Has(const std::string& text, const char* part)
-{
-    return text.find(part) != std::string::npos;
-}
+std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
+bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 // A program of another maker, as an installer leaves it: a copy of ours
 // under its own name (our own programs are always known as "Vardex").
@@ -57,13 +51,11 @@ protected:
     {
         vxtest::ResetStore();
         DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
-        for (const char* option : { "Services", "Tasks" })
-            vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, option, "1");
-        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
+        for (const char* option : { "Services", "Tasks", "Sound" })
+            vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, option, strcmp(option, "Sound") ? "1" : "0");
         ASSERT_TRUE(monitor_.Start());
     }
-    void Nudge() { RunningMonitor::Nudge("monitor_test_acceptance_categories.exe",
-                                         "Helper.DISABLED_StayAWhile"); }
+    void Nudge() { RunningMonitor::Nudge("monitor_test_acceptance_categories.exe", "Helper.DISABLED_StayAWhile"); }
     RunningMonitor monitor_;
 };
 
@@ -77,10 +69,9 @@ TEST_F(CategoryAcceptance, ANewServiceIsAskedAboutAndNoLeavesItStoppedAndDisable
     SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
     ASSERT_TRUE(scm != NULL);
     std::string program = "\"" + PhotoProgram() + "\" -service";
-    SC_HANDLE service = CreateServiceA(scm, kService, kServiceTitle, SERVICE_ALL_ACCESS,
-                                       SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START,
-                                       SERVICE_ERROR_IGNORE, program.c_str(), NULL, NULL, NULL,
-                                       NULL, NULL);
+    SC_HANDLE service = CreateServiceA(scm, kService, kServiceTitle, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                       SERVICE_AUTO_START, SERVICE_ERROR_IGNORE, program.c_str(), NULL, NULL,
+                                       NULL, NULL, NULL);
     ASSERT_TRUE(service != NULL) << GetLastError();
     Nudge();
     HWND alert = WaitForAlertAbout(kServiceTitle, kAlertWaitMs);
@@ -98,8 +89,7 @@ TEST_F(CategoryAcceptance, ANewServiceIsAskedAboutAndNoLeavesItStoppedAndDisable
     EXPECT_EQ((DWORD)SERVICE_DISABLED, config->dwStartType);
     EXPECT_TRUE(Has(History(), "\tSERVICE_Disabled\t")) << History();
     // Known from now on: the next services patrol does not ask again.
-    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY "\\Services",
-                                              kServiceTitle));
+    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY "\\Services", kServiceTitle));
     DeleteService(service);
     CloseServiceHandle(service);
     CloseServiceHandle(scm);
@@ -107,44 +97,27 @@ TEST_F(CategoryAcceptance, ANewServiceIsAskedAboutAndNoLeavesItStoppedAndDisable
 
 TEST_F(CategoryAcceptance, ANewTaskIsAskedAboutAndNoDeletesIt)
 {
-    static const GUID kScheduler = {
-        0x148BD52A, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
-    static const GUID kSchedulerInterface = {
-        0x148BD527, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
-    static const GUID kTask = {
-        0x148BD520, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
-    static const GUID kTaskInterface = {
-        0x148BD524, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
     CoInitialize(NULL);
-    ITaskScheduler* scheduler = NULL;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(kScheduler, NULL, CLSCTX_INPROC_SERVER,
-                                              kSchedulerInterface, (void**)&scheduler));
-    ITask* task = NULL;
-    ASSERT_HRESULT_SUCCEEDED(scheduler->NewWorkItem(L"PhotoSyncUpdate", kTask, kTaskInterface,
-                                                    (IUnknown**)&task));
+    ComRef<ITaskScheduler> scheduler;
+    ComRef<ITask> task;
+    ComRef<IPersistFile> file;
+    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, NULL, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
+                                              scheduler.OutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(scheduler->NewWorkItem(L"PhotoSyncUpdate", CLSID_CTask, IID_ITask,
+                                                    (IUnknown**)task.Out()));
     std::string path = PhotoProgram();
-    std::wstring program(path.begin(), path.end());
-    task->SetApplicationName(program.c_str());
-    IPersistFile* file = NULL;
-    ASSERT_HRESULT_SUCCEEDED(task->QueryInterface(IID_IPersistFile, (void**)&file));
+    task->SetApplicationName(std::wstring(path.begin(), path.end()).c_str());
+    ASSERT_HRESULT_SUCCEEDED(task->QueryInterface(IID_IPersistFile, file.OutVoid()));
     ASSERT_HRESULT_SUCCEEDED(file->Save(NULL, TRUE));
-    file->Release();
-    task->Release();
 
     Nudge();
     HWND alert = WaitForAlertAbout("PhotoSyncUpdate", kAlertWaitMs);
     ASSERT_TRUE(alert != NULL) << "no task alert";
     ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
     vxtest::PumpMessages(1000);
-    ITask* gone = NULL;
-    EXPECT_TRUE(FAILED(scheduler->Activate(L"PhotoSyncUpdate", kTaskInterface,
-                                           (IUnknown**)&gone)));
-    if (gone != NULL)
-        gone->Release();
-    EXPECT_TRUE(Has(History(), "\tTASK_Alert\t")) << History();
-    EXPECT_TRUE(Has(History(), "PhotoSyncUpdate")) << History();
-    scheduler->Release();
-    CoUninitialize();
+    ComRef<ITask> gone;
+    EXPECT_TRUE(FAILED(scheduler->Activate(L"PhotoSyncUpdate", IID_ITask, (IUnknown**)gone.Out())));
+    EXPECT_TRUE(Has(History(), "\tTASK_Alert\t") && Has(History(), "PhotoSyncUpdate")) << History();
 }
 
 }  // namespace

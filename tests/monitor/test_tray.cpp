@@ -1,9 +1,7 @@
 // The tray icon, its menu and the alert sounds, against Wine's real
 // notification area (the virtual desktop's taskbar) and menus.
 #include <algorithm>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "foundation/options.h"
 #include "monitor/tray.h"
@@ -44,8 +42,8 @@ TEST_F(TrayTest, TheIconIsAddedChangedAndRemovedUnlessHideRuskoIsSet)
     for (int hide = 0; hide <= 1; hide++) {
         vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", hide ? "1" : "0");
         LoadOptions();
-        EXPECT_EQ(std::vector<int>(3, 1 - hide), std::vector<int>({ SetTrayIcon(TRAY_ADD, 0, 820),
-                  SetTrayStatus(158, 824), SetTrayIcon(TRAY_DELETE, 0, 0) })) << "add, change, remove " << hide;
+        EXPECT_EQ(3 * (1 - hide), SetTrayIcon(TRAY_ADD, 0, 820) + SetTrayStatus(158, 824) + SetTrayIcon(TRAY_DELETE, 0, 0))
+            << "add, change, remove " << hide;
         // Either nothing was added or it is gone: the shell knows no icon of ours.
         NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
         EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data)) << hide;
@@ -77,13 +75,11 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
 // platform and the menu's commands to menu98.txt.
 TEST(TrayChild, DISABLED_WriteMenuCommands)
 {
-    StartMonitorSpine();
-    LoadOptions();
-    std::string menu = ReadTrayMenu(VX_TRAY_ICON_ID, WM_RBUTTONUP);
+    StartMonitorSpine(), LoadOptions();
     OSVERSIONINFOA version = { sizeof(version) };
     GetVersionExA(&version);
-    vxtest::WriteFileBytes(vxtest::PathInProgramFolder("menu98.txt"),
-                           "platform " + std::to_string(version.dwPlatformId) + "\n" + menu);
+    vxtest::WriteFileBytes(vxtest::PathInProgramFolder("menu98.txt"), "platform " + std::to_string(version.dwPlatformId) +
+                                                                        "\n" + ReadTrayMenu(VX_TRAY_ICON_ID, WM_RBUTTONUP));
 }
 
 TEST_F(TrayTest, TheMenuOnWindows98OffersRestartCommandsButNoServices)
@@ -115,9 +111,7 @@ TEST_F(TrayTest, AlertSoundsFollowTheSchemeTheUserKeepsAndSoundZeroIsSilent)
 // monitor, as the shell reports it.
 TEST(TrayChild, DISABLED_OpenMenuOfRunningMonitor)
 {
-    HWND monitor = vxtest::WaitForWindow("Vardex", NULL, 20000);
-    ASSERT_TRUE(monitor != NULL);
-    PostMessageA(monitor, WM_VX_TRAY_NOTIFY, VX_TRAY_ICON_ID, WM_RBUTTONUP);
+    PostMessageA(vxtest::WaitForWindow("Vardex", NULL, 20000), WM_VX_TRAY_NOTIFY, VX_TRAY_ICON_ID, WM_RBUTTONUP);
 }
 
 }  // namespace

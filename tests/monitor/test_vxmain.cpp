@@ -25,8 +25,7 @@ struct MonitorProcess : testing::Test {
     HWND StartMonitor(const std::string& args = "")
     {
         monitor_.Reset(vxtest::StartProgram(Monitor(args)));
-        EXPECT_TRUE(monitor_.IsValid());
-        return vxtest::WaitForWindow("Vardex", NULL, 20000);
+        return monitor_.IsValid() ? vxtest::WaitForWindow("Vardex", NULL, 20000) : NULL;
     }
 
     // Waits for the monitor process to end; returns its exit code or -1.
@@ -48,8 +47,7 @@ TEST_F(MonitorProcess, FirstStartInitialisesTheStoreAndQuitEndsIt)
     HWND window = StartMonitor(std::string(5000, 'x') + " -Q" + std::string(4997, 'x'));
     ASSERT_TRUE(window != NULL && !IsWindowVisible(window)) << "no hidden window of class Vardex";
 
-    EXPECT_EQ(0, vxtest::RunProgram(Monitor("-Q"), 15000));
-    EXPECT_EQ(0, WaitMonitorExit(15000));
+    EXPECT_EQ(0, vxtest::RunProgram(Monitor("-Q"), 15000) + WaitMonitorExit(15000));
     EXPECT_TRUE(FindWindowA("Vardex", NULL) == NULL);
 
     // The first run laid out the store, with its own autostart (its window
@@ -85,8 +83,7 @@ TEST_F(MonitorProcess, SecondStartOpensTheExplorerAndReportsItMissingNoOpenForwa
         HWND box = vxtest::WaitForWindow("#32770", "Vardex", 20000);
         ASSERT_TRUE(box != NULL) << "no message box from the second start";
         std::string text = vxtest::DialogItemText(box, 0xFFFF);
-        EXPECT_TRUE(translated ? text == "%s%s%s\n" : text.find("VardexView.exe must exist") != std::string::npos)
-            << text;
+        EXPECT_TRUE(translated ? text == "%s%s%s\n" : text.find("VardexView.exe must exist") != std::string::npos) << text;
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.Get(), 15000));
     }
@@ -97,8 +94,7 @@ TEST_F(MonitorProcess, DeclinedExitKeepsTheMonitorRunning)
 {
     RegWriteString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ConfirmExit", "1");
     HWND window = StartMonitor();
-    ASSERT_TRUE(window != NULL);
-    // "No" keeps it; asked again, "Yes" ends it.
+    ASSERT_TRUE(window != NULL);  // "No" keeps it; asked again, "Yes" ends it.
     for (int answer : { IDNO, IDYES }) {
         PostMessageA(window, WM_COMMAND, 6030, 0);
         HWND box = vxtest::WaitForWindow("#32770", "Vardex", 20000);

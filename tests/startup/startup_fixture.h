@@ -27,8 +27,6 @@ namespace startup_test {
 #define WINLOGON "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"
 #define NT_WINDOWS "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Windows"
 #define DELAYLOAD CV "ShellServiceObjectDelayLoad"
-#define TASKSCHED CV "Explorer\\SharedTaskScheduler"
-#define EXECHOOKS CV "Explorer\\ShellExecuteHooks"
 #define NOTIFY WINLOGON "\\Notify\\VxNotify"
 #define DISABLED "Software\\Quillon\\Vardex\\Disabled"
 #define BASELINE "Software\\Quillon\\Vardex\\Run"
@@ -75,14 +73,11 @@ inline bool MakeShortcut(const std::string& path, const std::string& target, con
 {
     ComRef<IShellLinkA> link;
     ComRef<IPersistFile> file;
-    WCHAR wide[MAX_PATH];
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.OutVoid())))
-        return false;
-    link->SetPath(target.c_str());
-    link->SetDescription(description.c_str());
-    return SUCCEEDED(file->Save(wide, TRUE));
+    std::wstring wide(path.begin(), path.end());
+    return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())) &&
+           SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
+           SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->SetDescription(description.c_str())) &&
+           SUCCEEDED(file->Save(wide.c_str(), TRUE));
 }
 
 // The index of the listed entry with this code and name (and command when
@@ -98,8 +93,7 @@ inline int FindItem(int code, const std::string& name, const char* command = NUL
 inline int CountCode(int code)
 {
     int n = 0;
-    for (int i = 0; i < ItemCount(); i++)
-        n += GetItemCode(i) == code;
+    for (int i = 0; i < ItemCount(); i++) n += GetItemCode(i) == code;
     return n;
 }
 
@@ -110,8 +104,7 @@ inline bool HistoryHas(const std::string& part) { return HistoryText().find(part
 inline std::string WinIni(const char* key)
 {
     char text[4096] = "";
-    GetProfileStringA("windows", key, "", text, sizeof(text));
-    return text;
+    return GetProfileStringA("windows", key, "", text, sizeof(text)), text;
 }
 inline bool FileThere(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
@@ -170,8 +163,8 @@ protected:
         Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit", "C:\\windows\\system32\\userinit.exe," APP "\\ui.exe");
         Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Shell", "explorer.exe " APP "\\shell.exe");
         Plant(HKEY_LOCAL_MACHINE, DELAYLOAD, "VxDelay", CLSID_DELAY);
-        Plant(HKEY_LOCAL_MACHINE, TASKSCHED, CLSID_TASK, "Vx Task Hook");
-        Plant(HKEY_LOCAL_MACHINE, EXECHOOKS, CLSID_EXEC, "");
+        Plant(HKEY_LOCAL_MACHINE, CV "Explorer\\SharedTaskScheduler", CLSID_TASK, "Vx Task Hook");
+        Plant(HKEY_LOCAL_MACHINE, CV "Explorer\\ShellExecuteHooks", CLSID_EXEC, "");
         Plant(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", APP "\\a.dll " APP "\\b.dll," APP "\\c.dll");
         vxtest::SetString(HKEY_CLASSES_ROOT, "CLSID\\" CLSID_DELAY "\\InprocServer32", "", tool_.c_str());
         vxtest::SetString(HKEY_CLASSES_ROOT, "CLSID\\" CLSID_TASK "\\InprocServer32", "", APP "\\task.dll");
@@ -198,8 +191,7 @@ protected:
     static void DeleteTree(std::string folder)
     {
         folder += '\0';  // a list of one, ended by two NULs
-        SHFILEOPSTRUCTA op = { NULL, FO_DELETE, folder.c_str(), NULL,
-                               FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT };
+        SHFILEOPSTRUCTA op = { NULL, FO_DELETE, folder.c_str(), NULL, FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT };
         SHFileOperationA(&op);
     }
 };

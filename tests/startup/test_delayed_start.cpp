@@ -11,8 +11,6 @@
 namespace {
 
 const char* const kTime = VX_DELAY_KEY "\\Time";
-const char* const kParameters = VX_DELAY_KEY "\\Parameters";
-const char* const kApplet = VX_DELAY_KEY "\\Applet";
 
 std::string Cmd()
 {
@@ -24,12 +22,17 @@ std::string Cmd()
 // Waits up to five seconds for the file a started program writes.
 bool Appears(const std::string& path)
 {
-    for (int i = 0; i < 50; i++) {
-        if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-            return true;
+    for (int i = 0; i < 50 && GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES; i++)
         Sleep(100);
-    }
-    return false;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Sets the values of one delayed program: key, value name, then pairs of
+// subkey ("" for the list itself) and data.
+void Delay(HKEY root, const std::string& program, std::initializer_list<const char*> pairs)
+{
+    for (const char* const* p = pairs.begin(); p != pairs.end(); p += 2)
+        vxtest::SetString(root, (std::string(VX_DELAY_KEY) + p[0]).c_str(), program.c_str(), p[1]);
 }
 
 // What a second copy of this program does when it is started.
@@ -41,32 +44,20 @@ TEST(DelayedStartChild, DISABLED_Mark)
 TEST(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
 {
     vxtest::ResetStore();
-    std::string marker = vxtest::PathInProgramFolder("delayed.txt");
-    std::string applied = vxtest::PathInProgramFolder("applet.txt");
-    DeleteFileA(marker.c_str());
-    DeleteFileA(applied.c_str());
+    std::string marker = vxtest::PathInProgramFolder("delayed.txt"), applied = vxtest::PathInProgramFolder("applet.txt"),
+                second = vxtest::PathInProgramFolder("second.txt");
     // All users: the interpreter with its parameters, at 30 seconds.
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_DELAY_KEY, Cmd().c_str(), "1");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, kTime, Cmd().c_str(), "30");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, kParameters, Cmd().c_str(),
-                      ("/c echo x > " + marker).c_str());
+    std::string echoX = "/c echo x > " + marker, echoY = " echo y > " + applied;
+    Delay(HKEY_LOCAL_MACHINE, Cmd(), { "", "1", "\\Time", "30", "\\Parameters", echoX.c_str() });
     // This user: started through an applet, program and parameters joined.
-    vxtest::SetString(HKEY_CURRENT_USER, VX_DELAY_KEY, "/c", "11");
-    vxtest::SetString(HKEY_CURRENT_USER, kTime, "/c", "30");
-    vxtest::SetString(HKEY_CURRENT_USER, kApplet, "/c", Cmd().c_str());
-    vxtest::SetString(HKEY_CURRENT_USER, kParameters, "/c", (" echo y > " + applied).c_str());
+    Delay(HKEY_CURRENT_USER, "/c", { "", "11", "\\Time", "30", "\\Applet", Cmd().c_str(), "\\Parameters", echoY.c_str() });
     // A program that runs already (this test) is handled but not started;
     // a time that is no multiple of ten is never reached.
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
-    vxtest::SetString(HKEY_CURRENT_USER, VX_DELAY_KEY, self, "11");
-    vxtest::SetString(HKEY_CURRENT_USER, kTime, self, "30");
-    vxtest::SetString(HKEY_CURRENT_USER, kParameters, self,
-                      "--gtest_also_run_disabled_tests --gtest_filter=DelayedStartChild.*");
-    std::string second = vxtest::PathInProgramFolder("second.txt");
-    DeleteFileA(second.c_str());
-    vxtest::SetString(HKEY_CURRENT_USER, VX_DELAY_KEY, "C:\\late.exe", "11");
-    vxtest::SetString(HKEY_CURRENT_USER, kTime, "C:\\late.exe", "45");
+    Delay(HKEY_CURRENT_USER, self, { "", "11", "\\Time", "30", "\\Parameters",
+                                     "--gtest_also_run_disabled_tests --gtest_filter=DelayedStartChild.*" });
+    Delay(HKEY_CURRENT_USER, "C:\\late.exe", { "", "11", "\\Time", "45" });
     EXPECT_EQ(4, CountDelayedPrograms());
 
     EXPECT_EQ(0, RunDelayedPrograms(20));
@@ -84,8 +75,6 @@ TEST(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
     DeleteDelayRecord(HKEY_CURRENT_USER, self);
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, kTime, self);
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_DELAY_KEY, self);
-    DeleteFileA(marker.c_str());
-    DeleteFileA(applied.c_str());
 }
 
 }  // namespace
