@@ -2,11 +2,8 @@
 // the browser records them (a class with an InprocServer32 file and an
 // Ext\Stats entry), listed, patrolled with a scripted user and given or
 // spared the kill bit.
-#include <windows.h>
-
 #include "categories/activex.h"
 #include "categories/category.h"
-#include "foundation/item_list.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
@@ -38,12 +35,10 @@ static DWORD RawFlags(int n)
                         RRF_RT_REG_DWORD, NULL, &value, &size) == ERROR_SUCCESS ? value : 0xDEADBEEF;
 }
 
-class ActiveX : public ::testing::Test {
-protected:
+struct ActiveX : ::testing::Test {
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        vxtest::ResetStore(), LoadOptions();
         RegDeleteKeyTree(HKEY_CURRENT_USER, EXT_STATS_KEY);
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY);
     }
@@ -54,17 +49,15 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
 {
     PlantControl(1, kDll, -1);  // no Type value: still a control
     vxtest::SetDword(HKEY_LOCAL_MACHINE, CompatKey(1).c_str(), "Compatibility Flags", 0x80000401);
-    EXPECT_EQ(1, EnumActiveX(0));
-    EXPECT_STREQ("Control 1", GetItemName(0));
-    EXPECT_STRCASEEQ(kDll, GetItemCommand(0));
-    EXPECT_EQ((int)0x80000401, GetItemFlag(0));
+    ASSERT_EQ(1, EnumActiveX(0));
+    EXPECT_EQ("Control 1", std::string(GetItemName(0)));
+    EXPECT_TRUE(TextEqualNoCase(kDll, GetItemCommand(0)) && GetItemFlag(0) == (int)0x80000401);
 
     // The full list adds the compatibility entries, an AlternateCLSID
     // standing for its control, and repeats nothing.
     vxtest::SetString(HKEY_CLASSES_ROOT, ("CLSID\\" + Clsid(6) + "\\InprocServer32").c_str(), "", kDll);
     vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(7).c_str(), "AlternateCLSID", Clsid(6).c_str());
-    EXPECT_EQ(2, EnumActiveXAll());
-    EXPECT_TRUE(TextEqualNoCase(Clsid(6).c_str(), GetItemExtra(ItemCount() - 1)));
+    EXPECT_TRUE(EnumActiveXAll() == 2 && TextEqualNoCase(Clsid(6).c_str(), GetItemExtra(ItemCount() - 1)));
 }
 
 // The kill bit is set and cleared on the whole stored value: every other
@@ -83,14 +76,11 @@ TEST_F(ActiveX, KillBitKeepsTheOtherCompatibilityBits)
             vxtest::SetDword(HKEY_LOCAL_MACHINE, CompatKey(row.n).c_str(), "Compatibility Flags", row.before);
         else if (row.type == REG_SZ)
             vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(row.n).c_str(), "Compatibility Flags", row.text);
-        EXPECT_EQ(1, DisableActiveX(Clsid(row.n).c_str())) << row.n;
-        EXPECT_EQ(row.disabled, RawFlags(row.n)) << row.n;
-        EXPECT_EQ(1, EnableActiveX(Clsid(row.n).c_str())) << row.n;
-        EXPECT_EQ(row.enabled, RawFlags(row.n)) << row.n;
+        EXPECT_TRUE(DisableActiveX(Clsid(row.n).c_str()) == 1 && RawFlags(row.n) == row.disabled) << row.n;
+        EXPECT_TRUE(EnableActiveX(Clsid(row.n).c_str()) == 1 && RawFlags(row.n) == row.enabled) << row.n;
     }
     EXPECT_EQ(0, DisableActiveX("{x}\\..\\y"));
-    EXPECT_EQ(1, EnableActiveX(Clsid(99).c_str()));  // nothing there: nothing to clear
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, CompatKey(99).c_str()));
+    EXPECT_TRUE(EnableActiveX(Clsid(99).c_str()) == 1 && !RegKeyExists(HKEY_LOCAL_MACHINE, CompatKey(99).c_str()));
 }
 
 // What a user checks first: a control seen at start is in the baseline; a
@@ -109,7 +99,6 @@ TEST_F(ActiveX, PatrolAsksOnceAndNoSetsTheKillBit)
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
     ASSERT_EQ(2, PatrolActiveX());
-    EXPECT_EQ(0x80000402u, RawFlags(21));
-    EXPECT_EQ(0x400u, RawFlags(22));
+    EXPECT_TRUE(RawFlags(21) == 0x80000402u && RawFlags(22) == 0x400u) << RawFlags(21);
     EXPECT_EQ(0, PatrolActiveX());
 }

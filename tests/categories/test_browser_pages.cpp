@@ -13,6 +13,7 @@
 #include "categories/browser_pages.h"
 #include "foundation/handles.h"
 #include "foundation/options.h"
+#include "foundation/registry_store.h"
 #include "foundation/utils.h"
 
 #define VX "Software\\Quillon\\Vardex"
@@ -36,10 +37,8 @@ static const Place kPages[3] = {
 // Sets a value, "-" deletes it; the mode as its number.
 static void Put(HKEY root, const char* key, const char* name, const std::string& text)
 {
-    RegKey opened;
-    opened.Create(root, key);
     if (text == "-")
-        RegDeleteValueA(opened, name);
+        RegDeleteValueNamed(root, key, name);
     else if (strcmp(name, "AUOptions") == 0)
         vxtest::SetDword(root, key, name, strtoul(text.c_str(), NULL, 10));
     else
@@ -61,8 +60,7 @@ static void Put(const Place& place, const std::string& baseline, const std::stri
 }
 static size_t Count(const vxtest::ScriptedUi& user, Notice notice)
 {
-    return std::count_if(user.notices.begin(), user.notices.end(),
-                         [notice](const auto& told) { return told.first == notice; });
+    return std::count_if(user.notices.begin(), user.notices.end(), [=](const auto& n) { return n.first == notice; });
 }
 
 // No watched value and no baseline at all.  (A value whose restore the
@@ -70,8 +68,7 @@ static size_t Count(const vxtest::ScriptedUi& user, Notice notice)
 // same one.)
 static void Fresh()
 {
-    LoadOptions();
-    vxtest::ResetStore();
+    LoadOptions(), vxtest::ResetStore();
     for (const Place* place : { &kMode, &kPrefix, &kPages[0], &kPages[1], &kPages[2] })
         Put(*place, "-", "-");
 }
@@ -91,7 +88,6 @@ TEST(WatchedSettings, ChangesAskedKeptAndRestored)
         // No mode baseline yet: a non-zero live mode is taken silently.
         { &kMode, "-", "3", 0, 1, "3", "3", {} },
         { &kMode, "3", "2", 0, 0, "2", "2", { "Status:\nDownload options", "to:\nNotify me" } },
-        { &kMode, "3", "2", 1, 0, "3", "3", { "to:\nNotify me" } },
         // Modes outside 1 to 4 show the general text and are kept as stored.
         { &kMode, "3", "5", 1, 0, "3", "3", { "to:\nWindows Auto Update Settings\n" } },
         { &kMode, "3", "65535", 0, 0, "65535", "65535", { "to:\nWindows Auto Update Settings\n" } },
@@ -144,13 +140,12 @@ TEST(WatchedSettings, ChangesAskedKeptAndRestored)
 static bool SetKeyWritable(HKEY root, const char* path, bool writable)
 {
     PSECURITY_DESCRIPTOR sd = NULL;
-    RegKey key;
+    RegKey key, probe;
     if (ConvertStringSecurityDescriptorToSecurityDescriptorA(
             writable ? "D:P(A;;KA;;;WD)" : "D:P(A;;KR;;;WD)", SDDL_REVISION_1, &sd, NULL) &&
         key.Open(root, path, WRITE_DAC) == ERROR_SUCCESS)
         RegSetKeySecurity(key, DACL_SECURITY_INFORMATION, sd);
     LocalFree(sd);
-    RegKey probe;
     return (probe.Open(root, path, KEY_SET_VALUE) == ERROR_SUCCESS) == writable;
 }
 
@@ -184,10 +179,8 @@ TEST(WatchedSettings, FailedRestoresAreToldOnceAndNotTriedAgain)
     EXPECT_EQ(IsWindowsMajor6() ? 2u : 0u, Count(user, NOTICE_RESTORE_BY_EXPLORER));
     for (const Place* place : { &kPages[0], &kMode, &kPrefix })
         ASSERT_TRUE(SetKeyWritable(place->root, place->key, true));
-    Change(false);
-    Patrol();
-    Change(true);
-    Patrol();
+    for (bool spoilt : { false, true })
+        Change(spoilt), Patrol();
     EXPECT_EQ(4u, user.confirmations.size());
     EXPECT_EQ("http://home.example", Get(HKEY_CURRENT_USER, IE_MAIN, "Start Page"));
 }
@@ -195,9 +188,7 @@ TEST(WatchedSettings, FailedRestoresAreToldOnceAndNotTriedAgain)
 TEST(WatchedSettingsVersions, WindowsXpRestoresDirectly)
 {
     std::string copy = vxtest::PathInProgramFolder("pages_xp.exe");
-    ASSERT_TRUE(CopyFileA(vxtest::PathInProgramFolder("categories_test_browser_pages.exe").c_str(),
-                          copy.c_str(), FALSE));
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\pages_xp.exe", "Version",
-                      "winxp");
+    ASSERT_TRUE(CopyFileA(vxtest::PathInProgramFolder("categories_test_browser_pages.exe").c_str(), copy.c_str(), 0));
+    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\pages_xp.exe", "Version", "winxp");
     EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_filter=WatchedSettings.*", 120000));
 }

@@ -58,13 +58,11 @@ TEST_F(CookiesTest, MozillaFilterRemovesExactlyTheMatchingLines)
     vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
     EXPECT_EQ(2, LoadNuts());
     FreeNuts();
-    // Listing: every line with a domain, long values and odd expiries kept.
-    EXPECT_EQ(5, ListCookies(0));
-    EXPECT_EQ(1, GetItemFlag(2));  // shop.example's expiry is no number
-    EXPECT_EQ(std::string(259, 'v'), GetItemExtra(3));
+    // Listing: every line with a domain, long values and odd expiries kept
+    // (shop.example's expiry is no number).
+    EXPECT_TRUE(ListCookies(0) == 5 && GetItemFlag(2) == 1 && std::string(259, 'v') == GetItemExtra(3));
 
-    EXPECT_EQ(1, ListCookies(1));
-    EXPECT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
+    EXPECT_TRUE(ListCookies(1) == 1 && All(kSample, true) == vxtest::ReadFileText(Rewrite()));
     EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));
 }
 
@@ -75,8 +73,7 @@ TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
     WNDCLASSA windowClass = { 0, DefWindowProcA, 0, 0, NULL, NULL, NULL, NULL, NULL, "MozillaWindowClass" };
     RegisterClassA(&windowClass);
     HWND browser = CreateWindowA("MozillaWindowClass", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
-    EXPECT_EQ(0, CommitCookieFile());
-    EXPECT_EQ(All(kSample, false), vxtest::ReadFileText(Cookies()));
+    EXPECT_TRUE(CommitCookieFile() == 0 && All(kSample, false) == vxtest::ReadFileText(Cookies()));
     // Meanwhile it saved a new cookie.
     CookieFile file = kSample;
     file.back().first += "\n";
@@ -109,8 +106,8 @@ TEST_F(CookiesTest, UnreadableFileAndBlankFiltersChangeNothing)
     EXPECT_EQ(0, AddNut(" \t"));
     for (int i = 0; i < 252; i++)  // with the two of every test: 254
         vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, ("nut" + std::to_string(i)).c_str(), "1");
-    EXPECT_TRUE(AddNut("number255") == 1 && AddNut("number256") == 0);  // the 255th is the last
-    EXPECT_EQ(1u, user.notices.size());
+    // The 255th is the last.
+    EXPECT_TRUE(AddNut("number255") == 1 && AddNut("number256") == 0 && user.notices.size() == 1);
 }
 
 TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)

@@ -2,10 +2,6 @@
 // one level deep): a new hidden file is asked about, Delete removes it and
 // the history's undo brings it back byte for byte; the failures keep the
 // file.
-#include <windows.h>
-
-#include <string>
-
 #include "categories/category.h"
 #include "categories/hidden_files.h"
 #include "categories/sysfiles.h"
@@ -38,13 +34,7 @@ std::string VaultOf(const std::string& path)
 }
 
 struct HiddenTest : ::testing::Test {
-    void SetUp() override
-    {
-        vxtest::ResetStore();
-        LoadOptions();
-        ClearItems();
-        InitCategoryBaselines();
-    }
+    void SetUp() override { vxtest::ResetStore(), LoadOptions(), ClearItems(), InitCategoryBaselines(); }
 };
 
 TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
@@ -63,14 +53,12 @@ TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
     const ItemRecord* line = GetHistoryItem(HistoryItemCount() - 1);
     ASSERT_EQ(HA_HIDDEN_DELETEFILE, line->Flag);
     EXPECT_EQ(1, UndoHistoryLine(line));
-    EXPECT_EQ(bytes, vxtest::ReadFileText(path));
-    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(bytes == vxtest::ReadFileText(path) && (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(VaultOf(path).c_str()));
     // Back in the baseline: the next patrol asks nothing.
     EXPECT_EQ(0, PatrolCategory(&g_HiddenFilesCategory));
     // Nothing left to restore a second time; the file is not touched.
-    EXPECT_EQ(0, UndoHistoryLine(line));
-    EXPECT_EQ(bytes, vxtest::ReadFileText(path));
+    EXPECT_TRUE(UndoHistoryLine(line) == 0 && bytes == vxtest::ReadFileText(path));
 }
 
 TEST_F(HiddenTest, AcceptRecordsTheFileAndNoAnswerAsksAgain)
@@ -79,8 +67,7 @@ TEST_F(HiddenTest, AcceptRecordsTheFileAndNoAnswerAsksAgain)
         std::string path = PlantHidden("vxhid2", answer == ANSWER_ACCEPT ? "a" : "n", "data");
         vxtest::ScriptedUi user;
         user.answer = answer;
-        PatrolCategory(&g_HiddenFilesCategory);
-        PatrolCategory(&g_HiddenFilesCategory);
+        PatrolCategory(&g_HiddenFilesCategory), PatrolCategory(&g_HiddenFilesCategory);
         EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
         EXPECT_EQ(answer == ANSWER_ACCEPT ? 1u : 2u, user.asked.size()) << answer;
     }
@@ -91,8 +78,7 @@ TEST_F(HiddenTest, DeletionKeepsTheFileWhenNoCopyCanBeMade)
     std::string path = PlantHidden("vxhid3", "nocopy.bin", "keep me");
     // The vault's place for it is taken by a folder: no copy, no deletion.
     CreateDirectoryA(VaultOf(path).c_str(), NULL);
-    EXPECT_EQ(0, DeleteHiddenFile("", path.c_str()));
-    EXPECT_EQ("keep me", vxtest::ReadFileText(path));
+    EXPECT_TRUE(DeleteHiddenFile("", path.c_str()) == 0 && "keep me" == vxtest::ReadFileText(path));
 
     // A hidden file named like a watched system file leaves that vault
     // copy alone.
@@ -108,8 +94,7 @@ TEST_F(HiddenTest, DeletionKeepsTheFileWhenNoCopyCanBeMade)
     EXPECT_EQ(1, DeleteHiddenFile("", lost.c_str()));
     std::string gone = lost.substr(0, lost.rfind('\\'));
     RemoveDirectoryA(gone.c_str());
-    EXPECT_EQ(0, RestoreHiddenFile(lost.c_str()));
-    EXPECT_EQ("precious", vxtest::ReadFileText(VaultOf(lost)));
+    EXPECT_TRUE(RestoreHiddenFile(lost.c_str()) == 0 && "precious" == vxtest::ReadFileText(VaultOf(lost)));
 }
 
 TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
@@ -133,8 +118,7 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     // One more beyond the list's size is still seen.
     PlantHidden("vxmany", "late", "x");
     EXPECT_EQ(1, PatrolCategory(&g_HiddenFilesCategory));
-    ASSERT_EQ(1u, user.asked.size());
-    EXPECT_NE(std::string::npos, std::string(user.asked[0].File).find("late"));
+    EXPECT_TRUE(user.asked.size() == 1 && strstr(user.asked[0].File, "late")) << user.asked.size();
 }
 
 }  // namespace

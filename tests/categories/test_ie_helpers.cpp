@@ -2,16 +2,10 @@
 // as an add-on installer writes them (a class whose InprocServer32 names an
 // existing DLL, and the browser's BHO, Toolbar and Extensions keys), then
 // listed, patrolled with a scripted user, removed and put back.
-#include <windows.h>
-
-#include <string>
-
 #include "categories/category.h"
 #include "categories/ie_helpers.h"
 #include "foundation/history.h"
-#include "foundation/item_list.h"
 #include "foundation/options.h"
-#include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
@@ -43,8 +37,7 @@ static void PlantToolbar(const char* clsid) { vxtest::SetString(HKEY_LOCAL_MACHI
 static void PlantExtension(const char* name, const char* buttonText, const char* exec)
 {
     std::string key = std::string(EXTENSIONS_KEY "\\") + name;
-    if (buttonText != NULL)
-        vxtest::SetString(HKEY_LOCAL_MACHINE, key.c_str(), "ButtonText", buttonText);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, key.c_str(), buttonText ? "ButtonText" : "Other", buttonText ? buttonText : "");
     vxtest::SetString(HKEY_LOCAL_MACHINE, key.c_str(), "Exec", exec);
 }
 
@@ -64,13 +57,10 @@ static bool ItssRegisteredIs(bool wanted)
     return false;
 }
 
-class IEHelpers : public ::testing::Test {
-protected:
+struct IEHelpers : ::testing::Test {
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
-        ClearHistoryFile();
+        vxtest::ResetStore(), LoadOptions(), ClearHistoryFile();
         for (const char* key : { BHO_KEY, TOOLBAR_KEY, EXTENSIONS_KEY })
             RegDeleteKeyTree(HKEY_LOCAL_MACHINE, key);
         for (const char* clsid : { kHelperA, kHelperB, kHelperC, kNoClass, kNoClass2 })
@@ -108,17 +98,15 @@ TEST_F(IEHelpers, RemoveTakesEachEntryOfTheFileByItsOwnKind)
 
     EnumIEHelpers();
     EXPECT_EQ(3, RemoveIEHelper(kSystemDll, IndexOf(900, kHelperA)));
-    EXPECT_FALSE(HasBho(kHelperA));
+    EXPECT_FALSE(HasBho(kHelperA) || RegKeyExists(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY "\\{X1}"));
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperB);
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY "\\{X1}"));
     EXPECT_EQ(3, ReadHistory());
 
     EnumIEHelpers();
     EXPECT_EQ(1, RemoveIEHelper("", IndexOf(901, kNoClass)));
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass);
     EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass2));
-    EXPECT_EQ(0, RemoveIEHelper("", IndexOf(901, kNoClass)));  // nothing left: no line
-    EXPECT_EQ(4, ReadHistory());
+    EXPECT_TRUE(RemoveIEHelper("", IndexOf(901, kNoClass)) == 0 && ReadHistory() == 4);  // nothing left: no line
 }
 
 // What a user checks first: a new helper is asked about; "No" removes its
@@ -128,8 +116,7 @@ TEST_F(IEHelpers, PatrolAsksAndNoRemovesUntilHistoryUndoPutsItBack)
 {
     CreateDirectoryA("C:\\Program Files", NULL);
     CreateDirectoryA("C:\\Program Files\\Test Helper", NULL);
-    ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\itss.dll", kBlankDll, FALSE));
-    ASSERT_TRUE(ItssRegisteredIs(true));
+    ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\itss.dll", kBlankDll, FALSE) && ItssRegisteredIs(true));
     PlantClass(kHelperB, kSystemDll);
     PlantBho(kHelperB);
     InitCategoryBaselines();
@@ -146,8 +133,7 @@ TEST_F(IEHelpers, PatrolAsksAndNoRemovesUntilHistoryUndoPutsItBack)
     EXPECT_EQ(ALERT_HELPER, user.asked[0].Kind);
     EXPECT_STRCASEEQ(kBlankDll, user.asked[0].File);
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC);
-    EXPECT_FALSE(HasBho(kHelperA));
-    EXPECT_TRUE(HasBho(kHelperB));
+    EXPECT_TRUE(!HasBho(kHelperA) && HasBho(kHelperB));
     EXPECT_TRUE(ItssRegisteredIs(false)) << "regsvr32 /u did not reach the quoted file";
     ASSERT_EQ(2, ReadHistory());
     const ItemRecord* line = GetHistoryItem(GetHistoryItem(0)->Code == HELPER_CODE_TOOLBAR ? 0 : 1);
@@ -155,7 +141,6 @@ TEST_F(IEHelpers, PatrolAsksAndNoRemovesUntilHistoryUndoPutsItBack)
 
     // The History undo: the toolbar is back and approved, the file registered.
     EXPECT_EQ(1, UndoHistoryLine(line));
-    EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC));
-    EXPECT_TRUE(ItssRegisteredIs(true));
+    EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC) && ItssRegisteredIs(true));
     EXPECT_EQ(0, PatrolIEHelpers());
 }

@@ -2,10 +2,6 @@
 // and registry (Wine is of the NT family: the system keeps delayed deletes
 // in PendingFileRenameOperations; there is no wininit.exe unless a test
 // puts one in the Windows folder).
-#include <windows.h>
-
-#include <string>
-
 #include "categories/restart_commands.h"
 #include "foundation/paths.h"
 #include "support/scripted_ui.h"
@@ -22,11 +18,9 @@ TEST(RestartCommands, DelayedDeleteIsArrangedWithTheSystem)
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(1, DeleteOnRestart(path.c_str()));
     // The first entry of a fresh prefix's list (read up to its first NUL).
-    std::string pending = vxtest::ReadString(HKEY_LOCAL_MACHINE, kSessionManager,
-                                             "PendingFileRenameOperations");
-    EXPECT_NE(std::string::npos, pending.find("goes_at_restart.tmp"));
-    EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) &
-                      (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_NE(std::string::npos, vxtest::ReadString(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations")
+                                     .find("goes_at_restart.tmp"));
+    EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(0, DeleteOnRestart("") + DeleteOnRestart(NULL));
 }
 
@@ -34,30 +28,25 @@ TEST(RestartCommands, WinInitLinesAndTheirViewer)
 {
     std::string ini = vxtest::PathInProgramFolder("wininit_test.ini");
     DeleteFileA(ini.c_str());
-    EXPECT_EQ(1, AppendWinInitDelete(ini.c_str(), "C:\\PROGRA~1\\BAD.EXE"));
-    EXPECT_EQ(1, AppendWinInitDelete(ini.c_str(), "C:\\X.DLL"));
-    EXPECT_EQ("[rename]\r\nNUL=C:\\PROGRA~1\\BAD.EXE\r\nNUL=C:\\X.DLL\r\n",
-              vxtest::ReadFileText(ini));
+    EXPECT_EQ(2, AppendWinInitDelete(ini.c_str(), "C:\\PROGRA~1\\BAD.EXE") + AppendWinInitDelete(ini.c_str(), "C:\\X.DLL"));
+    EXPECT_EQ("[rename]\r\nNUL=C:\\PROGRA~1\\BAD.EXE\r\nNUL=C:\\X.DLL\r\n", vxtest::ReadFileText(ini));
     EXPECT_EQ(0, AppendWinInitDelete("C:\\no such folder\\wininit.ini", "C:\\X"));
 
     // The NT family has no wininit.exe: no commands, whatever the file says.
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string realIni = std::string(windows) + "\\wininit.ini";
     std::string exe = std::string(windows) + "\\wininit.exe";
-    vxtest::WriteFileBytes(realIni, std::string(16384, '\n') + "tail");
+    vxtest::WriteFileBytes(std::string(windows) + "\\wininit.ini", std::string(16384, '\n') + "tail");
     EXPECT_EQ(0, RestartCommandsPresent());
     vxtest::ScriptedUi user;
     user.confirm = 1;
-    EXPECT_EQ(0, g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory));
-    EXPECT_TRUE(user.confirmations.empty());
+    EXPECT_TRUE(g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory) == 0 && user.confirmations.empty());
 
     // With one (as on 95/98/Me): found, asked once, the row rests.
     vxtest::WriteFileBytes(exe, "MZ");
     EXPECT_EQ(1, RestartCommandsPresent());
     EXPECT_EQ(99999, g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory));
-    ASSERT_EQ(1u, user.notices.size());
-    EXPECT_EQ(NOTICE_SHOW_RESTART_COMMANDS, user.notices[0].first);
+    EXPECT_TRUE(user.notices.size() == 1 && user.notices[0].first == NOTICE_SHOW_RESTART_COMMANDS);
     // Line feeds only: every one doubled, within the viewer's buffer; only
     // the first 16384 bytes are read.
     static char text[RESTART_TEXT_SHOWN + 16];
@@ -77,7 +66,6 @@ TEST(RestartCommands, NotePathPrefersTheProgramFolder)
     vxtest::WriteFileBytes(local, "my note");
     ASSERT_GT(NotePath("C:\\Tools\\Report.exe", path), 0);
     EXPECT_STRCASEEQ(local.c_str(), path);
-    DeleteFileA(local.c_str());
     EXPECT_EQ(0, NotePath("", path));
 }
 

@@ -24,12 +24,10 @@ std::vector<int> EntriesOf(const std::string& path)
     return found;
 }
 
-class RunningTasks : public ::testing::Test {
-protected:
+struct RunningTasks : ::testing::Test {
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        vxtest::ResetStore(), LoadOptions();
         idle_ = vxtest::MakeProgramCopy("vxidle.exe");
         twin_ = vxtest::MakeProgramCopy("twin\\vxidle.exe");
         ASSERT_TRUE(a1_.Start(idle_) && a2_.Start(idle_) && b_.Start(twin_));
@@ -51,13 +49,10 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
     EXPECT_TRUE(flag == (int)a1_.Id() || flag == (int)a2_.Id()) << flag;
     ASSERT_EQ(1u, EntriesOf(twin_).size());
     const ItemRecord* twin = GetItem(EntriesOf(twin_)[0]);
-    EXPECT_EQ((int)b_.Id(), twin->Flag);
-    EXPECT_EQ(INFO_TASK, twin->Code);
+    EXPECT_TRUE(twin->Flag == (int)b_.Id() && twin->Code == INFO_TASK);
     EXPECT_EQ(CharUpperA(&std::string(twin->Command)[0]), std::string(twin->Command));
     b_.End();
-    EXPECT_EQ(count - 1, EnumRunningTasks());
-    EXPECT_EQ(count - 1, CountRunningPrograms());
-    EXPECT_TRUE(EntriesOf(twin_).empty());
+    EXPECT_TRUE(EnumRunningTasks() == count - 1 && CountRunningPrograms() == count - 1 && EntriesOf(twin_).empty());
 }
 
 // Named by the file description of the program's version resource, else
@@ -66,8 +61,7 @@ TEST_F(RunningTasks, NameIsTheFileDescription)
 {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof(system));
-    std::string monitor = vxtest::PathInProgramFolder("Vardex.exe");
-    std::string copy = vxtest::PathInProgramFolder("described.exe");
+    std::string monitor = vxtest::PathInProgramFolder("Vardex.exe"), copy = vxtest::PathInProgramFolder("described.exe");
     const struct { std::string source; const char* name; } cases[] = {
         // A copy of the monitor under another name is not the monitor.
         { monitor, "Vardex startup and browser monitor" },
@@ -89,8 +83,7 @@ TEST_F(RunningTasks, RecordActiveTasksDatesEveryRunningProgram)
 {
     std::string idle = CharUpperA(&idle_[0]), twin = CharUpperA(&twin_[0]);
     vxtest::SetString(HKEY_CURRENT_USER, ACTIVE_TASKS, idle.c_str(), "1/2/2003");
-    EXPECT_EQ(1, g_ActiveTasksCategory.RecordDetected());
-    EXPECT_EQ(0, ItemCount()) << "the list is left empty";
+    EXPECT_TRUE(g_ActiveTasksCategory.RecordDetected() == 1 && ItemCount() == 0) << "the list is left empty";
     EXPECT_REG_STRING(HKEY_CURRENT_USER, ACTIVE_TASKS, idle.c_str(), "1/2/2003");
     EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, ACTIVE_TASKS, twin.c_str()));
 }

@@ -22,8 +22,8 @@ static const ItemRecord* Listed(const char* name)
 static std::string StartOf(const std::string& k)
 {
     DWORD n = 0, size = sizeof(n);
-    LSTATUS got = RegGetValueA(HKEY_LOCAL_MACHINE, KeyPath(k).c_str(), "Start", RRF_RT_ANY, 0, &n, &size);
-    return got != ERROR_SUCCESS ? "none" : std::to_string(n);
+    return RegGetValueA(HKEY_LOCAL_MACHINE, KeyPath(k).c_str(), "Start", RRF_RT_ANY, 0, &n, &size) ? "none"
+                                                                                                  : std::to_string(n);
 }
 
 // The action names of history.txt, each followed by a blank.
@@ -48,9 +48,9 @@ static void Plant(std::string k, std::string cmd, const char* title, DWORD type 
         vxtest::SetValue(HKEY_LOCAL_MACHINE, p.c_str(), "Start", type, &start, size);
 }
 
+static void ForgetHistory() { DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str()); }
 struct Services : ::testing::Test {
     void SetUp() override { vxtest::ResetStore(); LoadOptions(); ForgetHistory(); }
-    static void ForgetHistory() { DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str()); }
 };
 
 // A program naming Microsoft as its maker (one of the few of Wine's with a
@@ -64,7 +64,6 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     Plant("VxEmpty", "", "Vx Empty");
     Plant("VxHosted", "%SystemRoot%\\system32\\svchost.exe -k vx", "Vx Hosted");
     vxtest::SetString(HKEY_LOCAL_MACHINE, SERVICES_KEY "\\VxHosted\\Parameters", "ServiceDll", "C:\\vx\\h.dll");
-    Plant("VxNoTitle", "C:\\vx\\notitle.exe", NULL);
     // A command longer than the store takes is cut, and still watched.
     Plant("VxLong", "C:\\vx\\long.exe " + std::string(1500, 'a'), "Vx Long");
     Plant("VxAuto", "C:\\vx\\start.exe", "VxAuto", REG_DWORD, 0x102, 4);  // only the lowest byte counts
@@ -73,27 +72,21 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     g_Options[OPT_HideMicrosoftServices] = 1;
     ASSERT_GT(EnumServices(0), 0);
     EXPECT_FALSE(Listed("Vx Microsoft One") || Listed("Vx Driver") || Listed("Vx Empty"));
-    ASSERT_TRUE(Listed("Vx Hosted") && Listed("VxNoTitle") && Listed("Vx Long"));
-    ASSERT_TRUE(Listed("VxAuto") && Listed("VxShort") && Listed("VxText"));
-    EXPECT_STREQ("C:\\vx\\h.dll", Listed("Vx Hosted")->Command);
-    EXPECT_EQ(259u, strlen(Listed("Vx Long")->Command));
+    ASSERT_TRUE(Listed("Vx Hosted") && Listed("Vx Long") && Listed("VxAuto") &&
+                Listed("VxShort") && Listed("VxText"));
+    EXPECT_EQ("C:\\vx\\h.dll 259", std::string(Listed("Vx Hosted")->Command) + " " +
+                                   std::to_string(strlen(Listed("Vx Long")->Command)));
     EXPECT_EQ("Automatic 0 0", std::string(Listed("VxAuto")->Extra) + " " + Listed("VxShort")->Extra + " " +
                                    Listed("VxText")->Extra);
     InitCategoryBaselines();
     EXPECT_EQ(0, ServicesChanged());
-    // The quick listing takes every key with a command, by its key name.
-    ASSERT_GT(EnumServices(1), 0);
-    EXPECT_TRUE(Listed("VxDriver") && !Listed("VxEmpty"));
-
     Plant("VxSecond", "C:\\vx\\second.exe", "Vx Second");
     EXPECT_EQ(1, ServicesChanged());
     ASSERT_GT(g_ServicesCategory.List(), 0);
     ItemRecord hosted = *Listed("Vx Hosted"), second = *Listed("Vx Second");
-    EXPECT_EQ(1, g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT));
-    EXPECT_EQ(0, ServicesChanged());
+    EXPECT_TRUE(g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
-    EXPECT_EQ(1, ServicesChanged());
-    EXPECT_EQ(VERDICT_NEW, g_ServicesCategory.TellNew(&hosted, NULL));
+    EXPECT_TRUE(ServicesChanged() == 1 && g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
 }
 
 // Titles are kept to 127 characters: two cut alike name no key at all, a
@@ -139,19 +132,16 @@ TEST_F(Services, RealServiceThroughTheManager)
         return ok ? got.config.dwStartType : 0xFFFF;
     };
     char text[256];
-    EXPECT_EQ(0, GetServiceTitle("VxNoSuchService", text, sizeof(text)));
     vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath(kSvcKey).c_str(), "DisplayName", "Stale");
     ASSERT_GT(EnumServices(0), 0);
     ASSERT_TRUE(Listed(kSvcTitle) != NULL);
     ItemRecord item = *Listed(kSvcTitle);
-    EXPECT_EQ(3, ServiceStartTypeText(kSvcTitle, text, sizeof(text)));
-    EXPECT_STREQ("Manual", text);
+    EXPECT_TRUE(ServiceStartTypeText(kSvcTitle, text, sizeof(text)) == 3 && strcmp("Manual", text) == 0) << text;
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
     EXPECT_EQ((DWORD)SERVICE_AUTO_START, startType()) << "seen by the manager at once";
     ASSERT_TRUE(StartServiceA(service.get(), 0, NULL) && state(SERVICE_RUNNING) == SERVICE_RUNNING);
     EXPECT_EQ(1, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
-    EXPECT_EQ((DWORD)SERVICE_STOPPED, state(SERVICE_STOPPED));
-    EXPECT_EQ((DWORD)SERVICE_DISABLED, startType());
+    EXPECT_TRUE(state(SERVICE_STOPPED) == SERVICE_STOPPED && startType() == SERVICE_DISABLED);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, kSvcTitle, "700");
     EXPECT_EQ("SERVICE__from_Disabled SERVICE_Stop SERVICE_Disabled ", HistoryActions());
     // Again, now stopped: no stop line.  A service that is gone: nothing

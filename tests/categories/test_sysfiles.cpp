@@ -2,11 +2,8 @@
 // its vault copies, a change asked about and answered (Accept makes the new
 // file the vault copy, Reject puts the old one back byte for byte), the
 // hide option, and the failures that must lose nothing.
-#include <windows.h>
-
-#include <string>
-
 #include "categories/sysfiles.h"
+#include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "support/scripted_ui.h"
@@ -27,21 +24,17 @@ void Edit(const std::string& path, const std::string& bytes, int days = 1)
     DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     vxtest::WriteFileBytes(path, bytes);
-    FILETIME written;
-    GetSystemTimeAsFileTime(&written);
-    ULARGE_INTEGER t = { { written.dwLowDateTime, written.dwHighDateTime } };
+    ULARGE_INTEGER t;
+    GetSystemTimeAsFileTime((FILETIME*)&t);
     t.QuadPart += (ULONGLONG)days * 24 * 3600 * 10000000ULL;
-    written = { t.LowPart, t.HighPart };
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
-    SetFileTime(f, NULL, NULL, &written);
-    CloseHandle(f);
+    FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL));
+    SetFileTime(f.Get(), NULL, NULL, (FILETIME*)&t);
     SetFileAttributesA(path.c_str(), attributes);
 }
 
 std::string Record(const char* name, const char* value)
 {
-    return vxtest::ReadString(HKEY_LOCAL_MACHINE,
-                              (std::string(VX_SYSFILES_KEY) + "\\" + name).c_str(), value);
+    return vxtest::ReadString(HKEY_LOCAL_MACHINE, (std::string(VX_SYSFILES_KEY) + "\\" + name).c_str(), value);
 }
 
 struct SysFilesTest : ::testing::Test {
@@ -53,14 +46,12 @@ TEST_F(SysFilesTest, HostsSetUpThenChangedByAnotherProgram)
     char hosts[MAX_PATH];
     ASSERT_GT(GetHostsPath(hosts), 0);
     std::string original = vxtest::ReadFileText(hosts);
-    EXPECT_EQ(1, InitSysFiles());
-    EXPECT_EQ(original, vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_TRUE(InitSysFiles() == 1 && original == vxtest::ReadFileText(Vault("HOSTS")));
     // No boot files in the prefix: records without a Location, never checked.
     EXPECT_EQ("<missing>", Record("Config.sys", "Location"));
     // Set up once: a later start leaves the vault alone.
     vxtest::WriteFileBytes(Vault("HOSTS"), "older copy");
-    EXPECT_EQ(1, InitSysFiles());
-    EXPECT_EQ("older copy", vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_TRUE(InitSysFiles() == 1 && "older copy" == vxtest::ReadFileText(Vault("HOSTS")));
     vxtest::WriteFileBytes(Vault("HOSTS"), original);
 
     std::string edited = original + "127.0.0.1 ads.example\r\n";
@@ -75,8 +66,7 @@ TEST_F(SysFilesTest, HostsSetUpThenChangedByAnotherProgram)
     Edit(hosts, edited, 2);
     user.answer = ANSWER_ACCEPT;
     EXPECT_EQ(1, CheckAllSysFiles());
-    EXPECT_EQ(edited, vxtest::ReadFileText(hosts));
-    EXPECT_EQ(edited, vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
     EXPECT_EQ(0, CheckAllSysFiles());
 }
 
@@ -128,8 +118,7 @@ TEST_F(SysFilesTest, FailedCopiesLoseNothing)
     EXPECT_EQ(0, RejectSysFileChange("Locked", path.c_str(), 1));
     EXPECT_EQ(0, AcceptSysFileChange("Locked", path.c_str(), 0));
     CloseHandle(held);
-    EXPECT_EQ("changed by someone", vxtest::ReadFileText(path));
-    EXPECT_EQ("accepted", vxtest::ReadFileText(Vault("Locked")));
+    EXPECT_EQ("changed by someone|accepted", vxtest::ReadFileText(path) + "|" + vxtest::ReadFileText(Vault("Locked")));
     EXPECT_EQ(path, Record("Locked", "Location"));  // not forgotten by the failed Reject
     EXPECT_EQ(2u, user.notices.size());  // each failure told
 
@@ -138,8 +127,7 @@ TEST_F(SysFilesTest, FailedCopiesLoseNothing)
     EXPECT_EQ(0, RejectSysFileChange("Locked", path.c_str(), 0));
     EXPECT_EQ("changed by someone", vxtest::ReadFileText(path));
     user.answer = ANSWER_REJECT;
-    EXPECT_EQ(0, CheckSysFile("Locked", path.c_str()));
-    EXPECT_EQ(1u, user.asked.size());
+    EXPECT_TRUE(CheckSysFile("Locked", path.c_str()) == 0 && user.asked.size() == 1);
 
     // A read-only file is restored and stays read-only.
     vxtest::WriteFileBytes(Vault("Locked"), "accepted");
@@ -150,8 +138,7 @@ TEST_F(SysFilesTest, FailedCopiesLoseNothing)
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     // A missing file is skipped and its record kept.
     DeleteFileA(path.c_str());
-    EXPECT_EQ(0, CheckSysFile("Locked", path.c_str()));
-    EXPECT_EQ(path, Record("Locked", "Location"));
+    EXPECT_TRUE(CheckSysFile("Locked", path.c_str()) == 0 && path == Record("Locked", "Location"));
 }
 
 }  // namespace

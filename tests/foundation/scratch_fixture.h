@@ -23,11 +23,7 @@ struct SavedString {
     }
 };
 
-inline std::string Folder(UINT(WINAPI* get)(LPSTR, UINT))
-{
-    char folder[MAX_PATH];
-    return std::string(folder, get(folder, sizeof(folder)));
-}
+inline std::string Folder(UINT(WINAPI* get)(LPSTR, UINT)) { char f[MAX_PATH]; return std::string(f, get(f, MAX_PATH)); }
 
 // The scratch folder, or a name in it.
 inline std::string Scratch(const char* name = "")
@@ -50,12 +46,8 @@ inline void RemoveTree(const std::string& folder)
     RemoveDirectoryA(folder.c_str());
 }
 
-class ScratchTest : public ::testing::Test {
-    void SetUp() override
-    {
-        RemoveTree(Scratch());
-        ASSERT_TRUE(CreateDirectoryA(Scratch().c_str(), NULL));
-    }
+struct ScratchTest : ::testing::Test {
+    void SetUp() override { RemoveTree(Scratch()); ASSERT_TRUE(CreateDirectoryA(Scratch().c_str(), NULL)); }
 };
 
 }  // namespace scratch

@@ -1,10 +1,5 @@
-// The user's browsers as Wine's real registry names them, and the AOL
-// client's window found among real windows.
-#include <gtest/gtest.h>
-
+// The user's browsers as Wine's real registry names them.
 #include <string.h>
-
-#include <string>
 
 #include "foundation/browser.h"
 #include "foundation/path_text.h"
@@ -51,24 +46,6 @@ TEST(Browser, TheProgramOfTheHttpCommandElseInternetExplorer)
         vxtest::SetString(HKEY_LOCAL_MACHINE, IE_APP_PATHS, "Path", c.iePath);
         vxtest::SetString(HKEY_LOCAL_MACHINE, HTTP_COMMAND, "", c.command.c_str());
         EXPECT_EQ(c.expected, Browsers()) << c.command;
-    }
-}
-
-TEST(AolWindow, TheTitlesAreTriedInOrder)
-{
-    for (const char* name : { "AOL Frame25", "AOL Frame" }) {
-        WNDCLASSA wc = { 0, DefWindowProcA, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL, name };
-        RegisterClassA(&wc);
-    }
-    // Each window made outranks the ones before it.
-    const struct { const char* className; const char* title; int found; } windows[] = {
-        { "AOL Frame25", "Other", 0 }, { "AOL Frame", "America  Online", 1 }, { "AOL Frame25", "AOL", 1 },
-        { "AOL Frame25", "America Online", 1 }, { "AOL Frame25", "America  Online", 1 },
-    };
-    for (const auto& w : windows) {
-        HWND made = CreateWindowA(w.className, w.title, WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, NULL, NULL,
-                                  GetModuleHandleA(NULL), NULL);
-        EXPECT_EQ(w.found ? made : NULL, FindAolWindow()) << w.className << " " << w.title;
     }
 }
 

@@ -15,11 +15,9 @@ TEST(Placement, SavedRestoredWithItsSizeOrBroughtBackOnScreen)
     // A plain window of a class of our own (the manifest of the test programs
     // maps the system's control classes to a common-controls library that is
     // not loaded here).
-    WNDCLASSA wc = { 0, DefWindowProcA, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL,
-                     "VxPlacementTest" };
+    WNDCLASSA wc = { 0, DefWindowProcA, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL, "VxPlacementTest" };
     RegisterClassA(&wc);
-    HWND w = CreateWindowA("VxPlacementTest", "placement", WS_POPUP, 100, 120, 300, 200, NULL, NULL,
-                           GetModuleHandleA(NULL), NULL);
+    HWND w = CreateWindowA("VxPlacementTest", "", WS_POPUP, 100, 120, 300, 200, NULL, NULL, wc.hInstance, NULL);
     ASSERT_TRUE(w != NULL) << GetLastError();
     const PlacementNames names = { "xPosAlert", "yPosAlert", "dxAlert", "dyAlert" };
     SaveWindowPlacement(w, names);
@@ -28,8 +26,8 @@ TEST(Placement, SavedRestoredWithItsSizeOrBroughtBackOnScreen)
         saved += vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY, name) + " ";
     EXPECT_EQ("100 120 300 200 ", saved);
     // Saving rewrites "StartTab", which raises "Update".
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "1");
+    EXPECT_EQ("0 1", vxtest::ReadString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab") + " " +
+                         vxtest::ReadString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update"));
 
     // The saved place, the size kept; a place beyond the screen becomes half
     // the screen; with only x saved ("" reads as missing), centred, a third

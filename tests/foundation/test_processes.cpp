@@ -19,13 +19,9 @@ int Collect(DWORD id, WORD, const char*, const char* path, void* data)
     return 1;
 }
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != text.npos; }
-bool Killed()
-{
-    return Has(vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")), "TASK_Kill");
-}
+bool Killed() { return Has(vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")), "TASK_Kill"); }
 
-class Processes : public ::testing::Test {
-protected:
+struct Processes : ::testing::Test {
     void SetUp() override
     {
         LoadOptions();
@@ -62,9 +58,7 @@ TEST_F(Processes, EveryProcessOnceAndMatchedByItsFile)
         { "C:\\Apps\\Tool.exe", "tool.EXE", 1 },               // a bare name: any folder
         { "   C:\\Apps\\Tool.exe", "C:\\Apps\\Tool.exe", 1 },  // leading blanks dropped
         { "C:\\Apps\\Tool.exe", "D:\\Apps\\Tool.exe", 0 },     // same name, other folder
-        { "C:\\Apps\\Tool.exe", "ool.exe", 0 },
-        { "", "", 0 },                                         // an unreadable path
-        { "", "Tool.exe", 0 },
+        { "C:\\Apps\\Tool.exe", "ool.exe", 0 }, { "", "", 0 }, { "", "Tool.exe", 0 },  // an unreadable path
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.match, ProcessMatchesFile(c.path, c.file)) << c.path << " | " << c.file;
@@ -76,11 +70,10 @@ TEST_F(Processes, EveryProcessOnceAndMatchedByItsFile)
 // happened, is written to the history.
 TEST_F(Processes, EndingOnlyThatProgram)
 {
-    EXPECT_EQ(0, KillProcessById(b_.Id(), idle_.c_str()));  // the id runs another program
-    EXPECT_EQ(0, KillProcessById(0, twin_.c_str()));
+    // The id runs another program; no id.
+    EXPECT_TRUE(KillProcessById(b_.Id(), idle_.c_str()) == 0 && KillProcessById(0, twin_.c_str()) == 0);
     EXPECT_TRUE(b_.Running());
-    EXPECT_EQ(1, KillProcessById(b_.Id(), twin_.c_str()));
-    EXPECT_TRUE(b_.Ended(0));
+    EXPECT_TRUE(KillProcessById(b_.Id(), twin_.c_str()) == 1 && b_.Ended(0));
     EXPECT_EQ(0, KillProcessById(b_.Id(), twin_.c_str())) << "an ended process ended again";
     EXPECT_FALSE(Killed());
 
@@ -89,18 +82,14 @@ TEST_F(Processes, EndingOnlyThatProgram)
     EXPECT_EQ(b_.Id(), KillProcessByFile(twin_.c_str(), "", 1));  // declined
     ASSERT_EQ(1u, user_.confirmations.size());
     EXPECT_TRUE(Has(user_.confirmations[0], "\n" + twin_ + " is currently an actively"));
-    EXPECT_TRUE(b_.Running());
-    EXPECT_FALSE(Killed());
+    EXPECT_TRUE(b_.Running() && !Killed());
     user_.confirm = 1;
     EXPECT_EQ(b_.Id(), KillProcessByFile(twin_.c_str(), "Twin Tool", 1));
     EXPECT_TRUE(Has(user_.confirmations[1], "\nTwin Tool is currently"));
     EXPECT_TRUE(b_.Ended(0)) << "returned before the process ended";
-    EXPECT_EQ(1u, b_.ExitCode());
-    EXPECT_TRUE(a_.Running());
-    EXPECT_TRUE(Killed());
+    EXPECT_TRUE(b_.ExitCode() == 1 && a_.Running() && Killed()) << b_.ExitCode();
 
-    EXPECT_EQ(1, EndProgramIfRunning(("\"" + idle_ + "\" /minimized").c_str()));
-    EXPECT_TRUE(a_.Ended(0));
+    EXPECT_TRUE(EndProgramIfRunning(("\"" + idle_ + "\" /minimized").c_str()) == 1 && a_.Ended(0));
     EXPECT_EQ(0, EndProgramIfRunning(NULL));
 }
 
@@ -140,8 +129,7 @@ TEST(ProcessesChild, DISABLED_ListFromSnapshot)
 TEST(ProcessesVersions, Windows98ListsFromTheSnapshot)
 {
     std::string copy = vxtest::MakeProgramCopy("procs98.exe");
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\procs98.exe", "Version",
-                      "win98");
+    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\procs98.exe", "Version", "win98");
     EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
                                     "--gtest_filter=ProcessesChild.*", 90000));
 }

@@ -1,11 +1,8 @@
 // The debug trace: off unless "Debug" is non-zero at start, one INI line
 // per note and per timing, and a budget after which nothing is written.
-#include <gtest/gtest.h>
-
 #include <stdio.h>
 #include <string.h>
 
-#include <string>
 #include <vector>
 
 #include "foundation/registry_store.h"
@@ -60,14 +57,9 @@ TEST(Trace, NotesAndTimingsUntilTheBudgetIsSpent)
     g_TraceFirstPatrol = 1;
     TraceElapsed();
     EXPECT_EQ(0, g_TraceFirstPatrol);
-    TraceElapsed();
-    TraceNote("N", std::string(600, 't').c_str());
-    TraceElapsed();
+    TraceElapsed(), TraceNote("N", std::string(600, 't').c_str()), TraceElapsed();
     g_TraceBudget = 8999;
-    TraceNote("A", "9000");
-    TraceNote("B", "9001");
-    TraceNote("C", "too many");
-    TraceElapsed();
+    TraceNote("A", "9000"), TraceNote("B", "9001"), TraceNote("C", "too many"), TraceElapsed();
 
     // "<tick>.<line>=MM-DD  hh:mm:ss VERIFY: Services", then the timings:
     // with the first-patrol flag the time is 1 (no whole second, no star).

@@ -10,43 +10,28 @@
 
 #include "categories/cookie_line.h"
 
-namespace {
-
-void Require(bool condition)
-{
-    if (!condition)
-        abort();
-}
-
-}  // namespace
+static void Require(bool condition) { if (!condition) abort(); }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     // A private copy: the fuzzer's buffer has no slack to hide an over-read.
     char* block = (char*)malloc(size > 0 ? size : 1);
-    if (block == NULL)
-        return 0;
     memcpy(block, data, size);
     NutTable nuts;
     NutTableInit(&nuts);
     NutTableAdd(&nuts, "track", 1);
     NutTableAdd(&nuts, "a - b", 2);
-    size_t pos = 0;
-    size_t covered = 0;
+    size_t pos = 0, covered = 0;
     BlockLine line;
     while (NextBlockLine(block, size, &pos, &line)) {
-        Require(line.Start == covered);
-        Require(line.Length <= line.Extent && line.Extent <= line.Length + 2);
-        Require(line.Extent > 0);
-        covered += line.Extent;
-        Require(covered <= size);
+        Require(line.Start == covered && line.Extent > 0 && line.Length <= line.Extent &&
+                line.Extent <= line.Length + 2);
+        Require((covered += line.Extent) <= size);
         const char* text = block + line.Start;
         CookieFields fields;
         if (SplitCookieLine(text, line.Length, &fields)) {
-            for (int f = 0; f < COOKIE_FIELDS; f++) {
-                Require(fields.Field[f] >= text);
-                Require(fields.Field[f] + fields.Length[f] <= text + line.Length);
-            }
+            for (int f = 0; f < COOKIE_FIELDS; f++)
+                Require(fields.Field[f] >= text && fields.Field[f] + fields.Length[f] <= text + line.Length);
             char key[64];
             size_t n = CookieKeyText(&fields, key, sizeof(key));
             Require(n < sizeof(key) && key[n] == '\0');
@@ -54,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             n = CookieFieldText(&fields, COOKIE_VALUE, value, sizeof(value));
             Require(n < sizeof(value) && value[n] == '\0');
             long long seconds = 0;
-            if (CookieExpiry(&fields, &seconds))
-                Require(seconds >= 0);
+            Require(!CookieExpiry(&fields, &seconds) || seconds >= 0);
         }
         CookieLineFiltered(&nuts, text, line.Length);
     }

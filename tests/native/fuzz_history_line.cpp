@@ -12,11 +12,7 @@
 
 namespace {
 
-void Require(bool condition)
-{
-    if (!condition)
-        abort();
-}
+void Require(bool condition) { if (!condition) abort(); }
 
 // What the writer makes of a field: tabs, CR and LF become blanks.
 void Flatten(const char* field, char* out, size_t outSize)
@@ -29,8 +25,7 @@ void Flatten(const char* field, char* out, size_t outSize)
 
 void CheckField(const char* field, size_t size)
 {
-    Require(memchr(field, '\0', size) != NULL);
-    Require(strchr(field, '\t') == NULL);
+    Require(memchr(field, '\0', size) != NULL && strchr(field, '\t') == NULL);
 }
 
 void CheckLine(const char* line, size_t length)
@@ -45,25 +40,19 @@ void CheckLine(const char* line, size_t length)
     Require(fields.Action >= 0 && fields.Action <= HA_LOG_UNKNOWN);
 
     HistoryLineFields flat;
-    Flatten(fields.Time, flat.Time, sizeof(flat.Time));
-    Flatten(fields.Name, flat.Name, sizeof(flat.Name));
-    Flatten(fields.Command, flat.Command, sizeof(flat.Command));
-    Flatten(fields.Extra, flat.Extra, sizeof(flat.Extra));
+#define VX_FLATTEN(f) Flatten(fields.f, flat.f, sizeof(flat.f))
+    VX_FLATTEN(Time), VX_FLATTEN(Name), VX_FLATTEN(Command), VX_FLATTEN(Extra);
     char written[HISTORY_LINE_MAX + 1];
     size_t n = FormatHistoryLine(flat.Time, HistoryActionName(fields.Action),
                                  HistoryTypeName(fields.Type), flat.Name, flat.Command,
                                  flat.Extra, written, sizeof(written));
-    Require(n >= 2 && n <= HISTORY_LINE_MAX && strlen(written) == n);
-    Require(written[n - 2] == '\r' && written[n - 1] == '\n');
-    Require(memchr(written, '\n', n - 1) == NULL && memchr(written, '\r', n - 2) == NULL);
+    Require(n >= 2 && n <= HISTORY_LINE_MAX && strlen(written) == n && written[n - 2] == '\r' &&
+            written[n - 1] == '\n' && !memchr(written, '\n', n - 1) && !memchr(written, '\r', n - 2));
 
     HistoryLineFields again;
     ParseHistoryLine(written, n - 2, &again);
-    Require(strcmp(flat.Time, again.Time) == 0);
-    Require(strcmp(flat.Name, again.Name) == 0);
-    Require(strcmp(flat.Command, again.Command) == 0);
-    Require(strcmp(flat.Extra, again.Extra) == 0);
-    Require(strcmp(HistoryTypeName(fields.Type), HistoryTypeName(again.Type)) == 0);
+    Require(!strcmp(flat.Time, again.Time) && !strcmp(flat.Name, again.Name) && !strcmp(flat.Command, again.Command) &&
+            !strcmp(flat.Extra, again.Extra) && !strcmp(HistoryTypeName(fields.Type), HistoryTypeName(again.Type)));
 }
 
 }  // namespace
@@ -76,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     memcpy(block, data, size);
     size_t pos = 0, start = 0, length = 0, lines = 0;
     while (NextHistoryLine(block, size, &pos, &start, &length)) {
-        Require(length > 0 && start + length <= size && pos <= size);
-        Require(++lines <= size);
+        Require(length > 0 && start + length <= size && pos <= size && ++lines <= size);
         CheckLine(block + start, length);
     }
 

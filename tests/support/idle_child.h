@@ -9,10 +9,7 @@
 #include "support/vxtest.h"
 
 // What a started copy runs: nothing, for long enough.
-TEST(IdleChild, DISABLED_Idle)
-{
-    Sleep(180000);
-}
+TEST(IdleChild, DISABLED_Idle) { Sleep(180000); }
 
 namespace vxtest {
 
@@ -22,20 +19,15 @@ inline std::string MakeProgramCopy(const std::string& relative)
 {
     char self[MAX_PATH];
     DWORD n = GetModuleFileNameA(NULL, self, sizeof(self));
-    if (n == 0 || n >= sizeof(self))
-        return "";
     std::string path = ProgramFolder() + "\\" + relative;
-    for (size_t slash = path.find('\\', 3); slash != std::string::npos;
-         slash = path.find('\\', slash + 1))
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
         CreateDirectoryA(path.substr(0, slash).c_str(), NULL);
-    if (!CopyFileA(self, path.c_str(), FALSE))
-        return "";
-    return path;
+    return n == 0 || n >= sizeof(self) || !CopyFileA(self, path.c_str(), FALSE) ? "" : path;
 }
 
 class IdleChild {
 public:
-    IdleChild() : handle_(NULL), id_(0) {}
+    IdleChild() = default;
     ~IdleChild() { End(); }
     IdleChild(const IdleChild&) = delete;
     IdleChild& operator=(const IdleChild&) = delete;
@@ -45,37 +37,23 @@ public:
     bool Start(const std::string& exePath, bool suspended = false)
     {
         End();
-        std::string command = "\"" + exePath + "\"";
+        std::string command = "\"" + exePath + "\"", folder = ProgramFolder();
         if (!suspended)
             command += " --gtest_also_run_disabled_tests --gtest_filter=IdleChild.DISABLED_Idle";
-        STARTUPINFOA si;
-        ZeroMemory(&si, sizeof(si));
-        si.cb = sizeof(si);
+        STARTUPINFOA si = { sizeof(si) };
         PROCESS_INFORMATION pi;
-        std::string folder = ProgramFolder();
-        if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE,
-                            suspended ? CREATE_SUSPENDED : 0, NULL, folder.c_str(), &si, &pi))
+        if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, suspended ? CREATE_SUSPENDED : 0, NULL,
+                            folder.c_str(), &si, &pi))
             return false;
         CloseHandle(pi.hThread);
         handle_ = pi.hProcess;
         id_ = pi.dwProcessId;
         return true;
     }
-    bool Running() const
-    {
-        return handle_ != NULL && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
-    }
+    bool Running() const { return handle_ != NULL && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
     // Waits up to ms for the process to end; true when it did.
-    bool Ended(DWORD ms) const
-    {
-        return handle_ != NULL && WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0;
-    }
-    DWORD ExitCode() const
-    {
-        DWORD code = 0;
-        GetExitCodeProcess(handle_, &code);
-        return code;
-    }
+    bool Ended(DWORD ms) const { return handle_ != NULL && WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0; }
+    DWORD ExitCode() const { DWORD code = 0; GetExitCodeProcess(handle_, &code); return code; }
     void End()
     {
         if (handle_ != NULL) {
@@ -89,8 +67,8 @@ public:
     DWORD Id() const { return id_; }
 
 private:
-    HANDLE handle_;
-    DWORD id_;
+    HANDLE handle_ = NULL;
+    DWORD id_ = 0;
 };
 
 }  // namespace vxtest

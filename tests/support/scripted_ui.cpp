@@ -4,11 +4,7 @@ namespace vxtest {
 
 static ScriptedUi* s_current = nullptr;
 
-static int Ask(const AlertRequest* request)
-{
-    s_current->asked.push_back(*request);
-    return s_current->answer;
-}
+static int Ask(const AlertRequest* request) { s_current->asked.push_back(*request); return s_current->answer; }
 
 static int Confirm(const char* question)
 {
@@ -16,22 +12,15 @@ static int Confirm(const char* question)
     return s_current->confirm;
 }
 
-static void Notify(Notice notice, const char* detail)
-{
-    s_current->notices.emplace_back(notice, detail);
-}
+static void Notify(Notice notice, const char* detail) { s_current->notices.emplace_back(notice, detail); }
 
 ScriptedUi::ScriptedUi()
 {
-    s_current = this;
     static const UiSeam seam = { Ask, Confirm, Notify, nullptr };
+    s_current = this;
     InstallUi(&seam);
 }
 
-ScriptedUi::~ScriptedUi()
-{
-    InstallUi(nullptr);
-    s_current = nullptr;
-}
+ScriptedUi::~ScriptedUi() { InstallUi(nullptr); s_current = nullptr; }
 
 }  // namespace vxtest

@@ -10,14 +10,13 @@
 
 namespace vxtest {
 
+// Installs this user (only one at a time) until the object goes.
 struct ScriptedUi {
     int answer = ANSWER_NONE;      // what every question gets
     int confirm = 0;               // 1: every confirmation is yes
     std::vector<AlertRequest> asked;
     std::vector<std::string> confirmations;
     std::vector<std::pair<Notice, std::string>> notices;
-
-    // Installs this user (only one at a time) until the object goes.
     ScriptedUi();
     ~ScriptedUi();
 };

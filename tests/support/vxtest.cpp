@@ -1,6 +1,7 @@
 #include "support/vxtest.h"
 
-#include <stdio.h>
+#include <fstream>
+#include <iterator>
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
@@ -10,16 +11,12 @@ namespace vxtest {
 std::string ProgramFolder()
 {
     char path[MAX_PATH];
-    DWORD n = GetModuleFileNameA(NULL, path, sizeof(path));
-    std::string s(path, n);
+    std::string s(path, GetModuleFileNameA(NULL, path, sizeof(path)));
     size_t slash = s.find_last_of('\\');
     return slash == std::string::npos ? std::string() : s.substr(0, slash);
 }
 
-std::string PathInProgramFolder(const char* name)
-{
-    return ProgramFolder() + "\\" + name;
-}
+std::string PathInProgramFolder(const char* name) { return ProgramFolder() + "\\" + name; }
 
 void ResetStore()
 {
@@ -29,42 +26,33 @@ void ResetStore()
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS");
 }
 
-void SetValue(HKEY root, const char* path, const char* name, DWORD type,
-              const void* data, DWORD size)
+void SetValue(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size)
 {
     RegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Create(root, path)) << path;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, (const BYTE*)data, size))
-        << path << " " << name;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, (const BYTE*)data, size)) << path << " " << name;
 }
 
 void SetString(HKEY root, const char* path, const char* name, const char* text)
-{
-    SetValue(root, path, name, REG_SZ, text, (DWORD)strlen(text) + 1);
-}
+{ SetValue(root, path, name, REG_SZ, text, (DWORD)strlen(text) + 1); }
 
 void SetDword(HKEY root, const char* path, const char* name, DWORD value)
-{
-    SetValue(root, path, name, REG_DWORD, &value, sizeof(value));
-}
+{ SetValue(root, path, name, REG_DWORD, &value, sizeof(value)); }
 
 bool ValueExists(HKEY root, const char* path, const char* name)
 {
     RegKey key;
-    if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS)
-        return false;
-    return RegQueryValueExA(key, name, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
+    return key.Open(root, path, KEY_READ) == ERROR_SUCCESS &&
+           RegQueryValueExA(key, name, NULL, NULL, NULL, NULL) == ERROR_SUCCESS;
 }
 
 std::string ReadString(HKEY root, const char* path, const char* name)
 {
     RegKey key;
-    if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS)
-        return "<missing>";
     char data[4096];
     DWORD size = sizeof(data) - 1;
-    DWORD type = 0;
-    if (RegQueryValueExA(key, name, NULL, &type, (BYTE*)data, &size) != ERROR_SUCCESS)
+    if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS ||
+        RegQueryValueExA(key, name, NULL, NULL, (BYTE*)data, &size) != ERROR_SUCCESS)
         return "<missing>";
     data[size] = '\0';
     return std::string(data);
@@ -72,12 +60,9 @@ std::string ReadString(HKEY root, const char* path, const char* name)
 
 HANDLE StartProgram(const std::string& commandLine)
 {
-    STARTUPINFOA si;
-    ZeroMemory(&si, sizeof(si));
-    si.cb = sizeof(si);
+    STARTUPINFOA si = { sizeof(si) };
     PROCESS_INFORMATION pi;
-    std::string cmd = commandLine;
-    std::string folder = ProgramFolder();
+    std::string cmd = commandLine, folder = ProgramFolder();
     if (!CreateProcessA(NULL, &cmd[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &si, &pi))
         return NULL;
     CloseHandle(pi.hThread);
@@ -90,38 +75,25 @@ int RunProgram(const std::string& commandLine, DWORD timeoutMs)
     if (!process.IsValid())
         return -2;
     HANDLE handle = process.Get();
-    DWORD start = GetTickCount();
-    for (;;) {
-        DWORD waited = GetTickCount() - start;
-        if (waited >= timeoutMs)
-            break;
-        DWORD rc = MsgWaitForMultipleObjects(1, &handle, FALSE,
-                                             timeoutMs - waited, QS_ALLINPUT);
-        if (rc == WAIT_OBJECT_0) {
-            DWORD code = 0;
-            GetExitCodeProcess(process.Get(), &code);
-            return (int)code;
-        }
+    DWORD code = 0;
+    for (DWORD start = GetTickCount(), waited = 0; waited < timeoutMs; waited = GetTickCount() - start) {
+        if (MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return GetExitCodeProcess(handle, &code), (int)code;
         PumpMessages(0);
     }
-    TerminateProcess(process.Get(), 99);
+    TerminateProcess(handle, 99);
     return -1;
 }
 
-struct WindowQuery {
-    const char* className;
-    const char* titlePart;
-    HWND found;
-};
+struct WindowQuery { const char *className, *titlePart; HWND found; };
 
 static BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
 {
     WindowQuery* q = (WindowQuery*)param;
     char cls[256] = "";
     GetClassNameA(window, cls, sizeof(cls));
-    if (q->className != NULL && lstrcmpiA(cls, q->className) != 0)
-        return TRUE;
-    if (q->titlePart != NULL && WindowText(window).find(q->titlePart) == std::string::npos)
+    if ((q->className != NULL && lstrcmpiA(cls, q->className) != 0) ||
+        (q->titlePart != NULL && WindowText(window).find(q->titlePart) == std::string::npos))
         return TRUE;
     q->found = window;
     return FALSE;
@@ -142,12 +114,9 @@ HWND WaitForWindow(const char* className, const char* titlePart, DWORD timeoutMs
 
 bool WaitForWindowGone(HWND window, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    while (IsWindow(window)) {
+    for (DWORD start = GetTickCount(); IsWindow(window); PumpMessages(50))
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        PumpMessages(50);
-    }
     return true;
 }
 
@@ -155,16 +124,14 @@ std::string WindowText(HWND window)
 {
     char text[4096] = "";
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG,
-                        2000, &result);
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &result);
     text[sizeof(text) - 1] = '\0';
     return text;
 }
 
 std::string DialogItemText(HWND dialog, int id)
 {
-    HWND item = GetDlgItem(dialog, id);
-    return item != NULL ? WindowText(item) : std::string("<no control>");
+    return GetDlgItem(dialog, id) != NULL ? WindowText(GetDlgItem(dialog, id)) : std::string("<no control>");
 }
 
 void ClickButton(HWND dialog, int id)
@@ -176,24 +143,14 @@ void ClickButton(HWND dialog, int id)
 
 std::string ReadFileText(const std::string& path)
 {
-    FILE* f = fopen(path.c_str(), "rb");
-    if (f == NULL)
-        return std::string();
-    std::string text;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        text.append(chunk, n);
-    fclose(f);
-    return text;
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes)
 {
-    FILE* f = fopen(path.c_str(), "wb");
-    ASSERT_TRUE(f != NULL) << path;
-    fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    ASSERT_TRUE(f.write(bytes.data(), bytes.size()).good()) << path;
 }
 
 void PumpMessages(DWORD ms)

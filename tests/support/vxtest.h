@@ -3,11 +3,10 @@
 // Vardex.exe and KESSA.DLL; these helpers start real processes, find real
 // windows and read the real registry.
 #pragma once
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
-
-#include <gtest/gtest.h>
 
 namespace vxtest {
 
@@ -21,8 +20,7 @@ void ResetStore();
 
 // Registry set-up for tests.
 void SetString(HKEY root, const char* path, const char* name, const char* text);
-void SetValue(HKEY root, const char* path, const char* name, DWORD type,
-              const void* data, DWORD size);
+void SetValue(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size);
 void SetDword(HKEY root, const char* path, const char* name, DWORD value);
 bool ValueExists(HKEY root, const char* path, const char* name);
 // The raw REG_SZ text of a value, or "<missing>".
