@@ -166,3 +166,16 @@ TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
 }
 
 }  // namespace
+
+// A report server that accepts and never answers holds the monitor's only
+// thread (and the alert waiting on the line) only for the connection's
+// timeouts, well before it would answer; the line is written all the same.
+TEST_F(HistoryTest, ASilentServerHoldsTheLineOnlyForTheTimeout)
+{
+    HistoryServer server(NULL);
+    ASSERT_TRUE(server.Start("/r?"));
+    DWORD start = GetTickCount();
+    EXPECT_EQ(1, WriteHistory("n", "c", "", 11, HA_START_ALERT));
+    EXPECT_LT(GetTickCount() - start, 8000u);
+    EXPECT_EQ(1, ReadHistory());
+}
