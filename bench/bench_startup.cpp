@@ -116,20 +116,23 @@ void BenchStartupList()
     if (g_Added == NULL)
         return;
     const int sizes[4] = { 10, 100, 1000, 4000 };
-    printf("Startup list against planted HKCU Run values (best of %d runs, ms)\n", BENCH_REPEAT);
-    printf("  %6s %8s %12s %16s %12s %8s\n", "values", "listed", "BuildStartup",
-           "StartupChanged", "floor", "ratio");
+    BenchPairHeading("Startup list against planted HKCU Run values", BENCH_REPEAT);
     int planted = 0;
     for (int s = 0; s < 4; s++) {
         Plant(planted, sizes[s]);
         planted = sizes[s];
         CompleteBaseline();
-        int listed = 0, changed = 0, enumerated = 0;
-        double build = BenchBest(BuildFull, BENCH_REPEAT, &listed);
-        double compare = BenchBest(StartupChanged, BENCH_REPEAT, &changed);
-        double floor = BenchBest(EnumerateRunKeys, BENCH_REPEAT, &enumerated);
-        printf("  %6d %8d %12.2f %16.2f %12.2f %7.2fx%s\n", sizes[s], listed, build, compare,
-               floor, floor > 0 ? compare / floor : 0.0, changed ? "  (changed!)" : "");
+        // An idle patrol meets a baseline written long before.
+        Sleep(1100);
+        const BenchStep steps[] = { StartupChanged, BuildFull, EnumerateRunKeys };
+        BenchCost cost[3];
+        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
+        char what[64];
+        TEXT_FORMAT(what, "StartupChanged, %d values%s", cost[2].result,
+                    cost[0].result ? " (changed!)" : "");
+        BenchPairRow(what, cost[0], cost[2]);
+        TEXT_FORMAT(what, "  BuildStartupList, %d listed", cost[1].result);
+        BenchPairRow(what, cost[1], cost[2]);
     }
     printf("\n");
     ForgetAddedBaseline();
