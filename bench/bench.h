@@ -80,3 +80,14 @@ double BenchRatio(double step, double floor);
 // (best wall ms of each, their ratio, and the same for CPU per run).
 void BenchPairHeading(const char* title, int repeat);
 void BenchPairRow(const char* what, const BenchCost& step, const BenchCost& floor);
+// Two steps and their floor (steps[2]) run in turns; a row for each of the
+// two against the floor (the first labelled "<first>, <size> <unit>"), then
+// newNote when the first step found something new (returned non-zero) and
+// newNote is given.
+void BenchTwoAgainstFloor(const BenchStep steps[3], int repeat, const char* first, int size,
+                          const char* unit, const char* second, const char* newNote,
+                          BenchCost cost[3]);
+// A step (steps[0]) and two floors run in turns; a row of the step against
+// each floor.
+void BenchOneAgainstTwo(const BenchStep steps[3], int repeat, const char* first,
+                        const char* second, BenchCost cost[3]);

@@ -282,3 +282,24 @@ void BenchPairRow(const char* what, const BenchCost& step, const BenchCost& floo
            BenchRatio(step.best, floor.best), BenchFigure(step.cpu, stepCpu, sizeof(stepCpu)),
            BenchFigure(floor.cpu, floorCpu, sizeof(floorCpu)), cpuRatio);
 }
+
+void BenchTwoAgainstFloor(const BenchStep steps[3], int repeat, const char* first, int size,
+                          const char* unit, const char* second, const char* newNote,
+                          BenchCost cost[3])
+{
+    BenchInTurns(steps, 3, repeat, cost);
+    char label[96];
+    TEXT_FORMAT(label, "%s, %d %s", first, size, unit);
+    BenchPairRow(label, cost[0], cost[2]);
+    BenchPairRow(second, cost[1], cost[2]);
+    if (newNote != NULL && cost[0].result != 0)
+        printf("  (%s)\n", newNote);
+}
+
+void BenchOneAgainstTwo(const BenchStep steps[3], int repeat, const char* first,
+                        const char* second, BenchCost cost[3])
+{
+    BenchInTurns(steps, 3, repeat, cost);
+    BenchPairRow(first, cost[0], cost[1]);
+    BenchPairRow(second, cost[0], cost[2]);
+}

@@ -96,14 +96,10 @@ static void BenchHelperPatrol()
         planted = size;
         // An idle patrol meets a baseline written long before.
         Sleep(1100);
-        const BenchStep steps[] = { ListHelpersOnce, PatrolHelpersOnce, WalkHelpersBare };
+        const BenchStep steps[] = { PatrolHelpersOnce, ListHelpersOnce, WalkHelpersBare };
         BenchCost cost[3];
-        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
-        char what[64];
-        TEXT_FORMAT(what, "EnumIEHelpers, %d listed", cost[0].result);
-        BenchPairRow(what, cost[0], cost[2]);
-        TEXT_FORMAT(what, "PatrolIEHelpers, %d helpers", size);
-        BenchPairRow(what, cost[1], cost[2]);
+        BenchTwoAgainstFloor(steps, BENCH_REPEAT, "PatrolIEHelpers", size, "helpers",
+                             "  EnumIEHelpers alone", NULL, cost);
     }
     UnplantHelpers(planted);
     printf("\n");

@@ -55,16 +55,12 @@ static int PagesAndPrefix()
     return 0;
 }
 
-static void Row(const char* label)
+static void Row(int children)
 {
     const BenchStep steps[] = { EnumRunningTasks, CountRunningPrograms, SnapshotFloor };
     BenchCost cost[3];
-    BenchInTurns(steps, 3, RUNNING_REPEAT, cost);
-    char what[64];
-    TEXT_FORMAT(what, "EnumRunningTasks, %s", label);
-    BenchPairRow(what, cost[0], cost[2]);
-    TEXT_FORMAT(what, "  CountRunningPrograms (%d)", cost[1].result);
-    BenchPairRow(what, cost[1], cost[2]);
+    BenchTwoAgainstFloor(steps, RUNNING_REPEAT, "EnumRunningTasks", children,
+                         "children more", "  CountRunningPrograms", NULL, cost);
     printf("  (%d processes in the snapshot, %d programs listed)\n", cost[2].result,
            cost[0].result);
 }
@@ -132,13 +128,11 @@ void BenchRunningTasks()
     double start = BenchNowMs();
     EnumRunningTasks();
     double cold = BenchNowMs() - start;
-    Row("prefix's own");
+    Row(0);
     HANDLE children[EXTRA_CHILDREN];
     int started = StartChildren(children, EXTRA_CHILDREN);
     Sleep(3000);  // let every child finish starting
-    char label[32];
-    TEXT_FORMAT(label, "+%d children", started);
-    Row(label);
+    Row(started);
     EndChildren(children, started);
     printf("  first EnumRunningTasks of the run (descriptions read): %.2f ms\n\n", cold);
     ClearItems();

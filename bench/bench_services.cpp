@@ -107,13 +107,8 @@ static void BenchServicesChanged()
         InitCategoryBaselines();
         const BenchStep steps[] = { ServicesChanged, ListQuick, WalkServiceKeysBare };
         BenchCost cost[3];
-        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
-        char what[64];
-        TEXT_FORMAT(what, "ServicesChanged, %d keys%s", cost[2].result,
-                    cost[0].result ? " (changed!)" : "");
-        BenchPairRow(what, cost[0], cost[2]);
-        TEXT_FORMAT(what, "  quick list alone");
-        BenchPairRow(what, cost[1], cost[2]);
+        BenchTwoAgainstFloor(steps, BENCH_REPEAT, "ServicesChanged", sizes[s], "keys more",
+                             "  quick list alone", "a service was taken for new", cost);
     }
     printf("\n");
     UnplantServices(planted);
@@ -262,12 +257,9 @@ static void BenchScheduledTasks()
         const BenchStep steps[] = { EnumScheduledTasks, EnumerateTaskNamesBare,
                                     EnumerateAndActivateBare };
         BenchCost cost[3];
-        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
         char what[64];
-        TEXT_FORMAT(what, "EnumScheduledTasks, %d listed", cost[0].result);
-        BenchPairRow(what, cost[0], cost[1]);
-        TEXT_FORMAT(what, "  against names + Activate");
-        BenchPairRow(what, cost[0], cost[2]);
+        TEXT_FORMAT(what, "EnumScheduledTasks, %d tasks", sizes[s]);
+        BenchOneAgainstTwo(steps, BENCH_REPEAT, what, "  against names + Activate", cost);
     }
     printf("\n");
     UnplantTasks(planted);

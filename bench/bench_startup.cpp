@@ -126,13 +126,8 @@ void BenchStartupList()
         Sleep(1100);
         const BenchStep steps[] = { StartupChanged, BuildFull, EnumerateRunKeys };
         BenchCost cost[3];
-        BenchInTurns(steps, 3, BENCH_REPEAT, cost);
-        char what[64];
-        TEXT_FORMAT(what, "StartupChanged, %d values%s", cost[2].result,
-                    cost[0].result ? " (changed!)" : "");
-        BenchPairRow(what, cost[0], cost[2]);
-        TEXT_FORMAT(what, "  BuildStartupList, %d listed", cost[1].result);
-        BenchPairRow(what, cost[1], cost[2]);
+        BenchTwoAgainstFloor(steps, BENCH_REPEAT, "StartupChanged", sizes[s], "values",
+                             "  BuildStartupList", "an entry was taken for new", cost);
     }
     printf("\n");
     ForgetAddedBaseline();

@@ -184,11 +184,9 @@ void BenchSysFiles()
     BenchPairHeading("Cookie filter, cookies.txt with 1 line in 10 filtered", SYS_REPEAT);
     const BenchStep steps[] = { CookieFilter, CookieFloor, CookieFloorWithWrite };
     BenchCost cost[3];
-    BenchInTurns(steps, 3, SYS_REPEAT, cost);
     char what[64];
-    TEXT_FORMAT(what, "ListCookies(1), %d lines", cost[1].result);
-    BenchPairRow(what, cost[0], cost[1]);
-    BenchPairRow("  against read + write", cost[0], cost[2]);
+    TEXT_FORMAT(what, "ListCookies(1), %d lines", COOKIE_LINES);
+    BenchOneAgainstTwo(steps, SYS_REPEAT, what, "  against read + write", cost);
     // The same file a second later: a patrol that finds cookies.txt, the
     // filters and its own rewrite as they were has nothing to do.
     Sleep(1100);

@@ -143,14 +143,8 @@ int NutTableAdd(NutTable* table, const char* text, int mode)
 {
     if (IsBlankText(text) || strlen(text) >= NUT_TEXT)
         return 0;
-    if (table->Count == table->Capacity) {
-        int capacity = table->Capacity == 0 ? 16 : table->Capacity * 2;
-        Nut* grown = (Nut*)realloc(table->Items, (size_t)capacity * sizeof(Nut));
-        if (grown == NULL)
-            return 0;
-        table->Items = grown;
-        table->Capacity = capacity;
-    }
+    if (!GrowBlock(&table->Items, &table->Capacity, table->Count, 16))
+        return 0;
     Nut* nut = &table->Items[table->Count++];
     TextCopy(nut->Text, sizeof(nut->Text), text);
     nut->Mode = mode;

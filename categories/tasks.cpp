@@ -369,14 +369,8 @@ static void ReadJobStamps(JobStamps* jobs)
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ||
             WideCharToMultiByte(CP_UTF8, 0, found.cFileName, -1, key, sizeof(key), NULL, NULL) == 0)
             continue;
-        if (jobs->count == jobs->room) {
-            int room = jobs->room == 0 ? 64 : jobs->room * 2;
-            FileStamp* grown = (FileStamp*)realloc(jobs->stamps, sizeof(FileStamp) * (size_t)room);
-            if (grown == NULL)
-                break;
-            jobs->stamps = grown;
-            jobs->room = room;
-        }
+        if (!GrowBlock(&jobs->stamps, &jobs->room, jobs->count, 64))
+            break;
         FileStamp* stamp = &jobs->stamps[jobs->count];
         stamp->attributes = found.dwFileAttributes;
         stamp->sizeLow = found.nFileSizeLow;

@@ -1,6 +1,7 @@
 #include "foundation/text.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 static char FoldCase(char c)
@@ -129,4 +130,19 @@ void TextUpper(char* text)
 {
     for (; text != NULL && *text != '\0'; text++)
         *text = FoldCase(*text);
+}
+
+int GrowBlock(void** block, int* room, int count, size_t itemSize, int first)
+{
+    if (count < *room)
+        return 1;
+    int wanted = *room <= 0 ? first : *room * 2;
+    if (wanted <= count)
+        wanted = count + 1;
+    void* grown = realloc(*block, (size_t)wanted * itemSize);
+    if (grown == NULL)
+        return 0;
+    *block = grown;
+    *room = wanted;
+    return 1;
 }

@@ -64,3 +64,15 @@ template <size_t N> inline size_t TextAppendChar(char (&out)[N], char c)
 
 #define TEXT_FORMAT(buffer, ...) TextFormat((buffer), sizeof(buffer), __VA_ARGS__)
 #define TEXT_APPEND_FORMAT(buffer, ...) TextAppendFormat((buffer), sizeof(buffer), __VA_ARGS__)
+
+// Room for one more item in a block of items that doubles when full (first:
+// the room of a new block).  1 when there is room for item count; 0, with
+// the block and its room as they were, when memory ran out.
+int GrowBlock(void** block, int* room, int count, size_t itemSize, int first);
+template <typename T> inline int GrowBlock(T** block, int* room, int count, int first)
+{
+    void* untyped = *block;
+    int grown = GrowBlock(&untyped, room, count, sizeof(T), first);
+    *block = (T*)untyped;
+    return grown;
+}

@@ -156,14 +156,8 @@ static KeptFile* NewKeptFile(const char* file)
         s_keptFileCount = 0;
         NameTableFree(&s_keptFileIndex);
     }
-    if (s_keptFileCount == s_keptFileRoom) {
-        int room = s_keptFileRoom == 0 ? 64 : s_keptFileRoom * 2;
-        KeptFile* grown = (KeptFile*)realloc(s_keptFiles, sizeof(KeptFile) * (size_t)room);
-        if (grown == NULL)
-            return NULL;
-        s_keptFiles = grown;
-        s_keptFileRoom = room;
-    }
+    if (!GrowBlock(&s_keptFiles, &s_keptFileRoom, s_keptFileCount, 64))
+        return NULL;
     if (!NameTablePut(&s_keptFileIndex, file, s_keptFileCount))
         return NULL;
     return &s_keptFiles[s_keptFileCount++];

@@ -107,14 +107,8 @@ static char* CopyOf(const char* text)
 
 static void KeepReturner(RunScan* scan, const char* name, const char* data)
 {
-    if (scan->returnerCount == scan->returnerRoom) {
-        int room = scan->returnerRoom == 0 ? 8 : scan->returnerRoom * 2;
-        Returner* grown = (Returner*)realloc(scan->returners, sizeof(Returner) * (size_t)room);
-        if (grown == NULL)
-            return;
-        scan->returners = grown;
-        scan->returnerRoom = room;
-    }
+    if (!GrowBlock(&scan->returners, &scan->returnerRoom, scan->returnerCount, 8))
+        return;
     Returner* r = &scan->returners[scan->returnerCount];
     r->name = CopyOf(name);
     r->data = CopyOf(data);
