@@ -80,7 +80,6 @@ TEST_F(FileTypes, ComparesTheProgramFile)
     struct Row { std::string recorded, changed; int asked, lock; };
     const Row rows[] = {
         { kNotepad, kEvil, 0, 1 },
-        { kNotepad, "C:\\Other Folder\\notepad.exe \"%1\"", 0, 0 },
         { kNotepad, "C:\\WINDOWS\\NOTEPAD.EXE %1", 0, 0 },
         { kNotepad, "\"C:\\windows\\system32\\write.exe\" \"%1\"", 1, 0 },
         { std::string("\"") + longPath + "\" \"%1\"", std::string(shortPath) + " %1", 0, 0 },

@@ -1,6 +1,6 @@
 // KESSA.DLL: exports by ordinal only, and its watcher posts message 9024 to
 // the window it was given when the set of running processes changes.
-#include "support/vxtest.h"
+#include "support/idle_child.h"
 
 #include "foundation/handles.h"
 #include "kessa/kessa.h"
@@ -29,18 +29,6 @@ struct NoticeSink {
 };
 int NoticeSink::count = 0;
 
-// A process that exists until it is terminated.
-HANDLE StartSuspended()
-{
-    STARTUPINFOA si = { sizeof(si) };
-    PROCESS_INFORMATION pi;
-    char cmd[] = "cmd.exe";
-    if (!CreateProcessA(NULL, cmd, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &si, &pi))
-        return NULL;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
-
 TEST(Kessa, ExportsOrdinalsTwoAndThreeOnly)
 {
     LoadedLibrary dll("KESSA.DLL");
@@ -63,13 +51,12 @@ TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
     EXPECT_EQ(1, KessaStartWatch(sink.window));  // already running: fine
     vxtest::PumpMessages(1500);  // the watcher takes its first look
     int quiet = NoticeSink::count;
-    KernelHandle child(StartSuspended());
-    ASSERT_TRUE(child.IsValid());
+    vxtest::IdleChild child;  // a process that exists until it is ended
+    ASSERT_TRUE(child.Start("cmd.exe", true));
     vxtest::PumpMessages(4500);
     EXPECT_GT(NoticeSink::count, quiet) << "no notice for the new process";
     int afterStart = NoticeSink::count;
-    TerminateProcess(child.Get(), 0);
-    WaitForSingleObject(child.Get(), 20000);
+    child.End();
     vxtest::PumpMessages(4500);
     EXPECT_GT(NoticeSink::count, afterStart) << "no notice for the ended process";
 

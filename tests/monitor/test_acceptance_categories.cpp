@@ -21,8 +21,6 @@ const DWORD kAlertWaitMs = 110000;
 const char* const kService = "VxPhotoService";
 const char* const kServiceTitle = "Photo Sync Service";
 
-std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
-bool Has(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 // A program of another maker, as an installer leaves it: a copy of ours
 // under its own name (our own programs are always known as "Vardex").
@@ -50,19 +48,12 @@ protected:
     void SetUp() override
     {
         vxtest::ResetStore();
-        DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
         for (const char* option : { "Services", "Tasks", "Sound" })
             vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, option, strcmp(option, "Sound") ? "1" : "0");
         ASSERT_TRUE(monitor_.Start());
     }
-    void Nudge() { RunningMonitor::Nudge("monitor_test_acceptance_categories.exe", "Helper.DISABLED_StayAWhile"); }
     RunningMonitor monitor_;
 };
-
-TEST(Helper, DISABLED_StayAWhile)
-{
-    Sleep(6000);
-}
 
 TEST_F(CategoryAcceptance, ANewServiceIsAskedAboutAndNoLeavesItStoppedAndDisabled)
 {
@@ -73,12 +64,9 @@ TEST_F(CategoryAcceptance, ANewServiceIsAskedAboutAndNoLeavesItStoppedAndDisable
                                        SERVICE_AUTO_START, SERVICE_ERROR_IGNORE, program.c_str(), NULL, NULL,
                                        NULL, NULL, NULL);
     ASSERT_TRUE(service != NULL) << GetLastError();
-    Nudge();
+    RunningMonitor::Nudge();
     HWND alert = WaitForAlertAbout(kServiceTitle, kAlertWaitMs);
-    ASSERT_TRUE(alert != NULL) << "no service alert";
-    EXPECT_TRUE(Has(vxtest::DialogItemText(alert, 1144), "Startup Status: Automatic"))
-        << vxtest::DialogItemText(alert, 1144);
-    EXPECT_TRUE(Has(vxtest::DialogItemText(alert, 1026), "PhotoSync.exe"));
+    ASSERT_TRUE(alert != NULL) << "no service alert";  // what it shows: test_alerts
     ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
     vxtest::PumpMessages(1000);
 
@@ -87,9 +75,7 @@ TEST_F(CategoryAcceptance, ANewServiceIsAskedAboutAndNoLeavesItStoppedAndDisable
     DWORD needed = 0;
     ASSERT_TRUE(QueryServiceConfigA(service, config, sizeof(buffer), &needed));
     EXPECT_EQ((DWORD)SERVICE_DISABLED, config->dwStartType);
-    EXPECT_TRUE(Has(History(), "\tSERVICE_Disabled\t")) << History();
-    // Known from now on: the next services patrol does not ask again.
-    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY "\\Services", kServiceTitle));
+    // Its history lines and baseline: test_services.
     DeleteService(service);
     CloseServiceHandle(service);
     CloseServiceHandle(scm);
@@ -110,14 +96,13 @@ TEST_F(CategoryAcceptance, ANewTaskIsAskedAboutAndNoDeletesIt)
     ASSERT_HRESULT_SUCCEEDED(task->QueryInterface(IID_IPersistFile, file.OutVoid()));
     ASSERT_HRESULT_SUCCEEDED(file->Save(NULL, TRUE));
 
-    Nudge();
+    RunningMonitor::Nudge();
     HWND alert = WaitForAlertAbout("PhotoSyncUpdate", kAlertWaitMs);
     ASSERT_TRUE(alert != NULL) << "no task alert";
     ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
     vxtest::PumpMessages(1000);
     ComRef<ITask> gone;
     EXPECT_TRUE(FAILED(scheduler->Activate(L"PhotoSyncUpdate", IID_ITask, (IUnknown**)gone.Out())));
-    EXPECT_TRUE(Has(History(), "\tTASK_Alert\t") && Has(History(), "PhotoSyncUpdate")) << History();
 }
 
 }  // namespace
