@@ -81,6 +81,12 @@ TEST_F(StartupList, StartupFolderKindsByLastThreeLetters)
             EXPECT_EQ(nullptr, strstr(GetItemCommand(k), absent));
     for (const std::string& program : { exe, tool_ })
         EXPECT_STREQ("Vardex startup and browser monitor", GetItemName(FindItem(200, "", program.c_str())));
+    // A missing name is taken from the file; our own program is known by one
+    // name.  (Fields are cut by the bounded copies; the command's cut: below.)
+    ClearItems();
+    AddItem("", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
+    AddItem("Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
+    EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(0)) + "|" + GetItemName(1));
 }
 
 // The walk leaves out only a value with the same name and command as the
@@ -136,16 +142,6 @@ TEST_F(StartupList, LongWinIniLoadLineListsAllAndLosesNothing)
     EXPECT_GE(FindItem(100, "", (APP "\\load" + std::to_string(items - 1) + ".exe").c_str()), 0);
     EXPECT_EQ(1, WinIniRemoveItem("load", APP "\\load3.exe"));
     EXPECT_EQ(line.erase(line.find(APP "\\load3.exe;"), strlen(APP "\\load3.exe;")), WinIni("load"));
-}
-
-// A missing name is taken from the file; our own program is known by one
-// name.  (Fields are cut by the bounded copies; the command's cut: above.)
-TEST_F(StartupList, ItemNamesFromTheFileOrOurOwn)
-{
-    ClearItems();
-    AddItem("", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
-    AddItem("Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
-    EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(0)) + "|" + GetItemName(1));
 }
 
 // --- Baseline and patrol ---------------------------------------------------------
