@@ -35,6 +35,14 @@ TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
     const char* control = "{AAAAAAAA-0000-0000-0000-000000000001}";
     EXPECT_TRUE(RecordDetected(control, kActiveX.c_str()) == 0 &&
                 RecordDetected(control, (kDetected + "\\ACTIVEX").c_str()) == 1);
+    // Dated once; a second call keeps the date but puts the ActiveX marker back.
+    InitDetected();
+    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, kDetected.c_str(), ""));
+    vxtest::SetString(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
+    RegDeleteValueNamed(HKEY_CURRENT_USER, kActiveX.c_str(), "");
+    InitDetected();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, kActiveX.c_str(), "", "P");
 }
 
 // Read from the subkey of the code (one row per branch), only when it fits
@@ -56,15 +64,3 @@ TEST(Detected, DateComesFromTheSubkeyOfTheCodeOnlyWhenItFits)
     }
 }
 
-// Dated once; a second call keeps the date but puts the ActiveX marker back.
-TEST(Detected, InitDatesTheDatabaseOnceAndKeepsTheActiveXMarker)
-{
-    vxtest::ResetStore();
-    InitDetected();
-    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, kDetected.c_str(), ""));
-    vxtest::SetString(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
-    RegDeleteValueNamed(HKEY_CURRENT_USER, kActiveX.c_str(), "");
-    InitDetected();
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, kActiveX.c_str(), "", "P");
-}

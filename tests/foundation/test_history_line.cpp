@@ -29,20 +29,6 @@ TEST(HistoryCodes, ActionAndTypeTablesTakeTheFirstMatchBothWays)
     EXPECT_TRUE(HistoryTypeCode("current_run") == 11 && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
 }
 
-TEST(HistoryTime, TwelveHourClockWithTwoBlanksOrNever)
-{
-    struct { unsigned mo, d, y, h, m; size_t size; const char* text; } cases[] = {
-        { 3, 7, 2009, 0, 5, 32, "03/07/2009  12:05 AM" }, { 3, 7, 2009, 12, 0, 32, "03/07/2009  12:00 PM" },
-        { 3, 7, 2009, 13, 30, 32, "03/07/2009  1:30 PM" }, { 0, 0, 0, 0, 0, 32, "Never" },
-        { 12, 31, 2020, 10, 0, 6, "12/31" },
-    };
-    for (const auto& c : cases) {
-        char out[32];
-        EXPECT_EQ(strlen(c.text), FormatHistoryTime(c.mo, c.d, c.y, c.h, c.m, "Never", out, c.size));
-        EXPECT_STREQ(c.text, out);
-    }
-}
-
 TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
 {
     char line[HISTORY_LINE_MAX + 1];
@@ -70,6 +56,16 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
         ParseHistoryLine(text.data(), text.size(), &f);
         EXPECT_EQ(over ? "" : t + n + m + e, std::string(f.Time) + f.Name + f.Command + f.Extra);
         EXPECT_TRUE(f.Action == 6 && f.Type == 11) << f.Action << " " << f.Type;
+    }
+    struct { unsigned mo, d, y, h, m; size_t size; const char* text; } cases[] = {
+        { 3, 7, 2009, 0, 5, 32, "03/07/2009  12:05 AM" }, { 3, 7, 2009, 12, 0, 32, "03/07/2009  12:00 PM" },
+        { 3, 7, 2009, 13, 30, 32, "03/07/2009  1:30 PM" }, { 0, 0, 0, 0, 0, 32, "Never" },
+        { 12, 31, 2020, 10, 0, 6, "12/31" },
+    };
+    for (const auto& c : cases) {
+        char out[32];
+        EXPECT_EQ(strlen(c.text), FormatHistoryTime(c.mo, c.d, c.y, c.h, c.m, "Never", out, c.size));
+        EXPECT_STREQ(c.text, out);
     }
 }
 

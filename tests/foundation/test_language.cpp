@@ -39,16 +39,11 @@ TEST(Language, StringTableTextOrItsOverride)
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString17", over.c_str());
     char out[1024];
     EXPECT_TRUE(LoadText(17, out, sizeof(out)) > 0 && std::string(out).find("\nA request") == 0) << out;
-}
-
-TEST(Language, CodesAndTheMessageLanguageOfText634)
-{
-    vxtest::ResetStore();
     // Any case; the Cyrillic code in the Windows code page; unknown, empty or long.
-    struct { const char* code; WORD id; } cases[] = {
+    struct { const char* code; WORD id; } codes[] = {
         { "US", 9 }, { "pt", 22 }, { "\xEA\xE0\xEA", 25 }, { "xx", 0 }, { "", 0 }, { "usa", 0 },
     };
-    for (const auto& c : cases)
+    for (const auto& c : codes)
         EXPECT_EQ(c.id, LanguageIdForCode(c.code)) << c.code;
     SetMessageLanguage();
     EXPECT_EQ(9, g_MessageLanguage);

@@ -47,10 +47,6 @@ TEST(Trace, WithoutDebugOrWithoutAFileNameNoFileIsCreated)
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kTrace.c_str())) << (value ? value : "absent");
         EXPECT_EQ(value != NULL && value[0] == '1' ? 0 : 9999, g_TraceBudget) << "nothing counted";
     }
-}
-
-TEST(Trace, NotesAndTimingsUntilTheBudgetIsSpent)
-{
     StartWithDebug("5");
     TraceNote("VERIFY", "Services");
     g_TraceFirstPatrol = 1;

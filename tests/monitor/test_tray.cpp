@@ -48,6 +48,16 @@ TEST_F(TrayTest, TheIconIsAddedChangedAndRemovedUnlessHideRuskoIsSet)
         NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
         EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data)) << hide;
     }
+    // The user chose a file for "Open"; registering the events at the next
+    // start keeps it and gives the others an empty entry (the built-in
+    // sound).  The system-file event (6) and any beyond play as "Open".
+    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current", "", "C:\\s\\bark.wav");
+    RegisterSoundEvents();
+    for (int index : { 0, 1, 5, 6, 99 })
+        EXPECT_EQ(index == 0 || index > 5 ? SOUND_SCHEME_FILE : SOUND_BUILT_IN, PlayAlertSound(index)) << index;
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
+    LoadOptions();
+    EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
 }
 
 TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
@@ -91,20 +101,6 @@ TEST_F(TrayTest, TheMenuOnWindows98OffersRestartCommandsButNoServices)
     EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
                                     "--gtest_filter=TrayChild.DISABLED_WriteMenuCommands", 60000));
     EXPECT_EQ(std::string("platform 1\n") + kMenu9x, vxtest::ReadFileText(vxtest::PathInProgramFolder("menu98.txt")));
-}
-
-TEST_F(TrayTest, AlertSoundsFollowTheSchemeTheUserKeepsAndSoundZeroIsSilent)
-{
-    // The user chose a file for "Open"; registering the events at the next
-    // start keeps it and gives the others an empty entry (the built-in
-    // sound).  The system-file event (6) and any beyond play as "Open".
-    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current", "", "C:\\s\\bark.wav");
-    RegisterSoundEvents();
-    for (int index : { 0, 1, 5, 6, 99 })
-        EXPECT_EQ(index == 0 || index > 5 ? SOUND_SCHEME_FILE : SOUND_BUILT_IN, PlayAlertSound(index)) << index;
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
-    LoadOptions();
-    EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
 }
 
 // Used by scripts/screenshots.sh: right-clicks the icon of the running
