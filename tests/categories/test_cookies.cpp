@@ -126,6 +126,7 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
 TEST_F(CookiesTest, AStandingRewriteIsRedoneOnEveryChange)
 {
     vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
+    EXPECT_EQ(2, LoadNuts());
     Sleep(1100);  // cookies.txt settles
     EXPECT_TRUE(ListCookies(0) == 5 && GetItemFlag(2) == 1 && std::string(259, 'v') == GetItemExtra(3));
     ASSERT_EQ(1, ListCookies(1));
