@@ -5,6 +5,7 @@
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
+#include "foundation/text.h"
 
 namespace vxtest {
 
@@ -147,6 +148,14 @@ void PumpMessages(DWORD ms)
         if (ms > 0)
             Sleep(10);
     } while (GetTickCount() - start < ms);
+}
+
+const ItemRecord* Listed(const char* text)
+{
+    for (int i = 0; i < ItemCount(); i++)
+        if (TextEqualNoCase(GetItemName(i), text) || TextEqualNoCase(GetItemCommand(i), text))
+            return GetItem(i);
+    return NULL;
 }
 
 }  // namespace vxtest
