@@ -11,6 +11,14 @@
 typedef std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> ScGuard;
 static std::string KeyPath(const std::string& keyName) { return SERVICES_KEY "\\" + keyName; }
 
+static const ItemRecord* Listed(const char* name)
+{
+    for (int i = 0; i < ItemCount(); i++)
+        if (TextEqualNoCase(GetItemName(i), name))
+            return GetItem(i);
+    return NULL;
+}
+
 static std::string StartOf(const std::string& k)
 {
     DWORD n = 0, size = sizeof(n);
@@ -63,19 +71,19 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     Plant("VxText", "C:\\vx\\start.exe", "VxText", REG_SZ, 0x32, 2);      // "2" as text
     g_Options[OPT_HideMicrosoftServices] = 1;
     ASSERT_GT(EnumServices(0), 0);
-    EXPECT_FALSE(vxtest::Listed("Vx Microsoft One") || vxtest::Listed("Vx Driver") || vxtest::Listed("Vx Empty"));
-    ASSERT_TRUE(vxtest::Listed("Vx Hosted") && vxtest::Listed("Vx Long") && vxtest::Listed("VxAuto") &&
-                vxtest::Listed("VxShort") && vxtest::Listed("VxText"));
-    EXPECT_EQ("C:\\vx\\h.dll 259", std::string(vxtest::Listed("Vx Hosted")->Command) + " " +
-                                   std::to_string(strlen(vxtest::Listed("Vx Long")->Command)));
-    EXPECT_EQ("Automatic 0 0", std::string(vxtest::Listed("VxAuto")->Extra) + " " + vxtest::Listed("VxShort")->Extra + " " +
-                                   vxtest::Listed("VxText")->Extra);
+    EXPECT_FALSE(Listed("Vx Microsoft One") || Listed("Vx Driver") || Listed("Vx Empty"));
+    ASSERT_TRUE(Listed("Vx Hosted") && Listed("Vx Long") && Listed("VxAuto") &&
+                Listed("VxShort") && Listed("VxText"));
+    EXPECT_EQ("C:\\vx\\h.dll 259", std::string(Listed("Vx Hosted")->Command) + " " +
+                                   std::to_string(strlen(Listed("Vx Long")->Command)));
+    EXPECT_EQ("Automatic 0 0", std::string(Listed("VxAuto")->Extra) + " " + Listed("VxShort")->Extra + " " +
+                                   Listed("VxText")->Extra);
     InitCategoryBaselines();
     EXPECT_EQ(0, ServicesChanged());
     Plant("VxSecond", "C:\\vx\\second.exe", "Vx Second");
     EXPECT_EQ(1, ServicesChanged());
     ASSERT_GT(g_ServicesCategory.List(), 0);
-    ItemRecord hosted = *vxtest::Listed("Vx Hosted"), second = *vxtest::Listed("Vx Second");
+    ItemRecord hosted = *Listed("Vx Hosted"), second = *Listed("Vx Second");
     EXPECT_TRUE(g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
     EXPECT_TRUE(ServicesChanged() == 1 && g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
@@ -126,8 +134,8 @@ TEST_F(Services, RealServiceThroughTheManager)
     char text[256];
     vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath(kSvcKey).c_str(), "DisplayName", "Stale");
     ASSERT_GT(EnumServices(0), 0);
-    ASSERT_TRUE(vxtest::Listed(kSvcTitle) != NULL);
-    ItemRecord item = *vxtest::Listed(kSvcTitle);
+    ASSERT_TRUE(Listed(kSvcTitle) != NULL);
+    ItemRecord item = *Listed(kSvcTitle);
     EXPECT_TRUE(ServiceStartTypeText(kSvcTitle, text, sizeof(text)) == 3 && strcmp("Manual", text) == 0) << text;
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
     EXPECT_EQ((DWORD)SERVICE_AUTO_START, startType()) << "seen by the manager at once";

@@ -54,6 +54,15 @@ static bool Repoint(const wchar_t* name, const wchar_t* program)
            SUCCEEDED(file->Save(NULL, TRUE));
 }
 
+// The list entry of that name or command.
+static const ItemRecord* Listed(const char* name)
+{
+    for (int i = 0; i < ItemCount(); i++)
+        if (TextEqualNoCase(GetItemName(i), name) || TextEqualNoCase(GetItemCommand(i), name))
+            return GetItem(i);
+    return NULL;
+}
+
 // A fresh store and a running scheduler with no task at all.
 struct Tasks : ::testing::Test {
     void SetUp() override
@@ -78,7 +87,7 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     for (const wchar_t* name : { L"VxFour", L"VxFive", L"VxSix" })
         ASSERT_TRUE(CreateTask(name, L"C:\\vx\\more.exe"));
     ASSERT_EQ(6, EnumScheduledTasks()) << "one more than the batch of five asked at a time";
-    const ItemRecord *early = vxtest::Listed("VxEarly.job"), *bare = vxtest::Listed("VxBare.job");
+    const ItemRecord *early = Listed("VxEarly.job"), *bare = Listed("VxBare.job");
     ASSERT_TRUE(early && bare) << "a task without a program is still listed";
     EXPECT_EQ("C:\\vx\\early.exe Never Never", std::string(early->Command) + " " + early->Info + " " + bare->Extra);
     EXPECT_TRUE(strstr(early->Extra, "  12:05 AM")) << early->Extra;
@@ -88,7 +97,7 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     EXPECT_TRUE(GetTaskComment("VxEarly.job", text, sizeof(text)) == 9 && strcmp("early one", text) == 0) << text;
     EXPECT_TRUE(GetTaskNextRunTime("VxMissing.job", text, sizeof(text)) == 0 && text[0] == 0) << text;
 
-    std::string wide = vxtest::Listed("C:\\vx\\cyr.exe") ? vxtest::Listed("C:\\vx\\cyr.exe")->Name : "";
+    std::string wide = Listed("C:\\vx\\cyr.exe") ? Listed("C:\\vx\\cyr.exe")->Name : "";
     EXPECT_EQ(3, GetTaskComment(wide.c_str(), text, sizeof(text)));
     EXPECT_TRUE(DeleteScheduledTask(wide.c_str()) == 1 && EnumScheduledTasks() == 5);
 }
@@ -101,7 +110,7 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     ASSERT_TRUE(CreateTask(L"VxDrop", L"C:\\vx\\drop.exe"));
     ASSERT_EQ(1, g_TasksCategory.InitBaseline());
     ASSERT_EQ(2, g_TasksCategory.List());
-    ItemRecord keep = *vxtest::Listed("VxKeep.job"), drop = *vxtest::Listed("VxDrop.job"), mcafee = keep;
+    ItemRecord keep = *Listed("VxKeep.job"), drop = *Listed("VxDrop.job"), mcafee = keep;
     // (Wine's scheduler will not activate a name with a dot in it.)
     TextCopy(mcafee.Name, "McAfee.com Update.job");
     vxtest::SetString(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxKeep.job", "0");  // no approval

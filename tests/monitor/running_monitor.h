@@ -12,7 +12,7 @@
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
-#include "support/vxtest.h"
+#include "support/idle_child.h"
 
 // Started by Nudge: lives for a few seconds and ends.
 TEST(Helper, DISABLED_StayAWhile) { Sleep(6000); }
@@ -49,12 +49,8 @@ public:
     static void Nudge()
     {
         vxtest::PumpMessages(2500);  // a notice of what came before is settled
-        char self[MAX_PATH];
-        GetModuleFileNameA(NULL, self, MAX_PATH);
-        std::string copy = vxtest::PathInProgramFolder("vxnudge.exe");
-        CopyFileA(self, copy.c_str(), FALSE);
-        KernelHandle helper(vxtest::StartProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
-                                                 "--gtest_filter=Helper.DISABLED_StayAWhile"));
+        KernelHandle helper(vxtest::StartProgram("\"" + vxtest::MakeProgramCopy("vxnudge.exe") +
+                                                 "\" --gtest_also_run_disabled_tests --gtest_filter=Helper.DISABLED_StayAWhile"));
     }
 
     // Answers the alert that is open and waits for it to close.

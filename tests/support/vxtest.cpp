@@ -5,7 +5,6 @@
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
-#include "foundation/text.h"
 
 namespace vxtest {
 
@@ -148,14 +147,6 @@ void PumpMessages(DWORD ms)
         if (ms > 0)
             Sleep(10);
     } while (GetTickCount() - start < ms);
-}
-
-const ItemRecord* Listed(const char* text)
-{
-    for (int i = 0; i < ItemCount(); i++)
-        if (TextEqualNoCase(GetItemName(i), text) || TextEqualNoCase(GetItemCommand(i), text))
-            return GetItem(i);
-    return NULL;
 }
 
 }  // namespace vxtest

@@ -8,8 +8,6 @@
 
 #include <string>
 
-#include "foundation/item_list.h"
-
 namespace vxtest {
 
 // C:\Vardex (the folder of the running test program), without a trailing "\".
@@ -53,10 +51,6 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // Runs pending window messages of this thread for about ms milliseconds.
 void PumpMessages(DWORD ms);
-
-// The first entry of the item list whose name or command is text (any
-// case), or NULL.
-const ItemRecord* Listed(const char* text);
 
 }  // namespace vxtest
 
