@@ -13,27 +13,6 @@
 
 namespace {
 
-TEST(CookieLine, LinesCoverTheBlockExactly)
-{
-    // Each line's text ("|" after it) and, put back together with its line
-    // end, the block byte for byte.
-    const std::string cases[][2] = {
-        { "a\r\nb\n\nc", "a|b||c|" },  // mixed ends, no final end
-        { std::string("x\0y\nz", 5), std::string("x\0y|z|", 6) }, { "cr\ronly\r\n", "cr\ronly|" }, { "", "" },
-    };
-    for (const auto& c : cases) {
-        std::string rebuilt, texts;
-        size_t pos = 0;
-        BlockLine line;
-        while (NextBlockLine(c[0].data(), c[0].size(), &pos, &line)) {
-            rebuilt.append(c[0], line.Start, line.Extent);
-            texts += c[0].substr(line.Start, line.Length) + "|";
-        }
-        EXPECT_EQ(c[0], rebuilt);
-        EXPECT_EQ(c[1], texts);
-    }
-}
-
 TEST(CookieLine, SplitsOnlyWholeCookieLines)
 {
     const std::string longValue(10000, 'v');
@@ -56,6 +35,23 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
         long long seconds = -1;
         EXPECT_EQ(c.value, std::string(fields.Field[COOKIE_VALUE], fields.Length[COOKIE_VALUE]));
         EXPECT_EQ(c.expiry, CookieExpiry(&fields, &seconds)) << c.line;
+    }
+    // Each line's text ("|" after it) and, put back together with its line
+    // end, the block byte for byte.
+    const std::string blocks[][2] = {
+        { "a\r\nb\n\nc", "a|b||c|" },  // mixed ends, no final end
+        { std::string("x\0y\nz", 5), std::string("x\0y|z|", 6) }, { "cr\ronly\r\n", "cr\ronly|" }, { "", "" },
+    };
+    for (const auto& c : blocks) {
+        std::string rebuilt, texts;
+        size_t pos = 0;
+        BlockLine line;
+        while (NextBlockLine(c[0].data(), c[0].size(), &pos, &line)) {
+            rebuilt.append(c[0], line.Start, line.Extent);
+            texts += c[0].substr(line.Start, line.Length) + "|";
+        }
+        EXPECT_EQ(c[0], rebuilt);
+        EXPECT_EQ(c[1], texts);
     }
 }
 

@@ -39,6 +39,15 @@ struct HiddenTest : ::testing::Test {
 
 TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
 {
+    // No answer asks again; Accept records the file.
+    std::string kept = PlantHidden("vxhid2", "a", "data");
+    for (int answer : { ANSWER_NONE, ANSWER_ACCEPT }) {
+        vxtest::ScriptedUi user;
+        user.answer = answer;
+        PatrolCategory(&g_HiddenFilesCategory), PatrolCategory(&g_HiddenFilesCategory);
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kept.c_str()));
+        EXPECT_EQ(answer == ANSWER_ACCEPT ? 1u : 2u, user.asked.size()) << answer;
+    }
     std::string bytes("MZ\0\x01hidden payload\r\n\xff", 21);
     std::string path = PlantHidden("vxhid", "dropper.bin", bytes);
     vxtest::ScriptedUi user;
@@ -59,18 +68,6 @@ TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
     EXPECT_EQ(0, PatrolCategory(&g_HiddenFilesCategory));
     // Nothing left to restore a second time; the file is not touched.
     EXPECT_TRUE(UndoHistoryLine(line) == 0 && bytes == vxtest::ReadFileText(path));
-}
-
-TEST_F(HiddenTest, AcceptRecordsTheFileAndNoAnswerAsksAgain)
-{
-    for (int answer : { ANSWER_ACCEPT, ANSWER_NONE }) {
-        std::string path = PlantHidden("vxhid2", answer == ANSWER_ACCEPT ? "a" : "n", "data");
-        vxtest::ScriptedUi user;
-        user.answer = answer;
-        PatrolCategory(&g_HiddenFilesCategory), PatrolCategory(&g_HiddenFilesCategory);
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
-        EXPECT_EQ(answer == ANSWER_ACCEPT ? 1u : 2u, user.asked.size()) << answer;
-    }
 }
 
 TEST_F(HiddenTest, DeletionKeepsTheFileWhenNoCopyCanBeMade)

@@ -51,11 +51,6 @@ TEST(Language, StringTableTextOrItsOverride)
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString634", "fr");
     SetMessageLanguage();
     EXPECT_EQ(12, g_MessageLanguage);
-}
-
-TEST(Language, ResetRemovesTranslationsAndPositions)
-{
-    vxtest::ResetStore();
     const HKEY m = HKEY_LOCAL_MACHINE, u = HKEY_CURRENT_USER;
     const struct { HKEY root; const char* name; int kept; } values[] = {
         { m, "LString0", 0 }, { m, "LString1165", 0 }, { m, "LString1166", 1 }, { m, "vxserver", 1 },

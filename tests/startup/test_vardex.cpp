@@ -164,6 +164,18 @@ TEST_F(StartupBaseline, RoundTripFindsCommandWithEqualsAgain)
         vxtest::SetString(HKEY_CURRENT_USER, BASELINE, "VxNamed", code);
         EXPECT_EQ(code[0] == '0', StartupChanged()) << code;
     }
+    // Baseline 1103: a delayed program put itself back.  Yes keeps it and
+    // drops its delayed-start record; No parks it.
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxDelayed", APP "\\delayed.exe");
+    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe", "30");
+    for (int hide : { 1, 2 }) {
+        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "1103");
+        g_Options[OPT_HideStartup] = hide;
+        PatrolCategory(&g_StartupCategory);
+        EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "11");
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe");
+        EXPECT_EQ(hide == 1 ? APP "\\delayed.exe||" : "|" APP "\\delayed.exe|11", RunState("VxDelayed"));
+    }
 }
 
 TEST_F(StartupBaseline, NoAnswerAsksAgainDisabledIsNotAskedAgain)
@@ -301,22 +313,5 @@ TEST_F(StartupBaseline, TheThirdQuestionInARowAboutOneCommandParksIt)
     PatrolCategory(&g_StartupCategory);
     EXPECT_EQ(APP "\\pkg.dll|", Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "OldName") + "|" +
                                     Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "DllName"));
-}
-
-// Baseline 1103: a delayed program put itself back.  Yes keeps it and drops
-// its delayed-start record; No parks it.
-TEST_F(StartupBaseline, DelayedProgramBackInRunIsAskedAbout)
-{
-    InitRegStartups();
-    Plant(HKEY_CURRENT_USER, CV "Run", "VxDelayed", APP "\\delayed.exe");
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe", "30");
-    for (int hide : { 1, 2 }) {
-        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "1103");
-        g_Options[OPT_HideStartup] = hide;
-        PatrolCategory(&g_StartupCategory);
-        EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "11");
-        EXPECT_REG_MISSING(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe");
-        EXPECT_EQ(hide == 1 ? APP "\\delayed.exe||" : "|" APP "\\delayed.exe|11", RunState("VxDelayed"));
-    }
 }
 
