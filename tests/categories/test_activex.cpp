@@ -58,12 +58,8 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     vxtest::SetString(HKEY_CLASSES_ROOT, ("CLSID\\" + Clsid(6) + "\\InprocServer32").c_str(), "", kDll);
     vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(7).c_str(), "AlternateCLSID", Clsid(6).c_str());
     EXPECT_TRUE(EnumActiveXAll() == 2 && TextEqualNoCase(Clsid(6).c_str(), GetItemExtra(ItemCount() - 1)));
-}
-
-// The kill bit is set and cleared on the whole stored value: every other
-// bit stays, and a number stored as text is kept as a number.
-TEST_F(ActiveX, KillBitKeepsTheOtherCompatibilityBits)
-{
+    // The kill bit is set and cleared on the whole stored value: every other
+    // bit stays, and a number stored as text is kept as a number.
     struct Row { int n; DWORD type; const char* text; DWORD before; DWORD disabled; DWORD enabled; };
     const Row rows[] = {
         { 10, 0, NULL, 0, 0x400, 0 },                               // no key at all

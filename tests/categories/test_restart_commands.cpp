@@ -54,10 +54,6 @@ TEST(RestartCommands, WinInitLinesAndTheirViewer)
     EXPECT_EQ(2 * 16384, ReadRestartCommands(text, RESTART_TEXT_SHOWN));
     EXPECT_EQ('#', text[RESTART_TEXT_SHOWN]);
     DeleteFileA(exe.c_str());  // the rest of this program runs as on the NT family
-}
-
-TEST(RestartCommands, NotePathPrefersTheProgramFolder)
-{
     char path[MAX_PATH], appData[MAX_PATH];
     ASSERT_GT(GetAppDataFolder(appData), 0);
     ASSERT_GT(NotePath("C:\\Tools\\Report.exe /x", path), 0);

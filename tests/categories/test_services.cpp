@@ -87,13 +87,9 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_TRUE(g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
     EXPECT_TRUE(ServicesChanged() == 1 && g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
-}
-
-// Titles are kept to 127 characters: two cut alike name no key at all, a
-// long one of its own still does.  Only automatic, manual and disabled are
-// ever written.
-TEST_F(Services, StartTypeActsOnlyOnTheKeyOfThatTitle)
-{
+    // Titles are kept to 127 characters: two cut alike name no key at all, a
+    // long one of its own still does.  Only automatic, manual and disabled are
+    // ever written.
     std::string common(127, 'T'), alone = std::string(126, 'L') + "Alone";
     Plant("VxCutOne", "C:\\vx\\one.exe", (common + "one").c_str());
     Plant("VxCutTwo", "C:\\vx\\two.exe", (common + "two").c_str());

@@ -123,13 +123,9 @@ TEST_F(HistoryViewTest, RestoreRemovalsComeBackOnceAndAreBaselined)
     while (i < ItemCount() && lstrcmpiA(GetItemExtra(i), link.c_str()) != 0) i++;
     EXPECT_STRCASEEQ((target + "|Restored App").c_str(),
                      (std::string(GetItemCommand(i)) + "|" + GetItemName(i)).c_str());
-}
-
-// A disable line toggles its entry each time it is undone; no other line is
-// undone: an unknown type (code 3000), an action that is no change (an
-// alert), a row out of range.
-TEST_F(HistoryViewTest, DisableLinesToggleAndOtherLinesAreNotUndone)
-{
+    // A disable line toggles its entry each time it is undone; no other line is
+    // undone: an unknown type (code 3000), an action that is no change (an
+    // alert), a row out of range.
     vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled", "C:\\Apps\\t.exe");
     vxtest::WriteFileBytes(HistoryPath(), "t\tSTART_Disable\tCURRENT_RUN\tToggled\tC:\\Apps\\t.exe\t\r\n"
                                           "t\t*START_Remove\tNO_SUCH_TYPE\tForged2\tC:\\f2.exe\t\r\n"

@@ -77,18 +77,14 @@ TEST_F(Initialize, TheVersionStampAndTheCleanupOptionDecideTheRebuild)
         EXPECT_EQ(c.firstRun, vxtest::ValueExists(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex"));
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");
     }
-}
-
-TEST_F(Initialize, TheContextMenuVerbFollowsTheOptionOnceTheExplorerIsThere)
-{
     // The verb opens the explorer's lookup: not offered without it (none
     // beside the monitor here at first).  An "ExplorerMenu" other than 1
     // removes it.
     std::string explorer = vxtest::PathInProgramFolder("VardexView.exe"),
                 verb = "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" %1";
-    const struct { bool explorer; const char* option; std::string command; } cases[] = {
+    const struct { bool explorer; const char* option; std::string command; } verbs[] = {
         { false, "1", "<missing>" }, { true, "1", verb }, { true, "2", "<missing>" } };
-    for (const auto& c : cases) {
+    for (const auto& c : verbs) {
         if (c.explorer)
             vxtest::WriteFileBytes(explorer, "MZ");
         vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ExplorerMenu", c.option);

@@ -127,11 +127,7 @@ TEST_F(StartupList, BadRunValuesNeitherCrashNorListNorAlert)
         EXPECT_EQ(1, ToggleStartupEntry("VxLong", cut.c_str(), "", 11));
         EXPECT_EQ(data, Reg(HKEY_CURRENT_USER, CV "Run", "VxLong"));
     }
-}
-
-// The whole line is read: a cut line would hide its last items; removing one keeps the rest.
-TEST_F(StartupList, LongWinIniLoadLineListsAllAndLosesNothing)
-{
+    // The whole line is read: a cut line would hide its last items; removing one keeps the rest.
     std::string line;
     int items = 0;
     for (; line.size() < 2000; items++)
