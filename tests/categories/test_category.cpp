@@ -43,10 +43,6 @@ TEST(CategoryDriver, TheHideOptionAnswersWithoutAskingAnyone)
     line.Flag = HA_LOG_UNKNOWN;
     EXPECT_EQ(0, UndoHistoryLine(&line));
     EXPECT_EQ(0, UndoHistoryLine(NULL));
-}
-
-TEST(CategoryDriver, EachCategoryFillsItsFirstDetectedDatesOnce)
-{
     vxtest::ResetStore();
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const char* dates = VX_DETECTED_KEY "\\Startup";

@@ -53,10 +53,6 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
         EXPECT_EQ(c[0], rebuilt);
         EXPECT_EQ(c[1], texts);
     }
-}
-
-TEST(CookieLine, FilterRules)
-{
     NutTable nuts;
     NutTableInit(&nuts);
     // Blank or over-long filters would match everything or be cut short.
@@ -64,13 +60,13 @@ TEST(CookieLine, FilterRules)
         EXPECT_EQ(0, NutTableAdd(&nuts, bad.c_str(), 1)) << bad;
     ASSERT_EQ(1, NutTableAdd(&nuts, "DoubleClick", 1));
     ASSERT_EQ(1, NutTableAdd(&nuts, "shop.example - cart", 2));
-    struct Case { std::string line; int filtered; } cases[] = {
+    struct Filtered { std::string line; int filtered; } filters[] = {
         { "shop.example\tFALSE\t/\tFALSE\t1\tcart\t42", 1 },       // named by key
         { "shop.example\tFALSE\t/\tFALSE\t1\tcart2\t42", 0 },      // key must be exact
         { "keep.example\tTRUE\t/\tFALSE\t1\tid\t" + std::string(10000, 'k') + "DOUBLECLICK", 1 },
         { std::string("bin\0doubleclick", 15), 1 },  // past a NUL byte too
     };
-    for (const Case& c : cases)
+    for (const Filtered& c : filters)
         EXPECT_EQ(c.filtered, CookieLineFiltered(&nuts, c.line.data(), c.line.size())) << c.line;
     NutTableFree(&nuts);
 }

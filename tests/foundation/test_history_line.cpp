@@ -67,17 +67,13 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
         EXPECT_EQ(strlen(c.text), FormatHistoryTime(c.mo, c.d, c.y, c.h, c.m, "Never", out, c.size));
         EXPECT_STREQ(c.text, out);
     }
-}
-
-TEST(HistoryQuery, CutsFallBetweenWholeEscapes)
-{
     // 15 characters of room; "u&k=" takes 4.  An escape that would start one
     // or two characters before the end is left out whole.
-    const struct { const char* value; const char* expected; } cases[] = {
+    const struct { const char* value; const char* expected; } queries[] = {
         { "ab   c", "u&k=ab%20%20%20" }, { "abcdefghi x", "u&k=abcdefghi" }, { "abcdefghij&", "u&k=abcdefghij" },
         { "abcdefghijk", "u&k=abcdefghijk" },
     };
-    for (const auto& c : cases) {
+    for (const auto& c : queries) {
         char out[16 + 4] = "u";
         memset(out + 2, 'Z', sizeof(out) - 2);
         EXPECT_EQ(strlen(c.expected), AppendQueryValue(out, 16, "k", c.value)) << c.value;
@@ -88,3 +84,4 @@ TEST(HistoryQuery, CutsFallBetweenWholeEscapes)
     char full[8] = "abcdef";
     EXPECT_TRUE(AppendQueryValue(full, sizeof(full), "k", "v") == 6 && !strcmp("abcdef", full)) << full;
 }
+

@@ -161,12 +161,8 @@ TEST_F(StartupControl, WinIniItemComesBackAsWritten)
             EXPECT_EQ(load, WinIni("load"));
         }
     }
-}
-
-// Reset to the defaults, which go into the user's baseline: the next patrol
-// does not ask about them.
-TEST_F(StartupControl, WinlogonValuesResetToKnownDefaults)
-{
+    // Reset to the defaults, which go into the user's baseline: the next patrol
+    // does not ask about them.
     char system[MAX_PATH], key[ITEM_COMMAND];
     GetSystemDirectoryA(system, MAX_PATH);
     RemoveStartupEntry("Winlogon Userinit", APP "\\ui.exe", "", 250);
@@ -179,3 +175,4 @@ TEST_F(StartupControl, WinlogonValuesResetToKnownDefaults)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, key, "250");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, GetItemCommand(FindItem(251, "Winlogon Shell")), "251");
 }
+

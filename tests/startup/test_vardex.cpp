@@ -59,15 +59,11 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
         auto same = [&](const Listed& o) { return o.code == r.code; };
         EXPECT_TRUE(r.code < 100 || std::count_if(rows.begin(), rows.end(), same) == CountCode(r.code));
     }
-}
-
-// By the last three letters: a shortcut by its target (none when gone, or
-// no shortcut at all), a program by its description, ".ini" never, any
-// other file as it is.  A shortcut without a description is named by its
-// target's FileDescription (a program of another folder named like ours is
-// not ours to rename).
-TEST_F(StartupList, StartupFolderKindsByLastThreeLetters)
-{
+    // By the last three letters: a shortcut by its target (none when gone, or
+    // no shortcut at all), a program by its description, ".ini" never, any
+    // other file as it is.  A shortcut without a description is named by its
+    // target's FileDescription (a program of another folder named like ours is
+    // not ours to rename).
     std::string folder = kFolders[2].folder, exe = folder + "\\tool.exe";
     CopyFileA(tool_.c_str(), exe.c_str(), FALSE);
     for (const char* file : { "desktop.ini", "notes.bat", "broken.lnk" })  // the last no shortcut at all
