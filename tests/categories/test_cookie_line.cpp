@@ -69,10 +69,6 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
     for (const Filtered& c : filters)
         EXPECT_EQ(c.filtered, CookieLineFiltered(&nuts, c.line.data(), c.line.size())) << c.line;
     NutTableFree(&nuts);
-}
-
-TEST(SysText, NoteFileNamesAndLineEnds)
-{
     // Shorter than an extension: kept whole; "=" would make ":" a stream name.
     const char* notes[][2] = { { "AB", "note_AB.txt" }, { "A=B.EXE", "note_A_B.txt" }, { "X:Y?.DLL", "note_X_Y_.txt" } };
     for (const auto& c : notes) {
@@ -81,9 +77,9 @@ TEST(SysText, NoteFileNamesAndLineEnds)
         EXPECT_STREQ(c[1], out) << c[0];
     }
     // Line feeds only double in size (a whole wininit.ini: the restart commands' test).
-    struct { const char* in; size_t room; const char* out; } cases[] = {  // a pair that does not fit is left out
+    struct { const char* in; size_t room; const char* out; } ends[] = {  // a pair that does not fit is left out
         { "a\nb\r\nc", 64, "a\r\nb\r\nc" }, { "\n\n\n", 7, "\r\n\r\n\r\n" }, { "\n\n", 4, "\r\n" }, { "abc", 1, "" } };
-    for (const auto& c : cases) {
+    for (const auto& c : ends) {
         char buffer[80];
         memset(buffer, '#', sizeof(buffer));
         ExpandLineEnds(c.in, strlen(c.in), buffer, c.room);

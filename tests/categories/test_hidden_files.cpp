@@ -70,30 +70,6 @@ TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
     EXPECT_TRUE(UndoHistoryLine(line) == 0 && bytes == vxtest::ReadFileText(path));
 }
 
-TEST_F(HiddenTest, DeletionKeepsTheFileWhenNoCopyCanBeMade)
-{
-    std::string path = PlantHidden("vxhid3", "nocopy.bin", "keep me");
-    // The vault's place for it is taken by a folder: no copy, no deletion.
-    CreateDirectoryA(VaultOf(path).c_str(), NULL);
-    EXPECT_TRUE(DeleteHiddenFile("", path.c_str()) == 0 && "keep me" == vxtest::ReadFileText(path));
-
-    // A hidden file named like a watched system file leaves that vault
-    // copy alone.
-    ASSERT_EQ(1, InitSysFiles());
-    char hostsVault[MAX_PATH];
-    SysFileVaultPath("HOSTS", hostsVault);
-    std::string hostsCopy = vxtest::ReadFileText(hostsVault);
-    EXPECT_EQ(1, DeleteHiddenFile("", PlantHidden("vxhid3", "HOSTS", "0.0.0.0 bank").c_str()));
-    EXPECT_EQ(hostsCopy, vxtest::ReadFileText(hostsVault));
-
-    // Restoring into a folder that is gone: the vault copy stays for later.
-    std::string lost = PlantHidden("vxhid4", "lost.bin", "precious");
-    EXPECT_EQ(1, DeleteHiddenFile("", lost.c_str()));
-    std::string gone = lost.substr(0, lost.rfind('\\'));
-    RemoveDirectoryA(gone.c_str());
-    EXPECT_TRUE(RestoreHiddenFile(lost.c_str()) == 0 && "precious" == vxtest::ReadFileText(VaultOf(lost)));
-}
-
 TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
 {
     // A file whose path is exactly 259 characters is listed; the walk never
@@ -116,6 +92,26 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     PlantHidden("vxmany", "late", "x");
     EXPECT_EQ(1, PatrolCategory(&g_HiddenFilesCategory));
     EXPECT_TRUE(user.asked.size() == 1 && strstr(user.asked[0].File, "late")) << user.asked.size();
+    std::string nocopy = PlantHidden("vxhid3", "nocopy.bin", "keep me");
+    // The vault's place for it is taken by a folder: no copy, no deletion.
+    CreateDirectoryA(VaultOf(nocopy).c_str(), NULL);
+    EXPECT_TRUE(DeleteHiddenFile("", nocopy.c_str()) == 0 && "keep me" == vxtest::ReadFileText(nocopy));
+
+    // A hidden file named like a watched system file leaves that vault
+    // copy alone.
+    ASSERT_EQ(1, InitSysFiles());
+    char hostsVault[MAX_PATH];
+    SysFileVaultPath("HOSTS", hostsVault);
+    std::string hostsCopy = vxtest::ReadFileText(hostsVault);
+    EXPECT_EQ(1, DeleteHiddenFile("", PlantHidden("vxhid3", "HOSTS", "0.0.0.0 bank").c_str()));
+    EXPECT_EQ(hostsCopy, vxtest::ReadFileText(hostsVault));
+
+    // Restoring into a folder that is gone: the vault copy stays for later.
+    std::string lost = PlantHidden("vxhid4", "lost.bin", "precious");
+    EXPECT_EQ(1, DeleteHiddenFile("", lost.c_str()));
+    std::string gone = lost.substr(0, lost.rfind('\\'));
+    RemoveDirectoryA(gone.c_str());
+    EXPECT_TRUE(RestoreHiddenFile(lost.c_str()) == 0 && "precious" == vxtest::ReadFileText(VaultOf(lost)));
 }
 
 }  // namespace

@@ -8,27 +8,6 @@
 
 #include "foundation/history_line.h"
 
-TEST(HistoryCodes, ActionAndTypeTablesTakeTheFirstMatchBothWays)
-{
-    // Codes 12 and 23 have later rows ("START_Restore", "REMOVE_TASKSCHEDULER") never written.
-    EXPECT_EQ("SERVICE_Disabled|REMOVE_TaskScheduler||", std::string(HistoryActionName(12)) + "|" +
-              HistoryActionName(23) + "|" + HistoryActionName(32) + "|" + HistoryActionName(-1));
-    // By name without case, the first row of the name; an unknown or empty
-    // name is never taken for a removal.
-    struct { const char* name; int code; } byName[] = {
-        { "*start_remove", 0 }, { "START_Restore", 12 }, { "REMOVE_TASKSCHEDULER", 23 },
-        { "", HA_LOG_UNKNOWN }, { "START_Remove", HA_LOG_UNKNOWN }, { nullptr, HA_LOG_UNKNOWN },
-    };
-    for (const auto& c : byName)
-        EXPECT_EQ(c.code, HistoryActionCode(c.name)) << (c.name ? c.name : "(null)");
-    for (int code = -1; code <= 33; code++)
-        EXPECT_EQ(code == 0 || code == 29, HistoryActionRestorable(code) != 0) << code;
-
-    for (int code : { 16, -5, HISTORY_TYPE_UNKNOWN })
-        EXPECT_STREQ("TYPE_UNKNOWN", HistoryTypeName(code)) << code;
-    EXPECT_TRUE(HistoryTypeCode("current_run") == 11 && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
-}
-
 TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
 {
     char line[HISTORY_LINE_MAX + 1];
@@ -83,5 +62,22 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
     // A parameter whose name no longer fits is left out.
     char full[8] = "abcdef";
     EXPECT_TRUE(AppendQueryValue(full, sizeof(full), "k", "v") == 6 && !strcmp("abcdef", full)) << full;
+    // Codes 12 and 23 have later rows ("START_Restore", "REMOVE_TASKSCHEDULER") never written.
+    EXPECT_EQ("SERVICE_Disabled|REMOVE_TaskScheduler||", std::string(HistoryActionName(12)) + "|" +
+              HistoryActionName(23) + "|" + HistoryActionName(32) + "|" + HistoryActionName(-1));
+    // By name without case, the first row of the name; an unknown or empty
+    // name is never taken for a removal.
+    struct { const char* name; int code; } byName[] = {
+        { "*start_remove", 0 }, { "START_Restore", 12 }, { "REMOVE_TASKSCHEDULER", 23 },
+        { "", HA_LOG_UNKNOWN }, { "START_Remove", HA_LOG_UNKNOWN }, { nullptr, HA_LOG_UNKNOWN },
+    };
+    for (const auto& c : byName)
+        EXPECT_EQ(c.code, HistoryActionCode(c.name)) << (c.name ? c.name : "(null)");
+    for (int code = -1; code <= 33; code++)
+        EXPECT_EQ(code == 0 || code == 29, HistoryActionRestorable(code) != 0) << code;
+
+    for (int code : { 16, -5, HISTORY_TYPE_UNKNOWN })
+        EXPECT_STREQ("TYPE_UNKNOWN", HistoryTypeName(code)) << code;
+    EXPECT_TRUE(HistoryTypeCode("current_run") == 11 && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
 }
 

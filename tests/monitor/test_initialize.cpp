@@ -50,10 +50,6 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, OwnCommand().c_str(), "1");
     SetSelfAutostart(0);
     EXPECT_EQ(0, SelfAutostartPresent() + g_AlwaysRun);
-}
-
-TEST_F(Initialize, TheVersionStampAndTheCleanupOptionDecideTheRebuild)
-{
     // The stamp the last start left ("": none) and "Cleanup"; then whether
     // the baseline is rebuilt, the stamp after, and whether the first-run
     // values (the own Run entry) are written again.
