@@ -77,14 +77,10 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     }
     EXPECT_EQ(0, DisableActiveX("{x}\\..\\y"));
     EXPECT_TRUE(EnableActiveX(Clsid(99).c_str()) == 1 && !RegKeyExists(HKEY_LOCAL_MACHINE, CompatKey(99).c_str()));
-}
-
-// What a user checks first: a control seen at start is in the baseline; a
-// non-control or a class without a file is not asked about; a new control
-// answered "No" gets the kill bit and keeps its other bits; both
-// answers leave it in the baseline, so nothing is asked twice.
-TEST_F(ActiveX, PatrolAsksOnceAndNoSetsTheKillBit)
-{
+    // What a user checks first: a control seen at start is in the baseline; a
+    // non-control or a class without a file is not asked about; a new control
+    // answered "No" gets the kill bit and keeps its other bits; both
+    // answers leave it in the baseline, so nothing is asked twice.
     PlantControl(20, kDll, 0);
     InitCategoryBaselines();
     PlantControl(21, kDll, 0);
@@ -98,3 +94,4 @@ TEST_F(ActiveX, PatrolAsksOnceAndNoSetsTheKillBit)
     EXPECT_TRUE(RawFlags(21) == 0x80000402u && RawFlags(22) == 0x400u) << RawFlags(21);
     EXPECT_EQ(0, PatrolActiveX());
 }
+

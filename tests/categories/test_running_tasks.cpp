@@ -60,12 +60,8 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
     EXPECT_EQ(CharUpperA(&std::string(twin->Command)[0]), std::string(twin->Command));
     b_.End();
     EXPECT_TRUE(EnumRunningTasks() == count - 1 && CountRunningPrograms() == count - 1 && EntriesOf(twin_).empty());
-}
-
-// Named by the file description of the program's version resource, else
-// by its file name; a file that changes is described anew.
-TEST_F(RunningTasks, NameIsTheFileDescription)
-{
+    // Named by the file description of the program's version resource, else
+    // by its file name; a file that changes is described anew.
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof(system));
     std::string monitor = vxtest::PathInProgramFolder("Vardex.exe"), copy = vxtest::PathInProgramFolder("described.exe");

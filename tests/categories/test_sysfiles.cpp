@@ -41,35 +41,6 @@ struct SysFilesTest : ::testing::Test {
     void SetUp() override { vxtest::ResetStore(); LoadOptions(); }
 };
 
-TEST_F(SysFilesTest, HostsSetUpThenChangedByAnotherProgram)
-{
-    char hosts[MAX_PATH];
-    ASSERT_GT(GetHostsPath(hosts), 0);
-    std::string original = vxtest::ReadFileText(hosts);
-    EXPECT_TRUE(InitSysFiles() == 1 && original == vxtest::ReadFileText(Vault("HOSTS")));
-    // No boot files in the prefix: records without a Location, never checked.
-    EXPECT_EQ("<missing>", Record("Config.sys", "Location"));
-    // Set up once: a later start leaves the vault alone.
-    vxtest::WriteFileBytes(Vault("HOSTS"), "older copy");
-    EXPECT_TRUE(InitSysFiles() == 1 && "older copy" == vxtest::ReadFileText(Vault("HOSTS")));
-    vxtest::WriteFileBytes(Vault("HOSTS"), original);
-
-    std::string edited = original + "127.0.0.1 ads.example\r\n";
-    Edit(hosts, edited);
-    vxtest::ScriptedUi user;
-    user.answer = ANSWER_REJECT;
-    EXPECT_EQ(1, CheckAllSysFiles());
-    ASSERT_EQ(1u, user.asked.size());
-    EXPECT_STREQ("HOSTS", user.asked[0].Name);
-    EXPECT_EQ(original, vxtest::ReadFileText(hosts));
-    EXPECT_EQ(0, CheckAllSysFiles());  // rejected once: not asked again
-    Edit(hosts, edited, 2);
-    user.answer = ANSWER_ACCEPT;
-    EXPECT_EQ(1, CheckAllSysFiles());
-    EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
-    EXPECT_EQ(0, CheckAllSysFiles());
-}
-
 TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
 {
     // A megabyte with every byte value: copies must be byte for byte.
@@ -136,6 +107,32 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     // A missing file is skipped and its record kept.
     DeleteFileA(locked.c_str());
     EXPECT_TRUE(CheckSysFile("Locked", locked.c_str()) == 0 && locked == Record("Locked", "Location"));
+    // HOSTS set up, then changed by another program.
+    char hosts[MAX_PATH];
+    ASSERT_GT(GetHostsPath(hosts), 0);
+    std::string original = vxtest::ReadFileText(hosts);
+    EXPECT_TRUE(InitSysFiles() == 1 && original == vxtest::ReadFileText(Vault("HOSTS")));
+    // No boot files in the prefix: records without a Location, never checked.
+    EXPECT_EQ("<missing>", Record("Config.sys", "Location"));
+    // Set up once: a later start leaves the vault alone.
+    vxtest::WriteFileBytes(Vault("HOSTS"), "older copy");
+    EXPECT_TRUE(InitSysFiles() == 1 && "older copy" == vxtest::ReadFileText(Vault("HOSTS")));
+    vxtest::WriteFileBytes(Vault("HOSTS"), original);
+
+    std::string edited = original + "127.0.0.1 ads.example\r\n";
+    Edit(hosts, edited);
+    user.asked.clear();
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(1, CheckAllSysFiles());
+    ASSERT_EQ(1u, user.asked.size());
+    EXPECT_STREQ("HOSTS", user.asked[0].Name);
+    EXPECT_EQ(original, vxtest::ReadFileText(hosts));
+    EXPECT_EQ(0, CheckAllSysFiles());  // rejected once: not asked again
+    Edit(hosts, edited, 2);
+    user.answer = ANSWER_ACCEPT;
+    EXPECT_EQ(1, CheckAllSysFiles());
+    EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_EQ(0, CheckAllSysFiles());
 }
 
 }  // namespace

@@ -92,11 +92,32 @@ struct HistoryTest : ::testing::Test {
     void SetUp() override { vxtest::ResetStore(); DeleteFileA(HistoryPath().c_str()); LoadOptions(); }
 };
 
-// Appended in the exact layout, stamped with the time of the write; no line
-// while another program holds the file or while the option is 0 or below;
-// a line written is reported with its codes' names.
-TEST_F(HistoryTest, AppendsTheExactLineOnlyWhenOnAndFreeAndReportsIt)
+// A missing or empty file has no lines; empty lines are skipped and the last
+// needs no end; only the first 131072 bytes and at most 4096 lines are read.
+TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
 {
+    EXPECT_TRUE(ReadHistory() == 0 && ReadLines("") == 0);
+    ASSERT_EQ(1, WriteHistory("Upd", "C:\\upd.exe", "C:\\Startup\\Upd.lnk", 200, HA_START_REMOVE));
+    std::string written = vxtest::ReadFileText(HistoryPath());
+    EXPECT_EQ(2, ReadLines("\r\n" + written + "\r\n\n" + "t\tTASK_Kill\tINFO_TASK\tn\tc\te"));
+    EXPECT_EQ("Upd|C:\\upd.exe|C:\\Startup\\Upd.lnk|200|0", Fields(GetHistoryItem(0)));
+    EXPECT_EQ(written.substr(0, written.find('\t')), GetHistoryItem(0)->Info);
+    EXPECT_EQ("n|c|e|600|5", Fields(GetHistoryItem(1)));
+    EXPECT_EQ("<none><none>", Fields(GetHistoryItem(2)) + Fields(GetHistoryItem(-1)));
+    std::string data;
+    for (int i = 0; i < 1400; i++)
+        data += "t\tSTART_Alert\tCURRENT_RUN\tName" + std::to_string(1000 + i) + "\t" + std::string(63, 'x') +
+                "\r\n";
+    // 100-byte lines: 1310 whole ones, then 72 bytes of the 1311th (35 before its command).
+    ASSERT_EQ(1311, ReadLines(data));
+    EXPECT_EQ("Name2310|" + std::string(72 - 35, 'x') + "||11|6", Fields(GetHistoryItem(1310)));
+    for (data.clear(); data.size() < 140000;)  // 5185 lines of 27 bytes
+        data += "t\tTASK_Kill\tINFO_TASK\tn\tc\t\r\n";
+    EXPECT_EQ(ITEM_MAX, ReadLines(data));
+    ClearHistoryItems();
+    // Appended in the exact layout, stamped with the time of the write; no line
+    // while another program holds the file or while the option is 0 or below;
+    // a line written is reported with its codes' names.
     // Every value encoded; the report counts only when the server answers
     // "1", never without an address or once nobody listens there.
     EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
@@ -134,31 +155,6 @@ TEST_F(HistoryTest, AppendsTheExactLineOnlyWhenOnAndFreeAndReportsIt)
     EXPECT_EQ(1, WriteHistory("Kill Me", "C:\\k.exe", "", 600, HA_TASK_KILL));
     EXPECT_NE(std::string::npos, server.request.find("&action=TASK_Kill&type=INFO_TASK&title=Kill%20Me"
                                                      "&path=C%3A%5Ck.exe HTTP/")) << server.request;
-}
-
-// A missing or empty file has no lines; empty lines are skipped and the last
-// needs no end; only the first 131072 bytes and at most 4096 lines are read.
-TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
-{
-    EXPECT_TRUE(ReadHistory() == 0 && ReadLines("") == 0);
-    ASSERT_EQ(1, WriteHistory("Upd", "C:\\upd.exe", "C:\\Startup\\Upd.lnk", 200, HA_START_REMOVE));
-    std::string written = vxtest::ReadFileText(HistoryPath());
-    EXPECT_EQ(2, ReadLines("\r\n" + written + "\r\n\n" + "t\tTASK_Kill\tINFO_TASK\tn\tc\te"));
-    EXPECT_EQ("Upd|C:\\upd.exe|C:\\Startup\\Upd.lnk|200|0", Fields(GetHistoryItem(0)));
-    EXPECT_EQ(written.substr(0, written.find('\t')), GetHistoryItem(0)->Info);
-    EXPECT_EQ("n|c|e|600|5", Fields(GetHistoryItem(1)));
-    EXPECT_EQ("<none><none>", Fields(GetHistoryItem(2)) + Fields(GetHistoryItem(-1)));
-    std::string data;
-    for (int i = 0; i < 1400; i++)
-        data += "t\tSTART_Alert\tCURRENT_RUN\tName" + std::to_string(1000 + i) + "\t" + std::string(63, 'x') +
-                "\r\n";
-    // 100-byte lines: 1310 whole ones, then 72 bytes of the 1311th (35 before its command).
-    ASSERT_EQ(1311, ReadLines(data));
-    EXPECT_EQ("Name2310|" + std::string(72 - 35, 'x') + "||11|6", Fields(GetHistoryItem(1310)));
-    for (data.clear(); data.size() < 140000;)  // 5185 lines of 27 bytes
-        data += "t\tTASK_Kill\tINFO_TASK\tn\tc\t\r\n";
-    EXPECT_EQ(ITEM_MAX, ReadLines(data));
-    ClearHistoryItems();
 }
 
 }  // namespace

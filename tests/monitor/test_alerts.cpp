@@ -108,10 +108,6 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
         }
     }
     EXPECT_LE(held(), before + 16);
-}
-
-TEST_F(AlertTest, EachAlertShowsItsSubject)
-{
     const char* serviceKey = "SYSTEM\\CurrentControlSet\\Services\\VxAlertProbe";
     const std::string own = OwnProgram(), noCompany = "Company name not included in this program.",
         longPath = "C:\\" + std::string(250, 'p') + "\\a.exe", notPe = vxtest::PathInProgramFolder("notes.exe"),

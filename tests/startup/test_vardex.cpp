@@ -83,30 +83,8 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
     AddItem("", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
     AddItem("Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
     EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(0)) + "|" + GetItemName(1));
-}
-
-// The walk leaves out only a value with the same name and command as the
-// value walked just before it (across keys and roots): one that shares only
-// its name, or only its command, is another entry.
-TEST_F(StartupList, OnlyARepeatOfTheValueWalkedBeforeIsLeftOut)
-{
-    for (const RunPlace& p : RunPlaces())  // nothing walked in between
-        if (p.code <= 11)
-            Plant(p.root, p.path, RunName(p.code).c_str(), "<missing>");
-    Plant(HKEY_LOCAL_MACHINE, CV "RunServices", "winemenubuilder", "<missing>");  // Wine's own
-    Plant(HKEY_LOCAL_MACHINE, CV "Run", "Updater", "C:\\a.exe");
-    Plant(HKEY_LOCAL_MACHINE, CV "RunOnce", "Updater", "C:\\a.exe");   // the same: listed once
-    Plant(HKEY_CURRENT_USER, CV "Run", "Updater", "C:\\b.exe");        // same name, other command
-    Plant(HKEY_CURRENT_USER, CV "Run", "Updater too", "C:\\b.exe");    // same command, other name
-    BuildStartupList(0);
-    EXPECT_EQ("1 0 2", std::to_string(CountCode(1)) + " " + std::to_string(CountCode(2)) + " " +
-                           std::to_string(CountCode(11)));
-}
-
-// Values that are not text, too short to be a program (never alert), or too
-// long: listed cut, and disabled and enabled they come back whole.
-TEST_F(StartupList, BadRunValuesNeitherCrashNorListNorAlert)
-{
+    // Values that are not text, too short to be a program (never alert), or too
+    // long: listed cut, and disabled and enabled they come back whole.
     InitRegStartups();
     BYTE binary[8] = { 'C', ':', '\\', 'x', '.', 'e', 'x', 'e' };
     for (const char* name : { "VxBinary", "VxDword", "\xE9VxHigh", "V", "VxThree" })
@@ -134,6 +112,24 @@ TEST_F(StartupList, BadRunValuesNeitherCrashNorListNorAlert)
     EXPECT_GE(FindItem(100, "", (APP "\\load" + std::to_string(items - 1) + ".exe").c_str()), 0);
     EXPECT_EQ(1, WinIniRemoveItem("load", APP "\\load3.exe"));
     EXPECT_EQ(line.erase(line.find(APP "\\load3.exe;"), strlen(APP "\\load3.exe;")), WinIni("load"));
+}
+
+// The walk leaves out only a value with the same name and command as the
+// value walked just before it (across keys and roots): one that shares only
+// its name, or only its command, is another entry.
+TEST_F(StartupList, OnlyARepeatOfTheValueWalkedBeforeIsLeftOut)
+{
+    for (const RunPlace& p : RunPlaces())  // nothing walked in between
+        if (p.code <= 11)
+            Plant(p.root, p.path, RunName(p.code).c_str(), "<missing>");
+    Plant(HKEY_LOCAL_MACHINE, CV "RunServices", "winemenubuilder", "<missing>");  // Wine's own
+    Plant(HKEY_LOCAL_MACHINE, CV "Run", "Updater", "C:\\a.exe");
+    Plant(HKEY_LOCAL_MACHINE, CV "RunOnce", "Updater", "C:\\a.exe");   // the same: listed once
+    Plant(HKEY_CURRENT_USER, CV "Run", "Updater", "C:\\b.exe");        // same name, other command
+    Plant(HKEY_CURRENT_USER, CV "Run", "Updater too", "C:\\b.exe");    // same command, other name
+    BuildStartupList(0);
+    EXPECT_EQ("1 0 2", std::to_string(CountCode(1)) + " " + std::to_string(CountCode(2)) + " " +
+                           std::to_string(CountCode(11)));
 }
 
 // --- Baseline and patrol ---------------------------------------------------------
