@@ -58,12 +58,8 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     vxtest::SetString(HKEY_CLASSES_ROOT, ("CLSID\\" + Clsid(6) + "\\InprocServer32").c_str(), "", kDll);
     vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(7).c_str(), "AlternateCLSID", Clsid(6).c_str());
     EXPECT_TRUE(EnumActiveXAll() == 2 && TextEqualNoCase(Clsid(6).c_str(), GetItemExtra(ItemCount() - 1)));
-}
-
-// The kill bit is set and cleared on the whole stored value: every other
-// bit stays, and a number stored as text is kept as a number.
-TEST_F(ActiveX, KillBitKeepsTheOtherCompatibilityBits)
-{
+    // The kill bit is set and cleared on the whole stored value: every other
+    // bit stays, and a number stored as text is kept as a number.
     struct Row { int n; DWORD type; const char* text; DWORD before; DWORD disabled; DWORD enabled; };
     const Row rows[] = {
         { 10, 0, NULL, 0, 0x400, 0 },                               // no key at all
@@ -81,14 +77,10 @@ TEST_F(ActiveX, KillBitKeepsTheOtherCompatibilityBits)
     }
     EXPECT_EQ(0, DisableActiveX("{x}\\..\\y"));
     EXPECT_TRUE(EnableActiveX(Clsid(99).c_str()) == 1 && !RegKeyExists(HKEY_LOCAL_MACHINE, CompatKey(99).c_str()));
-}
-
-// What a user checks first: a control seen at start is in the baseline; a
-// non-control or a class without a file is not asked about; a new control
-// answered "No" gets the kill bit and keeps its other bits; both
-// answers leave it in the baseline, so nothing is asked twice.
-TEST_F(ActiveX, PatrolAsksOnceAndNoSetsTheKillBit)
-{
+    // What a user checks first: a control seen at start is in the baseline; a
+    // non-control or a class without a file is not asked about; a new control
+    // answered "No" gets the kill bit and keeps its other bits; both
+    // answers leave it in the baseline, so nothing is asked twice.
     PlantControl(20, kDll, 0);
     InitCategoryBaselines();
     PlantControl(21, kDll, 0);
@@ -102,3 +94,4 @@ TEST_F(ActiveX, PatrolAsksOnceAndNoSetsTheKillBit)
     EXPECT_TRUE(RawFlags(21) == 0x80000402u && RawFlags(22) == 0x400u) << RawFlags(21);
     EXPECT_EQ(0, PatrolActiveX());
 }
+

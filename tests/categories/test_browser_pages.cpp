@@ -88,8 +88,8 @@ TEST(WatchedSettings, ChangesAskedKeptAndRestored)
         // No mode baseline yet: a non-zero live mode is taken silently.
         { &kMode, "-", "3", 0, 1, "3", "3", {} },
         { &kMode, "3", "2", 0, 0, "2", "2", { "Status:\nDownload options", "to:\nNotify me" } },
-        // Modes outside 1 to 4 show the general text and are kept as stored.
-        { &kMode, "3", "5", 1, 0, "3", "3", { "to:\nWindows Auto Update Settings\n" } },
+        // Modes outside 1 to 4 show the general text and are kept as stored
+        // (restored: the next row).
         { &kMode, "3", "65535", 0, 0, "65535", "65535", { "to:\nWindows Auto Update Settings\n" } },
         { &kMode, "65535", "2", 1, 1, "65535", "65535", { "Status:\nWindows Auto Update" } },
         // (No mode baseline: 1.)  No "www" prefix: nothing that could have

@@ -36,10 +36,13 @@ TEST(CategoryDriver, TheHideOptionAnswersWithoutAskingAnyone)
     vxtest::ScriptedUi user;
     user.answer = -1;
     EXPECT_EQ(ANSWER_NONE, AskOrAutoAnswer(0, &request));
-}
-
-TEST(CategoryDriver, EachCategoryFillsItsFirstDetectedDatesOnce)
-{
+    ItemRecord line = {};
+    line.Flag = HA_START_ALERT;
+    line.Code = 11;
+    EXPECT_EQ(0, UndoHistoryLine(&line));
+    line.Flag = HA_LOG_UNKNOWN;
+    EXPECT_EQ(0, UndoHistoryLine(&line));
+    EXPECT_EQ(0, UndoHistoryLine(NULL));
     vxtest::ResetStore();
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const char* dates = VX_DETECTED_KEY "\\Startup";
@@ -89,17 +92,6 @@ TEST(CategoryDriver, AKeptBaselineSeesEveryLaterWrite)
         vxtest::SetString(HKEY_CURRENT_USER, key, "a", "1");
     }
     RegDeleteKeyTree(HKEY_CURRENT_USER, key);
-}
-
-TEST(CategoryDriver, ALineNoCategoryWroteIsNotUndone)
-{
-    ItemRecord line = {};
-    line.Flag = HA_START_ALERT;
-    line.Code = 11;
-    EXPECT_EQ(0, UndoHistoryLine(&line));
-    line.Flag = HA_LOG_UNKNOWN;
-    EXPECT_EQ(0, UndoHistoryLine(&line));
-    EXPECT_EQ(0, UndoHistoryLine(NULL));
 }
 
 }  // namespace

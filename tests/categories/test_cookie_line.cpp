@@ -13,27 +13,6 @@
 
 namespace {
 
-TEST(CookieLine, LinesCoverTheBlockExactly)
-{
-    // Each line's text ("|" after it) and, put back together with its line
-    // end, the block byte for byte.
-    const std::string cases[][2] = {
-        { "a\r\nb\n\nc", "a|b||c|" },  // mixed ends, no final end
-        { std::string("x\0y\nz", 5), std::string("x\0y|z|", 6) }, { "cr\ronly\r\n", "cr\ronly|" }, { "", "" },
-    };
-    for (const auto& c : cases) {
-        std::string rebuilt, texts;
-        size_t pos = 0;
-        BlockLine line;
-        while (NextBlockLine(c[0].data(), c[0].size(), &pos, &line)) {
-            rebuilt.append(c[0], line.Start, line.Extent);
-            texts += c[0].substr(line.Start, line.Length) + "|";
-        }
-        EXPECT_EQ(c[0], rebuilt);
-        EXPECT_EQ(c[1], texts);
-    }
-}
-
 TEST(CookieLine, SplitsOnlyWholeCookieLines)
 {
     const std::string longValue(10000, 'v');
@@ -57,10 +36,23 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
         EXPECT_EQ(c.value, std::string(fields.Field[COOKIE_VALUE], fields.Length[COOKIE_VALUE]));
         EXPECT_EQ(c.expiry, CookieExpiry(&fields, &seconds)) << c.line;
     }
-}
-
-TEST(CookieLine, FilterRules)
-{
+    // Each line's text ("|" after it) and, put back together with its line
+    // end, the block byte for byte.
+    const std::string blocks[][2] = {
+        { "a\r\nb\n\nc", "a|b||c|" },  // mixed ends, no final end
+        { std::string("x\0y\nz", 5), std::string("x\0y|z|", 6) }, { "cr\ronly\r\n", "cr\ronly|" }, { "", "" },
+    };
+    for (const auto& c : blocks) {
+        std::string rebuilt, texts;
+        size_t pos = 0;
+        BlockLine line;
+        while (NextBlockLine(c[0].data(), c[0].size(), &pos, &line)) {
+            rebuilt.append(c[0], line.Start, line.Extent);
+            texts += c[0].substr(line.Start, line.Length) + "|";
+        }
+        EXPECT_EQ(c[0], rebuilt);
+        EXPECT_EQ(c[1], texts);
+    }
     NutTable nuts;
     NutTableInit(&nuts);
     // Blank or over-long filters would match everything or be cut short.
@@ -68,19 +60,15 @@ TEST(CookieLine, FilterRules)
         EXPECT_EQ(0, NutTableAdd(&nuts, bad.c_str(), 1)) << bad;
     ASSERT_EQ(1, NutTableAdd(&nuts, "DoubleClick", 1));
     ASSERT_EQ(1, NutTableAdd(&nuts, "shop.example - cart", 2));
-    struct Case { std::string line; int filtered; } cases[] = {
+    struct Filtered { std::string line; int filtered; } filters[] = {
         { "shop.example\tFALSE\t/\tFALSE\t1\tcart\t42", 1 },       // named by key
         { "shop.example\tFALSE\t/\tFALSE\t1\tcart2\t42", 0 },      // key must be exact
         { "keep.example\tTRUE\t/\tFALSE\t1\tid\t" + std::string(10000, 'k') + "DOUBLECLICK", 1 },
         { std::string("bin\0doubleclick", 15), 1 },  // past a NUL byte too
     };
-    for (const Case& c : cases)
+    for (const Filtered& c : filters)
         EXPECT_EQ(c.filtered, CookieLineFiltered(&nuts, c.line.data(), c.line.size())) << c.line;
     NutTableFree(&nuts);
-}
-
-TEST(SysText, NoteFileNamesAndLineEnds)
-{
     // Shorter than an extension: kept whole; "=" would make ":" a stream name.
     const char* notes[][2] = { { "AB", "note_AB.txt" }, { "A=B.EXE", "note_A_B.txt" }, { "X:Y?.DLL", "note_X_Y_.txt" } };
     for (const auto& c : notes) {
@@ -89,9 +77,9 @@ TEST(SysText, NoteFileNamesAndLineEnds)
         EXPECT_STREQ(c[1], out) << c[0];
     }
     // Line feeds only double in size (a whole wininit.ini: the restart commands' test).
-    struct { const char* in; size_t room; const char* out; } cases[] = {  // a pair that does not fit is left out
+    struct { const char* in; size_t room; const char* out; } ends[] = {  // a pair that does not fit is left out
         { "a\nb\r\nc", 64, "a\r\nb\r\nc" }, { "\n\n\n", 7, "\r\n\r\n\r\n" }, { "\n\n", 4, "\r\n" }, { "abc", 1, "" } };
-    for (const auto& c : cases) {
+    for (const auto& c : ends) {
         char buffer[80];
         memset(buffer, '#', sizeof(buffer));
         ExpandLineEnds(c.in, strlen(c.in), buffer, c.room);

@@ -52,20 +52,6 @@ struct CookiesTest : ::testing::Test {
     std::string Rewrite() const { return profile + "\\cookiesnew.txt"; }
 };
 
-// A blank filter written by anyone is skipped, never "match all".
-TEST_F(CookiesTest, MozillaFilterRemovesExactlyTheMatchingLines)
-{
-    vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
-    EXPECT_EQ(2, LoadNuts());
-    FreeNuts();
-    // Listing: every line with a domain, long values and odd expiries kept
-    // (shop.example's expiry is no number).
-    EXPECT_TRUE(ListCookies(0) == 5 && GetItemFlag(2) == 1 && std::string(259, 'v') == GetItemExtra(3));
-
-    EXPECT_TRUE(ListCookies(1) == 1 && All(kSample, true) == vxtest::ReadFileText(Rewrite()));
-    EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));
-}
-
 TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
 {
     ASSERT_EQ(1, ListCookies(1));
@@ -132,14 +118,20 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0) << found;
 }
 
-// A rewrite that still stands (cookie file and filters as they were) is not
-// redone; a line the browser adds, a filter added, or the rewrite taken
-// away brings a fresh one.
+// Listing: every line with a domain, long values and odd expiries kept
+// (shop.example's expiry is no number); a blank filter written by anyone is
+// skipped, never "match all".  A rewrite that still stands (cookie file and
+// filters as they were) is not redone; a line the browser adds, a filter
+// added, or the rewrite taken away brings a fresh one.
 TEST_F(CookiesTest, AStandingRewriteIsRedoneOnEveryChange)
 {
+    vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
+    EXPECT_EQ(2, LoadNuts());
     Sleep(1100);  // cookies.txt settles
+    EXPECT_TRUE(ListCookies(0) == 5 && GetItemFlag(2) == 1 && std::string(259, 'v') == GetItemExtra(3));
     ASSERT_EQ(1, ListCookies(1));
     ASSERT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
+    EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));
     ASSERT_EQ(1, ListCookies(1));
     std::string added = ".new.tracker.org\tTRUE\t/\tFALSE\t1700000000\tn\t1\n";
     vxtest::WriteFileBytes(Cookies(), All(kSample, false) + added + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n");

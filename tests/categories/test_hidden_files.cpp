@@ -39,6 +39,15 @@ struct HiddenTest : ::testing::Test {
 
 TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
 {
+    // No answer asks again; Accept records the file.
+    std::string kept = PlantHidden("vxhid2", "a", "data");
+    for (int answer : { ANSWER_NONE, ANSWER_ACCEPT }) {
+        vxtest::ScriptedUi user;
+        user.answer = answer;
+        PatrolCategory(&g_HiddenFilesCategory), PatrolCategory(&g_HiddenFilesCategory);
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kept.c_str()));
+        EXPECT_EQ(answer == ANSWER_ACCEPT ? 1u : 2u, user.asked.size()) << answer;
+    }
     std::string bytes("MZ\0\x01hidden payload\r\n\xff", 21);
     std::string path = PlantHidden("vxhid", "dropper.bin", bytes);
     vxtest::ScriptedUi user;
@@ -59,42 +68,6 @@ TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
     EXPECT_EQ(0, PatrolCategory(&g_HiddenFilesCategory));
     // Nothing left to restore a second time; the file is not touched.
     EXPECT_TRUE(UndoHistoryLine(line) == 0 && bytes == vxtest::ReadFileText(path));
-}
-
-TEST_F(HiddenTest, AcceptRecordsTheFileAndNoAnswerAsksAgain)
-{
-    for (int answer : { ANSWER_ACCEPT, ANSWER_NONE }) {
-        std::string path = PlantHidden("vxhid2", answer == ANSWER_ACCEPT ? "a" : "n", "data");
-        vxtest::ScriptedUi user;
-        user.answer = answer;
-        PatrolCategory(&g_HiddenFilesCategory), PatrolCategory(&g_HiddenFilesCategory);
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(path.c_str()));
-        EXPECT_EQ(answer == ANSWER_ACCEPT ? 1u : 2u, user.asked.size()) << answer;
-    }
-}
-
-TEST_F(HiddenTest, DeletionKeepsTheFileWhenNoCopyCanBeMade)
-{
-    std::string path = PlantHidden("vxhid3", "nocopy.bin", "keep me");
-    // The vault's place for it is taken by a folder: no copy, no deletion.
-    CreateDirectoryA(VaultOf(path).c_str(), NULL);
-    EXPECT_TRUE(DeleteHiddenFile("", path.c_str()) == 0 && "keep me" == vxtest::ReadFileText(path));
-
-    // A hidden file named like a watched system file leaves that vault
-    // copy alone.
-    ASSERT_EQ(1, InitSysFiles());
-    char hostsVault[MAX_PATH];
-    SysFileVaultPath("HOSTS", hostsVault);
-    std::string hostsCopy = vxtest::ReadFileText(hostsVault);
-    EXPECT_EQ(1, DeleteHiddenFile("", PlantHidden("vxhid3", "HOSTS", "0.0.0.0 bank").c_str()));
-    EXPECT_EQ(hostsCopy, vxtest::ReadFileText(hostsVault));
-
-    // Restoring into a folder that is gone: the vault copy stays for later.
-    std::string lost = PlantHidden("vxhid4", "lost.bin", "precious");
-    EXPECT_EQ(1, DeleteHiddenFile("", lost.c_str()));
-    std::string gone = lost.substr(0, lost.rfind('\\'));
-    RemoveDirectoryA(gone.c_str());
-    EXPECT_TRUE(RestoreHiddenFile(lost.c_str()) == 0 && "precious" == vxtest::ReadFileText(VaultOf(lost)));
 }
 
 TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
@@ -119,6 +92,26 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     PlantHidden("vxmany", "late", "x");
     EXPECT_EQ(1, PatrolCategory(&g_HiddenFilesCategory));
     EXPECT_TRUE(user.asked.size() == 1 && strstr(user.asked[0].File, "late")) << user.asked.size();
+    std::string nocopy = PlantHidden("vxhid3", "nocopy.bin", "keep me");
+    // The vault's place for it is taken by a folder: no copy, no deletion.
+    CreateDirectoryA(VaultOf(nocopy).c_str(), NULL);
+    EXPECT_TRUE(DeleteHiddenFile("", nocopy.c_str()) == 0 && "keep me" == vxtest::ReadFileText(nocopy));
+
+    // A hidden file named like a watched system file leaves that vault
+    // copy alone.
+    ASSERT_EQ(1, InitSysFiles());
+    char hostsVault[MAX_PATH];
+    SysFileVaultPath("HOSTS", hostsVault);
+    std::string hostsCopy = vxtest::ReadFileText(hostsVault);
+    EXPECT_EQ(1, DeleteHiddenFile("", PlantHidden("vxhid3", "HOSTS", "0.0.0.0 bank").c_str()));
+    EXPECT_EQ(hostsCopy, vxtest::ReadFileText(hostsVault));
+
+    // Restoring into a folder that is gone: the vault copy stays for later.
+    std::string lost = PlantHidden("vxhid4", "lost.bin", "precious");
+    EXPECT_EQ(1, DeleteHiddenFile("", lost.c_str()));
+    std::string gone = lost.substr(0, lost.rfind('\\'));
+    RemoveDirectoryA(gone.c_str());
+    EXPECT_TRUE(RestoreHiddenFile(lost.c_str()) == 0 && "precious" == vxtest::ReadFileText(VaultOf(lost)));
 }
 
 }  // namespace

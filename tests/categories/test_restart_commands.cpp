@@ -11,19 +11,6 @@ namespace {
 
 const char* kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 
-TEST(RestartCommands, DelayedDeleteIsArrangedWithTheSystem)
-{
-    std::string path = vxtest::PathInProgramFolder("goes_at_restart.tmp");
-    vxtest::WriteFileBytes(path, "x");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    EXPECT_EQ(1, DeleteOnRestart(path.c_str()));
-    // The first entry of a fresh prefix's list (read up to its first NUL).
-    EXPECT_NE(std::string::npos, vxtest::ReadString(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations")
-                                     .find("goes_at_restart.tmp"));
-    EXPECT_EQ(0u, GetFileAttributesA(path.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ(0, DeleteOnRestart("") + DeleteOnRestart(NULL));
-}
-
 TEST(RestartCommands, WinInitLinesAndTheirViewer)
 {
     std::string ini = vxtest::PathInProgramFolder("wininit_test.ini");
@@ -54,10 +41,6 @@ TEST(RestartCommands, WinInitLinesAndTheirViewer)
     EXPECT_EQ(2 * 16384, ReadRestartCommands(text, RESTART_TEXT_SHOWN));
     EXPECT_EQ('#', text[RESTART_TEXT_SHOWN]);
     DeleteFileA(exe.c_str());  // the rest of this program runs as on the NT family
-}
-
-TEST(RestartCommands, NotePathPrefersTheProgramFolder)
-{
     char path[MAX_PATH], appData[MAX_PATH];
     ASSERT_GT(GetAppDataFolder(appData), 0);
     ASSERT_GT(NotePath("C:\\Tools\\Report.exe /x", path), 0);
@@ -67,6 +50,16 @@ TEST(RestartCommands, NotePathPrefersTheProgramFolder)
     ASSERT_GT(NotePath("C:\\Tools\\Report.exe", path), 0);
     EXPECT_STRCASEEQ(local.c_str(), path);
     EXPECT_EQ(0, NotePath("", path));
+    // A delayed delete is arranged with the system.
+    std::string doomed = vxtest::PathInProgramFolder("goes_at_restart.tmp");
+    vxtest::WriteFileBytes(doomed, "x");
+    SetFileAttributesA(doomed.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(1, DeleteOnRestart(doomed.c_str()));
+    // The first entry of a fresh prefix's list (read up to its first NUL).
+    EXPECT_NE(std::string::npos, vxtest::ReadString(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations")
+                                     .find("goes_at_restart.tmp"));
+    EXPECT_EQ(0u, GetFileAttributesA(doomed.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_EQ(0, DeleteOnRestart("") + DeleteOnRestart(NULL));
 }
 
 }  // namespace

@@ -38,9 +38,16 @@ struct RunningTasks : ::testing::Test {
 };
 
 // One entry per program file, with the id of one of its processes, in the
-// comparable (upper case) form; each list starts afresh.
+// comparable (upper case) form; each list starts afresh.  (Dating every
+// running program leaves the list empty.)
 TEST_F(RunningTasks, OneEntryPerProgramFile)
 {
+    // Every running program gets its first-detected date, once.
+    CharUpperA(&idle_[0]), CharUpperA(&twin_[0]);
+    vxtest::SetString(HKEY_CURRENT_USER, ACTIVE_TASKS, idle_.c_str(), "1/2/2003");
+    EXPECT_TRUE(g_ActiveTasksCategory.RecordDetected() == 1 && ItemCount() == 0) << "the list is left empty";
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, ACTIVE_TASKS, idle_.c_str(), "1/2/2003");
+    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, ACTIVE_TASKS, twin_.c_str()));
     int count = EnumRunningTasks();
     EXPECT_EQ(CountRunningPrograms(), count);
     std::vector<int> idle = EntriesOf(idle_);
@@ -53,12 +60,8 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
     EXPECT_EQ(CharUpperA(&std::string(twin->Command)[0]), std::string(twin->Command));
     b_.End();
     EXPECT_TRUE(EnumRunningTasks() == count - 1 && CountRunningPrograms() == count - 1 && EntriesOf(twin_).empty());
-}
-
-// Named by the file description of the program's version resource, else
-// by its file name; a file that changes is described anew.
-TEST_F(RunningTasks, NameIsTheFileDescription)
-{
+    // Named by the file description of the program's version resource, else
+    // by its file name; a file that changes is described anew.
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof(system));
     std::string monitor = vxtest::PathInProgramFolder("Vardex.exe"), copy = vxtest::PathInProgramFolder("described.exe");
@@ -76,16 +79,6 @@ TEST_F(RunningTasks, NameIsTheFileDescription)
         ASSERT_EQ(1u, EntriesOf(copy).size());
         EXPECT_STREQ(c.name, GetItemName(EntriesOf(copy)[0])) << c.source;
     }
-}
-
-// Every running program gets its first-detected date, once.
-TEST_F(RunningTasks, RecordActiveTasksDatesEveryRunningProgram)
-{
-    std::string idle = CharUpperA(&idle_[0]), twin = CharUpperA(&twin_[0]);
-    vxtest::SetString(HKEY_CURRENT_USER, ACTIVE_TASKS, idle.c_str(), "1/2/2003");
-    EXPECT_TRUE(g_ActiveTasksCategory.RecordDetected() == 1 && ItemCount() == 0) << "the list is left empty";
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, ACTIVE_TASKS, idle.c_str(), "1/2/2003");
-    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, ACTIVE_TASKS, twin.c_str()));
 }
 
 }  // namespace

@@ -87,13 +87,9 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_TRUE(g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
     EXPECT_TRUE(ServicesChanged() == 1 && g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
-}
-
-// Titles are kept to 127 characters: two cut alike name no key at all, a
-// long one of its own still does.  Only automatic, manual and disabled are
-// ever written.
-TEST_F(Services, StartTypeActsOnlyOnTheKeyOfThatTitle)
-{
+    // Titles are kept to 127 characters: two cut alike name no key at all, a
+    // long one of its own still does.  Only automatic, manual and disabled are
+    // ever written.
     std::string common(127, 'T'), alone = std::string(126, 'L') + "Alone";
     Plant("VxCutOne", "C:\\vx\\one.exe", (common + "one").c_str());
     Plant("VxCutTwo", "C:\\vx\\two.exe", (common + "two").c_str());
@@ -107,14 +103,10 @@ TEST_F(Services, StartTypeActsOnlyOnTheKeyOfThatTitle)
     for (const auto& c : cases)  // (append: the start is read only after the setting)
         EXPECT_EQ(c.want, std::to_string(SetServiceStartType(c.name.c_str(), c.start)).append(" " + StartOf("VxOwn")));
     EXPECT_EQ("nonenone", StartOf("VxCutOne") + StartOf("VxCutTwo"));
-}
-
-// The manager's own names find the service where the key's DisplayName says
-// otherwise, and a new start type holds at once.  Rejecting stops and
-// disables it, each step with its line, and only then is it known: lines
-// stand for steps that were carried out.
-TEST_F(Services, RealServiceThroughTheManager)
-{
+    // The manager's own names find the service where the key's DisplayName says
+    // otherwise, and a new start type holds at once.  Rejecting stops and
+    // disables it, each step with its line, and only then is it known: lines
+    // stand for steps that were carried out.
     // A service of Wine's own, demand start, that takes a stop.
     const char *kSvcKey = "Spooler", *kSvcTitle = "Print Spooler";
     ScGuard scm(OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS), &CloseServiceHandle);
@@ -153,3 +145,4 @@ TEST_F(Services, RealServiceThroughTheManager)
     EXPECT_EQ("SERVICE_Disabled ", HistoryActions());
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Gone Service");
 }
+

@@ -41,35 +41,6 @@ struct SysFilesTest : ::testing::Test {
     void SetUp() override { vxtest::ResetStore(); LoadOptions(); }
 };
 
-TEST_F(SysFilesTest, HostsSetUpThenChangedByAnotherProgram)
-{
-    char hosts[MAX_PATH];
-    ASSERT_GT(GetHostsPath(hosts), 0);
-    std::string original = vxtest::ReadFileText(hosts);
-    EXPECT_TRUE(InitSysFiles() == 1 && original == vxtest::ReadFileText(Vault("HOSTS")));
-    // No boot files in the prefix: records without a Location, never checked.
-    EXPECT_EQ("<missing>", Record("Config.sys", "Location"));
-    // Set up once: a later start leaves the vault alone.
-    vxtest::WriteFileBytes(Vault("HOSTS"), "older copy");
-    EXPECT_TRUE(InitSysFiles() == 1 && "older copy" == vxtest::ReadFileText(Vault("HOSTS")));
-    vxtest::WriteFileBytes(Vault("HOSTS"), original);
-
-    std::string edited = original + "127.0.0.1 ads.example\r\n";
-    Edit(hosts, edited);
-    vxtest::ScriptedUi user;
-    user.answer = ANSWER_REJECT;
-    EXPECT_EQ(1, CheckAllSysFiles());
-    ASSERT_EQ(1u, user.asked.size());
-    EXPECT_STREQ("HOSTS", user.asked[0].Name);
-    EXPECT_EQ(original, vxtest::ReadFileText(hosts));
-    EXPECT_EQ(0, CheckAllSysFiles());  // rejected once: not asked again
-    Edit(hosts, edited, 2);
-    user.answer = ANSWER_ACCEPT;
-    EXPECT_EQ(1, CheckAllSysFiles());
-    EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
-    EXPECT_EQ(0, CheckAllSysFiles());
-}
-
 TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
 {
     // A megabyte with every byte value: copies must be byte for byte.
@@ -103,42 +74,65 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
         // Disable: no longer watched.
         EXPECT_EQ(c.answer == ANSWER_DISABLE ? "<missing>" : path, Record("Watched", "Location"));
     }
-}
-
-TEST_F(SysFilesTest, FailedCopiesLoseNothing)
-{
-    std::string path = vxtest::PathInProgramFolder("locked.txt");
-    vxtest::WriteFileBytes(path, "accepted");
-    ASSERT_EQ(1, RegisterSysFile("Locked", path.c_str(), "", 0));
-    Edit(path, "changed by someone");
+    // Failed copies lose nothing.
+    std::string locked = vxtest::PathInProgramFolder("locked.txt");
+    vxtest::WriteFileBytes(locked, "accepted");
+    ASSERT_EQ(1, RegisterSysFile("Locked", locked.c_str(), "", 0));
+    Edit(locked, "changed by someone");
 
     vxtest::ScriptedUi user;
     // The file held open by another program without sharing: no restore.
-    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    EXPECT_EQ(0, RejectSysFileChange("Locked", path.c_str(), 1));
-    EXPECT_EQ(0, AcceptSysFileChange("Locked", path.c_str(), 0));
+    HANDLE held = CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    EXPECT_EQ(0, RejectSysFileChange("Locked", locked.c_str(), 1));
+    EXPECT_EQ(0, AcceptSysFileChange("Locked", locked.c_str(), 0));
     CloseHandle(held);
-    EXPECT_EQ("changed by someone|accepted", vxtest::ReadFileText(path) + "|" + vxtest::ReadFileText(Vault("Locked")));
-    EXPECT_EQ(path, Record("Locked", "Location"));  // not forgotten by the failed Reject
+    EXPECT_EQ("changed by someone|accepted", vxtest::ReadFileText(locked) + "|" + vxtest::ReadFileText(Vault("Locked")));
+    EXPECT_EQ(locked, Record("Locked", "Location"));  // not forgotten by the failed Reject
     EXPECT_EQ(2u, user.notices.size());  // each failure told
 
     // No vault copy to go back to: the file stays, asked again later.
     DeleteFileA(Vault("Locked").c_str());
-    EXPECT_EQ(0, RejectSysFileChange("Locked", path.c_str(), 0));
-    EXPECT_EQ("changed by someone", vxtest::ReadFileText(path));
+    EXPECT_EQ(0, RejectSysFileChange("Locked", locked.c_str(), 0));
+    EXPECT_EQ("changed by someone", vxtest::ReadFileText(locked));
     user.answer = ANSWER_REJECT;
-    EXPECT_TRUE(CheckSysFile("Locked", path.c_str()) == 0 && user.asked.size() == 1);
+    EXPECT_TRUE(CheckSysFile("Locked", locked.c_str()) == 0 && user.asked.size() == 1);
 
     // A read-only file is restored and stays read-only.
     vxtest::WriteFileBytes(Vault("Locked"), "accepted");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-    EXPECT_EQ(1, RejectSysFileChange("Locked", path.c_str(), 0));
-    EXPECT_EQ("accepted", vxtest::ReadFileText(path));
-    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(1, RejectSysFileChange("Locked", locked.c_str(), 0));
+    EXPECT_EQ("accepted", vxtest::ReadFileText(locked));
+    EXPECT_TRUE(GetFileAttributesA(locked.c_str()) & FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     // A missing file is skipped and its record kept.
-    DeleteFileA(path.c_str());
-    EXPECT_TRUE(CheckSysFile("Locked", path.c_str()) == 0 && path == Record("Locked", "Location"));
+    DeleteFileA(locked.c_str());
+    EXPECT_TRUE(CheckSysFile("Locked", locked.c_str()) == 0 && locked == Record("Locked", "Location"));
+    // HOSTS set up, then changed by another program.
+    char hosts[MAX_PATH];
+    ASSERT_GT(GetHostsPath(hosts), 0);
+    std::string original = vxtest::ReadFileText(hosts);
+    EXPECT_TRUE(InitSysFiles() == 1 && original == vxtest::ReadFileText(Vault("HOSTS")));
+    // No boot files in the prefix: records without a Location, never checked.
+    EXPECT_EQ("<missing>", Record("Config.sys", "Location"));
+    // Set up once: a later start leaves the vault alone.
+    vxtest::WriteFileBytes(Vault("HOSTS"), "older copy");
+    EXPECT_TRUE(InitSysFiles() == 1 && "older copy" == vxtest::ReadFileText(Vault("HOSTS")));
+    vxtest::WriteFileBytes(Vault("HOSTS"), original);
+
+    std::string edited = original + "127.0.0.1 ads.example\r\n";
+    Edit(hosts, edited);
+    user.asked.clear();
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(1, CheckAllSysFiles());
+    ASSERT_EQ(1u, user.asked.size());
+    EXPECT_STREQ("HOSTS", user.asked[0].Name);
+    EXPECT_EQ(original, vxtest::ReadFileText(hosts));
+    EXPECT_EQ(0, CheckAllSysFiles());  // rejected once: not asked again
+    Edit(hosts, edited, 2);
+    user.answer = ANSWER_ACCEPT;
+    EXPECT_EQ(1, CheckAllSysFiles());
+    EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_EQ(0, CheckAllSysFiles());
 }
 
 }  // namespace

@@ -132,24 +132,6 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     EXPECT_EQ(0, g_TasksCategory.Act(&keep, VERDICT_NEW, ANSWER_NONE));
 }
 
-// A scheduler whose server cannot be loaded: the listing reports the COM
-// failure, no baseline is built, and the thread's COM state is left as it
-// was.
-TEST_F(Tasks, ComFailureLeavesComBalanced)
-{
-    std::string server = vxtest::ReadString(HKEY_CLASSES_ROOT, kSchedulerServer, "");
-    ASSERT_NE("<missing>", server);
-    vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", "C:\\vx\\no-such-server.dll");
-    AddItem("stale", "C:\\stale.exe", "", "", 1, 0);
-    int list = EnumScheduledTasks(), gone = DeleteScheduledTask("VxAny.job"), built = g_TasksCategory.InitBaseline();
-    HRESULT hr = CoInitializeEx(NULL, COINIT_MULTITHREADED);
-    vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", server.c_str());
-    EXPECT_EQ(S_OK, hr) << "an apartment was left entered";
-    if (SUCCEEDED(hr))
-        CoUninitialize();
-    EXPECT_TRUE(list < 0 && gone == 0 && built == 0 && ItemCount() == 0) << list;
-}
-
 // What a listing read of a task is kept while its .job file stands as it
 // was, and a quiet patrol skips the scheduler while the Tasks folder and
 // the baseline do: a task pointed elsewhere, and a task added, are still
@@ -167,4 +149,18 @@ TEST_F(Tasks, KeptListingsSeeEveryChange)
     ASSERT_TRUE(CreateTask(L"VxNew", L"C:\\vx\\new.exe"));
     EXPECT_EQ(1, g_TasksCategory.CanRun());
     EXPECT_EQ(2, g_TasksCategory.List());
+    // A scheduler whose server cannot be loaded: the listing reports the COM
+    // failure, no baseline is built, and the thread's COM state is left as it
+    // was.
+    std::string server = vxtest::ReadString(HKEY_CLASSES_ROOT, kSchedulerServer, "");
+    ASSERT_NE("<missing>", server);
+    vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", "C:\\vx\\no-such-server.dll");
+    AddItem("stale", "C:\\stale.exe", "", "", 1, 0);
+    int list = EnumScheduledTasks(), gone = DeleteScheduledTask("VxAny.job"), built = g_TasksCategory.InitBaseline();
+    HRESULT hr = CoInitializeEx(NULL, COINIT_MULTITHREADED);
+    vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", server.c_str());
+    EXPECT_EQ(S_OK, hr) << "an apartment was left entered";
+    if (SUCCEEDED(hr))
+        CoUninitialize();
+    EXPECT_TRUE(list < 0 && gone == 0 && built == 0 && ItemCount() == 0) << list;
 }

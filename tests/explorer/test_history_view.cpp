@@ -26,6 +26,17 @@ protected:
     void SetUp() override { vxtest::ResetStore(); DeleteFileA(HistoryPath().c_str()); LoadOptions(); }
 };
 
+// A registry value; with no root the WIN.INI [windows] key; with neither
+// "file" when the file named by value exists.
+std::string PlaceText(HKEY root, const char* key, const std::string& value)
+{
+    char text[512] = "";
+    if (root == NULL && key == NULL)
+        return GetFileAttributesA(value.c_str()) != INVALID_FILE_ATTRIBUTES ? "file" : "";
+    return root != NULL ? vxtest::ReadString(root, key, value.c_str())
+                        : (GetProfileStringA("windows", key, "", text, sizeof(text)), text);
+}
+
 // Read again, rows and columns are not doubled; a read-only file is cleared.
 TEST_F(HistoryViewTest, FillsTheListControlAndClearsAReadOnlyFile)
 {
@@ -47,25 +58,10 @@ TEST_F(HistoryViewTest, FillsTheListControlAndClearsAReadOnlyFile)
     EXPECT_EQ(0, ListView_GetItemCount(list) + HistoryItemCount());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(HistoryPath().c_str()));
     DestroyWindow(list);
-}
-
-// A registry value; with no root the WIN.INI [windows] key; with neither
-// "file" when the file named by value exists.
-std::string PlaceText(HKEY root, const char* key, const std::string& value)
-{
-    char text[512] = "";
-    if (root == NULL && key == NULL)
-        return GetFileAttributesA(value.c_str()) != INVALID_FILE_ATTRIBUTES ? "file" : "";
-    return root != NULL ? vxtest::ReadString(root, key, value.c_str())
-                        : (GetProfileStringA("windows", key, "", text, sizeof(text)), text);
-}
-
-// A removal comes back where its code says, once however often it is
-// undone, baselined under its command ("=" as ":") with its code.  Not
-// restored (place stays "<missing>"), and not baselined: a WOW64 Run value
-// (an unknown code: in the next test).
-TEST_F(HistoryViewTest, RestoreRemovalsComeBackOnceAndAreBaselined)
-{
+    // A removal comes back where its code says, once however often it is
+    // undone, baselined under its command ("=" as ":") with its code.  Not
+    // restored (place stays "<missing>"), and not baselined: a WOW64 Run value
+    // (an unknown code: in the next test).
     std::string startup = vxtest::ReadString(HKEY_CURRENT_USER, CV "Explorer\\Shell Folders", "Startup");
     CreateDirectoryA(startup.c_str(), NULL);
     std::string link = startup + "\\Restored App.lnk", target = vxtest::PathInProgramFolder("KESSA.DLL"),
@@ -123,13 +119,9 @@ TEST_F(HistoryViewTest, RestoreRemovalsComeBackOnceAndAreBaselined)
     while (i < ItemCount() && lstrcmpiA(GetItemExtra(i), link.c_str()) != 0) i++;
     EXPECT_STRCASEEQ((target + "|Restored App").c_str(),
                      (std::string(GetItemCommand(i)) + "|" + GetItemName(i)).c_str());
-}
-
-// A disable line toggles its entry each time it is undone; no other line is
-// undone: an unknown type (code 3000), an action that is no change (an
-// alert), a row out of range.
-TEST_F(HistoryViewTest, DisableLinesToggleAndOtherLinesAreNotUndone)
-{
+    // A disable line toggles its entry each time it is undone; no other line is
+    // undone: an unknown type (code 3000), an action that is no change (an
+    // alert), a row out of range.
     vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled", "C:\\Apps\\t.exe");
     vxtest::WriteFileBytes(HistoryPath(), "t\tSTART_Disable\tCURRENT_RUN\tToggled\tC:\\Apps\\t.exe\t\r\n"
                                           "t\t*START_Remove\tNO_SUCH_TYPE\tForged2\tC:\\f2.exe\t\r\n"

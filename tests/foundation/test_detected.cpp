@@ -35,13 +35,17 @@ TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
     const char* control = "{AAAAAAAA-0000-0000-0000-000000000001}";
     EXPECT_TRUE(RecordDetected(control, kActiveX.c_str()) == 0 &&
                 RecordDetected(control, (kDetected + "\\ACTIVEX").c_str()) == 1);
-}
-
-// Read from the subkey of the code (one row per branch), only when it fits
-// (23 characters do, 24 not) and is named (an empty name would read
-// ActiveX's "P").  A miss leaves "".
-TEST(Detected, DateComesFromTheSubkeyOfTheCodeOnlyWhenItFits)
-{
+    // Dated once; a second call keeps the date but puts the ActiveX marker back.
+    InitDetected();
+    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, kDetected.c_str(), ""));
+    vxtest::SetString(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
+    RegDeleteValueNamed(HKEY_CURRENT_USER, kActiveX.c_str(), "");
+    InitDetected();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, kActiveX.c_str(), "", "P");
+    // Read from the subkey of the code (one row per branch), only when it fits
+    // (23 characters do, 24 not) and is named (an empty name would read
+    // ActiveX's "P").  A miss leaves "".
     struct { const char *subkey, *name, *data; int code, length; } cases[] = {
         { "Startup", "a", "2/3/2004 5:06", 299, 13 }, { "ActiveTasks", "a", "x", 300, 1 }, { "Tasks", "a", "x", 800, 1 },
         { "IEHelper", "a", "x", 902, 1 }, { "Startup", "fits", "12345678901234567890123", 11, 23 },
@@ -56,15 +60,3 @@ TEST(Detected, DateComesFromTheSubkeyOfTheCodeOnlyWhenItFits)
     }
 }
 
-// Dated once; a second call keeps the date but puts the ActiveX marker back.
-TEST(Detected, InitDatesTheDatabaseOnceAndKeepsTheActiveXMarker)
-{
-    vxtest::ResetStore();
-    InitDetected();
-    EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, kDetected.c_str(), ""));
-    vxtest::SetString(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
-    RegDeleteValueNamed(HKEY_CURRENT_USER, kActiveX.c_str(), "");
-    InitDetected();
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, kDetected.c_str(), "", "first fill");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, kActiveX.c_str(), "", "P");
-}

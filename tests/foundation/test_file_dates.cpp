@@ -88,14 +88,11 @@ TEST_F(FileDates, TheUsersSettingsAndTheFactsOfFilesEvenWhenHeldOpenOrEmptyWhenM
     }
     EXPECT_EQ(expected, Texts(file));
     EXPECT_EQ("||||||||0", Texts(scratch::Scratch("missing.txt")));
-}
-
-TEST_F(FileDates, UnixTimeIsConvertedToLocalTime)
-{
-    SYSTEMTIME local, utc = { 2008, 3, 3, 5, 14, 7, 9, 0 }, expected, zero = {};
+    // Unix time is converted to local time.
+    SYSTEMTIME local, utc = { 2008, 3, 3, 5, 14, 7, 9, 0 }, want, zero = {};
     UnixTimeToLocal(1204726029LL, &local);   // 2008-03-05 14:07:09 UTC, a Wednesday
-    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(NULL, &utc, &expected));
-    EXPECT_EQ(0, memcmp(&expected, &local, sizeof(local)));
+    ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(NULL, &utc, &want));
+    EXPECT_EQ(0, memcmp(&want, &local, sizeof(local)));
     // Out of the range of file times: a zeroed time, no overflow.
     for (long long seconds : { -11644473601LL, 0x7FFFFFFFFFFFFFFFLL, -0x7FFFFFFFFFFFFFFFLL }) {
         memset(&local, 'Z', sizeof(local));

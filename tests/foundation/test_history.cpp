@@ -92,54 +92,6 @@ struct HistoryTest : ::testing::Test {
     void SetUp() override { vxtest::ResetStore(); DeleteFileA(HistoryPath().c_str()); LoadOptions(); }
 };
 
-// Appended in the exact layout, stamped with the time of the write; no line
-// while another program holds the file or while the option is 0 or below;
-// a line written is reported with its codes' names.
-TEST_F(HistoryTest, AppendsTheExactLineOnlyWhenOnAndFreeAndReportsIt)
-{
-    vxtest::WriteFileBytes(HistoryPath(), "old line\r\n");
-    std::string before = Now12h();
-    {
-        FileHandle other(CreateFileA(HistoryPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
-        EXPECT_EQ(0, WriteHistory("n", "c", "", 11, HA_START_ALERT));
-    }
-    for (int value : { 0, -1, 1 }) {
-        OptionWrite("History", value);
-        LoadOptions();
-        EXPECT_EQ(value > 0, WriteHistory("Updater", "C:\\App\\upd.exe /q", "", 11, HA_START_REMOVE)) << value;
-    }
-    std::string after = Now12h(), text = vxtest::ReadFileText(HistoryPath());
-    const char* line = "\t*START_Remove\tCURRENT_RUN\tUpdater\tC:\\App\\upd.exe /q\t\r\n";
-    EXPECT_TRUE(text == "old line\r\n" + before + line || text == "old line\r\n" + after + line) << text;
-    HistoryServer server("1");
-    ASSERT_TRUE(server.Start("/r?"));
-    EXPECT_EQ(1, WriteHistory("Kill Me", "C:\\k.exe", "", 600, HA_TASK_KILL));
-    EXPECT_NE(std::string::npos, server.request.find("&action=TASK_Kill&type=INFO_TASK&title=Kill%20Me"
-                                                     "&path=C%3A%5Ck.exe HTTP/")) << server.request;
-}
-
-// Every value encoded; the report counts only when the server answers "1",
-// never without an address or once nobody listens there.
-TEST_F(HistoryTest, ReportSendsEveryValueEncoded)
-{
-    EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
-    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxid", "ID 7&x");
-    for (const char* answer : { "0", "1 thanks" }) {
-        HistoryServer server(answer);
-        ASSERT_TRUE(server.Start("/report?v=2"));
-        EXPECT_EQ(answer[0] == '1', ReportHistory("*START_Remove", "CURRENT_RUN", "My App&type=X #1 100%\xE9",
-                                                  "C:\\Program Files\\My-App_1.0~x\\a.exe /q"));
-        const std::string& line = server.request;
-        EXPECT_TRUE(line.find("GET /report?v=2&name=") == 0 && line.find("&code=ID%207%26x&time=") != line.npos)
-            << line;
-        size_t action = line.find("&action=");
-        EXPECT_EQ("&action=%2ASTART_Remove&type=CURRENT_RUN&title=My%20App%26type%3DX%20%231%20100%25%E9"
-                  "&path=C%3A%5CProgram%20Files%5CMy-App_1.0~x%5Ca.exe%20%2Fq",
-                  line.substr(action, line.rfind(' ') - action));
-    }
-    EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
-}
-
 // A missing or empty file has no lines; empty lines are skipped and the last
 // needs no end; only the first 131072 bytes and at most 4096 lines are read.
 TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
@@ -163,6 +115,46 @@ TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
         data += "t\tTASK_Kill\tINFO_TASK\tn\tc\t\r\n";
     EXPECT_EQ(ITEM_MAX, ReadLines(data));
     ClearHistoryItems();
+    // Appended in the exact layout, stamped with the time of the write; no line
+    // while another program holds the file or while the option is 0 or below;
+    // a line written is reported with its codes' names.
+    // Every value encoded; the report counts only when the server answers
+    // "1", never without an address or once nobody listens there.
+    EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
+    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxid", "ID 7&x");
+    for (const char* answer : { "0", "1 thanks" }) {
+        HistoryServer server(answer);
+        ASSERT_TRUE(server.Start("/report?v=2"));
+        EXPECT_EQ(answer[0] == '1', ReportHistory("*START_Remove", "CURRENT_RUN", "My App&type=X #1 100%\xE9",
+                                                  "C:\\Program Files\\My-App_1.0~x\\a.exe /q"));
+        const std::string& line = server.request;
+        EXPECT_TRUE(line.find("GET /report?v=2&name=") == 0 && line.find("&code=ID%207%26x&time=") != line.npos)
+            << line;
+        size_t action = line.find("&action=");
+        EXPECT_EQ("&action=%2ASTART_Remove&type=CURRENT_RUN&title=My%20App%26type%3DX%20%231%20100%25%E9"
+                  "&path=C%3A%5CProgram%20Files%5CMy-App_1.0~x%5Ca.exe%20%2Fq",
+                  line.substr(action, line.rfind(' ') - action));
+    }
+    EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
+    vxtest::WriteFileBytes(HistoryPath(), "old line\r\n");
+    std::string before = Now12h();
+    {
+        FileHandle other(CreateFileA(HistoryPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
+        EXPECT_EQ(0, WriteHistory("n", "c", "", 11, HA_START_ALERT));
+    }
+    for (int value : { 0, -1, 1 }) {
+        OptionWrite("History", value);
+        LoadOptions();
+        EXPECT_EQ(value > 0, WriteHistory("Updater", "C:\\App\\upd.exe /q", "", 11, HA_START_REMOVE)) << value;
+    }
+    std::string after = Now12h(), text = vxtest::ReadFileText(HistoryPath());
+    const char* line = "\t*START_Remove\tCURRENT_RUN\tUpdater\tC:\\App\\upd.exe /q\t\r\n";
+    EXPECT_TRUE(text == "old line\r\n" + before + line || text == "old line\r\n" + after + line) << text;
+    HistoryServer server("1");
+    ASSERT_TRUE(server.Start("/r?"));
+    EXPECT_EQ(1, WriteHistory("Kill Me", "C:\\k.exe", "", 600, HA_TASK_KILL));
+    EXPECT_NE(std::string::npos, server.request.find("&action=TASK_Kill&type=INFO_TASK&title=Kill%20Me"
+                                                     "&path=C%3A%5Ck.exe HTTP/")) << server.request;
 }
 
 }  // namespace

@@ -8,41 +8,6 @@
 
 #include "foundation/history_line.h"
 
-TEST(HistoryCodes, ActionAndTypeTablesTakeTheFirstMatchBothWays)
-{
-    // Codes 12 and 23 have later rows ("START_Restore", "REMOVE_TASKSCHEDULER") never written.
-    EXPECT_EQ("SERVICE_Disabled|REMOVE_TaskScheduler||", std::string(HistoryActionName(12)) + "|" +
-              HistoryActionName(23) + "|" + HistoryActionName(32) + "|" + HistoryActionName(-1));
-    // By name without case, the first row of the name; an unknown or empty
-    // name is never taken for a removal.
-    struct { const char* name; int code; } byName[] = {
-        { "*start_remove", 0 }, { "START_Restore", 12 }, { "REMOVE_TASKSCHEDULER", 23 },
-        { "", HA_LOG_UNKNOWN }, { "START_Remove", HA_LOG_UNKNOWN }, { nullptr, HA_LOG_UNKNOWN },
-    };
-    for (const auto& c : byName)
-        EXPECT_EQ(c.code, HistoryActionCode(c.name)) << (c.name ? c.name : "(null)");
-    for (int code = -1; code <= 33; code++)
-        EXPECT_EQ(code == 0 || code == 29, HistoryActionRestorable(code) != 0) << code;
-
-    for (int code : { 16, -5, HISTORY_TYPE_UNKNOWN })
-        EXPECT_STREQ("TYPE_UNKNOWN", HistoryTypeName(code)) << code;
-    EXPECT_TRUE(HistoryTypeCode("current_run") == 11 && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
-}
-
-TEST(HistoryTime, TwelveHourClockWithTwoBlanksOrNever)
-{
-    struct { unsigned mo, d, y, h, m; size_t size; const char* text; } cases[] = {
-        { 3, 7, 2009, 0, 5, 32, "03/07/2009  12:05 AM" }, { 3, 7, 2009, 12, 0, 32, "03/07/2009  12:00 PM" },
-        { 3, 7, 2009, 13, 30, 32, "03/07/2009  1:30 PM" }, { 0, 0, 0, 0, 0, 32, "Never" },
-        { 12, 31, 2020, 10, 0, 6, "12/31" },
-    };
-    for (const auto& c : cases) {
-        char out[32];
-        EXPECT_EQ(strlen(c.text), FormatHistoryTime(c.mo, c.d, c.y, c.h, c.m, "Never", out, c.size));
-        EXPECT_STREQ(c.text, out);
-    }
-}
-
 TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
 {
     char line[HISTORY_LINE_MAX + 1];
@@ -71,17 +36,23 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
         EXPECT_EQ(over ? "" : t + n + m + e, std::string(f.Time) + f.Name + f.Command + f.Extra);
         EXPECT_TRUE(f.Action == 6 && f.Type == 11) << f.Action << " " << f.Type;
     }
-}
-
-TEST(HistoryQuery, CutsFallBetweenWholeEscapes)
-{
+    struct { unsigned mo, d, y, h, m; size_t size; const char* text; } cases[] = {
+        { 3, 7, 2009, 0, 5, 32, "03/07/2009  12:05 AM" }, { 3, 7, 2009, 12, 0, 32, "03/07/2009  12:00 PM" },
+        { 3, 7, 2009, 13, 30, 32, "03/07/2009  1:30 PM" }, { 0, 0, 0, 0, 0, 32, "Never" },
+        { 12, 31, 2020, 10, 0, 6, "12/31" },
+    };
+    for (const auto& c : cases) {
+        char out[32];
+        EXPECT_EQ(strlen(c.text), FormatHistoryTime(c.mo, c.d, c.y, c.h, c.m, "Never", out, c.size));
+        EXPECT_STREQ(c.text, out);
+    }
     // 15 characters of room; "u&k=" takes 4.  An escape that would start one
     // or two characters before the end is left out whole.
-    const struct { const char* value; const char* expected; } cases[] = {
+    const struct { const char* value; const char* expected; } queries[] = {
         { "ab   c", "u&k=ab%20%20%20" }, { "abcdefghi x", "u&k=abcdefghi" }, { "abcdefghij&", "u&k=abcdefghij" },
         { "abcdefghijk", "u&k=abcdefghijk" },
     };
-    for (const auto& c : cases) {
+    for (const auto& c : queries) {
         char out[16 + 4] = "u";
         memset(out + 2, 'Z', sizeof(out) - 2);
         EXPECT_EQ(strlen(c.expected), AppendQueryValue(out, 16, "k", c.value)) << c.value;
@@ -91,4 +62,22 @@ TEST(HistoryQuery, CutsFallBetweenWholeEscapes)
     // A parameter whose name no longer fits is left out.
     char full[8] = "abcdef";
     EXPECT_TRUE(AppendQueryValue(full, sizeof(full), "k", "v") == 6 && !strcmp("abcdef", full)) << full;
+    // Codes 12 and 23 have later rows ("START_Restore", "REMOVE_TASKSCHEDULER") never written.
+    EXPECT_EQ("SERVICE_Disabled|REMOVE_TaskScheduler||", std::string(HistoryActionName(12)) + "|" +
+              HistoryActionName(23) + "|" + HistoryActionName(32) + "|" + HistoryActionName(-1));
+    // By name without case, the first row of the name; an unknown or empty
+    // name is never taken for a removal.
+    struct { const char* name; int code; } byName[] = {
+        { "*start_remove", 0 }, { "START_Restore", 12 }, { "REMOVE_TASKSCHEDULER", 23 },
+        { "", HA_LOG_UNKNOWN }, { "START_Remove", HA_LOG_UNKNOWN }, { nullptr, HA_LOG_UNKNOWN },
+    };
+    for (const auto& c : byName)
+        EXPECT_EQ(c.code, HistoryActionCode(c.name)) << (c.name ? c.name : "(null)");
+    for (int code = -1; code <= 33; code++)
+        EXPECT_EQ(code == 0 || code == 29, HistoryActionRestorable(code) != 0) << code;
+
+    for (int code : { 16, -5, HISTORY_TYPE_UNKNOWN })
+        EXPECT_STREQ("TYPE_UNKNOWN", HistoryTypeName(code)) << code;
+    EXPECT_TRUE(HistoryTypeCode("current_run") == 11 && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
 }
+

@@ -39,16 +39,11 @@ TEST(Language, StringTableTextOrItsOverride)
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString17", over.c_str());
     char out[1024];
     EXPECT_TRUE(LoadText(17, out, sizeof(out)) > 0 && std::string(out).find("\nA request") == 0) << out;
-}
-
-TEST(Language, CodesAndTheMessageLanguageOfText634)
-{
-    vxtest::ResetStore();
     // Any case; the Cyrillic code in the Windows code page; unknown, empty or long.
-    struct { const char* code; WORD id; } cases[] = {
+    struct { const char* code; WORD id; } codes[] = {
         { "US", 9 }, { "pt", 22 }, { "\xEA\xE0\xEA", 25 }, { "xx", 0 }, { "", 0 }, { "usa", 0 },
     };
-    for (const auto& c : cases)
+    for (const auto& c : codes)
         EXPECT_EQ(c.id, LanguageIdForCode(c.code)) << c.code;
     SetMessageLanguage();
     EXPECT_EQ(9, g_MessageLanguage);
@@ -56,11 +51,6 @@ TEST(Language, CodesAndTheMessageLanguageOfText634)
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString634", "fr");
     SetMessageLanguage();
     EXPECT_EQ(12, g_MessageLanguage);
-}
-
-TEST(Language, ResetRemovesTranslationsAndPositions)
-{
-    vxtest::ResetStore();
     const HKEY m = HKEY_LOCAL_MACHINE, u = HKEY_CURRENT_USER;
     const struct { HKEY root; const char* name; int kept; } values[] = {
         { m, "LString0", 0 }, { m, "LString1165", 0 }, { m, "LString1166", 1 }, { m, "vxserver", 1 },

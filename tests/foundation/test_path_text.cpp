@@ -63,32 +63,29 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
     const std::string end772 = std::string(769, 'x') + "END", end773 = "y" + end772;
     EXPECT_TRUE(ContainsNoCase("C:\\Vardex.EXE", "vardex.exe") && ContainsNoCase(end772.c_str(), "end"));
     EXPECT_FALSE(ContainsNoCase(end773.c_str(), "y") || ContainsNoCase(nullptr, "a") || ContainsNoCase("a", nullptr));
-}
-
-TEST(PathText, TransformsAndBackslashesStayInTheBuffer)
-{
+    // Transforms and backslashes stay in the buffer.
     const struct { void (*transform)(const char*, char*, int); const char* input; int outSize;
-                   const char* expected; } cases[] = {
+                   const char* expected; } transforms[] = {
         { SkipBlanks, "    abcdef", 4, "abc" }, { ExtensionOf, "setup.tar.gz", 32, "tar.gz" },
         { ExtensionOf, "README", 32, "" }, { EqualsToColon, "==========", 4, ":::" },
         { StripQuotes, "\"\"\"ab\"cd", 4, "abc" }, { UrlSpaces, "a b&c", 32, "a%20b+c" },
         // "%20" fits whole or not at all.
         { UrlSpaces, "ab cd", 5, "ab" }, { UrlSpaces, "ab cd", 6, "ab%20" },
     };
-    for (const auto& c : cases) {
-        char out[64];
-        memset(out, 'Z', sizeof(out));
-        c.transform(c.input, out, 0);
-        EXPECT_EQ('Z', out[0]) << c.input << ": an empty buffer is left alone";
-        c.transform(c.input, out, c.outSize);
-        EXPECT_STREQ(c.expected, out) << "(\"" << c.input << "\", " << c.outSize << ")";
-        EXPECT_EQ('Z', out[c.outSize]) << c.input << " wrote past its buffer";
+    for (const auto& c : transforms) {
+        char buffer[64];
+        memset(buffer, 'Z', sizeof(buffer));
+        c.transform(c.input, buffer, 0);
+        EXPECT_EQ('Z', buffer[0]) << c.input << ": an empty buffer is left alone";
+        c.transform(c.input, buffer, c.outSize);
+        EXPECT_STREQ(c.expected, buffer) << "(\"" << c.input << "\", " << c.outSize << ")";
+        EXPECT_EQ('Z', buffer[c.outSize]) << c.input << " wrote past its buffer";
     }
-    char out[VX_PATH + 1];
-    EXPECT_TRUE(GetFileNamePart("C:\\a\\b.exe", out) == 5 && strcmp("b.exe", out) == 0) << out;
-    EXPECT_TRUE(GetFileNamePart("C:\\a\\", out) == 0 && out[0] == '\0') << out;
+    char buffer[VX_PATH + 1];
+    EXPECT_TRUE(GetFileNamePart("C:\\a\\b.exe", buffer) == 5 && strcmp("b.exe", buffer) == 0) << buffer;
+    EXPECT_TRUE(GetFileNamePart("C:\\a\\", buffer) == 0 && buffer[0] == '\0') << buffer;
     std::string path = "C:\\" + std::string(300, 'n');
-    EXPECT_EQ(VX_PATH - 1, GetFileNamePart(path.c_str(), out));
+    EXPECT_EQ(VX_PATH - 1, GetFileNamePart(path.c_str(), buffer));
     // keepRoot -1 appends: one "\" at most, and a full buffer (259
     // characters) stays as it is while 258 have room for one.  Removing
     // keeps the root only when asked.
@@ -98,11 +95,11 @@ TEST(PathText, TransformsAndBackslashesStayInTheBuffer)
         { "C:\\", 0, "C:" }, { "C:\\a\\\\", 0, "C:\\a\\" }, { "\\", 1, "" }, { "", 1, "" },
     };
     for (const auto& c : paths) {
-        TextCopy(out, VX_PATH, c.path.c_str());
-        out[VX_PATH] = 'Z';
-        c.keepRoot < 0 ? AppendBackslash(out) : RemoveTrailingBackslash(out, c.keepRoot);
-        EXPECT_EQ(c.expected, out) << c.path << " " << c.keepRoot;
-        EXPECT_EQ('Z', out[VX_PATH]);
+        TextCopy(buffer, VX_PATH, c.path.c_str());
+        buffer[VX_PATH] = 'Z';
+        c.keepRoot < 0 ? AppendBackslash(buffer) : RemoveTrailingBackslash(buffer, c.keepRoot);
+        EXPECT_EQ(c.expected, buffer) << c.path << " " << c.keepRoot;
+        EXPECT_EQ('Z', buffer[VX_PATH]);
     }
 }
 

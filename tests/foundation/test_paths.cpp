@@ -46,7 +46,7 @@ TEST_F(Paths, FileExistsAndExpandProgramPathUseTheRealFolders)
                                   system + n31, system + n32 };
     for (const std::string& file : files)
         vxtest::WriteFileBytes(file, "x");
-    char shortSystem[VX_PATH], path[VX_PATH];
+    char shortSystem[VX_PATH], path[VX_PATH + 4];
     GetShortPathNameA(files[0].c_str(), shortSystem, sizeof(shortSystem));
     // What path holds afterwards: found in the system folder, its full short
     // path; else the name as it was.  "" would find the Windows folder itself.
@@ -69,17 +69,12 @@ TEST_F(Paths, FileExistsAndExpandProgramPathUseTheRealFolders)
     EXPECT_EQ("D:\\APPS\\APP\\APP.EXE", expand("%PROGRAMFILES%\\App\\app.exe -x"));
     EXPECT_STRCASEEQ((Folder(GetWindowsDirectoryA) + "\\SYSTEM32\\DRIVERS\\X.SYS").c_str(),
                      expand("\\SystemRoot\\System32\\drivers\\x.sys").c_str());
-}
-
-TEST_F(Paths, FileExistsAtThePathLengthLimitLongPathAndForcedDelete)
-{
     // A file whose full path has 259 characters exists; 260 and 261
     // characters cannot be named and are reported missing without harm.
     std::string folder = Scratch() + "\\" + std::string(200 - Scratch().size(), 'f');
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
     std::string path259 = folder + "\\" + std::string(259 - folder.size() - 1, 'g');
     vxtest::WriteFileBytes(path259, "x");
-    char path[VX_PATH + 4];
     for (int extra = 0; extra <= 2; extra++) {
         std::string name = path259 + std::string(extra, 'h');
         TextCopy(path, name.c_str());
@@ -94,26 +89,22 @@ TEST_F(Paths, FileExistsAtThePathLengthLimitLongPathAndForcedDelete)
     EXPECT_TRUE(GetLongPath("C:\\no\\such.txt", out) == 0 && strcmp(out, "C:\\no\\such.txt") == 0) << out;
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_TRUE(DeleteFileForce(file.c_str()) == 1 && DeleteFileForce(file.c_str()) == 0) << "deleted twice";
-}
-
-TEST_F(Paths, ReadTextFileReadsAtMostTheLimit)
-{
     // "-0": no block, and a size of 0.  A block must end in a zero.
-    const struct { const char* content; DWORD limit; int crlf; std::string text; } cases[] = {
+    const struct { const char* content; DWORD limit; int crlf; std::string text; } texts[] = {
         { "\n\nx", 100, 1, "\r\n\r\nx" }, { "abcdef\n", 3, 1, "abc" }, { "a\r\nb\n", 100, 1, "a\r\nb\r\n" },
         { "abc\n", 4, 1, "abc\r\n" }, { "abc\n", 5, 0, "abc\n" }, { "", 100, 1, "-0" }, { "abc", 0, 0, "-0" },
     };
-    std::string file = Scratch("text.txt");
-    for (const auto& c : cases) {
-        vxtest::WriteFileBytes(file, c.content);
-        DWORD size = c.limit;
-        char* block = ReadTextFile(file.c_str(), &size, c.crlf);
-        EXPECT_EQ(c.text, block ? std::string(block, size + (block[size] != 0)) : "-" + std::to_string(size));
+    std::string text = Scratch("text.txt");
+    for (const auto& c : texts) {
+        vxtest::WriteFileBytes(text, c.content);
+        DWORD got = c.limit;
+        char* block = ReadTextFile(text.c_str(), &got, c.crlf);
+        EXPECT_EQ(c.text, block ? std::string(block, got + (block[got] != 0)) : "-" + std::to_string(got));
         FreeTextFile(block);
     }
-    DWORD size = 100;
-    EXPECT_TRUE(ReadTextFile(Scratch("missing.txt").c_str(), &size, 1) == nullptr && size == 0);
-    EXPECT_EQ(nullptr, ReadTextFile(file.c_str(), NULL, 1));
+    DWORD got = 100;
+    EXPECT_TRUE(ReadTextFile(Scratch("missing.txt").c_str(), &got, 1) == nullptr && got == 0);
+    EXPECT_EQ(nullptr, ReadTextFile(text.c_str(), NULL, 1));
 }
 
 }  // namespace

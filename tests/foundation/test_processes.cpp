@@ -63,13 +63,9 @@ TEST_F(Processes, EveryProcessOnceAndMatchedByItsFile)
     for (const auto& c : cases)
         EXPECT_EQ(c.match, ProcessMatchesFile(c.path, c.file)) << c.path << " | " << c.file;
     EXPECT_EQ(a_.Id(), FindProcessByFile(("\"" + idle_ + "\" /quiet").c_str()));
-}
-
-// Only the process asked for ends, with exit code 1; an id only while it
-// still runs the entry's program; and only an ending by file, that
-// happened, is written to the history.
-TEST_F(Processes, EndingOnlyThatProgram)
-{
+    // Only the process asked for ends, with exit code 1; an id only while it
+    // still runs the entry's program; and only an ending by file, that
+    // happened, is written to the history.
     // The id runs another program; no id.
     EXPECT_TRUE(KillProcessById(b_.Id(), idle_.c_str()) == 0 && KillProcessById(0, twin_.c_str()) == 0);
     EXPECT_TRUE(b_.Running());

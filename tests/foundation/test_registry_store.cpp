@@ -63,10 +63,7 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
     }
     EXPECT_TRUE(RegReadDword(HKEY_CURRENT_USER, deep.c_str(), "absent") == 0 &&
                 RegReadDword(HKEY_CURRENT_USER, deep.c_str(), "v") == 0) << "absent, or a text";
-}
-
-TEST(RegistryStore, DeletesReportWhatWasThereAndRemoveEveryLevel)
-{
+    // Deletes report what was there and remove every level.
     RegDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
     const std::string base = kScratch;
     vxtest::SetString(HKEY_CURRENT_USER, kScratch, "v", "x");
@@ -86,14 +83,14 @@ TEST(RegistryStore, DeletesReportWhatWasThereAndRemoveEveryLevel)
     // Three levels of 200-character names, created one level at a time: the
     // working path passes 520 characters and must never be cut into the name
     // of another key.
-    const std::string deep = base + "\\deep", a(200, 'a'), b(200, 'b');
+    const std::string levels = base + "\\deep", a(200, 'a'), b(200, 'b');
     {
         RegKey level1, level2, level3;
-        ASSERT_EQ(ERROR_SUCCESS, level1.Create(HKEY_CURRENT_USER, (deep + "\\" + a).c_str()));
+        ASSERT_EQ(ERROR_SUCCESS, level1.Create(HKEY_CURRENT_USER, (levels + "\\" + a).c_str()));
         ASSERT_TRUE(level2.Create(level1, b.c_str()) == 0 && level3.Create(level2, a.c_str()) == 0);
     }
-    RegDeleteKeyTree(HKEY_CURRENT_USER, (deep + "\\" + a).c_str());
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, (deep + "\\keep").c_str()));
+    RegDeleteKeyTree(HKEY_CURRENT_USER, (levels + "\\" + a).c_str());
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, (levels + "\\keep").c_str()));
 }
 
 }  // namespace

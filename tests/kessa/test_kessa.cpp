@@ -1,6 +1,6 @@
 // KESSA.DLL: exports by ordinal only, and its watcher posts message 9024 to
 // the window it was given when the set of running processes changes.
-#include "support/vxtest.h"
+#include "support/idle_child.h"
 
 #include "foundation/handles.h"
 #include "kessa/kessa.h"
@@ -29,29 +29,6 @@ struct NoticeSink {
 };
 int NoticeSink::count = 0;
 
-// A process that exists until it is terminated.
-HANDLE StartSuspended()
-{
-    STARTUPINFOA si = { sizeof(si) };
-    PROCESS_INFORMATION pi;
-    char cmd[] = "cmd.exe";
-    if (!CreateProcessA(NULL, cmd, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &si, &pi))
-        return NULL;
-    CloseHandle(pi.hThread);
-    return pi.hProcess;
-}
-
-TEST(Kessa, ExportsOrdinalsTwoAndThreeOnly)
-{
-    LoadedLibrary dll("KESSA.DLL");
-    ASSERT_TRUE(dll.Get() != NULL);
-    std::string found;
-    for (int ordinal = 1; ordinal <= 4; ordinal++)
-        found += GetProcAddress(dll.Get(), MAKEINTRESOURCEA(ordinal)) != NULL ? "1" : "0";
-    EXPECT_EQ("0110", found);
-    EXPECT_TRUE(dll.Proc("KessaStartWatch") == NULL && dll.Proc("KessaStartWatch@4") == NULL);
-}
-
 // Started, stopped and started again (as for another window): a notice when
 // a process starts and when it ends, none once stopped.
 TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
@@ -63,13 +40,12 @@ TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
     EXPECT_EQ(1, KessaStartWatch(sink.window));  // already running: fine
     vxtest::PumpMessages(1500);  // the watcher takes its first look
     int quiet = NoticeSink::count;
-    KernelHandle child(StartSuspended());
-    ASSERT_TRUE(child.IsValid());
+    vxtest::IdleChild child;  // a process that exists until it is ended
+    ASSERT_TRUE(child.Start("cmd.exe", true));
     vxtest::PumpMessages(4500);
     EXPECT_GT(NoticeSink::count, quiet) << "no notice for the new process";
     int afterStart = NoticeSink::count;
-    TerminateProcess(child.Get(), 0);
-    WaitForSingleObject(child.Get(), 20000);
+    child.End();
     vxtest::PumpMessages(4500);
     EXPECT_GT(NoticeSink::count, afterStart) << "no notice for the ended process";
 
@@ -83,6 +59,13 @@ TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
     WaitForSingleObject(late.Get(), 10000);
     vxtest::PumpMessages(4500);
     EXPECT_EQ(stopped, NoticeSink::count) << "a notice after the watch was stopped";
+    LoadedLibrary dll("KESSA.DLL");
+    ASSERT_TRUE(dll.Get() != NULL);
+    std::string found;
+    for (int ordinal = 1; ordinal <= 4; ordinal++)
+        found += GetProcAddress(dll.Get(), MAKEINTRESOURCEA(ordinal)) != NULL ? "1" : "0";
+    EXPECT_EQ("0110", found);
+    EXPECT_TRUE(dll.Proc("KessaStartWatch") == NULL && dll.Proc("KessaStartWatch@4") == NULL);
 }
 
 }  // namespace

@@ -12,7 +12,10 @@
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
-#include "support/vxtest.h"
+#include "support/idle_child.h"
+
+// Started by Nudge: lives for a few seconds and ends.
+TEST(Helper, DISABLED_StayAWhile) { Sleep(6000); }
 
 class RunningMonitor {
 public:
@@ -40,16 +43,14 @@ public:
         process_.Reset(NULL);
     }
 
-    // A short-lived process: a copy of the test program (testProgram) under
-    // a name of its own, since the monitor counts running programs, not
-    // processes; its test filter names a test that only waits a few seconds.
-    static void Nudge(const char* testProgram, const char* stayTest)
+    // A short-lived process: a copy of this test program under a name of its
+    // own, since the monitor counts running programs, not processes; it runs
+    // only the test below, which waits a few seconds.
+    static void Nudge()
     {
         vxtest::PumpMessages(2500);  // a notice of what came before is settled
-        std::string copy = vxtest::PathInProgramFolder("vxnudge.exe");
-        CopyFileA(vxtest::PathInProgramFolder(testProgram).c_str(), copy.c_str(), FALSE);
-        KernelHandle helper(vxtest::StartProgram("\"" + copy + "\" --gtest_also_run_disabled_tests --gtest_filter=" +
-                                                 stayTest));
+        KernelHandle helper(vxtest::StartProgram("\"" + vxtest::MakeProgramCopy("vxnudge.exe") +
+                                                 "\" --gtest_also_run_disabled_tests --gtest_filter=Helper.DISABLED_StayAWhile"));
     }
 
     // Answers the alert that is open and waits for it to close.

@@ -108,10 +108,6 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
         }
     }
     EXPECT_LE(held(), before + 16);
-}
-
-TEST_F(AlertTest, EachAlertShowsItsSubject)
-{
     const char* serviceKey = "SYSTEM\\CurrentControlSet\\Services\\VxAlertProbe";
     const std::string own = OwnProgram(), noCompany = "Company name not included in this program.",
         longPath = "C:\\" + std::string(250, 'p') + "\\a.exe", notPe = vxtest::PathInProgramFolder("notes.exe"),
@@ -163,18 +159,6 @@ TEST_F(AlertTest, EachAlertShowsItsSubject)
     RegDeleteKeyTree(HKEY_LOCAL_MACHINE, serviceKey);
 }
 
-// Where an alert is moved to, the next one opens; the explorer opens on its
-// first page after an alert (how a place is saved and brought back on the
-// screen: test_placement).
-TEST_F(AlertTest, ThePositionIsRememberedForTheNextAlert)
-{
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "3");
-    RunAlert(ALERT_TASK, [](HWND d) { SetWindowPos(d, NULL, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER), Accept(d); });
-    RunAlert(ALERT_HELPER, Accept);
-    EXPECT_EQ(std::make_pair(LONG(33), LONG(44)), ShownAt());
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
-}
-
 // The file change alert ends only by Accept or Reject: Escape and the
 // close box leave it open; "Disable Future Monitoring" turns Accept into
 // the answer that also ends the watch.
@@ -201,6 +185,14 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
         EXPECT_EQ(c.answer, answer);
         EXPECT_EQ(0, g_Patrol.AlertOpen);
     }
+    // Where an alert is moved to, the next one opens; the explorer opens on its
+    // first page after an alert (how a place is saved and brought back on the
+    // screen: test_placement).
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "3");
+    RunAlert(ALERT_TASK, [](HWND d) { SetWindowPos(d, NULL, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER), Accept(d); });
+    RunAlert(ALERT_HELPER, Accept);
+    EXPECT_EQ(std::make_pair(LONG(33), LONG(44)), ShownAt());
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
 }
 
 // Used by scripts/screenshots.sh: shows one alert, filled with our own

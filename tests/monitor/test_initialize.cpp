@@ -42,10 +42,14 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
     EXPECT_EQ("3 0 7 de_activex.html", std::to_string(RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions")) + " " +
                                            std::to_string(g_AlwaysRun) + " " + std::to_string(g_MessageLanguage) +
                                            " " + page);
-}
-
-TEST_F(Initialize, TheVersionStampAndTheCleanupOptionDecideTheRebuild)
-{
+    vxtest::SetString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS", "C:\\x\\vardex.exe");
+    EXPECT_EQ(1, SelfAutostartPresent());
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS");
+    EXPECT_EQ(1, SetSelfAutostart(1));
+    // Its baseline record keeps the patrol quiet about it.
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, OwnCommand().c_str(), "1");
+    SetSelfAutostart(0);
+    EXPECT_EQ(0, SelfAutostartPresent() + g_AlwaysRun);
     // The stamp the last start left ("": none) and "Cleanup"; then whether
     // the baseline is rebuilt, the stamp after, and whether the first-run
     // values (the own Run entry) are written again.
@@ -69,36 +73,20 @@ TEST_F(Initialize, TheVersionStampAndTheCleanupOptionDecideTheRebuild)
         EXPECT_EQ(c.firstRun, vxtest::ValueExists(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex"));
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");
     }
-}
-
-TEST_F(Initialize, TheContextMenuVerbFollowsTheOptionOnceTheExplorerIsThere)
-{
     // The verb opens the explorer's lookup: not offered without it (none
     // beside the monitor here at first).  An "ExplorerMenu" other than 1
     // removes it.
     std::string explorer = vxtest::PathInProgramFolder("VardexView.exe"),
                 verb = "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" %1";
-    const struct { bool explorer; const char* option; std::string command; } cases[] = {
+    const struct { bool explorer; const char* option; std::string command; } verbs[] = {
         { false, "1", "<missing>" }, { true, "1", verb }, { true, "2", "<missing>" } };
-    for (const auto& c : cases) {
+    for (const auto& c : verbs) {
         if (c.explorer)
             vxtest::WriteFileBytes(explorer, "MZ");
         vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ExplorerMenu", c.option);
         InitializeMonitor();
         EXPECT_REG_STRING(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command", "", c.command);
     }
-}
-
-TEST_F(Initialize, OwnAutostartIsSeenUnderEitherNameAndTurnsOnAndOff)
-{
-    vxtest::SetString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS", "C:\\x\\vardex.exe");
-    EXPECT_EQ(1, SelfAutostartPresent());
-    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS");
-    EXPECT_EQ(1, SetSelfAutostart(1));
-    // Its baseline record keeps the patrol quiet about it.
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, OwnCommand().c_str(), "1");
-    SetSelfAutostart(0);
-    EXPECT_EQ(0, SelfAutostartPresent() + g_AlwaysRun);
 }
 
 }  // namespace

@@ -37,19 +37,6 @@ struct TrayTest : testing::Test {
     void SetUp() override { vxtest::ResetStore(); StartMonitorSpine(); LoadOptions(); g_TrayMenuGuard = 0; }
 };
 
-TEST_F(TrayTest, TheIconIsAddedChangedAndRemovedUnlessHideRuskoIsSet)
-{
-    for (int hide = 0; hide <= 1; hide++) {
-        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", hide ? "1" : "0");
-        LoadOptions();
-        EXPECT_EQ(3 * (1 - hide), SetTrayIcon(TRAY_ADD, 0, 820) + SetTrayStatus(158, 824) + SetTrayIcon(TRAY_DELETE, 0, 0))
-            << "add, change, remove " << hide;
-        // Either nothing was added or it is gone: the shell knows no icon of ours.
-        NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
-        EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data)) << hide;
-    }
-}
-
 TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
 {
     // The NT family's menu offers the services and no restart commands.
@@ -69,6 +56,25 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
         PeekMessageA(&posted, g_MainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE);
         EXPECT_EQ(std::make_pair(c.command, c.guard), std::make_pair((UINT)LOWORD(posted.wParam), g_TrayMenuGuard));
     }
+    for (int hide = 0; hide <= 1; hide++) {
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", hide ? "1" : "0");
+        LoadOptions();
+        EXPECT_EQ(3 * (1 - hide), SetTrayIcon(TRAY_ADD, 0, 820) + SetTrayStatus(158, 824) + SetTrayIcon(TRAY_DELETE, 0, 0))
+            << "add, change, remove " << hide;
+        // Either nothing was added or it is gone: the shell knows no icon of ours.
+        NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
+        EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data)) << hide;
+    }
+    // The user chose a file for "Open"; registering the events at the next
+    // start keeps it and gives the others an empty entry (the built-in
+    // sound).  The system-file event (6) and any beyond play as "Open".
+    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current", "", "C:\\s\\bark.wav");
+    RegisterSoundEvents();
+    for (int index : { 0, 1, 5, 6, 99 })
+        EXPECT_EQ(index == 0 || index > 5 ? SOUND_SCHEME_FILE : SOUND_BUILT_IN, PlayAlertSound(index)) << index;
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
+    LoadOptions();
+    EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
 }
 
 // Run as a child under a Windows 98 version setting (see below): writes the
@@ -91,20 +97,6 @@ TEST_F(TrayTest, TheMenuOnWindows98OffersRestartCommandsButNoServices)
     EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
                                     "--gtest_filter=TrayChild.DISABLED_WriteMenuCommands", 60000));
     EXPECT_EQ(std::string("platform 1\n") + kMenu9x, vxtest::ReadFileText(vxtest::PathInProgramFolder("menu98.txt")));
-}
-
-TEST_F(TrayTest, AlertSoundsFollowTheSchemeTheUserKeepsAndSoundZeroIsSilent)
-{
-    // The user chose a file for "Open"; registering the events at the next
-    // start keeps it and gives the others an empty entry (the built-in
-    // sound).  The system-file event (6) and any beyond play as "Open".
-    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current", "", "C:\\s\\bark.wav");
-    RegisterSoundEvents();
-    for (int index : { 0, 1, 5, 6, 99 })
-        EXPECT_EQ(index == 0 || index > 5 ? SOUND_SCHEME_FILE : SOUND_BUILT_IN, PlayAlertSound(index)) << index;
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
-    LoadOptions();
-    EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
 }
 
 // Used by scripts/screenshots.sh: right-clicks the icon of the running

@@ -40,10 +40,15 @@ struct MonitorProcess : testing::Test {
     KernelHandle monitor_;
 };
 
-// 10,000 characters, with "-Q" buried in them: too long to be examined, so
-// they start an ordinary monitor and nothing overflows.
-TEST_F(MonitorProcess, FirstStartInitialisesTheStoreAndQuitEndsIt)
+TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
 {
+    for (const char* args : { "please -q now", "C:\\windows\\notepad.exe", "C:\\windows\\system32\\shell32.dll" }) {
+        EXPECT_EQ(0, vxtest::RunProgram(Monitor(args), 15000)) << args;
+        // Nothing initialised.
+        EXPECT_TRUE(FindWindowA("Vardex", NULL) == NULL && !RegKeyExists(HKEY_CURRENT_USER, VX_KEY)) << args;
+    }
+    // 10,000 characters, with "-Q" buried in them: too long to be examined, so
+    // they start an ordinary monitor and nothing overflows.
     HWND window = StartMonitor(std::string(5000, 'x') + " -Q" + std::string(4997, 'x'));
     ASSERT_TRUE(window != NULL && !IsWindowVisible(window)) << "no hidden window of class Vardex";
 
@@ -56,15 +61,6 @@ TEST_F(MonitorProcess, FirstStartInitialisesTheStoreAndQuitEndsIt)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "15.9.2008.5");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex",
                       (vxtest::ProgramFolder() + "\\vardex.exe -expressboot").c_str());
-}
-
-TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
-{
-    for (const char* args : { "please -q now", "C:\\windows\\notepad.exe", "C:\\windows\\system32\\shell32.dll" }) {
-        EXPECT_EQ(0, vxtest::RunProgram(Monitor(args), 15000)) << args;
-        // Nothing initialised.
-        EXPECT_TRUE(FindWindowA("Vardex", NULL) == NULL && !RegKeyExists(HKEY_CURRENT_USER, VX_KEY)) << args;
-    }
 }
 
 TEST_F(MonitorProcess, SecondStartOpensTheExplorerAndReportsItMissingNoOpenForwardsNothing)

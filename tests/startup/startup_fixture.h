@@ -181,18 +181,14 @@ protected:
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, NOTIFY);
         for (const char* key : { "CLSID\\" CLSID_DELAY, "CLSID\\" CLSID_TASK, "CLSID\\{" CLSID_EXEC "}" })
             RegDeleteKeyTree(HKEY_CLASSES_ROOT, key);
-        for (const FolderPlace& f : kFolders)
-            DeleteTree(f.folder);
-        DeleteTree(vxtest::PathInProgramFolder("Disabled"));
+        // The Startup folders (all under C:\vxsf) and the parked files.
+        for (std::string tree : { std::string("C:\\vxsf"), vxtest::PathInProgramFolder("Disabled") }) {
+            tree += '\0';  // a list of one, ended by two NULs
+            SHFILEOPSTRUCTA op = { NULL, FO_DELETE, tree.c_str(), NULL, FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT };
+            SHFileOperationA(&op);
+        }
         vxtest::ResetStore();
         CoUninitialize();
-    }
-
-    static void DeleteTree(std::string folder)
-    {
-        folder += '\0';  // a list of one, ended by two NULs
-        SHFILEOPSTRUCTA op = { NULL, FO_DELETE, folder.c_str(), NULL, FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT };
-        SHFileOperationA(&op);
     }
 };
 

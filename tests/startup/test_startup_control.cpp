@@ -104,9 +104,17 @@ TEST_F(StartupControl, EveryPlaceDisableEnableRemove)
 
 // Our own entry goes without a history line; bad arguments and codes are
 // refused; a missing extra is none.  Parking never overwrites a parked file
-// of the same name.
+// of the same name.  The index and the mirrors are keyed by name, which
+// every WIN.INI "load" item shares: a second item is not parked over the
+// first (the same for a Run value: test_vardex, a parked name with another
+// command).
 TEST_F(StartupControl, OwnEntryLeavesNoHistoryAndNothingIsOverwritten)
 {
+    WriteProfileStringA("windows", "load", "C:\\w1.exe;C:\\w2.exe");
+    ASSERT_EQ(1, ToggleStartupEntry("load", "C:\\w1.exe", "", 100));
+    EXPECT_EQ(0, ToggleStartupEntry("load", "C:\\w2.exe", "", 100));
+    EXPECT_EQ("C:\\w2.exe;", WinIni("load"));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\WinLoad", "load", "C:\\w1.exe");
     std::string a = kFolders[0].folder + std::string("\\same.bat"), b = kFolders[2].folder + std::string("\\same.bat");
     vxtest::WriteFileBytes(a, "first");
     vxtest::WriteFileBytes(b, "second");
@@ -125,8 +133,10 @@ TEST_F(StartupControl, OwnEntryLeavesNoHistoryAndNothingIsOverwritten)
     EXPECT_EQ(RunData(11), Reg(HKEY_LOCAL_MACHINE, DISABLED "\\Run", "VxRun11"));
 }
 
-// Listed by its DLL, yet parked and given back as the whole RUNDLL32 line.
-TEST_F(StartupControl, RundllValueListedByDllComesBackWhole)
+// A quoted or short-name WIN.INI item, disabled and enabled by the form the
+// list gives it, comes back exactly as it was written.  A Run value listed
+// by its DLL is parked and given back as the whole RUNDLL32 line.
+TEST_F(StartupControl, WinIniItemComesBackAsWritten)
 {
     const char* data = "C:\\windows\\system32\\RUNDLL32.EXE " APP "\\x.dll,Start";
     Plant(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
@@ -136,12 +146,6 @@ TEST_F(StartupControl, RundllValueListedByDllComesBackWhole)
     ASSERT_EQ(1, ToggleStartupEntry("VxDll", GetItemCommand(i), "", 11));
     ASSERT_EQ(1, ToggleStartupEntry("VxDll", data, "", 11));  // as the parked copy is listed
     EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
-}
-
-// A quoted or short-name WIN.INI item, disabled and enabled by the form the
-// list gives it, comes back exactly as it was written.
-TEST_F(StartupControl, WinIniItemComesBackAsWritten)
-{
     std::string program = APP "\\Long Folder Name\\prog.exe";
     CreateDirectoryA(APP "\\Long Folder Name", NULL);
     vxtest::WriteFileBytes(program, "MZ");
@@ -157,12 +161,8 @@ TEST_F(StartupControl, WinIniItemComesBackAsWritten)
             EXPECT_EQ(load, WinIni("load"));
         }
     }
-}
-
-// Reset to the defaults, which go into the user's baseline: the next patrol
-// does not ask about them.
-TEST_F(StartupControl, WinlogonValuesResetToKnownDefaults)
-{
+    // Reset to the defaults, which go into the user's baseline: the next patrol
+    // does not ask about them.
     char system[MAX_PATH], key[ITEM_COMMAND];
     GetSystemDirectoryA(system, MAX_PATH);
     RemoveStartupEntry("Winlogon Userinit", APP "\\ui.exe", "", 250);
@@ -176,14 +176,3 @@ TEST_F(StartupControl, WinlogonValuesResetToKnownDefaults)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, GetItemCommand(FindItem(251, "Winlogon Shell")), "251");
 }
 
-// The index and the mirrors are keyed by name, which every WIN.INI "load"
-// item shares: a second item is not parked over the first (the same for a
-// Run value: test_vardex, a parked name with another command).
-TEST_F(StartupControl, ASecondEntryOfTheSameNameNeverTakesTheParkedOnesPlace)
-{
-    WriteProfileStringA("windows", "load", "C:\\w1.exe;C:\\w2.exe");
-    ASSERT_EQ(1, ToggleStartupEntry("load", "C:\\w1.exe", "", 100));
-    EXPECT_EQ(0, ToggleStartupEntry("load", "C:\\w2.exe", "", 100));
-    EXPECT_EQ("C:\\w2.exe;", WinIni("load"));
-    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED "\\WinLoad", "load", "C:\\w1.exe");
-}

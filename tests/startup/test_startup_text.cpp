@@ -6,6 +6,15 @@
 
 #include "startup/startup_text.h"
 
+static std::vector<std::string> Split(const char* text, const char* separators)
+{
+    std::vector<std::string> parts;
+    size_t pos = 0, start = 0, length = 0;
+    while (NextListSpan(text, &pos, separators, &start, &length))
+        parts.push_back(std::string(text + start, length));
+    return parts;
+}
+
 TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
 {
     struct Case { int (*parse)(const char*, char*, size_t); const char* value; int listed; const char* entry; };
@@ -25,20 +34,7 @@ TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
     EXPECT_EQ(1, UserinitEntry("u,abcdefgh", small, sizeof(small)));
     EXPECT_STREQ("abcd", small);
     EXPECT_EQ(0, UserinitEntry(nullptr, small, sizeof(small)));
-}
-
-static std::vector<std::string> Split(const char* text, const char* separators)
-{
-    std::vector<std::string> parts;
-    size_t pos = 0, start = 0, length = 0;
-    while (NextListSpan(text, &pos, separators, &start, &length))
-        parts.push_back(std::string(text + start, length));
-    return parts;
-}
-
-// Items between separators, empty ones kept; the whole span compared.
-TEST(NextListSpan, ItemsBetweenSeparatorsComparedWhole)
-{
+    // Items between separators, empty ones kept; the whole span compared.
     EXPECT_EQ((std::vector<std::string>{ "a", "", "b" }), Split("a;;b;", ";"));
     EXPECT_EQ((std::vector<std::string>{ "a", "b", "c" }), Split("a b,c", ", "));
     EXPECT_TRUE(Split("", ";").empty() && Split(nullptr, ";").empty());

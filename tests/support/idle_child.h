@@ -46,8 +46,7 @@ public:
                             folder.c_str(), &si, &pi))
             return false;
         CloseHandle(pi.hThread);
-        handle_ = pi.hProcess;
-        id_ = pi.dwProcessId;
+        handle_ = pi.hProcess, id_ = pi.dwProcessId;
         return true;
     }
     bool Running() const { return handle_ != NULL && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
@@ -56,13 +55,9 @@ public:
     DWORD ExitCode() const { DWORD code = 0; GetExitCodeProcess(handle_, &code); return code; }
     void End()
     {
-        if (handle_ != NULL) {
-            TerminateProcess(handle_, 0);
-            WaitForSingleObject(handle_, 5000);
-            CloseHandle(handle_);
-        }
-        handle_ = NULL;
-        id_ = 0;
+        if (handle_ != NULL)
+            TerminateProcess(handle_, 0), WaitForSingleObject(handle_, 5000), CloseHandle(handle_);
+        handle_ = NULL, id_ = 0;
     }
     DWORD Id() const { return id_; }
 

@@ -12,8 +12,7 @@ std::string ProgramFolder()
 {
     char path[MAX_PATH];
     std::string s(path, GetModuleFileNameA(NULL, path, sizeof(path)));
-    size_t slash = s.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : s.substr(0, slash);
+    return s.substr(0, s.find_last_of('\\'));
 }
 
 std::string PathInProgramFolder(const char* name) { return ProgramFolder() + "\\" + name; }
@@ -85,39 +84,22 @@ int RunProgram(const std::string& commandLine, DWORD timeoutMs)
     return -1;
 }
 
-struct WindowQuery { const char *className, *titlePart; HWND found; };
-
-static BOOL CALLBACK MatchWindow(HWND window, LPARAM param)
-{
-    WindowQuery* q = (WindowQuery*)param;
-    char cls[256] = "";
-    GetClassNameA(window, cls, sizeof(cls));
-    if ((q->className != NULL && lstrcmpiA(cls, q->className) != 0) ||
-        (q->titlePart != NULL && WindowText(window).find(q->titlePart) == std::string::npos))
-        return TRUE;
-    q->found = window;
-    return FALSE;
-}
-
 HWND WaitForWindow(const char* className, const char* titlePart, DWORD timeoutMs)
 {
-    DWORD start = GetTickCount();
-    do {
-        WindowQuery q = { className, titlePart, NULL };
-        EnumWindows(MatchWindow, (LPARAM)&q);
-        if (q.found != NULL)
-            return q.found;
-        PumpMessages(50);
-    } while (GetTickCount() - start < timeoutMs);
-    return NULL;
+    for (DWORD start = GetTickCount();; PumpMessages(50)) {
+        for (HWND w = NULL; (w = FindWindowExA(NULL, w, className, NULL)) != NULL;)
+            if (titlePart == NULL || WindowText(w).find(titlePart) != std::string::npos)
+                return w;
+        if (GetTickCount() - start >= timeoutMs)
+            return NULL;
+    }
 }
 
 bool WaitForWindowGone(HWND window, DWORD timeoutMs)
 {
-    for (DWORD start = GetTickCount(); IsWindow(window); PumpMessages(50))
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-    return true;
+    for (DWORD start = GetTickCount(); IsWindow(window) && GetTickCount() - start < timeoutMs;)
+        PumpMessages(50);
+    return !IsWindow(window);
 }
 
 std::string WindowText(HWND window)
