@@ -168,6 +168,7 @@ static void BenchRealMonitor()
     char a[32], b[32], c[32], d[32];
     printf("  %-40s %10s\n", "measure", "value");
     printf("  %-40s %10s\n", "CPU ms at start (store, baselines)", BenchFigure(started, a, sizeof(a)));
+    printf("  %-40s %10s\n", "  the same (scheduler, ns)", BenchFigure(startedNs, d, sizeof(d)));
     printf("  %-40s %10.1f\n", "seconds measured after start", seconds);
     printf("  %-40s %10s\n", "CPU ms over them", BenchFigure(idle, b, sizeof(b)));
     printf("  %-40s %10s\n", "CPU ms over them (scheduler, ns)", BenchFigure(idleNs, d, sizeof(d)));
