@@ -189,17 +189,38 @@ static void RunEveryPatrolRows()
             RunRow(row);
 }
 
-static void RunHalf(int half)
+// The half's icon is put up for a half that lasts long enough to be seen:
+// from the start when the last patrol of that half did, else as soon as
+// this one has run that long.  The usual quick patrol leaves the icon as it
+// is, and costs no round trip to the shell, which redraws every change.
+#define PATROL_ICON_AFTER_MS 250
+static DWORD s_lastHalfTook[2] = { PATROL_ICON_AFTER_MS, PATROL_ICON_AFTER_MS };
+
+static void ShowHalfIcon(int half)
 {
     if (half == 0)
         SetTrayStatus(IDI_PATROL_FIRST, IDS_TIP_STARTUP);
     else
         SetTrayStatus(IDI_PATROL_SECOND, IDS_TIP_SECOND_HALF);
+}
+
+static void RunHalf(int half)
+{
+    DWORD start = GetTickCount();
+    int shown = s_lastHalfTook[half] >= PATROL_ICON_AFTER_MS;
+    if (shown)
+        ShowHalfIcon(half);
     for (int row = 0; row < RowCount(); row++) {
         const Category* category = CategoryAt(row);
-        if (category->PeriodOption >= 0 && category->Half == half)
-            RunRow(row);
+        if (category->PeriodOption < 0 || category->Half != half)
+            continue;
+        if (!shown && GetTickCount() - start >= PATROL_ICON_AFTER_MS) {
+            ShowHalfIcon(half);
+            shown = 1;
+        }
+        RunRow(row);
     }
+    s_lastHalfTook[half] = GetTickCount() - start;
 }
 
 // After a patrol that a process change brought, the categories that date

@@ -13,10 +13,23 @@
 
 int g_TrayMenuGuard = 0;
 
+// What the icon shows now (icon 0: nothing was set since it was added), so
+// that setting it to what it already shows costs no round trip to the shell.
+static int s_shownIcon = 0, s_shownTip = 0;
+static int s_roundTrips = 0;
+
+int TrayRoundTrips()
+{
+    return s_roundTrips;
+}
+
 int SetTrayIcon(int operation, int iconId, int tipTextId)
 {
     if (g_Options[OPT_HideRusko] == 1)
         return 0;
+    if (operation == TRAY_MODIFY && iconId != 0 && iconId == s_shownIcon &&
+        tipTextId == s_shownTip)
+        return 1;
 
     NOTIFYICONDATAA data;
     ZeroMemory(&data, sizeof(data));
@@ -41,7 +54,10 @@ int SetTrayIcon(int operation, int iconId, int tipTextId)
 
     DWORD message = operation == TRAY_ADD ? NIM_ADD
                   : operation == TRAY_MODIFY ? NIM_MODIFY : NIM_DELETE;
-    Shell_NotifyIconA(message, &data);
+    BOOL done = Shell_NotifyIconA(message, &data);
+    s_roundTrips++;
+    s_shownIcon = operation != TRAY_DELETE && done ? iconId : 0;
+    s_shownTip = tipTextId;
     return 1;
 }
 

@@ -13,6 +13,8 @@ extern int g_TrayMenuGuard;
 // Returns 1 when the Shell was called, 0 when "HideRusko" is 1.
 int SetTrayIcon(int operation, int iconId, int tipTextId);
 int SetTrayStatus(int iconId, int tipTextId);
+// How many times the Shell has been called since the program started.
+int TrayRoundTrips();
 
 // Message 6035: wParam is the icon id, lParam the mouse message.
 void OnTrayNotify(UINT iconId, UINT mouseMessage);

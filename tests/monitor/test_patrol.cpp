@@ -13,6 +13,8 @@
 #include "categories/category.h"
 #include "startup/autostart.h"
 #include "monitor/patrol.h"
+#include "monitor/tray.h"
+#include "resources/monitor_resource.h"
 #include "support/vxtest.h"
 #include "monitor/monitor_spine.h"
 
@@ -170,6 +172,28 @@ std::vector<SIZE_T> MeasureUsage()
         memoryInfo(GetCurrentProcess(), (PROCESS_MEMORY_COUNTERS*)&memory, sizeof(memory));
     return { GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS),
              GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), handles, memory.PrivateUsage };
+}
+
+// A half quick enough not to be seen leaves the tray icon as it shows; an
+// icon an alert put up goes back to normal all the same.
+TEST_F(PatrolTest, AQuickHalfLeavesTheTrayIconAlone)
+{
+    SetTrayIcon(TRAY_ADD, 0, IDS_TIP_NORMAL);
+    for (int row = 0; row < CategoryCount() && row < PATROL_ROWS_MAX; row++)
+        g_Patrol.Countdown[row] = 1000;  // no row due: a quick patrol
+    int calls[3];
+    for (int run = 0; run < 3; run++) {
+        if (run == 2)
+            SetTrayStatus(IDI_ALERT, IDS_TIP_STARTUP);  // as an alert does
+        int before = TrayRoundTrips();
+        g_Patrol.HalfSelector = 0;
+        g_Patrol.LastPatrolTime = GetTickCount() - 5000;
+        ASSERT_EQ(1, RunPatrol());
+        calls[run] = TrayRoundTrips() - before;
+    }
+    EXPECT_LE(calls[0], 2);
+    EXPECT_EQ(0, calls[1]) << "a quick half after a quick one";
+    EXPECT_EQ(1, calls[2]) << "the alert's icon back to normal";
 }
 
 TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
