@@ -3,6 +3,7 @@
 // browser (or something else) left there.
 #include "categories/cookie_line.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -92,17 +93,31 @@ static char Fold(char c)
     return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c;
 }
 
-int ContainsNoCaseN(const char* text, size_t length, const char* part)
+static const size_t NOT_FOUND = (size_t)-1;
+
+// Where part (partLength > 0 bytes) first occurs in text[0, length),
+// ignoring case; NOT_FOUND when it does not.
+static size_t FindNoCaseN(const char* text, size_t length, const char* part, size_t partLength)
 {
-    if (text == NULL || part == NULL || part[0] == '\0')
-        return 0;
-    size_t partLength = strlen(part);
     if (partLength > length)
-        return 0;
+        return NOT_FOUND;
     unsigned char first = (unsigned char)Fold(part[0]);
     // A letter matches in either case: one OR instead of a fold per byte.
     bool letter = first >= 'a' && first <= 'z';
-    for (size_t i = 0; i + partLength <= length; i++) {
+    size_t last = length - partLength;
+    const uint32_t ones = 0x01010101u;
+    const uint32_t fold = letter ? 0x20u * ones : 0;
+    const uint32_t wanted = first * ones;
+    for (size_t i = 0; i <= last; i++) {
+        // Four bytes at a time while none of them can be the first one.
+        while (i + 4 <= last) {
+            uint32_t word;
+            memcpy(&word, text + i, 4);
+            uint32_t differs = (word | fold) ^ wanted;
+            if (((differs - ones) & ~differs & 0x80808080u) != 0)
+                break;
+            i += 4;
+        }
         unsigned char c = (unsigned char)text[i];
         if (letter ? (c | 0x20) != first : c != first)
             continue;
@@ -110,9 +125,16 @@ int ContainsNoCaseN(const char* text, size_t length, const char* part)
         while (k < partLength && Fold(text[i + k]) == Fold(part[k]))
             k++;
         if (k == partLength)
-            return 1;
+            return i;
     }
-    return 0;
+    return NOT_FOUND;
+}
+
+int ContainsNoCaseN(const char* text, size_t length, const char* part)
+{
+    if (text == NULL || part == NULL || part[0] == '\0')
+        return 0;
+    return FindNoCaseN(text, length, part, strlen(part)) != NOT_FOUND;
 }
 
 int IsBlankText(const char* text)
@@ -131,6 +153,7 @@ void NutTableInit(NutTable* table)
     table->Count = 0;
     table->Capacity = 0;
     table->Keys = 0;
+    table->LineEnds = 0;
 }
 
 void NutTableFree(NutTable* table)
@@ -150,6 +173,8 @@ int NutTableAdd(NutTable* table, const char* text, int mode)
     nut->Mode = mode;
     if (strstr(text, " - ") != NULL)
         table->Keys++;
+    if (strpbrk(text, "\r\n") != NULL)
+        table->LineEnds++;
     return 1;
 }
 
@@ -205,4 +230,80 @@ int CookieLineFiltered(const NutTable* table, const char* line, size_t length)
         if (NamesCookie(table->Items[i].Text, &fields))
             return 1;
     return 0;
+}
+
+// Closes up block[0, size) as lines are dropped: the kept bytes between
+// dropped lines move down in one piece each.
+struct Closer {
+    char* Block;
+    size_t Used;   // kept bytes already at the start of the block
+    size_t From;   // first byte not yet kept or dropped
+};
+
+static void DropRange(Closer* c, size_t start, size_t end)
+{
+    if (start > c->From) {
+        if (c->Used != c->From)
+            memmove(c->Block + c->Used, c->Block + c->From, start - c->From);
+        c->Used += start - c->From;
+    }
+    c->From = end;
+}
+
+static size_t FinishClosing(Closer* c, size_t size)
+{
+    DropRange(c, size, size);
+    return c->Used;
+}
+
+// One line at a time: for filters that name cookies or hold line ends.
+static size_t FilterLines(const NutTable* table, char* block, size_t size)
+{
+    Closer c = { block, 0, 0 };
+    size_t pos = 0;
+    BlockLine line;
+    while (NextBlockLine(block, size, &pos, &line))
+        if (CookieLineFiltered(table, block + line.Start, line.Length))
+            DropRange(&c, line.Start, line.Start + line.Extent);
+    return FinishClosing(&c, size);
+}
+
+size_t FilterCookieBlock(const NutTable* table, char* block, size_t size)
+{
+    if (block == NULL || table->Count == 0)
+        return size;
+    if (table->Keys > 0 || table->LineEnds > 0)
+        return FilterLines(table, block, size);
+    // Every filter text lies within one line's text here, so each is
+    // searched through the whole block at once and only the lines where
+    // one occurs are found: the earliest pending occurrence of any filter
+    // drops its line, and filters whose occurrence fell inside a dropped
+    // line search on from its end.
+    size_t* next = (size_t*)malloc((size_t)table->Count * sizeof(size_t));
+    if (next == NULL)
+        return FilterLines(table, block, size);
+    for (int i = 0; i < table->Count; i++)
+        next[i] = FindNoCaseN(block, size, table->Items[i].Text, strlen(table->Items[i].Text));
+    Closer c = { block, 0, 0 };
+    for (;;) {
+        size_t found = NOT_FOUND;
+        for (int i = 0; i < table->Count; i++) {
+            if (next[i] != NOT_FOUND && next[i] < c.From) {
+                size_t length = strlen(table->Items[i].Text);
+                size_t at = FindNoCaseN(block + c.From, size - c.From, table->Items[i].Text, length);
+                next[i] = at == NOT_FOUND ? NOT_FOUND : c.From + at;
+            }
+            if (next[i] < found)
+                found = next[i];
+        }
+        if (found == NOT_FOUND)
+            break;
+        size_t start = found;
+        while (start > c.From && block[start - 1] != '\n')
+            start--;
+        const char* end = (const char*)memchr(block + found, '\n', size - found);
+        DropRange(&c, start, end != NULL ? (size_t)(end - block) + 1 : size);
+    }
+    free(next);
+    return FinishClosing(&c, size);
 }

@@ -68,7 +68,8 @@ struct NutTable {
     Nut* Items;
     int Count;
     int Capacity;
-    int Keys;  // filters whose text holds " - ": they may name a cookie
+    int Keys;      // filters whose text holds " - ": they may name a cookie
+    int LineEnds;  // filters holding a CR or LF (they match within a line only)
 };
 
 void NutTableInit(NutTable* table);
@@ -85,3 +86,8 @@ int NutTableNames(const NutTable* table, const char* key);
 // filter text, or a filter is named by its "domain - name" key.  Comment
 // and other non-cookie lines go only on the first rule.
 int CookieLineFiltered(const NutTable* table, const char* line, size_t length);
+
+// Drops from block[0, size) every line CookieLineFiltered removes, with its
+// line end, closing up the rest in place: the kept lines stay byte for byte
+// as they were, in order, at the start of the block.  Returns their length.
+size_t FilterCookieBlock(const NutTable* table, char* block, size_t size);

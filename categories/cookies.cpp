@@ -393,23 +393,9 @@ int RewriteCookieFile(const char* profile)
     char* block = ReadCookieFile(source, &size);
     if (block == NULL)
         return 0;
-    char* kept = (char*)malloc(size > 0 ? size : 1);
-    if (kept == NULL) {
-        FreeTextFile(block);
-        return 0;
-    }
-    size_t used = 0;
-    size_t pos = 0;
-    BlockLine line;
-    while (NextBlockLine(block, size, &pos, &line)) {
-        if (CookieLineFiltered(&s_nuts, block + line.Start, line.Length))
-            continue;
-        memcpy(kept + used, block + line.Start, line.Extent);
-        used += line.Extent;
-    }
+    size_t used = FilterCookieBlock(&s_nuts, block, size);
+    int written = WriteWhole(temporary, block, used);
     FreeTextFile(block);
-    int written = WriteWhole(temporary, kept, used);
-    free(kept);
     if (!written || !MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileA(temporary);
         return 0;

@@ -68,6 +68,21 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
     };
     for (const Filtered& c : filters)
         EXPECT_EQ(c.filtered, CookieLineFiltered(&nuts, c.line.data(), c.line.size())) << c.line;
+    // A whole file closes up in place, line ends as they were; with no
+    // filter naming a cookie the block is searched at once, not by lines.
+    NutTable plain;
+    NutTableInit(&plain);
+    NutTableAdd(&plain, "AD.", 1);
+    NutTableAdd(&plain, "doubleclick", 1);
+    const std::string file = "keep\r\nad.doubleclick ad.\nKEEP2\nAd.x\r\nlast ad.";
+    struct { const NutTable* nuts; std::string kept; } blocks2[] = {
+        { &plain, "keep\r\nKEEP2\n" }, { &nuts, "keep\r\nKEEP2\nAd.x\r\nlast ad." } };
+    for (const auto& c : blocks2) {
+        std::string block = file;
+        block.resize(FilterCookieBlock(c.nuts, &block[0], block.size()));
+        EXPECT_EQ(c.kept, block);
+    }
+    NutTableFree(&plain);
     NutTableFree(&nuts);
     // Shorter than an extension: kept whole; "=" would make ":" a stream name.
     const char* notes[][2] = { { "AB", "note_AB.txt" }, { "A=B.EXE", "note_A_B.txt" }, { "X:Y?.DLL", "note_X_Y_.txt" } };

@@ -21,6 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     NutTableInit(&nuts);
     NutTableAdd(&nuts, "track", 1);
     NutTableAdd(&nuts, "a - b", 2);
+    NutTable plain;  // no filter names a cookie: the whole-block search
+    NutTableInit(&plain);
+    NutTableAdd(&plain, "track", 1);
+    NutTableAdd(&plain, "=x", 1);
+    char* keptByLine[2] = { (char*)malloc(size + 1), (char*)malloc(size + 1) };
+    size_t keptLength[2] = { 0, 0 };
+    const NutTable* tables[2] = { &nuts, &plain };
     size_t pos = 0, covered = 0;
     BlockLine line;
     while (NextBlockLine(block, size, &pos, &line)) {
@@ -41,10 +48,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             long long seconds = 0;
             Require(!CookieExpiry(&fields, &seconds) || seconds >= 0);
         }
-        CookieLineFiltered(&nuts, text, line.Length);
+        for (int t = 0; t < 2; t++) {
+            if (CookieLineFiltered(tables[t], text, line.Length))
+                continue;
+            memcpy(keptByLine[t] + keptLength[t], text, line.Extent);
+            keptLength[t] += line.Extent;
+        }
     }
     Require(covered == size);
+    for (int t = 0; t < 2; t++) {
+        char* copy = (char*)malloc(size > 0 ? size : 1);
+        memcpy(copy, data, size);
+        size_t kept = FilterCookieBlock(tables[t], copy, size);
+        Require(kept == keptLength[t] && memcmp(copy, keptByLine[t], kept) == 0);
+        free(copy);
+        free(keptByLine[t]);
+    }
     NutTableFree(&nuts);
+    NutTableFree(&plain);
     free(block);
     return 0;
 }
