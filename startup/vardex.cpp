@@ -11,6 +11,7 @@
 #include "foundation/processes.h"
 #include "foundation/handles.h"
 #include "foundation/history.h"
+#include "foundation/kept_values.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
@@ -29,48 +30,6 @@
 #define RUN_TEXT_MAX 511
 
 
-
-// --- Walking registry values --------------------------------------------------
-
-typedef void (*ValueVisitor)(const char* name, DWORD type, const char* data, void* context);
-
-// Calls visit for every value of root\path with its whole name and data
-// (zero-terminated, whatever their length).  A key that does not open is
-// skipped.
-static void WalkValues(HKEY root, const char* path, REGSAM view, ValueVisitor visit,
-                       void* context)
-{
-    RegKey key;
-    if (key.Open(root, path, KEY_READ | view) != ERROR_SUCCESS)
-        return;
-    DWORD maxName = 0, maxData = 0;
-    if (RegQueryInfoKeyA(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, &maxData,
-                         NULL, NULL) != ERROR_SUCCESS)
-        return;
-    // Lengths are counted in characters: room for two bytes each.
-    DWORD nameRoom = maxName * 2 + 1;
-    DWORD dataRoom = maxData * 2 + 2;
-    char* name = (char*)malloc(nameRoom + 1);
-    char* data = (char*)malloc(dataRoom + 1);
-    if (name != NULL && data != NULL) {
-        for (DWORD index = 0;; index++) {
-            DWORD nameSize = nameRoom;
-            DWORD dataSize = dataRoom;
-            DWORD type = 0;
-            LONG rc = RegEnumValueA(key, index, name, &nameSize, NULL, &type, (BYTE*)data,
-                                    &dataSize);
-            if (rc == ERROR_NO_MORE_ITEMS)
-                break;
-            if (rc != ERROR_SUCCESS)
-                continue;
-            name[nameSize < nameRoom ? nameSize : nameRoom] = '\0';
-            data[dataSize < dataRoom ? dataSize : dataRoom] = '\0';
-            visit(name, type, data, context);
-        }
-    }
-    free(name);
-    free(data);
-}
 
 static int IsText(DWORD type)
 {
@@ -180,7 +139,7 @@ static void ScanRunFamilies()
         for (int position = 1; position <= RUN_FAMILY_KEYS; position++) {
             scan.code = bases[family] + position;
             HKEY root = RunPlaceRoot(scan.code);
-            WalkValues(root, RunPlacePath(scan.code), StartupView(root), VisitRunValue, &scan);
+            WalkKeptValues(root, RunPlacePath(scan.code), StartupView(root), VisitRunValue, &scan);
             ReparkReturners(&scan);
         }
     }
@@ -344,9 +303,9 @@ static void VisitMirrorValue(const char* name, DWORD type, const char* data, voi
 static void ScanDisabledEntries()
 {
     for (int position = 1; position <= RUN_FAMILY_KEYS; position++)
-        WalkValues(HKEY_LOCAL_MACHINE, RunMirrorPathAt(position), 0, VisitMirrorValue, NULL);
-    WalkValues(HKEY_LOCAL_MACHINE, DISABLED_WINLOAD_KEY, 0, VisitMirrorValue, NULL);
-    WalkValues(HKEY_LOCAL_MACHINE, DISABLED_WINRUN_KEY, 0, VisitMirrorValue, NULL);
+        WalkKeptValues(HKEY_LOCAL_MACHINE, RunMirrorPathAt(position), 0, VisitMirrorValue, NULL);
+    WalkKeptValues(HKEY_LOCAL_MACHINE, DISABLED_WINLOAD_KEY, 0, VisitMirrorValue, NULL);
+    WalkKeptValues(HKEY_LOCAL_MACHINE, DISABLED_WINRUN_KEY, 0, VisitMirrorValue, NULL);
     ScanDisabledFolder();
 }
 
@@ -443,11 +402,11 @@ static void ScanNotifyPackages()
 static void ScanHookPoints()
 {
     REGSAM view = StartupView(HKEY_LOCAL_MACHINE);
-    WalkValues(HKEY_LOCAL_MACHINE, DELAYLOAD_KEY, view, VisitDelayLoad, NULL);
+    WalkKeptValues(HKEY_LOCAL_MACHINE, DELAYLOAD_KEY, view, VisitDelayLoad, NULL);
     int code = SC_TASK_SCHEDULER;
-    WalkValues(HKEY_LOCAL_MACHINE, TASK_SCHEDULER_KEY, view, VisitClassHook, &code);
+    WalkKeptValues(HKEY_LOCAL_MACHINE, TASK_SCHEDULER_KEY, view, VisitClassHook, &code);
     code = SC_EXECUTE_HOOK;
-    WalkValues(HKEY_LOCAL_MACHINE, EXECUTE_HOOKS_KEY, view, VisitClassHook, &code);
+    WalkKeptValues(HKEY_LOCAL_MACHINE, EXECUTE_HOOKS_KEY, view, VisitClassHook, &code);
     ScanAppInitDlls();
     ScanNotifyPackages();
 }

@@ -9,7 +9,6 @@
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "startup/autostart.h"
-#include "foundation/name_table.h"
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
@@ -72,26 +71,4 @@ TEST(CategoryDriver, TheHideOptionAnswersWithoutAskingAnyone)
 // The patrol keeps a baseline between runs; whatever writes the key after
 // it was read (a value changed in place, one added, the key deleted) is
 // seen at the next run, on a key just written and on a settled one alike.
-TEST(CategoryDriver, AKeptBaselineSeesEveryLaterWrite)
-{
-    const char* key = "Software\\VxKept";
-    vxtest::SetString(HKEY_CURRENT_USER, key, "a", "1");
-    for (int settled = 0; settled < 2; settled++) {
-        if (settled) {
-            NameTableKeptBaseline(key);
-            Sleep(1100);
-            NameTableKeptBaseline(key);
-        }
-        EXPECT_EQ(1, BaselineCodeIn(NameTableKeptBaseline(key), key, "a"));
-        vxtest::SetString(HKEY_CURRENT_USER, key, "a", "900");
-        EXPECT_EQ(900, BaselineCodeIn(NameTableKeptBaseline(key), key, "a")) << settled;
-        vxtest::SetString(HKEY_CURRENT_USER, key, "b", "2");
-        EXPECT_EQ(2, BaselineCodeIn(NameTableKeptBaseline(key), key, "b")) << settled;
-        RegDeleteKeyTree(HKEY_CURRENT_USER, key);
-        EXPECT_EQ(0, BaselineCodeIn(NameTableKeptBaseline(key), key, "a")) << settled;
-        vxtest::SetString(HKEY_CURRENT_USER, key, "a", "1");
-    }
-    RegDeleteKeyTree(HKEY_CURRENT_USER, key);
-}
-
 }  // namespace

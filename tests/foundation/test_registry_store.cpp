@@ -4,6 +4,8 @@
 #include <string>
 
 #include "foundation/handles.h"
+#include "foundation/kept_values.h"
+#include "foundation/name_table.h"
 #include "foundation/registry_store.h"
 
 namespace {
@@ -91,6 +93,72 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
     }
     RegDeleteKeyTree(HKEY_CURRENT_USER, (levels + "\\" + a).c_str());
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, (levels + "\\keep").c_str()));
+}
+
+// A key of its own: the store's tests above leave theirs with a subkey no
+// walk can name.
+const char* const kKept = "Software\\VardexKept";
+
+// What the kept reads hand out: the values as a walk of the key gives them.
+static void Collect(const char* name, DWORD type, const char* data, void* context)
+{
+    std::string* seen = (std::string*)context;
+    *seen += std::string(name) + "=" + data + (type == REG_SZ ? ";" : "#;");
+    // A visitor that walks the same key again gets it whole as well.
+    static int depth = 0;
+    if (std::string(name) == "again" && depth == 0) {
+        depth++;
+        WalkKeptValues(HKEY_CURRENT_USER, kKept, 0, Collect, context);
+        depth--;
+    }
+}
+
+static std::string Walk()
+{
+    std::string seen;
+    WalkKeptValues(HKEY_CURRENT_USER, kKept, 0, Collect, &seen);
+    return seen;
+}
+
+// Kept between patrols, the baseline table and the walked values must see
+// every write made after they were read: right after the read (the same
+// second) and after they have settled.
+TEST(RegistryStore, KeptReadsSeeEveryLaterWrite)
+{
+    RegDeleteKeyTree(HKEY_CURRENT_USER, kKept);
+    vxtest::SetString(HKEY_CURRENT_USER, kKept, "a", "1");
+    for (int settled = 0; settled < 2; settled++) {
+        if (settled) {
+            NameTableKeptBaseline(kKept);
+            Walk();
+            Sleep(1100);
+            NameTableKeptBaseline(kKept);
+        }
+        EXPECT_EQ(1, BaselineCodeIn(NameTableKeptBaseline(kKept), kKept, "a"));
+        EXPECT_EQ("a=1;", Walk());
+        EXPECT_EQ("a=1;", Walk());
+        vxtest::SetString(HKEY_CURRENT_USER, kKept, "a", "900");  // same count, new data
+        EXPECT_EQ(900, BaselineCodeIn(NameTableKeptBaseline(kKept), kKept, "a")) << settled;
+        EXPECT_EQ("a=900;", Walk()) << settled;
+        vxtest::SetString(HKEY_CURRENT_USER, kKept, "b", "2");
+        EXPECT_EQ(2, BaselineCodeIn(NameTableKeptBaseline(kKept), kKept, "b")) << settled;
+        EXPECT_EQ("a=900;b=2;", Walk()) << settled;
+        {
+            RegKey key;
+            ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_CURRENT_USER, kKept, KEY_SET_VALUE));
+            RegSetValueExA(key, "b", 0, REG_EXPAND_SZ, (const BYTE*)"2", 2);  // only the type
+        }
+        EXPECT_EQ("a=900;b=2#;", Walk()) << settled;
+        RegDeleteKeyTree(HKEY_CURRENT_USER, kKept);
+        EXPECT_EQ(0, BaselineCodeIn(NameTableKeptBaseline(kKept), kKept, "a")) << settled;
+        EXPECT_EQ("", Walk()) << settled;
+        vxtest::SetString(HKEY_CURRENT_USER, kKept, "a", "1");
+    }
+    vxtest::SetString(HKEY_CURRENT_USER, kKept, "again", "x");
+    Sleep(1100);
+    Walk();
+    EXPECT_EQ("a=1;again=x;a=1;again=x;", Walk());
+    RegDeleteKeyTree(HKEY_CURRENT_USER, kKept);
 }
 
 }  // namespace
