@@ -717,8 +717,15 @@ static void PatrolOneKind(const char* dotExt, int kind, PatrolContext* c)
 
 static void PatrolExtension(const char* dotExt, void* context)
 {
-    for (int kind = 1; kind <= 3; kind++)
-        PatrolOneKind(dotExt, kind, (PatrolContext*)context);
+    PatrolContext* c = (PatrolContext*)context;
+    PatrolOneKind(dotExt, 1, c);
+    // Kinds 2 and 3 are two values of one key that most extensions never
+    // get: without the key neither has an association to check.
+    KindPlace place;
+    if (!PlaceOf(dotExt, 2, &place) || !RegKeyExists(place.classRoot, place.classPath))
+        return;
+    PatrolOneKind(dotExt, 2, c);
+    PatrolOneKind(dotExt, 3, c);
 }
 
 int PatrolFileTypes()

@@ -49,6 +49,14 @@ TEST_F(FileTypes, TakeoverAskedAndNoRestoresExactly)
 
     ASSERT_EQ(1, ReadHistory());
     EXPECT_TRUE(UndoHistoryLine(GetHistoryItem(0)) == 1 && Machine(kTxtKey) == "evilfile");
+
+    // The user's own choice, a value of the per-user key, is watched alike.
+    const char* choice = FILEEXTS_KEY "\\.txt";
+    vxtest::SetString(HKEY_CURRENT_USER, choice, "ProgID", "txtfile");
+    EXPECT_EQ(0, PatrolFileTypes());  // first seen: recorded as it stands
+    vxtest::SetString(HKEY_CURRENT_USER, choice, "ProgID", "evilfile");
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ("txtfile", vxtest::ReadString(HKEY_CURRENT_USER, choice, "ProgID"));
 }
 
 // Only the program file counts, normalised alike on both sides: another
