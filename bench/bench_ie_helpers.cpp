@@ -25,13 +25,17 @@ static void HelperClsid(int i, char* out, size_t size)
     TextFormat(out, size, "{BE0C0000-0000-4000-8000-%012d}", i);
 }
 
+// Each helper's server file exists, as an installed helper's does (an
+// empty file: no version resource to read).
 static void PlantHelpers(int from, int to)
 {
+    CreateDirectoryA("C:\\Program Files\\Bench Helpers", NULL);
     for (int i = from; i < to; i++) {
         char clsid[64], key[128], file[VX_PATH];
         HelperClsid(i, clsid, sizeof(clsid));
         TEXT_FORMAT(key, "CLSID\\%s\\InprocServer32", clsid);
         TEXT_FORMAT(file, "C:\\Program Files\\Bench Helpers\\helper%04d.dll", i);
+        FileHandle created(CreateFileA(file, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
         RegWriteString(HKEY_CLASSES_ROOT, key, "", file);
         TEXT_FORMAT(key, "%s\\%s", BHO_KEY, clsid);
         RegCreateKeyPath(HKEY_LOCAL_MACHINE, key);
@@ -46,7 +50,11 @@ static void UnplantHelpers(int count)
         HelperClsid(i, clsid, sizeof(clsid));
         TEXT_FORMAT(key, "CLSID\\%s", clsid);
         RegDeleteKeyTree(HKEY_CLASSES_ROOT, key);
+        char file[VX_PATH];
+        TEXT_FORMAT(file, "C:\\Program Files\\Bench Helpers\\helper%04d.dll", i);
+        DeleteFileA(file);
     }
+    RemoveDirectoryA("C:\\Program Files\\Bench Helpers");
     RegDeleteKeyTree(HKEY_LOCAL_MACHINE, BHO_KEY);
     RegDeleteKeyTree(HKEY_CURRENT_USER, VX_IEHELPERS_KEY);
 }
