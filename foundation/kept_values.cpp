@@ -66,21 +66,12 @@ static KeptWalk* WalkOf(HKEY root, const char* path, REGSAM view)
     return walk;
 }
 
-static char* CopyOf(const char* text)
-{
-    size_t n = strlen(text) + 1;
-    char* copy = (char*)malloc(n);
-    if (copy != NULL)
-        memcpy(copy, text, n);
-    return copy;
-}
-
 // Keeps one value; a walk that cannot keep all of its values is not kept.
 static void Keep(KeptWalk* walk, const char* name, DWORD type, const char* data)
 {
     if (!walk->trusted)
         return;
-    KeptValue value = { CopyOf(name), CopyOf(data), type };
+    KeptValue value = { TextDuplicate(name), TextDuplicate(data), type };
     if (value.name == NULL || value.data == NULL ||
         !GrowBlock(&walk->values, &walk->room, walk->count, 16)) {
         free(value.name);

@@ -132,6 +132,15 @@ void TextUpper(char* text)
         *text = FoldCase(*text);
 }
 
+char* TextDuplicate(const char* text)
+{
+    size_t n = strlen(text) + 1;
+    char* copy = (char*)malloc(n);
+    if (copy != NULL)
+        memcpy(copy, text, n);
+    return copy;
+}
+
 int GrowBlock(void** block, int* room, int count, size_t itemSize, int first)
 {
     if (count < *room)

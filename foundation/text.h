@@ -65,6 +65,10 @@ template <size_t N> inline size_t TextAppendChar(char (&out)[N], char c)
 #define TEXT_FORMAT(buffer, ...) TextFormat((buffer), sizeof(buffer), __VA_ARGS__)
 #define TEXT_APPEND_FORMAT(buffer, ...) TextAppendFormat((buffer), sizeof(buffer), __VA_ARGS__)
 
+// A copy of text in its own block (free it with free); NULL when memory ran
+// out.
+char* TextDuplicate(const char* text);
+
 // Room for one more item in a block of items that doubles when full (first:
 // the room of a new block).  1 when there is room for item count; 0, with
 // the block and its room as they were, when memory ran out.

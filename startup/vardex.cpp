@@ -55,22 +55,13 @@ struct RunScan {
     int returnerRoom;
 };
 
-static char* CopyOf(const char* text)
-{
-    size_t n = strlen(text) + 1;
-    char* copy = (char*)malloc(n);
-    if (copy != NULL)
-        memcpy(copy, text, n);
-    return copy;
-}
-
 static void KeepReturner(RunScan* scan, const char* name, const char* data)
 {
     if (!GrowBlock(&scan->returners, &scan->returnerRoom, scan->returnerCount, 8))
         return;
     Returner* r = &scan->returners[scan->returnerCount];
-    r->name = CopyOf(name);
-    r->data = CopyOf(data);
+    r->name = TextDuplicate(name);
+    r->data = TextDuplicate(data);
     if (r->name == NULL || r->data == NULL) {
         free(r->name);
         free(r->data);
