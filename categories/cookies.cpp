@@ -384,9 +384,7 @@ int RewriteCookieFile(const char* profile)
         RewriteStillCurrent(target, sourceStamp, filters))
         return 1;
     s_lastRewrite.valid = 0;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    int settled = WrittenLongBefore(sourceStamp.written, now);
+    int settled = WrittenLongAgo(sourceStamp.written);
     // Read first: a file that cannot be read leaves no empty rewrite
     // behind to replace it.
     DWORD size = 0;

@@ -182,3 +182,10 @@ int WrittenLongBefore(const FILETIME& written, const FILETIME& now)
     n.HighPart = now.dwHighDateTime;
     return w.QuadPart + 10000000ULL < n.QuadPart;
 }
+
+int WrittenLongAgo(const FILETIME& written)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return WrittenLongBefore(written, now);
+}

@@ -56,6 +56,9 @@ int SameStamp(const FileStamp& a, const FileStamp& b);
 // 1 when written lies far enough before now that a clock moving in coarse
 // steps gives any later write a later time (one second).
 int WrittenLongBefore(const FILETIME& written, const FILETIME& now);
+// The same against the clock now: taken before a read, 1 when what is read
+// can be kept until its stamp changes.
+int WrittenLongAgo(const FILETIME& written);
 
 // Seconds since 1970 (UTC) as local time; a zeroed time when the seconds
 // are out of the system's range.

@@ -41,15 +41,6 @@ static void ClearWalk(KeptWalk* walk)
     walk->trusted = 0;
 }
 
-void ForgetKeptValues()
-{
-    for (int i = 0; i < s_walkCount; i++) {
-        ClearWalk(&s_walks[i]);
-        free(s_walks[i].values);
-    }
-    s_walkCount = 0;
-}
-
 static KeptWalk* WalkOf(HKEY root, const char* path, REGSAM view)
 {
     for (int i = 0; i < s_walkCount; i++)
@@ -105,11 +96,9 @@ void WalkKeptValues(HKEY root, const char* path, REGSAM view, ValueVisitor visit
         return;
     }
     if (walk != NULL) {
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
         ClearWalk(walk);
         walk->stamp = stamp;
-        walk->trusted = WrittenLongBefore(stamp.written, now);
+        walk->trusted = WrittenLongAgo(stamp.written);
     }
     // Lengths are counted in characters: room for two bytes each.
     DWORD nameRoom = maxName * 2 + 1;

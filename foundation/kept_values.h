@@ -13,6 +13,3 @@ typedef void (*ValueVisitor)(const char* name, DWORD type, const char* data, voi
 // KEY_WOW64_* flag).  A key that does not open is skipped.
 void WalkKeptValues(HKEY root, const char* path, REGSAM view, ValueVisitor visit,
                     void* context);
-
-// Forgets every kept walk (the next walk of each key reads it whole).
-void ForgetKeptValues();

@@ -225,12 +225,10 @@ NameTable* NameTableKeptBaseline(const char* path)
     StampKey(HKEY_CURRENT_USER, path, &stamp);
     if (kept->trusted && SameKeyStamp(stamp, kept->stamp))
         return &kept->table;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
+    kept->trusted = stamp.ok && WrittenLongAgo(stamp.written);
     NameTableFree(&kept->table);
     NameTableLoadKey(&kept->table, HKEY_CURRENT_USER, path, 0);
     kept->stamp = stamp;
-    kept->trusted = stamp.ok && WrittenLongBefore(stamp.written, now);
     return &kept->table;
 }
 

@@ -173,14 +173,13 @@ void KeptVersionOf(const char* file, KeptVersion* out)
         *out = kept->version;
         return;
     }
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
+    int settled = WrittenLongAgo(stamp.written);
     ReadKeptVersion(file, out);
     if (kept == NULL)
         kept = NewKeptFile(file);
     if (kept == NULL)
         return;
     kept->stamp = stamp;
-    kept->settled = WrittenLongBefore(stamp.written, now);
+    kept->settled = settled;
     kept->version = *out;
 }
