@@ -318,10 +318,10 @@ static void BenchPatrolHalves()
            "(%d runs, ms)\n", PATROL_PLANTED, PATROL_RUNS);
     printf("  %-6s %-10s %8s %8s %12s %12s %8s\n", "half", "tray icon", "best", "median",
            "CPU/patrol", "wineserver", "goal");
-    // With the tray icon hidden ("HideRusko"), then as users see it: each
-    // half sets the icon twice, and under Wine each change is a round trip
-    // to the shell's tray, which then redraws it through X (and goes on
-    // redrawing after the patrol, so the hidden runs come first).
+    // With the tray icon hidden ("HideRusko"), then as users see it.  A
+    // quick half leaves the icon alone; a change would be a round trip to
+    // the shell's tray under Wine, which then goes on redrawing it through X
+    // after the patrol, so the hidden runs come first.
     for (int shown = 0; shown < 2; shown++) {
         int hidden = !shown;
         g_Options[OPT_HideRusko] = hidden;
