@@ -2,6 +2,12 @@
 #pragma once
 #include <windows.h>
 
+#include "foundation/item_list.h"
+
+// The list the measured listings fill, as a patrol step's own list is
+// filled: emptied by each listing.
+ItemList* BenchItems();
+
 // KESSA.DLL's watcher: CPU used per minute of watching an idle system,
 // beside its floor (a bare loop taking the same snapshot as often).
 void BenchProcessWatcher();

@@ -82,16 +82,12 @@ static int WalkHelpersBare()
 static int PatrolHelpersOnce()
 {
     int asked = PatrolIEHelpers();
-    int listed = ItemCount();
-    ClearItems();
-    return asked == 0 ? listed : -1;
+    return asked == 0 ? 1 : -1;
 }
 
 static int ListHelpersOnce()
 {
-    int listed = EnumIEHelpers();
-    ClearItems();
-    return listed;
+    return EnumIEHelpers(BenchItems());
 }
 
 static void BenchHelperPatrol()

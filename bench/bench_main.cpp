@@ -7,6 +7,12 @@
 
 #include "bench/bench.h"
 
+ItemList* BenchItems()
+{
+    static ItemList list;
+    return &list;
+}
+
 struct Section {
     const char* name;
     void (*run)();

@@ -388,6 +388,5 @@ void BenchPatrol()
     BenchIdleMinute();
     BenchPatrolHalves();
     SetTrayIcon(TRAY_DELETE, 0, 0);
-    ClearItems();
     CoUninitialize();
 }

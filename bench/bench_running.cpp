@@ -48,6 +48,11 @@ static int SnapshotFloor()
     return count;
 }
 
+static int ListRunning()
+{
+    return EnumRunningTasks(BenchItems());
+}
+
 static int PagesAndPrefix()
 {
     CheckUpdateAndPrefix();
@@ -57,7 +62,7 @@ static int PagesAndPrefix()
 
 static void Row(int children)
 {
-    const BenchStep steps[] = { EnumRunningTasks, CountRunningPrograms, SnapshotFloor };
+    const BenchStep steps[] = { ListRunning, CountRunningPrograms, SnapshotFloor };
     BenchCost cost[3];
     BenchTwoAgainstFloor(steps, RUNNING_REPEAT, "EnumRunningTasks", children,
                          "children more", "  CountRunningPrograms", NULL, cost);
@@ -126,7 +131,7 @@ void BenchRunningTasks()
     // The first list reads every program's version resource; later ones
     // find the descriptions kept.
     double start = BenchNowMs();
-    EnumRunningTasks();
+    EnumRunningTasks(BenchItems());
     double cold = BenchNowMs() - start;
     Row(0);
     HANDLE children[EXTRA_CHILDREN];
@@ -135,7 +140,7 @@ void BenchRunningTasks()
     Row(started);
     EndChildren(children, started);
     printf("  first EnumRunningTasks of the run (descriptions read): %.2f ms\n\n", cold);
-    ClearItems();
+    ClearItems(BenchItems());
 
     PlantQuietSettings();
     int ignored = 0;

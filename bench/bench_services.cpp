@@ -92,7 +92,7 @@ static int WalkServiceKeysBare()
     return withPath;
 }
 
-static int ListQuick() { return EnumServices(1); }
+static int ListQuick() { return EnumServices(BenchItems(), 1); }
 
 static void BenchServicesChanged()
 {
@@ -113,7 +113,7 @@ static void BenchServicesChanged()
     printf("\n");
     UnplantServices(planted);
     RegDeleteKeyTree(HKEY_CURRENT_USER, VX_SERVICES_KEY);
-    ClearItems();
+    ClearItems(BenchItems());
 }
 
 // --- Scheduled tasks -------------------------------------------------------------
@@ -154,6 +154,11 @@ static void UnplantTasks(int count)
         TaskNameOf(i, name, 64);
         g_Scheduler->Delete(name);
     }
+}
+
+static int ListTasks()
+{
+    return EnumScheduledTasks(BenchItems());
 }
 
 // The floor: the scheduler made and its names enumerated five at a time.
@@ -254,7 +259,7 @@ static void BenchScheduledTasks()
         planted = sizes[s];
         // A quiet patrol meets tasks written long before.
         Sleep(1100);
-        const BenchStep steps[] = { EnumScheduledTasks, EnumerateTaskNamesBare,
+        const BenchStep steps[] = { ListTasks, EnumerateTaskNamesBare,
                                     EnumerateAndActivateBare };
         BenchCost cost[3];
         char what[64];
@@ -265,7 +270,7 @@ static void BenchScheduledTasks()
     UnplantTasks(planted);
     g_Scheduler->Release();
     g_Scheduler = NULL;
-    ClearItems();
+    ClearItems(BenchItems());
 }
 
 void BenchServices()

@@ -59,14 +59,15 @@ static int g_AddedCount = 0;
 
 static void CompleteBaseline()
 {
-    int count = BuildStartupList(0);
+    ItemList* list = BenchItems();
+    int count = BuildStartupList(list, 0);
     for (int i = 0; i < count; i++) {
         char key[ITEM_COMMAND];
-        BaselineKeyOf(GetItemCommand(i), key, sizeof(key));
+        BaselineKeyOf(GetItemCommand(list, i), key, sizeof(key));
         char text[16];
         if (RegReadString(HKEY_CURRENT_USER, VX_RUN_KEY, key, text, sizeof(text)) > 0)
             continue;
-        TEXT_FORMAT(text, "%d", GetItemCode(i));
+        TEXT_FORMAT(text, "%d", GetItemCode(list, i));
         RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, key, text);
         if (g_AddedCount < ITEM_MAX)
             TextCopy(g_Added[g_AddedCount++], key);
@@ -105,7 +106,7 @@ static int EnumerateRunKeys()
     return values;
 }
 
-static int BuildFull() { return BuildStartupList(0); }
+static int BuildFull() { return BuildStartupList(BenchItems(), 0); }
 
 void BenchStartupList()
 {
@@ -132,7 +133,7 @@ void BenchStartupList()
     printf("\n");
     ForgetAddedBaseline();
     Unplant(planted);
-    ClearItems();
+    ClearItems(BenchItems());
     GlobalFree(g_Added);
     g_Added = NULL;
     CoUninitialize();

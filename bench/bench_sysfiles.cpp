@@ -78,7 +78,7 @@ static int CookieFloorWithWrite()
 
 static int CookieFilter()
 {
-    return ListCookies(1);
+    return ListCookies(BenchItems(), 1);
 }
 
 static void PrepareCookies()
@@ -139,8 +139,7 @@ static int HiddenFloor()
 
 static int HiddenPatrol()
 {
-    PatrolCategory(&g_HiddenFilesCategory);
-    return ItemCount();
+    return PatrolCategory(&g_HiddenFilesCategory);
 }
 
 static void AddWalk(const char* folder, int depth)
@@ -203,5 +202,5 @@ void BenchSysFiles()
     TEXT_FORMAT(what, "hidden-file patrol, %d hidden", cost[1].result);
     BenchPairRow(what, cost[0], cost[1]);
     printf("\n");
-    ClearItems();
+    ClearItems(BenchItems());
 }

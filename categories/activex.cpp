@@ -105,7 +105,8 @@ int EnableActiveX(const char* clsid)
 
 // Adds the control when it has a server file and passes the company
 // filter.
-static void AddControl(const char* clsid, VersionBlock* version, int filterMicrosoft)
+static void AddControl(ItemList* list, const char* clsid, VersionBlock* version,
+                       int filterMicrosoft)
 {
     char className[ITEM_COMMAND], file[ITEM_COMMAND];
     if (!ClsidInfo(clsid, className, file))
@@ -130,7 +131,7 @@ static void AddControl(const char* clsid, VersionBlock* version, int filterMicro
         TextCopy(name, fileName);
     else
         TextCopy(name, clsid);
-    AddItem(name, expanded, clsid, (*version)[VS_PRODUCT_VERSION], ACTIVEX_CODE,
+    AddItem(list, name, expanded, clsid, (*version)[VS_PRODUCT_VERSION], ACTIVEX_CODE,
             (int)GetCompatibilityFlags(clsid));
 }
 
@@ -150,14 +151,14 @@ static int IsControlType(HKEY stats, const char* clsid)
     return value == 0 || value == 1;
 }
 
-int EnumActiveX(int append)
+int EnumActiveX(ItemList* list, int append)
 {
     if (!append)
-        ClearItems();
+        ClearItems(list);
     RegKey stats;
     LONG rc = stats.Open(HKEY_CURRENT_USER, EXT_STATS_KEY, KEY_READ);
     if (rc == ERROR_FILE_NOT_FOUND)
-        return ItemCount();
+        return ItemCount(list);
     if (rc != ERROR_SUCCESS)
         return -1;
     VersionBlock* version = (VersionBlock*)malloc(sizeof(VersionBlock));
@@ -173,31 +174,31 @@ int EnumActiveX(int append)
         if (rc != ERROR_SUCCESS)
             continue;
         if (IsControlType(stats, clsid))
-            AddControl(clsid, version, filterMicrosoft);
+            AddControl(list, clsid, version, filterMicrosoft);
     }
     free(version);
-    return ItemCount();
+    return ItemCount(list);
 }
 
-static int Listed(const char* clsid, int upTo)
+static int Listed(const ItemList* list, const char* clsid, int upTo)
 {
     for (int i = 0; i < upTo; i++)
-        if (TextEqualNoCase(GetItemExtra(i), clsid))
+        if (TextEqualNoCase(GetItemExtra(list, i), clsid))
             return 1;
     return 0;
 }
 
-int EnumActiveXAll()
+int EnumActiveXAll(ItemList* list)
 {
-    ClearItems();
-    EnumActiveX(1);
-    int browserCount = ItemCount();
+    ClearItems(list);
+    EnumActiveX(list, 1);
+    int browserCount = ItemCount(list);
     RegKey root;
     if (root.Open(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY, KEY_READ) != ERROR_SUCCESS)
-        return ItemCount();
+        return ItemCount(list);
     VersionBlock* version = (VersionBlock*)malloc(sizeof(VersionBlock));
     if (version == NULL)
-        return ItemCount();
+        return ItemCount(list);
     int filterMicrosoft = g_Options[OPT_HideMicrosoftActiveX] > 0;
     for (DWORD index = 0;; index++) {
         char subkey[256];
@@ -213,11 +214,11 @@ int EnumActiveXAll()
         if (RegReadString(HKEY_LOCAL_MACHINE, path, "AlternateCLSID", alternate,
                           sizeof(alternate)) > 0)
             clsid = alternate;
-        if (!Listed(clsid, browserCount))
-            AddControl(clsid, version, filterMicrosoft);
+        if (!Listed(list, clsid, browserCount))
+            AddControl(list, clsid, version, filterMicrosoft);
     }
     free(version);
-    return ItemCount();
+    return ItemCount(list);
 }
 
 // --- The category's operations ----------------------------------------------------------
@@ -231,20 +232,23 @@ static int InitActiveXBaseline()
         !TextEqualNoCase(mark, "P")) {
         RegDeleteKeyTree(HKEY_CURRENT_USER, VX_ACTIVEX_KEY);
     }
-    if (EnumActiveX(0) < 0)
+    ItemList list;
+    if (EnumActiveX(&list, 0) < 0)
         return 0;
     RegKey key;
     if (key.Create(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
         return 0;
-    for (int i = 0; i < ItemCount(); i++)
-        RegSetValueExA(key, GetItemExtra(i), 0, REG_SZ, (const BYTE*)"1200", 5);
-    ClearItems();
-    return 1;
+    int recorded = 1;
+    for (int i = 0; i < ItemCount(&list); i++)
+        if (RegSetValueExA(key, GetItemExtra(&list, i), 0, REG_SZ, (const BYTE*)"1200", 5) !=
+            ERROR_SUCCESS)
+            recorded = 0;
+    return recorded;
 }
 
-static int ListControls()
+static int ListControls(ItemList* out)
 {
-    int count = EnumActiveX(0);
+    int count = EnumActiveX(out, 0);
     return count < 0 ? 0 : count;
 }
 
@@ -289,6 +293,7 @@ const Category g_ActiveXCategory = {
     NULL,                            // CanRun
     NULL,                            // Patrol: the generic step
     InitActiveXBaseline,
+    NULL,                            // BaselineReady: the mark "P"
     NULL,                            // RecordDetected: dates come with the alerts
     ListControls,
     NULL,                            // BeginCompare: the baseline table

@@ -21,7 +21,7 @@ enum { ACTIVEX_CODE = 1200 };
 enum { TXT_ACTIVEX_DISABLED = 666, TXT_ACTIVEX_ENABLED = 1156,
        TXT_ACTIVEX_DISABLE_QUESTION = 1159 };
 
-// Adds one entry per control of HKCU Ext\Stats (emptying the list first
+// Adds one entry per control of HKCU Ext\Stats to the list (emptying it first
 // unless append is set): Name = class name, else the file's description,
 // product name or file name; Command = the expanded server file; Extra =
 // the CLSID; Info = product version; Code 1200; Flag = its compatibility
@@ -29,12 +29,12 @@ enum { TXT_ACTIVEX_DISABLED = 666, TXT_ACTIVEX_ENABLED = 1156,
 // is neither 0 nor 1, and with "HideMicrosoftActiveX" above 0 a control
 // whose company names "Microsoft".  Returns the list length; -1 when the
 // statistics key is there but cannot be read.
-int EnumActiveX(int append);
+int EnumActiveX(ItemList* list, int append);
 
 // EnumActiveX, then the controls named under ActiveX Compatibility (a
 // subkey with an AlternateCLSID stands for that CLSID), without the Type
 // test and without repeating a CLSID already listed.  Returns the length.
-int EnumActiveXAll();
+int EnumActiveXAll(ItemList* list);
 
 // The whole REG_DWORD "Compatibility Flags" of ActiveX Compatibility\{clsid}
 // (a text value is read as a number, "0x" for hexadecimal); 0 when absent.

@@ -353,7 +353,7 @@ const Category g_UpdatePrefixCategory = {
     0,                            // Flags
     NULL,                         // CanRun
     PatrolUpdateAndPrefix,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };
 
 const Category g_BrowserPagesCategory = {
@@ -369,5 +369,5 @@ const Category g_BrowserPagesCategory = {
     0,
     NULL,
     PatrolBrowserPages,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };

@@ -229,7 +229,7 @@ int PurgeOneTimeNuts()
 
 // --- Internet Explorer --------------------------------------------------------
 
-static int ListIECookies(int filter)
+static int ListIECookies(ItemList* list, int filter)
 {
     char folder[VX_PATH];
     if (!GetIECookieFolder(folder))
@@ -261,14 +261,14 @@ static int ListIECookies(int filter)
             DeleteFileForce(path);
             continue;
         }
-        if (ItemCount() >= most)
+        if (ItemCount(list) >= most)
             break;
         char created[24];
         FileDateText(path, created);
-        if (!AddItem(found.cFileName, path, "", created, CODE_IE_COOKIE, 0))
+        if (!AddItem(list, found.cFileName, path, "", created, CODE_IE_COOKIE, 0))
             break;
     } while (FindNextFileA(find.Get(), &found));
-    return ItemCount();
+    return ItemCount(list);
 }
 
 // --- Mozilla ------------------------------------------------------------------
@@ -280,7 +280,7 @@ static char* ReadCookieFile(const char* path, DWORD* size)
     return ReadTextFile(path, size, 0);
 }
 
-static void AddMozillaCookie(const CookieFields* fields)
+static void AddMozillaCookie(ItemList* list, const CookieFields* fields)
 {
     char key[ITEM_NAME];
     CookieKeyText(fields, key, sizeof(key));
@@ -298,10 +298,10 @@ static void AddMozillaCookie(const CookieFields* fields)
     }
     char secure[16];
     CookieFieldText(fields, COOKIE_SECURE, secure, sizeof(secure));
-    AddItem(key, path, value, expires, CODE_MOZILLA_COOKIE, TextFindNoCase(secure, "TRUE"));
+    AddItem(list, key, path, value, expires, CODE_MOZILLA_COOKIE, TextFindNoCase(secure, "TRUE"));
 }
 
-static int ListMozillaCookies()
+static int ListMozillaCookies(ItemList* list)
 {
     char profile[VX_PATH];
     char path[VX_PATH];
@@ -313,13 +313,13 @@ static int ListMozillaCookies()
         return 0;
     size_t pos = 0;
     BlockLine line;
-    while (NextBlockLine(block, size, &pos, &line) && ItemCount() < ITEM_MAX) {
+    while (NextBlockLine(block, size, &pos, &line) && ItemCount(list) < ITEM_MAX) {
         CookieFields fields;
         if (SplitCookieLine(block + line.Start, line.Length, &fields))
-            AddMozillaCookie(&fields);
+            AddMozillaCookie(list, &fields);
     }
     FreeTextFile(block);
-    return ItemCount();
+    return ItemCount(list);
 }
 
 static int WriteWhole(const char* path, const char* data, size_t size)
@@ -421,9 +421,9 @@ int CookieFilePending()
     return OptionRead("UpdateCookieFile", 0) > 0;
 }
 
-int ListCookies(int filter)
+int ListCookies(ItemList* list, int filter)
 {
-    ClearItems();
+    ClearItems(list);
     if (filter)
         LoadNuts();
     int result;
@@ -434,10 +434,10 @@ int ListCookies(int filter)
             if (result)
                 SetCookieFilePending(1);
         } else {
-            result = ListMozillaCookies();
+            result = ListMozillaCookies(list);
         }
     } else {
-        result = ListIECookies(filter);
+        result = ListIECookies(list, filter);
     }
     if (filter)
         FreeNuts();
@@ -478,7 +478,8 @@ int AddNut(const char* text)
     }
     if (!RegWriteString(HKEY_CURRENT_USER, VX_NUTS_KEY, text, "1"))
         return 0;
-    ListCookies(1);
+    ItemList filtered;
+    ListCookies(&filtered, 1);
     LoadNuts();
     return 1;
 }
@@ -492,14 +493,14 @@ int RemoveNut(const char* text)
     return removed;
 }
 
-int FindNewCookie()
+int FindNewCookie(ItemList* list)
 {
-    ListCookies(0);
+    ListCookies(list, 0);
     RegKey kept;
     int open = kept.Open(HKEY_CURRENT_USER, VX_COOKIES_KEY, KEY_QUERY_VALUE) == ERROR_SUCCESS;
-    for (int i = 0; i < ItemCount(); i++) {
-        if (!open ||
-            RegQueryValueExA(kept.Get(), GetItemName(i), NULL, NULL, NULL, NULL) != ERROR_SUCCESS)
+    for (int i = 0; i < ItemCount(list); i++) {
+        if (!open || RegQueryValueExA(kept.Get(), GetItemName(list, i), NULL, NULL, NULL,
+                                      NULL) != ERROR_SUCCESS)
             return i;
     }
     return -1;
@@ -511,8 +512,10 @@ static int PatrolCookieFilter(const Category*)
 {
     SetCookieMode(CookieModeForBrowser());
     // The Mozilla file is filtered when it is committed, not here.
-    if (CookieMode() == COOKIE_MODE_IE)
-        ListCookies(1);
+    if (CookieMode() == COOKIE_MODE_IE) {
+        ItemList kept;
+        ListCookies(&kept, 1);
+    }
     return 0;
 }
 
@@ -533,7 +536,8 @@ static int PatrolCookieFile(const Category*)
 static int PatrolNewCookies(const Category*)
 {
     SetCookieMode(CookieModeForBrowser());
-    if (FindNewCookie() < 0)
+    ItemList cookies;
+    if (FindNewCookie(&cookies) < 0)
         return 0;
     // Only one question per patrol; the cookie is not taken into the kept
     // list here: the user keeps cookies on the explorer's page.
@@ -548,7 +552,7 @@ const Category g_CookieFilterCategory = {
     1,                       // second half
     ALERT_STARTUP, ALERT_STARTUP,  // never an alert
     0, NULL, PatrolCookieFilter,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };
 
 const Category g_CookieFileCategory = {
@@ -557,7 +561,7 @@ const Category g_CookieFileCategory = {
     1,
     ALERT_STARTUP, ALERT_STARTUP,
     0, CookieFileCanRun, PatrolCookieFile,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };
 
 const Category g_NewCookiesCategory = {
@@ -566,5 +570,5 @@ const Category g_NewCookiesCategory = {
     1,                       // second half
     ALERT_STARTUP, ALERT_STARTUP,  // asks with UiConfirm
     0, NULL, PatrolNewCookies,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };

@@ -39,13 +39,13 @@ int IsNut(const char* text);
 // Deletes every one-time filter (data "2").  Returns how many went.
 int PurgeOneTimeNuts();
 
-// Empties the item list and lists the cookies of the current mode.  With
+// Empties the list and lists the cookies of the current mode.  With
 // filter set the filter list is loaded (and freed after): matching IE
 // cookie files are deleted and not listed; a Mozilla cookies.txt is
 // rewritten without the matching lines into cookiesnew.txt and the rewrite
 // marked pending (nothing is listed then).  Returns the count listed (with
 // filter in mode 3: 1 when the rewrite was made, 0 when not).
-int ListCookies(int filter);
+int ListCookies(ItemList* list, int filter);
 
 // The filtered rewrite of <profile>\cookies.txt into cookiesnew.txt: the
 // whole file read first, every line that passes copied byte for byte, the
@@ -67,9 +67,9 @@ int CookieFilePending();
 int AddNut(const char* text);
 int RemoveNut(const char* text);
 
-// Lists the cookies and returns the index of the first whose Name has no
-// value under Cookies, or -1.
-int FindNewCookie();
+// Lists the cookies into list and returns the index of the first whose
+// Name has no value under Cookies, or -1.
+int FindNewCookie(ItemList* list);
 
 extern const Category g_CookieFilterCategory;
 extern const Category g_CookieFileCategory;

@@ -399,8 +399,9 @@ static void SaveAllKinds(const char* dotExt, void*)
 
 // --- The listing -----------------------------------------------------------------------
 
-static void AddTypeEntries(const char* dotExt, void*)
+static void AddTypeEntries(const char* dotExt, void* context)
 {
+    ItemList* list = (ItemList*)context;
     char* className = (char*)malloc(FILETYPE_COMMAND * 2);
     if (className == NULL)
         return;
@@ -414,7 +415,7 @@ static void AddTypeEntries(const char* dotExt, void*)
         char description[ITEM_NAME];
         RegReadString(HKEY_LOCAL_MACHINE, path, "", description, sizeof(description));
         if (description[0] != '\0') {
-            AddItem(description, command, className, dotExt, FILETYPE_CODE, kind);
+            AddItem(list, description, command, className, dotExt, FILETYPE_CODE, kind);
             continue;
         }
         char file[VX_PATH];
@@ -423,25 +424,41 @@ static void AddTypeEntries(const char* dotExt, void*)
         if (version == NULL)
             continue;
         GetVersionStrings(file, version);
-        AddItem(version[VS_PRODUCT_NAME], command, version[VS_FILE_DESCRIPTION], dotExt,
+        AddItem(list, version[VS_PRODUCT_NAME], command, version[VS_FILE_DESCRIPTION], dotExt,
                 FILETYPE_CODE, kind);
         free(version);
     }
     free(className);
 }
 
-int EnumFileTypes()
+int EnumFileTypes(ItemList* out)
 {
-    ClearItems();
+    ClearItems(out);
     char list[LIST_TEXT];
     ReadFileTypeList(list, sizeof(list));
-    ForEachListed(list, AddTypeEntries, NULL);
-    return ItemCount();
+    ForEachListed(list, AddTypeEntries, out);
+    return ItemCount(out);
 }
 
 // --- Set-up ------------------------------------------------------------------------------
 
 #define STORE_MARKER "Do not edit."
+
+// The store is set up: a marker of this version's length, and a list.
+static int StoreSetUp(int markerLength, const char* list)
+{
+    const char* semicolon = strchr(list, ';');
+    return markerLength > 0 && markerLength != 11 && semicolon != NULL && semicolon - list < 10;
+}
+
+static int FileTypeStoreReady()
+{
+    char marker[64];
+    int markerLength = RegReadString(HKEY_CURRENT_USER, VX_EXT_KEY, "", marker, sizeof(marker));
+    char list[LIST_TEXT];
+    ReadFileTypeList(list, sizeof(list));
+    return StoreSetUp(markerLength, list);
+}
 
 void CreateClassInfo()
 {
@@ -456,8 +473,7 @@ void CreateClassInfo()
         RegWriteString(HKEY_CURRENT_USER, VX_EXT_KEY, "", STORE_MARKER);
         return;
     }
-    const char* semicolon = strchr(list, ';');
-    if (markerLength > 0 && semicolon != NULL && semicolon - list < 10)
+    if (StoreSetUp(markerLength, list))
         return;
     static const char* const keys[] = { VX_EXT_KEY, VX_EXTAPP_KEY, VX_EXTPROGID_KEY,
                                         VX_CLASS_KEY };
@@ -768,21 +784,20 @@ static int PatrolFileTypesRow(const Category*)
     return 0;
 }
 
-// The store is set up at every start; it decides itself whether there is
-// anything to do, so the row never marks a baseline key (the marker of the
-// Ext key is its own).
+// The store keeps its own marker (the Ext key's "Do not edit."), written
+// by the set-up; the row never writes the mark "P".
 static int SetUpFileTypes()
 {
     CreateClassInfo();
-    return 0;
+    return FileTypeStoreReady();
 }
 
 static int RecordFileTypesDetected()
 {
-    EnumFileTypes();
-    for (int i = 0; i < ItemCount(); i++)
-        RecordDetected(GetItemCommand(i), VX_DETECTED_KEY "\\FileTypes");
-    ClearItems();
+    ItemList list;
+    EnumFileTypes(&list);
+    for (int i = 0; i < ItemCount(&list); i++)
+        RecordDetected(GetItemCommand(&list, i), VX_DETECTED_KEY "\\FileTypes");
     return 1;
 }
 
@@ -816,6 +831,7 @@ const Category g_FileTypesCategory = {
     NULL,                            // CanRun
     PatrolFileTypesRow,
     SetUpFileTypes,
+    FileTypeStoreReady,              // BaselineReady: the store's own marker
     RecordFileTypesDetected,
     NULL, NULL, NULL, NULL,          // List, compare, TellNew: its own step
     DescribeFileType,

@@ -44,12 +44,12 @@ int SaveFileType(const char* ext, int kind);
 // class).  1 when something was written.
 int RestoreFileType(const char* ext, int kind);
 
-// Empties the item list and adds one entry per monitored extension and kind
+// Empties the list and adds one entry per monitored extension and kind
 // 1-3 that has an association: Name = the type's description (else the
 // product name of the command's file), Command = the open command, Extra =
 // the class (the file's description when the type has none), Info = ".EXT",
 // Code 400, Flag = the kind.  Returns the count.
-int EnumFileTypes();
+int EnumFileTypes(ItemList* list);
 
 // Sets the store up (the list, the keys, the recorded associations) unless
 // it is; also takes the associations again when the marker is of the old

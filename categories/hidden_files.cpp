@@ -13,14 +13,14 @@
 #include "foundation/text.h"
 #include "foundation/utils.h"
 
-static void AddHidden(const char* path, DWORD attributes, int withNames)
+static void AddHidden(ItemList* list, const char* path, DWORD attributes, int withNames)
 {
     static char strings[VS_COUNT][VS_SLOT];
     strings[VS_PRODUCT_NAME][0] = '\0';
     if (withNames)
         GetVersionStrings(path, strings);
     // Without a product name the list shows the file's name.
-    AddItem(strings[VS_PRODUCT_NAME], path, "", "", 370,
+    AddItem(list, strings[VS_PRODUCT_NAME], path, "", "", 370,
             (attributes & FILE_ATTRIBUTE_SYSTEM) ? 0 : 1);
 }
 
@@ -111,7 +111,7 @@ static int IsKnown(const char* path)
 // Which files the walk adds: all, or (for the patrol) the unknown ones.
 static int s_onlyUnknown = 0;
 
-int AddHiddenFilesIn(const char* folder, int depth, int withNames)
+int AddHiddenFilesIn(ItemList* list, const char* folder, int depth, int withNames)
 {
     char pattern[VX_PATH * 2];
     TEXT_FORMAT(pattern, "%s\\*", folder);
@@ -132,12 +132,12 @@ int AddHiddenFilesIn(const char* folder, int depth, int withNames)
             continue;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (depth > 0 && entry[0] != '.')
-                added += AddHiddenFilesIn(path, depth - 1, withNames);
+                added += AddHiddenFilesIn(list, path, depth - 1, withNames);
             continue;
         }
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN))
             continue;
-        if (ItemCount() >= ITEM_MAX)
+        if (ItemCount(list) >= ITEM_MAX)
             break;
         if (s_onlyUnknown) {
             char command[ITEM_COMMAND];
@@ -145,52 +145,52 @@ int AddHiddenFilesIn(const char* folder, int depth, int withNames)
             if (IsKnown(command))
                 continue;
         }
-        AddHidden(path, found.dwFileAttributes, withNames);
+        AddHidden(list, path, found.dwFileAttributes, withNames);
         added++;
     } while (FindNextFileA(find.Get(), &found));
     return added;
 }
 
-static int ListHidden(int withNames)
+static int ListHidden(ItemList* list, int withNames)
 {
-    ClearItems();
+    ClearItems(list);
     char folder[VX_PATH];
-    AddHiddenFilesIn("C:", 0, withNames);
+    AddHiddenFilesIn(list, "C:", 0, withNames);
     UINT n = GetWindowsDirectoryA(folder, VX_PATH);
     if (n > 0 && n < VX_PATH) {
         RemoveTrailingBackslash(folder, 0);
-        AddHiddenFilesIn(folder, 0, withNames);
+        AddHiddenFilesIn(list, folder, 0, withNames);
     }
     n = GetSystemDirectoryA(folder, VX_PATH);
     if (n > 0 && n < VX_PATH) {
         RemoveTrailingBackslash(folder, 0);
-        AddHiddenFilesIn(folder, 1, withNames);
+        AddHiddenFilesIn(list, folder, 1, withNames);
     }
     if (RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                       "CommonFilesDir", folder, sizeof(folder)) > 0) {
         RemoveTrailingBackslash(folder, 0);
-        AddHiddenFilesIn(folder, 1, withNames);
+        AddHiddenFilesIn(list, folder, 1, withNames);
     }
     n = GetTempPathA(VX_PATH, folder);
     if (n > 0 && n < VX_PATH) {
         RemoveTrailingBackslash(folder, 0);
-        AddHiddenFilesIn(folder, 1, withNames);
+        AddHiddenFilesIn(list, folder, 1, withNames);
     }
-    return ItemCount();
+    return ItemCount(list);
 }
 
-int EnumHiddenFiles()
+int EnumHiddenFiles(ItemList* list)
 {
-    return ListHidden(1);
+    return ListHidden(list, 1);
 }
 
 // The patrol's list: the hidden files the baseline does not know, without
 // names (the version resource is read for the files asked about only).
 // Without a readable baseline every file is listed, and asked about.
-static int ListNewHidden()
+static int ListNewHidden(ItemList* out)
 {
     s_onlyUnknown = RefreshKnown();
-    int count = ListHidden(0);
+    int count = ListHidden(out, 0);
     s_onlyUnknown = 0;
     return count;
 }
@@ -215,7 +215,6 @@ int InitHiddenBaseline()
     }
     RegCreateKeyPath(HKEY_CURRENT_USER, VX_HIDDEN_KEY);
     RegCreateKeyPath(HKEY_CURRENT_USER, VX_DETECTED_KEY);
-    RegWriteString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, "", "P");
     char today[VX_DATE_TEXT];
     FormatNow(today);
     // The list holds at most ITEM_MAX files: record in rounds, each round
@@ -225,8 +224,9 @@ int InitHiddenBaseline()
     do {
         recorded = RecordUnknownHidden(today);
     } while (recorded >= ITEM_MAX && ++rounds < 64);
-    ClearItems();
-    return recorded >= 0;
+    // Marked only once every file is recorded: a baseline left half made
+    // is made again, never compared against.
+    return recorded >= 0 && RegWriteString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, "", "P");
 }
 
 int HiddenVaultPath(const char* path, char* out)
@@ -339,14 +339,16 @@ static int UndoHidden(const ItemRecord* line)
 // One round of the first baseline: the number recorded, -1 on failure.
 static int RecordUnknownHidden(const char* today)
 {
-    ListNewHidden();
+    ItemList list;
+    ListNewHidden(&list);
     RegKey key;
     if (key.Open(HKEY_CURRENT_USER, VX_HIDDEN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
         return -1;
-    for (int i = 0; i < ItemCount(); i++)
-        RegSetValueExA(key.Get(), GetItemCommand(i), 0, REG_SZ, (const BYTE*)today,
-                       (DWORD)strlen(today) + 1);
-    return ItemCount();
+    for (int i = 0; i < ItemCount(&list); i++)
+        if (RegSetValueExA(key.Get(), GetItemCommand(&list, i), 0, REG_SZ, (const BYTE*)today,
+                           (DWORD)strlen(today) + 1) != ERROR_SUCCESS)
+            return -1;
+    return ItemCount(&list);
 }
 
 const Category g_HiddenFilesCategory = {
@@ -360,6 +362,7 @@ const Category g_HiddenFilesCategory = {
     NULL,                    // CanRun: always
     NULL,                    // Patrol: the generic step
     InitHiddenBaseline,
+    NULL,                            // BaselineReady: the mark "P"
     NULL,                    // RecordDetected
     ListNewHidden,
     NULL,                    // BeginCompare: the list is compared as it is made

@@ -10,16 +10,16 @@
 
 #define VX_HIDDEN_KEY "Software\\Quillon\\Vardex\\Hidden"
 
-// Adds every hidden file (not folder) under folder to the item list (Code
+// Adds every hidden file (not folder) under folder to the list (Code
 // 370, Command = the path, Flag = 1 when it lacks the system attribute,
 // Name = its product name when withNames is set); subfolders whose name
 // does not start with "." are walked depth levels deep.  A path that would
 // not fit in 259 characters is passed over.  Returns the number added.
-int AddHiddenFilesIn(const char* folder, int depth, int withNames);
+int AddHiddenFilesIn(ItemList* list, const char* folder, int depth, int withNames);
 
-// Empties the item list and fills it with the hidden files of the watched
+// Empties the list and fills it with the hidden files of the watched
 // folders, names included.  Returns the count.
-int EnumHiddenFiles();
+int EnumHiddenFiles(ItemList* list);
 
 // The first baseline: when the key has no "P" mark, records every hidden
 // file with today's date.  1 when recorded.

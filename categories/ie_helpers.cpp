@@ -91,7 +91,7 @@ static void NameOfFile(const KeptVersion* facts, const char* file, const char* f
         TextCopy(out, ITEM_NAME, fallback);
 }
 
-static void AddServerEntry(const char* clsid, const char* file, int code)
+static void AddServerEntry(ItemList* list, const char* clsid, const char* file, int code)
 {
     KeptVersion facts;
     FactsOfFile(file, &facts);
@@ -99,10 +99,10 @@ static void AddServerEntry(const char* clsid, const char* file, int code)
     // Never an empty name: the baseline is keyed by it, and the empty name
     // is the key's own mark.
     NameOfFile(&facts, file, clsid, name);
-    AddItem(name, file, clsid, facts.productVersion, code, 0);
+    AddItem(list, name, file, clsid, facts.productVersion, code, 0);
 }
 
-static void AddHelperObjects()
+static void AddHelperObjects(ItemList* list)
 {
     RegKey root, classes;
     if (root.Open(HKEY_LOCAL_MACHINE, BHO_KEY, KEY_READ) != ERROR_SUCCESS)
@@ -123,11 +123,11 @@ static void AddHelperObjects()
         TEXT_FORMAT(key, clsid[0] == '{' ? "%s\\InprocServer32" : "{%s}\\InprocServer32", clsid);
         if (RegReadString(classes, key, "", file, ITEM_COMMAND) == 0)
             continue;
-        AddServerEntry(clsid, file, HELPER_CODE_BHO);
+        AddServerEntry(list, clsid, file, HELPER_CODE_BHO);
     }
 }
 
-static void AddToolbars()
+static void AddToolbars(ItemList* list)
 {
     RegKey root;
     if (root.Open(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, KEY_READ) != ERROR_SUCCESS)
@@ -142,11 +142,11 @@ static void AddToolbars()
             continue;
         char className[ITEM_COMMAND], file[ITEM_COMMAND];
         ClsidInfo(clsid, className, file);
-        AddServerEntry(clsid, file, HELPER_CODE_TOOLBAR);
+        AddServerEntry(list, clsid, file, HELPER_CODE_TOOLBAR);
     }
 }
 
-static void AddExtensions()
+static void AddExtensions(ItemList* list)
 {
     RegKey root;
     if (root.Open(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY, KEY_READ) != ERROR_SUCCESS)
@@ -181,17 +181,17 @@ static void AddExtensions()
         FactsOfFile(file, &facts);
         if (facts.hasVersion)
             NameOfFile(&facts, file, name, name);
-        AddItem(name, command, subkey, info, HELPER_CODE_EXTENSION, 0);
+        AddItem(list, name, command, subkey, info, HELPER_CODE_EXTENSION, 0);
     }
 }
 
-int EnumIEHelpers()
+int EnumIEHelpers(ItemList* list)
 {
-    ClearItems();
-    AddHelperObjects();
-    AddToolbars();
-    AddExtensions();
-    return ItemCount();
+    ClearItems(list);
+    AddHelperObjects(list);
+    AddToolbars(list);
+    AddExtensions(list);
+    return ItemCount(list);
 }
 
 // --- Registrations ---------------------------------------------------------------------
@@ -273,14 +273,14 @@ static int SameRegistration(const ItemRecord* a, const ItemRecord* b)
 }
 
 // The removal with its subject given as a record (the patrol's copy).
-static int RemoveHelperOf(const char* file, const ItemRecord* subject)
+static int RemoveHelperOf(const ItemList* list, const char* file, const ItemRecord* subject)
 {
     int removed = 0;
     if (subject != NULL)
         removed += RemoveRegistration(subject);
     if (file != NULL && file[0] != '\0') {
-        for (int i = 0; i < ItemCount(); i++) {
-            const ItemRecord* entry = GetItem(i);
+        for (int i = 0; i < ItemCount(list); i++) {
+            const ItemRecord* entry = GetItem(list, i);
             if (entry == NULL || (subject != NULL && SameRegistration(entry, subject)))
                 continue;
             if (TextEqualNoCase(entry->Command, file))
@@ -291,35 +291,37 @@ static int RemoveHelperOf(const char* file, const ItemRecord* subject)
     return removed;
 }
 
-int RemoveIEHelper(const char* file, int index)
+int RemoveIEHelper(const ItemList* list, const char* file, int index)
 {
-    return RemoveHelperOf(file, GetItem(index));
+    return RemoveHelperOf(list, file, GetItem(list, index));
 }
 
 // --- The category's operations ----------------------------------------------------------
 
 static int InitHelpersBaseline()
 {
-    EnumIEHelpers();
+    ItemList list;
+    EnumIEHelpers(&list);
     RegKey key;
     if (key.Create(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
         return 0;
-    for (int i = 0; i < ItemCount(); i++) {
+    int recorded = 1;
+    for (int i = 0; i < ItemCount(&list); i++) {
         char code[16];
-        TEXT_FORMAT(code, "%d", GetItemCode(i));
-        RegSetValueExA(key, GetItemName(i), 0, REG_SZ, (const BYTE*)code,
-                       (DWORD)strlen(code) + 1);
+        TEXT_FORMAT(code, "%d", GetItemCode(&list, i));
+        if (RegSetValueExA(key, GetItemName(&list, i), 0, REG_SZ, (const BYTE*)code,
+                           (DWORD)strlen(code) + 1) != ERROR_SUCCESS)
+            recorded = 0;
     }
-    ClearItems();
-    return 1;
+    return recorded;
 }
 
 static int RecordHelpersDetected()
 {
-    EnumIEHelpers();
-    for (int i = 0; i < ItemCount(); i++)
-        RecordDetected(GetItemCommand(i), VX_DETECTED_KEY "\\IEHelper");
-    ClearItems();
+    ItemList list;
+    EnumIEHelpers(&list);
+    for (int i = 0; i < ItemCount(&list); i++)
+        RecordDetected(GetItemCommand(&list, i), VX_DETECTED_KEY "\\IEHelper");
     return 1;
 }
 
@@ -352,7 +354,9 @@ static int ActOnHelper(const ItemRecord* item, int, int answer)
         return 0;
     if (item->Command[0] != '\0')
         KillProcessByFile(item->Command, item->Name, 0);
-    int removed = RemoveHelperOf(item->Command, item);
+    ItemList current;
+    EnumIEHelpers(&current);
+    int removed = RemoveHelperOf(&current, item->Command, item);
     RegDeleteValueNamed(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, item->Name);
     return removed > 0;
 }
@@ -421,6 +425,7 @@ const Category g_IEHelpersCategory = {
     NULL,                            // CanRun
     NULL,                            // Patrol: the generic step
     InitHelpersBaseline,
+    NULL,                            // BaselineReady: the mark "P"
     RecordHelpersDetected,
     EnumIEHelpers,
     NULL,                            // BeginCompare: the baseline table

@@ -24,14 +24,14 @@ enum { TXT_HELPER_REMOVE_QUESTION = 698 };
 // outputs "" when nothing is registered.
 int ClsidInfo(const char* clsid, char* className, char* file);
 
-// Empties the item list and adds the helper objects (900), the toolbars
+// Empties the list and adds the helper objects (900), the toolbars
 // (901) and the extensions (902), in that order: Name = product name of the
 // file, else its file name (a toolbar without a class: its CLSID), Command =
 // the file (an extension's Exec or script), Extra = the CLSID or subkey
 // name, Info = product version (an extension's HotIcon, else its Command).
 // A helper without a server file and an extension without a ButtonText are
 // left out.  Returns the count.
-int EnumIEHelpers();
+int EnumIEHelpers(ItemList* list);
 
 // Removes the registration of list entry index and of every other entry
 // whose Command is file (each by its own type and Extra), writes one
@@ -39,7 +39,7 @@ int EnumIEHelpers();
 // "regsvr32 /u /s" once on the quoted file, without waiting (nothing is
 // unregistered for an empty file, and an empty file matches no other
 // entry).  No file is deleted.  Returns the number of registrations removed.
-int RemoveIEHelper(const char* file, int index);
+int RemoveIEHelper(const ItemList* list, const char* file, int index);
 
 // One patrol step over the helpers (the row's PatrolCategory).  Returns the
 // number of helpers asked about.

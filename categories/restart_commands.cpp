@@ -154,5 +154,5 @@ const Category g_RestartCommandsCategory = {
     0,
     RestartCommandsCanRun,
     PatrolRestartCommands,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };

@@ -16,29 +16,29 @@
 
 // --- The list ------------------------------------------------------------------------
 
-static int OnProgram(DWORD processId, const char* path, const char* comparable, void*)
+static int OnProgram(DWORD processId, const char* path, const char* comparable, void* context)
 {
     // The description, kept while the file is unchanged: the list is built
     // again at every process-count check, and the same programs run all day.
     KeptVersion version;
     KeptVersionOf(path, &version);
     // A full list ends the walk: nothing more could be added.
-    return AddItem(version.description, comparable, "", "", INFO_TASK, (int)processId);
+    return AddItem((ItemList*)context, version.description, comparable, "", "", INFO_TASK, (int)processId);
 }
 
-int EnumRunningTasks()
+int EnumRunningTasks(ItemList* list)
 {
-    ClearItems();
-    EnumPrograms(OnProgram, NULL);
-    return ItemCount();
+    ClearItems(list);
+    EnumPrograms(OnProgram, list);
+    return ItemCount(list);
 }
 
 void RecordActiveTasks()
 {
-    int count = EnumRunningTasks();
+    ItemList list;
+    int count = EnumRunningTasks(&list);
     for (int i = 0; i < count; i++)
-        RecordDetected(GetItemCommand(i), DETECTED_ACTIVE_TASKS_KEY);
-    ClearItems();
+        RecordDetected(GetItemCommand(&list, i), DETECTED_ACTIVE_TASKS_KEY);
 }
 
 static int RecordActiveTasksDetected()
@@ -61,6 +61,7 @@ const Category g_ActiveTasksCategory = {
     NULL,                // CanRun
     NULL,                // Patrol
     NULL,                // InitBaseline
+    NULL,                // BaselineReady
     RecordActiveTasksDetected,
     NULL,                // List: the explorer's page calls EnumRunningTasks
     NULL,                // BeginCompare

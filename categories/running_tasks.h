@@ -9,18 +9,17 @@
 // The item list's code of a running program (INFO_TASK).
 #define INFO_TASK 600
 
-// Empties the item list and fills it with one entry per running program
+// Empties the list and fills it with one entry per running program
 // file: Name = the file description of its version information (the file
 // name when it has none), Command = the path as ExpandProgramPath gives it,
 // Extra and Info empty, Code = INFO_TASK, Flag = the id of its first
 // process.  A second process of the same file adds nothing; a process
 // whose path cannot be read adds nothing.  Returns the count (0 when
 // processes cannot be listed), the same number CountRunningPrograms gives.
-int EnumRunningTasks();
+int EnumRunningTasks(ItemList* list);
 
 // Lists the running programs and records a first-detected date for each
-// path under Software\Quillon\Detected\ActiveTasks.  Leaves the item list
-// empty.
+// path under Software\Quillon\Detected\ActiveTasks.
 void RecordActiveTasks();
 
 // The category row: first-detected dates only.  Running programs are no

@@ -224,6 +224,7 @@ static int WalkServiceKeys(ServiceVisitor visit, void* context)
 // --- The listing ---------------------------------------------------------------------
 
 struct ListContext {
+    ItemList* out;
     TitleTable titles;
     int quick;
     int filterMicrosoft;
@@ -242,7 +243,7 @@ static int AddServiceEntry(HKEY key, const char* keyName, const char* imagePath,
 {
     ListContext* list = (ListContext*)context;
     if (list->quick)
-        return AddItem(keyName, "", "", "", SERVICE_CODE_EXE, 0);
+        return AddItem(list->out, keyName, "", "", "", SERVICE_CODE_EXE, 0);
     if (!IsServiceProgram(imagePath))
         return 1;
     char title[ITEM_NAME];
@@ -270,13 +271,14 @@ static int AddServiceEntry(HKEY key, const char* keyName, const char* imagePath,
         TextCopy(startText, "0");
     char description[ITEM_INFO];
     ReadKeyText(key, "Description", description, sizeof(description));
-    return AddItem(title, command, startText, description, code, 0);
+    return AddItem(list->out, title, command, startText, description, code, 0);
 }
 
-static int ListServices(int quick, int filterMicrosoft)
+static int ListServices(ItemList* out, int quick, int filterMicrosoft)
 {
-    ClearItems();
+    ClearItems(out);
     ListContext list;
+    list.out = out;
     list.quick = quick;
     list.filterMicrosoft = filterMicrosoft;
     list.titles.entries = NULL;
@@ -285,17 +287,17 @@ static int ListServices(int quick, int filterMicrosoft)
         LoadTitles(&list.titles);
     int walked = WalkServiceKeys(AddServiceEntry, &list);
     FreeTitles(&list.titles);
-    return walked < 0 ? -1 : ItemCount();
+    return walked < 0 ? -1 : ItemCount(out);
 }
 
-int EnumServices(int quick)
+int EnumServices(ItemList* list, int quick)
 {
-    return ListServices(quick, !quick && g_Options[OPT_HideMicrosoftServices] > 0);
+    return ListServices(list, quick, !quick && g_Options[OPT_HideMicrosoftServices] > 0);
 }
 
-int EnumServicesUnfiltered()
+int EnumServicesUnfiltered(ItemList* list)
 {
-    return ListServices(0, 0);
+    return ListServices(list, 0, 0);
 }
 
 // --- The quick pass --------------------------------------------------------------------
@@ -610,33 +612,35 @@ static int WriteServiceBaseline(const ItemRecord* item)
 // from the list, not from what counts as known.
 static int InitServicesBaselineValues()
 {
-    if (EnumServicesUnfiltered() < 0)
+    ItemList list;
+    if (EnumServicesUnfiltered(&list) < 0)
         return 0;
     if (!RegCreateKeyPath(HKEY_CURRENT_USER, VX_SERVICES_KEY))
         return 0;
-    for (int i = 0; i < ItemCount(); i++)
-        WriteServiceBaseline(GetItem(i));
-    return 1;
+    int recorded = 1;
+    for (int i = 0; i < ItemCount(&list); i++)
+        if (!WriteServiceBaseline(GetItem(&list, i)))
+            recorded = 0;
+    return recorded;
 }
 
 static int RecordServicesDetected()
 {
-    if (EnumServicesUnfiltered() < 0)
+    ItemList list;
+    if (EnumServicesUnfiltered(&list) < 0)
         return 0;
-    for (int i = 0; i < ItemCount(); i++)
-        RecordDetected(GetItemCommand(i), VX_DETECTED_KEY "\\Services");
+    for (int i = 0; i < ItemCount(&list); i++)
+        RecordDetected(GetItemCommand(&list, i), VX_DETECTED_KEY "\\Services");
     return 1;
 }
 
 // The patrol's list: the full listing only when the quick pass found an
 // unknown service; otherwise an empty list, nothing to ask.
-static int ListServicesForPatrol()
+static int ListServicesForPatrol(ItemList* out)
 {
-    if (!ServicesChanged()) {
-        ClearItems();
+    if (!ServicesChanged())
         return 0;
-    }
-    int count = EnumServices(0);
+    int count = EnumServices(out, 0);
     return count < 0 ? 0 : count;
 }
 
@@ -694,6 +698,7 @@ const Category g_ServicesCategory = {
     NULL,                            // CanRun: always
     NULL,                            // Patrol: the generic step
     InitServicesBaselineValues,
+    NULL,                            // BaselineReady: the mark "P"
     RecordServicesDetected,
     ListServicesForPatrol,
     NULL,                            // BeginCompare: the baseline table

@@ -27,7 +27,7 @@ enum {
 // real-time "RealtimeServices", auto answer "HideServices".
 extern const Category g_ServicesCategory;
 
-// Empties the item list and fills it with the services.  Quick: every key
+// Empties the list and fills it with the services.  Quick: every key
 // with a non-empty ImagePath, Name = key name, nothing else read, no
 // filter.  Full: title, command (the hosted DLL for a shared-host
 // service), startup-type text, code 700/701 and description, programs and
@@ -35,9 +35,9 @@ extern const Category g_ServicesCategory;
 // service whose file names a company containing "Microsoft".  Returns the
 // number listed; -1 (and an empty list) when the service keys cannot be
 // read.
-int EnumServices(int quick);
+int EnumServices(ItemList* list, int quick);
 // The full listing without the company filter: what a baseline records.
-int EnumServicesUnfiltered();
+int EnumServicesUnfiltered(ItemList* list);
 
 // The display name the service control manager has for keyName (out holds
 // outSize).  1, or 0 and "".

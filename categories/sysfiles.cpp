@@ -293,6 +293,14 @@ int ViewHosts()
     return 0;
 }
 
+// The store is set up when the HKLM key holds its set-up time: the mark
+// lives with the records, so a store that was lost is set up again.
+static int SysFilesReady()
+{
+    char stamp[128];
+    return RegReadString(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY, "", stamp, sizeof(stamp)) > 0;
+}
+
 static int SysFilesCanRun()
 {
     return !IsWindowsMajor6();
@@ -307,7 +315,7 @@ static int PatrolSysFiles(const Category*)
 const Category g_SysFilesCategory = {
     "Verify System Files",   // Label
     NULL,                    // DetectedSubkey
-    VX_SYSFILES_KEY,         // BaselineKey: marks that the HKLM records were set up
+    VX_SYSFILES_KEY,         // BaselineKey: the HKLM records
     OPT_HostFile, OPT_RealtimeSysFiles, OPT_HideSystemFiles,
     0,                       // first half
     ALERT_FILECHANGE, ALERT_FILECHANGE,
@@ -315,5 +323,6 @@ const Category g_SysFilesCategory = {
     SysFilesCanRun,
     PatrolSysFiles,
     InitSysFiles,
+    SysFilesReady,           // BaselineReady: the HKLM store's set-up time
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };

@@ -233,9 +233,10 @@ static void AnsiOf(const wchar_t* text, char* out, int outSize)
 }
 
 // Called for every work item: the scheduler, the name to call it by, its
-// listed name in ANSI.  Returns 0 to end the walk.
+// listed name in ANSI (the display name) and in UTF-8 (its key: the ANSI
+// name may have lost characters or been cut).  Returns 0 to end the walk.
 typedef int (*TaskVisitor)(ITaskScheduler* scheduler, const wchar_t* callName,
-                           const char* name, void* context);
+                           const char* name, const char* key, void* context);
 
 enum WalkResult { WALK_DONE = 0, WALK_NO_SCHEDULER = 1, WALK_COM_FAILED = 2 };
 
@@ -276,10 +277,14 @@ static int WalkTasks(TaskVisitor visit, void* context, HRESULT* hr)
         for (ULONG i = fetched; i-- > 0;) {
             if (going && names[i] != NULL) {
                 wchar_t callName[MAX_PATH + 8];
-                char name[ITEM_NAME];
+                char name[ITEM_NAME], key[ITEM_KEY];
                 AnsiOf(names[i], name, sizeof(name));
-                if (CallNameOf(names[i], callName, sizeof(callName) / sizeof(callName[0])))
-                    going = visit(scheduler.Get(), callName, name, context);
+                if (WideCharToMultiByte(CP_UTF8, 0, names[i], -1, key, sizeof(key), NULL,
+                                        NULL) == 0)
+                    key[0] = '\0';
+                if (key[0] != '\0' &&
+                    CallNameOf(names[i], callName, sizeof(callName) / sizeof(callName[0])))
+                    going = visit(scheduler.Get(), callName, name, key, context);
             }
             CoTaskMemFree(names[i]);
         }
@@ -425,6 +430,7 @@ static int StillAhead(const FILETIME& nextRun, const FILETIME& localNow)
 // What one listing reads once: the time (UTC, and local for the next run
 // times) and the stamps of the .job files.
 struct Listing {
+    ItemList* list;
     FILETIME now, localNow;
     JobStamps jobs;
     int outsideFolder;  // tasks whose .job file is not in the Tasks folder
@@ -473,15 +479,16 @@ static const TaskFacts* FactsOfTask(ITaskScheduler* scheduler, const wchar_t* ca
 // --- The listing ---------------------------------------------------------------------------
 
 static int AddTaskEntry(ITaskScheduler* scheduler, const wchar_t* callName, const char* name,
-                        void* context)
+                        const char* key, void* context)
 {
     TaskFacts* fresh = (TaskFacts*)malloc(sizeof(TaskFacts));
     if (fresh == NULL)
         return 1;
-    const TaskFacts* facts =
-        FactsOfTask(scheduler, callName, *(Listing*)context, fresh);
+    Listing* listing = (Listing*)context;
+    const TaskFacts* facts = FactsOfTask(scheduler, callName, *listing, fresh);
     if (facts != NULL)
-        AddItem(name, facts->command, facts->next, facts->last, TASK_CODE_SCHEDULED, 0);
+        AddKeyedItem(listing->list, key, name, facts->command, facts->next, facts->last,
+                     TASK_CODE_SCHEDULED, 0);
     free(fresh);
     return 1;
 }
@@ -491,10 +498,11 @@ static int AddTaskEntry(ITaskScheduler* scheduler, const wchar_t* callName, cons
 static int s_allInFolder = 0;
 
 // Fills the list; returns what WalkTasks does.
-static int WalkListing(HRESULT* hr)
+static int WalkListing(ItemList* list, HRESULT* hr)
 {
-    ClearItems();
+    ClearItems(list);
     Listing listing;
+    listing.list = list;
     GetSystemTimeAsFileTime(&listing.now);
     FileTimeToLocalFileTime(&listing.now, &listing.localNow);
     ReadJobStamps(&listing.jobs);
@@ -505,18 +513,18 @@ static int WalkListing(HRESULT* hr)
     return result;
 }
 
-static int ListTasks(HRESULT* hr)
+static int ListTasks(ItemList* list, HRESULT* hr)
 {
-    return WalkListing(hr) == WALK_DONE;
+    return WalkListing(list, hr) == WALK_DONE;
 }
 
-int EnumScheduledTasks()
+int EnumScheduledTasks(ItemList* list)
 {
     HRESULT hr = S_OK;
-    switch (WalkListing(&hr)) {
+    switch (WalkListing(list, &hr)) {
     case WALK_NO_SCHEDULER: return 0;
     case WALK_COM_FAILED: return (int)hr < 0 ? (int)hr : 0;
-    default: return ItemCount();
+    default: return ItemCount(list);
     }
 }
 
@@ -567,7 +575,7 @@ static void LookIntoTask(ITask* task, TaskLookup* lookup)
 }
 
 static int VisitLookup(ITaskScheduler* scheduler, const wchar_t* callName, const char* name,
-                       void* context)
+                       const char*, void* context)
 {
     TaskLookup* lookup = (TaskLookup*)context;
     if (!TextEqualNoCase(name, lookup->wanted))
@@ -625,23 +633,25 @@ int GetTaskStatusText(const char* name, char* out, int outSize)
 // be asked, so the baseline is built at a later start instead of empty.
 static int InitTasksBaseline()
 {
+    ItemList list;
     HRESULT hr = S_OK;
-    if (!ListTasks(&hr))
+    if (!ListTasks(&list, &hr))
         return 0;
     if (!RegCreateKeyPath(HKEY_CURRENT_USER, VX_TASKS_KEY))
         return 0;
-    for (int i = 0; i < ItemCount(); i++)
-        RegWriteString(HKEY_CURRENT_USER, VX_TASKS_KEY, GetItemName(i), "800");
+    for (int i = 0; i < ItemCount(&list); i++)
+        RegWriteString(HKEY_CURRENT_USER, VX_TASKS_KEY, GetItemName(&list, i), "800");
     return 1;
 }
 
 static int RecordTasksDetected()
 {
+    ItemList list;
     HRESULT hr = S_OK;
-    if (!ListTasks(&hr))
+    if (!ListTasks(&list, &hr))
         return 0;
-    for (int i = 0; i < ItemCount(); i++)
-        RecordDetected(GetItemCommand(i), VX_DETECTED_KEY "\\Tasks");
+    for (int i = 0; i < ItemCount(&list); i++)
+        RecordDetected(GetItemCommand(&list, i), VX_DETECTED_KEY "\\Tasks");
     return 1;
 }
 
@@ -674,11 +684,11 @@ static void StampTasksFolder(FileStamp* folder)
     StampFile(path, folder);
 }
 
-static int EveryTaskKnown()
+static int EveryTaskKnown(const ItemList* list)
 {
     NameTable* baseline = NameTableKeptBaseline(VX_TASKS_KEY);
-    for (int i = 0; i < ItemCount(); i++)
-        if (TellNewTask(GetItem(i), baseline) != VERDICT_KNOWN)
+    for (int i = 0; i < ItemCount(list); i++)
+        if (TellNewTask(GetItem(list, i), baseline) != VERDICT_KNOWN)
             return 0;
     return 1;
 }
@@ -703,17 +713,17 @@ static int TasksPatrolDue()
     return IsSchedulerRunning();
 }
 
-static int ListTasksForPatrol()
+static int ListTasksForPatrol(ItemList* out)
 {
     QuietTasks now;
     StampQuiet(&now);
     s_quietTasks.valid = 0;
-    int count = EnumScheduledTasks();
+    int count = EnumScheduledTasks(out);
     FILETIME time;
     GetSystemTimeAsFileTime(&time);
     if (count >= 0 && s_allInFolder && now.folder.attributes != INVALID_FILE_ATTRIBUTES &&
         WrittenLongBefore(now.folder.written, time) && now.baseline.ok &&
-        WrittenLongBefore(now.baseline.written, time) && EveryTaskKnown()) {
+        WrittenLongBefore(now.baseline.written, time) && EveryTaskKnown(out)) {
         s_quietTasks = now;
         s_quietTasks.valid = 1;
     }
@@ -762,6 +772,7 @@ const Category g_TasksCategory = {
     TasksPatrolDue,                  // CanRun
     NULL,                            // Patrol: the generic step
     InitTasksBaseline,
+    NULL,                            // BaselineReady: the mark "P"
     RecordTasksDetected,
     ListTasksForPatrol,
     NULL,                            // BeginCompare: the baseline table

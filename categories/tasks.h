@@ -31,12 +31,13 @@ int IsSchedulerRunning();
 // was nothing to end or it refused.
 int StopScheduler();
 
-// Empties the item list and fills it with the tasks, each batch of 5 names
-// from its last to its first: Name = the work-item name ("X.job"),
-// Command = its program, Extra = next run time, Info = last run time, code
-// 800.  Returns the count; 0 when the scheduler is unavailable; a negative
-// COM result when the scheduler cannot be reached through COM.
-int EnumScheduledTasks();
+// Empties the list and fills it with the tasks, each batch of 5 names from
+// its last to its first: Name = the work-item name ("X.job") in ANSI, Key =
+// the same in UTF-8, Command = its program, Extra = next run time, Info =
+// last run time, code 800.  Returns the count; 0 when the scheduler is
+// unavailable; a negative COM result when the scheduler cannot be reached
+// through COM.
+int EnumScheduledTasks(ItemList* list);
 
 // Deletes the task named name ("X.job", compared without case).  1 when
 // deleted, 0 when not found or refused.

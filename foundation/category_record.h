@@ -23,6 +23,12 @@ enum {
     CAT_RELOADS_OPTIONS = 1,      // the monitor picks up changed options before this step
     CAT_DETECTS_ON_NOTICE = 2,    // dates recorded after a patrol a process change brought
     CAT_BASELINE_TABLE = 4,       // the step's context is its baseline key loaded as a table
+    // At start, a baseline key that holds values but no mark was recorded
+    // before marks were written: it is marked as it stands, not rebuilt.
+    CAT_ADOPTS_UNMARKED = 8,
+    // The clean-up (a new version, the option "Cleanup") throws the
+    // baseline away and records it afresh.
+    CAT_CLEANED_UP = 16,
 };
 
 struct Category {
@@ -47,10 +53,13 @@ struct Category {
     // Records the baseline from what is there now; 1 when it was recorded
     // (the key is then marked as built; 0 leaves it to be built later).
     int (*InitBaseline)();
+    // 1 when the baseline is built (NULL: BaselineKey under HKCU carries the
+    // mark "P").  A row with its own test marks the baseline itself.
+    int (*BaselineReady)();
     // Records a first-detected date for every current item; 1 when done.
     int (*RecordDetected)();
-    // Clears the item list and fills it; returns the count.
-    int (*List)();
+    // Fills the list (the caller's, empty); returns the count.
+    int (*List)(ItemList* out);
     // Loads what the comparison needs once per step; the context goes to
     // TellNew and back to EndCompare.  With CAT_BASELINE_TABLE and no
     // BeginCompare the context is the baseline key as a NameTable

@@ -1,17 +1,15 @@
-// The item list: one zero-filled block per record, at most ITEM_MAX.
+// Item lists: one block per record, at most ITEM_MAX a list.
 #include "foundation/item_list.h"
 
 #include <windows.h>
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
-
-static ItemRecord* g_Items[ITEM_MAX];
-static int g_ItemCount = 0;
 
 // The long form of a path.  Only a path with a "~" can have a short
 // component (a generated short name always carries one, and a name that
@@ -63,14 +61,22 @@ int IsOwnProgramCommand(const char* command)
     return TextEqualNoCase(name, "Vardex.exe") || TextEqualNoCase(name, "VardexView.exe");
 }
 
-int AddItem(const char* name, const char* command, const char* extra, const char* info,
-            int code, int flag)
+ItemList::~ItemList()
 {
-    if (g_ItemCount >= ITEM_MAX)
+    ClearItems(this);
+}
+
+int AddKeyedItem(ItemList* list, const char* key, const char* name, const char* command,
+                 const char* extra, const char* info, int code, int flag)
+{
+    if (list == NULL || list->Count >= ITEM_MAX)
         return 0;
-    if (code == 500 && g_ItemCount >= g_Options[OPT_MaxCookie])
+    if (code == 500 && list->Count >= g_Options[OPT_MaxCookie])
         return 0;
-    ItemRecord* item = (ItemRecord*)GlobalAlloc(GPTR, sizeof(ItemRecord));
+    if (!GrowBlock(&list->Items, &list->Room, list->Count, 64))
+        return 0;
+    // Every field is written below: no need to clear the block first.
+    ItemRecord* item = (ItemRecord*)GlobalAlloc(GMEM_FIXED, sizeof(ItemRecord));
     if (item == NULL)
         return 0;
 
@@ -90,63 +96,73 @@ int AddItem(const char* name, const char* command, const char* extra, const char
     else
         LongFormOf(cutExtra, item->Extra, ITEM_EXTRA);
 
+    TextCopy(item->Key, key);
     item->Code = code;
     item->Flag = flag;
-    g_Items[g_ItemCount++] = item;
+    list->Items[list->Count++] = item;
     return 1;
 }
 
-int ItemCount()
+int AddItem(ItemList* list, const char* name, const char* command, const char* extra,
+            const char* info, int code, int flag)
 {
-    return g_ItemCount;
+    return AddKeyedItem(list, "", name, command, extra, info, code, flag);
 }
 
-const ItemRecord* GetItem(int i)
+int ItemCount(const ItemList* list)
 {
-    return (i >= 0 && i < g_ItemCount) ? g_Items[i] : NULL;
+    return list != NULL ? list->Count : 0;
 }
 
-const char* GetItemName(int i)
+const ItemRecord* GetItem(const ItemList* list, int i)
 {
-    const ItemRecord* item = GetItem(i);
+    return (list != NULL && i >= 0 && i < list->Count) ? list->Items[i] : NULL;
+}
+
+const char* GetItemName(const ItemList* list, int i)
+{
+    const ItemRecord* item = GetItem(list, i);
     return item != NULL ? item->Name : "";
 }
 
-const char* GetItemCommand(int i)
+const char* GetItemCommand(const ItemList* list, int i)
 {
-    const ItemRecord* item = GetItem(i);
+    const ItemRecord* item = GetItem(list, i);
     return item != NULL ? item->Command : "";
 }
 
-const char* GetItemExtra(int i)
+const char* GetItemExtra(const ItemList* list, int i)
 {
-    const ItemRecord* item = GetItem(i);
+    const ItemRecord* item = GetItem(list, i);
     return item != NULL ? item->Extra : "";
 }
 
-const char* GetItemInfo(int i)
+const char* GetItemInfo(const ItemList* list, int i)
 {
-    const ItemRecord* item = GetItem(i);
+    const ItemRecord* item = GetItem(list, i);
     return item != NULL ? item->Info : "";
 }
 
-int GetItemCode(int i)
+int GetItemCode(const ItemList* list, int i)
 {
-    const ItemRecord* item = GetItem(i);
+    const ItemRecord* item = GetItem(list, i);
     return item != NULL ? item->Code : 0;
 }
 
-int GetItemFlag(int i)
+int GetItemFlag(const ItemList* list, int i)
 {
-    const ItemRecord* item = GetItem(i);
+    const ItemRecord* item = GetItem(list, i);
     return item != NULL ? item->Flag : 0;
 }
 
-void ClearItems()
+void ClearItems(ItemList* list)
 {
-    for (int i = 0; i < g_ItemCount; i++) {
-        GlobalFree(g_Items[i]);
-        g_Items[i] = NULL;
-    }
-    g_ItemCount = 0;
+    if (list == NULL)
+        return;
+    for (int i = 0; i < list->Count; i++)
+        GlobalFree(list->Items[i]);
+    free(list->Items);
+    list->Items = NULL;
+    list->Count = 0;
+    list->Room = 0;
 }

@@ -203,12 +203,21 @@ struct KeptBaseline {
     // is read again at the next patrol, as a clock that moves in coarse
     // steps could give a write made during the read the time of the read.
     int trusted;
+    // The key's default value was the mark "P" when it was read.
+    int marked;
 };
 static KeptBaseline s_kept[KEPT_MAX];
 static int s_keptCount = 0;
 
 NameTable* NameTableKeptBaseline(const char* path)
 {
+    return NameTableKeptBaselineMarked(path, NULL);
+}
+
+NameTable* NameTableKeptBaselineMarked(const char* path, int* marked)
+{
+    if (marked != NULL)
+        *marked = 0;
     KeptBaseline* kept = NULL;
     for (int i = 0; i < s_keptCount; i++)
         if (strcmp(s_kept[i].path, path) == 0)
@@ -220,15 +229,24 @@ NameTable* NameTableKeptBaseline(const char* path)
         memcpy(kept->path, path, strlen(path) + 1);
         NameTableInit(&kept->table);
         kept->trusted = 0;
+        kept->marked = 0;
     }
     KeyStamp stamp;
     StampKey(HKEY_CURRENT_USER, path, &stamp);
-    if (kept->trusted && SameKeyStamp(stamp, kept->stamp))
-        return &kept->table;
-    kept->trusted = stamp.ok && WrittenLongAgo(stamp.written);
-    NameTableFree(&kept->table);
-    NameTableLoadKey(&kept->table, HKEY_CURRENT_USER, path, 0);
-    kept->stamp = stamp;
+    if (!kept->trusted || !SameKeyStamp(stamp, kept->stamp)) {
+        kept->trusted = stamp.ok && WrittenLongAgo(stamp.written);
+        NameTableFree(&kept->table);
+        NameTableLoadKey(&kept->table, HKEY_CURRENT_USER, path, 0);
+        kept->stamp = stamp;
+        // The default value is part of the stamp: a mark written or lost
+        // moves the key's time.
+        char mark[4];
+        kept->marked = stamp.ok &&
+                       RegReadString(HKEY_CURRENT_USER, path, "", mark, sizeof(mark)) == 1 &&
+                       (mark[0] == 'P' || mark[0] == 'p');
+    }
+    if (marked != NULL)
+        *marked = kept->marked;
     return &kept->table;
 }
 

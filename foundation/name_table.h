@@ -39,6 +39,10 @@ int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view)
 // moved, or when it had been written too shortly before it was read for its
 // time to tell a later write apart.  NULL when out of memory.
 NameTable* NameTableKeptBaseline(const char* path);
+// The same, and *marked = 1 when the key's default value is the mark "P"
+// of a baseline that was built (read with the values, so it costs nothing
+// while the key stands).
+NameTable* NameTableKeptBaselineMarked(const char* path, int* marked);
 // The baseline code of name: from the table, else the decimal text of the
 // value under HKCU path.  0 when there is none (or it is "0").
 int BaselineCodeIn(const NameTable* table, const char* path, const char* name);

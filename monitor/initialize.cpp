@@ -39,8 +39,10 @@ static void CreateStoreKeys()
         RegCreateKeyPath(HKEY_CURRENT_USER, key);
 }
 
-// Rebuilds the baselines when the stored version differs from this build,
-// or when "Cleanup" asks for it.
+// Rebuilds the startup, helper and task baselines when the stored version
+// differs from this build (or there is none: a first start), or when
+// "Cleanup" asks for it.  Each is recorded afresh and marked, so nothing
+// built is thrown away after it.
 static void CheckVersionStamp()
 {
     char stored[128];
@@ -95,17 +97,22 @@ void InitializeMonitor()
     g_Wow64Registry = RegKeyExists(HKEY_LOCAL_MACHINE,
                                    "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run");
 
-    if (!DefaultValuePresent(HKEY_CURRENT_USER, VX_KEY)) {
+    int firstRun = !DefaultValuePresent(HKEY_CURRENT_USER, VX_KEY);
+    if (firstRun) {
         CreateStoreKeys();
         WriteTodayAsDefault(HKEY_CURRENT_USER, VX_KEY);
-        CreateInitialValues();
     }
+    // The clean-up a new version calls for comes before any baseline is
+    // built: every baseline it throws away it records again, and the ones
+    // it leaves are built below from what is there now.
+    CheckVersionStamp();
+    if (firstRun)
+        CreateInitialValues();
 
     InitDetected();
     InitCategoryDetected();
     InitCategoryBaselines();
     SeedUpdateModeBaseline();
-    CheckVersionStamp();
     ReloadOptions();
     SyncExplorerMenuVerb();
     g_AlwaysRun = SelfAutostartPresent();

@@ -10,7 +10,6 @@
 #include <string.h>
 
 #include "categories/category.h"
-#include "foundation/item_list.h"
 #include "foundation/options.h"
 #include "foundation/processes.h"
 #include "foundation/trace.h"
@@ -246,7 +245,6 @@ int RunPatrol()
     if (g_Patrol.AlertOpen || g_Patrol.Running)
         return 1;
 
-    ClearItems();
     g_Patrol.Running = 1;
     if (g_Patrol.PatrolCount++ > 60) {
         // A shell that lost the icon without a "TaskbarCreated" gets it back.
@@ -272,8 +270,6 @@ int RunPatrol()
     RunEveryPatrolRows();
     RunHalf(g_Patrol.HalfSelector == 0 ? 0 : 1);
 
-    if (ItemCount() > 0)
-        ClearItems();
     if (g_Patrol.ProcessNotice)
         RecordDatesAfterNotice();
     g_Patrol.HalfSelector = g_Patrol.HalfSelector ? 0 : 1;

@@ -44,13 +44,13 @@ int SetSelfAutostart(int on)
 int RemoveOwnStartupEntries(int remove)
 {
     int found = 0;
-    int count = BuildStartupList(0);
+    ItemList list;
+    int count = BuildStartupList(&list, 0);
     for (int i = 0; i < count; i++) {
-        // Copies: a removal may rebuild the list under us.
         char command[VX_PATH], extra[VX_PATH], key[VX_PATH];
-        TextCopy(command, GetItemCommand(i));
-        TextCopy(extra, GetItemExtra(i));
-        int code = GetItemCode(i);
+        TextCopy(command, GetItemCommand(&list, i));
+        TextCopy(extra, GetItemExtra(&list, i));
+        int code = GetItemCode(&list, i);
         BaselineKeyOf(command, key, sizeof(key));
         if (ContainsNoCase(key, "Vardex.exe")) {
             found++;

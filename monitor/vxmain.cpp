@@ -136,7 +136,6 @@ static void StartSecondHalf()
     g_TaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     g_TrayMenuGuard = 0;
     SetTrayIcon(TRAY_ADD, 0, 820);
-    ClearItems();
     ResetStartupRepeat();
     g_Patrol.NoticeChecksInRow = 0;
     g_TimerId = 0;
@@ -199,8 +198,6 @@ static void ExitSequence()
     if (g_TimerId != 0)
         KillTimer(g_MainWindow, VX_TIMER_ID);
     g_TimerId = 0;
-    if (ItemCount() > 0)
-        ClearItems();
     CoUninitialize();
 }
 

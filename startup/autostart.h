@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include "foundation/item_list.h"
 #include "foundation/registry_store.h"
 
 // --- The autostart places and their codes ------------------------------------
@@ -99,16 +100,14 @@ template <size_t N> inline int ClassTitle(const char* clsid, char (&out)[N])
 
 // --- The startup list and its baseline ---------------------------------------
 
-// Clears the item list and fills it from every autostart place; returns the
+// Empties the list and fills it from every autostart place; returns the
 // count.  restricted is set by the explorer's Startup page only.
-int BuildStartupList(int restricted);
+int BuildStartupList(ItemList* list, int restricted);
 
-// Records the startup, browser-helper and task baselines.
-void InitRegStartups();
-
-// Deletes and recreates the HKCU baselines Run, IEHelpers and Tasks, then
-// records them afresh.
-void CleanupRunRegistry();
+// Records the startup baseline (Run) from the full list as it is now.
+// 1 when every entry was recorded.  (The clean-up that rebuilds it with the
+// helper and task baselines is the category table's: CleanupRunRegistry.)
+int InitRegStartups();
 
 // 1 when the freshly built list holds an entry the baseline does not know.
 int StartupChanged();

@@ -45,6 +45,7 @@ struct Returner {
 };
 
 struct RunScan {
+    ItemList* list;
     int code;
     const NameTable* disabled;
     // The last value that reached the listing test, across keys and roots.
@@ -97,7 +98,7 @@ static void VisitRunValue(const char* fullName, DWORD type, const char* fullData
         return;
     char command[VX_PATH];
     int flag = RundllTarget(data, command);
-    AddItem(name, command, "", "", scan->code, flag);
+    AddItem(scan->list, name, command, "", "", scan->code, flag);
 }
 
 // A disabled entry that has put itself back: enable and disable it again,
@@ -114,7 +115,7 @@ static void ReparkReturners(RunScan* scan)
     scan->returnerCount = 0;
 }
 
-static void ScanRunFamilies()
+static void ScanRunFamilies(ItemList* list)
 {
     NameTable disabled;
     NameTableInit(&disabled);
@@ -123,6 +124,7 @@ static void ScanRunFamilies()
     RunScan scan;
     memset(&scan, 0, sizeof(scan));
     scan.disabled = &disabled;
+    scan.list = list;
     const int bases[3] = { SC_MACHINE_BASE, SC_CURRENT_BASE, SC_WOW64_BASE };
     for (int family = 0; family < 3; family++) {
         if (bases[family] == SC_WOW64_BASE && !Wow64FamilyPresent())
@@ -192,7 +194,7 @@ static int EndsWithNoCase(const char* text, const char* tail)
     return n >= m && TextEqualNoCase(text + n - m, tail);
 }
 
-static void ScanStartupFolder(const char* folder, int code)
+static void ScanStartupFolder(ItemList* list, const char* folder, int code)
 {
     if (folder[0] == '\0')
         return;
@@ -216,19 +218,19 @@ static void ScanStartupFolder(const char* folder, int code)
                 continue;
             if (name[0] == '\0')
                 DescriptionOf(target, name);
-            AddItem(name, target, path, "", code, 0);
+            AddItem(list, name, target, path, "", code, 0);
         } else if (EndsWithNoCase(found.cFileName, "exe")) {
             DescriptionOf(path, name);
-            AddItem(name, path, path, "", code, 0);
+            AddItem(list, name, path, path, "", code, 0);
         } else if (EndsWithNoCase(found.cFileName, "ini")) {
             continue;
         } else {
-            AddItem("", path, "", "", code, 0);
+            AddItem(list, "", path, "", "", code, 0);
         }
     } while (FindNextFileA(find.Get(), &found));
 }
 
-static void ScanStartupFolders()
+static void ScanStartupFolders(ItemList* list)
 {
     // Shortcuts are read through the shell's COM objects; the caller may
     // or may not have initialised COM on this thread.
@@ -237,21 +239,21 @@ static void ScanStartupFolders()
     for (int r = 0; r < 2; r++) {
         char folder[VX_PATH];
         if (StartupFolderOf(roots[r], "Startup", folder) > 0)
-            ScanStartupFolder(folder, SC_STARTUP_FOLDER);
+            ScanStartupFolder(list, folder, SC_STARTUP_FOLDER);
         if (StartupFolderOf(roots[r], "Common Startup", folder) > 0)
-            ScanStartupFolder(folder, SC_STARTUP_FOLDER);
+            ScanStartupFolder(list, folder, SC_STARTUP_FOLDER);
     }
     if (SUCCEEDED(com))
         CoUninitialize();
 }
 
-static void ScanDisabledFolder()
+static void ScanDisabledFolder(ItemList* list)
 {
     char folder[VX_PATH];
     if (DisabledFolder(folder, 0) == 0)
         return;
     HRESULT com = CoInitialize(NULL);
-    ScanStartupFolder(folder, SC_STARTUP_FOLDER);
+    ScanStartupFolder(list, folder, SC_STARTUP_FOLDER);
     if (SUCCEEDED(com))
         CoUninitialize();
 }
@@ -259,7 +261,7 @@ static void ScanDisabledFolder()
 // --- Step 3: WIN.INI ------------------------------------------------------------
 
 
-static void ScanWinIni(const char* key, int code)
+static void ScanWinIni(ItemList* out, const char* key, int code)
 {
     char* list = ReadWinIniList(key);
     if (list == NULL)
@@ -272,15 +274,15 @@ static void ScanWinIni(const char* key, int code)
         TextCopyN(item, sizeof(item), list + start, length);
         char strings[VS_COUNT][VS_SLOT];
         GetVersionStrings(item, strings);
-        AddItem(strings[VS_PRODUCT_NAME][0] != '\0' ? strings[VS_PRODUCT_NAME] : key, item, "",
-                "", code, 0);
+        AddItem(out, strings[VS_PRODUCT_NAME][0] != '\0' ? strings[VS_PRODUCT_NAME] : key, item,
+                "", "", code, 0);
     }
     free(list);
 }
 
 // --- Step 4: the Disabled mirrors -----------------------------------------------
 
-static void VisitMirrorValue(const char* name, DWORD type, const char* data, void*)
+static void VisitMirrorValue(const char* name, DWORD type, const char* data, void* context)
 {
     if (name[0] == '\0' || !IsText(type))
         return;
@@ -288,40 +290,40 @@ static void VisitMirrorValue(const char* name, DWORD type, const char* data, voi
     RegReadString(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, name, codeText, sizeof(codeText));
     int code = atoi(codeText);
     if (code > 0)
-        AddItem(name, data, "", "", code, 0);
+        AddItem((ItemList*)context, name, data, "", "", code, 0);
 }
 
-static void ScanDisabledEntries()
+static void ScanDisabledEntries(ItemList* list)
 {
     for (int position = 1; position <= RUN_FAMILY_KEYS; position++)
-        WalkKeptValues(HKEY_LOCAL_MACHINE, RunMirrorPathAt(position), 0, VisitMirrorValue, NULL);
-    WalkKeptValues(HKEY_LOCAL_MACHINE, DISABLED_WINLOAD_KEY, 0, VisitMirrorValue, NULL);
-    WalkKeptValues(HKEY_LOCAL_MACHINE, DISABLED_WINRUN_KEY, 0, VisitMirrorValue, NULL);
-    ScanDisabledFolder();
+        WalkKeptValues(HKEY_LOCAL_MACHINE, RunMirrorPathAt(position), 0, VisitMirrorValue, list);
+    WalkKeptValues(HKEY_LOCAL_MACHINE, DISABLED_WINLOAD_KEY, 0, VisitMirrorValue, list);
+    WalkKeptValues(HKEY_LOCAL_MACHINE, DISABLED_WINRUN_KEY, 0, VisitMirrorValue, list);
+    ScanDisabledFolder(list);
 }
 
 // --- Steps 5 and 6: Winlogon and the system hook points ----------------------------
 
-static void ScanWinlogon()
+static void ScanWinlogon(ItemList* list)
 {
     char value[VX_REG_TEXT_MAX];
     char entry[VX_REG_TEXT_MAX];
     PlaceReadText(HKEY_LOCAL_MACHINE, WINLOGON_KEY, "UserInit", value, sizeof(value));
     if (UserinitEntry(value, entry, sizeof(entry)))
-        AddItem("Winlogon Userinit", entry, "", "", SC_USERINIT, 0);
+        AddItem(list, "Winlogon Userinit", entry, "", "", SC_USERINIT, 0);
     PlaceReadText(HKEY_LOCAL_MACHINE, WINLOGON_KEY, "Shell", value, sizeof(value));
     if (ShellEntry(value, entry, sizeof(entry)))
-        AddItem("Winlogon Shell", entry, "", "", SC_SHELL, 0);
+        AddItem(list, "Winlogon Shell", entry, "", "", SC_SHELL, 0);
 }
 
 // An entry of a hook point: Info is always the DLL's ProductVersion.
-static void AddHookItem(const char* name, const char* dll, const char* extra, int code,
-                        char strings[VS_COUNT][VS_SLOT])
+static void AddHookItem(ItemList* list, const char* name, const char* dll, const char* extra,
+                        int code, char strings[VS_COUNT][VS_SLOT])
 {
-    AddItem(name, dll, extra, strings[VS_PRODUCT_VERSION], code, 0);
+    AddItem(list, name, dll, extra, strings[VS_PRODUCT_VERSION], code, 0);
 }
 
-static void VisitDelayLoad(const char* name, DWORD type, const char* data, void*)
+static void VisitDelayLoad(const char* name, DWORD type, const char* data, void* context)
 {
     if (!IsText(type))
         return;
@@ -329,12 +331,18 @@ static void VisitDelayLoad(const char* name, DWORD type, const char* data, void*
     ClassServerDll(data, dll);
     char strings[VS_COUNT][VS_SLOT];
     GetVersionStrings(dll, strings);
-    AddHookItem(name, dll, data, SC_DELAYLOAD, strings);
+    AddHookItem((ItemList*)context, name, dll, data, SC_DELAYLOAD, strings);
 }
+
+// The list and the code of the hook point being walked.
+struct HookScan {
+    ItemList* list;
+    int code;
+};
 
 static void VisitClassHook(const char* clsid, DWORD type, const char* data, void* context)
 {
-    int code = *(const int*)context;
+    const HookScan* scan = (const HookScan*)context;
     char title[VX_PATH];
     if (IsText(type) && data[0] != '\0')
         TextCopy(title, data);
@@ -344,10 +352,10 @@ static void VisitClassHook(const char* clsid, DWORD type, const char* data, void
     ClassServerDll(clsid, dll);
     char strings[VS_COUNT][VS_SLOT];
     GetVersionStrings(dll, strings);
-    AddHookItem(title, dll, clsid, code, strings);
+    AddHookItem(scan->list, title, dll, clsid, scan->code, strings);
 }
 
-static void ScanAppInitDlls()
+static void ScanAppInitDlls(ItemList* out)
 {
     char list[VX_REG_TEXT_MAX];
     if (PlaceReadText(HKEY_LOCAL_MACHINE, NT_WINDOWS_KEY, "AppInit_Dlls", list, sizeof(list)) == 0)
@@ -360,12 +368,12 @@ static void ScanAppInitDlls()
         TextCopyN(dll, sizeof(dll), list + start, length);
         char strings[VS_COUNT][VS_SLOT];
         GetVersionStrings(dll, strings);
-        AddItem(strings[VS_PRODUCT_NAME], dll, strings[VS_COMPANY_NAME],
+        AddItem(out, strings[VS_PRODUCT_NAME], dll, strings[VS_COMPANY_NAME],
                 strings[VS_PRODUCT_VERSION], SC_APPINIT, 0);
     }
 }
 
-static void ScanNotifyPackages()
+static void ScanNotifyPackages(ItemList* list)
 {
     RegKey key;
     REGSAM view = StartupView(HKEY_LOCAL_MACHINE);
@@ -386,36 +394,36 @@ static void ScanNotifyPackages()
             continue;
         char strings[VS_COUNT][VS_SLOT];
         GetVersionStrings(dll, strings);
-        AddHookItem(subkey, dll, strings[VS_FILE_DESCRIPTION], SC_WINLOGON_NOTIFY, strings);
+        AddHookItem(list, subkey, dll, strings[VS_FILE_DESCRIPTION], SC_WINLOGON_NOTIFY, strings);
     }
 }
 
-static void ScanHookPoints()
+static void ScanHookPoints(ItemList* list)
 {
     REGSAM view = StartupView(HKEY_LOCAL_MACHINE);
-    WalkKeptValues(HKEY_LOCAL_MACHINE, DELAYLOAD_KEY, view, VisitDelayLoad, NULL);
-    int code = SC_TASK_SCHEDULER;
-    WalkKeptValues(HKEY_LOCAL_MACHINE, TASK_SCHEDULER_KEY, view, VisitClassHook, &code);
-    code = SC_EXECUTE_HOOK;
-    WalkKeptValues(HKEY_LOCAL_MACHINE, EXECUTE_HOOKS_KEY, view, VisitClassHook, &code);
-    ScanAppInitDlls();
-    ScanNotifyPackages();
+    WalkKeptValues(HKEY_LOCAL_MACHINE, DELAYLOAD_KEY, view, VisitDelayLoad, list);
+    HookScan scan = { list, SC_TASK_SCHEDULER };
+    WalkKeptValues(HKEY_LOCAL_MACHINE, TASK_SCHEDULER_KEY, view, VisitClassHook, &scan);
+    scan.code = SC_EXECUTE_HOOK;
+    WalkKeptValues(HKEY_LOCAL_MACHINE, EXECUTE_HOOKS_KEY, view, VisitClassHook, &scan);
+    ScanAppInitDlls(list);
+    ScanNotifyPackages(list);
 }
 
-int BuildStartupList(int restricted)
+int BuildStartupList(ItemList* list, int restricted)
 {
-    ClearItems();
-    ScanRunFamilies();
-    ScanStartupFolders();
-    ScanWinIni("run", SC_WIN_RUN);
-    ScanWinIni("load", SC_WIN_LOAD);
-    ScanDisabledEntries();
+    ClearItems(list);
+    ScanRunFamilies(list);
+    ScanStartupFolders(list);
+    ScanWinIni(list, "run", SC_WIN_RUN);
+    ScanWinIni(list, "load", SC_WIN_LOAD);
+    ScanDisabledEntries(list);
     int everything = !restricted || g_Options[OPT_ShowAllStartup] > 0;
     if (everything && IsWindowsNT())
-        ScanWinlogon();
+        ScanWinlogon(list);
     if (everything)
-        ScanHookPoints();
-    return ItemCount();
+        ScanHookPoints(list);
+    return ItemCount(list);
 }
 
 // --- The baseline -----------------------------------------------------------------
@@ -462,38 +470,34 @@ static void RecordBaseline(const char* command, int code)
     RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, key, text);
 }
 
-void InitRegStartups()
+int InitRegStartups()
 {
-    int count = BuildStartupList(0);
+    ItemList list;
+    int count = BuildStartupList(&list, 0);
     RegKey key;
     if (key.Create(HKEY_CURRENT_USER, VX_RUN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
-        return;
+        return 0;
+    int recorded = 1;
     for (int i = 0; i < count; i++) {
         char name[ITEM_COMMAND];
-        BaselineKeyOf(GetItemCommand(i), name, sizeof(name));
+        BaselineKeyOf(GetItemCommand(&list, i), name, sizeof(name));
         char text[16];
-        TEXT_FORMAT(text, "%d", GetItemCode(i));
-        RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1);
+        TEXT_FORMAT(text, "%d", GetItemCode(&list, i));
+        if (RegSetValueExA(key, name, 0, REG_SZ, (const BYTE*)text, (DWORD)strlen(text) + 1) !=
+            ERROR_SUCCESS)
+            recorded = 0;
     }
-}
-
-void CleanupRunRegistry()
-{
-    static const char* const keys[3] = { VX_RUN_KEY, VX_KEY "\\IEHelpers", VX_KEY "\\Tasks" };
-    for (int i = 0; i < 3; i++) {
-        RegDeleteKeyTree(HKEY_CURRENT_USER, keys[i]);
-        RegCreateKeyPath(HKEY_CURRENT_USER, keys[i]);
-    }
-    InitRegStartups();
+    return recorded;
 }
 
 int StartupChanged()
 {
-    BuildStartupList(0);
+    ItemList list;
+    BuildStartupList(&list, 0);
     const NameTable* baseline = NameTableKeptBaseline(VX_RUN_KEY);
-    int count = ItemCount();
+    int count = ItemCount(&list);
     for (int i = 0; i < count; i++)
-        if (IsChanged(BaselineCodeOf(GetItem(i), baseline)))
+        if (IsChanged(BaselineCodeOf(GetItem(&list, i), baseline)))
             return 1;
     return 0;
 }
@@ -615,16 +619,17 @@ static int ActOnNewEntry(const ItemRecord* item, int answer)
 
 // --- The startup category ------------------------------------------------------------
 
-static int ListStartup()
+static int ListStartup(ItemList* out)
 {
-    return BuildStartupList(0);
+    return BuildStartupList(out, 0);
 }
 
 static int RecordStartupDetected()
 {
-    int count = BuildStartupList(0);
+    ItemList list;
+    int count = BuildStartupList(&list, 0);
     for (int i = 0; i < count; i++)
-        RecordDetected(GetItemCommand(i), DETECTED_STARTUP_KEY);
+        RecordDetected(GetItemCommand(&list, i), DETECTED_STARTUP_KEY);
     return 1;
 }
 
@@ -648,11 +653,14 @@ static int ActOnStartupEntry(const ItemRecord* item, int verdict, int answer)
                                        : ActOnNewEntry(item, answer);
 }
 
-// Startup programs: their baseline is laid with the store itself (first
-// run and every new version), so there is no separate first recording.
+// Startup programs: the baseline is laid with the store itself (first run,
+// every new version, the clean-up) and kept by the same mark as the other
+// categories'; a Run key of a store from before the mark is taken as it
+// stands.
 const Category g_StartupCategory = {
     "Startup Programs", "Startup", VX_RUN_KEY, OPT_Start, OPT_RealtimeStartup, OPT_HideStartup,
-    0, ALERT_STARTUP, ALERT_DELAYED, CAT_BASELINE_TABLE,
-    NULL, NULL, NULL, RecordStartupDetected, ListStartup, NULL, NULL, TellStartupEntry, NULL,
-    ActOnStartupEntry, UndoStartupLine,
+    0, ALERT_STARTUP, ALERT_DELAYED,
+    CAT_BASELINE_TABLE | CAT_ADOPTS_UNMARKED | CAT_CLEANED_UP,
+    NULL, NULL, InitRegStartups, NULL, RecordStartupDetected, ListStartup, NULL, NULL,
+    TellStartupEntry, NULL, ActOnStartupEntry, UndoStartupLine,
 };

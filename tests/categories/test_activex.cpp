@@ -10,6 +10,8 @@
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
+using vxtest::Items;
+
 static const char* kDll = "C:\\windows\\system32\\mlang.dll";
 
 static std::string Clsid(int n) { char t[64]; TEXT_FORMAT(t, "{7E570000-0000-4000-8000-%012d}", n); return t; }
@@ -42,22 +44,22 @@ struct ActiveX : ::testing::Test {
         RegDeleteKeyTree(HKEY_CURRENT_USER, EXT_STATS_KEY);
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY);
     }
-    void TearDown() override { ClearItems(); }
+    void TearDown() override { ClearItems(Items()); }
 };
 
 TEST_F(ActiveX, ListsControlsTheBrowserUsed)
 {
     PlantControl(1, kDll, -1);  // no Type value: still a control
     vxtest::SetDword(HKEY_LOCAL_MACHINE, CompatKey(1).c_str(), "Compatibility Flags", 0x80000401);
-    ASSERT_EQ(1, EnumActiveX(0));
-    EXPECT_EQ("Control 1", std::string(GetItemName(0)));
-    EXPECT_TRUE(TextEqualNoCase(kDll, GetItemCommand(0)) && GetItemFlag(0) == (int)0x80000401);
+    ASSERT_EQ(1, EnumActiveX(Items(), 0));
+    EXPECT_EQ("Control 1", std::string(GetItemName(Items(), 0)));
+    EXPECT_TRUE(TextEqualNoCase(kDll, GetItemCommand(Items(), 0)) && GetItemFlag(Items(), 0) == (int)0x80000401);
 
     // The full list adds the compatibility entries, an AlternateCLSID
     // standing for its control, and repeats nothing.
     vxtest::SetString(HKEY_CLASSES_ROOT, ("CLSID\\" + Clsid(6) + "\\InprocServer32").c_str(), "", kDll);
     vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(7).c_str(), "AlternateCLSID", Clsid(6).c_str());
-    EXPECT_TRUE(EnumActiveXAll() == 2 && TextEqualNoCase(Clsid(6).c_str(), GetItemExtra(ItemCount() - 1)));
+    EXPECT_TRUE(EnumActiveXAll(Items()) == 2 && TextEqualNoCase(Clsid(6).c_str(), GetItemExtra(Items(), ItemCount(Items()) - 1)));
     // The kill bit is set and cleared on the whole stored value: every other
     // bit stays, and a number stored as text is kept as a number.
     struct Row { int n; DWORD type; const char* text; DWORD before; DWORD disabled; DWORD enabled; };

@@ -9,6 +9,8 @@
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
+using vxtest::Items;
+
 static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The lines of a cookies.txt (bytes with line end, filtered); the expected
@@ -54,7 +56,7 @@ struct CookiesTest : ::testing::Test {
 
 TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
 {
-    ASSERT_EQ(1, ListCookies(1));
+    ASSERT_EQ(1, ListCookies(Items(), 1));
     // The browser runs: nothing is replaced, the rewrite stays pending.
     WNDCLASSA windowClass = { 0, DefWindowProcA, 0, 0, NULL, NULL, NULL, NULL, NULL, "MozillaWindowClass" };
     RegisterClassA(&windowClass);
@@ -84,7 +86,7 @@ TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
 TEST_F(CookiesTest, UnreadableFileAndBlankFiltersChangeNothing)
 {
     HANDLE held = CreateFileA(Cookies().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    EXPECT_EQ(0, ListCookies(1));
+    EXPECT_EQ(0, ListCookies(Items(), 1));
     CloseHandle(held);
     EXPECT_TRUE(CookieFilePending() == 0 && !Exists(Rewrite()));
 
@@ -105,7 +107,7 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     for (const char* name : { "\\user@example[1].txt", "\\user@TRACKER[1].txt", "\\user@ads.tracker[3].txt",
                               "\\notacookie.dat" })
         vxtest::WriteFileBytes(profile + name, name);
-    EXPECT_EQ(4, ListCookies(0));  // cookies.txt is a *.txt too
+    EXPECT_EQ(4, ListCookies(Items(), 0));  // cookies.txt is a *.txt too
     vxtest::ScriptedUi user;
     EXPECT_EQ(1, AddNut("tracker"));
     // cookies.txt stays: a name without "tracker", whatever the file holds.
@@ -128,19 +130,19 @@ TEST_F(CookiesTest, AStandingRewriteIsRedoneOnEveryChange)
     vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
     EXPECT_EQ(2, LoadNuts());
     Sleep(1100);  // cookies.txt settles
-    EXPECT_TRUE(ListCookies(0) == 5 && GetItemFlag(2) == 1 && std::string(259, 'v') == GetItemExtra(3));
-    ASSERT_EQ(1, ListCookies(1));
+    EXPECT_TRUE(ListCookies(Items(), 0) == 5 && GetItemFlag(Items(), 2) == 1 && std::string(259, 'v') == GetItemExtra(Items(), 3));
+    ASSERT_EQ(1, ListCookies(Items(), 1));
     ASSERT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
     EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));
-    ASSERT_EQ(1, ListCookies(1));
+    ASSERT_EQ(1, ListCookies(Items(), 1));
     std::string added = ".new.tracker.org\tTRUE\t/\tFALSE\t1700000000\tn\t1\n";
     vxtest::WriteFileBytes(Cookies(), All(kSample, false) + added + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n");
-    ASSERT_EQ(1, ListCookies(1));
+    ASSERT_EQ(1, ListCookies(Items(), 1));
     EXPECT_EQ(All(kSample, true) + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n", vxtest::ReadFileText(Rewrite()));
     vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "keep.example", "1");
-    ASSERT_EQ(1, ListCookies(1));
+    ASSERT_EQ(1, ListCookies(Items(), 1));
     EXPECT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
     DeleteFileA(Rewrite().c_str());
-    ASSERT_EQ(1, ListCookies(1));
+    ASSERT_EQ(1, ListCookies(Items(), 1));
     EXPECT_TRUE(Exists(Rewrite()));
 }

@@ -11,6 +11,8 @@
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
+using vxtest::Items;
+
 namespace {
 
 // A hidden file in a folder of the temporary folder (made when missing).
@@ -34,7 +36,7 @@ std::string VaultOf(const std::string& path)
 }
 
 struct HiddenTest : ::testing::Test {
-    void SetUp() override { vxtest::ResetStore(), LoadOptions(), ClearItems(), InitCategoryBaselines(); }
+    void SetUp() override { vxtest::ResetStore(), LoadOptions(), ClearItems(Items()), InitCategoryBaselines(); }
 };
 
 TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
@@ -78,9 +80,9 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     std::string path = PlantHidden(("vxlong\\" + std::string(241 - temp, 'd')).c_str(),
                                    "hhhhhhhhhh", "deep");
     ASSERT_EQ(259u, path.size());
-    ClearItems();
-    EXPECT_EQ(1, AddHiddenFilesIn(path.substr(0, path.rfind('\\')).c_str(), 0, 1));
-    EXPECT_STRCASEEQ(path.c_str(), GetItemCommand(0));
+    ClearItems(Items());
+    EXPECT_EQ(1, AddHiddenFilesIn(Items(), path.substr(0, path.rfind('\\')).c_str(), 0, 1));
+    EXPECT_STRCASEEQ(path.c_str(), GetItemCommand(Items(), 0));
 
     for (int i = 0; i < ITEM_MAX + 10; i++)
         PlantHidden("vxmany", ("h" + std::to_string(i)).c_str(), "");

@@ -10,6 +10,8 @@
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
+using vxtest::Items;
+
 static const char* kHelperA = "{A1A1A1A1-0000-4000-8000-00000000000A}";
 static const char* kHelperB = "{B2B2B2B2-0000-4000-8000-00000000000B}";
 static const char* kHelperC = "{C3C3C3C3-0000-4000-8000-00000000000C}";
@@ -43,8 +45,8 @@ static void PlantExtension(const char* name, const char* buttonText, const char*
 
 static int IndexOf(int code, const char* extra)
 {
-    for (int i = 0; i < ItemCount(); i++)
-        if (GetItemCode(i) == code && TextEqualNoCase(GetItemExtra(i), extra))
+    for (int i = 0; i < ItemCount(Items()); i++)
+        if (GetItemCode(Items(), i) == code && TextEqualNoCase(GetItemExtra(Items(), i), extra))
             return i;
     return -1;
 }
@@ -66,7 +68,7 @@ struct IEHelpers : ::testing::Test {
         for (const char* clsid : { kHelperA, kHelperB, kHelperC, kNoClass, kNoClass2 })
             RegDeleteKeyTree(HKEY_CLASSES_ROOT, (std::string("CLSID\\") + clsid).c_str());
     }
-    void TearDown() override { ClearItems(); ClearHistoryItems(); }
+    void TearDown() override { ClearItems(Items()); ClearHistoryItems(); }
 };
 
 // What is listed, by which name, and what is left out.
@@ -77,9 +79,9 @@ TEST_F(IEHelpers, ListsHelpersWithAFileAndButtonsWithAText)
     PlantToolbar(kBraceless);
     PlantExtension("{X1}", "Related shdoclc.dll,-1", kSystemDll);
     PlantExtension("{X2}", NULL, kSystemDll);  // no ButtonText: left out
-    EXPECT_EQ(2, EnumIEHelpers());
-    EXPECT_STRCASEEQ("mlang.dll", GetItemName(IndexOf(901, kBraceless)));
-    EXPECT_STRCASEEQ("Related", GetItemName(IndexOf(902, "{X1}")));
+    EXPECT_EQ(2, EnumIEHelpers(Items()));
+    EXPECT_STRCASEEQ("mlang.dll", GetItemName(Items(), IndexOf(901, kBraceless)));
+    EXPECT_STRCASEEQ("Related", GetItemName(Items(), IndexOf(902, "{X1}")));
     char className[ITEM_COMMAND], file[ITEM_COMMAND];  // a backslash names no class
     EXPECT_EQ(0, ClsidInfo("{A1A1A1A1}\\InprocServer32", className, file));
 }
@@ -96,17 +98,17 @@ TEST_F(IEHelpers, RemoveTakesEachEntryOfTheFileByItsOwnKind)
     PlantToolbar(kNoClass);
     PlantToolbar(kNoClass2);
 
-    EnumIEHelpers();
-    EXPECT_EQ(3, RemoveIEHelper(kSystemDll, IndexOf(900, kHelperA)));
+    EnumIEHelpers(Items());
+    EXPECT_EQ(3, RemoveIEHelper(Items(), kSystemDll, IndexOf(900, kHelperA)));
     EXPECT_FALSE(HasBho(kHelperA) || RegKeyExists(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY "\\{X1}"));
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperB);
     EXPECT_EQ(3, ReadHistory());
 
-    EnumIEHelpers();
-    EXPECT_EQ(1, RemoveIEHelper("", IndexOf(901, kNoClass)));
+    EnumIEHelpers(Items());
+    EXPECT_EQ(1, RemoveIEHelper(Items(), "", IndexOf(901, kNoClass)));
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass);
     EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass2));
-    EXPECT_TRUE(RemoveIEHelper("", IndexOf(901, kNoClass)) == 0 && ReadHistory() == 4);  // nothing left: no line
+    EXPECT_TRUE(RemoveIEHelper(Items(), "", IndexOf(901, kNoClass)) == 0 && ReadHistory() == 4);  // nothing left: no line
 }
 
 // What a user checks first: a new helper is asked about; "No" removes its

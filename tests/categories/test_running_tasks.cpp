@@ -10,6 +10,8 @@
 #include "foundation/processes.h"
 #include "foundation/item_list.h"
 
+using vxtest::Items;
+
 namespace {
 
 #define ACTIVE_TASKS "Software\\Quillon\\Detected\\ActiveTasks"
@@ -18,8 +20,8 @@ namespace {
 std::vector<int> EntriesOf(const std::string& path)
 {
     std::vector<int> found;
-    for (int i = 0; i < ItemCount(); i++)
-        if (_stricmp(GetItemCommand(i), path.c_str()) == 0)
+    for (int i = 0; i < ItemCount(Items()); i++)
+        if (_stricmp(GetItemCommand(Items(), i), path.c_str()) == 0)
             found.push_back(i);
     return found;
 }
@@ -32,7 +34,7 @@ struct RunningTasks : ::testing::Test {
         twin_ = vxtest::MakeProgramCopy("twin\\vxidle.exe");
         ASSERT_TRUE(a1_.Start(idle_) && a2_.Start(idle_) && b_.Start(twin_));
     }
-    void TearDown() override { ClearItems(); }
+    void TearDown() override { ClearItems(Items()); }
     std::string idle_, twin_;
     vxtest::IdleChild a1_, a2_, b_;
 };
@@ -45,21 +47,21 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
     // Every running program gets its first-detected date, once.
     CharUpperA(&idle_[0]), CharUpperA(&twin_[0]);
     vxtest::SetString(HKEY_CURRENT_USER, ACTIVE_TASKS, idle_.c_str(), "1/2/2003");
-    EXPECT_TRUE(g_ActiveTasksCategory.RecordDetected() == 1 && ItemCount() == 0) << "the list is left empty";
+    EXPECT_TRUE(g_ActiveTasksCategory.RecordDetected() == 1 && ItemCount(Items()) == 0) << "the list is left empty";
     EXPECT_REG_STRING(HKEY_CURRENT_USER, ACTIVE_TASKS, idle_.c_str(), "1/2/2003");
     EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, ACTIVE_TASKS, twin_.c_str()));
-    int count = EnumRunningTasks();
+    int count = EnumRunningTasks(Items());
     EXPECT_EQ(CountRunningPrograms(), count);
     std::vector<int> idle = EntriesOf(idle_);
     ASSERT_EQ(1u, idle.size()) << "two processes of one file give one entry";
-    int flag = GetItemFlag(idle[0]);
+    int flag = GetItemFlag(Items(), idle[0]);
     EXPECT_TRUE(flag == (int)a1_.Id() || flag == (int)a2_.Id()) << flag;
     ASSERT_EQ(1u, EntriesOf(twin_).size());
-    const ItemRecord* twin = GetItem(EntriesOf(twin_)[0]);
+    const ItemRecord* twin = GetItem(Items(), EntriesOf(twin_)[0]);
     EXPECT_TRUE(twin->Flag == (int)b_.Id() && twin->Code == INFO_TASK);
     EXPECT_EQ(CharUpperA(&std::string(twin->Command)[0]), std::string(twin->Command));
     b_.End();
-    EXPECT_TRUE(EnumRunningTasks() == count - 1 && CountRunningPrograms() == count - 1 && EntriesOf(twin_).empty());
+    EXPECT_TRUE(EnumRunningTasks(Items()) == count - 1 && CountRunningPrograms() == count - 1 && EntriesOf(twin_).empty());
     // Named by the file description of the program's version resource, else
     // by its file name; a file that changes is described anew.
     char system[MAX_PATH];
@@ -75,9 +77,9 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
         ASSERT_TRUE(CopyFileA(c.source.c_str(), copy.c_str(), FALSE)) << c.source;
         vxtest::IdleChild process;
         ASSERT_TRUE(process.Start(copy, true));
-        EnumRunningTasks();
+        EnumRunningTasks(Items());
         ASSERT_EQ(1u, EntriesOf(copy).size());
-        EXPECT_STREQ(c.name, GetItemName(EntriesOf(copy)[0])) << c.source;
+        EXPECT_STREQ(c.name, GetItemName(Items(), EntriesOf(copy)[0])) << c.source;
     }
 }
 

@@ -7,15 +7,17 @@
 #include "foundation/text.h"
 #include "support/vxtest.h"
 
+using vxtest::Items;
+
 
 typedef std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> ScGuard;
 static std::string KeyPath(const std::string& keyName) { return SERVICES_KEY "\\" + keyName; }
 
 static const ItemRecord* Listed(const char* name)
 {
-    for (int i = 0; i < ItemCount(); i++)
-        if (TextEqualNoCase(GetItemName(i), name))
-            return GetItem(i);
+    for (int i = 0; i < ItemCount(Items()); i++)
+        if (TextEqualNoCase(GetItemName(Items(), i), name))
+            return GetItem(Items(), i);
     return NULL;
 }
 
@@ -70,7 +72,7 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     Plant("VxShort", "C:\\vx\\start.exe", "VxShort", REG_DWORD, 2, 2);    // fewer than 4 bytes
     Plant("VxText", "C:\\vx\\start.exe", "VxText", REG_SZ, 0x32, 2);      // "2" as text
     g_Options[OPT_HideMicrosoftServices] = 1;
-    ASSERT_GT(EnumServices(0), 0);
+    ASSERT_GT(EnumServices(Items(), 0), 0);
     EXPECT_FALSE(Listed("Vx Microsoft One") || Listed("Vx Driver") || Listed("Vx Empty"));
     ASSERT_TRUE(Listed("Vx Hosted") && Listed("Vx Long") && Listed("VxAuto") &&
                 Listed("VxShort") && Listed("VxText"));
@@ -82,7 +84,7 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_EQ(0, ServicesChanged());
     Plant("VxSecond", "C:\\vx\\second.exe", "Vx Second");
     EXPECT_EQ(1, ServicesChanged());
-    ASSERT_GT(g_ServicesCategory.List(), 0);
+    ASSERT_GT(g_ServicesCategory.List(Items()), 0);
     ItemRecord hosted = *Listed("Vx Hosted"), second = *Listed("Vx Second");
     EXPECT_TRUE(g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
@@ -125,7 +127,7 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     };
     char text[256];
     vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath(kSvcKey).c_str(), "DisplayName", "Stale");
-    ASSERT_GT(EnumServices(0), 0);
+    ASSERT_GT(EnumServices(Items(), 0), 0);
     ASSERT_TRUE(Listed(kSvcTitle) != NULL);
     ItemRecord item = *Listed(kSvcTitle);
     EXPECT_TRUE(ServiceStartTypeText(kSvcTitle, text, sizeof(text)) == 3 && strcmp("Manual", text) == 0) << text;

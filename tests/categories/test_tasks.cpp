@@ -10,6 +10,8 @@
 #include "foundation/name_table.h"
 #include "support/vxtest.h"
 
+using vxtest::Items;
+
 static const char* kSchedulerServer = "CLSID\\{148BD52A-A2AB-11CE-B11F-00AA00530503}\\InprocServer32";
 
 // COM on for as long as it is in scope.
@@ -57,9 +59,9 @@ static bool Repoint(const wchar_t* name, const wchar_t* program)
 // The list entry of that name or command.
 static const ItemRecord* Listed(const char* name)
 {
-    for (int i = 0; i < ItemCount(); i++)
-        if (TextEqualNoCase(GetItemName(i), name) || TextEqualNoCase(GetItemCommand(i), name))
-            return GetItem(i);
+    for (int i = 0; i < ItemCount(Items()); i++)
+        if (TextEqualNoCase(GetItemName(Items(), i), name) || TextEqualNoCase(GetItemCommand(Items(), i), name))
+            return GetItem(Items(), i);
     return NULL;
 }
 
@@ -86,7 +88,7 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     ASSERT_TRUE(CreateTask(L"Vx\x0417\x0430\x0434\x0430\x0447\x0430", L"C:\\vx\\cyr.exe", L"cyr"));
     for (const wchar_t* name : { L"VxFour", L"VxFive", L"VxSix" })
         ASSERT_TRUE(CreateTask(name, L"C:\\vx\\more.exe"));
-    ASSERT_EQ(6, EnumScheduledTasks()) << "one more than the batch of five asked at a time";
+    ASSERT_EQ(6, EnumScheduledTasks(Items())) << "one more than the batch of five asked at a time";
     const ItemRecord *early = Listed("VxEarly.job"), *bare = Listed("VxBare.job");
     ASSERT_TRUE(early && bare) << "a task without a program is still listed";
     EXPECT_EQ("C:\\vx\\early.exe Never Never", std::string(early->Command) + " " + early->Info + " " + bare->Extra);
@@ -99,7 +101,7 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
 
     std::string wide = Listed("C:\\vx\\cyr.exe") ? Listed("C:\\vx\\cyr.exe")->Name : "";
     EXPECT_EQ(3, GetTaskComment(wide.c_str(), text, sizeof(text)));
-    EXPECT_TRUE(DeleteScheduledTask(wide.c_str()) == 1 && EnumScheduledTasks() == 5);
+    EXPECT_TRUE(DeleteScheduledTask(wide.c_str()) == 1 && EnumScheduledTasks(Items()) == 5);
 }
 
 // Rejecting deletes the task; the history line and the lost approval stand
@@ -109,7 +111,7 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     ASSERT_TRUE(CreateTask(L"VxKeep", L"C:\\vx\\keep.exe"));
     ASSERT_TRUE(CreateTask(L"VxDrop", L"C:\\vx\\drop.exe"));
     ASSERT_EQ(1, g_TasksCategory.InitBaseline());
-    ASSERT_EQ(2, g_TasksCategory.List());
+    ASSERT_EQ(2, g_TasksCategory.List(Items()));
     ItemRecord keep = *Listed("VxKeep.job"), drop = *Listed("VxDrop.job"), mcafee = keep;
     // (Wine's scheduler will not activate a name with a dot in it.)
     TextCopy(mcafee.Name, "McAfee.com Update.job");
@@ -126,7 +128,7 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxDrop.job");
     std::string before = History();
     EXPECT_TRUE(strstr(before.c_str(), "\tScheduledTask_Remove\tTASK_SCHEDULED\tVxDrop.job\tC:\\vx\\drop.exe"));
-    EXPECT_EQ(1, EnumScheduledTasks());
+    EXPECT_EQ(1, EnumScheduledTasks(Items()));
     // Already gone: no line.
     EXPECT_TRUE(g_TasksCategory.Act(&drop, VERDICT_NEW, ANSWER_REJECT) == 0 && before == History());
     EXPECT_EQ(0, g_TasksCategory.Act(&keep, VERDICT_NEW, ANSWER_NONE));
@@ -141,26 +143,26 @@ TEST_F(Tasks, KeptListingsSeeEveryChange)
     ASSERT_TRUE(CreateTask(L"VxKept", L"C:\\vx\\first.exe"));
     ASSERT_EQ(1, g_TasksCategory.InitBaseline());
     Sleep(1100);  // the folder, the .job file and the baseline settle
-    ASSERT_EQ(1, g_TasksCategory.List());
+    ASSERT_EQ(1, g_TasksCategory.List(Items()));
     EXPECT_EQ(0, g_TasksCategory.CanRun()) << "nothing changed since a quiet patrol";
     ASSERT_TRUE(Repoint(L"VxKept", L"C:\\vx\\second.exe"));
-    ASSERT_EQ(1, EnumScheduledTasks());
-    EXPECT_STREQ("C:\\vx\\second.exe", GetItemCommand(0));
+    ASSERT_EQ(1, EnumScheduledTasks(Items()));
+    EXPECT_STREQ("C:\\vx\\second.exe", GetItemCommand(Items(), 0));
     ASSERT_TRUE(CreateTask(L"VxNew", L"C:\\vx\\new.exe"));
     EXPECT_EQ(1, g_TasksCategory.CanRun());
-    EXPECT_EQ(2, g_TasksCategory.List());
+    EXPECT_EQ(2, g_TasksCategory.List(Items()));
     // A scheduler whose server cannot be loaded: the listing reports the COM
     // failure, no baseline is built, and the thread's COM state is left as it
     // was.
     std::string server = vxtest::ReadString(HKEY_CLASSES_ROOT, kSchedulerServer, "");
     ASSERT_NE("<missing>", server);
     vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", "C:\\vx\\no-such-server.dll");
-    AddItem("stale", "C:\\stale.exe", "", "", 1, 0);
-    int list = EnumScheduledTasks(), gone = DeleteScheduledTask("VxAny.job"), built = g_TasksCategory.InitBaseline();
+    AddItem(Items(), "stale", "C:\\stale.exe", "", "", 1, 0);
+    int list = EnumScheduledTasks(Items()), gone = DeleteScheduledTask("VxAny.job"), built = g_TasksCategory.InitBaseline();
     HRESULT hr = CoInitializeEx(NULL, COINIT_MULTITHREADED);
     vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", server.c_str());
     EXPECT_EQ(S_OK, hr) << "an apartment was left entered";
     if (SUCCEEDED(hr))
         CoUninitialize();
-    EXPECT_TRUE(list < 0 && gone == 0 && built == 0 && ItemCount() == 0) << list;
+    EXPECT_TRUE(list < 0 && gone == 0 && built == 0 && ItemCount(Items()) == 0) << list;
 }

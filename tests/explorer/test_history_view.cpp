@@ -14,6 +14,8 @@
 #include "startup/autostart.h"
 #include "support/vxtest.h"
 
+using vxtest::Items;
+
 namespace {
 
 #define CV "Software\\Microsoft\\Windows\\CurrentVersion\\"
@@ -114,11 +116,11 @@ TEST_F(HistoryViewTest, FillsTheListControlAndClearsAReadOnlyFile)
         EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", list.empty() ? shortDll : list);
     }
     // The shortcut starts the program, described by its name.
-    BuildStartupList(0);
+    BuildStartupList(Items(), 0);
     int i = 0;
-    while (i < ItemCount() && lstrcmpiA(GetItemExtra(i), link.c_str()) != 0) i++;
+    while (i < ItemCount(Items()) && lstrcmpiA(GetItemExtra(Items(), i), link.c_str()) != 0) i++;
     EXPECT_STRCASEEQ((target + "|Restored App").c_str(),
-                     (std::string(GetItemCommand(i)) + "|" + GetItemName(i)).c_str());
+                     (std::string(GetItemCommand(Items(), i)) + "|" + GetItemName(Items(), i)).c_str());
     // A disable line toggles its entry each time it is undone; no other line is
     // undone: an unknown type (code 3000), an action that is no change (an
     // alert), a row out of range.

@@ -19,6 +19,8 @@
 #include "foundation/registry_store.h"
 #include "startup/autostart.h"
 
+using vxtest::Items;
+
 namespace startup_test {
 
 #define CV "Software\\Microsoft\\Windows\\CurrentVersion\\"
@@ -84,16 +86,16 @@ inline bool MakeShortcut(const std::string& path, const std::string& target, con
 // given); -1 when absent.
 inline int FindItem(int code, const std::string& name, const char* command = NULL)
 {
-    for (int i = 0; i < ItemCount(); i++)
-        if (GetItemCode(i) == code && (command ? lstrcmpiA(GetItemCommand(i), command) == 0
-                                               : lstrcmpiA(GetItemName(i), name.c_str()) == 0))
+    for (int i = 0; i < ItemCount(Items()); i++)
+        if (GetItemCode(Items(), i) == code && (command ? lstrcmpiA(GetItemCommand(Items(), i), command) == 0
+                                               : lstrcmpiA(GetItemName(Items(), i), name.c_str()) == 0))
             return i;
     return -1;
 }
 inline int CountCode(int code)
 {
     int n = 0;
-    for (int i = 0; i < ItemCount(); i++) n += GetItemCode(i) == code;
+    for (int i = 0; i < ItemCount(Items()); i++) n += GetItemCode(Items(), i) == code;
     return n;
 }
 

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+using vxtest::Items;
+
 using namespace startup_test;
 
 class StartupControl : public PlantedSystem {};
@@ -78,10 +80,10 @@ TEST_F(StartupControl, EveryPlaceDisableEnableRemove)
             // What is parked is the entry whole (a Run value keeps its quotes).
             EXPECT_EQ(file ? parked : e.code <= 27 ? RunData(e.code) : on, parked);
             EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, DISABLED, name, std::to_string(e.code));
-            BuildStartupList(0);  // listed from where it waits (a notify package is not)
+            BuildStartupList(Items(), 0);  // listed from where it waits (a notify package is not)
             int i = FindItem(e.code, e.name, command);
             EXPECT_EQ(e.code == 256 ? "|" : e.name + "|" + (file ? parked : ""),
-                      i < 0 ? "|" : std::string(GetItemName(i)) + "|" + GetItemExtra(i));
+                      i < 0 ? "|" : std::string(GetItemName(Items(), i)) + "|" + GetItemExtra(Items(), i));
             EXPECT_EQ(1, ToggleStartupEntry(name, command, file ? parked.c_str() : "", e.code));
             on = e.placed();
             EXPECT_EQ(e.code <= 27 ? RunData(e.code) : e.code == 256 ? e.command : on.empty() ? "-" : on, on);
@@ -140,10 +142,10 @@ TEST_F(StartupControl, WinIniItemComesBackAsWritten)
 {
     const char* data = "C:\\windows\\system32\\RUNDLL32.EXE " APP "\\x.dll,Start";
     Plant(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
-    BuildStartupList(0);
+    BuildStartupList(Items(), 0);
     int i = FindItem(11, "VxDll", APP "\\x.dll,Start");
-    ASSERT_TRUE(i >= 0 && GetItemFlag(i) == 1);
-    ASSERT_EQ(1, ToggleStartupEntry("VxDll", GetItemCommand(i), "", 11));
+    ASSERT_TRUE(i >= 0 && GetItemFlag(Items(), i) == 1);
+    ASSERT_EQ(1, ToggleStartupEntry("VxDll", GetItemCommand(Items(), i), "", 11));
     ASSERT_EQ(1, ToggleStartupEntry("VxDll", data, "", 11));  // as the parked copy is listed
     EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
     std::string program = APP "\\Long Folder Name\\prog.exe";
@@ -154,10 +156,10 @@ TEST_F(StartupControl, WinIniItemComesBackAsWritten)
     for (std::string item : { "\"" + program + "\" /q", std::string(shortPath), "\"" + program + "\"" }) {
         WriteProfileStringA("windows", "load", (APP "\\first.exe;" + item).c_str());
         for (const std::string& load : { std::string(APP "\\first.exe;"), APP "\\first.exe;" + item }) {
-            BuildStartupList(0);
+            BuildStartupList(Items(), 0);
             int i = FindItem(100, "", (program + (item.back() == 'q' ? " /q" : "")).c_str());
             ASSERT_GE(i, 0) << item;
-            EXPECT_EQ(1, ToggleStartupEntry(GetItemName(i), GetItemCommand(i), "", 100));
+            EXPECT_EQ(1, ToggleStartupEntry(GetItemName(Items(), i), GetItemCommand(Items(), i), "", 100));
             EXPECT_EQ(load, WinIni("load"));
         }
     }
@@ -170,9 +172,9 @@ TEST_F(StartupControl, WinIniItemComesBackAsWritten)
     EXPECT_EQ(std::string(system) + "\\Userinit.exe,|Explorer.exe",
               Reg(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit") + "|" + Reg(HKEY_LOCAL_MACHINE, WINLOGON, "Shell"));
     EXPECT_TRUE(HistoryHas("\tRESET_USERINIT\tWINLOGON_Userinit\t") && HistoryHas("\tRESET_SHELL\tWINLOGON_Shell\t"));
-    BuildStartupList(0);
-    BaselineKeyOf(GetItemCommand(FindItem(250, "Winlogon Userinit")), key, sizeof(key));
+    BuildStartupList(Items(), 0);
+    BaselineKeyOf(GetItemCommand(Items(), FindItem(250, "Winlogon Userinit")), key, sizeof(key));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, key, "250");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, GetItemCommand(FindItem(251, "Winlogon Shell")), "251");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, GetItemCommand(Items(), FindItem(251, "Winlogon Shell")), "251");
 }
 

@@ -8,6 +8,8 @@
 
 #include "foundation/utils.h"
 
+using vxtest::Items;
+
 using namespace startup_test;
 
 class StartupList : public PlantedSystem {};
@@ -43,19 +45,19 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
         { 255, "a.dll", APP "\\a.dll", "", "" }, { 255, "b.dll", APP "\\b.dll", "", "" },
         { 255, "c.dll", APP "\\c.dll", "", "" }, { 256, "VxNotify", APP "\\notify.dll", "", "" },
     });
-    BuildStartupList(1);
+    BuildStartupList(Items(), 1);
     for (int code = 250; code <= 256; code++)
         EXPECT_EQ(0, CountCode(code)) << code;
     g_Options[OPT_ShowAllStartup] = 1;
-    BuildStartupList(1);
+    BuildStartupList(Items(), 1);
     int previous = -1;
     for (const Listed& r : rows) {
         int i = FindItem(r.code, "", r.command.c_str());
         ASSERT_GT(i, previous) << r.command;
         previous = i;
         EXPECT_EQ(r.name + "|" + r.extra + "|" + r.info + "|0",
-                  std::string(GetItemName(i)) + "|" + GetItemExtra(i) + "|" + GetItemInfo(i) + "|" +
-                      std::to_string(GetItemFlag(i)));
+                  std::string(GetItemName(Items(), i)) + "|" + GetItemExtra(Items(), i) + "|" + GetItemInfo(Items(), i) + "|" +
+                      std::to_string(GetItemFlag(Items(), i)));
         auto same = [&](const Listed& o) { return o.code == r.code; };
         EXPECT_TRUE(r.code < 100 || std::count_if(rows.begin(), rows.end(), same) == CountCode(r.code));
     }
@@ -70,22 +72,22 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
         vxtest::WriteFileBytes(folder + "\\" + file, "[x]");
     ASSERT_TRUE(MakeShortcut(folder + "\\gone.lnk", APP "\\gone.exe", "Vx gone"));
     ASSERT_TRUE(MakeShortcut(folder + "\\plain.lnk", tool_, ""));
-    BuildStartupList(0);
+    BuildStartupList(Items(), 0);
     EXPECT_GE(FindItem(200, "notes.bat", (folder + "\\notes.bat").c_str()), 0);
-    for (int k = 0; k < ItemCount(); k++)
+    for (int k = 0; k < ItemCount(Items()); k++)
         for (const char* absent : { "desktop.ini", "broken.lnk", "gone.exe" })
-            EXPECT_EQ(nullptr, strstr(GetItemCommand(k), absent));
+            EXPECT_EQ(nullptr, strstr(GetItemCommand(Items(), k), absent));
     for (const std::string& program : { exe, tool_ })
-        EXPECT_STREQ("Vardex startup and browser monitor", GetItemName(FindItem(200, "", program.c_str())));
+        EXPECT_STREQ("Vardex startup and browser monitor", GetItemName(Items(), FindItem(200, "", program.c_str())));
     // A missing name is taken from the file; our own program is known by one
     // name.  (Fields are cut by the bounded copies; the command's cut: below.)
-    ClearItems();
-    AddItem("", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
-    AddItem("Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
-    EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(0)) + "|" + GetItemName(1));
+    ClearItems(Items());
+    AddItem(Items(), "", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
+    AddItem(Items(), "Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
+    EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(Items(), 0)) + "|" + GetItemName(Items(), 1));
     // Values that are not text, too short to be a program (never alert), or too
     // long: listed cut, and disabled and enabled they come back whole.
-    InitRegStartups();
+    BuildCategoryBaseline(&g_StartupCategory);
     BYTE binary[8] = { 'C', ':', '\\', 'x', '.', 'e', 'x', 'e' };
     for (const char* name : { "VxBinary", "VxDword", "\xE9VxHigh", "V", "VxThree" })
         Plant(HKEY_CURRENT_USER, CV "Run", name, strcmp(name, "VxThree") ? APP "\\xxxx.exe" : "abc");
@@ -95,8 +97,8 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
     EXPECT_EQ(1, CountCode(11));
     std::string longData = APP "\\" + std::string(590, 'L') + ".exe", cut = longData.substr(0, 259);
     Plant(HKEY_CURRENT_USER, CV "Run", "VxLong", longData);
-    BuildStartupList(0);
-    EXPECT_EQ(cut, GetItemCommand(FindItem(11, "VxLong")));
+    BuildStartupList(Items(), 0);
+    EXPECT_EQ(cut, GetItemCommand(Items(), FindItem(11, "VxLong")));
     for (const char* data : { "", longData.c_str() }) {
         EXPECT_EQ(1, ToggleStartupEntry("VxLong", cut.c_str(), "", 11));
         EXPECT_EQ(data, Reg(HKEY_CURRENT_USER, CV "Run", "VxLong"));
@@ -107,7 +109,7 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
     for (; line.size() < 2000; items++)
         line += APP "\\load" + std::to_string(items) + ".exe;";
     WriteProfileStringA("windows", "load", line.c_str());
-    BuildStartupList(0);
+    BuildStartupList(Items(), 0);
     EXPECT_EQ(items, CountCode(100));
     EXPECT_GE(FindItem(100, "", (APP "\\load" + std::to_string(items - 1) + ".exe").c_str()), 0);
     EXPECT_EQ(1, WinIniRemoveItem("load", APP "\\load3.exe"));
@@ -127,7 +129,7 @@ TEST_F(StartupList, OnlyARepeatOfTheValueWalkedBeforeIsLeftOut)
     Plant(HKEY_LOCAL_MACHINE, CV "RunOnce", "Updater", "C:\\a.exe");   // the same: listed once
     Plant(HKEY_CURRENT_USER, CV "Run", "Updater", "C:\\b.exe");        // same name, other command
     Plant(HKEY_CURRENT_USER, CV "Run", "Updater too", "C:\\b.exe");    // same command, other name
-    BuildStartupList(0);
+    BuildStartupList(Items(), 0);
     EXPECT_EQ("1 0 2", std::to_string(CountCode(1)) + " " + std::to_string(CountCode(2)) + " " +
                            std::to_string(CountCode(11)));
 }
@@ -138,7 +140,7 @@ TEST_F(StartupList, OnlyARepeatOfTheValueWalkedBeforeIsLeftOut)
 // An accepted entry is baselined, stays, and leaves no history line.
 TEST_F(StartupBaseline, RoundTripFindsCommandWithEqualsAgain)
 {
-    InitRegStartups();
+    BuildCategoryBaseline(&g_StartupCategory);
     Plant(HKEY_CURRENT_USER, CV "Run", "VxEq", APP "\\eq.exe /opt=1");
     g_Options[OPT_HideStartup] = 1;
     PatrolCategory(&g_StartupCategory);
@@ -168,7 +170,7 @@ TEST_F(StartupBaseline, RoundTripFindsCommandWithEqualsAgain)
 
 TEST_F(StartupBaseline, NoAnswerAsksAgainDisabledIsNotAskedAgain)
 {
-    InitRegStartups();
+    BuildCategoryBaseline(&g_StartupCategory);
     Plant(HKEY_CURRENT_USER, CV "Run", "VxAsk", APP "\\ask.exe");
     PatrolCategory(&g_StartupCategory);  // nobody to ask: no answer, nothing changes
     EXPECT_EQ(APP "\\ask.exe||", RunState("VxAsk"));
@@ -198,7 +200,7 @@ TEST_F(StartupBaseline, AForeignEntryNamedLikeUsIsRemovedByItsOwnName)
     vxtest::IdleChild child;
     ASSERT_TRUE(!program.empty() && child.Start(program));
     Plant(HKEY_LOCAL_MACHINE, CV "Run", "Vardex", own);
-    InitRegStartups();
+    BuildCategoryBaseline(&g_StartupCategory);
     Plant(HKEY_LOCAL_MACHINE, CV "Run", "VardexUpdater", APP "\\VardexUpdater.exe");
     Plant(HKEY_CURRENT_USER, CV "Run", "VxAgent", program);
     g_Options[OPT_HideStartup] = 2;
@@ -215,7 +217,7 @@ TEST_F(StartupBaseline, AForeignEntryNamedLikeUsIsRemovedByItsOwnName)
 // next patrol asks again.
 TEST_F(StartupBaseline, ADisableOrRemovalThatFailsIsAskedAgain)
 {
-    InitRegStartups();
+    BuildCategoryBaseline(&g_StartupCategory);
     // The mirrors cannot be made: their parent is a volatile key, which
     // takes no lasting subkeys (as HKLM takes none from a limited user).
     RegDeleteKeyTree(HKEY_LOCAL_MACHINE, DISABLED);
@@ -255,7 +257,7 @@ TEST_F(StartupBaseline, ADisableOrRemovalThatFailsIsAskedAgain)
 TEST_F(StartupBaseline, AParkedNameWithAnotherCommandIsANewEntry)
 {
     Plant(HKEY_CURRENT_USER, CV "Run", "VxBack", APP "\\back.exe");
-    InitRegStartups();
+    BuildCategoryBaseline(&g_StartupCategory);
     ASSERT_EQ(1, ToggleStartupEntry("VxBack", APP "\\back.exe", "", 11));
     vxtest::ScriptedUi user;
     user.answer = ANSWER_DISABLE;
@@ -285,7 +287,7 @@ TEST_F(StartupBaseline, AParkedNameWithAnotherCommandIsANewEntry)
 // Winlogon notify package is never deleted: "No" switches it off.
 TEST_F(StartupBaseline, TheThirdQuestionInARowAboutOneCommandParksIt)
 {
-    InitRegStartups();
+    BuildCategoryBaseline(&g_StartupCategory);
     ResetStartupRepeat();
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;

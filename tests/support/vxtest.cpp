@@ -8,6 +8,12 @@
 
 namespace vxtest {
 
+ItemList* Items()
+{
+    static ItemList list;
+    return &list;
+}
+
 std::string ProgramFolder()
 {
     char path[MAX_PATH];

@@ -8,7 +8,13 @@
 
 #include <string>
 
+#include "foundation/item_list.h"
+
 namespace vxtest {
+
+// The list the test's listings fill (one per test program, emptied by
+// each listing).
+ItemList* Items();
 
 // C:\Vardex (the folder of the running test program), without a trailing "\".
 std::string ProgramFolder();
