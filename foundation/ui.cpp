@@ -39,9 +39,20 @@ int UiAsk(const AlertRequest* request)
     return s_seam.Ask != NULL ? KnownAnswer(s_seam.Ask(request)) : ANSWER_NONE;
 }
 
+static int Confirm(const char* question, int yesByDefault)
+{
+    return s_seam.Confirm != NULL &&
+           s_seam.Confirm(question != NULL ? question : "", yesByDefault) == 1;
+}
+
 int UiConfirm(const char* question)
 {
-    return s_seam.Confirm != NULL && s_seam.Confirm(question != NULL ? question : "") == 1;
+    return Confirm(question, 0);
+}
+
+int UiConfirmYesByDefault(const char* question)
+{
+    return Confirm(question, 1);
 }
 
 int UiConfirmText(int textId)

@@ -71,8 +71,9 @@ enum Notice {
 struct UiSeam {
     // Shows the alert and returns the user's answer (ANSWER_*).
     int (*Ask)(const AlertRequest* request);
-    // A yes/no question ("No" the default); 1 for yes.
-    int (*Confirm)(const char* question);
+    // A yes/no question; yesByDefault makes "Yes" the answer of Enter,
+    // else "No" is.  1 for yes.
+    int (*Confirm)(const char* question, int yesByDefault);
     // Tells the user something; detail may be "".
     void (*Notify)(Notice notice, const char* detail);
     // The window that owns anything shown (NULL: none).
@@ -83,7 +84,11 @@ struct UiSeam {
 void InstallUi(const UiSeam* seam);
 
 int UiAsk(const AlertRequest* request);
+// A yes/no question with "No" the default; 1 for yes.
 int UiConfirm(const char* question);
+// The same with "Yes" the default: for a question whose text tells the
+// user that Enter keeps things as they are now.
+int UiConfirmYesByDefault(const char* question);
 // UiConfirm with the numbered text (LoadText).
 int UiConfirmText(int textId);
 void UiNotify(Notice notice, const char* detail);

@@ -635,9 +635,10 @@ static int AskThroughAlert(const AlertRequest* request)
     return AskAlertOfKind(request->Kind);
 }
 
-static int ConfirmInMessageBox(const char* question)
+static int ConfirmInMessageBox(const char* question, int yesByDefault)
 {
-    return ShowMessage(g_MainWindow, question, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+    UINT defaultButton = yesByDefault ? MB_DEFBUTTON1 : MB_DEFBUTTON2;
+    return ShowMessage(g_MainWindow, question, MB_YESNO | MB_ICONWARNING | defaultButton) ==
            IDYES;
 }
 

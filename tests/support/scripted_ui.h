@@ -16,6 +16,7 @@ struct ScriptedUi {
     int confirm = 0;               // 1: every confirmation is yes
     std::vector<AlertRequest> asked;
     std::vector<std::string> confirmations;
+    std::vector<int> yesByDefault;  // per confirmation: 1 when Enter says yes
     std::vector<std::pair<Notice, std::string>> notices;
     ScriptedUi();
     ~ScriptedUi();
