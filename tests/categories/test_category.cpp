@@ -1,12 +1,16 @@
-// What every category shares: the hide options' answers, the first filling
-// of the first-detected dates, and the undo that finds the category of a
-// history line.
+// What every category shares: the baselines and their mark, the first
+// filling of the first-detected dates, and the undo that finds the category
+// of a history line.
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 #include "categories/category.h"
 #include "foundation/detected.h"
 #include "foundation/history_line.h"
 #include "foundation/options.h"
+#include "foundation/name_table.h"
 #include "foundation/registry_store.h"
 #include "startup/autostart.h"
 #include "support/scripted_ui.h"
@@ -14,27 +18,9 @@
 
 namespace {
 
-TEST(CategoryDriver, TheHideOptionAnswersWithoutAskingAnyone)
+// A history line that no category wrote is undone by none.
+TEST(CategoryDriver, ALineNoCategoryWroteIsNotUndone)
 {
-    const struct { int hide, answer; size_t asked; } cases[] = {
-        { 0, ANSWER_DISABLE, 1 }, { 1, ANSWER_ACCEPT, 0 }, { 2, ANSWER_REJECT, 0 },
-        { -1, ANSWER_REJECT, 0 }, { 99, ANSWER_REJECT, 0 },
-    };
-    for (const auto& c : cases) {
-        vxtest::ScriptedUi user;
-        user.answer = ANSWER_DISABLE;
-        AlertRequest request;
-        MakeAlertRequest(&request, ALERT_TASK, "C:\\x.exe", "x", 800);
-        EXPECT_EQ(c.answer, AskOrAutoAnswer(c.hide, &request)) << c.hide;
-        EXPECT_EQ(c.asked, user.asked.size()) << c.hide;
-    }
-    // Nobody to ask, or a window that could not be shown: no answer.
-    AlertRequest request;
-    MakeAlertRequest(&request, ALERT_TASK, NULL, NULL, 800);
-    EXPECT_EQ(ANSWER_NONE, AskOrAutoAnswer(0, &request));
-    vxtest::ScriptedUi user;
-    user.answer = -1;
-    EXPECT_EQ(ANSWER_NONE, AskOrAutoAnswer(0, &request));
     ItemRecord line = {};
     line.Flag = HA_START_ALERT;
     line.Code = 11;
@@ -42,6 +28,11 @@ TEST(CategoryDriver, TheHideOptionAnswersWithoutAskingAnyone)
     line.Flag = HA_LOG_UNKNOWN;
     EXPECT_EQ(0, UndoHistoryLine(&line));
     EXPECT_EQ(0, UndoHistoryLine(NULL));
+}
+
+// The first filling of the first-detected dates happens once per category.
+TEST(CategoryDriver, DatesAreFilledOnceAtTheFirstStart)
+{
     vxtest::ResetStore();
     const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
     const char* dates = VX_DETECTED_KEY "\\Startup";
@@ -68,7 +59,114 @@ TEST(CategoryDriver, TheHideOptionAnswersWithoutAskingAnyone)
     RegDeleteValueNamed(HKEY_CURRENT_USER, run, "VxSecond");
 }
 
-// The patrol keeps a baseline between runs; whatever writes the key after
-// it was read (a value changed in place, one added, the key deleted) is
-// seen at the next run, on a key just written and on a settled one alike.
+// --- Baselines and their mark ------------------------------------------------------------
+
+#define PROBE_KEY VX_KEY "\\VxProbe"
+
+// A category of the test's own over the real registry: it lists the names
+// the test gives it and records them as its baseline; told to fail, it
+// records only the first and reports the failure.
+std::vector<std::string> s_probeItems;
+int s_probeRecordWorks = 1;
+int s_probeRecorded = 0;
+
+int ListProbe(ItemList* out)
+{
+    for (const std::string& name : s_probeItems)
+        AddItem(out, name.c_str(), ("C:\\probe\\" + name + ".exe").c_str(), "", "", 1, 0);
+    return ItemCount(out);
+}
+
+int RecordProbe()
+{
+    s_probeRecorded++;
+    for (const std::string& name : s_probeItems) {
+        vxtest::SetString(HKEY_CURRENT_USER, PROBE_KEY, name.c_str(), "1");
+        if (!s_probeRecordWorks)
+            return 0;
+    }
+    return 1;
+}
+
+int TellProbe(const ItemRecord* item, void* context)
+{
+    int code = BaselineCodeIn((const NameTable*)context, PROBE_KEY, item->Name);
+    return code != 0 ? VERDICT_KNOWN : VERDICT_NEW;
+}
+
+const Category kProbe = {
+    "Probe", NULL, PROBE_KEY, -1, -1, -1, 0, ALERT_TASK, ALERT_TASK, CAT_BASELINE_TABLE,
+    NULL, NULL, RecordProbe, NULL, NULL, ListProbe, NULL, NULL, TellProbe, NULL, NULL, NULL,
+};
+
+struct Baselines : testing::Test {
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        s_probeItems = { "one", "two" };
+        s_probeRecordWorks = 1;
+        s_probeRecorded = 0;
+    }
+};
+
+// A baseline whose recording failed half way carries no mark, and a step
+// records it again rather than compare against it: what it missed would
+// all be new.
+TEST_F(Baselines, AHalfMadeBaselineIsRecordedAgainNeverComparedAgainst)
+{
+    s_probeRecordWorks = 0;
+    EXPECT_EQ(0, BuildCategoryBaseline(&kProbe));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, PROBE_KEY, "");
+    vxtest::ScriptedUi user;
+    EXPECT_EQ(0, PatrolCategory(&kProbe));
+    EXPECT_EQ(2, s_probeRecorded);
+    s_probeRecordWorks = 1;
+    EXPECT_EQ(0, PatrolCategory(&kProbe));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, PROBE_KEY, "", "P");
+    s_probeItems.push_back("three");
+    EXPECT_EQ(1, PatrolCategory(&kProbe));
+    ASSERT_EQ(1u, user.asked.size());
+    EXPECT_STREQ("three", user.asked[0].Name);
+}
+
+// A baseline key deleted while the program runs (a registry cleaner), or
+// holding something else than the mark, is recorded afresh, silently.
+TEST_F(Baselines, ALostOrForeignKeyIsRecordedAfresh)
+{
+    ASSERT_EQ(1, BuildCategoryBaseline(&kProbe));
+    vxtest::ScriptedUi user;
+    EXPECT_EQ(0, PatrolCategory(&kProbe));
+    RegDeleteKeyTree(HKEY_CURRENT_USER, PROBE_KEY);
+    EXPECT_EQ(0, PatrolCategory(&kProbe));
+    EXPECT_TRUE(user.asked.empty());
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, PROBE_KEY, "", "P");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, PROBE_KEY, "two", "1");
+    vxtest::SetString(HKEY_CURRENT_USER, PROBE_KEY, "", "not the mark");
+    vxtest::SetString(HKEY_CURRENT_USER, PROBE_KEY, "stale", "1");
+    EXPECT_EQ(0, PatrolCategory(&kProbe));
+    EXPECT_TRUE(user.asked.empty());
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, PROBE_KEY, "stale");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, PROBE_KEY, "", "P");
+}
+
+// The startup baseline of a store from before the mark is taken as it
+// stands: an entry it never approved stays unapproved.  An empty one is
+// recorded.
+TEST_F(Baselines, AnUnmarkedStartupBaselineOfValuesIsKeptAsItStands)
+{
+    const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    std::string waiting = vxtest::PathInProgramFolder("KESSA.DLL");
+    vxtest::SetString(HKEY_CURRENT_USER, run, "VxWaiting", waiting.c_str());
+    vxtest::SetString(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\approved.exe", "11");
+    InitCategoryBaselines();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "", "P");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\approved.exe", "11");
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_RUN_KEY, waiting.c_str());
+    RegDeleteKeyTree(HKEY_CURRENT_USER, VX_RUN_KEY);
+    RegCreateKeyPath(HKEY_CURRENT_USER, VX_RUN_KEY);
+    InitCategoryBaselines();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, waiting.c_str(), "11");
+    RegDeleteValueNamed(HKEY_CURRENT_USER, run, "VxWaiting");
+}
+
 }  // namespace
