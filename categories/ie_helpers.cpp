@@ -421,7 +421,7 @@ const Category g_IEHelpersCategory = {
     OPT_IEHelpers, OPT_RealtimeIEHelper, OPT_HideIEHelper,
     0,                               // first half
     ALERT_HELPER, ALERT_HELPER,
-    CAT_BASELINE_TABLE,
+    CAT_BASELINE_TABLE | CAT_CLEANED_UP,
     NULL,                            // CanRun
     NULL,                            // Patrol: the generic step
     InitHelpersBaseline,

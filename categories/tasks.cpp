@@ -768,7 +768,7 @@ const Category g_TasksCategory = {
     OPT_Tasks, -1, OPT_HideTasks,
     1,                               // second half
     ALERT_TASK, ALERT_TASK,
-    CAT_BASELINE_TABLE,
+    CAT_BASELINE_TABLE | CAT_CLEANED_UP,
     TasksPatrolDue,                  // CanRun
     NULL,                            // Patrol: the generic step
     InitTasksBaseline,

@@ -160,16 +160,23 @@ TEST_F(Baselines, WhatWasThereBeforeTheFirstStartStaysThroughVersionsCleanupsAnd
     EXPECT_TRUE(HelperInstalled());
     EXPECT_TRUE(TaskInstalled());
 
-    // A new version, then the option "Cleanup": both rebuild the baselines.
+    // A new version, then the option "Cleanup": both throw the baselines
+    // away (an approval of something long gone goes with them) and record
+    // them again.
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "Version", "14.2.2006.1");
-    ASSERT_NO_FATAL_FAILURE(Restart());
-    ExpectKnown(VX_KEY "\\IEHelpers", "phhelper.dll");
-    ExpectKnown(VX_KEY "\\Tasks", kTaskName);
+    for (int round = 0; round < 2; round++) {
+        SCOPED_TRACE(round == 0 ? "new version" : "cleanup");
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY "\\IEHelpers", "Gone helper", "900");
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY "\\Tasks", "Gone.job", "800");
+        if (round == 1)
+            SetOptions({ "Cleanup", "1" });
+        ASSERT_NO_FATAL_FAILURE(Restart());
+        ExpectKnown(VX_KEY "\\IEHelpers", "phhelper.dll");
+        ExpectKnown(VX_KEY "\\Tasks", kTaskName);
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_KEY "\\IEHelpers", "Gone helper");
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_KEY "\\Tasks", "Gone.job");
+    }
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "15.9.2008.5");
-    SetOptions({ "Cleanup", "1" });
-    ASSERT_NO_FATAL_FAILURE(Restart());
-    ExpectKnown(VX_KEY "\\IEHelpers", "phhelper.dll");
-    ExpectKnown(VX_KEY "\\Tasks", kTaskName);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");
 
     // A registry cleaner deletes the baselines while the monitor runs: the
