@@ -284,42 +284,22 @@ int RestoreFileType(const char* ext, int kind)
 void FileTypeComparable(const char* command, char* out, size_t outSize)
 {
     outSize = TextLimit(outSize, FILETYPE_COMMAND);
-    char* work = (char*)malloc(FILETYPE_COMMAND * 2);
-    if (work == NULL) {
+    char* program = (char*)malloc(FILETYPE_COMMAND * 2);
+    if (program == NULL) {
         TextCopy(out, outSize, command);
         return;
     }
-    TextCopy(work, FILETYPE_COMMAND, command);
+    char* arguments = program + FILETYPE_COMMAND;
+    SplitCommand(command, program, FILETYPE_COMMAND, arguments, FILETYPE_COMMAND);
     // A short (8.3) program name is compared by its long name.
-    if (strchr(work, '~') != NULL) {
-        const char* start = work;
-        const char* end;
-        if (*start == '"') {
-            start++;
-            end = strchr(start, '"');
-        } else {
-            end = strchr(start, ' ');
-        }
-        if (end == NULL)
-            end = start + strlen(start);
-        char program[VX_PATH], longName[VX_PATH];
-        if ((size_t)(end - start) < sizeof(program)) {
-            TextCopyN(program, sizeof(program), start, (size_t)(end - start));
-            DWORD n = GetLongPathNameA(program, longName, sizeof(longName));
-            if (n > 0 && n < sizeof(longName)) {
-                char* rebuilt = work + FILETYPE_COMMAND;
-                TextCopy(rebuilt, FILETYPE_COMMAND, longName);
-                TextAppend(rebuilt, FILETYPE_COMMAND, *end == '"' ? end + 1 : end);
-                TextCopy(work, FILETYPE_COMMAND, rebuilt);
-            }
-        }
+    if (strchr(program, '~') != NULL && strlen(program) < VX_PATH) {
+        char longName[VX_PATH];
+        DWORD n = GetLongPathNameA(program, longName, sizeof(longName));
+        if (n > 0 && n < sizeof(longName))
+            TextCopy(program, FILETYPE_COMMAND, longName);
     }
-    char* plain = work + FILETYPE_COMMAND;
-    StripQuotes(work, plain, FILETYPE_COMMAND);
-    EqualsToColon(plain, work, FILETYPE_COMMAND);
-    const char* slash = strrchr(work, '\\');
-    TextCopy(out, outSize, slash != NULL ? slash + 1 : work);
-    free(work);
+    CommandComparableText(program, arguments, out, outSize);
+    free(program);
 }
 
 static int SameProgram(const char* recorded, const char* current)

@@ -74,9 +74,11 @@ int FileTypeIcon(const char* ext, int kind, char* file, int* index);
 // The patrol step.  Returns the number of changes asked about.
 int PatrolFileTypes();
 
-// The comparable form of a command (out holds FILETYPE_COMMAND): quotes
-// dropped, a short-named program file in its long form, "=" turned into
-// ":", and only the part after the last "\".
+// The comparable form of a command (out holds FILETYPE_COMMAND): the file
+// name of its program (a short 8.3 name in its long form) and its
+// arguments, quotes dropped and "=" turned into ":" (CommandComparableText).
+// A program moved to another folder compares equal; another program, or
+// the same one given other arguments, does not.
 void FileTypeComparable(const char* command, char* out, size_t outSize);
 template <size_t N> inline void FileTypeComparable(const char* command, char (&out)[N])
 { FileTypeComparable(command, out, N); }

@@ -59,9 +59,9 @@ TEST_F(FileTypes, TakeoverAskedAndNoRestoresExactly)
     EXPECT_EQ("txtfile", vxtest::ReadString(HKEY_CURRENT_USER, choice, "ProgID"));
 }
 
-// Only the program file counts, normalised alike on both sides: another
-// folder, quotes, case, "=" and a short name are the same program; another
-// file is not.  A long command is restored whole; lock mode restores
+// The program's file name and its arguments count, normalised alike on
+// both sides: another folder, quotes, case, "=" and a short name are the
+// same program; another file, or other arguments, are not.  A long command is restored whole; lock mode restores
 // without a question or a history line.
 TEST_F(FileTypes, ComparesTheProgramFile)
 {
@@ -71,6 +71,7 @@ TEST_F(FileTypes, ComparesTheProgramFile)
     char shortPath[MAX_PATH];
     ASSERT_GT(GetShortPathNameA(longPath, shortPath, sizeof(shortPath)), 0u);
 
+    const char* kPlain = "C:\\WINDOWS\\system32\\NOTEPAD.EXE %1";
     struct Row { std::string recorded, changed; int asked, lock; };
     const Row rows[] = {
         { kNotepad, kEvil, 0, 1 },
@@ -80,6 +81,11 @@ TEST_F(FileTypes, ComparesTheProgramFile)
         { "C:\\a\\tool=x.exe %1", "C:\\b\\tool=x.exe %1", 0, 0 },
         { "C:\\a\\tool=x.exe %1", "C:\\a\\tool=y.exe %1", 1, 0 },
         { std::string(kNotepad) + " /x:" + std::string(960, 'y'), kEvil, 1, 0 },
+        // Another program put in front of the recorded one, the line ending
+        // alike; the same program given other arguments.
+        { kPlain, std::string("C:\\Temp\\evil.exe ") + kPlain, 1, 0 },
+        { kPlain, std::string("C:\\Temp\\evil.exe ") + kPlain, 0, 1 },
+        { kNotepad, "C:\\WINDOWS\\system32\\NOTEPAD.EXE /p %1", 1, 0 },
     };
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
@@ -91,7 +97,7 @@ TEST_F(FileTypes, ComparesTheProgramFile)
         EXPECT_EQ(row.asked, PatrolFileTypes()) << row.changed;
         EXPECT_EQ(row.asked || row.lock ? row.recorded : row.changed, Machine(kOwnCommand)) << row.changed;
     }
-    EXPECT_EQ(3, ReadHistory());  // the three "No" answers, not the lock
+    EXPECT_EQ(5, ReadHistory());  // the "No" answers, not the lock
 
     // An empty recorded class is nothing recorded (never the list text):
     // what is there now is recorded, not asked about.
