@@ -13,6 +13,8 @@ static const char* kTxtKey = "Software\\Classes\\.txt";
 static const char* kOwnCommand = "Software\\Classes\\txtfile\\shell\\open\\command";
 static const char* kNotepad = "\"C:\\windows\\system32\\notepad.exe\" \"%1\"";
 static const char* kEvil = "\"C:\\Evil Dir\\evil.exe\" /open \"%1\"";
+static const char* kUserCommand = "Software\\Classes\\txtfile\\shell\\open\\command";
+static const char* kWordpad = "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\" \"%1\"";
 
 static std::string Machine(const char* path) { return vxtest::ReadString(HKEY_LOCAL_MACHINE, path, ""); }
 
@@ -27,12 +29,27 @@ struct FileTypes : ::testing::Test {
     {
         vxtest::ResetStore(), LoadOptions(), ClearHistoryFile();
         RegDeleteKeyTree(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.txt");
+        RegDeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\txtfile");
         vxtest::SetString(HKEY_LOCAL_MACHINE, kTxtKey, "", "txtfile");
         vxtest::SetString(HKEY_LOCAL_MACHINE, kOwnCommand, "", kNotepad);
         CreateClassInfo();
     }
-    void TearDown() override { ClearHistoryItems(); }
+    void TearDown() override { ClearHistoryItems(), RegOverridePredefKey(HKEY_CLASSES_ROOT, NULL); }
 };
+
+// Windows shows a user's own classes through HKEY_CLASSES_ROOT, over the
+// machine's; Wine 8 shows only the machine's.  There the user's classes key
+// stands in for HKEY_CLASSES_ROOT (in this process, until TearDown).
+static void ShowUserClasses()
+{
+    char className[FILETYPE_COMMAND], command[FILETYPE_COMMAND];
+    if (FileTypeCommand("txt", 3, className, command) && strcmp(command, kWordpad) == 0)
+        return;
+    HKEY user = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &user));
+    EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, user));
+    RegCloseKey(user);
+}
 
 // What a user checks first: a takeover of ".txt" is asked about with both
 // programs; "No" restores the recorded command exactly and the question
@@ -140,4 +157,49 @@ TEST_F(FileTypes, AddAndRemoveExtensions)
     EXPECT_TRUE(AddFileType("ABCDEFGHIJKLMNOPQR") == TXT_FILETYPE_LIST_FULL && AddFileType("ABCDEFGHIJKLMNOPQ") == 0);
     ReadFileTypeList(list, sizeof(list));
     EXPECT_EQ(1019u, strlen(list));
+}
+
+// The per-user classes give the ProgID "txtfile" another command than the
+// machine's: the machine's association (kind 1) and the user's choice of
+// ProgID (kind 3) are each compared with a record of their own.
+TEST_F(FileTypes, PerUserCommandIsRecordedApartFromTheMachines)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, kUserCommand, "", kWordpad);
+    vxtest::SetString(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.txt", "ProgID", "txtfile");
+    ShowUserClasses();
+    char className[FILETYPE_COMMAND], command[FILETYPE_COMMAND];
+    ASSERT_EQ(1, FileTypeCommand("txt", 3, className, command));
+    ASSERT_STREQ(kWordpad, command);
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(0, PatrolFileTypes());  // kind 3 first seen: recorded
+    EXPECT_EQ(0, PatrolFileTypes());
+    EXPECT_EQ(0, PatrolFileTypes());
+
+    // "No" on kind 1 puts back the machine's own command.
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kOwnCommand, "", kEvil);
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ(kNotepad, Machine(kOwnCommand));
+    EXPECT_EQ(kWordpad, vxtest::ReadString(HKEY_CURRENT_USER, kUserCommand, ""));
+}
+
+// An older version kept the commands of all kinds in Class: a kind without
+// a record of its own compares with that one, so a change made before the
+// upgrade is asked about rather than recorded.  The kind then keeps that
+// record as its own: kind 1 accepting a change later leaves it alone.
+TEST_F(FileTypes, OlderSharedRecordIsStillAsked)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, kUserCommand, "", kWordpad);
+    vxtest::SetString(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.txt", "ProgID", "txtfile");
+    ShowUserClasses();
+    RegWriteString(HKEY_CURRENT_USER, VX_EXTPROGID_KEY, ".TXT", "txtfile");  // Class: kNotepad
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ(kNotepad, vxtest::ReadString(HKEY_CURRENT_USER, kUserCommand, ""));
+    EXPECT_EQ(0, PatrolFileTypes());
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kOwnCommand, "", kEvil);
+    user.answer = ANSWER_ACCEPT;
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ(0, PatrolFileTypes());
 }
