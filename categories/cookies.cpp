@@ -261,11 +261,16 @@ static int ListIECookies(ItemList* list, int filter)
             DeleteFileForce(path);
             continue;
         }
-        if (ItemCount(list) >= most)
+        // The cap is for the list a person reads; filtering goes on to the
+        // last cookie of the folder.
+        if (ItemCount(list) >= most) {
+            if (filter)
+                continue;
             break;
+        }
         char created[24];
         FileDateText(path, created);
-        if (!AddItem(list, found.cFileName, path, "", created, CODE_IE_COOKIE, 0))
+        if (!AddItem(list, found.cFileName, path, "", created, CODE_IE_COOKIE, 0) && !filter)
             break;
     } while (FindNextFileA(find.Get(), &found));
     return ItemCount(list);

@@ -120,6 +120,25 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0) << found;
 }
 
+// "MaxCookie" caps the list shown to a person, not the filter: a tracker
+// found after the list is full is removed all the same.
+TEST_F(CookiesTest, IEFilterPassesTheListsCap)
+{
+    SetCookieMode(COOKIE_MODE_IE);
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "IECookieFolder", profile.c_str());
+    vxtest::WriteFileBytes(profile + "\\index.dat", "");
+    const std::vector<std::string> trackers = { "\\u@tracker1[1].txt", "\\u@tracker2[1].txt",
+                                                "\\u@tracker3[1].txt" };
+    for (int i = 0; i < 3; i++) {  // plain and tracker cookies in turn
+        vxtest::WriteFileBytes(profile + "\\u@plain" + std::to_string(i) + "[1].txt", "p");
+        vxtest::WriteFileBytes(profile + trackers[i], "t");
+    }
+    g_Options[OPT_MaxCookie] = 1;
+    EXPECT_EQ(1, ListCookies(Items(), 1));
+    for (const std::string& tracker : trackers)
+        EXPECT_FALSE(Exists(profile + tracker)) << tracker;
+}
+
 // Listing: every line with a domain, long values and odd expiries kept
 // (shop.example's expiry is no number); a blank filter written by anyone is
 // skipped, never "match all".  A rewrite that still stands (cookie file and
