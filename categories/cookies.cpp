@@ -278,11 +278,11 @@ static int ListIECookies(ItemList* list, int filter)
 
 // --- Mozilla ------------------------------------------------------------------
 
-// The whole cookie file, or NULL when it cannot be read.
+// The whole cookie file, or NULL when it cannot be read whole: a rewrite
+// from a part would drop the rest of the user's cookies.
 static char* ReadCookieFile(const char* path, DWORD* size)
 {
-    *size = COOKIE_FILE_MAX;
-    return ReadTextFile(path, size, 0);
+    return ReadWholeFile(path, COOKIE_FILE_MAX, size);
 }
 
 static void AddMozillaCookie(ItemList* list, const CookieFields* fields)
