@@ -404,6 +404,7 @@ static void WritePage(HKEY root, const char* path, const char* name, const PageV
 }
 
 // 1 when the page is kept, 0 when it is to be undone, by "HideHomePage".
+// The question's text tells the user that Enter keeps the page.
 static int PageAnswer(const WatchedPage& page, const char* live, const char* baseline)
 {
     int hide = g_Options[OPT_HideHomePage];
@@ -411,7 +412,7 @@ static int PageAnswer(const WatchedPage& page, const char* live, const char* bas
         return 1;
     if (hide != 0)
         return 0;
-    return AskWithTwoValues(page.questionText, live, baseline, 0);
+    return AskWithTwoValues(page.questionText, live, baseline, 1);
 }
 
 static void CheckPage(int index)

@@ -6,7 +6,8 @@
 // is written back).
 //
 // Questions go through the UI seam (UiConfirm, after the notice that one is
-// coming).  A restore that does not hold (the value cannot be written, or
+// coming; the page questions, whose texts say that Enter keeps the page,
+// with UiConfirmYesByDefault).  A restore that does not hold (the value cannot be written, or
 // reads back otherwise) is told once (NOTICE_RESTORE_FAILED) and not asked
 // about again while the live value stays what it is: asking again could not
 // end differently.  Where the monitor may not write the machine's values

@@ -207,6 +207,23 @@ TEST(WatchedSettings, AnApprovedChangeStands)
     }
 }
 
+// The page questions tell the user that Enter keeps the page: Yes is their
+// default.  The update mode's question keeps No.
+TEST(WatchedSettings, EnterKeepsThePage)
+{
+    Fresh();
+    Put(kMode, "4", "1");  // a change no other test leaves refused
+    for (const Place& page : kPages)
+        Put(page, kHome, "http://bad.example");
+    vxtest::ScriptedUi user;
+    CheckUpdateAndPrefix();
+    CheckBrowserPages();
+    ASSERT_EQ(4u, user.yesByDefault.size());
+    EXPECT_EQ(0, user.yesByDefault[0]);
+    for (size_t i = 1; i < 4; i++)
+        EXPECT_EQ(1, user.yesByDefault[i]) << kPages[i - 1].value;
+}
+
 // --- A restore that does not hold ------------------------------------------------------------
 
 // Lets everyone read the key and nobody change it, or everything again.
