@@ -27,12 +27,13 @@
 #define TEXT_UPDATE_SETTINGS 1050  // 1051 to 1054: the modes 1 to 4
 #define TEXT_UPDATE_CHANGED 1055
 #define TEXT_PREFIX_DEFAULT 1061
-#define TEXT_PREFIX_CHANGED 1065
 #define TEXT_NO_PAGE 1062        // a page deleted or emptied, as a question shows it
 #define TEXT_PAGE_NOT_TEXT 1063  // a page rewritten as another type of value
+#define TEXT_PREFIX_CHANGED 1065
 
-// Text read from a watched value: a prefix or an address.  The browser
-// takes addresses of at most 2083 characters; a longer value is no page.
+// Text read from the prefix value, and what is remembered of a refused
+// value: as long as the longest address the browser takes (2083
+// characters).  Pages themselves are read whole (PageValue).
 #define WATCHED_TEXT 2084
 // Each value is cut to this in a question, so the question's own words
 // (what Yes and No do) always fit.

@@ -670,8 +670,8 @@ static int RestoreAndCheck(const char* dotExt, int kind, const char* recorded)
 
 struct PatrolContext {
     HKEY classKeys[4];    // recorded classes of kinds 1-3 (index = kind)
-    HKEY commandKeys[4];  // their recorded commands
-    HKEY olderKey;        // the commands an older version shared among them
+    HKEY commandKeys[4];  // their recorded commands (kind 1's, in Class, are
+                          // also where an older version kept them all)
     int asked;
     char className[FILETYPE_COMMAND];
     char command[FILETYPE_COMMAND];
@@ -694,7 +694,7 @@ static void PatrolOneKind(const char* dotExt, int kind, PatrolContext* c)
         return;
     DWORD recordedType = REG_SZ;
     int found = ReadRecorded(c->classKeys[kind], c->commandKeys[kind],
-                             OlderCommandKey(kind) != NULL ? c->olderKey : NULL, dotExt,
+                             OlderCommandKey(kind) != NULL ? c->commandKeys[1] : NULL, dotExt,
                              c->recordedClass, c->recordedCommand, &recordedType);
     if (found == 0) {
         // Nothing recorded yet: what is there now is the association.
@@ -776,7 +776,6 @@ int PatrolFileTypes()
         RegOpenKeyExA(HKEY_CURRENT_USER, RecordedCommandKey(kind), 0, KEY_QUERY_VALUE,
                       &c->commandKeys[kind]);
     }
-    RegOpenKeyExA(HKEY_CURRENT_USER, VX_CLASS_KEY, 0, KEY_QUERY_VALUE, &c->olderKey);
     ForEachListed(list, PatrolExtension, c);
     for (int kind = 1; kind <= 3; kind++) {
         if (c->classKeys[kind] != NULL)
@@ -784,8 +783,6 @@ int PatrolFileTypes()
         if (c->commandKeys[kind] != NULL)
             RegCloseKey(c->commandKeys[kind]);
     }
-    if (c->olderKey != NULL)
-        RegCloseKey(c->olderKey);
     int asked = c->asked;
     free(c);
     return asked;
