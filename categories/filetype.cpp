@@ -670,8 +670,8 @@ static int RestoreAndCheck(const char* dotExt, int kind, const char* recorded)
 
 struct PatrolContext {
     HKEY classKeys[4];    // recorded classes of kinds 1-3 (index = kind)
-    HKEY commandKeys[4];  // their recorded commands (kind 1's, in Class, are
-                          // also where an older version kept them all)
+    HKEY commandKeys[4];  // their recorded commands (CommandKeyOf)
+    int commandKeyOpened[4];
     int asked;
     char className[FILETYPE_COMMAND];
     char command[FILETYPE_COMMAND];
@@ -687,14 +687,27 @@ static void WriteRejectHistory(const char* dotExt, int kind, const char* classNa
     WriteHistory(dotExt, command, info, FILETYPE_CODE, HA_START_RESTORE);
 }
 
+// The key of a kind's recorded commands, opened when first needed: most
+// monitored types never get kinds 2 and 3.  (Kind 1's, Class, is also
+// where an older version kept them all.)
+static HKEY CommandKeyOf(PatrolContext* c, int kind)
+{
+    if (!c->commandKeyOpened[kind]) {
+        c->commandKeyOpened[kind] = 1;
+        RegOpenKeyExA(HKEY_CURRENT_USER, RecordedCommandKey(kind), 0, KEY_QUERY_VALUE,
+                      &c->commandKeys[kind]);
+    }
+    return c->commandKeys[kind];
+}
+
 static void PatrolOneKind(const char* dotExt, int kind, PatrolContext* c)
 {
     DWORD type;
     if (!ReadAssociation(dotExt, kind, c->className, c->command, &type))
         return;
     DWORD recordedType = REG_SZ;
-    int found = ReadRecorded(c->classKeys[kind], c->commandKeys[kind],
-                             OlderCommandKey(kind) != NULL ? c->commandKeys[1] : NULL, dotExt,
+    int found = ReadRecorded(c->classKeys[kind], CommandKeyOf(c, kind),
+                             OlderCommandKey(kind) != NULL ? CommandKeyOf(c, 1) : NULL, dotExt,
                              c->recordedClass, c->recordedCommand, &recordedType);
     if (found == 0) {
         // Nothing recorded yet: what is there now is the association.
@@ -770,12 +783,9 @@ int PatrolFileTypes()
     if (c == NULL)
         return 0;
     // The records are read through keys held open for the whole step.
-    for (int kind = 1; kind <= 3; kind++) {
+    for (int kind = 1; kind <= 3; kind++)
         RegOpenKeyExA(HKEY_CURRENT_USER, RecordedClassKey(kind), 0, KEY_QUERY_VALUE,
                       &c->classKeys[kind]);
-        RegOpenKeyExA(HKEY_CURRENT_USER, RecordedCommandKey(kind), 0, KEY_QUERY_VALUE,
-                      &c->commandKeys[kind]);
-    }
     ForEachListed(list, PatrolExtension, c);
     for (int kind = 1; kind <= 3; kind++) {
         if (c->classKeys[kind] != NULL)
