@@ -50,8 +50,10 @@ int ListCookies(ItemList* list, int filter);
 
 // The filtered rewrite of <profile>\cookies.txt into cookiesnew.txt: the
 // whole file read first, every line that passes copied byte for byte, the
-// result written to a temporary file renamed into place.  Uses the loaded
-// filter list.  1 when cookiesnew.txt was written.
+// result written to a temporary file renamed into place.  A file that
+// cannot be read whole (over 64 MB, or read short) is not rewritten: a
+// rewrite of its first part would drop the rest.  Uses the loaded filter
+// list.  1 when cookiesnew.txt was written.
 int RewriteCookieFile(const char* profile);
 
 // When a rewrite is pending and no window of class "MozillaWindowClass"
