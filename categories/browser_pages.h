@@ -7,11 +7,12 @@
 //
 // Questions go through the UI seam (UiConfirm, after the notice that one is
 // coming; the page questions, whose texts say that Enter keeps the page,
-// with UiConfirmYesByDefault).  A restore that does not hold (the value cannot be written, or
-// reads back otherwise) is told once (NOTICE_RESTORE_FAILED) and not asked
-// about again while the live value stays what it is: asking again could not
-// end differently.  Where the monitor may not write the machine's values
-// (major version 6), the explorer is asked to (NOTICE_RESTORE_BY_EXPLORER).
+// with UiConfirmYesByDefault).  A restore that does not hold (the value
+// cannot be written, or reads back otherwise) is told once
+// (NOTICE_RESTORE_FAILED) and not asked about again while the live value
+// stays what it is: asking again could not end differently.  Where the
+// monitor may not write the machine's values (major version 6), the
+// explorer is asked to (NOTICE_RESTORE_BY_EXPLORER).
 #pragma once
 #include "foundation/category_record.h"
 

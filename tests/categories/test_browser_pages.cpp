@@ -151,7 +151,8 @@ static void SpoilPage(const Place& page, Spoil spoil)
     else if (spoil == NUMBER)
         vxtest::SetDword(page.root, page.key, page.value, 7);
     else
-        vxtest::SetString(page.root, page.key, page.value, spoil == EMPTIED ? "" : kTooLong.c_str());
+        vxtest::SetString(page.root, page.key, page.value,
+                          spoil == EMPTIED ? "" : kTooLong.c_str());
 }
 
 static DWORD TypeOf(const Place& page)

@@ -46,7 +46,8 @@ static void ShowUserClasses()
     if (FileTypeCommand("txt", 3, className, command) && strcmp(command, kWordpad) == 0)
         return;
     HKEY user = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &user));
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &user));
     EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, user));
     RegCloseKey(user);
 }
@@ -78,8 +79,9 @@ TEST_F(FileTypes, TakeoverAskedAndNoRestoresExactly)
 
 // The program's file name and its arguments count, normalised alike on
 // both sides: another folder, quotes, case, "=" and a short name are the
-// same program; another file, or other arguments, are not.  A long command is restored whole; lock mode restores
-// without a question or a history line.
+// same program; another file, or other arguments, are not.  A long
+// command is restored whole; lock mode restores without a question or a
+// history line.
 TEST_F(FileTypes, ComparesTheProgramFile)
 {
     CreateDirectoryA("C:\\Program Files\\Long Folder Name", NULL);

@@ -115,7 +115,8 @@ const SplitCase kSplitCases[] = {
     { "%SystemRoot%\\system32\\NOTEPAD.EXE %1", "%SystemRoot%\\system32\\NOTEPAD.EXE", "%1" },
     { "rundll32.exe shell32.dll,OpenAs_RunDLL %1", "rundll32.exe", "shell32.dll,OpenAs_RunDLL %1" },
     { "%SystemRoot%\\System32\\rundll32.exe \"%ProgramFiles%\\Photo Viewer\\Viewer.dll\", View %1",
-      "%SystemRoot%\\System32\\rundll32.exe", "\"%ProgramFiles%\\Photo Viewer\\Viewer.dll\", View %1" },
+      "%SystemRoot%\\System32\\rundll32.exe",
+      "\"%ProgramFiles%\\Photo Viewer\\Viewer.dll\", View %1" },
     // An unquoted path with blanks ends at its program's extension.
     { "C:\\Program Files\\Some App\\app.exe /open %1", "C:\\Program Files\\Some App\\app.exe",
       "/open %1" },
@@ -136,7 +137,8 @@ TEST(SplitCommand, ProgramAndArguments)
 {
     for (const SplitCase& c : kSplitCases) {
         char program[256], arguments[256];
-        int length = SplitCommand(c.command, program, sizeof(program), arguments, sizeof(arguments));
+        int length =
+            SplitCommand(c.command, program, sizeof(program), arguments, sizeof(arguments));
         EXPECT_STREQ(c.program, program) << c.command;
         EXPECT_STREQ(c.arguments, arguments) << c.command;
         EXPECT_EQ((int)strlen(c.program), length) << c.command;

@@ -203,8 +203,8 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
 TEST_F(AlertTest, EnterKeepsAChangedStartPage)
 {
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "StartPage", "http://home.example");
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page",
-                      "http://new.example");
+    const char* main = "Software\\Microsoft\\Internet Explorer\\Main";
+    vxtest::SetString(HKEY_CURRENT_USER, main, "Start Page", "http://new.example");
     LRESULT yesCode = 0;
     RunAsk([] { return CheckBrowserPages(), 0; }, [&](HWND d) {
         yesCode = SendMessageA(GetDlgItem(d, IDYES), WM_GETDLGCODE, 0, 0);
