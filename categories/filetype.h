@@ -1,8 +1,9 @@
 // File type associations: for each monitored extension, the class and the
 // "open" command Windows would use, recorded under HKCU
 // Software\Quillon\Vardex (Class, Ext, ExtApp, ExtProgID, ExtRoot,
-// ClassApp, ClassProgID, ClassRoot, ExtType), and the patrol that asks when the program behind an
-// extension changes (or, with "LockFileTypes", quietly puts it back).
+// ClassApp, ClassProgID, ClassRoot, ExtType), and the patrol that asks
+// when the program behind an extension changes (or, with "LockFileTypes",
+// quietly puts it back).
 //
 // Kinds: 1 HKLM Software\Classes\.ext, 2 the Explorer's "Application"
 // choice, 3 its "ProgID" choice, 4 HKCR .ext (save and restore only).
