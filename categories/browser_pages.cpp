@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <stdlib.h>
+#include <string.h>
+
 #include "categories/category.h"
 
 #include "foundation/handles.h"
@@ -24,10 +27,13 @@
 #define TEXT_UPDATE_SETTINGS 1050  // 1051 to 1054: the modes 1 to 4
 #define TEXT_UPDATE_CHANGED 1055
 #define TEXT_PREFIX_DEFAULT 1061
+#define TEXT_NO_PAGE 1062        // a page deleted or emptied, as a question shows it
+#define TEXT_PAGE_NOT_TEXT 1063  // a page rewritten as another type of value
 #define TEXT_PREFIX_CHANGED 1065
 
-// Text read from a watched value: a prefix or an address.  The browser
-// takes addresses of at most 2083 characters; a longer value is no page.
+// Text read from the prefix value, and what is remembered of a refused
+// value: as long as the longest address the browser takes (2083
+// characters).  Pages themselves are read whole (PageValue).
 #define WATCHED_TEXT 2084
 // Each value is cut to this in a question, so the question's own words
 // (what Yes and No do) always fit.
@@ -88,8 +94,9 @@ static void TextOrDefault(int id, const char* fallback, char* out, int outSize)
 }
 
 // The question of text id, its "%s" places filled with the two values,
-// each cut to SHOWN_TEXT.
-static int AskWithTwoValues(int textId, const char* first, const char* second)
+// each cut to SHOWN_TEXT; with yesByDefault Enter answers Yes, else No.
+static int AskWithTwoValues(int textId, const char* first, const char* second,
+                            int yesByDefault)
 {
     char pattern[1024];
     LoadText(textId, pattern, sizeof(pattern));
@@ -99,7 +106,7 @@ static int AskWithTwoValues(int textId, const char* first, const char* second)
     const char* values[2] = { firstShown, secondShown };
     char question[QUESTION_TEXT];
     TextFill(question, sizeof(question), pattern, values, 2);
-    return UiConfirm(question);
+    return yesByDefault ? UiConfirmYesByDefault(question) : UiConfirm(question);
 }
 
 // What a restore that did not hold leaves behind: the live value it could
@@ -186,7 +193,7 @@ static int CheckUpdateMode()
     char before[512], after[512];
     ModeText(baseline, before, sizeof(before));
     ModeText(live, after, sizeof(after));
-    if (!AskWithTwoValues(TEXT_UPDATE_CHANGED, before, after)) {
+    if (!AskWithTwoValues(TEXT_UPDATE_CHANGED, before, after, 0)) {
         RegWriteDword(HKEY_CURRENT_USER, VX_KEY, AU_VALUE, live);
         return unusual;
     }
@@ -219,7 +226,7 @@ static void CheckPrefix()
     if (IsRefused(&s_refusedPrefix, live))
         return;
     // Yes keeps the original prefix.
-    if (!AskWithTwoValues(TEXT_PREFIX_CHANGED, baseline, live)) {
+    if (!AskWithTwoValues(TEXT_PREFIX_CHANGED, baseline, live, 0)) {
         RegWriteString(HKEY_CURRENT_USER, VX_KEY, PREFIX_BASELINE, live);
         return;
     }
@@ -260,14 +267,145 @@ static const WatchedPage kPages[3] = {
       "Source", 1017 },
 };
 
-static void RemoveTrailingSlash(char* text)
+// A page as stored, in the watched value or as its baseline: missing (the
+// value or its key), a text of any length, or a value of another type,
+// kept as its bytes so that an approved one can be compared and put back.
+#define PAGE_ROOM 4096
+enum PageState { PAGE_UNREAD = -1, PAGE_MISSING = 0, PAGE_FOUND = 1 };
+
+struct PageValue {
+    int state = PAGE_MISSING;
+    DWORD type = REG_NONE;
+    DWORD size = 0;          // bytes of data
+    char* data = room;       // room, or a block of its own for a long value
+    char room[PAGE_ROOM + 2];
+    PageValue() { room[0] = '\0'; }
+    ~PageValue()
+    {
+        if (data != room)
+            free(data);
+    }
+    PageValue(const PageValue&) = delete;
+    PageValue& operator=(const PageValue&) = delete;
+};
+
+// Reads a value whatever its type and length.  A value that could not be
+// read (memory, or it changed between the two reads of a long one) is
+// PAGE_UNREAD: not compared in this patrol.
+static void ReadPage(HKEY root, const char* path, const char* name, PageValue* page)
 {
-    size_t n = TextLength(text, WATCHED_TEXT);
-    if (n > 0 && text[n - 1] == '/')
-        text[n - 1] = '\0';
+    RegKey key;
+    if (key.Open(root, path, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return;
+    DWORD size = PAGE_ROOM;
+    LONG rc = RegQueryValueExA(key, name, NULL, &page->type, (BYTE*)page->room, &size);
+    if (rc == ERROR_MORE_DATA) {
+        char* block = (char*)malloc((size_t)size + 2);
+        DWORD room = size;
+        if (block == NULL ||
+            RegQueryValueExA(key, name, NULL, &page->type, (BYTE*)block, &size) != ERROR_SUCCESS ||
+            size > room) {
+            free(block);
+            page->state = PAGE_UNREAD;
+            return;
+        }
+        page->data = block;
+    } else if (rc != ERROR_SUCCESS) {
+        return;
+    }
+    // The data need not end in a zero.
+    page->data[size] = '\0';
+    page->data[size + 1] = '\0';
+    page->size = size;
+    page->state = PAGE_FOUND;
+}
+
+// The page's text: "" when there is none, NULL when it is not a text.
+static const char* PageText(const PageValue& page)
+{
+    if (page.state != PAGE_FOUND)
+        return "";
+    if (page.type != REG_SZ && page.type != REG_EXPAND_SZ)
+        return NULL;
+    return page.data;
+}
+
+// One trailing "/" makes no difference to a page: it is dropped.
+static void RemoveTrailingSlash(PageValue* page)
+{
+    const char* text = PageText(*page);
+    if (text == NULL || text[0] == '\0')
+        return;
+    size_t n = strlen(page->data);
+    if (page->data[n - 1] == '/')
+        page->data[n - 1] = '\0';
+}
+
+// Texts compare ignoring case, no page equals an empty text, and a value of
+// another type equals only the same bytes of the same type.
+static int SamePage(const PageValue& a, const PageValue& b)
+{
+    const char* textA = PageText(a);
+    const char* textB = PageText(b);
+    if (textA != NULL && textB != NULL)
+        return TextEqualNoCase(textA, textB);
+    if (textA != NULL || textB != NULL)
+        return 0;
+    return a.type == b.type && a.size == b.size && memcmp(a.data, b.data, a.size) == 0;
+}
+
+// A short text telling one state of a page from another, for the memory of
+// a refused restore: the text itself, or the type, length and a digest of
+// the bytes of another value.
+static void PageFingerprint(const PageValue& page, char* out, size_t outSize)
+{
+    const char* text = PageText(page);
+    if (text != NULL) {
+        TextCopy(out, outSize, text);
+        return;
+    }
+    unsigned h = 2166136261u;
+    for (DWORD i = 0; i < page.size; i++)
+        h = (h ^ (unsigned char)page.data[i]) * 16777619u;
+    TextFormat(out, outSize, "\x01%lu:%lu:%08x", (unsigned long)page.type,
+               (unsigned long)page.size, h);
+}
+
+// What the question shows for a page: its text, else what it is now.
+static const char* ShownPage(const PageValue& page, char* label, int labelSize)
+{
+    const char* text = PageText(page);
+    if (text != NULL && text[0] != '\0')
+        return text;
+    if (text == NULL)
+        TextOrDefault(TEXT_PAGE_NOT_TEXT, "(not a text value)", label, labelSize);
+    else
+        TextOrDefault(TEXT_NO_PAGE, "(no page)", label, labelSize);
+    return label;
+}
+
+// Writes a page: a text as REG_SZ (creating the key), another value as its
+// own type and bytes.  No page is an empty text for a baseline; a watched
+// value is deleted for it, as the page was when it was approved.
+static void WritePage(HKEY root, const char* path, const char* name, const PageValue& page,
+                      int isBaseline)
+{
+    const char* text = PageText(page);
+    if (text != NULL && text[0] == '\0' && !isBaseline) {
+        RegDeleteValueNamed(root, path, name);
+        return;
+    }
+    if (text != NULL) {
+        RegWriteString(root, path, name, text);
+        return;
+    }
+    RegKey key;
+    if (key.Create(root, path, KEY_SET_VALUE) == ERROR_SUCCESS)
+        RegSetValueExA(key, name, 0, page.type, (const BYTE*)page.data, page.size);
 }
 
 // 1 when the page is kept, 0 when it is to be undone, by "HideHomePage".
+// The question's text tells the user that Enter keeps the page.
 static int PageAnswer(const WatchedPage& page, const char* live, const char* baseline)
 {
     int hide = g_Options[OPT_HideHomePage];
@@ -275,7 +413,7 @@ static int PageAnswer(const WatchedPage& page, const char* live, const char* bas
         return 1;
     if (hide != 0)
         return 0;
-    return AskWithTwoValues(page.questionText, live, baseline);
+    return AskWithTwoValues(page.questionText, live, baseline, 1);
 }
 
 static void CheckPage(int index)
@@ -288,35 +426,46 @@ static void CheckPage(int index)
     else
         TextCopy(value, page.valueDefault);
 
-    char live[WATCHED_TEXT], baseline[WATCHED_TEXT];
-    if (ReadTextValue(HKEY_CURRENT_USER, key, value, live, sizeof(live)) <= 0)
+    PageValue live, baseline;
+    ReadPage(HKEY_CURRENT_USER, key, value, &live);
+    ReadPage(HKEY_CURRENT_USER, VX_KEY, page.baselineName, &baseline);
+    if (live.state == PAGE_UNREAD || baseline.state == PAGE_UNREAD)
         return;
-    if (ReadTextValue(HKEY_CURRENT_USER, VX_KEY, page.baselineName, baseline,
-                      sizeof(baseline)) <= 0) {
-        if (live[0] != '\0')
-            RegWriteString(HKEY_CURRENT_USER, VX_KEY, page.baselineName, live);
+    if (baseline.state == PAGE_MISSING) {
+        // First use: the page there is the approved one.  Until there is
+        // one, nothing is approved and nothing compared.
+        const char* text = PageText(live);
+        if (text != NULL && text[0] != '\0')
+            RegWriteString(HKEY_CURRENT_USER, VX_KEY, page.baselineName, text);
         return;
     }
-    RemoveTrailingSlash(live);
-    RemoveTrailingSlash(baseline);
-    if (TextEqualNoCase(live, baseline)) {
+    RemoveTrailingSlash(&live);
+    RemoveTrailingSlash(&baseline);
+    if (SamePage(live, baseline)) {
         s_refusedPage[index].set = 0;
         return;
     }
-    if (IsRefused(&s_refusedPage[index], live))
+    char fingerprint[WATCHED_TEXT];
+    PageFingerprint(live, fingerprint, sizeof(fingerprint));
+    if (IsRefused(&s_refusedPage[index], fingerprint))
         return;
 
     UiNotify(NOTICE_ASKING_ABOUT_SETTING, "");
     g_TraceFirstPatrol = 1;
-    if (PageAnswer(page, live, baseline)) {
-        RegWriteString(HKEY_CURRENT_USER, VX_KEY, page.baselineName, live);
+    char liveLabel[128], baselineLabel[128];
+    if (PageAnswer(page, ShownPage(live, liveLabel, sizeof(liveLabel)),
+                   ShownPage(baseline, baselineLabel, sizeof(baselineLabel)))) {
+        // An approved "no page" is kept as an empty baseline, which is
+        // compared (a page appearing later is a change), never seeded.
+        WritePage(HKEY_CURRENT_USER, VX_KEY, page.baselineName, live, 1);
         return;
     }
-    RegWriteString(HKEY_CURRENT_USER, key, value, baseline);
-    char check[WATCHED_TEXT];
-    ReadTextValue(HKEY_CURRENT_USER, key, value, check, sizeof(check));
-    if (!TextEqualNoCase(check, baseline))
-        ReportRefused(&s_refusedPage[index], live, value);
+    WritePage(HKEY_CURRENT_USER, key, value, baseline, 0);
+    PageValue check;
+    ReadPage(HKEY_CURRENT_USER, key, value, &check);
+    RemoveTrailingSlash(&check);
+    if (!SamePage(check, baseline))
+        ReportRefused(&s_refusedPage[index], fingerprint, value);
 }
 
 void CheckBrowserPages()

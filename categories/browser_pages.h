@@ -6,11 +6,13 @@
 // is written back).
 //
 // Questions go through the UI seam (UiConfirm, after the notice that one is
-// coming).  A restore that does not hold (the value cannot be written, or
-// reads back otherwise) is told once (NOTICE_RESTORE_FAILED) and not asked
-// about again while the live value stays what it is: asking again could not
-// end differently.  Where the monitor may not write the machine's values
-// (major version 6), the explorer is asked to (NOTICE_RESTORE_BY_EXPLORER).
+// coming; the page questions, whose texts say that Enter keeps the page,
+// with UiConfirmYesByDefault).  A restore that does not hold (the value
+// cannot be written, or reads back otherwise) is told once
+// (NOTICE_RESTORE_FAILED) and not asked about again while the live value
+// stays what it is: asking again could not end differently.  Where the
+// monitor may not write the machine's values (major version 6), the
+// explorer is asked to (NOTICE_RESTORE_BY_EXPLORER).
 #pragma once
 #include "foundation/category_record.h"
 
@@ -22,10 +24,14 @@
 int CheckUpdateAndPrefix();
 
 // The start, search and desktop pages, in that order, answered by the
-// option "HideHomePage" (0 ask, 1 keep, other values undo).  A page that
-// is missing, not text, or longer than the longest address the browser
-// takes is not compared (nothing to show or keep); an empty baseline is
-// seeded silently from the live page.
+// option "HideHomePage" (0 ask, 1 keep, other values undo).  Any change of
+// a watched value is asked about: a page deleted (value or key) or emptied
+// is shown as text 1062 "(no page)", one rewritten as another type as text
+// 1063 "(not a text value)", a long one cut.  Keeping a page records it as
+// it is (no page as an empty baseline, which is compared like any other);
+// undoing writes the approved page back as REG_SZ, creating the key, or
+// deletes the value when no page was approved.  Only a missing baseline is
+// seeded silently, from a live text page.
 void CheckBrowserPages();
 
 // Copies a non-zero live update mode into a missing or zero baseline; for

@@ -261,11 +261,16 @@ static int ListIECookies(ItemList* list, int filter)
             DeleteFileForce(path);
             continue;
         }
-        if (ItemCount(list) >= most)
+        // The cap is for the list a person reads; filtering goes on to the
+        // last cookie of the folder.
+        if (ItemCount(list) >= most) {
+            if (filter)
+                continue;
             break;
+        }
         char created[24];
         FileDateText(path, created);
-        if (!AddItem(list, found.cFileName, path, "", created, CODE_IE_COOKIE, 0))
+        if (!AddItem(list, found.cFileName, path, "", created, CODE_IE_COOKIE, 0) && !filter)
             break;
     } while (FindNextFileA(find.Get(), &found));
     return ItemCount(list);
@@ -273,11 +278,11 @@ static int ListIECookies(ItemList* list, int filter)
 
 // --- Mozilla ------------------------------------------------------------------
 
-// The whole cookie file, or NULL when it cannot be read.
+// The whole cookie file, or NULL when it cannot be read whole: a rewrite
+// from a part would drop the rest of the user's cookies.
 static char* ReadCookieFile(const char* path, DWORD* size)
 {
-    *size = COOKIE_FILE_MAX;
-    return ReadTextFile(path, size, 0);
+    return ReadWholeFile(path, COOKIE_FILE_MAX, size);
 }
 
 static void AddMozillaCookie(ItemList* list, const CookieFields* fields)

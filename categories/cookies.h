@@ -39,9 +39,10 @@ int IsNut(const char* text);
 // Deletes every one-time filter (data "2").  Returns how many went.
 int PurgeOneTimeNuts();
 
-// Empties the list and lists the cookies of the current mode.  With
-// filter set the filter list is loaded (and freed after): matching IE
-// cookie files are deleted and not listed; a Mozilla cookies.txt is
+// Empties the list and lists the cookies of the current mode, at most
+// "MaxCookie" IE cookies.  With filter set the filter list is loaded (and
+// freed after): matching IE cookie files are deleted and not listed, all
+// of them, past the cap too; a Mozilla cookies.txt is
 // rewritten without the matching lines into cookiesnew.txt and the rewrite
 // marked pending (nothing is listed then).  Returns the count listed (with
 // filter in mode 3: 1 when the rewrite was made, 0 when not).
@@ -49,8 +50,10 @@ int ListCookies(ItemList* list, int filter);
 
 // The filtered rewrite of <profile>\cookies.txt into cookiesnew.txt: the
 // whole file read first, every line that passes copied byte for byte, the
-// result written to a temporary file renamed into place.  Uses the loaded
-// filter list.  1 when cookiesnew.txt was written.
+// result written to a temporary file renamed into place.  A file that
+// cannot be read whole (over 64 MB, or read short) is not rewritten: a
+// rewrite of its first part would drop the rest.  Uses the loaded filter
+// list.  1 when cookiesnew.txt was written.
 int RewriteCookieFile(const char* profile);
 
 // When a rewrite is pending and no window of class "MozillaWindowClass"

@@ -119,9 +119,27 @@ static const char* RecordedClassKey(int kind)
     }
 }
 
+// Where the command of a kind's recorded class is recorded.  Each kind has
+// its own: kind 1 reads the machine's classes and kinds 2 and 3 the merged
+// ones, where a user's own classes may give one class another command.
 static const char* RecordedCommandKey(int kind)
 {
-    return kind == 4 ? VX_CLASSROOT_KEY : VX_CLASS_KEY;
+    switch (kind) {
+    case 1: return VX_CLASS_KEY;
+    case 2: return VX_CLASSAPP_KEY;
+    case 3: return VX_CLASSPROGID_KEY;
+    case 4: return VX_CLASSROOT_KEY;
+    default: return NULL;
+    }
+}
+
+// Where an older version recorded the command of kinds 2 and 3 (shared
+// with kind 1): read when the kind has no record of its own yet, so that a
+// change made before the upgrade is still asked about.  NULL for the kinds
+// that always had their own.
+static const char* OlderCommandKey(int kind)
+{
+    return kind == 2 || kind == 3 ? VX_CLASS_KEY : NULL;
 }
 
 // Where the association of a kind lives: the class value and the command
@@ -247,18 +265,27 @@ static int WriteAssociation(const char* dotExt, int kind, const char* className,
 }
 
 // The recorded class and command of a kind ("" when nothing is recorded:
-// an empty class is never looked up, which would read the list).
-static int ReadRecorded(HKEY classKey, HKEY commandKey, const char* dotExt, char* className,
-                        char* command, DWORD* commandType)
+// an empty class is never looked up, which would read the list).  The
+// command is read from the kind's own record, else from olderKey (NULL:
+// none).  1 when found in its own record, 2 in the older one, else 0.
+static int ReadRecorded(HKEY classKey, HKEY commandKey, HKEY olderKey, const char* dotExt,
+                        char* className, char* command, DWORD* commandType)
 {
     command[0] = '\0';
     DWORD type;
-    if (ReadRawText(classKey, dotExt, className, FILETYPE_COMMAND, &type) == 0 ||
+    if (classKey == NULL ||
+        ReadRawText(classKey, dotExt, className, FILETYPE_COMMAND, &type) == 0 ||
         !ValidClass(className)) {
         className[0] = '\0';
         return 0;
     }
-    return ReadRawText(commandKey, className, command, FILETYPE_COMMAND, commandType) > 0;
+    if (commandKey != NULL &&
+        ReadRawText(commandKey, className, command, FILETYPE_COMMAND, commandType) > 0)
+        return 1;
+    if (olderKey != NULL &&
+        ReadRawText(olderKey, className, command, FILETYPE_COMMAND, commandType) > 0)
+        return 2;
+    return 0;
 }
 
 int RestoreFileType(const char* ext, int kind)
@@ -267,13 +294,15 @@ int RestoreFileType(const char* ext, int kind)
     char dotExt[EXTENSION_TEXT];
     if (classKey == NULL || !NormalExtension(ext, dotExt))
         return 0;
-    RegKey classes, commands;
+    RegKey classes, commands, older;
     if (classes.Open(HKEY_CURRENT_USER, classKey, KEY_QUERY_VALUE) != ERROR_SUCCESS)
         return 0;
     commands.Open(HKEY_CURRENT_USER, RecordedCommandKey(kind), KEY_QUERY_VALUE);
+    if (OlderCommandKey(kind) != NULL)
+        older.Open(HKEY_CURRENT_USER, OlderCommandKey(kind), KEY_QUERY_VALUE);
     char className[FILETYPE_COMMAND], command[FILETYPE_COMMAND];
     DWORD type = REG_SZ;
-    ReadRecorded(classes, commands, dotExt, className, command, &type);
+    ReadRecorded(classes, commands, older, dotExt, className, command, &type);
     if (className[0] == '\0')
         return 0;
     return WriteAssociation(dotExt, kind, className, command, type);
@@ -284,42 +313,22 @@ int RestoreFileType(const char* ext, int kind)
 void FileTypeComparable(const char* command, char* out, size_t outSize)
 {
     outSize = TextLimit(outSize, FILETYPE_COMMAND);
-    char* work = (char*)malloc(FILETYPE_COMMAND * 2);
-    if (work == NULL) {
+    char* program = (char*)malloc(FILETYPE_COMMAND * 2);
+    if (program == NULL) {
         TextCopy(out, outSize, command);
         return;
     }
-    TextCopy(work, FILETYPE_COMMAND, command);
+    char* arguments = program + FILETYPE_COMMAND;
+    SplitCommand(command, program, FILETYPE_COMMAND, arguments, FILETYPE_COMMAND);
     // A short (8.3) program name is compared by its long name.
-    if (strchr(work, '~') != NULL) {
-        const char* start = work;
-        const char* end;
-        if (*start == '"') {
-            start++;
-            end = strchr(start, '"');
-        } else {
-            end = strchr(start, ' ');
-        }
-        if (end == NULL)
-            end = start + strlen(start);
-        char program[VX_PATH], longName[VX_PATH];
-        if ((size_t)(end - start) < sizeof(program)) {
-            TextCopyN(program, sizeof(program), start, (size_t)(end - start));
-            DWORD n = GetLongPathNameA(program, longName, sizeof(longName));
-            if (n > 0 && n < sizeof(longName)) {
-                char* rebuilt = work + FILETYPE_COMMAND;
-                TextCopy(rebuilt, FILETYPE_COMMAND, longName);
-                TextAppend(rebuilt, FILETYPE_COMMAND, *end == '"' ? end + 1 : end);
-                TextCopy(work, FILETYPE_COMMAND, rebuilt);
-            }
-        }
+    if (strchr(program, '~') != NULL && strlen(program) < VX_PATH) {
+        char longName[VX_PATH];
+        DWORD n = GetLongPathNameA(program, longName, sizeof(longName));
+        if (n > 0 && n < sizeof(longName))
+            TextCopy(program, FILETYPE_COMMAND, longName);
     }
-    char* plain = work + FILETYPE_COMMAND;
-    StripQuotes(work, plain, FILETYPE_COMMAND);
-    EqualsToColon(plain, work, FILETYPE_COMMAND);
-    const char* slash = strrchr(work, '\\');
-    TextCopy(out, outSize, slash != NULL ? slash + 1 : work);
-    free(work);
+    CommandComparableText(program, arguments, out, outSize);
+    free(program);
 }
 
 static int SameProgram(const char* recorded, const char* current)
@@ -476,7 +485,7 @@ void CreateClassInfo()
     if (StoreSetUp(markerLength, list))
         return;
     static const char* const keys[] = { VX_EXT_KEY, VX_EXTAPP_KEY, VX_EXTPROGID_KEY,
-                                        VX_CLASS_KEY };
+                                        VX_CLASS_KEY, VX_CLASSAPP_KEY, VX_CLASSPROGID_KEY };
     for (const char* key : keys)
         RegCreateKeyPath(HKEY_CURRENT_USER, key);
     DefaultList(list, sizeof(list));
@@ -660,8 +669,9 @@ static int RestoreAndCheck(const char* dotExt, int kind, const char* recorded)
 }
 
 struct PatrolContext {
-    HKEY classKeys[4];  // recorded classes of kinds 1-3 (index = kind)
-    HKEY commandKey;
+    HKEY classKeys[4];    // recorded classes of kinds 1-3 (index = kind)
+    HKEY commandKeys[4];  // their recorded commands (CommandKeyOf)
+    int commandKeyOpened[4];
     int asked;
     char className[FILETYPE_COMMAND];
     char command[FILETYPE_COMMAND];
@@ -677,18 +687,38 @@ static void WriteRejectHistory(const char* dotExt, int kind, const char* classNa
     WriteHistory(dotExt, command, info, FILETYPE_CODE, HA_START_RESTORE);
 }
 
+// The key of a kind's recorded commands, opened when first needed: most
+// monitored types never get kinds 2 and 3.  (Kind 1's, Class, is also
+// where an older version kept them all.)
+static HKEY CommandKeyOf(PatrolContext* c, int kind)
+{
+    if (!c->commandKeyOpened[kind]) {
+        c->commandKeyOpened[kind] = 1;
+        RegOpenKeyExA(HKEY_CURRENT_USER, RecordedCommandKey(kind), 0, KEY_QUERY_VALUE,
+                      &c->commandKeys[kind]);
+    }
+    return c->commandKeys[kind];
+}
+
 static void PatrolOneKind(const char* dotExt, int kind, PatrolContext* c)
 {
     DWORD type;
     if (!ReadAssociation(dotExt, kind, c->className, c->command, &type))
         return;
     DWORD recordedType = REG_SZ;
-    if (c->classKeys[kind] == NULL || c->commandKey == NULL ||
-        !ReadRecorded(c->classKeys[kind], c->commandKey, dotExt, c->recordedClass,
-                      c->recordedCommand, &recordedType)) {
+    int found = ReadRecorded(c->classKeys[kind], CommandKeyOf(c, kind),
+                             OlderCommandKey(kind) != NULL ? CommandKeyOf(c, 1) : NULL, dotExt,
+                             c->recordedClass, c->recordedCommand, &recordedType);
+    if (found == 0) {
         // Nothing recorded yet: what is there now is the association.
         SaveFileType(dotExt, kind);
         return;
+    }
+    if (found == 2) {
+        // The kind takes the older record as its own, once; later patrols
+        // read only their own.
+        WriteText(HKEY_CURRENT_USER, RecordedCommandKey(kind), c->recordedClass,
+                  c->recordedCommand, recordedType);
     }
     if (SameProgram(c->recordedCommand, c->command)) {
         ForgetRefused(dotExt, kind);
@@ -756,13 +786,13 @@ int PatrolFileTypes()
     for (int kind = 1; kind <= 3; kind++)
         RegOpenKeyExA(HKEY_CURRENT_USER, RecordedClassKey(kind), 0, KEY_QUERY_VALUE,
                       &c->classKeys[kind]);
-    RegOpenKeyExA(HKEY_CURRENT_USER, VX_CLASS_KEY, 0, KEY_QUERY_VALUE, &c->commandKey);
     ForEachListed(list, PatrolExtension, c);
-    for (int kind = 1; kind <= 3; kind++)
+    for (int kind = 1; kind <= 3; kind++) {
         if (c->classKeys[kind] != NULL)
             RegCloseKey(c->classKeys[kind]);
-    if (c->commandKey != NULL)
-        RegCloseKey(c->commandKey);
+        if (c->commandKeys[kind] != NULL)
+            RegCloseKey(c->commandKeys[kind]);
+    }
     int asked = c->asked;
     free(c);
     return asked;

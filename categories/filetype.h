@@ -1,8 +1,9 @@
 // File type associations: for each monitored extension, the class and the
 // "open" command Windows would use, recorded under HKCU
 // Software\Quillon\Vardex (Class, Ext, ExtApp, ExtProgID, ExtRoot,
-// ClassRoot, ExtType), and the patrol that asks when the program behind an
-// extension changes (or, with "LockFileTypes", quietly puts it back).
+// ClassApp, ClassProgID, ClassRoot, ExtType), and the patrol that asks
+// when the program behind an extension changes (or, with "LockFileTypes",
+// quietly puts it back).
 //
 // Kinds: 1 HKLM Software\Classes\.ext, 2 the Explorer's "Application"
 // choice, 3 its "ProgID" choice, 4 HKCR .ext (save and restore only).
@@ -16,6 +17,11 @@
 #define VX_EXTPROGID_KEY  "Software\\Quillon\\Vardex\\ExtProgID"
 #define VX_EXTROOT_KEY    "Software\\Quillon\\Vardex\\ExtRoot"
 #define VX_CLASSROOT_KEY  "Software\\Quillon\\Vardex\\ClassRoot"
+// The recorded commands of kinds 2 and 3 (kind 1's are in Class, beside
+// the list, kind 4's in ClassRoot): one class may open with another
+// command in the user's own classes than in the machine's.
+#define VX_CLASSAPP_KEY    "Software\\Quillon\\Vardex\\ClassApp"
+#define VX_CLASSPROGID_KEY "Software\\Quillon\\Vardex\\ClassProgID"
 #define VX_EXTTYPE_KEY    "Software\\Quillon\\Vardex\\ExtType"
 #define FILEEXTS_KEY      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts"
 
@@ -38,10 +44,13 @@ enum {
 int FileTypeCommand(const char* ext, int kind, char* className, char* command);
 
 // Records the association as it is now (class, and the command exactly as
-// written).  1 when recorded; 0 for a kind outside 1-4 or no association.
+// written, under the kind's own record).  1 when recorded; 0 for a kind
+// outside 1-4 or no association.
 int SaveFileType(const char* ext, int kind);
 // Writes the recorded association back (kind 4: only the extension's
-// class).  1 when something was written.
+// class).  Kinds 2 and 3 without a record of their own take the command an
+// older version recorded for their class in Class.  1 when something was
+// written.
 int RestoreFileType(const char* ext, int kind);
 
 // Empties the list and adds one entry per monitored extension and kind
@@ -74,9 +83,11 @@ int FileTypeIcon(const char* ext, int kind, char* file, int* index);
 // The patrol step.  Returns the number of changes asked about.
 int PatrolFileTypes();
 
-// The comparable form of a command (out holds FILETYPE_COMMAND): quotes
-// dropped, a short-named program file in its long form, "=" turned into
-// ":", and only the part after the last "\".
+// The comparable form of a command (out holds FILETYPE_COMMAND): the file
+// name of its program (a short 8.3 name in its long form) and its
+// arguments, quotes dropped and "=" turned into ":" (CommandComparableText).
+// A program moved to another folder compares equal; another program, or
+// the same one given other arguments, does not.
 void FileTypeComparable(const char* command, char* out, size_t outSize);
 template <size_t N> inline void FileTypeComparable(const char* command, char (&out)[N])
 { FileTypeComparable(command, out, N); }

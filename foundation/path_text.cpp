@@ -118,6 +118,94 @@ int ExpandProgramPathText(const char* command, const char* windowsFolder,
     return (int)TextCopy(out, outSize, start);
 }
 
+static int IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// 1 when text starts with the four characters of extension, in any case,
+// and a blank or the end follows them.
+static int EndsProgramAt(const char* text, const char* extension)
+{
+    for (int k = 0; k < 4; k++)
+        if (UpperChar(text[k]) != UpperChar(extension[k]))
+            return 0;
+    return text[4] == '\0' || IsBlank(text[4]);
+}
+
+// The length of the unquoted program at the start of text.
+static size_t UnquotedProgramLength(const char* text)
+{
+    // The extensions Windows runs a program file by.
+    static const char* const kRunnable[] = { ".EXE", ".COM", ".BAT", ".CMD", ".SCR", ".PIF" };
+    for (size_t i = 0; text[i] != '\0'; i++) {
+        if (text[i] != '.')
+            continue;
+        for (const char* extension : kRunnable)
+            if (EndsProgramAt(text + i, extension))
+                return i + 4;
+    }
+    size_t n = 0;
+    while (text[n] != '\0' && !IsBlank(text[n]))
+        n++;
+    return n;
+}
+
+int SplitCommand(const char* command, char* program, size_t programSize, char* arguments,
+                 size_t argumentsSize)
+{
+    if (programSize > 0)
+        program[0] = '\0';
+    if (argumentsSize > 0)
+        arguments[0] = '\0';
+    if (command == NULL)
+        return 0;
+    while (IsBlank(*command))
+        command++;
+    const char* rest;
+    if (*command == '"') {
+        const char* start = command + 1;
+        const char* close = strchr(start, '"');
+        size_t length = close != NULL ? (size_t)(close - start) : strlen(start);
+        TextCopyN(program, programSize, start, length);
+        rest = close != NULL ? close + 1 : start + length;
+    } else {
+        size_t length = UnquotedProgramLength(command);
+        TextCopyN(program, programSize, command, length);
+        rest = command + length;
+    }
+    while (IsBlank(*rest))
+        rest++;
+    size_t length = strlen(rest);
+    while (length > 0 && IsBlank(rest[length - 1]))
+        length--;
+    TextCopyN(arguments, argumentsSize, rest, length);
+    return programSize > 0 ? (int)strlen(program) : 0;
+}
+
+int CommandComparableText(const char* program, const char* arguments, char* out,
+                          size_t outSize)
+{
+    if (outSize == 0)
+        return 0;
+    out[0] = '\0';
+    const char* name = program != NULL ? program : "";
+    for (const char* p = name; *p != '\0'; p++)
+        if (*p == '\\' || *p == '/')
+            name = p + 1;
+    size_t n = 0;
+    for (const char* p = name; *p != '\0'; p++)
+        if (*p != '"')
+            n = TextAppendChar(out, outSize, *p == '=' ? ':' : *p);
+    if (arguments != NULL && arguments[0] != '\0') {
+        n = TextAppendChar(out, outSize, ' ');
+        for (const char* p = arguments; *p != '\0'; p++)
+            if (*p != '"')
+                n = TextAppendChar(out, outSize, *p == '=' ? ':' : *p);
+    }
+    return (int)n;
+}
+
 int RundllTarget(const char* command, char* out, size_t outSize)
 {
     outSize = TextLimit(outSize, VX_PATH);

@@ -38,6 +38,26 @@ void RemoveTrailingBackslash(char* path, int keepRoot);
 int ExpandProgramPathText(const char* command, const char* windowsFolder,
                           const char* programFiles, char* out, size_t outSize);
 
+// Splits a command line into its program and its arguments, each cut to
+// its buffer (buffers as long as the command keep both whole).  The
+// program is, after any leading blanks: the text inside the quotes when the
+// command starts with one (to the end when the quote is not closed); else
+// the text up to the end of its first ".exe", ".com", ".bat", ".cmd",
+// ".scr" or ".pif" that is followed by a blank or the end (so a path with
+// blanks needs no quotes); else the text up to the first blank.  The
+// arguments are the rest without the blanks around it, quotes kept.
+// Returns the program's length; 0 with both "" for a blank command.
+int SplitCommand(const char* command, char* program, size_t programSize, char* arguments,
+                 size_t argumentsSize);
+
+// The comparable form of a split command (out holds outSize bytes): the
+// program's file name (the text after its last "\" or "/"), then one blank
+// and the arguments when there are any; every quote dropped and every "="
+// turned into ":".  Two forms are compared ignoring case.  Returns the
+// length stored.
+int CommandComparableText(const char* program, const char* arguments, char* out,
+                          size_t outSize);
+
 // When command contains "RUNDLL32.EXE" (any case): out = the text 13
 // characters after the start of that word (the word and one blank
 // skipped; "" when the command ends there), result 1.  Else out = command,

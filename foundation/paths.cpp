@@ -200,6 +200,45 @@ char* ReadTextFile(const char* path, DWORD* size, int crlf)
     return block;
 }
 
+char* ReadWholeFile(const char* path, DWORD limit, DWORD* size)
+{
+    if (size == NULL)
+        return NULL;
+    *size = 0;
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file.IsValid())
+        return NULL;
+    LARGE_INTEGER fileSize;
+    if (!GetFileSizeEx(file.Get(), &fileSize) || fileSize.QuadPart <= 0 ||
+        fileSize.QuadPart > (LONGLONG)limit)
+        return NULL;
+    DWORD wanted = (DWORD)fileSize.QuadPart;
+    char* block = (char*)GlobalAlloc(GMEM_FIXED, (SIZE_T)wanted + 1);
+    if (block == NULL)
+        return NULL;
+    // ReadFile may give less than asked: read on until the size is reached
+    // or the file ends early.
+    DWORD got = 0;
+    while (got < wanted) {
+        DWORD part = 0;
+        if (!ReadFile(file.Get(), block + got, wanted - got, &part, NULL) || part == 0)
+            break;
+        got += part;
+    }
+    // A file that ended early, or has grown since its size was taken, was
+    // not read whole.
+    char beyond;
+    DWORD more = 0;
+    if (got != wanted || (ReadFile(file.Get(), &beyond, 1, &more, NULL) && more != 0)) {
+        GlobalFree(block);
+        return NULL;
+    }
+    block[got] = '\0';
+    *size = got;
+    return block;
+}
+
 void FreeTextFile(char* block)
 {
     if (block != NULL)

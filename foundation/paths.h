@@ -41,6 +41,12 @@ int DeleteFileForce(const char* path);
 // file cannot be opened or is empty.
 char* ReadTextFile(const char* path, DWORD* size, int crlf);
 void FreeTextFile(char* block);
+// The whole file in a new zero-terminated block (free it with
+// FreeTextFile); *size receives its length.  NULL, and *size 0, when the
+// file cannot be opened, is empty or larger than limit bytes, or could not
+// be read whole (it ended early or grew while it was read): for a file that
+// is rewritten from what was read, where a part would lose the rest.
+char* ReadWholeFile(const char* path, DWORD limit, DWORD* size);
 
 // Turns a command line into a comparable upper-case file path (out holds
 // VX_PATH): SystemRoot and %PROGRAMFILES% resolved, everything after the

@@ -133,6 +133,98 @@ TEST(WatchedSettings, ChangesAskedKeptAndRestored)
     EXPECT_EQ(IsWindowsMajor6() ? "http://" : "ftp://", Get(HKEY_LOCAL_MACHINE, kDefault, ""));
 }
 
+// --- Pages that stop being a text ------------------------------------------------------------
+
+// What may become of a page: deleted (the browser then takes the machine's
+// page), its key deleted, emptied, rewritten as a number, or made longer
+// than the 2083 characters the browser takes.
+enum Spoil { DELETED, KEY_DELETED, EMPTIED, NUMBER, TOO_LONG };
+static const std::string kHome = "http://home.example";
+static const std::string kTooLong = "http://long.example/" + std::string(5000, 'x');
+
+static void SpoilPage(const Place& page, Spoil spoil)
+{
+    if (spoil == DELETED)
+        RegDeleteValueNamed(page.root, page.key, page.value);
+    else if (spoil == KEY_DELETED)
+        RegDeleteKeyTree(page.root, page.key);
+    else if (spoil == NUMBER)
+        vxtest::SetDword(page.root, page.key, page.value, 7);
+    else
+        vxtest::SetString(page.root, page.key, page.value,
+                          spoil == EMPTIED ? "" : kTooLong.c_str());
+}
+
+static DWORD TypeOf(const Place& page)
+{
+    DWORD type = REG_NONE;
+    RegGetValueA(page.root, page.key, page.value, RRF_RT_ANY, &type, NULL, NULL);
+    return type;
+}
+
+// Every such change is asked about, showing what the page is now; "No"
+// writes the approved page back as a text.
+TEST(WatchedSettings, APageThatIsNoLongerATextIsAsked)
+{
+    const struct { Spoil spoil; std::string shown; } cases[] = {
+        { DELETED, "page is (no page)\n" }, { KEY_DELETED, "page is (no page)\n" },
+        { EMPTIED, "page is (no page)\n" }, { NUMBER, "page is (not a text value)\n" },
+        { TOO_LONG, "page is " + kTooLong.substr(0, 297) + "...\n" },
+    };
+    for (const Place& page : kPages) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(page.value) + " " + std::to_string(c.spoil));
+            Fresh();
+            Put(page, kHome, kHome);
+            SpoilPage(page, c.spoil);
+            vxtest::ScriptedUi user;
+            CheckBrowserPages();
+            ASSERT_EQ(1u, user.confirmations.size());
+            EXPECT_NE(std::string::npos, user.confirmations[0].find(c.shown));
+            EXPECT_EQ(kHome, Get(page.root, page.key, page.value));
+            EXPECT_EQ((DWORD)REG_SZ, TypeOf(page));
+        }
+    }
+}
+
+// "Yes" approves what the page has become.  It is not asked about again,
+// and a page that appears after an approved deletion is a change, not a
+// first page taken silently.
+TEST(WatchedSettings, AnApprovedChangeStands)
+{
+    for (Spoil spoil : { DELETED, KEY_DELETED, EMPTIED, NUMBER, TOO_LONG }) {
+        SCOPED_TRACE(spoil);
+        Fresh();
+        Put(kPages[0], kHome, kHome);
+        SpoilPage(kPages[0], spoil);
+        vxtest::ScriptedUi user;
+        user.confirm = 1;
+        CheckBrowserPages();
+        CheckBrowserPages();
+        EXPECT_EQ(1u, user.confirmations.size());
+        Put(HKEY_CURRENT_USER, IE_MAIN, "Start Page", "http://bad.example");
+        CheckBrowserPages();
+        EXPECT_EQ(2u, user.confirmations.size());
+    }
+}
+
+// The page questions tell the user that Enter keeps the page: Yes is their
+// default.  The update mode's question keeps No.
+TEST(WatchedSettings, EnterKeepsThePage)
+{
+    Fresh();
+    Put(kMode, "4", "1");  // a change no other test leaves refused
+    for (const Place& page : kPages)
+        Put(page, kHome, "http://bad.example");
+    vxtest::ScriptedUi user;
+    CheckUpdateAndPrefix();
+    CheckBrowserPages();
+    ASSERT_EQ(4u, user.yesByDefault.size());
+    EXPECT_EQ(0, user.yesByDefault[0]);
+    for (size_t i = 1; i < 4; i++)
+        EXPECT_EQ(1, user.yesByDefault[i]) << kPages[i - 1].value;
+}
+
 // --- A restore that does not hold ------------------------------------------------------------
 
 // Lets everyone read the key and nobody change it, or everything again.

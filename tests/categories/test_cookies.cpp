@@ -120,6 +120,51 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0) << found;
 }
 
+// "MaxCookie" caps the list shown to a person, not the filter: a tracker
+// found after the list is full is removed all the same.
+TEST_F(CookiesTest, IEFilterPassesTheListsCap)
+{
+    SetCookieMode(COOKIE_MODE_IE);
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "IECookieFolder", profile.c_str());
+    vxtest::WriteFileBytes(profile + "\\index.dat", "");
+    const std::vector<std::string> trackers = { "\\u@tracker1[1].txt", "\\u@tracker2[1].txt",
+                                                "\\u@tracker3[1].txt" };
+    for (int i = 0; i < 3; i++) {  // plain and tracker cookies in turn
+        vxtest::WriteFileBytes(profile + "\\u@plain" + std::to_string(i) + "[1].txt", "p");
+        vxtest::WriteFileBytes(profile + trackers[i], "t");
+    }
+    g_Options[OPT_MaxCookie] = 1;
+    EXPECT_EQ(1, ListCookies(Items(), 1));
+    for (const std::string& tracker : trackers)
+        EXPECT_FALSE(Exists(profile + tracker)) << tracker;
+}
+
+static LONGLONG FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return ((LONGLONG)data.nFileSizeHigh << 32) | data.nFileSizeLow;
+}
+
+// A cookies.txt larger than the system reads (64 MB) would be rewritten cut
+// short: it is left alone, no rewrite made, nothing pending or committed.
+TEST_F(CookiesTest, FileOverTheLimitIsNotRewritten)
+{
+    const LONGLONG size = 64LL * 1024 * 1024 + 1;
+    HANDLE file = CreateFileA(Cookies().c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    ASSERT_TRUE(SetFilePointerEx(file, end, NULL, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+    EXPECT_EQ(0, ListCookies(Items(), 1));
+    EXPECT_FALSE(Exists(Rewrite()));
+    EXPECT_EQ(0, CookieFilePending());
+    SetCookieFilePending(1);
+    EXPECT_EQ(0, CommitCookieFile());
+    EXPECT_EQ(size, FileSize(Cookies()));
+}
+
 // Listing: every line with a domain, long values and odd expiries kept
 // (shop.example's expiry is no number); a blank filter written by anyone is
 // skipped, never "match all".  A rewrite that still stands (cookie file and

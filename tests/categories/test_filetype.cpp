@@ -13,6 +13,8 @@ static const char* kTxtKey = "Software\\Classes\\.txt";
 static const char* kOwnCommand = "Software\\Classes\\txtfile\\shell\\open\\command";
 static const char* kNotepad = "\"C:\\windows\\system32\\notepad.exe\" \"%1\"";
 static const char* kEvil = "\"C:\\Evil Dir\\evil.exe\" /open \"%1\"";
+static const char* kUserCommand = "Software\\Classes\\txtfile\\shell\\open\\command";
+static const char* kWordpad = "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\" \"%1\"";
 
 static std::string Machine(const char* path) { return vxtest::ReadString(HKEY_LOCAL_MACHINE, path, ""); }
 
@@ -27,12 +29,28 @@ struct FileTypes : ::testing::Test {
     {
         vxtest::ResetStore(), LoadOptions(), ClearHistoryFile();
         RegDeleteKeyTree(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.txt");
+        RegDeleteKeyTree(HKEY_CURRENT_USER, "Software\\Classes\\txtfile");
         vxtest::SetString(HKEY_LOCAL_MACHINE, kTxtKey, "", "txtfile");
         vxtest::SetString(HKEY_LOCAL_MACHINE, kOwnCommand, "", kNotepad);
         CreateClassInfo();
     }
-    void TearDown() override { ClearHistoryItems(); }
+    void TearDown() override { ClearHistoryItems(), RegOverridePredefKey(HKEY_CLASSES_ROOT, NULL); }
 };
+
+// Windows shows a user's own classes through HKEY_CLASSES_ROOT, over the
+// machine's; Wine 8 shows only the machine's.  There the user's classes key
+// stands in for HKEY_CLASSES_ROOT (in this process, until TearDown).
+static void ShowUserClasses()
+{
+    char className[FILETYPE_COMMAND], command[FILETYPE_COMMAND];
+    if (FileTypeCommand("txt", 3, className, command) && strcmp(command, kWordpad) == 0)
+        return;
+    HKEY user = NULL;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Classes", 0, KEY_ALL_ACCESS, &user));
+    EXPECT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_CLASSES_ROOT, user));
+    RegCloseKey(user);
+}
 
 // What a user checks first: a takeover of ".txt" is asked about with both
 // programs; "No" restores the recorded command exactly and the question
@@ -59,10 +77,11 @@ TEST_F(FileTypes, TakeoverAskedAndNoRestoresExactly)
     EXPECT_EQ("txtfile", vxtest::ReadString(HKEY_CURRENT_USER, choice, "ProgID"));
 }
 
-// Only the program file counts, normalised alike on both sides: another
-// folder, quotes, case, "=" and a short name are the same program; another
-// file is not.  A long command is restored whole; lock mode restores
-// without a question or a history line.
+// The program's file name and its arguments count, normalised alike on
+// both sides: another folder, quotes, case, "=" and a short name are the
+// same program; another file, or other arguments, are not.  A long
+// command is restored whole; lock mode restores without a question or a
+// history line.
 TEST_F(FileTypes, ComparesTheProgramFile)
 {
     CreateDirectoryA("C:\\Program Files\\Long Folder Name", NULL);
@@ -71,6 +90,7 @@ TEST_F(FileTypes, ComparesTheProgramFile)
     char shortPath[MAX_PATH];
     ASSERT_GT(GetShortPathNameA(longPath, shortPath, sizeof(shortPath)), 0u);
 
+    const char* kPlain = "C:\\WINDOWS\\system32\\NOTEPAD.EXE %1";
     struct Row { std::string recorded, changed; int asked, lock; };
     const Row rows[] = {
         { kNotepad, kEvil, 0, 1 },
@@ -80,6 +100,11 @@ TEST_F(FileTypes, ComparesTheProgramFile)
         { "C:\\a\\tool=x.exe %1", "C:\\b\\tool=x.exe %1", 0, 0 },
         { "C:\\a\\tool=x.exe %1", "C:\\a\\tool=y.exe %1", 1, 0 },
         { std::string(kNotepad) + " /x:" + std::string(960, 'y'), kEvil, 1, 0 },
+        // Another program put in front of the recorded one, the line ending
+        // alike; the same program given other arguments.
+        { kPlain, std::string("C:\\Temp\\evil.exe ") + kPlain, 1, 0 },
+        { kPlain, std::string("C:\\Temp\\evil.exe ") + kPlain, 0, 1 },
+        { kNotepad, "C:\\WINDOWS\\system32\\NOTEPAD.EXE /p %1", 1, 0 },
     };
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
@@ -91,7 +116,7 @@ TEST_F(FileTypes, ComparesTheProgramFile)
         EXPECT_EQ(row.asked, PatrolFileTypes()) << row.changed;
         EXPECT_EQ(row.asked || row.lock ? row.recorded : row.changed, Machine(kOwnCommand)) << row.changed;
     }
-    EXPECT_EQ(3, ReadHistory());  // the three "No" answers, not the lock
+    EXPECT_EQ(5, ReadHistory());  // the "No" answers, not the lock
 
     // An empty recorded class is nothing recorded (never the list text):
     // what is there now is recorded, not asked about.
@@ -134,4 +159,49 @@ TEST_F(FileTypes, AddAndRemoveExtensions)
     EXPECT_TRUE(AddFileType("ABCDEFGHIJKLMNOPQR") == TXT_FILETYPE_LIST_FULL && AddFileType("ABCDEFGHIJKLMNOPQ") == 0);
     ReadFileTypeList(list, sizeof(list));
     EXPECT_EQ(1019u, strlen(list));
+}
+
+// The per-user classes give the ProgID "txtfile" another command than the
+// machine's: the machine's association (kind 1) and the user's choice of
+// ProgID (kind 3) are each compared with a record of their own.
+TEST_F(FileTypes, PerUserCommandIsRecordedApartFromTheMachines)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, kUserCommand, "", kWordpad);
+    vxtest::SetString(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.txt", "ProgID", "txtfile");
+    ShowUserClasses();
+    char className[FILETYPE_COMMAND], command[FILETYPE_COMMAND];
+    ASSERT_EQ(1, FileTypeCommand("txt", 3, className, command));
+    ASSERT_STREQ(kWordpad, command);
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(0, PatrolFileTypes());  // kind 3 first seen: recorded
+    EXPECT_EQ(0, PatrolFileTypes());
+    EXPECT_EQ(0, PatrolFileTypes());
+
+    // "No" on kind 1 puts back the machine's own command.
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kOwnCommand, "", kEvil);
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ(kNotepad, Machine(kOwnCommand));
+    EXPECT_EQ(kWordpad, vxtest::ReadString(HKEY_CURRENT_USER, kUserCommand, ""));
+}
+
+// An older version kept the commands of all kinds in Class: a kind without
+// a record of its own compares with that one, so a change made before the
+// upgrade is asked about rather than recorded.  The kind then keeps that
+// record as its own: kind 1 accepting a change later leaves it alone.
+TEST_F(FileTypes, OlderSharedRecordIsStillAsked)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, kUserCommand, "", kWordpad);
+    vxtest::SetString(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.txt", "ProgID", "txtfile");
+    ShowUserClasses();
+    RegWriteString(HKEY_CURRENT_USER, VX_EXTPROGID_KEY, ".TXT", "txtfile");  // Class: kNotepad
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ(kNotepad, vxtest::ReadString(HKEY_CURRENT_USER, kUserCommand, ""));
+    EXPECT_EQ(0, PatrolFileTypes());
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kOwnCommand, "", kEvil);
+    user.answer = ANSWER_ACCEPT;
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ(0, PatrolFileTypes());
 }

@@ -104,3 +104,100 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
 }
 
 }  // namespace
+
+namespace {
+
+// Commands as association keys and Run values hold them.
+struct SplitCase { const char* command; const char* program; const char* arguments; };
+const SplitCase kSplitCases[] = {
+    { "\"C:\\Program Files\\Windows NT\\Accessories\\WORDPAD.EXE\" \"%1\"",
+      "C:\\Program Files\\Windows NT\\Accessories\\WORDPAD.EXE", "\"%1\"" },
+    { "%SystemRoot%\\system32\\NOTEPAD.EXE %1", "%SystemRoot%\\system32\\NOTEPAD.EXE", "%1" },
+    { "rundll32.exe shell32.dll,OpenAs_RunDLL %1", "rundll32.exe", "shell32.dll,OpenAs_RunDLL %1" },
+    { "%SystemRoot%\\System32\\rundll32.exe \"%ProgramFiles%\\Photo Viewer\\Viewer.dll\", View %1",
+      "%SystemRoot%\\System32\\rundll32.exe",
+      "\"%ProgramFiles%\\Photo Viewer\\Viewer.dll\", View %1" },
+    // An unquoted path with blanks ends at its program's extension.
+    { "C:\\Program Files\\Some App\\app.exe /open %1", "C:\\Program Files\\Some App\\app.exe",
+      "/open %1" },
+    { "C:\\Temp\\evil.exe C:\\WINDOWS\\system32\\NOTEPAD.EXE %1", "C:\\Temp\\evil.exe",
+      "C:\\WINDOWS\\system32\\NOTEPAD.EXE %1" },
+    { "C:\\Scripts\\run.CMD \"%1\" %*", "C:\\Scripts\\run.CMD", "\"%1\" %*" },
+    { "C:\\x\\setup.exe.bak\\tool.Com", "C:\\x\\setup.exe.bak\\tool.Com", "" },
+    { "C:\\old.pif\t-q", "C:\\old.pif", "-q" },
+    { "\"%1\" %*", "%1", "%*" },
+    // No program extension: the first blank ends the program.
+    { "notepad %1", "notepad", "%1" },
+    { "  C:\\a\\b.bat   x y  ", "C:\\a\\b.bat", "x y" },
+    { "\"C:\\Unclosed Quote\\app.exe %1", "C:\\Unclosed Quote\\app.exe %1", "" },
+    { "   ", "", "" },
+};
+
+TEST(SplitCommand, ProgramAndArguments)
+{
+    for (const SplitCase& c : kSplitCases) {
+        char program[256], arguments[256];
+        int length =
+            SplitCommand(c.command, program, sizeof(program), arguments, sizeof(arguments));
+        EXPECT_STREQ(c.program, program) << c.command;
+        EXPECT_STREQ(c.arguments, arguments) << c.command;
+        EXPECT_EQ((int)strlen(c.program), length) << c.command;
+    }
+}
+
+TEST(SplitCommand, CutsEachPartToItsBuffer)
+{
+    const char* command = "\"C:\\tool.exe\" -abc";  // 11 characters of program, 4 of arguments
+    for (size_t size : { 11, 12, 13 }) {
+        char program[16], arguments[16];
+        memset(program, 'Z', sizeof(program));
+        SplitCommand(command, program, size, arguments, 4);
+        EXPECT_EQ(std::string("C:\\tool.exe").substr(0, size - 1), program) << size;
+        EXPECT_EQ('Z', program[size]) << size;
+        EXPECT_STREQ("-ab", arguments) << size;
+    }
+    char program[16] = "old", arguments[16] = "old";
+    EXPECT_EQ(0, SplitCommand(nullptr, program, sizeof(program), arguments, sizeof(arguments)));
+    EXPECT_STREQ("", program);
+    EXPECT_STREQ("", arguments);
+}
+
+// The comparable form: a program moved to another folder compares equal;
+// another program, or other arguments, do not.
+std::string Comparable(const char* command)
+{
+    char program[256], arguments[256], out[256];
+    SplitCommand(command, program, sizeof(program), arguments, sizeof(arguments));
+    CommandComparableText(program, arguments, out, sizeof(out));
+    return out;
+}
+
+TEST(CommandComparableText, FileNameAndArguments)
+{
+    EXPECT_EQ("NOTEPAD.EXE %1", Comparable("%SystemRoot%\\system32\\NOTEPAD.EXE %1"));
+    EXPECT_EQ("notepad.exe %1", Comparable("\"C:\\windows\\notepad.exe\" \"%1\""));
+    EXPECT_EQ("tool:x.exe /a:b", Comparable("C:/bin/tool=x.exe /a=\"b\""));
+    EXPECT_EQ("evil.exe C:\\WINDOWS\\system32\\NOTEPAD.EXE %1",
+              Comparable("C:\\Temp\\evil.exe C:\\WINDOWS\\system32\\NOTEPAD.EXE %1"));
+    EXPECT_EQ("rundll32.exe shell32.dll,OpenAs_RunDLL %1",
+              Comparable("C:\\WINDOWS\\system32\\rundll32.exe shell32.dll,OpenAs_RunDLL %1"));
+    EXPECT_EQ("app.exe", Comparable("\"C:\\Program Files\\App\\app.exe\""));
+    EXPECT_EQ("", Comparable(""));
+}
+
+TEST(CommandComparableText, CutToItsBuffer)
+{
+    for (size_t size : { 8, 9, 10 }) {  // "a.exe -x" is 8 characters
+        char out[16];
+        memset(out, 'Z', sizeof(out));
+        int length = CommandComparableText("C:\\a.exe", "-x", out, size);
+        EXPECT_EQ(std::string("a.exe -x").substr(0, size - 1), out) << size;
+        EXPECT_EQ((int)strlen(out), length) << size;
+        EXPECT_EQ('Z', out[size]) << size;
+    }
+    char out[4] = "old";
+    EXPECT_EQ(0, CommandComparableText("C:\\a.exe", "", out, 0));
+    EXPECT_STREQ("old", out);
+}
+
+}  // namespace

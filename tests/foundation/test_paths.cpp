@@ -107,4 +107,30 @@ TEST_F(Paths, FileExistsAndExpandProgramPathUseTheRealFolders)
     EXPECT_EQ(nullptr, ReadTextFile(text.c_str(), NULL, 1));
 }
 
+// A file is read whole or not at all: over the limit (here 5 bytes) it is
+// refused, never cut.
+TEST_F(Paths, ReadWholeFileRefusesAFileOverItsLimit)
+{
+    std::string path = Scratch("whole.txt");
+    for (const std::string content : { "abcd", "abcde" }) {
+        vxtest::WriteFileBytes(path, content);
+        DWORD size = 99;
+        char* block = ReadWholeFile(path.c_str(), 5, &size);
+        EXPECT_EQ(content, block != nullptr ? block : "(none)");
+        EXPECT_EQ(content.size(), size);
+        FreeTextFile(block);
+    }
+    for (const std::string content : { "abcdef", "" }) {
+        vxtest::WriteFileBytes(path, content);
+        DWORD size = 99;
+        char* block = ReadWholeFile(path.c_str(), 5, &size);
+        EXPECT_EQ(nullptr, block) << content;
+        EXPECT_EQ(0u, size) << content;
+        FreeTextFile(block);
+    }
+    DWORD size = 99;
+    EXPECT_EQ(nullptr, ReadWholeFile(Scratch("missing.txt").c_str(), 5, &size));
+    EXPECT_EQ(0u, size);
+}
+
 }  // namespace

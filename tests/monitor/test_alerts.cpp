@@ -5,6 +5,7 @@
 #include <map>
 #include <thread>
 
+#include "categories/browser_pages.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "monitor/file_change_alert.h"
@@ -193,6 +194,24 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
     RunAlert(ALERT_HELPER, Accept);
     EXPECT_EQ(std::make_pair(LONG(33), LONG(44)), ShownAt());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
+}
+
+// A page question in the real message box: its text says Enter keeps the
+// new page, and Yes is the box's default button, so Enter does.  (Wine's
+// message box answers DM_GETDEFID with IDOK whatever its default: the
+// buttons tell it.)
+TEST_F(AlertTest, EnterKeepsAChangedStartPage)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "StartPage", "http://home.example");
+    const char* main = "Software\\Microsoft\\Internet Explorer\\Main";
+    vxtest::SetString(HKEY_CURRENT_USER, main, "Start Page", "http://new.example");
+    LRESULT yesCode = 0;
+    RunAsk([] { return CheckBrowserPages(), 0; }, [&](HWND d) {
+        yesCode = SendMessageA(GetDlgItem(d, IDYES), WM_GETDLGCODE, 0, 0);
+        PostMessageA(d, WM_KEYDOWN, VK_RETURN, 0);
+    });
+    EXPECT_TRUE(yesCode & DLGC_DEFPUSHBUTTON) << "Yes is not the default button";
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "StartPage", "http://new.example");
 }
 
 // Used by scripts/screenshots.sh: shows one alert, filled with our own
