@@ -2,6 +2,7 @@
 // its vault copies, a change asked about and answered (Accept makes the new
 // file the vault copy, Reject puts the old one back byte for byte), the
 // hide option, and the failures that must lose nothing.
+#include "categories/category.h"
 #include "categories/sysfiles.h"
 #include "foundation/handles.h"
 #include "foundation/options.h"
@@ -133,6 +134,22 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     EXPECT_EQ(1, CheckAllSysFiles());
     EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
     EXPECT_EQ(0, CheckAllSysFiles());
+}
+
+// The store is known as set up by its own HKLM set-up time: lost while the
+// HKCU key of older versions still carries the mark "P", it is set up again
+// at the next start and at the next patrol step.
+TEST_F(SysFilesTest, ALostStoreIsSetUpAgain)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, VX_SYSFILES_KEY, "", "P");
+    for (bool start : { true, false }) {
+        SCOPED_TRACE(start ? "start" : "patrol step");
+        RegDeleteKeyTree(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY);
+        vxtest::ScriptedUi user;
+        start ? InitCategoryBaselines() : (void)RunCategoryStep(&g_SysFilesCategory);
+        EXPECT_NE("<missing>", vxtest::ReadString(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY, ""));
+        EXPECT_NE("<missing>", Record("HOSTS", "Location"));
+    }
 }
 
 }  // namespace
