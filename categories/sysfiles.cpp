@@ -240,6 +240,8 @@ int CheckSysFile(const char* name, const char* path)
         return AcceptSysFileChange(name, path, 1);
     case ANSWER_REJECT:
         return RejectSysFileChange(name, path, 0);
+    case ANSWER_REJECT_AND_STOP:
+        return RejectSysFileChange(name, path, 1);
     default:
         return 0;
     }

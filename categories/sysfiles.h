@@ -29,7 +29,8 @@ int RegisterSysFile(const char* name, const char* path, const char* comment, int
 int InitSysFiles();
 
 // Compares the file with its record and asks about a change (the option
-// "HideSystemFiles": 0 asks, 1 accepts, others reject without asking).
+// "HideSystemFiles": 0 asks, 1 accepts, others reject without asking);
+// ANSWER_DISABLE and ANSWER_REJECT_AND_STOP also end the watch.
 // 1 when a change was answered and carried out, else 0.
 int CheckSysFile(const char* name, const char* path);
 // CheckSysFile for every record with a Location; returns how many changes

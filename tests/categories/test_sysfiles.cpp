@@ -55,6 +55,7 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
         { 0, false, ANSWER_NONE, 0, true, false },   // unanswered: nothing moves
         { 0, false, ANSWER_REJECT, 1, false, false },
         { 0, false, ANSWER_DISABLE, 1, true, true },
+        { 0, false, ANSWER_REJECT_AND_STOP, 1, false, false },
     };
     std::string path = vxtest::PathInProgramFolder("watched.bin");
     for (const auto& c : cases) {
@@ -72,8 +73,9 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
         // Compared whole, reported briefly: the files hold a megabyte.
         EXPECT_TRUE(vxtest::ReadFileText(path) == (c.fileIsNew ? changed : big));
         EXPECT_TRUE(vxtest::ReadFileText(Vault("Watched")) == (c.vaultIsNew ? changed : big));
-        // Disable: no longer watched.
-        EXPECT_EQ(c.answer == ANSWER_DISABLE ? "<missing>" : path, Record("Watched", "Location"));
+        // Either answer with "Disable Future Monitoring": no longer watched.
+        bool stops = c.answer == ANSWER_DISABLE || c.answer == ANSWER_REJECT_AND_STOP;
+        EXPECT_EQ(stops ? "<missing>" : path, Record("Watched", "Location"));
     }
     // Failed copies lose nothing.
     std::string locked = vxtest::PathInProgramFolder("locked.txt");
