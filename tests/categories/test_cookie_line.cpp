@@ -118,7 +118,8 @@ TEST(SysText, TheContentsHashAndItsText)
     unsigned long long value = 7;
     ASSERT_EQ(1, ParseHex64("fedcba9876543210", &value));
     EXPECT_EQ(0xFEDCBA9876543210ULL, value);
-    for (const char* bad : { "", "0123456789ABCDE", "0123456789ABCDEF0", "0123456789ABCDEG", "-123456789ABCDEF" })
+    for (const char* bad :
+         { "", "0123456789ABCDE", "0123456789ABCDEF0", "0123456789ABCDEG", "-123456789ABCDEF" })
         EXPECT_EQ(0, ParseHex64(bad, &value)) << bad;
     EXPECT_EQ(0xFEDCBA9876543210ULL, value);
 }
@@ -163,7 +164,8 @@ TEST(SysText, OnlyPathsInsideTheFolderAreInside)
     const char* folder = "C:\\V\\vault\\hidden";
     const struct { const char* path; int inside; } cases[] = {
         { "C:\\V\\vault\\hidden\\0A1B2C3D\\desktop.ini", 1 }, { "c:\\v\\VAULT\\Hidden\\x", 1 },
-        { "C:\\V\\vault\\hidden", 0 }, { "C:\\V\\vault\\hidden\\", 0 }, { "C:\\V\\vault\\hiddenx\\a", 0 },
+        { "C:\\V\\vault\\hidden", 0 }, { "C:\\V\\vault\\hidden\\", 0 },
+        { "C:\\V\\vault\\hiddenx\\a", 0 },
         { "C:\\V\\vault\\hidden\\..\\..\\x.dll", 0 }, { "C:\\V\\vault\\hidden\\a\\..", 0 },
         { "C:\\V\\vault\\hidden\\.\\a", 0 }, { "C:\\V\\vault\\hidden\\a\\\\b", 0 },
         { "C:\\V\\vault\\hidden\\a/../../b", 0 }, { "C:\\V\\vault\\hidden\\a:stream", 0 },

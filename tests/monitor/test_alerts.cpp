@@ -172,7 +172,8 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
     TextCopy(request.SecondFile, "The HOSTS file");
     const struct { bool stop; int button, answer; } cases[] = {
         { false, IDC_CHANGE_ACCEPT, ANSWER_ACCEPT }, { true, IDC_CHANGE_ACCEPT, ANSWER_DISABLE },
-        { false, IDC_CHANGE_REJECT, ANSWER_REJECT }, { true, IDC_CHANGE_REJECT, ANSWER_REJECT_AND_STOP } };
+        { false, IDC_CHANGE_REJECT, ANSWER_REJECT },
+        { true, IDC_CHANGE_REJECT, ANSWER_REJECT_AND_STOP } };
     for (const auto& c : cases) {
         int answer = RunAsk([&] { return AskFileChange(&request); }, [&](HWND d) {
             PostMessageA(d, WM_COMMAND, IDCANCEL, 0), PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
