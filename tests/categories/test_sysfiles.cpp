@@ -34,21 +34,6 @@ void Edit(const std::string& path, const std::string& bytes, int days = 1, ULONG
     SetFileAttributesA(path.c_str(), attributes);
 }
 
-// A record as an older store wrote it: its five values and nothing else.
-void MakeOlderRecord(const char* name)
-{
-    RegKey key;
-    std::string path = std::string(VX_SYSFILES_KEY) + "\\" + name;
-    ASSERT_EQ(ERROR_SUCCESS, key.Open(HKEY_LOCAL_MACHINE, path.c_str(), KEY_ALL_ACCESS));
-    char value[256];
-    for (DWORD i = 0, size = sizeof(value); RegEnumValueA(key, i, value, &size, 0, 0, 0, 0) == 0;
-         size = sizeof(value)) {
-        bool kept = false;
-        for (const char* known : { "Location", "Date", "Size", "Type", "Comment" })
-            kept = kept || _stricmp(known, value) == 0;
-        kept ? i++ : (DWORD)RegDeleteValueA(key, value);
-    }
-}
 
 std::string Record(const char* name, const char* value)
 {
@@ -111,7 +96,8 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     vxtest::ScriptedUi user;
     user.answer = ANSWER_ACCEPT;
     EXPECT_EQ(1, CheckSysFile("Watched", path.c_str()));
-    MakeOlderRecord("Watched");
+    for (const char* added : { "Written", "Hash" })  // as an older store left it
+        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY "\\Watched", added);
     Edit(path, big);
     EXPECT_EQ(0, CheckSysFile("Watched", path.c_str()));
     Edit(path, big + "x", 2);
