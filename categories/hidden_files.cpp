@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "categories/sys_text.h"
 #include "foundation/handles.h"
 #include "foundation/history.h"
 #include "foundation/options.h"
@@ -229,12 +230,9 @@ int InitHiddenBaseline()
     return recorded >= 0 && RegWriteString(HKEY_CURRENT_USER, VX_HIDDEN_KEY, "", "P");
 }
 
-int HiddenVaultPath(const char* path, char* out)
+int HiddenVaultFolder(char* out)
 {
     out[0] = '\0';
-    char fileName[VX_PATH];
-    if (GetFileNamePart(path, fileName) == 0)
-        return 0;
     char folder[VX_PATH];
     if (GetAppDataFolder(folder) == 0)
         return 0;
@@ -244,12 +242,14 @@ int HiddenVaultPath(const char* path, char* out)
     TEXT_FORMAT(vault, "%s\\vault", folder);
     CreateDirectoryA(vault, NULL);
     TEXT_APPEND_FORMAT(vault, "\\hidden");
-    CreateDirectoryA(vault, NULL);
-    TEXT_APPEND_FORMAT(vault, "\\%s", fileName);
     if (strlen(vault) >= VX_PATH)
         return 0;
+    CreateDirectoryA(vault, NULL);
     return (int)TextCopy(out, VX_PATH, vault);
 }
+
+// How many names a copy may try before the vault is taken as full.
+#define HIDDEN_COPY_NAMES 100
 
 static int FileSize(const char* path, ULONGLONG* size)
 {
@@ -260,50 +260,91 @@ static int FileSize(const char* path, ULONGLONG* size)
     return 1;
 }
 
-// The vault copy of a file about to go; 1 only when a whole copy is there.
-static int KeepCopy(const char* path)
+static void DeleteCopy(const char* copy)
 {
-    char vault[VX_PATH];
-    if (!HiddenVaultPath(path, vault))
+    SetFileAttributesA(copy, FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(copy);
+}
+
+// The vault copy of a file about to go (copy holds VX_PATH): the first of
+// its names that no other copy holds, since an older copy may still be
+// named by a history line.  1 only when a whole copy is there.
+static int KeepCopy(const char* path, char* copy)
+{
+    copy[0] = '\0';
+    char hidden[VX_PATH];
+    if (!HiddenVaultFolder(hidden))
         return 0;
-    SetFileAttributesA(vault, FILE_ATTRIBUTE_NORMAL);
-    if (!CopyFileA(path, vault, FALSE))
-        return 0;
-    ULONGLONG original = 0, copy = 0;
-    if (!FileSize(path, &original) || !FileSize(vault, &copy) || original != copy) {
-        DeleteFileA(vault);
-        return 0;
+    for (int variant = 1; variant <= HIDDEN_COPY_NAMES; variant++) {
+        char candidate[VX_PATH];
+        if (HiddenCopyPath(hidden, path, variant, candidate, sizeof(candidate)) == 0)
+            return 0;
+        char folder[VX_PATH];
+        TextCopyN(folder, sizeof(folder), candidate, (size_t)FileNameOffset(candidate) - 1);
+        CreateDirectoryA(folder, NULL);
+        if (!CopyFileA(path, candidate, TRUE)) {
+            DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
+                continue;
+            return 0;
+        }
+        ULONGLONG original = 0, kept = 0;
+        if (!FileSize(path, &original) || !FileSize(candidate, &kept) || original != kept) {
+            DeleteCopy(candidate);
+            return 0;
+        }
+        return (int)TextCopy(copy, VX_PATH, candidate) > 0;
     }
-    return 1;
+    return 0;
 }
 
 int DeleteHiddenFile(const char* name, const char* path)
 {
     EndProcessOfFile(path, name);
     int deleted = 0;
-    if (KeepCopy(path) && DeleteFileForce(path)) {
-        deleted = 1;
-        WriteHistory(name, path, "", 370, HA_HIDDEN_DELETEFILE);
+    char copy[VX_PATH];
+    if (KeepCopy(path, copy)) {
+        if (DeleteFileForce(path)) {
+            deleted = 1;
+            WriteHistory(name, path, copy, 370, HA_HIDDEN_DELETEFILE);
+        } else {
+            // Asked again at the next patrol: a copy per refusal would only
+            // fill the vault.
+            DeleteCopy(copy);
+        }
     }
     RegDeleteValueNamed(HKEY_CURRENT_USER, VX_HIDDEN_KEY, path);
     return deleted;
 }
 
-int RestoreHiddenFile(const char* path)
+int RestoreHiddenFile(const char* path, const char* copy)
 {
-    char vault[VX_PATH];
-    if (path == NULL || path[0] == '\0' || !HiddenVaultPath(path, vault))
+    char hidden[VX_PATH];
+    if (path == NULL || path[0] == '\0' || !HiddenVaultFolder(hidden))
         return 0;
-    if (GetFileAttributesA(vault) == INVALID_FILE_ATTRIBUTES)
+    char source[VX_PATH * 2];
+    if (copy != NULL && copy[0] != '\0') {
+        TextCopy(source, copy);
+    } else {
+        // Before copies were named in the line, a file's copy went by its
+        // name alone.
+        char fileName[VX_PATH];
+        if (GetFileNamePart(path, fileName) == 0)
+            return 0;
+        TEXT_FORMAT(source, "%s\\%s", hidden, fileName);
+    }
+    // The copy is deleted once restored: only a copy of the vault's.
+    if (strlen(source) >= VX_PATH || !PathInsideFolder(source, hidden))
         return 0;
-    if (!CopyFileA(vault, path, TRUE))
+    if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    if (!CopyFileA(source, path, TRUE))
         return 0;
     DWORD attributes = GetFileAttributesA(path);
     SetFileAttributesA(path, (attributes == INVALID_FILE_ATTRIBUTES ? 0 : attributes) |
                                  FILE_ATTRIBUTE_HIDDEN);
     AcceptHiddenFile(path);
-    SetFileAttributesA(vault, FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(vault);
+    DeleteCopy(source);
     return 1;
 }
 
@@ -333,7 +374,7 @@ static int UndoHidden(const ItemRecord* line)
 {
     if (line->Flag != HA_HIDDEN_DELETEFILE)
         return -1;
-    return RestoreHiddenFile(line->Command);
+    return RestoreHiddenFile(line->Command, line->Extra);
 }
 
 // One round of the first baseline: the number recorded, -1 on failure.

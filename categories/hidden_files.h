@@ -3,8 +3,10 @@
 // the temporary folder).  The baseline (HKCU Software\Quillon\Vardex\Hidden)
 // holds one value per known file, named by its path; a new file is asked
 // about with the hidden-file alert (keep it, or delete it).  A deleted file
-// is first copied to the vault's "hidden" folder, so the history's undo can
-// bring it back byte for byte.
+// is first copied to the vault's "hidden" folder, in a folder of its source
+// folder's own and under a name no other copy holds; the deletion's history
+// line names the copy, so the history's undo brings back that file byte for
+// byte, whatever was deleted after it.
 #pragma once
 #include "foundation/category_record.h"
 
@@ -28,18 +30,24 @@ int InitHiddenBaseline();
 // Keeps a file: its baseline value with today's date and time.
 void AcceptHiddenFile(const char* path);
 
-// Ends programs running from the file, copies it to the vault (a copy that
-// is not whole keeps the file), clears its attributes and deletes it; on
-// success writes "*HIDDEN_DeleteFile".  The baseline value goes either way.
-// 1 when the file was deleted.
+// Ends programs running from the file, copies it to the vault (never over
+// another copy: HiddenCopyPath's names, the first free one; a copy that is
+// not whole keeps the file), clears its attributes and deletes it; on
+// success writes "*HIDDEN_DeleteFile" with the copy's path as its info.  A
+// file that would not go takes its copy with it.  The baseline value goes
+// either way.  1 when the file was deleted.
 int DeleteHiddenFile(const char* name, const char* path);
 
-// Copies the vault copy back to path, hidden, records it in the baseline
-// and only then deletes the vault copy.  1 when the file is back.
-int RestoreHiddenFile(const char* path);
+// Copies the vault copy back to path (where none is there), hidden, records
+// it in the baseline and only then deletes the copy.  copy is the path the
+// history line names; "" (a line of an older version) means
+// <vault>\hidden\<file name of path>.  A copy outside the vault's hidden
+// folder is never taken: the line comes from a file anyone can edit.  1
+// when the file is back.
+int RestoreHiddenFile(const char* path, const char* copy);
 
-// <vault>\hidden\<file name of path> (out holds VX_PATH), the folder
-// created.  0 when it does not fit.
-int HiddenVaultPath(const char* path, char* out);
+// <vault>\hidden (out holds VX_PATH), created.  Returns the length, 0 and
+// "" when it does not fit.
+int HiddenVaultFolder(char* out);
 
 extern const Category g_HiddenFilesCategory;

@@ -4,7 +4,9 @@
 
 #include <shellapi.h>
 #include <stdlib.h>
+#include <string.h>
 
+#include "categories/sys_text.h"
 #include "foundation/handles.h"
 #include "foundation/language.h"
 #include "foundation/options.h"
@@ -95,15 +97,96 @@ int ReplaceFileWithCopy(const char* source, const char* target)
     return 1;
 }
 
-// Date and Size of the record from the file as it is now.
-static int WriteRecordFacts(const char* key, const char* path)
+// Beside the Date and Size that readers show, a record keeps the accepted
+// version's full last-write time ("Written") and a hash of its bytes
+// ("Hash"), 16 hex digits each.  A change is then a change of contents,
+// however soon after the last one it came and whatever its size; the file
+// is hashed only when its time or size is not the recorded one, so a
+// quiet patrol reads no file.  A record without "Hash" (an older store)
+// keeps the older rule until an answer writes it anew.
+
+// The hash of the file's bytes; 1 when the whole file was read.
+static int HashFile(const char* path, unsigned long long* hash)
+{
+    FileHandle file(CreateFileA(path, GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, NULL));
+    if (!file.IsValid())
+        return 0;
+    unsigned long long sum = HASH_START;
+    char block[16384];
+    DWORD got = 0;
+    do {
+        if (!ReadFile(file.Get(), block, sizeof(block), &got, NULL))
+            return 0;
+        sum = HashBytes(sum, block, got);
+    } while (got > 0);
+    *hash = sum;
+    return 1;
+}
+
+static void TimeText(const FILETIME& time, char* out, size_t outSize)
+{
+    ULARGE_INTEGER t;
+    t.LowPart = time.dwLowDateTime;
+    t.HighPart = time.dwHighDateTime;
+    Hex64Text(t.QuadPart, out, outSize);
+}
+
+static void SizeText(const FileStamp& stamp, char* out, size_t outSize)
+{
+    ULONGLONG size = ((ULONGLONG)stamp.sizeHigh << 32) | stamp.sizeLow;
+    TextFormat(out, outSize, "%lld", (long long)size);
+}
+
+// A last-write time no later write can repeat: further from now, either
+// way, than the clock's coarsest step.
+static int SettledTime(const FILETIME& written)
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    return WrittenLongBefore(written, now) || WrittenLongBefore(now, written);
+}
+
+// The record's facts read from the copy just made (the version accepted,
+// or the one put back): CopyFile keeps the last-write time, so the file and
+// its copy carry the same one.  The file is hashed too: when it no longer
+// holds the copy's bytes (it was written to meanwhile), or its time could
+// be repeated by a later write, "Written" stays empty and the next check
+// compares the contents.
+static int WriteRecordFacts(const char* key, const char* path, const char* copy)
+{
+    FileStamp stamp;
+    StampFile(copy, &stamp);
+    char date[VX_DATE_TEXT];
+    char size[VX_DATE_TEXT];
+    unsigned long long copyHash = 0;
+    if (stamp.attributes == INVALID_FILE_ATTRIBUTES || !FileDateSize(copy, date, size) ||
+        !HashFile(copy, &copyHash))
+        return 0;
+    unsigned long long fileHash = 0;
+    char written[24] = "";
+    if (HashFile(path, &fileHash) && fileHash == copyHash && SettledTime(stamp.written))
+        TimeText(stamp.written, written, sizeof(written));
+    char hash[24];
+    Hex64Text(copyHash, hash, sizeof(hash));
+    return RegWriteString(HKEY_LOCAL_MACHINE, key, "Date", date) &&
+           RegWriteString(HKEY_LOCAL_MACHINE, key, "Size", size) &&
+           RegWriteString(HKEY_LOCAL_MACHINE, key, "Written", written) &&
+           RegWriteString(HKEY_LOCAL_MACHINE, key, "Hash", hash);
+}
+
+// Without a vault copy: Date and Size of the file, under the older rule.
+static void WriteFileFacts(const char* key, const char* path)
 {
     char date[VX_DATE_TEXT];
     char size[VX_DATE_TEXT];
     if (!FileDateSize(path, date, size))
-        return 0;
-    return RegWriteString(HKEY_LOCAL_MACHINE, key, "Date", date) &&
-           RegWriteString(HKEY_LOCAL_MACHINE, key, "Size", size);
+        return;
+    RegWriteString(HKEY_LOCAL_MACHINE, key, "Date", date);
+    RegWriteString(HKEY_LOCAL_MACHINE, key, "Size", size);
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, key, "Written");
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, key, "Hash");
 }
 
 int RegisterSysFile(const char* name, const char* path, const char* comment, int type)
@@ -117,7 +200,8 @@ int RegisterSysFile(const char* name, const char* path, const char* comment, int
     int copied = SysFileVaultPath(name, vault) && ReplaceFileWithCopy(path, vault);
     char typeText[16];
     TEXT_FORMAT(typeText, "%d", type);
-    WriteRecordFacts(key, path);
+    if (!copied || !WriteRecordFacts(key, path, vault))
+        WriteFileFacts(key, path);
     RegWriteString(HKEY_LOCAL_MACHINE, key, "Type", typeText);
     RegWriteString(HKEY_LOCAL_MACHINE, key, "Comment", comment);
     RegWriteString(HKEY_LOCAL_MACHINE, key, "Location", path);
@@ -170,7 +254,7 @@ int AcceptSysFileChange(const char* name, const char* path, int stopWatching)
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, key);
     // Written without the Location when the record was deleted: the file
     // is then never examined again.
-    WriteRecordFacts(key, path);
+    WriteRecordFacts(key, path, vault);
     return 1;
 }
 
@@ -192,39 +276,107 @@ int RejectSysFileChange(const char* name, const char* path, int stopWatching)
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, key);
         return 1;
     }
-    // The restored file carries the accepted bytes; its dates follow so it
-    // is not taken for a change again.
-    WriteRecordFacts(key, path);
+    // The restored file carries the accepted bytes and their time; the
+    // record follows so it is not taken for a change again.
+    WriteRecordFacts(key, path, vault);
     return 1;
 }
 
-int CheckSysFile(const char* name, const char* path)
+// What a check reads of a record, through one open of its key.
+struct RecordFacts {
+    char Type[16];
+    char Size[VX_DATE_TEXT];
+    char Date[VX_DATE_TEXT];
+    char Written[24];
+    char Hash[24];
+};
+
+// A REG_SZ value that fits, else "".
+static void ReadRecordValue(HKEY key, const char* name, char* out, DWORD outSize)
 {
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-        return 0;
-    char key[VX_PATH];
-    RecordKey(name, key, sizeof(key));
-    char text[VX_REG_TEXT_MAX];
-    RegReadString(HKEY_LOCAL_MACHINE, key, "Type", text, sizeof(text));
-    int type = atoi(text);
+    DWORD type = 0;
+    DWORD size = outSize - 1;
+    if (RegQueryValueExA(key, name, NULL, &type, (BYTE*)out, &size) != ERROR_SUCCESS ||
+        type != REG_SZ || size >= outSize)
+        size = 0;
+    out[size] = '\0';
+}
+
+static void ReadRecordFacts(const char* key, RecordFacts* facts)
+{
+    memset(facts, 0, sizeof(*facts));
+    RegKey record;
+    if (record.Open(HKEY_LOCAL_MACHINE, key, KEY_QUERY_VALUE) != ERROR_SUCCESS)
+        return;
+    ReadRecordValue(record, "Type", facts->Type, sizeof(facts->Type));
+    ReadRecordValue(record, "Size", facts->Size, sizeof(facts->Size));
+    ReadRecordValue(record, "Date", facts->Date, sizeof(facts->Date));
+    ReadRecordValue(record, "Written", facts->Written, sizeof(facts->Written));
+    ReadRecordValue(record, "Hash", facts->Hash, sizeof(facts->Hash));
+}
+
+// The older rule: a new date text and, for type 0, a new size.  A missing
+// Size or Date is filled in from the file as it is.
+static int DateTextChanged(const char* key, const char* path, RecordFacts* stored)
+{
     char date[VX_DATE_TEXT];
     char size[VX_DATE_TEXT];
     if (!FileDateSize(path, date, size))
         return 0;
-    char storedSize[VX_REG_TEXT_MAX];
-    RegReadString(HKEY_LOCAL_MACHINE, key, "Size", storedSize, sizeof(storedSize));
-    if (atoi(storedSize) == 0) {
+    if (atoi(stored->Size) == 0) {
         RegWriteString(HKEY_LOCAL_MACHINE, key, "Size", size);
-        TextCopy(storedSize, size);
+        TextCopy(stored->Size, size);
     }
-    char storedDate[VX_REG_TEXT_MAX];
-    if (RegReadString(HKEY_LOCAL_MACHINE, key, "Date", storedDate, sizeof(storedDate)) == 0) {
+    if (stored->Date[0] == '\0') {
         RegWriteString(HKEY_LOCAL_MACHINE, key, "Date", date);
         return 0;
     }
-    if (strcmp(storedDate, date) == 0)
+    if (strcmp(stored->Date, date) == 0)
         return 0;
-    if (type == 0 && strcmp(storedSize, size) == 0)
+    return atoi(stored->Type) != 0 || strcmp(stored->Size, size) != 0;
+}
+
+// The rule of a record with a hash: the file no longer holds the accepted
+// bytes.  A file only touched takes its new time into the record, so the
+// patrols after this one are quiet again.
+static int ContentsChanged(const char* key, const char* path, const FileStamp& now,
+                           unsigned long long accepted, const RecordFacts* stored)
+{
+    char written[24];
+    char size[VX_DATE_TEXT];
+    TimeText(now.written, written, sizeof(written));
+    SizeText(now, size, sizeof(size));
+    if (strcmp(written, stored->Written) == 0 && strcmp(size, stored->Size) == 0)
+        return 0;
+    unsigned long long current = 0;
+    if (!HashFile(path, &current))
+        return 0;  // held by another program: looked at next time
+    if (current != accepted)
+        return 1;
+    char date[VX_DATE_TEXT];
+    if (SettledTime(now.written) && FileDateSize(path, date, size)) {
+        RegWriteString(HKEY_LOCAL_MACHINE, key, "Written", written);
+        RegWriteString(HKEY_LOCAL_MACHINE, key, "Date", date);
+        RegWriteString(HKEY_LOCAL_MACHINE, key, "Size", size);
+    }
+    return 0;
+}
+
+int CheckSysFile(const char* name, const char* path)
+{
+    FileStamp now;
+    StampFile(path, &now);
+    if (now.attributes == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    char key[VX_PATH];
+    RecordKey(name, key, sizeof(key));
+    RecordFacts stored;
+    ReadRecordFacts(key, &stored);
+    unsigned long long accepted = 0;
+    int changed = ParseHex64(stored.Hash, &accepted)
+                      ? ContentsChanged(key, path, now, accepted, &stored)
+                      : DateTextChanged(key, path, &stored);
+    if (!changed)
         return 0;
     char comment[VX_REG_TEXT_MAX];
     RegReadString(HKEY_LOCAL_MACHINE, key, "Comment", comment, sizeof(comment));
@@ -240,6 +392,8 @@ int CheckSysFile(const char* name, const char* path)
         return AcceptSysFileChange(name, path, 1);
     case ANSWER_REJECT:
         return RejectSysFileChange(name, path, 0);
+    case ANSWER_REJECT_AND_STOP:
+        return RejectSysFileChange(name, path, 1);
     default:
         return 0;
     }

@@ -26,11 +26,12 @@ void MakeAlertRequest(AlertRequest* request, AlertKind kind, const char* file, c
     request->TypeCode = typeCode;
 }
 
-// Results other than the three answers (a dialog that could not be shown)
-// are no answer.
+// Results other than the answers (a dialog that could not be shown) are
+// no answer.
 static int KnownAnswer(int result)
 {
-    return (result == ANSWER_ACCEPT || result == ANSWER_REJECT || result == ANSWER_DISABLE)
+    return (result == ANSWER_ACCEPT || result == ANSWER_REJECT || result == ANSWER_DISABLE ||
+            result == ANSWER_REJECT_AND_STOP)
                ? result : ANSWER_NONE;
 }
 

@@ -13,15 +13,18 @@ enum AlertKind {
     ALERT_TASK, ALERT_SERVICE, ALERT_FILETYPE, ALERT_KIND_COUNT,
     // A watched system file changed (File = Location = the file, Name = its
     // record's name, SecondFile = the record's comment).  Answers: accept,
-    // reject, or ANSWER_DISABLE: accept and stop watching the file.  Not a
-    // template alert, hence after the count.
+    // reject, ANSWER_DISABLE: accept and stop watching the file, or
+    // ANSWER_REJECT_AND_STOP.  Not a template alert, hence after the count.
     ALERT_FILECHANGE = ALERT_KIND_COUNT
 };
 
 // Answers, the alerts' own results.  ANSWER_NONE: the question could not be
 // shown; nothing changes and the item is asked about again later.
 enum Answer {
-    ANSWER_NONE = 0, ANSWER_ACCEPT = IDYES, ANSWER_REJECT = IDNO, ANSWER_DISABLE = 11
+    ANSWER_NONE = 0, ANSWER_ACCEPT = IDYES, ANSWER_REJECT = IDNO, ANSWER_DISABLE = 11,
+    // The file change alert only: the change undone and the file no longer
+    // watched ("Disable Future Monitoring" goes with either answer).
+    ANSWER_REJECT_AND_STOP = 12
 };
 
 #define ALERT_TEXT 260

@@ -52,6 +52,12 @@ static void End(HWND dialog, int answer)
     EndDialog(dialog, answer);
 }
 
+// "Disable Future Monitoring" goes with whichever answer the user gives.
+static int StopChecked(HWND dialog)
+{
+    return IsDlgButtonChecked(dialog, IDC_CHANGE_STOP) == BST_CHECKED;
+}
+
 static void OnCommand(HWND dialog, int id)
 {
     const AlertRequest* request = (const AlertRequest*)GetWindowLongPtrA(dialog, DWLP_USER);
@@ -68,11 +74,10 @@ static void OnCommand(HWND dialog, int id)
         break;
     }
     case IDC_CHANGE_ACCEPT:
-        End(dialog, IsDlgButtonChecked(dialog, IDC_CHANGE_STOP) == BST_CHECKED ? ANSWER_DISABLE
-                                                                                 : ANSWER_ACCEPT);
+        End(dialog, StopChecked(dialog) ? ANSWER_DISABLE : ANSWER_ACCEPT);
         break;
     case IDC_CHANGE_REJECT:
-        End(dialog, ANSWER_REJECT);
+        End(dialog, StopChecked(dialog) ? ANSWER_REJECT_AND_STOP : ANSWER_REJECT);
         break;
     default:
         break;  // Escape (IDCANCEL) ends nothing

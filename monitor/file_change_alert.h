@@ -6,6 +6,7 @@
 
 // Shows the alert for the request (Name: the file's name, Location: its
 // path, SecondFile: the record's comment).  ANSWER_ACCEPT, ANSWER_REJECT,
-// or ANSWER_DISABLE for an accepted change with "Disable Future
-// Monitoring" checked; ANSWER_NONE when it could not be shown.
+// and with "Disable Future Monitoring" checked ANSWER_DISABLE (accepted)
+// or ANSWER_REJECT_AND_STOP (rejected); ANSWER_NONE when it could not be
+// shown.
 int AskFileChange(const AlertRequest* request);

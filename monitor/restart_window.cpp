@@ -1,6 +1,7 @@
 // The restart-commands window: a read-only box with the file's text, the
 // legend of its two commands, "Delete" (removes wininit.ini) and "Close".
-// Modal to the monitor: it runs its own message loop until it closes.
+// Modal to the monitor: it runs its own message loop until it closes, or
+// until the program's quit, which it hands on.
 #include "monitor/restart_window.h"
 
 #include <windows.h>
@@ -88,7 +89,19 @@ static void ShowRestartWindow()
     ShowWindow(window, SW_SHOWNORMAL);
     s_done = 0;
     MSG message;
-    while (!s_done && GetMessageA(&message, NULL, 0, 0) > 0) {
+    while (!s_done) {
+        BOOL got = GetMessageA(&message, NULL, 0, 0);
+        if (got <= 0) {
+            // The program is ending (its exit, from the tray, while this
+            // window is open): the window closes and the quit goes back,
+            // with its exit code, to the loop around, which ends the
+            // program as it would have without this window.
+            if (IsWindow(window))
+                DestroyWindow(window);
+            if (got == 0)
+                PostQuitMessage((int)message.wParam);
+            return;
+        }
         if (IsDialogMessageA(window, &message))
             continue;
         TranslateMessage(&message);

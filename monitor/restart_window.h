@@ -5,5 +5,7 @@
 
 // With quiet set only tells whether commands wait (1) or not (0).  Without
 // it, shows the window when commands wait, or text 59 when none do.  0
-// when the Windows folder has no wininit.exe (the NT family).
+// when the Windows folder has no wininit.exe (the NT family).  A quit that
+// arrives while the window is shown closes it and is posted again, with
+// its exit code, for the caller's message loop.
 int ShowRestartCommands(int quiet);

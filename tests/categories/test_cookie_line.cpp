@@ -1,7 +1,8 @@
-// The text side of the cookie stores and the restart-commands viewer: line
-// walking that a byte-for-byte rewrite depends on, field splitting of
-// damaged lines, the filter rules, the note file name and the line-end
-// conversion.  Built natively too (no Windows header).
+// The text side of the cookie stores and the system files: line walking
+// that a byte-for-byte rewrite depends on, field splitting of damaged
+// lines, the filter rules, the note file name, the line-end conversion,
+// the contents hash and the names of the hidden files' vault copies.
+// Built natively too (no Windows header).
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -101,6 +102,79 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
         EXPECT_STREQ(c.out, buffer) << c.in;
         EXPECT_EQ('#', buffer[c.room]) << c.in;
     }
+}
+
+TEST(SysText, TheContentsHashAndItsText)
+{
+    // FNV-1a's own check values; pieces hash as the whole.
+    EXPECT_EQ(0xcbf29ce484222325ULL, HashBytes(HASH_START, "", 0));
+    EXPECT_EQ(0xaf63dc4c8601ec8cULL, HashBytes(HASH_START, "a", 1));
+    EXPECT_EQ(0x85944171f73967e8ULL, HashBytes(HashBytes(HASH_START, "foo", 3), "bar", 3));
+    EXPECT_EQ(HashTextNoCase("C:\\TEMP\\Sub"), HashTextNoCase("c:\\temp\\SUB"));
+    EXPECT_NE(HashTextNoCase("C:\\TEMP\\Sub"), HashTextNoCase("C:\\TEMP\\Sub2"));
+    char text[17];
+    EXPECT_EQ(16u, Hex64Text(0x0123456789ABCDEFULL, text, sizeof(text)));
+    EXPECT_STREQ("0123456789ABCDEF", text);
+    unsigned long long value = 7;
+    ASSERT_EQ(1, ParseHex64("fedcba9876543210", &value));
+    EXPECT_EQ(0xFEDCBA9876543210ULL, value);
+    for (const char* bad :
+         { "", "0123456789ABCDE", "0123456789ABCDEF0", "0123456789ABCDEG", "-123456789ABCDEF" })
+        EXPECT_EQ(0, ParseHex64(bad, &value)) << bad;
+    EXPECT_EQ(0xFEDCBA9876543210ULL, value);
+}
+
+TEST(SysText, VaultCopiesOfHiddenFilesAreKeyedByTheirFolder)
+{
+    const std::string vault = "C:\\V\\vault\\hidden";
+    auto copy = [&](const std::string& path, int variant, size_t room = 260) {
+        char out[300];
+        memset(out, '#', sizeof(out));
+        size_t length = HiddenCopyPath(vault.c_str(), path.c_str(), variant, out, room);
+        EXPECT_EQ(strlen(out), length) << path;
+        return std::string(out);
+    };
+    std::string first = copy("C:\\Temp\\desktop.ini", 1);
+    EXPECT_EQ(vault.size() + 1 + 8 + 1 + 11, first.size());
+    EXPECT_EQ(0u, first.find(vault + "\\"));
+    EXPECT_EQ(first.size() - 12, first.find("\\desktop.ini"));
+    EXPECT_NE(first, copy("C:\\Temp\\Sub\\desktop.ini", 1));
+    EXPECT_EQ(first, copy("c:\\TEMP\\desktop.ini", 1));
+    EXPECT_EQ(first + ".2", copy("C:\\Temp\\desktop.ini", 2));
+    for (const char* none : { "desktop.ini", "\\desktop.ini", "C:\\Temp\\" })
+        EXPECT_EQ("", copy(none, 1)) << none;
+    EXPECT_EQ("", copy("C:\\Temp\\desktop.ini", 0));
+    // At the limit: a name that fits whole is kept; one character more and
+    // the name gives way to its hash, never cut.
+    std::string folder = "C:\\" + std::string(200, 'f');
+    size_t room = 259 - (vault.size() + 10);  // the name's room in 259 characters
+    std::string fits = copy(folder + "\\" + std::string(room, 'n'), 1);
+    EXPECT_EQ(259u, fits.size());
+    std::string over = copy(folder + "\\" + std::string(room + 1, 'n'), 1);
+    EXPECT_EQ(vault.size() + 1 + 8 + 1 + 8, over.size());
+    EXPECT_NE(over, copy(folder + "\\" + std::string(room + 2, 'n'), 1));
+    EXPECT_EQ(over.size() + 2, copy(folder + "\\" + std::string(room, 'n'), 2).size());
+    // A smaller buffer is a smaller limit; what cannot fit at all is "".
+    EXPECT_EQ(over.size(), copy("C:\\Temp\\desktop.ini", 1, first.size()).size());
+    EXPECT_EQ("", copy("C:\\Temp\\desktop.ini", 1, over.size()));
+}
+
+TEST(SysText, OnlyPathsInsideTheFolderAreInside)
+{
+    const char* folder = "C:\\V\\vault\\hidden";
+    const struct { const char* path; int inside; } cases[] = {
+        { "C:\\V\\vault\\hidden\\0A1B2C3D\\desktop.ini", 1 }, { "c:\\v\\VAULT\\Hidden\\x", 1 },
+        { "C:\\V\\vault\\hidden", 0 }, { "C:\\V\\vault\\hidden\\", 0 },
+        { "C:\\V\\vault\\hiddenx\\a", 0 },
+        { "C:\\V\\vault\\hidden\\..\\..\\x.dll", 0 }, { "C:\\V\\vault\\hidden\\a\\..", 0 },
+        { "C:\\V\\vault\\hidden\\.\\a", 0 }, { "C:\\V\\vault\\hidden\\a\\\\b", 0 },
+        { "C:\\V\\vault\\hidden\\a/../../b", 0 }, { "C:\\V\\vault\\hidden\\a:stream", 0 },
+        { "D:\\V\\vault\\hidden\\a", 0 }, { "", 0 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.inside, PathInsideFolder(c.path, folder)) << c.path;
+    EXPECT_EQ(0, PathInsideFolder(NULL, folder));
+    EXPECT_EQ(0, PathInsideFolder("C:\\a\\b", ""));
 }
 
 }  // namespace

@@ -4,10 +4,15 @@
 // file.
 #include "categories/category.h"
 #include "categories/hidden_files.h"
+#include "categories/sys_text.h"
 #include "categories/sysfiles.h"
 #include "foundation/history.h"
+#include <vector>
+
 #include "foundation/options.h"
+#include "foundation/paths.h"
 #include "foundation/registry_store.h"
+#include "foundation/text.h"
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
@@ -28,11 +33,34 @@ std::string PlantHidden(const char* sub, const char* name, const std::string& by
     return path;
 }
 
-std::string VaultOf(const std::string& path)
+std::string VaultFolder()
 {
-    char vault[MAX_PATH];
-    EXPECT_GT(HiddenVaultPath(path.c_str(), vault), 0);
-    return vault;
+    char hidden[MAX_PATH];
+    EXPECT_GT(HiddenVaultFolder(hidden), 0);
+    return hidden;
+}
+
+// The vault's folder for copies of files of path's folder.
+std::string CopiesFolderOf(const std::string& path)
+{
+    char copy[MAX_PATH];
+    EXPECT_GT(HiddenCopyPath(VaultFolder().c_str(), path.c_str(), 1, copy, sizeof(copy)), 0u);
+    return std::string(copy).substr(0, std::string(copy).rfind('\\'));
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The last n lines of the history, oldest first.
+std::vector<const ItemRecord*> LastLines(int n)
+{
+    std::vector<const ItemRecord*> lines;
+    int count = ReadHistory();
+    for (int i = count - n; i < count; i++)
+        lines.push_back(GetHistoryItem(i));
+    return lines;
 }
 
 struct HiddenTest : ::testing::Test {
@@ -64,12 +92,52 @@ TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
     const ItemRecord* line = GetHistoryItem(HistoryItemCount() - 1);
     ASSERT_EQ(HA_HIDDEN_DELETEFILE, line->Flag);
     EXPECT_EQ(1, UndoHistoryLine(line));
-    EXPECT_TRUE(bytes == vxtest::ReadFileText(path) && (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(VaultOf(path).c_str()));
+    EXPECT_TRUE(bytes == vxtest::ReadFileText(path));
+    EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_FALSE(Exists(line->Extra));  // the copy the line names, gone once used
     // Back in the baseline: the next patrol asks nothing.
     EXPECT_EQ(0, PatrolCategory(&g_HiddenFilesCategory));
     // Nothing left to restore a second time; the file is not touched.
     EXPECT_TRUE(UndoHistoryLine(line) == 0 && bytes == vxtest::ReadFileText(path));
+}
+
+// Files of one name in two folders, and one file deleted twice: each
+// line's undo brings back its own bytes, from a copy no later deletion
+// replaced.
+TEST_F(HiddenTest, FilesOfOneNameComeBackEachWithItsOwnBytes)
+{
+    std::string first = PlantHidden("vxsame1", "desktop.ini", "[first]");
+    std::string second = PlantHidden("vxsame2", "desktop.ini", "[second]");
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(2, PatrolCategory(&g_HiddenFilesCategory));
+    PlantHidden("vxsame1", "desktop.ini", "[first, later]");
+    EXPECT_EQ(1, DeleteHiddenFile("", first.c_str()));
+    std::vector<const ItemRecord*> lines = LastLines(3);
+    ASSERT_EQ(3u, lines.size());
+    if (_stricmp(lines[0]->Command, first.c_str()) != 0)
+        std::swap(lines[0], lines[1]);
+    EXPECT_EQ(1, UndoHistoryLine(lines[2]));
+    EXPECT_EQ("[first, later]", vxtest::ReadFileText(first));
+    DeleteFileForce(first.c_str());
+    EXPECT_EQ(1, UndoHistoryLine(lines[0]));
+    EXPECT_EQ("[first]", vxtest::ReadFileText(first));
+    EXPECT_EQ(1, UndoHistoryLine(lines[1]));
+    EXPECT_EQ("[second]", vxtest::ReadFileText(second));
+}
+
+// A file whose path has 259 characters, its name too long to sit whole
+// beside the vault's folders: kept under a shorter name, and brought back.
+TEST_F(HiddenTest, AFileWithTheLongestPathIsKeptAndBroughtBack)
+{
+    size_t temp = PlantHidden("vxlong2", "x", "").size() - 9;  // the temporary folder's length
+    std::string path = PlantHidden("vxlong2", std::string(259 - temp - 8, 'n').c_str(), "long");
+    ASSERT_EQ(259u, path.size());
+    EXPECT_EQ(1, DeleteHiddenFile("", path.c_str()));
+    std::vector<const ItemRecord*> lines = LastLines(1);
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(1, UndoHistoryLine(lines[0]));
+    EXPECT_EQ("long", vxtest::ReadFileText(path));
 }
 
 TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
@@ -95,9 +163,11 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     EXPECT_EQ(1, PatrolCategory(&g_HiddenFilesCategory));
     EXPECT_TRUE(user.asked.size() == 1 && strstr(user.asked[0].File, "late")) << user.asked.size();
     std::string nocopy = PlantHidden("vxhid3", "nocopy.bin", "keep me");
-    // The vault's place for it is taken by a folder: no copy, no deletion.
-    CreateDirectoryA(VaultOf(nocopy).c_str(), NULL);
-    EXPECT_TRUE(DeleteHiddenFile("", nocopy.c_str()) == 0 && "keep me" == vxtest::ReadFileText(nocopy));
+    // The vault's folder for it is taken by a file: no copy, no deletion.
+    vxtest::WriteFileBytes(CopiesFolderOf(nocopy), "in the way");
+    EXPECT_EQ(0, DeleteHiddenFile("", nocopy.c_str()));
+    EXPECT_EQ("keep me", vxtest::ReadFileText(nocopy));
+    DeleteFileA(CopiesFolderOf(nocopy).c_str());
 
     // A hidden file named like a watched system file leaves that vault
     // copy alone.
@@ -111,9 +181,41 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     // Restoring into a folder that is gone: the vault copy stays for later.
     std::string lost = PlantHidden("vxhid4", "lost.bin", "precious");
     EXPECT_EQ(1, DeleteHiddenFile("", lost.c_str()));
-    std::string gone = lost.substr(0, lost.rfind('\\'));
-    RemoveDirectoryA(gone.c_str());
-    EXPECT_TRUE(RestoreHiddenFile(lost.c_str()) == 0 && "precious" == vxtest::ReadFileText(VaultOf(lost)));
+    std::string copy = LastLines(1)[0]->Extra;
+    RemoveDirectoryA(lost.substr(0, lost.rfind('\\')).c_str());
+    EXPECT_EQ(0, RestoreHiddenFile(lost.c_str(), copy.c_str()));
+    EXPECT_EQ("precious", vxtest::ReadFileText(copy));
+}
+
+// A line of an older version names no copy: its copy is the vault's file of
+// the same name.  A line that names a copy outside the vault's hidden
+// folder (history.txt can be edited by anyone) takes nothing and deletes
+// nothing.
+TEST_F(HiddenTest, AnUndoTakesCopiesOnlyFromTheVault)
+{
+    std::string path = PlantHidden("vxold", "old.bin", "");
+    DeleteFileForce(path.c_str());
+    ItemRecord line = {};
+    line.Flag = HA_HIDDEN_DELETEFILE;
+    line.Code = 370;
+    TextCopy(line.Command, path.c_str());
+    vxtest::WriteFileBytes(VaultFolder() + "\\old.bin", "older copy");
+    EXPECT_EQ(1, UndoHistoryLine(&line));
+    EXPECT_EQ("older copy", vxtest::ReadFileText(path));
+    DeleteFileForce(path.c_str());
+
+    std::string outside = vxtest::PathInProgramFolder("outside.bin"), climbing = VaultFolder();
+    vxtest::WriteFileBytes(outside, "not the vault's");
+    for (char c : VaultFolder())
+        climbing += c == '\\' ? "\\.." : "";
+    climbing += outside.substr(2);
+    ASSERT_TRUE(Exists(climbing));
+    for (const std::string& copy : { outside, climbing }) {
+        TextCopy(line.Extra, copy.c_str());
+        EXPECT_EQ(0, UndoHistoryLine(&line)) << copy;
+        EXPECT_FALSE(Exists(path)) << copy;
+        EXPECT_TRUE(Exists(outside)) << copy;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // its vault copies, a change asked about and answered (Accept makes the new
 // file the vault copy, Reject puts the old one back byte for byte), the
 // hide option, and the failures that must lose nothing.
+#include "categories/category.h"
 #include "categories/sysfiles.h"
 #include "foundation/handles.h"
 #include "foundation/options.h"
@@ -18,19 +19,21 @@ std::string Vault(const char* name)
     return path;
 }
 
-// Another program's edit: new bytes and a last-write time days ahead.
-void Edit(const std::string& path, const std::string& bytes, int days = 1)
+// Another program's edit: new bytes and the given last-write time (by
+// default days ahead).
+void Edit(const std::string& path, const std::string& bytes, int days = 1, ULONGLONG at = 0)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     vxtest::WriteFileBytes(path, bytes);
     ULARGE_INTEGER t;
     GetSystemTimeAsFileTime((FILETIME*)&t);
-    t.QuadPart += (ULONGLONG)days * 24 * 3600 * 10000000ULL;
+    t.QuadPart = at != 0 ? at : t.QuadPart + (ULONGLONG)days * 24 * 3600 * 10000000ULL;
     FileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL));
     SetFileTime(f.Get(), NULL, NULL, (FILETIME*)&t);
     SetFileAttributesA(path.c_str(), attributes);
 }
+
 
 std::string Record(const char* name, const char* value)
 {
@@ -47,22 +50,27 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     std::string big;
     for (int i = 0; i < (1 << 20); i++)
         big += (char)(i * 7 + (i >> 8));
-    const struct { int type; bool sameSize; int answer, result; bool fileIsNew, vaultIsNew; }
-        cases[] = {
-        { 0, true, ANSWER_ACCEPT, 0, true, false },  // type 0: date alone is no change
-        { 1, true, ANSWER_ACCEPT, 1, true, true },   // type 1: date alone is one
-        { 0, false, ANSWER_NONE, 0, true, false },   // unanswered: nothing moves
-        { 0, false, ANSWER_REJECT, 1, false, false },
-        { 0, false, ANSWER_DISABLE, 1, true, true },
+    // What another program does: touches the file (its bytes as they were),
+    // writes new bytes of the same size, or a byte more.
+    enum { kTouch, kSameSize, kLonger };
+    const struct { int type, edit, answer, result; bool fileIsNew, vaultIsNew; } cases[] = {
+        { 0, kTouch, ANSWER_ACCEPT, 0, true, true },  // a new date alone: no change,
+        { 1, kTouch, ANSWER_ACCEPT, 0, true, true },  // whatever the type
+        { 0, kSameSize, ANSWER_ACCEPT, 1, true, true },  // new contents are one
+        { 0, kLonger, ANSWER_NONE, 0, true, false },   // unanswered: nothing moves
+        { 0, kLonger, ANSWER_REJECT, 1, false, false },
+        { 0, kLonger, ANSWER_DISABLE, 1, true, true },
+        { 0, kLonger, ANSWER_REJECT_AND_STOP, 1, false, false },
     };
     std::string path = vxtest::PathInProgramFolder("watched.bin");
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "type " << c.type << " answer " << c.answer);
+        SCOPED_TRACE(testing::Message() << "type " << c.type << " edit " << c.edit << " answer "
+                                        << c.answer);
         vxtest::WriteFileBytes(path, big);
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY "\\Watched");
         ASSERT_EQ(1, RegisterSysFile("Watched", path.c_str(), "a test file", c.type));
-        std::string changed = c.sameSize ? big : big + '\0';
-        changed[12345] ^= 0x5A;
+        std::string changed = c.edit == kLonger ? big + '\0' : big;
+        changed[12345] ^= c.edit == kTouch ? 0 : 0x5A;
         Edit(path, changed);
         vxtest::ScriptedUi user;
         user.answer = c.answer;
@@ -71,16 +79,41 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
         // Compared whole, reported briefly: the files hold a megabyte.
         EXPECT_TRUE(vxtest::ReadFileText(path) == (c.fileIsNew ? changed : big));
         EXPECT_TRUE(vxtest::ReadFileText(Vault("Watched")) == (c.vaultIsNew ? changed : big));
-        // Disable: no longer watched.
-        EXPECT_EQ(c.answer == ANSWER_DISABLE ? "<missing>" : path, Record("Watched", "Location"));
+        // Either answer with "Disable Future Monitoring": no longer watched.
+        bool stops = c.answer == ANSWER_DISABLE || c.answer == ANSWER_REJECT_AND_STOP;
+        EXPECT_EQ(stops ? "<missing>" : path, Record("Watched", "Location"));
     }
+    // New bytes of the same size within the same minute (a tick later): the
+    // date text and the size stay as recorded, the contents do not.  A
+    // record of an older store keeps the older rule (type 0: a new size
+    // and date) until an answer writes it anew.
+    const ULONGLONG minute = 132000000000000000ULL;  // 2019, on the minute
+    Edit(path, big, 0, minute);
+    ASSERT_EQ(1, RegisterSysFile("Watched", path.c_str(), "", 0));
+    std::string accepted = big, other = big;
+    accepted[7] ^= 1, other[9] ^= 1;
+    Edit(path, accepted, 0, minute + 1);
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_ACCEPT;
+    EXPECT_EQ(1, CheckSysFile("Watched", path.c_str()));
+    for (const char* added : { "Written", "Hash" })  // as an older store left it
+        RegDeleteValueNamed(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY "\\Watched", added);
+    Edit(path, big);
+    EXPECT_EQ(0, CheckSysFile("Watched", path.c_str()));
+    Edit(path, big + "x", 2);
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(1, CheckSysFile("Watched", path.c_str()));
+    Edit(path, other, 3);
+    EXPECT_EQ(1, CheckSysFile("Watched", path.c_str()));
+    EXPECT_EQ(3u, user.asked.size());
+
     // Failed copies lose nothing.
     std::string locked = vxtest::PathInProgramFolder("locked.txt");
     vxtest::WriteFileBytes(locked, "accepted");
     ASSERT_EQ(1, RegisterSysFile("Locked", locked.c_str(), "", 0));
     Edit(locked, "changed by someone");
+    user.asked.clear(), user.notices.clear();
 
-    vxtest::ScriptedUi user;
     // The file held open by another program without sharing: no restore.
     HANDLE held = CreateFileA(locked.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     EXPECT_EQ(0, RejectSysFileChange("Locked", locked.c_str(), 1));
@@ -133,6 +166,22 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     EXPECT_EQ(1, CheckAllSysFiles());
     EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
     EXPECT_EQ(0, CheckAllSysFiles());
+}
+
+// The store is known as set up by its own HKLM set-up time: lost while the
+// HKCU key of older versions still carries the mark "P", it is set up again
+// at the next start and at the next patrol step.
+TEST_F(SysFilesTest, ALostStoreIsSetUpAgain)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, VX_SYSFILES_KEY, "", "P");
+    for (bool start : { true, false }) {
+        SCOPED_TRACE(start ? "start" : "patrol step");
+        RegDeleteKeyTree(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY);
+        vxtest::ScriptedUi user;
+        start ? InitCategoryBaselines() : (void)RunCategoryStep(&g_SysFilesCategory);
+        EXPECT_NE("<missing>", vxtest::ReadString(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY, ""));
+        EXPECT_NE("<missing>", Record("HOSTS", "Location"));
+    }
 }
 
 }  // namespace

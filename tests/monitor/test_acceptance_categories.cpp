@@ -3,14 +3,16 @@
 // Scheduler are asked about in the monitor's own alerts, and the test
 // answers them as a user would.  Both are second-half categories: the
 // nudged patrol runs the first half, the one after it (34 s later) the
-// second.
+// second.  Hidden files are first-half: the nudged patrol deletes them.
 #include <windows.h>
 #include <objbase.h>
 #include <mstask.h>
 
 #include <string>
 
+#include "categories/category.h"
 #include "foundation/handles.h"
+#include "foundation/history.h"
 #include "foundation/registry_store.h"
 #include "monitor/running_monitor.h"
 #include "support/vxtest.h"
@@ -91,6 +93,49 @@ TEST(CategoryAcceptance, ANewServiceAndANewTaskAreAskedAboutAndNoUndoesThem)
     DeleteService(service);
     CloseServiceHandle(service);
     CloseServiceHandle(scm);
+}
+
+// Two hidden files of one name with different bytes, in the temporary
+// folder and in a folder of it, deleted by the monitor's patrol
+// ("HideHidden" = 2 deletes without asking).  Each history line, undone
+// here as the explorer's History dialog would, brings back its own bytes.
+TEST(CategoryAcceptance, HiddenFilesOfOneNameDeletedByThePatrolComeBackEachWithItsOwnBytes)
+{
+    vxtest::ResetStore();
+    DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
+    const char* const options[][2] = { { "Hidden", "1" }, { "RealtimeHidden", "1" },
+                                       { "HideHidden", "2" }, { "Sound", "0" } };
+    for (const auto& option : options)
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, option[0], option[1]);
+    RunningMonitor monitor;
+    ASSERT_TRUE(monitor.Start());
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    CreateDirectoryA((std::string(temp) + "PhotoSync").c_str(), NULL);
+    const std::string paths[] = { std::string(temp) + "desktop.ini",
+                                  std::string(temp) + "PhotoSync\\desktop.ini" };
+    const std::string bytes[] = { "[.ShellClassInfo]\r\nIconIndex=1\r\n",
+                                  "[.ShellClassInfo]\r\nIconIndex=22\r\n" };
+    for (int i = 0; i < 2; i++) {
+        vxtest::WriteFileBytes(paths[i], bytes[i]);
+        SetFileAttributesA(paths[i].c_str(), FILE_ATTRIBUTE_HIDDEN);
+    }
+    RunningMonitor::Nudge();
+    auto there = [&](int i) {
+        return GetFileAttributesA(paths[i].c_str()) != INVALID_FILE_ATTRIBUTES;
+    };
+    DWORD start = GetTickCount();
+    while ((there(0) || there(1)) && GetTickCount() - start < kAlertWaitMs)
+        vxtest::PumpMessages(200);
+    ASSERT_FALSE(there(0) || there(1)) << "the patrol deleted not both";
+    monitor.Stop();
+    int undone = 0, lines = ReadHistory();
+    for (int i = 0; i < lines; i++)
+        if (GetHistoryItem(i)->Flag == HA_HIDDEN_DELETEFILE)
+            undone += UndoHistoryLine(GetHistoryItem(i));
+    EXPECT_EQ(2, undone);
+    EXPECT_EQ(bytes[0], vxtest::ReadFileText(paths[0]));
+    EXPECT_EQ(bytes[1], vxtest::ReadFileText(paths[1]));
 }
 
 }  // namespace

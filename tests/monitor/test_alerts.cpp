@@ -6,6 +6,8 @@
 #include <thread>
 
 #include "categories/browser_pages.h"
+#include "categories/sysfiles.h"
+#include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "monitor/file_change_alert.h"
@@ -161,7 +163,7 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
 }
 
 // The file change alert ends only by Accept or Reject: Escape and the
-// close box leave it open; "Disable Future Monitoring" turns Accept into
+// close box leave it open; "Disable Future Monitoring" turns either into
 // the answer that also ends the watch.
 TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
 {
@@ -171,7 +173,8 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
     TextCopy(request.SecondFile, "The HOSTS file");
     const struct { bool stop; int button, answer; } cases[] = {
         { false, IDC_CHANGE_ACCEPT, ANSWER_ACCEPT }, { true, IDC_CHANGE_ACCEPT, ANSWER_DISABLE },
-        { false, IDC_CHANGE_REJECT, ANSWER_REJECT } };
+        { false, IDC_CHANGE_REJECT, ANSWER_REJECT },
+        { true, IDC_CHANGE_REJECT, ANSWER_REJECT_AND_STOP } };
     for (const auto& c : cases) {
         int answer = RunAsk([&] { return AskFileChange(&request); }, [&](HWND d) {
             PostMessageA(d, WM_COMMAND, IDCANCEL, 0), PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -212,6 +215,28 @@ TEST_F(AlertTest, EnterKeepsAChangedStartPage)
     });
     EXPECT_TRUE(yesCode & DLGC_DEFPUSHBUTTON) << "Yes is not the default button";
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "StartPage", "http://new.example");
+}
+
+// Rejected with "Disable Future Monitoring" in the real alert: the file is
+// put back and its record loses its Location, so it is never checked again.
+TEST_F(AlertTest, ARejectedChangeWithTheBoxTickedIsUndoneAndNoLongerWatched)
+{
+    std::string path = vxtest::PathInProgramFolder("watched.txt");
+    vxtest::WriteFileBytes(path, "accepted");
+    ASSERT_EQ(1, RegisterSysFile("Watched", path.c_str(), "", 0));
+    vxtest::WriteFileBytes(path, "changed by someone");
+    ULARGE_INTEGER tomorrow;
+    GetSystemTimeAsFileTime((FILETIME*)&tomorrow);
+    tomorrow.QuadPart += 24 * 3600 * 10000000ULL;
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL));
+    SetFileTime(file.Get(), NULL, NULL, (FILETIME*)&tomorrow);
+    file.Reset(INVALID_HANDLE_VALUE);
+    EXPECT_EQ(1, RunAsk([&] { return CheckSysFile("Watched", path.c_str()); }, [](HWND d) {
+        vxtest::ClickButton(d, IDC_CHANGE_STOP);
+        vxtest::ClickButton(d, IDC_CHANGE_REJECT);
+    }));
+    EXPECT_EQ("accepted", vxtest::ReadFileText(path));
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY "\\Watched", "Location");
 }
 
 // Used by scripts/screenshots.sh: shows one alert, filled with our own
