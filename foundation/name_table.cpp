@@ -204,8 +204,9 @@ static int LoadAnsiAsUtf8(NameTable* table, HKEY root, const char* path)
             continue;
         const char* name = ansi.pool + slot.nameOffset;
         int wideCount = MultiByteToWideChar(CP_ACP, 0, name, -1, NULL, 0);
-        wchar_t* wide = wideCount > 0 ? (wchar_t*)malloc(sizeof(wchar_t) * (size_t)wideCount) : NULL;
-        char* utf8 = wideCount > 0 ? (char*)malloc((size_t)wideCount * 3) : NULL;
+        size_t count = wideCount > 0 ? (size_t)wideCount : 0;
+        wchar_t* wide = count > 0 ? (wchar_t*)malloc(sizeof(wchar_t) * count) : NULL;
+        char* utf8 = count > 0 ? (char*)malloc(count * 3) : NULL;
         if (wide != NULL && utf8 != NULL &&
             MultiByteToWideChar(CP_ACP, 0, name, -1, wide, wideCount) > 0 &&
             WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, wideCount * 3, NULL, NULL) > 0)

@@ -113,8 +113,9 @@ TEST_F(ActiveX, TheBaselineRecordsOnlyAnAnswerCarriedOut)
     }
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, Clsid(30).c_str());
     HKEY compat = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY, 0, NULL, REG_OPTION_VOLATILE,
-                                             KEY_ALL_ACCESS, NULL, &compat, NULL));
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY, 0, NULL,
+                                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &compat,
+                                             NULL));
     RegCloseKey(compat);
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;

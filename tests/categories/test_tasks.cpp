@@ -194,7 +194,8 @@ TEST_F(Tasks, NamesTheAnsiListingConfusesAreToldApart)
     ASSERT_TRUE(CreateTask(L"VxTwin\x0416", L"C:\\vx\\approved.exe"));  // "VxTwin?" in ANSI
     ASSERT_TRUE(CreateTask((cut + L"One").c_str(), L"C:\\vx\\long-one.exe"));
     ASSERT_EQ(1, BuildCategoryBaseline(&g_TasksCategory));
-    vxtest::SetString(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxCaf\xE9.job", "800");  // an older version's
+    // As an older version wrote it, by its ANSI name.
+    vxtest::SetString(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxCaf\xE9.job", "800");
     ASSERT_TRUE(CreateTask(L"VxCaf\x00E9", L"C:\\vx\\cafe.exe"));
     ASSERT_TRUE(CreateTask(L"VxTwin\x0428", L"C:\\vx\\added.exe"));
     ASSERT_TRUE(CreateTask((cut + L"Two").c_str(), L"C:\\vx\\long-two.exe"));

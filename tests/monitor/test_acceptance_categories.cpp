@@ -120,10 +120,12 @@ TEST(CategoryAcceptance, ANoToAHelperLeavesTheApprovedHelperOfItsDllWorking)
     HWND alert = WaitForAlertAbout("itss.dll", "itss.dll", kAlertWaitMs);
     ASSERT_TRUE(alert != NULL) << "no helper alert";
     ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
-    for (DWORD waited = 0; RegKeyExists(HKEY_LOCAL_MACHINE, helper.c_str()) && waited < 10000; waited += 100)
+    for (DWORD waited = 0; waited < 10000 && RegKeyExists(HKEY_LOCAL_MACHINE, helper.c_str());
+         waited += 100)
         vxtest::PumpMessages(100);
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, helper.c_str()));
-    vxtest::PumpMessages(2500);  // what a "regsvr32 /u" started by the answer would have done by now
+    // By now a "regsvr32 /u" started by the answer would have done its work.
+    vxtest::PumpMessages(2500);
     EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, itssClass));
     EXPECT_EQ(dll, vxtest::ReadString(HKEY_LOCAL_MACHINE, button.c_str(), "Exec"));
 }
