@@ -252,16 +252,20 @@ static int ListControls(ItemList* out)
     return count < 0 ? 0 : count;
 }
 
-// New: no baseline value (or "0").  It enters the baseline at once, so
-// that whatever the answer it is asked about only once.
+// Controls the user refused whose kill bit could not be written (the
+// machine's key needs an administrator): the user has been told, and they
+// are not asked about again while the program runs.  They stay out of the
+// baseline, so the next start asks again.
+static NameTable s_killBitRefused;
+
+// New: no baseline value (or "0"), and not refused in vain in this run.
 static int TellNewControl(const ItemRecord* item, void* context)
 {
     int code = BaselineCodeIn((const NameTable*)context, VX_ACTIVEX_KEY, item->Extra);
-    if (code != 0 || item->Extra[0] == '\0')
+    int refused = 0;
+    if (code != 0 || item->Extra[0] == '\0' ||
+        NameTableGet(&s_killBitRefused, item->Extra, &refused))
         return VERDICT_KNOWN;
-    RegWriteString(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, item->Extra, "1200");
-    if (context != NULL)
-        NameTablePut((NameTable*)context, item->Extra, ACTIVEX_CODE);
     return VERDICT_NEW;
 }
 
@@ -270,11 +274,26 @@ static void DescribeControl(const ItemRecord* item, int, AlertRequest* request)
     MakeAlertRequest(request, ALERT_ACTIVEX, item->Command, item->Name, 0);
 }
 
+static int RecordControl(const ItemRecord* item)
+{
+    return RegWriteString(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, item->Extra, "1200");
+}
+
+// The baseline records what was carried out: an accepted control, or a
+// refused one whose kill bit holds.  A control left enabled against the
+// user's "No" is never recorded as dealt with.
 static int ActOnControl(const ItemRecord* item, int, int answer)
 {
+    if (answer == ANSWER_ACCEPT)
+        return RecordControl(item);
     if (answer != ANSWER_REJECT)
-        return answer == ANSWER_ACCEPT;
-    return DisableActiveX(item->Extra);
+        return 0;
+    if (!DisableActiveX(item->Extra)) {
+        NameTablePut(&s_killBitRefused, item->Extra, 1);
+        UiNotify(NOTICE_DISABLE_FAILED, item->Name);
+        return 0;
+    }
+    return RecordControl(item);
 }
 
 int PatrolActiveX()

@@ -52,5 +52,7 @@ int PatrolActiveX();
 
 // The row: first half, period "ActiveX", real-time "RealtimeActiveX", auto
 // answer "HideActiveX", the ActiveX alert.  A control enters the baseline
-// as soon as it is seen, whatever the answer.
+// once it is accepted, or refused and its kill bit holds.  A kill bit that
+// cannot be written is told once (NOTICE_DISABLE_FAILED) and the control is
+// not asked about again until the program starts anew.
 extern const Category g_ActiveXCategory;

@@ -1,6 +1,7 @@
 // Browser helper objects, toolbars and extensions: listed from the
 // browser's keys, watched against the baseline of approved helpers, and
-// removed by deleting their registrations and unregistering their file.
+// removed by deleting their registration and, with the last registration
+// of a file that is not the system's, unregistering the file.
 #include "categories/ie_helpers.h"
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "foundation/history_line.h"
 #include "foundation/item_list.h"
 #include "foundation/options.h"
+#include "foundation/paths.h"
 #include "foundation/processes.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
@@ -267,33 +269,69 @@ static int RunRegsvr32(const char* switches, const char* file)
     return 1;
 }
 
-static int SameRegistration(const ItemRecord* a, const ItemRecord* b)
+// A server file as it is loaded: quotes dropped, variables expanded (out
+// holds VX_PATH).
+static void ServerPath(const char* file, char* out)
 {
-    return a->Code == b->Code && TextEqualNoCase(a->Extra, b->Extra);
+    char unquoted[VX_PATH];
+    StripQuotes(file, unquoted, sizeof(unquoted));
+    DWORD n = ExpandEnvironmentStringsA(unquoted, out, VX_PATH);
+    if (n == 0 || n > VX_PATH)
+        TextCopy(out, VX_PATH, unquoted);
 }
 
-// The removal with its subject given as a record (the patrol's copy).
-static int RemoveHelperOf(const ItemList* list, const char* file, const ItemRecord* subject)
+// A file the system shares with everything else: in the Windows folder or
+// below it, or named without a folder, which leaves it to the search path
+// (where the system folders come first).  Its classes serve far more than
+// one add-on.
+static int IsSystemFile(const char* path)
 {
-    int removed = 0;
-    if (subject != NULL)
-        removed += RemoveRegistration(subject);
-    if (file != NULL && file[0] != '\0') {
-        for (int i = 0; i < ItemCount(list); i++) {
-            const ItemRecord* entry = GetItem(list, i);
-            if (entry == NULL || (subject != NULL && SameRegistration(entry, subject)))
-                continue;
-            if (TextEqualNoCase(entry->Command, file))
-                removed += RemoveRegistration(entry);
-        }
-        RunRegsvr32("/u /s", file);
+    if (strchr(path, '\\') == NULL && strchr(path, '/') == NULL)
+        return 1;
+    char full[VX_PATH], fullLong[VX_PATH], windows[VX_PATH], windowsLong[VX_PATH];
+    char* namePart = NULL;
+    DWORD n = GetFullPathNameA(path, sizeof(full), full, &namePart);
+    UINT w = GetWindowsDirectoryA(windows, sizeof(windows));
+    if (n == 0 || n >= sizeof(full) || w == 0 || w >= sizeof(windows))
+        return 1;  // where it lies cannot be told: left alone
+    GetLongPath(full, fullLong);
+    GetLongPath(windows, windowsLong);
+    return PathIsInFolder(fullLong, windowsLong) || PathIsInFolder(full, windows);
+}
+
+// Whether the file may be unregistered: not a system file, and no add-on
+// registration there is now (approved, or still to be asked about) names
+// it.  Read afresh, not from a list taken before the answer.
+static int NothingElseNeeds(const char* file)
+{
+    char path[VX_PATH];
+    ServerPath(file, path);
+    if (path[0] == '\0' || IsSystemFile(path))
+        return 0;
+    ItemList current;
+    EnumIEHelpers(&current);
+    for (int i = 0; i < ItemCount(&current); i++) {
+        char other[VX_PATH];
+        ServerPath(GetItemCommand(&current, i), other);
+        if (TextEqualNoCase(other, path))
+            return 0;
     }
+    return 1;
+}
+
+// The removal with its subject given as a record (the patrol's copy): its
+// own registration goes; the file's classes go only with its last one.
+static int RemoveHelperOf(const char* file, const ItemRecord* subject)
+{
+    int removed = subject != NULL ? RemoveRegistration(subject) : 0;
+    if (file != NULL && file[0] != '\0' && NothingElseNeeds(file))
+        RunRegsvr32("/u /s", file);
     return removed;
 }
 
 int RemoveIEHelper(const ItemList* list, const char* file, int index)
 {
-    return RemoveHelperOf(list, file, GetItem(list, index));
+    return RemoveHelperOf(file, GetItem(list, index));
 }
 
 // --- The category's operations ----------------------------------------------------------
@@ -326,8 +364,7 @@ static int RecordHelpersDetected()
 }
 
 // New: no approving baseline value (missing or "0").  A helper whose
-// registration went with an earlier "No" of this patrol (the same file)
-// is not asked about.
+// registration has gone since the list was taken is not asked about.
 static int TellNewHelper(const ItemRecord* item, void* context)
 {
     int code = BaselineCodeIn((const NameTable*)context, VX_IEHELPERS_KEY, item->Name);
@@ -354,9 +391,7 @@ static int ActOnHelper(const ItemRecord* item, int, int answer)
         return 0;
     if (item->Command[0] != '\0')
         KillProcessByFile(item->Command, item->Name, 0);
-    ItemList current;
-    EnumIEHelpers(&current);
-    int removed = RemoveHelperOf(&current, item->Command, item);
+    int removed = RemoveHelperOf(item->Command, item);
     RegDeleteValueNamed(HKEY_CURRENT_USER, VX_IEHELPERS_KEY, item->Name);
     return removed > 0;
 }

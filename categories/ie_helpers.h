@@ -33,12 +33,14 @@ int ClsidInfo(const char* clsid, char* className, char* file);
 // left out.  Returns the count.
 int EnumIEHelpers(ItemList* list);
 
-// Removes the registration of list entry index and of every other entry
-// whose Command is file (each by its own type and Extra), writes one
-// history line (IEHELPER_Remove) per registration removed, and then starts
-// "regsvr32 /u /s" once on the quoted file, without waiting (nothing is
-// unregistered for an empty file, and an empty file matches no other
-// entry).  No file is deleted.  Returns the number of registrations removed.
+// Removes the registration of list entry index (by its type and Extra) and
+// writes its history line (IEHELPER_Remove).  Then, when no add-on
+// registration read afresh (helper object, toolbar, extension) still names
+// file and file is not a system file (in the Windows folder or below it,
+// or a bare name the search path would resolve), starts "regsvr32 /u /s"
+// on the quoted file, without waiting: other registrations of the file are
+// never touched, and the file's classes go only with its last one.  No
+// file is deleted.  Returns the number of registrations removed (0 or 1).
 int RemoveIEHelper(const ItemList* list, const char* file, int index);
 
 // One patrol step over the helpers (the row's PatrolCategory).  Returns the

@@ -239,6 +239,32 @@ static int NamesMicrosoft(const char* command)
     return TextFindNoCase(strings[VS_COMPANY_NAME], "Microsoft");
 }
 
+// The Command of a service key (the hosted DLL of a shared-host service;
+// command holds ITEM_COMMAND) and its type code.
+static int CommandOfKey(HKEY key, const char* imagePath, char* command)
+{
+    TextCopy(command, ITEM_COMMAND, imagePath);
+    if (!TextFindNoCase(imagePath, "svchost"))
+        return SERVICE_CODE_EXE;
+    RegKey parameters;
+    char dll[ITEM_COMMAND];
+    if (parameters.Open(key, "Parameters", KEY_READ) == ERROR_SUCCESS &&
+        ReadKeyText(parameters, "ServiceDll", dll, sizeof(dll)) > 0)
+        TextCopy(command, ITEM_COMMAND, dll);
+    return SERVICE_CODE_SVCHOST;
+}
+
+// The startup-type text of the listing (out holds 128): "Automatic",
+// "Manual", "Disabled", else "0".
+static void StartTextOfKey(HKEY key, char* out, int outSize)
+{
+    int textId = StartTextId(ReadStartByte(key), 0);
+    if (textId != 0)
+        LoadText(textId, out, outSize);
+    else
+        TextCopy(out, (size_t)outSize, "0");
+}
+
 static int AddServiceEntry(HKEY key, const char* keyName, const char* imagePath, void* context)
 {
     ListContext* list = (ListContext*)context;
@@ -250,25 +276,12 @@ static int AddServiceEntry(HKEY key, const char* keyName, const char* imagePath,
     TitleOfKey(&list->titles, key, keyName, title, sizeof(title));
 
     char command[ITEM_COMMAND];
-    TextCopy(command, imagePath);
-    int code = SERVICE_CODE_EXE;
-    if (TextFindNoCase(imagePath, "svchost")) {
-        code = SERVICE_CODE_SVCHOST;
-        RegKey parameters;
-        char dll[ITEM_COMMAND];
-        if (parameters.Open(key, "Parameters", KEY_READ) == ERROR_SUCCESS &&
-            ReadKeyText(parameters, "ServiceDll", dll, sizeof(dll)) > 0)
-            TextCopy(command, dll);
-    }
+    int code = CommandOfKey(key, imagePath, command);
     if (list->filterMicrosoft && NamesMicrosoft(command))
         return 1;
 
     char startText[128];
-    int textId = StartTextId(ReadStartByte(key), 0);
-    if (textId != 0)
-        LoadText(textId, startText, sizeof(startText));
-    else
-        TextCopy(startText, "0");
+    StartTextOfKey(key, startText, sizeof(startText));
     char description[ITEM_INFO];
     ReadKeyText(key, "Description", description, sizeof(description));
     return AddItem(list->out, title, command, startText, description, code, 0);
@@ -298,6 +311,55 @@ int EnumServices(ItemList* list, int quick)
 int EnumServicesUnfiltered(ItemList* list)
 {
     return ListServices(list, 0, 0);
+}
+
+// --- Rejections that did not hold ------------------------------------------------------
+
+// A service the user refused that could not be disabled (no right to, or no
+// key its title tells apart) is told about once, then left alone while it
+// stays as it was refused: the same title, Command and startup-type text.
+// A change brings the question back; so does the next start of the program,
+// as the record is kept in memory only.
+static NameTable s_refusedAsTheyWere;
+#define REFUSED_MAX 1024
+
+// "title\ncommand\nstart text": the service as the listing shows it.
+static void RefusalName(const char* title, const char* command, const char* startText,
+                        char* out, size_t outSize)
+{
+    TextFormat(out, outSize, "%s\n%s\n%s", title, command, startText);
+}
+
+static void RememberRefusal(const ItemRecord* item)
+{
+    if (s_refusedAsTheyWere.count >= REFUSED_MAX)
+        NameTableFree(&s_refusedAsTheyWere);
+    char name[ITEM_NAME + ITEM_COMMAND + ITEM_EXTRA];
+    RefusalName(item->Name, item->Command, item->Extra, name, sizeof(name));
+    NameTablePut(&s_refusedAsTheyWere, name, 1);
+}
+
+static int RefusedAsItIs(const char* title, const char* command, const char* startText)
+{
+    if (s_refusedAsTheyWere.count == 0)
+        return 0;
+    char name[ITEM_NAME + ITEM_COMMAND + ITEM_EXTRA];
+    RefusalName(title, command, startText, name, sizeof(name));
+    int value = 0;
+    return NameTableGet(&s_refusedAsTheyWere, name, &value);
+}
+
+// The same for a service key the quick pass reads: its Command and
+// startup-type text made as the listing makes them.
+static int KeyRefusedAsItIs(HKEY key, const char* title, const char* imagePath)
+{
+    if (s_refusedAsTheyWere.count == 0)
+        return 0;
+    char command[ITEM_COMMAND], listed[ITEM_COMMAND], startText[128];
+    CommandOfKey(key, imagePath, command);
+    ItemCommandText(command, listed);
+    StartTextOfKey(key, startText, sizeof(startText));
+    return RefusedAsItIs(title, listed, startText);
 }
 
 // --- The quick pass --------------------------------------------------------------------
@@ -338,7 +400,7 @@ static int CheckServiceKnown(HKEY key, const char* keyName, const char* imagePat
         change->titlesLoaded = 1;
     }
     TitleOfKey(&change->titles, key, keyName, title, sizeof(title));
-    if (KnownInBaseline(change->baseline, title))
+    if (KnownInBaseline(change->baseline, title) || KeyRefusedAsItIs(key, title, imagePath))
         return 1;
     change->changed = 1;
     return 0;
@@ -647,7 +709,9 @@ static int ListServicesForPatrol(ItemList* out)
 static int TellNewService(const ItemRecord* item, void* context)
 {
     int code = BaselineCodeIn((const NameTable*)context, VX_SERVICES_KEY, item->Name);
-    return code != 0 ? VERDICT_KNOWN : VERDICT_NEW;
+    if (code != 0 || RefusedAsItIs(item->Name, item->Command, item->Extra))
+        return VERDICT_KNOWN;
+    return VERDICT_NEW;
 }
 
 static void DescribeService(const ItemRecord* item, int, AlertRequest* request)
@@ -657,7 +721,8 @@ static void DescribeService(const ItemRecord* item, int, AlertRequest* request)
 
 // Rejecting stops the service and disables it.  Each history line stands
 // for a step that was carried out; the service becomes known only once it
-// is disabled, so a service that could not be disabled is asked about again.
+// is disabled.  One that could not be disabled is told about, and asked
+// about again once it has changed.
 static int RejectService(const ItemRecord* item)
 {
     int action = 0;
@@ -671,8 +736,11 @@ static int RejectService(const ItemRecord* item)
         WriteHistory(item->Name, item->Command, "", item->Code, action);
     if (ControlServiceByTitle(item->Name, SERVICE_CONTROL_STOP))
         WriteHistory(item->Name, item->Command, "", item->Code, HA_SERVICE_STOP);
-    if (!SetServiceStartType(item->Name, SERVICE_DISABLED))
+    if (!SetServiceStartType(item->Name, SERVICE_DISABLED)) {
+        RememberRefusal(item);
+        UiNotify(NOTICE_DISABLE_FAILED, item->Name);
         return 0;
+    }
     WriteHistory(item->Name, item->Command, "", item->Code, HA_SERVICE_DISABLED);
     WriteServiceBaseline(item);
     return 1;

@@ -1,7 +1,8 @@
 // Scheduled tasks through the Task Scheduler 1.0 interfaces.  Names come
-// from the scheduler as wide text: they are compared and listed in the ANSI
-// code page, but every call back into the scheduler gets its own wide name,
-// so a task whose name has no ANSI spelling can still be read and deleted.
+// from the scheduler as wide text.  The ANSI code page may merge two of them
+// (a letter it has no spelling for) or the list may cut them (127
+// characters), so a task is known, approved and deleted by its own wide
+// name (in UTF-8, its Key); the ANSI name is only shown.
 #include "categories/tasks.h"
 
 #include <objbase.h>
@@ -232,11 +233,24 @@ static void AnsiOf(const wchar_t* text, char* out, int outSize)
     }
 }
 
-// Called for every work item: the scheduler, the name to call it by, its
-// listed name in ANSI (the display name) and in UTF-8 (its key: the ANSI
-// name may have lost characters or been cut).  Returns 0 to end the walk.
+// 1 when ansi spells text exactly (nothing merged, nothing cut).
+static int SpelledExactly(const wchar_t* text, const char* ansi)
+{
+    int count = MultiByteToWideChar(CP_ACP, 0, ansi, -1, NULL, 0);
+    wchar_t* back = count > 0 ? (wchar_t*)malloc(sizeof(wchar_t) * (size_t)count) : NULL;
+    int same = back != NULL && MultiByteToWideChar(CP_ACP, 0, ansi, -1, back, count) > 0 &&
+               wcscmp(back, text) == 0;
+    free(back);
+    return same;
+}
+
+// Called for every work item: the scheduler, the name to call it by, the
+// name as listed (wide), in ANSI (the display name) and in UTF-8 (its key:
+// the ANSI name may have lost characters or been cut).  Returns 0 to end
+// the walk.
 typedef int (*TaskVisitor)(ITaskScheduler* scheduler, const wchar_t* callName,
-                           const char* name, const char* key, void* context);
+                           const wchar_t* listed, const char* name, const char* key,
+                           void* context);
 
 enum WalkResult { WALK_DONE = 0, WALK_NO_SCHEDULER = 1, WALK_COM_FAILED = 2 };
 
@@ -284,7 +298,7 @@ static int WalkTasks(TaskVisitor visit, void* context, HRESULT* hr)
                     key[0] = '\0';
                 if (key[0] != '\0' &&
                     CallNameOf(names[i], callName, sizeof(callName) / sizeof(callName[0])))
-                    going = visit(scheduler.Get(), callName, name, key, context);
+                    going = visit(scheduler.Get(), callName, names[i], name, key, context);
             }
             CoTaskMemFree(names[i]);
         }
@@ -478,8 +492,8 @@ static const TaskFacts* FactsOfTask(ITaskScheduler* scheduler, const wchar_t* ca
 
 // --- The listing ---------------------------------------------------------------------------
 
-static int AddTaskEntry(ITaskScheduler* scheduler, const wchar_t* callName, const char* name,
-                        const char* key, void* context)
+static int AddTaskEntry(ITaskScheduler* scheduler, const wchar_t* callName, const wchar_t*,
+                        const char* name, const char* key, void* context)
 {
     TaskFacts* fresh = (TaskFacts*)malloc(sizeof(TaskFacts));
     if (fresh == NULL)
@@ -531,7 +545,7 @@ int EnumScheduledTasks(ItemList* list)
 // --- One task by name -------------------------------------------------------------------
 
 struct TaskLookup {
-    const char* wanted;
+    const char* wanted;  // the key; for what is only shown also an exact ANSI name
     int what;          // LOOK_*
     char* out;
     int outSize;
@@ -574,11 +588,23 @@ static void LookIntoTask(ITask* task, TaskLookup* lookup)
     }
 }
 
-static int VisitLookup(ITaskScheduler* scheduler, const wchar_t* callName, const char* name,
-                       const char*, void* context)
+// A deletion acts on the task of that key only: an ANSI name may stand for
+// several tasks.  What is only shown (the alert's next run time) may be
+// asked for by an ANSI name that spells the task's name exactly.
+static int LookupMatches(const TaskLookup* lookup, const wchar_t* listed, const char* name,
+                         const char* key)
+{
+    if (TextEqualNoCase(key, lookup->wanted))
+        return 1;
+    return lookup->what != LOOK_DELETE && TextEqualNoCase(name, lookup->wanted) &&
+           SpelledExactly(listed, name);
+}
+
+static int VisitLookup(ITaskScheduler* scheduler, const wchar_t* callName, const wchar_t* listed,
+                       const char* name, const char* key, void* context)
 {
     TaskLookup* lookup = (TaskLookup*)context;
-    if (!TextEqualNoCase(name, lookup->wanted))
+    if (!LookupMatches(lookup, listed, name, key))
         return 1;
     lookup->found = 1;
     if (lookup->what == LOOK_DELETE) {
@@ -627,6 +653,88 @@ int GetTaskStatusText(const char* name, char* out, int outSize)
     return LookUpTask(name, LOOK_STATUS, out, outSize);
 }
 
+// --- The baseline, by the scheduler's own names ----------------------------------------------
+
+// A task's baseline value is named by its wide name ("X.job"): for a name
+// with an ANSI spelling that is the very value an ANSI write made, so
+// baselines recorded before stay valid, and tasks the ANSI code page merges
+// or cuts keep values of their own.  Where the system has no wide registry
+// calls (Windows 95/98/Me) the ANSI spelling names the value.
+
+// The task's identity: its Key; a record made without one, its Name.
+static const char* TaskKeyOf(const ItemRecord* item)
+{
+    return item->Key[0] != '\0' ? item->Key : item->Name;
+}
+
+// The baseline key opened (created when create is set) and the value of the
+// task key named both ways.  0 when the key cannot be had.
+struct TaskValue {
+    RegKey baseline;
+    wchar_t wide[ITEM_KEY];
+    char ansi[ITEM_KEY];
+};
+
+static int OpenTaskValue(const char* key, REGSAM access, int create, TaskValue* value)
+{
+    if (MultiByteToWideChar(CP_UTF8, 0, key, -1, value->wide, ITEM_KEY) == 0)
+        return 0;
+    AnsiOf(value->wide, value->ansi, sizeof(value->ansi));
+    LONG rc = create ? value->baseline.Create(HKEY_CURRENT_USER, VX_TASKS_KEY, access)
+                     : value->baseline.Open(HKEY_CURRENT_USER, VX_TASKS_KEY, access);
+    return rc == ERROR_SUCCESS;
+}
+
+static int WriteTaskApproval(const char* key)
+{
+    TaskValue value;
+    if (!OpenTaskValue(key, KEY_SET_VALUE, 1, &value))
+        return 0;
+    LONG rc = RegSetValueExW(value.baseline, value.wide, 0, REG_SZ, (const BYTE*)L"800",
+                             sizeof(L"800"));
+    if (rc == ERROR_CALL_NOT_IMPLEMENTED)
+        rc = RegSetValueExA(value.baseline, value.ansi, 0, REG_SZ, (const BYTE*)"800", 4);
+    return rc == ERROR_SUCCESS;
+}
+
+static void ForgetTaskApproval(const char* key)
+{
+    TaskValue value;
+    if (OpenTaskValue(key, KEY_SET_VALUE, 0, &value) &&
+        RegDeleteValueW(value.baseline, value.wide) == ERROR_CALL_NOT_IMPLEMENTED)
+        RegDeleteValueA(value.baseline, value.ansi);
+}
+
+// The baseline code of the task key: from the table (names in UTF-8), else
+// from its value.  0 when there is none (or it is "0").
+static int TaskApprovalCode(const NameTable* table, const char* key)
+{
+    int code = 0;
+    if (table != NULL) {
+        NameTableGet(table, key, &code);
+        return code;
+    }
+    TaskValue value;
+    if (!OpenTaskValue(key, KEY_QUERY_VALUE, 0, &value))
+        return 0;
+    wchar_t data[32];
+    DWORD type = 0, size = sizeof(data) - sizeof(wchar_t);
+    LONG rc = RegQueryValueExW(value.baseline, value.wide, NULL, &type, (BYTE*)data, &size);
+    if (rc == ERROR_CALL_NOT_IMPLEMENTED)
+        return BaselineCodeIn(NULL, VX_TASKS_KEY, value.ansi);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ))
+        return 0;
+    data[size / sizeof(wchar_t)] = L'\0';
+    return _wtoi(data);
+}
+
+// The comparison's table: the baseline with its names in UTF-8, kept
+// between patrols.
+static void* TaskBaselineTable()
+{
+    return NameTableKeptBaselineUtf8(VX_TASKS_KEY, NULL);
+}
+
 // --- The category's operations ------------------------------------------------------------
 
 // Every task there is; 0 (and nothing written) when the scheduler could not
@@ -640,7 +748,7 @@ static int InitTasksBaseline()
     if (!RegCreateKeyPath(HKEY_CURRENT_USER, VX_TASKS_KEY))
         return 0;
     for (int i = 0; i < ItemCount(&list); i++)
-        RegWriteString(HKEY_CURRENT_USER, VX_TASKS_KEY, GetItemName(&list, i), "800");
+        WriteTaskApproval(TaskKeyOf(GetItem(&list, i)));
     return 1;
 }
 
@@ -686,7 +794,7 @@ static void StampTasksFolder(FileStamp* folder)
 
 static int EveryTaskKnown(const ItemList* list)
 {
-    NameTable* baseline = NameTableKeptBaseline(VX_TASKS_KEY);
+    void* baseline = TaskBaselineTable();
     for (int i = 0; i < ItemCount(list); i++)
         if (TellNewTask(GetItem(list, i), baseline) != VERDICT_KNOWN)
             return 0;
@@ -734,8 +842,9 @@ static int ListTasksForPatrol(ItemList* out)
 // update tasks, which come and go with that product.
 static int TellNewTask(const ItemRecord* item, void* context)
 {
-    int code = BaselineCodeIn((const NameTable*)context, VX_TASKS_KEY, item->Name);
-    if (code != 0 || TextFindNoCase(item->Name, "McAfee.com"))
+    int code = TaskApprovalCode((const NameTable*)context, TaskKeyOf(item));
+    if (code != 0 || TextFindNoCase(item->Name, "McAfee.com") ||
+        TextFindNoCase(item->Key, "McAfee.com"))
         return VERDICT_KNOWN;
     return VERDICT_NEW;
 }
@@ -750,14 +859,14 @@ static void DescribeTask(const ItemRecord* item, int, AlertRequest* request)
 static int ActOnTask(const ItemRecord* item, int, int answer)
 {
     if (answer == ANSWER_ACCEPT)
-        return RegWriteString(HKEY_CURRENT_USER, VX_TASKS_KEY, item->Name, "800");
+        return WriteTaskApproval(TaskKeyOf(item));
     if (answer != ANSWER_REJECT)
         return 0;
-    int deleted = DeleteScheduledTask(item->Name);
+    int deleted = DeleteScheduledTask(TaskKeyOf(item));
     if (deleted)
         WriteHistory(item->Name, item->Command, "", TASK_CODE_SCHEDULED,
                      HA_SCHEDULEDTASK_REMOVE);
-    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_TASKS_KEY, item->Name);
+    ForgetTaskApproval(TaskKeyOf(item));
     return deleted;
 }
 
@@ -768,14 +877,14 @@ const Category g_TasksCategory = {
     OPT_Tasks, -1, OPT_HideTasks,
     1,                               // second half
     ALERT_TASK, ALERT_TASK,
-    CAT_BASELINE_TABLE | CAT_CLEANED_UP,
+    CAT_CLEANED_UP,                  // its table holds UTF-8 names: BeginCompare
     TasksPatrolDue,                  // CanRun
     NULL,                            // Patrol: the generic step
     InitTasksBaseline,
     NULL,                            // BaselineReady: the mark "P"
     RecordTasksDetected,
     ListTasksForPatrol,
-    NULL,                            // BeginCompare: the baseline table
+    TaskBaselineTable,
     NULL,
     TellNewTask,
     DescribeTask,

@@ -39,9 +39,12 @@ int StopScheduler();
 // through COM.
 int EnumScheduledTasks(ItemList* list);
 
-// Deletes the task named name ("X.job", compared without case).  1 when
-// deleted, 0 when not found or refused.
-int DeleteScheduledTask(const char* name);
+// Deletes the task whose key (its own wide name in UTF-8, "X.job", the
+// list's Key) is key, compared without case; an ANSI name that merely
+// converts to it is no match.  1 when deleted, 0 when not found or refused.
+int DeleteScheduledTask(const char* key);
+// The lookups below find a task by its key, or by an ANSI name that spells
+// its name exactly (what the alert has).
 // Next run time as text, "Never" when none (out holds outSize).  Length;
 // 0 and "" when the task is not found.
 int GetTaskNextRunTime(const char* name, char* out, int outSize);

@@ -191,6 +191,77 @@ int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view)
     return read;
 }
 
+// Where the wide calls are missing (Windows 95/98/Me): the ANSI names,
+// each through its wide form.
+static int LoadAnsiAsUtf8(NameTable* table, HKEY root, const char* path)
+{
+    NameTable ansi;
+    NameTableInit(&ansi);
+    int read = NameTableLoadKey(&ansi, root, path, 0);
+    for (int i = 0; i < ansi.capacity; i++) {
+        const NameTableSlot& slot = ansi.slots[i];
+        if (slot.nameOffset == NO_NAME)
+            continue;
+        const char* name = ansi.pool + slot.nameOffset;
+        int wideCount = MultiByteToWideChar(CP_ACP, 0, name, -1, NULL, 0);
+        size_t count = wideCount > 0 ? (size_t)wideCount : 0;
+        wchar_t* wide = count > 0 ? (wchar_t*)malloc(sizeof(wchar_t) * count) : NULL;
+        char* utf8 = count > 0 ? (char*)malloc(count * 3) : NULL;
+        if (wide != NULL && utf8 != NULL &&
+            MultiByteToWideChar(CP_ACP, 0, name, -1, wide, wideCount) > 0 &&
+            WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, wideCount * 3, NULL, NULL) > 0)
+            NameTablePut(table, utf8, slot.value);
+        free(wide);
+        free(utf8);
+    }
+    NameTableFree(&ansi);
+    return read;
+}
+
+int NameTableLoadKeyUtf8(NameTable* table, HKEY root, const char* path)
+{
+    RegKey key;
+    if (key.Open(root, path, KEY_READ) != ERROR_SUCCESS)
+        return 0;
+    DWORD maxName = 0;
+    LONG rc = RegQueryInfoKeyW(key, NULL, NULL, NULL, NULL, NULL, NULL, NULL, &maxName, NULL,
+                               NULL, NULL);
+    if (rc == ERROR_CALL_NOT_IMPLEMENTED)
+        return LoadAnsiAsUtf8(table, root, path);
+    if (rc != ERROR_SUCCESS)
+        return 0;
+    DWORD nameRoom = maxName + 1;
+    int utf8Room = (int)nameRoom * 3;
+    wchar_t* name = (wchar_t*)malloc(sizeof(wchar_t) * ((size_t)nameRoom + 1));
+    char* utf8 = (char*)malloc((size_t)utf8Room);
+    int read = 0;
+    for (DWORD index = 0; name != NULL && utf8 != NULL; index++) {
+        DWORD nameSize = nameRoom;
+        wchar_t data[32];
+        DWORD dataSize = sizeof(data) - sizeof(wchar_t);
+        DWORD type = 0;
+        rc = RegEnumValueW(key, index, name, &nameSize, NULL, &type, (BYTE*)data, &dataSize);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            break;
+        int value = 0;
+        if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+            data[dataSize / sizeof(wchar_t)] = L'\0';
+            value = _wtoi(data);
+        } else if (rc != ERROR_MORE_DATA) {
+            continue;
+        }
+        // ERROR_MORE_DATA: the name was read, the data is too long for a number.
+        name[nameRoom] = L'\0';
+        if (WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8, utf8Room, NULL, NULL) == 0)
+            continue;
+        NameTablePut(table, utf8, value);
+        read++;
+    }
+    free(name);
+    free(utf8);
+    return read;
+}
+
 // --- Baselines kept between patrols ---------------------------------------------
 
 #define KEPT_MAX 16
@@ -205,6 +276,8 @@ struct KeptBaseline {
     int trusted;
     // The key's default value was the mark "P" when it was read.
     int marked;
+    // Names in UTF-8 (NameTableLoadKeyUtf8), else as the ANSI calls give them.
+    int utf8;
 };
 static KeptBaseline s_kept[KEPT_MAX];
 static int s_keptCount = 0;
@@ -214,13 +287,13 @@ NameTable* NameTableKeptBaseline(const char* path)
     return NameTableKeptBaselineMarked(path, NULL);
 }
 
-NameTable* NameTableKeptBaselineMarked(const char* path, int* marked)
+static NameTable* KeptBaselineOf(const char* path, int* marked, int utf8)
 {
     if (marked != NULL)
         *marked = 0;
     KeptBaseline* kept = NULL;
     for (int i = 0; i < s_keptCount; i++)
-        if (strcmp(s_kept[i].path, path) == 0)
+        if (strcmp(s_kept[i].path, path) == 0 && s_kept[i].utf8 == utf8)
             kept = &s_kept[i];
     if (kept == NULL) {
         if (strlen(path) >= sizeof(kept->path) || s_keptCount >= KEPT_MAX)
@@ -230,13 +303,17 @@ NameTable* NameTableKeptBaselineMarked(const char* path, int* marked)
         NameTableInit(&kept->table);
         kept->trusted = 0;
         kept->marked = 0;
+        kept->utf8 = utf8;
     }
     KeyStamp stamp;
     StampKey(HKEY_CURRENT_USER, path, &stamp);
     if (!kept->trusted || !SameKeyStamp(stamp, kept->stamp)) {
         kept->trusted = stamp.ok && WrittenLongAgo(stamp.written);
         NameTableFree(&kept->table);
-        NameTableLoadKey(&kept->table, HKEY_CURRENT_USER, path, 0);
+        if (utf8)
+            NameTableLoadKeyUtf8(&kept->table, HKEY_CURRENT_USER, path);
+        else
+            NameTableLoadKey(&kept->table, HKEY_CURRENT_USER, path, 0);
         kept->stamp = stamp;
         // The default value is part of the stamp: a mark written or lost
         // moves the key's time.
@@ -248,6 +325,16 @@ NameTable* NameTableKeptBaselineMarked(const char* path, int* marked)
     if (marked != NULL)
         *marked = kept->marked;
     return &kept->table;
+}
+
+NameTable* NameTableKeptBaselineMarked(const char* path, int* marked)
+{
+    return KeptBaselineOf(path, marked, 0);
+}
+
+NameTable* NameTableKeptBaselineUtf8(const char* path, int* marked)
+{
+    return KeptBaselineOf(path, marked, 1);
 }
 
 int BaselineCodeIn(const NameTable* table, const char* path, const char* name)

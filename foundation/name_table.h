@@ -32,6 +32,10 @@ void NameTableRemove(NameTable* table, const char* name);
 // of another type or text that is no number).  A missing key leaves the
 // table empty.  Returns the number of values read.
 int NameTableLoadKey(NameTable* table, HKEY root, const char* path, REGSAM view);
+// The same with each value named by the UTF-8 of its wide name: for a key
+// whose names an ANSI reading could merge or cut (scheduled tasks).  Where
+// the system has no wide registry calls, the ANSI names are converted.
+int NameTableLoadKeyUtf8(NameTable* table, HKEY root, const char* path);
 
 // A baseline as one step compares against it: the values of HKCU path in
 // a table kept between patrols and owned here (do not delete it).  The key
@@ -43,6 +47,9 @@ NameTable* NameTableKeptBaseline(const char* path);
 // of a baseline that was built (read with the values, so it costs nothing
 // while the key stands).
 NameTable* NameTableKeptBaselineMarked(const char* path, int* marked);
+// NameTableKeptBaselineMarked of a key whose names the table holds in
+// UTF-8 (NameTableLoadKeyUtf8); kept apart from an ANSI table of the key.
+NameTable* NameTableKeptBaselineUtf8(const char* path, int* marked);
 // The baseline code of name: from the table, else the decimal text of the
 // value under HKCU path.  0 when there is none (or it is "0").
 int BaselineCodeIn(const NameTable* table, const char* path, const char* name);

@@ -44,6 +44,22 @@ void RemoveTrailingBackslash(char* path, int keepRoot)
     path[n - 1] = '\0';
 }
 
+int PathIsInFolder(const char* path, const char* folder)
+{
+    if (path == NULL || folder == NULL)
+        return 0;
+    size_t n = strlen(folder);
+    while (n > 0 && folder[n - 1] == '\\')
+        n--;
+    if (n == 0)
+        return 0;
+    // A shorter path meets its end where the folder goes on: no match.
+    for (size_t i = 0; i < n; i++)
+        if (UpperChar(path[i]) != UpperChar(folder[i]))
+            return 0;
+    return path[n] == '\0' || path[n] == '\\';
+}
+
 // Step 1: the folder a symbolic start stands for, joined with the rest of
 // the command after the name.  0 when the command names neither.
 static int ResolveSymbolicStart(const char* command, const char* windowsFolder,

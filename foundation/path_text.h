@@ -25,6 +25,11 @@ void AppendBackslash(char* path);
 // "C:\" stays a root).
 void RemoveTrailingBackslash(char* path, int keepRoot);
 
+// 1 when path is folder itself or lies below it: folder (a trailing "\"
+// or not) followed by "\" or the end, ASCII letters compared without case.
+// An empty folder holds nothing.
+int PathIsInFolder(const char* path, const char* folder);
+
 // The comparable form of a command line (out holds outSize bytes), given
 // the Windows folder and the Program Files folder (no trailing "\"):
 //  1. a command naming SystemRoot (any case, with or without the "%" signs)

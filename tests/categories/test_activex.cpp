@@ -97,3 +97,36 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     EXPECT_EQ(0, PatrolActiveX());
 }
 
+
+// A control enters the baseline once an answer is carried out: not when
+// the alert could not be shown, not when its kill bit could not be written
+// (the compatibility key is volatile, so no lasting subkey goes below it).
+// That failure is told once, and the control is not asked about again
+// while the program runs.
+TEST_F(ActiveX, TheBaselineRecordsOnlyAnAnswerCarriedOut)
+{
+    ASSERT_EQ(1, BuildCategoryBaseline(&g_ActiveXCategory));
+    PlantControl(30, kDll, 0);
+    {
+        vxtest::ScriptedUi unseen;  // every question unanswered
+        EXPECT_EQ(1, PatrolActiveX());
+    }
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, Clsid(30).c_str());
+    HKEY compat = NULL;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY, 0, NULL,
+                                             REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &compat,
+                                             NULL));
+    RegCloseKey(compat);
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(1, PatrolActiveX());
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, Clsid(30).c_str());
+    ASSERT_EQ(1u, user.notices.size());
+    EXPECT_EQ(NOTICE_DISABLE_FAILED, user.notices[0].first);
+    EXPECT_EQ(0, PatrolActiveX());
+    EXPECT_EQ(1u, user.notices.size());
+    PlantControl(31, kDll, 0);
+    user.answer = ANSWER_ACCEPT;
+    EXPECT_EQ(1, PatrolActiveX());
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_ACTIVEX_KEY, Clsid(31).c_str(), "1200");
+}

@@ -59,6 +59,26 @@ static bool ItssRegisteredIs(bool wanted)
     return false;
 }
 
+// regsvr32 is started without waiting: a class that is still registered
+// some while after the answer was not unregistered.
+static bool ItssStillRegisteredAfterAWhile()
+{
+    for (DWORD waited = 0; waited < 2500; waited += 100, Sleep(100))
+        if (!RegKeyExists(HKEY_CLASSES_ROOT, kItssClass))
+            return false;
+    return true;
+}
+
+// A copy of Wine's itss.dll in a folder with blanks: unregistering it takes
+// the class kItssClass away.
+static void CopyItssToBlankFolder()
+{
+    CreateDirectoryA("C:\\Program Files", NULL);
+    CreateDirectoryA("C:\\Program Files\\Test Helper", NULL);
+    ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\itss.dll", kBlankDll, FALSE));
+    ASSERT_TRUE(ItssRegisteredIs(true));
+}
+
 struct IEHelpers : ::testing::Test {
     void SetUp() override
     {
@@ -86,9 +106,10 @@ TEST_F(IEHelpers, ListsHelpersWithAFileAndButtonsWithAText)
     EXPECT_EQ(0, ClsidInfo("{A1A1A1A1}\\InprocServer32", className, file));
 }
 
-// Removal by file: every entry of the file goes by its own kind and key,
-// nothing else goes, and a class-less toolbar takes no other with it.
-TEST_F(IEHelpers, RemoveTakesEachEntryOfTheFileByItsOwnKind)
+// Removal takes the chosen registration by its own kind and key: other
+// registrations of the same file stay, and a class-less toolbar takes no
+// other with it.
+TEST_F(IEHelpers, RemoveTakesTheChosenRegistrationOnly)
 {
     PlantClass(kHelperA, kSystemDll);
     PlantClass(kHelperB, kSystemDll);
@@ -99,43 +120,45 @@ TEST_F(IEHelpers, RemoveTakesEachEntryOfTheFileByItsOwnKind)
     PlantToolbar(kNoClass2);
 
     EnumIEHelpers(Items());
-    EXPECT_EQ(3, RemoveIEHelper(Items(), kSystemDll, IndexOf(900, kHelperA)));
-    EXPECT_FALSE(HasBho(kHelperA) || RegKeyExists(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY "\\{X1}"));
-    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperB);
-    EXPECT_EQ(3, ReadHistory());
+    EXPECT_EQ(1, RemoveIEHelper(Items(), kSystemDll, IndexOf(900, kHelperA)));
+    EXPECT_FALSE(HasBho(kHelperA));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY "\\{X1}"));
+    EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperB));
+    EXPECT_EQ(1, ReadHistory());
 
     EnumIEHelpers(Items());
     EXPECT_EQ(1, RemoveIEHelper(Items(), "", IndexOf(901, kNoClass)));
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass);
     EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass2));
-    EXPECT_TRUE(RemoveIEHelper(Items(), "", IndexOf(901, kNoClass)) == 0 && ReadHistory() == 4);  // nothing left: no line
+    // Nothing left: no line.
+    EXPECT_TRUE(RemoveIEHelper(Items(), "", IndexOf(901, kNoClass)) == 0 && ReadHistory() == 2);
 }
 
 // What a user checks first: a new helper is asked about; "No" removes its
-// registrations, unregisters its file (whose path has blanks) and writes
-// its history line; the History undo puts it back, approved.
+// registration and writes its history line, and the last registration of
+// a file to go unregisters the file (whose path has blanks); the History
+// undo puts it back, approved.
 TEST_F(IEHelpers, PatrolAsksAndNoRemovesUntilHistoryUndoPutsItBack)
 {
-    CreateDirectoryA("C:\\Program Files", NULL);
-    CreateDirectoryA("C:\\Program Files\\Test Helper", NULL);
-    ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\itss.dll", kBlankDll, FALSE) && ItssRegisteredIs(true));
+    CopyItssToBlankFolder();
     PlantClass(kHelperB, kSystemDll);
     PlantBho(kHelperB);
     InitCategoryBaselines();
 
     // Registered while the monitor runs: a helper object and a toolbar of
-    // one file; the toolbar goes with the helper's "No" and is not asked.
+    // one file, each asked about in turn.
     PlantClass(kHelperA, kBlankDll);
     PlantBho(kHelperA);
     PlantClass(kHelperC, kBlankDll);
     PlantToolbar(kHelperC);
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
-    ASSERT_EQ(1, PatrolIEHelpers());
+    ASSERT_EQ(2, PatrolIEHelpers());
     EXPECT_EQ(ALERT_HELPER, user.asked[0].Kind);
     EXPECT_STRCASEEQ(kBlankDll, user.asked[0].File);
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC);
-    EXPECT_TRUE(!HasBho(kHelperA) && HasBho(kHelperB));
+    EXPECT_FALSE(HasBho(kHelperA));
+    EXPECT_TRUE(HasBho(kHelperB));
     EXPECT_TRUE(ItssRegisteredIs(false)) << "regsvr32 /u did not reach the quoted file";
     ASSERT_EQ(2, ReadHistory());
     const ItemRecord* line = GetHistoryItem(GetHistoryItem(0)->Code == HELPER_CODE_TOOLBAR ? 0 : 1);
@@ -145,4 +168,45 @@ TEST_F(IEHelpers, PatrolAsksAndNoRemovesUntilHistoryUndoPutsItBack)
     EXPECT_EQ(1, UndoHistoryLine(line));
     EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC) && ItssRegisteredIs(true));
     EXPECT_EQ(0, PatrolIEHelpers());
+}
+
+// A "No" leaves the file registered while another registration (approved,
+// or not asked about yet) names it: unregistering it would break that one.
+// The approved one removed in the explorer is the last: then it goes.
+TEST_F(IEHelpers, TheFileIsUnregisteredOnlyWithItsLastRegistration)
+{
+    CopyItssToBlankFolder();
+    PlantExtension("{X1}", "Vx Approved Button", kBlankDll);
+    ASSERT_EQ(1, BuildCategoryBaseline(&g_IEHelpersCategory));
+    PlantClass(kHelperA, kBlankDll);
+    PlantBho(kHelperA);
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    ASSERT_EQ(1, PatrolIEHelpers());
+    EXPECT_FALSE(HasBho(kHelperA));
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, EXTENSIONS_KEY "\\{X1}"));
+    EXPECT_TRUE(ItssStillRegisteredAfterAWhile());
+    EnumIEHelpers(Items());
+    EXPECT_EQ(1, RemoveIEHelper(Items(), kBlankDll, IndexOf(HELPER_CODE_EXTENSION, "{X1}")));
+    EXPECT_TRUE(ItssRegisteredIs(false));
+}
+
+// A file of the system's (in the Windows folder, or named without a folder
+// and so found through the search path) serves more than the helper: a
+// "No" removes the helper's registration and leaves the file registered.
+TEST_F(IEHelpers, ASystemFileStaysRegistered)
+{
+    ASSERT_EQ(0, vxtest::RunProgram("regsvr32 /s C:\\windows\\system32\\itss.dll", 20000));
+    ASSERT_TRUE(ItssRegisteredIs(true));
+    ASSERT_EQ(1, BuildCategoryBaseline(&g_IEHelpersCategory));
+    PlantClass(kHelperA, "C:\\windows\\system32\\itss.dll");
+    PlantBho(kHelperA);
+    PlantClass(kHelperC, "itss.dll");
+    PlantToolbar(kHelperC);
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    ASSERT_EQ(2, PatrolIEHelpers());
+    EXPECT_FALSE(HasBho(kHelperA));
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC);
+    EXPECT_TRUE(ItssStillRegisteredAfterAWhile());
 }

@@ -5,6 +5,7 @@
 #include "categories/services.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
+#include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
 using vxtest::Items;
@@ -148,3 +149,31 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Gone Service");
 }
 
+
+// A "No" that cannot be carried out (two services share the title the list
+// keeps, so neither can be told apart to disable it) is told once; the
+// service is then left alone, at no cost to the quick pass, until its
+// start type or its command changes.
+TEST_F(Services, ARejectionThatCannotHoldIsToldOnceAndAskedAgainOnAChange)
+{
+    ASSERT_EQ(1, BuildCategoryBaseline(&g_ServicesCategory));
+    const std::string common(127, 'R');
+    Plant("VxStuckOne", "C:\\vx\\stuck-one.exe", (common + "one").c_str(), REG_DWORD, 3, 4);
+    Plant("VxStuckTwo", "C:\\vx\\stuck-two.exe", (common + "two").c_str(), REG_DWORD, 3, 4);
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(2, PatrolCategory(&g_ServicesCategory));
+    ASSERT_EQ(2u, user.notices.size());
+    EXPECT_EQ(NOTICE_DISABLE_FAILED, user.notices[0].first);
+    EXPECT_EQ(common, user.notices[0].second);
+    EXPECT_EQ(0, ServicesChanged());
+    EXPECT_EQ(0, PatrolCategory(&g_ServicesCategory));
+    EXPECT_EQ(2u, user.notices.size());
+    vxtest::SetDword(HKEY_LOCAL_MACHINE, KeyPath("VxStuckOne").c_str(), "Start", 2);
+    EXPECT_EQ(1, ServicesChanged());
+    EXPECT_EQ(1, PatrolCategory(&g_ServicesCategory));
+    EXPECT_STREQ("C:\\vx\\stuck-one.exe", user.asked.back().File);
+    Plant("VxStuckTwo", "C:\\vx\\moved.exe", NULL);
+    EXPECT_EQ(1, PatrolCategory(&g_ServicesCategory));
+    EXPECT_STREQ("C:\\vx\\moved.exe", user.asked.back().File);
+}

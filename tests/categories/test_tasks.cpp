@@ -3,11 +3,13 @@
 // deleted through the category's functions.
 #include <mstask.h>
 
+#include "categories/category.h"
 #include "categories/tasks.h"
 #include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "foundation/name_table.h"
+#include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
 using vxtest::Items;
@@ -99,9 +101,15 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     EXPECT_TRUE(GetTaskComment("VxEarly.job", text, sizeof(text)) == 9 && strcmp("early one", text) == 0) << text;
     EXPECT_TRUE(GetTaskNextRunTime("VxMissing.job", text, sizeof(text)) == 0 && text[0] == 0) << text;
 
-    std::string wide = Listed("C:\\vx\\cyr.exe") ? Listed("C:\\vx\\cyr.exe")->Name : "";
-    EXPECT_EQ(3, GetTaskComment(wide.c_str(), text, sizeof(text)));
-    EXPECT_TRUE(DeleteScheduledTask(wide.c_str()) == 1 && EnumScheduledTasks(Items()) == 5);
+    // The ANSI name of that task has lost its letters: it finds nothing;
+    // the key (the wide name in UTF-8) reaches it.
+    ASSERT_TRUE(Listed("C:\\vx\\cyr.exe") != NULL);
+    std::string ansi = Listed("C:\\vx\\cyr.exe")->Name, key = Listed("C:\\vx\\cyr.exe")->Key;
+    EXPECT_EQ(0, GetTaskComment(ansi.c_str(), text, sizeof(text)));
+    EXPECT_EQ(0, DeleteScheduledTask(ansi.c_str()));
+    EXPECT_EQ(3, GetTaskComment(key.c_str(), text, sizeof(text)));
+    EXPECT_EQ(1, DeleteScheduledTask(key.c_str()));
+    EXPECT_EQ(5, EnumScheduledTasks(Items()));
 }
 
 // Rejecting deletes the task; the history line and the lost approval stand
@@ -165,4 +173,42 @@ TEST_F(Tasks, KeptListingsSeeEveryChange)
     if (SUCCEEDED(hr))
         CoUninitialize();
     EXPECT_TRUE(list < 0 && gone == 0 && built == 0 && ItemCount(Items()) == 0) << list;
+}
+
+// Whether the user was asked about the task of that program.
+static bool AskedAbout(const vxtest::ScriptedUi& user, const char* program)
+{
+    for (const AlertRequest& request : user.asked)
+        if (TextEqualNoCase(request.File, program))
+            return true;
+    return false;
+}
+
+// Names the ANSI listing cannot tell apart (a letter with no ANSI spelling,
+// a cut after 127 characters) are still two tasks: the approval of one
+// does not cover the other, and "No" deletes the one asked about only.  A
+// name with an ANSI spelling keeps the approval an ANSI write recorded.
+TEST_F(Tasks, NamesTheAnsiListingConfusesAreToldApart)
+{
+    const std::wstring cut(130, L'L');
+    ASSERT_TRUE(CreateTask(L"VxTwin\x0416", L"C:\\vx\\approved.exe"));  // "VxTwin?" in ANSI
+    ASSERT_TRUE(CreateTask((cut + L"One").c_str(), L"C:\\vx\\long-one.exe"));
+    ASSERT_EQ(1, BuildCategoryBaseline(&g_TasksCategory));
+    // As an older version wrote it, by its ANSI name.
+    vxtest::SetString(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxCaf\xE9.job", "800");
+    ASSERT_TRUE(CreateTask(L"VxCaf\x00E9", L"C:\\vx\\cafe.exe"));
+    ASSERT_TRUE(CreateTask(L"VxTwin\x0428", L"C:\\vx\\added.exe"));
+    ASSERT_TRUE(CreateTask((cut + L"Two").c_str(), L"C:\\vx\\long-two.exe"));
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(2, PatrolCategory(&g_TasksCategory));
+    EXPECT_TRUE(AskedAbout(user, "C:\\vx\\added.exe"));
+    EXPECT_TRUE(AskedAbout(user, "C:\\vx\\long-two.exe"));
+    EnumScheduledTasks(Items());
+    EXPECT_TRUE(Listed("C:\\vx\\approved.exe") != NULL);
+    EXPECT_TRUE(Listed("C:\\vx\\long-one.exe") != NULL);
+    EXPECT_TRUE(Listed("C:\\vx\\added.exe") == NULL);
+    EXPECT_TRUE(Listed("C:\\vx\\long-two.exe") == NULL);
+    char text[256];  // what is only shown may be asked for by an exact ANSI name
+    EXPECT_EQ(5, GetTaskNextRunTime("VxCaf\xE9.job", text, sizeof(text)));
 }

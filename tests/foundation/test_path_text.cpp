@@ -103,6 +103,19 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
     }
 }
 
+// What lies in a folder: the folder itself and what is below it, whatever
+// the case and a trailing "\"; not a sibling whose name starts alike.
+TEST(PathText, PathIsInFolder)
+{
+    const struct { const char* path; const char* folder; int expected; } cases[] = {
+        { "C:\\WINDOWS\\system32\\x.dll", "C:\\windows", 1 }, { "C:\\windows", "C:\\Windows\\", 1 },
+        { "C:\\windows2\\x.dll", "C:\\windows", 0 }, { "C:\\win", "C:\\windows", 0 },
+        { "C:\\x.dll", "C:\\", 1 }, { "x.dll", "", 0 }, { "D:\\windows\\x.dll", "C:\\windows", 0 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, PathIsInFolder(c.path, c.folder)) << c.path << " in " << c.folder;
+}
+
 }  // namespace
 
 namespace {

@@ -3,7 +3,8 @@
 // Scheduler are asked about in the monitor's own alerts, and the test
 // answers them as a user would.  Both are second-half categories: the
 // nudged patrol runs the first half, the one after it (34 s later) the
-// second.  Hidden files are first-half: the nudged patrol deletes them.
+// second.  Hidden files and browser helpers are first-half: the nudged
+// patrol deletes the files and asks about the helper.
 #include <windows.h>
 #include <objbase.h>
 #include <mstask.h>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "categories/category.h"
+#include "categories/ie_helpers.h"
 #include "foundation/handles.h"
 #include "foundation/history.h"
 #include "foundation/registry_store.h"
@@ -136,6 +138,42 @@ TEST(CategoryAcceptance, HiddenFilesOfOneNameDeletedByThePatrolComeBackEachWithI
     EXPECT_EQ(2, undone);
     EXPECT_EQ(bytes[0], vxtest::ReadFileText(paths[0]));
     EXPECT_EQ(bytes[1], vxtest::ReadFileText(paths[1]));
+}
+
+// A helper object registered beside an approved toolbar button of the same
+// DLL and answered "No": only its own registration goes.  The button and
+// the DLL's classes (which "regsvr32 /u" would take) still serve.
+TEST(CategoryAcceptance, ANoToAHelperLeavesTheApprovedHelperOfItsDllWorking)
+{
+    const char* const dll = "C:\\Photo Sync Helper\\itss.dll";
+    const char* const itssClass = "CLSID\\{9D148290-B9C8-11D0-A4CC-0000F80149F6}";
+    const std::string button = EXTENSIONS_KEY "\\{5E1F0000-0000-4000-8000-00000000B077}";
+    const std::string helperClass = "CLSID\\{5E1F0000-0000-4000-8000-000000000B40}";
+    const std::string helper = BHO_KEY "\\{5E1F0000-0000-4000-8000-000000000B40}";
+    vxtest::ResetStore();
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
+    CreateDirectoryA("C:\\Photo Sync Helper", NULL);
+    ASSERT_TRUE(CopyFileA("C:\\windows\\system32\\itss.dll", dll, FALSE));
+    ASSERT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, itssClass));
+    vxtest::SetString(HKEY_LOCAL_MACHINE, button.c_str(), "ButtonText", "Photo Sync");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, button.c_str(), "Exec", dll);
+    RunningMonitor monitor;
+    ASSERT_TRUE(monitor.Start());  // the button is approved with the baseline made at start
+    vxtest::SetString(HKEY_CLASSES_ROOT, (helperClass + "\\InprocServer32").c_str(), "", dll);
+    ASSERT_TRUE(RegCreateKeyPath(HKEY_LOCAL_MACHINE, helper.c_str()));
+
+    RunningMonitor::Nudge();
+    HWND alert = WaitForAlertAbout("itss.dll", "itss.dll", kAlertWaitMs);
+    ASSERT_TRUE(alert != NULL) << "no helper alert";
+    ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
+    for (DWORD waited = 0; waited < 10000 && RegKeyExists(HKEY_LOCAL_MACHINE, helper.c_str());
+         waited += 100)
+        vxtest::PumpMessages(100);
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, helper.c_str()));
+    // By now a "regsvr32 /u" started by the answer would have done its work.
+    vxtest::PumpMessages(2500);
+    EXPECT_TRUE(RegKeyExists(HKEY_CLASSES_ROOT, itssClass));
+    EXPECT_EQ(dll, vxtest::ReadString(HKEY_LOCAL_MACHINE, button.c_str(), "Exec"));
 }
 
 }  // namespace
