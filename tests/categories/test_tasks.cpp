@@ -9,6 +9,7 @@
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "foundation/name_table.h"
+#include "support/scheduled_tasks.h"
 #include "support/scripted_ui.h"
 #include "support/vxtest.h"
 
@@ -16,30 +17,8 @@ using vxtest::Items;
 
 static const char* kSchedulerServer = "CLSID\\{148BD52A-A2AB-11CE-B11F-00AA00530503}\\InprocServer32";
 
-// COM on for as long as it is in scope.
-struct ComOn { ComOn() { CoInitialize(NULL); } ~ComOn() { CoUninitialize(); } };
-
-// A task saved to the tasks folder, running daily at hour:05 (hour < 0:
-// never); COM on only while it is made.
-static bool CreateTask(const wchar_t* name, const wchar_t* program, const wchar_t* comment = L"", int hour = -1)
-{
-    ComOn com;  // declared first: off only after every interface is released
-    ComRef<ITaskScheduler> scheduler;
-    ComRef<ITask> task;
-    ComRef<ITaskTrigger> trigger;
-    ComRef<IPersistFile> file;
-    WORD index = 0;
-    TASK_TRIGGER daily = { sizeof(TASK_TRIGGER), 0, 2020, 1, 1, 0, 0, 0, (WORD)hour, 5, 0, 0, 0,
-                           TASK_TIME_TRIGGER_DAILY, { { 1 } }, 0, 0 };
-    if (FAILED(CoCreateInstance(CLSID_CTaskScheduler, NULL, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
-                                scheduler.OutVoid())) ||
-        FAILED(scheduler->NewWorkItem(name, CLSID_CTask, IID_ITask, (IUnknown**)task.Out())))
-        return false;
-    task->SetApplicationName(program), task->SetComment(comment);
-    if (hour >= 0 && SUCCEEDED(task->CreateTrigger(&index, trigger.Out())))
-        trigger->SetTrigger(&daily);
-    return SUCCEEDED(task->QueryInterface(IID_IPersistFile, file.OutVoid())) && SUCCEEDED(file->Save(NULL, TRUE));
-}
+using vxtest::ComOn;
+using vxtest::CreateTask;
 
 static std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
 

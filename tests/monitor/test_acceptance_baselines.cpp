@@ -10,8 +10,6 @@
 // toggle, which lists the startup programs) does not change what the
 // patrol goes on to act on.
 #include <windows.h>
-#include <objbase.h>
-#include <mstask.h>
 
 #include <string>
 
@@ -20,6 +18,7 @@
 #include "monitor/monitor.h"
 #include "monitor/running_monitor.h"
 #include "resources/monitor_resource.h"
+#include "support/scheduled_tasks.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -79,31 +78,9 @@ bool HelperInstalled()
     return RegKeyExists(HKEY_LOCAL_MACHINE, (std::string(kBhoKey) + "\\" + kHelperClsid).c_str()) != 0;
 }
 
-struct ComOn { ComOn() { CoInitialize(NULL); } ~ComOn() { CoUninitialize(); } };
+bool InstallTask() { return vxtest::CreateTask(kTask, L"C:\\PhotoSync\\PhotoSync.exe"); }
 
-bool InstallTask()
-{
-    ComOn com;
-    ComRef<ITaskScheduler> scheduler;
-    ComRef<ITask> task;
-    ComRef<IPersistFile> file;
-    return SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, NULL, CLSCTX_INPROC_SERVER,
-                                      IID_ITaskScheduler, scheduler.OutVoid())) &&
-           SUCCEEDED(scheduler->NewWorkItem(kTask, CLSID_CTask, IID_ITask, (IUnknown**)task.Out())) &&
-           SUCCEEDED(task->SetApplicationName(L"C:\\PhotoSync\\PhotoSync.exe")) &&
-           SUCCEEDED(task->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
-           SUCCEEDED(file->Save(NULL, TRUE));
-}
-
-bool TaskInstalled()
-{
-    ComOn com;
-    ComRef<ITaskScheduler> scheduler;
-    ComRef<ITask> task;
-    return SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, NULL, CLSCTX_INPROC_SERVER,
-                                      IID_ITaskScheduler, scheduler.OutVoid())) &&
-           SUCCEEDED(scheduler->Activate(kTask, IID_ITask, (IUnknown**)task.Out()));
-}
+bool TaskInstalled() { return vxtest::TaskExists(kTask); }
 
 // The baseline of a category holds the item and carries the mark of a
 // baseline that was built whole.

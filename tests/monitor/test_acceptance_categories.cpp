@@ -6,8 +6,6 @@
 // second.  Hidden files and browser helpers are first-half: the nudged
 // patrol deletes the files and asks about the helper.
 #include <windows.h>
-#include <objbase.h>
-#include <mstask.h>
 
 #include <string>
 
@@ -17,6 +15,7 @@
 #include "foundation/history.h"
 #include "foundation/registry_store.h"
 #include "monitor/running_monitor.h"
+#include "support/scheduled_tasks.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -66,17 +65,8 @@ TEST(CategoryAcceptance, ANewServiceAndANewTaskAreAskedAboutAndNoUndoesThem)
                                        SERVICE_AUTO_START, SERVICE_ERROR_IGNORE, program.c_str(), NULL, NULL,
                                        NULL, NULL, NULL);
     ASSERT_TRUE(service != NULL) << GetLastError();
-    CoInitialize(NULL);
-    ComRef<ITaskScheduler> scheduler;
-    ComRef<ITask> task;
-    ComRef<IPersistFile> file;
-    ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_CTaskScheduler, NULL, CLSCTX_INPROC_SERVER, IID_ITaskScheduler,
-                                              scheduler.OutVoid()));
-    ASSERT_HRESULT_SUCCEEDED(scheduler->NewWorkItem(L"PhotoSyncUpdate", CLSID_CTask, IID_ITask,
-                                                    (IUnknown**)task.Out()));
-    task->SetApplicationName(std::wstring(path.begin(), path.end()).c_str());
-    ASSERT_HRESULT_SUCCEEDED(task->QueryInterface(IID_IPersistFile, file.OutVoid()));
-    ASSERT_HRESULT_SUCCEEDED(file->Save(NULL, TRUE));
+    std::wstring widePath(path.begin(), path.end());
+    ASSERT_TRUE(vxtest::CreateTask(L"PhotoSyncUpdate", widePath.c_str()));
 
     RunningMonitor::Nudge();
     for (int answered = 0; answered < 2; answered++) {  // the task first, in patrol order
@@ -90,8 +80,7 @@ TEST(CategoryAcceptance, ANewServiceAndANewTaskAreAskedAboutAndNoUndoesThem)
     DWORD needed = 0;
     ASSERT_TRUE(QueryServiceConfigA(service, config, sizeof(buffer), &needed));
     EXPECT_EQ((DWORD)SERVICE_DISABLED, config->dwStartType);
-    ComRef<ITask> gone;
-    EXPECT_TRUE(FAILED(scheduler->Activate(L"PhotoSyncUpdate", IID_ITask, (IUnknown**)gone.Out())));
+    EXPECT_FALSE(vxtest::TaskExists(L"PhotoSyncUpdate"));
     DeleteService(service);
     CloseServiceHandle(service);
     CloseServiceHandle(scm);
