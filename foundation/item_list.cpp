@@ -73,12 +73,14 @@ int AddKeyedItem(ItemList* list, const char* key, const char* name, const char* 
         return 0;
     if (code == 500 && list->Count >= g_Options[OPT_MaxCookie])
         return 0;
-    if (!GrowBlock(&list->Items, &list->Room, list->Count, 64))
-        return 0;
-    // Every field is written below: no need to clear the block first.
-    ItemRecord* item = (ItemRecord*)GlobalAlloc(GMEM_FIXED, sizeof(ItemRecord));
-    if (item == NULL)
-        return 0;
+    ItemRecord*& chunk = list->Chunks[list->Count / ITEM_CHUNK];
+    if (chunk == NULL) {
+        // Every field of a record is written below: no need to clear it.
+        chunk = (ItemRecord*)malloc(sizeof(ItemRecord) * ITEM_CHUNK);
+        if (chunk == NULL)
+            return 0;
+    }
+    ItemRecord* item = &chunk[list->Count % ITEM_CHUNK];
 
     TextCopy(item->Info, info);
     ItemCommandText(command != NULL ? command : "", item->Command);
@@ -99,7 +101,7 @@ int AddKeyedItem(ItemList* list, const char* key, const char* name, const char* 
     TextCopy(item->Key, key);
     item->Code = code;
     item->Flag = flag;
-    list->Items[list->Count++] = item;
+    list->Count++;
     return 1;
 }
 
@@ -116,7 +118,9 @@ int ItemCount(const ItemList* list)
 
 const ItemRecord* GetItem(const ItemList* list, int i)
 {
-    return (list != NULL && i >= 0 && i < list->Count) ? list->Items[i] : NULL;
+    if (list == NULL || i < 0 || i >= list->Count)
+        return NULL;
+    return &list->Chunks[i / ITEM_CHUNK][i % ITEM_CHUNK];
 }
 
 const char* GetItemName(const ItemList* list, int i)
@@ -159,10 +163,9 @@ void ClearItems(ItemList* list)
 {
     if (list == NULL)
         return;
-    for (int i = 0; i < list->Count; i++)
-        GlobalFree(list->Items[i]);
-    free(list->Items);
-    list->Items = NULL;
+    for (int c = 0; c < ITEM_MAX / ITEM_CHUNK && list->Chunks[c] != NULL; c++) {
+        free(list->Chunks[c]);
+        list->Chunks[c] = NULL;
+    }
     list->Count = 0;
-    list->Room = 0;
 }

@@ -14,6 +14,9 @@
 // The longest key: a name of up to 260 wide characters in UTF-8.
 #define ITEM_KEY     784
 #define ITEM_MAX     4096
+// Records are kept in blocks of this many: one allocation per block, not
+// per record (a startup list of thousands is built at every patrol).
+#define ITEM_CHUNK   64
 
 struct ItemRecord {
     char Name[ITEM_NAME];
@@ -29,11 +32,11 @@ struct ItemRecord {
 };
 
 // A list of records; empty when made, its records freed when it goes.
+// A record keeps its place (and address) until the list is cleared.
 struct ItemList {
-    ItemRecord** Items;
+    ItemRecord* Chunks[ITEM_MAX / ITEM_CHUNK];
     int Count;
-    int Room;
-    ItemList() : Items(NULL), Count(0), Room(0) {}
+    ItemList() : Chunks(), Count(0) {}
     ~ItemList();
     ItemList(const ItemList&) = delete;
     ItemList& operator=(const ItemList&) = delete;
