@@ -53,13 +53,15 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     vxtest::SetDword(HKEY_LOCAL_MACHINE, CompatKey(1).c_str(), "Compatibility Flags", 0x80000401);
     ASSERT_EQ(1, EnumActiveX(Items(), 0));
     EXPECT_EQ("Control 1", std::string(GetItemName(Items(), 0)));
-    EXPECT_TRUE(TextEqualNoCase(kDll, GetItemCommand(Items(), 0)) && GetItemFlag(Items(), 0) == (int)0x80000401);
+    EXPECT_STRCASEEQ(kDll, GetItemCommand(Items(), 0));
+    EXPECT_EQ((int)0x80000401, GetItemFlag(Items(), 0));
 
     // The full list adds the compatibility entries, an AlternateCLSID
     // standing for its control, and repeats nothing.
     vxtest::SetString(HKEY_CLASSES_ROOT, ("CLSID\\" + Clsid(6) + "\\InprocServer32").c_str(), "", kDll);
     vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(7).c_str(), "AlternateCLSID", Clsid(6).c_str());
-    EXPECT_TRUE(EnumActiveXAll(Items()) == 2 && TextEqualNoCase(Clsid(6).c_str(), GetItemExtra(Items(), ItemCount(Items()) - 1)));
+    EXPECT_EQ(2, EnumActiveXAll(Items()));
+    EXPECT_STRCASEEQ(Clsid(6).c_str(), GetItemExtra(Items(), 1));
     // The kill bit is set and cleared on the whole stored value: every other
     // bit stays, and a number stored as text is kept as a number.
     struct Row { int n; DWORD type; const char* text; DWORD before; DWORD disabled; DWORD enabled; };

@@ -175,7 +175,9 @@ TEST_F(CookiesTest, AStandingRewriteIsRedoneOnEveryChange)
     vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "   ", "1");
     EXPECT_EQ(2, LoadNuts());
     Sleep(1100);  // cookies.txt settles
-    EXPECT_TRUE(ListCookies(Items(), 0) == 5 && GetItemFlag(Items(), 2) == 1 && std::string(259, 'v') == GetItemExtra(Items(), 3));
+    EXPECT_EQ(5, ListCookies(Items(), 0));
+    EXPECT_EQ(1, GetItemFlag(Items(), 2));
+    EXPECT_EQ(std::string(259, 'v'), GetItemExtra(Items(), 3));
     ASSERT_EQ(1, ListCookies(Items(), 1));
     ASSERT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
     EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));

@@ -64,7 +64,10 @@ std::vector<const ItemRecord*> LastLines(int n)
 }
 
 struct HiddenTest : ::testing::Test {
-    void SetUp() override { vxtest::ResetStore(), LoadOptions(), ClearItems(Items()), InitCategoryBaselines(); }
+    void SetUp() override
+    {
+        vxtest::ResetStore(), LoadOptions(), ClearItems(Items()), InitCategoryBaselines();
+    }
 };
 
 TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)

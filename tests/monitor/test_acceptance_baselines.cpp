@@ -70,7 +70,8 @@ void InstallHelper()
     std::string clsid = std::string("CLSID\\") + kHelperClsid;
     vxtest::SetString(HKEY_CLASSES_ROOT, clsid.c_str(), "", "Photo helper");
     vxtest::SetString(HKEY_CLASSES_ROOT, (clsid + "\\InprocServer32").c_str(), "", kHelperDll);
-    ASSERT_TRUE(RegCreateKeyPath(HKEY_LOCAL_MACHINE, (std::string(kBhoKey) + "\\" + kHelperClsid).c_str()));
+    std::string bho = std::string(kBhoKey) + "\\" + kHelperClsid;
+    ASSERT_TRUE(RegCreateKeyPath(HKEY_LOCAL_MACHINE, bho.c_str()));
 }
 
 bool HelperInstalled()
