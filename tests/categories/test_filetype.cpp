@@ -15,6 +15,8 @@ static const char* kNotepad = "\"C:\\windows\\system32\\notepad.exe\" \"%1\"";
 static const char* kEvil = "\"C:\\Evil Dir\\evil.exe\" /open \"%1\"";
 static const char* kUserCommand = "Software\\Classes\\txtfile\\shell\\open\\command";
 static const char* kWordpad = "\"C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe\" \"%1\"";
+static const char* kChoice = FILEEXTS_KEY "\\.txt";
+static const char* kAppCommand = "Software\\Classes\\Applications\\vxpad.exe\\shell\\open\\command";
 
 static std::string Machine(const char* path) { return vxtest::ReadString(HKEY_LOCAL_MACHINE, path, ""); }
 
@@ -204,4 +206,91 @@ TEST_F(FileTypes, OlderSharedRecordIsStillAsked)
     user.answer = ANSWER_ACCEPT;
     EXPECT_EQ(1, PatrolFileTypes());
     EXPECT_EQ(0, PatrolFileTypes());
+}
+
+// One entry per kind that has an association, kinds 1 to 3 in order, each
+// recorded and compared on its own.  A type without a description is named
+// from its program's version information.
+TEST_F(FileTypes, EachKindListedAndComparedApart)
+{
+    const std::string vardex = "\"" + vxtest::PathInProgramFolder("Vardex.exe") + "\" \"%1\"";
+    vxtest::SetString(HKEY_LOCAL_MACHINE, "Software\\Classes\\txtfile", "", "Text Document");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kAppCommand, "", vardex.c_str());
+    vxtest::SetString(HKEY_CURRENT_USER, kChoice, "Application", "vxpad.exe");
+    vxtest::SetString(HKEY_CURRENT_USER, kChoice, "ProgID", "txtfile");
+    RegWriteString(HKEY_CURRENT_USER, VX_CLASS_KEY, "", "TXT;");
+    ASSERT_EQ(3, EnumFileTypes(vxtest::Items()));
+    const ItemRecord* machine = GetItem(vxtest::Items(), 0);
+    const ItemRecord* application = GetItem(vxtest::Items(), 1);
+    EXPECT_STREQ("Text Document", machine->Name);
+    EXPECT_EQ(2, application->Flag);
+    EXPECT_EQ(3, GetItem(vxtest::Items(), 2)->Flag);
+    EXPECT_STREQ("Vardex", application->Name);
+    EXPECT_STREQ("Vardex startup and browser monitor", application->Extra);
+
+    vxtest::ScriptedUi user;
+    user.answer = ANSWER_REJECT;
+    EXPECT_EQ(0, PatrolFileTypes());  // kinds 2 and 3 first seen: recorded
+    EXPECT_EQ(0, PatrolFileTypes());
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kAppCommand, "", kEvil);
+    EXPECT_EQ(1, PatrolFileTypes());
+    EXPECT_EQ(vardex, Machine(kAppCommand));
+}
+
+// Kind 4 (the merged classes) has a record of its own and is put back as
+// the machine's class of the extension.
+TEST_F(FileTypes, KindFourRecordedAndRestoredApart)
+{
+    ASSERT_EQ(1, SaveFileType("txt", 4));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_EXTROOT_KEY, ".TXT", "txtfile");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_CLASSROOT_KEY, "txtfile", kNotepad);
+    TakeOver(kEvil);
+    ASSERT_EQ(1, RestoreFileType("txt", 4));
+    EXPECT_EQ("txtfile", Machine(kTxtKey));
+}
+
+// A store set up is left as recorded; one an older version set up (its
+// marker has 11 characters) takes the associations afresh.
+TEST_F(FileTypes, OlderStoreTakesTheAssociationsAfresh)
+{
+    TakeOver(kEvil);
+    CreateClassInfo();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_EXT_KEY, ".TXT", "txtfile");
+    RegWriteString(HKEY_CURRENT_USER, VX_EXT_KEY, "", "Do not edit");
+    CreateClassInfo();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_EXT_KEY, ".TXT", "evilfile");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_EXT_KEY, "", "Do not edit.");
+}
+
+// Removing a type forgets its class's command only when no other listed
+// type records that class.
+TEST_F(FileTypes, RemoveKeepsAClassStillInUse)
+{
+    RegWriteString(HKEY_CURRENT_USER, VX_CLASS_KEY, "", "TXT;LOG;INI;");
+    RegWriteString(HKEY_CURRENT_USER, VX_EXT_KEY, ".LOG", "txtfile");
+    RegWriteString(HKEY_CURRENT_USER, VX_EXT_KEY, ".INI", "inifile");
+    RegWriteString(HKEY_CURRENT_USER, VX_CLASS_KEY, "inifile", "C:\\vx\\ini.exe %1");
+    RegWriteString(HKEY_CURRENT_USER, VX_EXTTYPE_KEY, ".TXT", "text");
+    ASSERT_EQ(1, RemoveFileType("txt"));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_CLASS_KEY, "txtfile", kNotepad);
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_EXTTYPE_KEY, ".TXT");
+    ASSERT_EQ(1, RemoveFileType("ini"));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_CLASS_KEY, "inifile");
+}
+
+// A type's icon: its class's DefaultIcon (file and index), else the
+// program of its command at index 0.
+TEST_F(FileTypes, IconFromDefaultIconElseTheProgram)
+{
+    const char* iconKey = "Software\\Classes\\txtfile\\DefaultIcon";
+    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, iconKey);
+    char file[MAX_PATH];
+    int index = -1;
+    ASSERT_EQ(1, FileTypeIcon("txt", 1, file, &index));
+    EXPECT_STRCASEEQ("C:\\windows\\system32\\notepad.exe", file);
+    EXPECT_EQ(0, index);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, iconKey, "", "\"C:\\vx\\icons.dll\",3");
+    ASSERT_EQ(1, FileTypeIcon("txt", 1, file, &index));
+    EXPECT_STREQ("C:\\vx\\icons.dll", file);
+    EXPECT_EQ(3, index);
 }

@@ -25,8 +25,9 @@ static const ItemRecord* Listed(const char* name)
 static std::string StartOf(const std::string& k)
 {
     DWORD n = 0, size = sizeof(n);
-    return RegGetValueA(HKEY_LOCAL_MACHINE, KeyPath(k).c_str(), "Start", RRF_RT_ANY, 0, &n, &size) ? "none"
-                                                                                                  : std::to_string(n);
+    LONG rc = RegGetValueA(HKEY_LOCAL_MACHINE, KeyPath(k).c_str(), "Start", RRF_RT_REG_DWORD, 0, &n,
+                           &size);
+    return rc != ERROR_SUCCESS ? "none" : std::to_string(n);
 }
 
 // The action names of history.txt, each followed by a blank.
@@ -135,6 +136,8 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
     EXPECT_EQ((DWORD)SERVICE_AUTO_START, startType()) << "seen by the manager at once";
     ASSERT_TRUE(StartServiceA(service.get(), 0, NULL) && state(SERVICE_RUNNING) == SERVICE_RUNNING);
+    ServiceStateText(kSvcTitle, text);
+    EXPECT_STREQ("Running", text);
     EXPECT_EQ(1, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
     EXPECT_TRUE(state(SERVICE_STOPPED) == SERVICE_STOPPED && startType() == SERVICE_DISABLED);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, kSvcTitle, "700");
@@ -176,4 +179,36 @@ TEST_F(Services, ARejectionThatCannotHoldIsToldOnceAndAskedAgainOnAChange)
     Plant("VxStuckTwo", "C:\\vx\\moved.exe", NULL);
     EXPECT_EQ(1, PatrolCategory(&g_ServicesCategory));
     EXPECT_STREQ("C:\\vx\\moved.exe", user.asked.back().File);
+}
+
+// What the list shows of a service: its description, the startup-type text
+// of its start value; a shared-host service is coded 701 (in the baseline
+// too) and keeps the host's command when its ServiceDll is empty.  The
+// explorer finds a description by the hosted DLL; the alert says "Unknown"
+// for the startup type of a title it cannot find.
+TEST_F(Services, ListedFieldsOfAService)
+{
+    Plant("VxOff", "C:\\vx\\off.exe", "Vx Off", REG_DWORD, 4, 4);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxOff").c_str(), "Description", "Kept off");
+    Plant("VxNoDll", "%SystemRoot%\\system32\\svchost -k vxnodll", "Vx No Dll");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxNoDll\\Parameters").c_str(), "ServiceDll", "");
+    Plant("VxDll", "%SystemRoot%\\system32\\svchost.exe -k vxdll", "Vx Dll");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxDll\\Parameters").c_str(), "ServiceDll",
+                      "C:\\vx\\hosted.dll");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxDll").c_str(), "Description", "Hosted");
+    ASSERT_GT(EnumServices(Items(), 0), 0);
+    ASSERT_TRUE(Listed("Vx Off") != NULL);
+    EXPECT_STREQ("Disabled", Listed("Vx Off")->Extra);
+    EXPECT_STREQ("Kept off", Listed("Vx Off")->Info);
+    ASSERT_TRUE(Listed("Vx No Dll") != NULL);
+    EXPECT_STREQ("C:\\windows\\system32\\svchost -k vxnodll", Listed("Vx No Dll")->Command);
+    EXPECT_EQ(SERVICE_CODE_SVCHOST, Listed("Vx No Dll")->Code);
+    ASSERT_EQ(1, BuildCategoryBaseline(&g_ServicesCategory));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx No Dll", "701");
+
+    char text[1024];
+    ServiceDescriptionForFile("C:\\vx\\hosted.dll", text);
+    EXPECT_STREQ("Hosted", text);
+    ServiceStartTypeText("Vx Nobody", text, sizeof(text));
+    EXPECT_STREQ("Unknown", text);
 }

@@ -3,6 +3,8 @@
 // deleted through the category's functions.
 #include <mstask.h>
 
+#include <vector>
+
 #include "categories/category.h"
 #include "categories/tasks.h"
 #include "foundation/handles.h"
@@ -19,6 +21,29 @@ static const char* kSchedulerServer = "CLSID\\{148BD52A-A2AB-11CE-B11F-00AA00530
 
 using vxtest::ComOn;
 using vxtest::CreateTask;
+
+// The names of the scheduler's tasks in UTF-8, in the order it gives them.
+static std::vector<std::string> SchedulerOrder()
+{
+    ComOn com;
+    ComRef<ITaskScheduler> scheduler;
+    ComRef<IEnumWorkItems> items;
+    LPWSTR* names = NULL;
+    ULONG count = 0;
+    std::vector<std::string> order;
+    if (FAILED(CoCreateInstance(CLSID_CTaskScheduler, NULL, CLSCTX_INPROC_SERVER,
+                                IID_ITaskScheduler, scheduler.OutVoid())) ||
+        FAILED(scheduler->Enum(items.Out())) || FAILED(items->Next(64, &names, &count)))
+        return order;
+    for (ULONG i = 0; i < count; i++) {
+        char name[MAX_PATH * 3];
+        WideCharToMultiByte(CP_UTF8, 0, names[i], -1, name, sizeof(name), NULL, NULL);
+        order.push_back(name);
+        CoTaskMemFree(names[i]);
+    }
+    CoTaskMemFree(names);
+    return order;
+}
 
 static std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
 
@@ -70,6 +95,12 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     for (const wchar_t* name : { L"VxFour", L"VxFive", L"VxSix" })
         ASSERT_TRUE(CreateTask(name, L"C:\\vx\\more.exe"));
     ASSERT_EQ(6, EnumScheduledTasks(Items())) << "one more than the batch of five asked at a time";
+    // Each batch is listed from its last name to its first.
+    std::vector<std::string> order = SchedulerOrder();
+    ASSERT_EQ(6u, order.size());
+    EXPECT_EQ(order[4], GetItem(Items(), 0)->Key);
+    EXPECT_EQ(order[0], GetItem(Items(), 4)->Key);
+    EXPECT_EQ(order[5], GetItem(Items(), 5)->Key);
     const ItemRecord *early = Listed("VxEarly.job"), *bare = Listed("VxBare.job");
     ASSERT_TRUE(early && bare) << "a task without a program is still listed";
     EXPECT_EQ("C:\\vx\\early.exe Never Never", std::string(early->Command) + " " + early->Info + " " + bare->Extra);
@@ -79,6 +110,10 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     EXPECT_TRUE(GetTaskNextRunTime("vxearly.JOB", text, sizeof(text)) > 0 && strcmp(early->Extra, text) == 0);
     EXPECT_TRUE(GetTaskComment("VxEarly.job", text, sizeof(text)) == 9 && strcmp("early one", text) == 0) << text;
     EXPECT_TRUE(GetTaskNextRunTime("VxMissing.job", text, sizeof(text)) == 0 && text[0] == 0) << text;
+    GetTaskStatusText("VxEarly.job", text, sizeof(text));
+    EXPECT_STREQ("Status: Ready", text);
+    GetTaskStatusText("VxBare.job", text, sizeof(text));
+    EXPECT_STREQ("Status: Not Scheduled", text);
 
     // The ANSI name of that task has lost its letters: it finds nothing;
     // the key (the wide name in UTF-8) reaches it.
@@ -101,7 +136,7 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     ASSERT_EQ(2, g_TasksCategory.List(Items()));
     ItemRecord keep = *Listed("VxKeep.job"), drop = *Listed("VxDrop.job"), mcafee = keep;
     // (Wine's scheduler will not activate a name with a dot in it.)
-    TextCopy(mcafee.Name, "McAfee.com Update.job");
+    TextCopy(mcafee.Name, "MCAFEE.COM Update.job");
     vxtest::SetString(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxKeep.job", "0");  // no approval
     NameTable* context = NameTableKeptBaseline(VX_TASKS_KEY);
     EXPECT_EQ(VERDICT_NEW, g_TasksCategory.TellNew(&keep, context));
@@ -109,6 +144,7 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     EXPECT_EQ(VERDICT_KNOWN, g_TasksCategory.TellNew(&mcafee, context));
 
     EXPECT_EQ(1, g_TasksCategory.Act(&keep, VERDICT_NEW, ANSWER_ACCEPT));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxKeep.job", "800");
     EXPECT_EQ(VERDICT_KNOWN, g_TasksCategory.TellNew(&keep, NULL));
 
     EXPECT_EQ(1, g_TasksCategory.Act(&drop, VERDICT_NEW, ANSWER_REJECT));
@@ -132,6 +168,8 @@ TEST_F(Tasks, KeptListingsSeeEveryChange)
     Sleep(1100);  // the folder, the .job file and the baseline settle
     ASSERT_EQ(1, g_TasksCategory.List(Items()));
     EXPECT_EQ(0, g_TasksCategory.CanRun()) << "nothing changed since a quiet patrol";
+    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxKept.job");
+    EXPECT_EQ(1, g_TasksCategory.CanRun()) << "an approval taken back";
     ASSERT_TRUE(Repoint(L"VxKept", L"C:\\vx\\second.exe"));
     ASSERT_EQ(1, EnumScheduledTasks(Items()));
     EXPECT_STREQ("C:\\vx\\second.exe", GetItemCommand(Items(), 0));
@@ -190,4 +228,11 @@ TEST_F(Tasks, NamesTheAnsiListingConfusesAreToldApart)
     EXPECT_TRUE(Listed("C:\\vx\\long-two.exe") == NULL);
     char text[256];  // what is only shown may be asked for by an exact ANSI name
     EXPECT_EQ(5, GetTaskNextRunTime("VxCaf\xE9.job", text, sizeof(text)));
+    // "Yes" approves the task asked about, not its ANSI name.
+    ASSERT_TRUE(CreateTask(L"VxTwin\x0429", L"C:\\vx\\twin.exe"));
+    EnumScheduledTasks(Items());
+    ASSERT_TRUE(Listed("C:\\vx\\twin.exe") != NULL);
+    ItemRecord twin = *Listed("C:\\vx\\twin.exe");
+    ASSERT_EQ(1, g_TasksCategory.Act(&twin, VERDICT_NEW, ANSWER_ACCEPT));
+    EXPECT_EQ(VERDICT_KNOWN, g_TasksCategory.TellNew(&twin, NULL));
 }
