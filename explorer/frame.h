@@ -1,0 +1,70 @@
+// The frame every page of the explorer's sheet shares: creation,
+// activation and leaving of a page, the layout, the status bar, the Help
+// and Monitor image buttons, the message dialog and the patrol-time dialog.
+// A page procedure calls these at the moments their names give.
+#pragma once
+#include <windows.h>
+
+#include "explorer/page_table.h"
+
+// Private message every page answers with its layout (wParam, lParam 0).
+#define WM_VX_LAYOUT_PAGE 6049
+
+// The page command of the active page; 0 when no sheet is shown.
+extern int g_CurrentPage;
+
+// WM_INITDIALOG of a page, after its texts and columns: the current page,
+// "StartTab", the sheet's subclass and status bar (first page) and the
+// saved placement.
+void PageCreated(HWND page, const PageRecord* record);
+// PSN_SETACTIVE of a page, after its list is filled: image buttons, the
+// sheet's own buttons hidden, the caption, the frame layout.
+void PageActivated(HWND page, const PageRecord* record);
+// PSN_KILLACTIVE and WM_DESTROY of a page: image-button properties
+// removed, status bar cleared, placement and "StartTab" saved; on destroy
+// the sheet is closed and the explorer ends.
+void PageLeft(HWND page, int destroyed);
+
+// The page's own part of the layout: the list (control 1000) filling the
+// page and the buttons, in the order given, along the bottom.  partners
+// names, for each button, the id of a button laid out in its slot (0:
+// none).  Call it from WM_VX_LAYOUT_PAGE.
+void LayoutPage(HWND page, const int* buttons, int count, const int* partners);
+
+// The mouse messages of the image buttons (WM_MOUSEMOVE, WM_LBUTTONDOWN,
+// WM_LBUTTONUP, WM_LBUTTONDBLCLK): 1 when handled.
+int HandleImageButtons(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// WM_DRAWITEM of the owner-drawn captions; 1 when handled.
+int DrawPageCaption(const DRAWITEMSTRUCT* item);
+// The Monitor image of the page: real time, on a timer or off, by the
+// record's options.
+void ShowPatrolState(HWND page, const PageRecord* record);
+
+// The status bar's text ("" clears it).
+void SetStatusText(const char* text);
+
+// The explorer's message dialog with the numbered text.
+void ShowMessageText(HWND owner, int textId);
+// The patrol-time dialog (template 160) for the page's options: stores the
+// real-time switch as the user sets it and returns the minutes, -1 for
+// Cancel.  The caller stores the minutes and redraws the Monitor image.
+int AskPatrolTime(HWND owner, const PageRecord* record);
+// What the Monitor image button does on every page: the dialog, the
+// minutes stored, the image shown.
+void OnMonitorButton(HWND page, const PageRecord* record);
+
+// The fonts of the frame (created once at start).
+enum ExplorerFont {
+    XFONT_TITLE,          // Verdana 18/600
+    XFONT_HEADING,        // Arial 18/500
+    XFONT_LINK,           // Arial 18/500 underlined
+    XFONT_BOLD,           // MS Sans Serif 14/600
+    XFONT_SMALL_BOLD,     // MS Sans Serif 10/600
+    XFONT_TEXT,           // Arial 14/400
+    XFONT_LABEL,          // MS Sans Serif 12/500
+    XFONT_NOTE_MARK,      // MS Shell Dlg 14/700: Info... of an item with a note
+    XFONT_CAPTION,        // MS Shell Dlg 14/500: shadowed captions, plain Info...
+    XFONT_NOTE,           // "NoteFont" at "NoteSize", 500
+    XFONT_COUNT
+};
+HFONT ExplorerFontOf(ExplorerFont font);
