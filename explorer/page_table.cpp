@@ -11,6 +11,15 @@
 #include "foundation/options.h"
 #include "startup/autostart.h"
 
+// The list pages' columns and actions belong to the explorer; the monitor
+// takes the records without them.
+#ifdef VX_PAGE_RECORDS_ONLY
+#define PAGE_VIEW(columns, actions) NULL, 0, NULL
+#else
+#define PAGE_VIEW(columns, actions) \
+    columns, (int)(sizeof(columns) / sizeof(columns[0])), &actions
+#endif
+
 // Tab titles are the string-table texts numbered as their page commands.
 
 static const PageRecord s_pages[] = {
@@ -35,17 +44,17 @@ static const PageRecord s_pages[] = {
       &g_ActiveTasksCategory, "SortActiveTask", 0, -1, -1, "tasks.html", 504, NULL, 0, NULL },
     { PAGE_COOKIES, "-NUT", "-COOKIE", PAGE_COOKIES, 108, 183, 0, PAGE_KIND_PENDING,
       &g_CookieFilterCategory, "SortCookie", 789, OPT_Nuts, -1, "cookies.html", 505,
-      NULL, 0, NULL },
+      NULL, 0, NULL, "-NUTS" },
     { PAGE_FILE_TYPES, "-FILETYPE", NULL, PAGE_FILE_TYPES, 142, 179, 0, PAGE_KIND_PENDING,
       &g_FileTypesCategory, "SortFileType", 788, OPT_FileType, OPT_RealtimeFileType,
-      "filetype.html", 510, NULL, 0, NULL },
+      "filetype.html", 510, NULL, 0, NULL, "-FILETYPES" },
     { PAGE_HIDDEN, "-HIDDEN", NULL, PAGE_HIDDEN, 195, 198, 0, PAGE_KIND_PENDING,
       &g_HiddenFilesCategory, "SortHidden", 924, OPT_Hidden, OPT_RealtimeHidden,
       "hidden.html", 1018, NULL, 0, NULL },
     { PAGE_PLUS, "-PLUS", NULL, PAGE_PLUS, 103, 167, 0, PAGE_KIND_PENDING, NULL, NULL, 0, -1,
       -1, "features.html", 501, NULL, 0, NULL },
     { PAGE_OPTIONS, "-OPTION", "-RESTART", PAGE_OPTIONS, 114, 181, 0, PAGE_KIND_PENDING, NULL,
-      NULL, 0, -1, -1, "options.html", 610, NULL, 0, NULL },
+      NULL, 0, -1, -1, "options.html", 610, NULL, 0, NULL, "-OPTIONS" },
 };
 
 int PageCount()
@@ -64,4 +73,12 @@ const PageRecord* PageByCommand(int command)
         if (page.Command == command)
             return &page;
     return NULL;
+}
+
+const char* MonitorSwitchOf(int command)
+{
+    const PageRecord* page = PageByCommand(command);
+    if (page == NULL)
+        return NULL;
+    return page->MonitorSwitch != NULL ? page->MonitorSwitch : page->Switch;
 }

@@ -3,7 +3,8 @@
 // need to know of it.  Pages map to category rows many-to-one (the cookie
 // rows feed one page, Delayed Start is a second face of startup), so the
 // table lives here and points at rows.  Data only: nothing here opens a
-// window, so the monitor links it too.
+// window: the monitor links the records alone (monitor/page_records.cpp),
+// without the columns and actions of the list pages.
 #pragma once
 #include <stddef.h>
 
@@ -54,6 +55,7 @@ struct PageRecord {
     const PageColumn* Columns;
     int ColumnCount;
     const PageActions* Actions;
+    const char* MonitorSwitch;  // what the monitor sends for it, NULL: Switch
 };
 
 int PageCount();
@@ -61,3 +63,6 @@ int PageCount();
 const PageRecord* PageAt(int index);
 // The record of a page command, NULL when the command is not a page.
 const PageRecord* PageByCommand(int command);
+// The switch the monitor starts the explorer with for a page command, NULL
+// when the command is not a page.
+const char* MonitorSwitchOf(int command);

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <shellapi.h>
 
+#include "explorer/page_table.h"
 #include "foundation/handles.h"
 #include "foundation/language.h"
 #include "foundation/options.h"
@@ -66,31 +67,32 @@ int SetTrayStatus(int iconId, int tipTextId)
     return SetTrayIcon(TRAY_MODIFY, iconId, tipTextId);
 }
 
-struct TrayMenuItem {
-    int textId;     // 0: separator
-    int command;
-    int only;       // ALWAYS, NT_ONLY or WIN9X_ONLY
+// The menu in its order: the explorer's pages by command (their entry text
+// and whether the system has them come from the page records), the restart
+// commands on the Windows 9x family, and Exit.
+enum { TRAY_SEPARATOR = 0 };
+
+static const int s_trayMenu[] = {
+    CMD_SHOW_PLUS, CMD_SHOW_OPTIONS, TRAY_SEPARATOR,
+    CMD_SHOW_STARTUP, CMD_SHOW_DELAY, CMD_SHOW_HELPERS, CMD_SHOW_SERVICES,
+    CMD_SHOW_SCHEDULE, CMD_SHOW_ACTIVEX, TRAY_SEPARATOR,
+    CMD_SHOW_TASKS, CMD_SHOW_NUTS, CMD_SHOW_FILETYPES, CMD_SHOW_HIDDEN,
+    CMD_RESTART_COMMANDS, TRAY_SEPARATOR,
+    CMD_EXIT,
 };
 
-enum { ALWAYS, NT_ONLY, WIN9X_ONLY };
-#define TRAY_SEPARATOR { 0, 0, ALWAYS }
-
-static const TrayMenuItem s_trayMenu[] = {
-    { IDS_MENU_ABOUT, CMD_SHOW_PLUS, ALWAYS }, { IDS_MENU_OPTIONS, CMD_SHOW_OPTIONS, ALWAYS },
-    TRAY_SEPARATOR,
-    { IDS_MENU_STARTUP, CMD_SHOW_STARTUP, ALWAYS }, { IDS_MENU_DELAY, CMD_SHOW_DELAY, ALWAYS },
-    { IDS_MENU_HELPERS, CMD_SHOW_HELPERS, ALWAYS },
-    { IDS_MENU_SERVICES, CMD_SHOW_SERVICES, NT_ONLY },
-    { IDS_MENU_SCHEDULE, CMD_SHOW_SCHEDULE, ALWAYS },
-    { IDS_MENU_ACTIVEX, CMD_SHOW_ACTIVEX, ALWAYS },
-    TRAY_SEPARATOR,
-    { IDS_MENU_TASKS, CMD_SHOW_TASKS, ALWAYS }, { IDS_MENU_COOKIES, CMD_SHOW_NUTS, ALWAYS },
-    { IDS_MENU_FILETYPES, CMD_SHOW_FILETYPES, ALWAYS },
-    { IDS_MENU_HIDDEN, CMD_SHOW_HIDDEN, ALWAYS },
-    { IDS_MENU_RESTART, CMD_RESTART_COMMANDS, WIN9X_ONLY },
-    TRAY_SEPARATOR,
-    { IDS_MENU_EXIT, CMD_EXIT, ALWAYS },
-};
+// The entry's text id, 0 when this system has no such entry.
+static int TrayEntryText(int command, int nt)
+{
+    if (command == CMD_RESTART_COMMANDS)
+        return nt ? 0 : IDS_MENU_RESTART;
+    if (command == CMD_EXIT)
+        return IDS_MENU_EXIT;
+    const PageRecord* page = PageByCommand(command);
+    if (page == NULL || (page->NtOnly && !nt))
+        return 0;
+    return page->MenuText;
+}
 
 static void ShowTrayMenu(POINT at)
 {
@@ -98,16 +100,17 @@ static void ShowTrayMenu(POINT at)
     if (menu == NULL)
         return;
     int nt = IsWindowsNT();
-    for (const TrayMenuItem& item : s_trayMenu) {
-        if ((item.only == NT_ONLY && !nt) || (item.only == WIN9X_ONLY && nt))
-            continue;
-        if (item.textId == 0) {
+    for (int command : s_trayMenu) {
+        if (command == TRAY_SEPARATOR) {
             AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
             continue;
         }
+        int textId = TrayEntryText(command, nt);
+        if (textId == 0)
+            continue;
         char text[256];
-        LoadText(item.textId, text, sizeof(text));
-        AppendMenuA(menu, MF_STRING, (UINT_PTR)item.command, text);
+        LoadText(textId, text, sizeof(text));
+        AppendMenuA(menu, MF_STRING, (UINT_PTR)command, text);
     }
     SetForegroundWindow(g_MainWindow);
     TrackPopupMenuEx(menu, TPM_VERTICAL, at.x, at.y, g_MainWindow, NULL);

@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include "explorer/page_table.h"
 #include "foundation/language.h"
 #include "monitor/message_box.h"
 #include "foundation/options.h"
@@ -143,24 +144,22 @@ static void StartSecondHalf()
     g_TimerId = SetTimer(g_MainWindow, VX_TIMER_ID, VX_TIMER_MS, NULL);
 }
 
-struct ExplorerSwitch {
+// Commands that start the explorer without naming one of its pages.
+static const struct {
     int command;
     const char* switches;
-};
-
-static const ExplorerSwitch s_explorerSwitches[] = {
-    { CMD_SHOW_STARTUP, "-START" }, { CMD_SHOW_PLUS, "-PLUS" }, { CMD_SHOW_NUTS, "-NUTS" },
-    { CMD_SHOW_TASKS, "-TASK" }, { CMD_SHOW_OPTIONS, "-OPTIONS" },
-    { CMD_SHOW_SERVICES, "-SERVICE" }, { CMD_SHOW_SCHEDULE, "-SCHEDULE" },
-    { CMD_SHOW_HELPERS, "-BHO" }, { CMD_SHOW_FILETYPES, "-FILETYPES" },
+} s_explorerSwitches[] = {
     { CMD_SHOW_MONITOR, "-MONITOR" }, { CMD_SHOW_BLACKLIST, "-BLACKLIST" },
-    { CMD_SHOW_HIDDEN, "-HIDDEN" }, { CMD_SHOW_DELAY, "-DELAY" },
-    { CMD_SHOW_ACTIVEX, "-ACTIVEX" },
 };
 
 static void OnCommand(int id, LPARAM lParam)
 {
-    for (const ExplorerSwitch& s : s_explorerSwitches)
+    const char* page = MonitorSwitchOf(id);
+    if (page != NULL) {
+        StartExplorer(page);
+        return;
+    }
+    for (const auto& s : s_explorerSwitches)
         if (s.command == id) {
             StartExplorer(s.switches);
             return;

@@ -2,6 +2,7 @@
 // notification area (the virtual desktop's taskbar) and menus.
 #include <algorithm>
 #include <thread>
+#include <vector>
 
 #include "foundation/options.h"
 #include "monitor/tray.h"
@@ -11,9 +12,10 @@
 namespace {
 
 // Sends the tray callback for the icon id and, if that opens a menu, reads
-// its commands from a second thread (0 for a separator) and closes it as
-// the shell would.  "" when no menu opened.
-std::string ReadTrayMenu(UINT iconId, UINT mouse)
+// its commands from a second thread (0 for a separator), and their texts
+// into texts when given, and closes it as the shell would.  "" when no menu
+// opened.
+std::string ReadTrayMenu(UINT iconId, UINT mouse, std::vector<std::string>* texts = nullptr)
 {
     std::string ids;
     std::thread reader([&] {
@@ -21,8 +23,13 @@ std::string ReadTrayMenu(UINT iconId, UINT mouse)
         for (int i = 0; i < 40 && (popup = FindWindowA("#32768", NULL)) == NULL; i++)
             Sleep(25);
         HMENU menu = popup != NULL ? (HMENU)SendMessageA(popup, MN_GETHMENU, 0, 0) : NULL;
-        for (int i = 0; menu != NULL && i < GetMenuItemCount(menu); i++)
+        for (int i = 0; menu != NULL && i < GetMenuItemCount(menu); i++) {
             ids += std::to_string(std::max(0, (int)GetMenuItemID(menu, i))) + " ";
+            char text[128] = "";
+            GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+            if (texts != nullptr)
+                texts->push_back(text);
+        }
         PostMessageA(g_MainWindow, WM_CANCELMODE, 0, 0);
     });
     OnTrayNotify(iconId, mouse);
@@ -75,6 +82,26 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
     vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
     LoadOptions();
     EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
+}
+
+TEST_F(TrayTest, EachPageEntryShowsItsOwnText)
+{
+    std::vector<std::string> texts;
+    vxtest::PumpMessages(0);
+    ASSERT_EQ(kMenuNT, ReadTrayMenu(VX_TRAY_ICON_ID, WM_RBUTTONUP, &texts));
+    ASSERT_EQ(16u, texts.size());
+    EXPECT_EQ("About &Vardex / PLUS...", texts[0]);
+    EXPECT_EQ("Display &Startup Info...", texts[3]);
+    EXPECT_EQ("Display Ser&vices...", texts[6]);
+    EXPECT_EQ("Display  &Cookies Filters...", texts[11]);
+    EXPECT_EQ("E&xit Program", texts[15]);
+    // No entry borrows another's text.
+    std::vector<std::string> sorted = texts;
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted.end(), std::adjacent_find(sorted.begin(), sorted.end(),
+                                               [](const std::string& a, const std::string& b) {
+                                                   return !a.empty() && a == b;
+                                               }));
 }
 
 // Run as a child under a Windows 98 version setting (see below): writes the
