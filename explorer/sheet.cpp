@@ -173,7 +173,7 @@ static void BringForward(HWND owner, int command)
     if (command == PAGE_COOKIES)
         SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
     // The owner is never seen: what the user sees come forward is the sheet.
-    SetForegroundWindow(GetLastActivePopup(owner));
+    SetForegroundWindow(ExplorerSheet() != NULL ? ExplorerSheet() : owner);
 }
 
 void OpenExplorerPage(HWND owner, int command)
