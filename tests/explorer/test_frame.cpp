@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <stdlib.h>
+
 #include <functional>
 #include <thread>
 
@@ -276,6 +278,18 @@ TEST_F(FrameTest, LayoutPageSpreadsTheButtonsAndFillsTheList)
     RECT close = rectOf(1004);
     EXPECT_EQ(list.left + (width - 65) / 2, close.left);
     DestroyWindow(frame);
+}
+
+// For screenshots: the patrol-time dialog of the Startup page, shown for
+// VX_SHOWCASE_SECONDS (default 6) with 12 minutes.
+TEST_F(FrameTest, DISABLED_ShowPatrolTime)
+{
+    const char* seconds = getenv("VX_SHOWCASE_SECONDS");
+    DWORD ms = (DWORD)atoi(seconds != NULL ? seconds : "6") * 1000;
+    g_Options[OPT_Start] = 12;
+    g_Options[OPT_RealtimeStartup] = 0;
+    WithDialog("Patrol Time", [] { return Ask(Startup()); },
+               [ms](HWND d) { Sleep(ms), vxtest::ClickButton(d, IDCANCEL); });
 }
 
 }  // namespace
