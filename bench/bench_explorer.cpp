@@ -45,8 +45,8 @@ static void Pump()
 
 void BenchExplorer()
 {
-    printf("A second explorer start with a page switch, the first showing its sheet (ms, %d runs)\n",
-           SECOND_STARTS);
+    printf("A second explorer start with a page switch, the first showing its sheet"
+           " (ms, %d runs)\n", SECOND_STARTS);
     char folder[MAX_PATH];
     GetModuleFileNameA(NULL, folder, sizeof(folder));
     char* slash = strrchr(folder, '\\');
@@ -106,7 +106,8 @@ void BenchExplorer()
         bestEnd = ended[i] < bestEnd ? ended[i] : bestEnd;
     }
     printf("  %-44s %8s %8s\n", "measure", "best", "median");
-    printf("  %-44s %8.1f %8.1f\n", "sheet in the foreground", bestSheet, BenchMedian(reached, runs));
+    printf("  %-44s %8.1f %8.1f\n", "sheet in the foreground", bestSheet,
+           BenchMedian(reached, runs));
     printf("  %-44s %8.1f %8.1f\n", "second process ended", bestEnd, BenchMedian(ended, runs));
     printf("  (%d of %d runs measured; goal: the sheet within 500 ms)\n\n", runs, SECOND_STARTS);
 }

@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include "categories/browser_pages.h"
+#include "categories/cookies.h"
 #include "explorer/explorer_text.h"
 #include "explorer/frame.h"
 #include "explorer/frame_resources.h"
@@ -158,6 +159,7 @@ LRESULT CALLBACK ExplorerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         DestroyWindow(window);
         return 0;
     case WM_DESTROY:
+        FreeNuts();
         CoUninitialize();
         SaveOptions();
         PostQuitMessage(0);

@@ -17,8 +17,10 @@ static int NoAlert(const AlertRequest*)
 
 static int ConfirmInMessageBox(const char* question, int yesByDefault)
 {
-    UINT flags = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST | (yesByDefault ? MB_DEFBUTTON1 : MB_DEFBUTTON2);
-    return MessageBoxExA(ExplorerOwner(), question, ProductCaption(), flags, g_MessageLanguage) == IDYES;
+    UINT flags = MB_YESNO | MB_ICONQUESTION | MB_TOPMOST
+                 | (yesByDefault ? MB_DEFBUTTON1 : MB_DEFBUTTON2);
+    return MessageBoxExA(ExplorerOwner(), question, ProductCaption(), flags, g_MessageLanguage)
+           == IDYES;
 }
 
 static void NotifyUser(Notice notice, const char* detail)

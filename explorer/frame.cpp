@@ -459,10 +459,12 @@ static void DrawOwnerButton(const DRAWITEMSTRUCT* item, const char* text)
     DrawFrameControl(item->hDC, &face, DFC_BUTTON,
                      DFCS_BUTTONPUSH | ((item->itemState & ODS_SELECTED) ? DFCS_PUSHED : 0));
     int previousMode = SetBkMode(item->hDC, TRANSPARENT);
-    COLORREF ink = SetTextColor(item->hDC, (item->itemState & ODS_DISABLED)
-                                               ? GetSysColor(COLOR_GRAYTEXT)
-                                           : item->hwndItem == s_hotButton ? RGB(0, 0, 255)
-                                                                          : GetSysColor(COLOR_BTNTEXT));
+    COLORREF color = GetSysColor(COLOR_BTNTEXT);
+    if (item->itemState & ODS_DISABLED)
+        color = GetSysColor(COLOR_GRAYTEXT);
+    else if (item->hwndItem == s_hotButton)
+        color = RGB(0, 0, 255);
+    COLORREF ink = SetTextColor(item->hDC, color);
     HFONT font = (HFONT)SendMessageA(item->hwndItem, WM_GETFONT, 0, 0);
     HFONT old = font != NULL ? (HFONT)SelectObject(item->hDC, font) : NULL;
     DrawTextA(item->hDC, text, -1, &face, DT_CENTER | DT_SINGLELINE | DT_VCENTER);

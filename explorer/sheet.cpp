@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <mmsystem.h>
 #include <shlwapi.h>
 
 #include "explorer/explorer.h"
@@ -161,7 +162,8 @@ static int LongStructures()
     version.cbSize = sizeof(version);
     if (getVersion == NULL || FAILED(getVersion(&version)))
         return 0;
-    return version.dwMajorVersion > 4 || (version.dwMajorVersion == 4 && version.dwMinorVersion > 70);
+    return version.dwMajorVersion > 4
+           || (version.dwMajorVersion == 4 && version.dwMinorVersion > 70);
 }
 
 static void BringForward(HWND owner, int command)
@@ -174,6 +176,18 @@ static void BringForward(HWND owner, int command)
         SetWindowPos(owner, HWND_TOPMOST, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE);
     // The owner is never seen: what the user sees come forward is the sheet.
     SetForegroundWindow(ExplorerSheet() != NULL ? ExplorerSheet() : owner);
+}
+
+// The sound scheme's "Open" event, when sounds are on and the user chose a
+// sound for it.
+#define OPEN_SOUND_KEY "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current"
+
+static void PlayOpenSound()
+{
+    char wave[MAX_PATH];
+    if (g_Options[OPT_Sound] > 0
+        && RegReadString(HKEY_CURRENT_USER, OPEN_SOUND_KEY, "", wave, sizeof(wave)) > 0)
+        PlaySoundA(wave, NULL, SND_FILENAME | SND_ASYNC | SND_NOWAIT);
 }
 
 void OpenExplorerPage(HWND owner, int command)
@@ -225,6 +239,7 @@ void OpenExplorerPage(HWND owner, int command)
     header.nStartPage = (UINT)start;
     header.ppsp = pages;
 
+    PlayOpenSound();
     INT_PTR result = PropertySheetA(&header);
     ForgetSheet();
     g_CurrentPage = 0;

@@ -29,24 +29,6 @@ std::string Monitor(const std::string& args)
     return "\"" + vxtest::PathInProgramFolder("Vardex.exe") + "\" " + args;
 }
 
-// The visible sheet owned by the explorer's main window, NULL when none.
-HWND FindSheet()
-{
-    HWND main = FindWindowA("VardexView", NULL);
-    for (HWND w = NULL; main != NULL && (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;)
-        if (GetWindow(w, GW_OWNER) == main && IsWindowVisible(w))
-            return w;
-    return NULL;
-}
-
-HWND WaitForSheet(DWORD ms)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; vxtest::PumpMessages(50))
-        if (HWND sheet = FindSheet())
-            return vxtest::PumpMessages(300), sheet;
-    return NULL;
-}
-
 HWND TabOf(HWND sheet) { return FindWindowExA(sheet, NULL, WC_TABCONTROLA, NULL); }
 int ShownTab(HWND sheet) { return (int)SendMessageA(TabOf(sheet), TCM_GETCURSEL, 0, 0); }
 HWND PageOf(HWND sheet) { return (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0); }
@@ -72,7 +54,7 @@ struct ExplorerProcess : testing::Test {
     HWND Open(const std::string& args)
     {
         explorer_.Reset(vxtest::StartProgram(Explorer(args)));
-        return explorer_.IsValid() ? WaitForSheet(20000) : NULL;
+        return explorer_.IsValid() ? vxtest::WaitForExplorerSheet(20000) : NULL;
     }
 
     // The tab an explorer started with args opens at; it is closed again.
@@ -176,7 +158,7 @@ TEST_F(ExplorerProcess, ASecondStartHandsItsPageToTheFirstAndQuitEndsIt)
     ASSERT_TRUE(sheet != NULL);
     EXPECT_EQ(0, vxtest::RunProgram(Explorer("-TASK"), 15000));
     vxtest::PumpMessages(500);
-    EXPECT_EQ(sheet, FindSheet());  // still the one sheet, at its page
+    EXPECT_EQ(sheet, vxtest::FindExplorerSheet());  // still the one sheet, at its page
     EXPECT_EQ(9, ShownTab(sheet));
     EXPECT_EQ(0, vxtest::RunProgram(Explorer("-q"), 15000));
     EXPECT_EQ(0, Ended(15000));
@@ -210,8 +192,8 @@ TEST_F(ExplorerProcess, MaintenanceSwitchesDoTheirWorkAndShowNothing)
 
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "wwwPrefix", "ftp://");
     EXPECT_EQ(0, vxtest::RunProgram(Explorer("-SetPrefix"), 20000));
-    const char* urlKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\URL\\";
-    std::string prefixes = std::string(urlKey) + "Prefixes", defaults = std::string(urlKey) + "DefaultPrefix";
+    const std::string urlKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\URL\\";
+    std::string prefixes = urlKey + "Prefixes", defaults = urlKey + "DefaultPrefix";
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, prefixes.c_str(), "www", "ftp://");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, defaults.c_str(), "", "ftp://");
     RegDeleteValueNamed(HKEY_CURRENT_USER, VX_KEY, "wwwPrefix");
@@ -220,20 +202,21 @@ TEST_F(ExplorerProcess, MaintenanceSwitchesDoTheirWorkAndShowNothing)
     EXPECT_TRUE(FindWindowA("VardexView", NULL) == NULL);
 }
 
+const char* const kAutoUpdate =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
+
 DWORD MachineUpdateMode()
 {
     RegKey key;
     DWORD value = 0, size = sizeof(value);
-    key.Open(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update",
-             KEY_READ);
+    key.Open(HKEY_LOCAL_MACHINE, kAutoUpdate, KEY_READ);
     RegQueryValueExA(key, "AUOptions", NULL, NULL, (BYTE*)&value, &size);
     return value;
 }
 
 TEST_F(ExplorerProcess, AUOptionWritesOnlyAModeThatWasRead)
 {
-    const char* auKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
-    vxtest::SetDword(HKEY_LOCAL_MACHINE, auKey, "AUOptions", 4);
+    vxtest::SetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, "AUOptions", 4);
     vxtest::SetDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", 2);
     EXPECT_EQ(0, vxtest::RunProgram(Explorer("-AUOption"), 20000));
     EXPECT_EQ(2u, MachineUpdateMode());
@@ -283,7 +266,8 @@ TEST_F(ExplorerProcess, SavedPlacementOffTheScreenOrOversizeStaysReachable)
     // its pages need.
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPos", "20");
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "yPos", "30");
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dxPos", std::to_string(first.right - first.left + 60).c_str());
+    std::string wider = std::to_string(first.right - first.left + 60);
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dxPos", wider.c_str());
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dyPos", "5");
     sheet = Open("");
     ASSERT_TRUE(sheet != NULL);
@@ -300,7 +284,8 @@ TEST_F(ExplorerProcess, EachStartPurgesTheDatesOfOneSubkeyOfFilesThatAreGone)
     std::string own = vxtest::PathInProgramFolder("Vardex.exe");
     std::string longName = "C:\\" + std::string(300, 'y') + ".exe";
     const char* kept[] = { "", "(filled)", own.c_str() };
-    const char* gone[] = { "C:\\nowhere\\gone.exe", "C:\\Vardex\\\"quoted\".exe", longName.c_str() };
+    const char* gone[] = { "C:\\nowhere\\gone.exe", "C:\\Vardex\\\"quoted\".exe",
+                           longName.c_str() };
     const char* subkeys[] = { "Tasks", "ActiveTasks", "Services", "Hidden" };
     for (const char* subkey : subkeys) {
         std::string path = std::string(VX_DETECTED_KEY "\\") + subkey;
@@ -318,9 +303,11 @@ TEST_F(ExplorerProcess, EachStartPurgesTheDatesOfOneSubkeyOfFilesThatAreGone)
         std::string path = std::string(VX_DETECTED_KEY "\\") + subkey;
         bool purged = strcmp(subkey, "Services") == 0;
         for (const char* name : kept)
-            EXPECT_TRUE(vxtest::ValueExists(HKEY_CURRENT_USER, path.c_str(), name)) << subkey << " " << name;
+            EXPECT_TRUE(vxtest::ValueExists(HKEY_CURRENT_USER, path.c_str(), name))
+                << subkey << " " << name;
         for (const char* name : gone)
-            EXPECT_EQ(!purged, vxtest::ValueExists(HKEY_CURRENT_USER, path.c_str(), name)) << subkey << " " << name;
+            EXPECT_EQ(!purged, vxtest::ValueExists(HKEY_CURRENT_USER, path.c_str(), name))
+                << subkey << " " << name;
     }
     // After the last subkey comes the first; a count out of range starts over.
     for (const char* count : { "3", "-7", "abc" }) {
@@ -336,11 +323,13 @@ TEST_F(ExplorerProcess, TheStartRemovesOnlyTheMonitorsPrefetchFiles)
     GetWindowsDirectoryA(windows, MAX_PATH);
     std::string folder = std::string(windows) + "\\Prefetch\\";
     CreateDirectoryA(folder.c_str(), NULL);
-    vxtest::WriteFileBytes(folder + "VARDEXUSB.EXE-0A1B2C3D.pf", "x");
-    vxtest::WriteFileBytes(folder + "NOTEPAD.EXE-11223344.pf", "x");
+    std::string ours = folder + "VARDEXUSB.EXE-0A1B2C3D.pf";
+    std::string other = folder + "NOTEPAD.EXE-11223344.pf";
+    vxtest::WriteFileBytes(ours, "x");
+    vxtest::WriteFileBytes(other, "x");
     EXPECT_EQ(0, Close(Open("")));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "VARDEXUSB.EXE-0A1B2C3D.pf").c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((folder + "NOTEPAD.EXE-11223344.pf").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ours.c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str()));
 }
 
 }  // namespace

@@ -59,7 +59,8 @@ const PageRecord* Startup() { return PageByCommand(PAGE_STARTUP); }
 int Ask(const PageRecord* page) { return AskPatrolTime(NULL, page); }
 int Position(HWND d) { return (int)SendDlgItemMessageA(d, IDC_PATROL_SLIDER, TBM_GETPOS, 0, 0); }
 bool Enabled(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != 0; }
-void Type(HWND d, const char* text) { SendDlgItemMessageA(d, IDC_PATROL_MINUTES, WM_SETTEXT, 0, (LPARAM)text); }
+void Type(HWND d, const char* text)
+{ SendDlgItemMessageA(d, IDC_PATROL_MINUTES, WM_SETTEXT, 0, (LPARAM)text); }
 
 TEST_F(FrameTest, PatrolTimeShowsTheMinutesAndReturnsWhatWasTyped)
 {
@@ -209,7 +210,8 @@ TEST_F(FrameTest, ImageButtonsHoverPressAndSendTheirCommand)
     EXPECT_EQ(FrameBitmap(IDB_HELP_NORMAL), shown(help));
     EXPECT_EQ(FrameBitmap(IDB_PATROL_TIMER), shown(monitor));
 
-    LPARAM overHelp = MAKELPARAM(305, 8), overMonitor = MAKELPARAM(305, 45), nowhere = MAKELPARAM(5, 5);
+    LPARAM overHelp = MAKELPARAM(305, 8), overMonitor = MAKELPARAM(305, 45);
+    LPARAM nowhere = MAKELPARAM(5, 5);
     EXPECT_EQ(1, HandleImageButtons(page, WM_MOUSEMOVE, 0, overHelp));
     EXPECT_EQ(FrameBitmap(IDB_HELP_HOVER), shown(help));
     EXPECT_EQ(1, HandleImageButtons(page, WM_MOUSEMOVE, 0, overMonitor));

@@ -70,24 +70,12 @@ TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
                       (vxtest::ProgramFolder() + "\\vardex.exe -expressboot").c_str());
 }
 
-// The explorer's sheet, owned by its hidden main window, once it shows.
-HWND WaitForExplorerSheet(DWORD ms)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; vxtest::PumpMessages(50)) {
-        HWND main = FindWindowA("VardexView", NULL);
-        for (HWND w = NULL; main != NULL && (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;)
-            if (GetWindow(w, GW_OWNER) == main && IsWindowVisible(w))
-                return w;
-    }
-    return NULL;
-}
-
 TEST_F(MonitorProcess, SecondStartAndMenuCommandsOpenTheExplorerAtTheirPage)
 {
     HWND window = StartMonitor();
     ASSERT_TRUE(window != NULL);
     EXPECT_EQ(0, vxtest::RunProgram(Monitor("-expressboot"), 15000));
-    HWND sheet = WaitForExplorerSheet(20000);
+    HWND sheet = vxtest::WaitForExplorerSheet(20000);
     ASSERT_TRUE(sheet != NULL) << "no explorer";
     HWND tabs = FindWindowExA(sheet, NULL, "SysTabControl32", NULL);
     EXPECT_EQ(0, (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0));  // Startup Programs
@@ -95,7 +83,7 @@ TEST_F(MonitorProcess, SecondStartAndMenuCommandsOpenTheExplorerAtTheirPage)
     EXPECT_TRUE(vxtest::WaitForWindowGone(sheet, 15000));
     // The tray menu's "Display Services..." (the Services tab is the sixth).
     PostMessageA(window, WM_COMMAND, 6038, 0);
-    sheet = WaitForExplorerSheet(20000);
+    sheet = vxtest::WaitForExplorerSheet(20000);
     ASSERT_TRUE(sheet != NULL) << "no explorer from the menu command";
     tabs = FindWindowExA(sheet, NULL, "SysTabControl32", NULL);
     EXPECT_EQ(5, (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
@@ -145,7 +133,7 @@ TEST_F(MonitorProcess, DeclinedExitKeepsTheMonitorRunning)
             break;
         // "No" opens the explorer's Options (the twelfth tab); it is closed
         // before the monitor is asked again.
-        HWND sheet = WaitForExplorerSheet(20000);
+        HWND sheet = vxtest::WaitForExplorerSheet(20000);
         ASSERT_TRUE(sheet != NULL) << "no explorer after the declined exit";
         HWND tabs = FindWindowExA(sheet, NULL, "SysTabControl32", NULL);
         EXPECT_EQ(11, (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0));

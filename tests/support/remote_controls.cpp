@@ -17,7 +17,8 @@ public:
     {
         DWORD id = 0;
         GetWindowThreadProcessId(window, &id);
-        process_.Reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id));
+        DWORD access = PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE;
+        process_.Reset(OpenProcess(access, FALSE, id));
         if (process_.IsValid())
             base_ = (char*)VirtualAllocEx(process_.Get(), NULL, size, MEM_COMMIT, PAGE_READWRITE);
     }
@@ -29,7 +30,8 @@ public:
     char* At(SIZE_T offset) const { return base_ != NULL ? base_ + offset : NULL; }
     bool Write(SIZE_T offset, const void* data, SIZE_T size) const
     {
-        return base_ != NULL && WriteProcessMemory(process_.Get(), base_ + offset, data, size, NULL);
+        return base_ != NULL
+               && WriteProcessMemory(process_.Get(), base_ + offset, data, size, NULL);
     }
     bool Read(SIZE_T offset, void* data, SIZE_T size) const
     {
