@@ -114,8 +114,8 @@ static INT_PTR CALLBACK PendingPageProc(HWND page, UINT message, WPARAM wParam, 
     }
 }
 
-// The procedure of a page by its kind.  List pages run the pending one
-// until the list page engine is in.
+// The procedure of a page by its kind.  Every kind runs the pending one
+// until its own is in (PAGE_KIND_LIST: ListPageProc of list_page.h).
 static DLGPROC PageProcedureOf(const PageRecord*)
 {
     return PendingPageProc;
