@@ -29,6 +29,9 @@ void BenchIEHelpers();
 // The cookie filter on a 10,000-line cookies.txt and the hidden-file patrol
 // over 5,000 hidden files, each beside its floor.
 void BenchSysFiles();
+// A second VardexView.exe with a page switch against the running one: the
+// time until the first's sheet is in the foreground.
+void BenchExplorer();
 
 // --- Clocks (bench_clock.cpp) -------------------------------------------------------
 

@@ -242,6 +242,23 @@ static void CheckPrefix()
         ReportRefused(&s_refusedPrefix, live, PREFIX_VALUE);
 }
 
+int ApplyApprovedUpdateMode()
+{
+    DWORD mode = ReadRawDword(HKEY_CURRENT_USER, VX_KEY, AU_VALUE);
+    if (mode < 1 || mode > 5)
+        return 0;
+    return RegWriteDword(HKEY_LOCAL_MACHINE, AU_KEY, AU_VALUE, mode);
+}
+
+int ApplyApprovedPrefix()
+{
+    char prefix[WATCHED_TEXT];
+    if (ReadTextValue(HKEY_CURRENT_USER, VX_KEY, PREFIX_BASELINE, prefix, sizeof(prefix)) <= 0)
+        TextOrDefault(TEXT_PREFIX_DEFAULT, "http://", prefix, sizeof(prefix));
+    int written = RegWriteString(HKEY_LOCAL_MACHINE, PREFIXES_KEY, PREFIX_VALUE, prefix);
+    return RegWriteString(HKEY_LOCAL_MACHINE, DEFAULT_PREFIX_KEY, "", prefix) && written;
+}
+
 int CheckUpdateAndPrefix()
 {
     int unusual = CheckUpdateMode();

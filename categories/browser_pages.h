@@ -38,6 +38,15 @@ void CheckBrowserPages();
 // the monitor's start.  1 when it stored one.
 int SeedUpdateModeBaseline();
 
+// The explorer's maintenance switches, for where the monitor may not write
+// the machine's values.  "-AUOption": the approved update mode (HKCU
+// Software\Quillon\Vardex "AUOptions") written as the machine's, but only
+// a REG_DWORD of 1 to 5; 1 when it was written.  "-SetPrefix": the
+// approved prefix ("wwwPrefix", else text 1061 "http://") written as the
+// machine's "www" prefix and its default prefix; 1 when both were written.
+int ApplyApprovedUpdateMode();
+int ApplyApprovedPrefix();
+
 // Category rows.  Both have their own step (Patrol) and no item list.
 // Every patrol, in both halves: the update mode and the prefix.
 extern const Category g_UpdatePrefixCategory;

@@ -13,7 +13,6 @@
 
 // The mark of a Detected subkey whose first filling is done.  A value name
 // no item can have: item keys are commands, file names and titles.
-#define DETECTED_FILLED_MARK "(filled)"
 
 static void DetectedPath(const Category* category, char* out, size_t outSize)
 {

@@ -10,6 +10,17 @@
 // Private message every page answers with its layout (wParam, lParam 0).
 #define WM_VX_LAYOUT_PAGE 6049
 
+// Controls the frame knows in every page template: the list, the page's
+// own Close button, the Help and Monitor image buttons and their labels.
+#define FRAME_LIST 1000
+#define FRAME_CLOSE 1004
+#define FRAME_HELP_BUTTON 1077
+#define FRAME_HELP_LABEL 1078
+#define FRAME_MONITOR_BUTTON 1112
+#define FRAME_MONITOR_LABEL 1113
+// The sheet's status bar.
+#define FRAME_STATUS_BAR 6050
+
 // The page command of the active page; 0 when no sheet is shown.
 extern int g_CurrentPage;
 
@@ -31,8 +42,14 @@ void PageLeft(HWND page, int destroyed);
 // none).  Call it from WM_VX_LAYOUT_PAGE.
 void LayoutPage(HWND page, const int* buttons, int count, const int* partners);
 
+// What a page does with WM_CLOSE (its Close button posts one): the sheet
+// closes as by its Cancel button, and with it the explorer.
+void CloseSheetFromPage(HWND page);
+
 // The mouse messages of the image buttons (WM_MOUSEMOVE, WM_LBUTTONDOWN,
-// WM_LBUTTONUP, WM_LBUTTONDBLCLK): 1 when handled.
+// WM_LBUTTONUP, WM_LBUTTONDBLCLK): 1 when handled.  WM_SETCURSOR may come
+// here too: it turns the text of an owner-drawn button under the cursor
+// blue, and returns 0 so that the cursor is still set as usual.
 int HandleImageButtons(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 // WM_DRAWITEM of the owner-drawn captions; 1 when handled.
 int DrawPageCaption(const DRAWITEMSTRUCT* item);
@@ -49,6 +66,10 @@ void ShowMessageText(HWND owner, int textId);
 // real-time switch as the user sets it and returns the minutes, -1 for
 // Cancel.  The caller stores the minutes and redraws the Monitor image.
 int AskPatrolTime(HWND owner, const PageRecord* record);
+// The same dialog for any category: its title text and the OptionIds of
+// its minutes and of its real-time switch (-1: none).  -1 when the
+// minutes option is not an option.
+int PatrolTimeDialog(HWND owner, int titleText, int periodOption, int realtimeOption);
 // What the Monitor image button does on every page: the dialog, the
 // minutes stored, the image shown.
 void OnMonitorButton(HWND page, const PageRecord* record);

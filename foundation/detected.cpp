@@ -1,5 +1,9 @@
 #include "foundation/detected.h"
 
+#include <stdlib.h>
+#include <string.h>
+
+#include "foundation/handles.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
@@ -75,4 +79,66 @@ int FileFacts(const char* path, int code, FileFactsRecord* record)
         return 0;
     GetDetectedDate(path, code, record->detected);
     return 1;
+}
+
+// The names of a key's values, each in a block of its own.
+struct ValueNames {
+    char** Names = NULL;
+    int Count = 0;
+    int Room = 0;
+    ~ValueNames()
+    {
+        for (int i = 0; i < Count; i++)
+            free(Names[i]);
+        free(Names);
+    }
+};
+
+// Every value name of the key, as stored (a value name holds at most
+// 16,383 characters).  0 when memory ran out: then nothing is to be
+// deleted on the strength of a partial list.
+static int CollectValueNames(HKEY key, ValueNames* names)
+{
+    static char name[16384];
+    for (DWORD index = 0;; index++) {
+        DWORD length = sizeof(name);
+        LONG rc = RegEnumValueA(key, index, name, &length, NULL, NULL, NULL, NULL);
+        if (rc == ERROR_NO_MORE_ITEMS)
+            return 1;
+        if (rc != ERROR_SUCCESS)
+            continue;
+        char* copy = TextDuplicate(name);
+        if (copy == NULL || !GrowBlock(&names->Names, &names->Room, names->Count, 64)) {
+            free(copy);
+            return 0;
+        }
+        names->Names[names->Count++] = copy;
+    }
+}
+
+int PurgeDetectedDates(const char* subkey)
+{
+    char path[128];
+    TEXT_FORMAT(path, "%s\\%s", VX_DETECTED_KEY, subkey);
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, path, KEY_QUERY_VALUE | KEY_SET_VALUE) != ERROR_SUCCESS)
+        return 0;
+    ValueNames names;
+    if (!CollectValueNames(key, &names))
+        return 0;
+    int deleted = 0;
+    for (int i = 0; i < names.Count; i++) {
+        const char* name = names.Names[i];
+        if (name[0] == '\0' || strcmp(name, DETECTED_FILLED_MARK) == 0)
+            continue;
+        char file[VX_PATH];
+        if (TextLength(name, VX_PATH) < VX_PATH) {
+            TextCopy(file, name);
+            if (FileExists(file))
+                continue;
+        }
+        if (RegDeleteValueA(key, name) == ERROR_SUCCESS)
+            deleted++;
+    }
+    return deleted;
 }

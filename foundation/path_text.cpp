@@ -299,3 +299,17 @@ void UrlSpaces(const char* text, char* out, int outSize)
         }
     }
 }
+
+int QuoteAddress(const char* address, char* out, size_t outSize)
+{
+    out[0] = '\0';
+    if (address == NULL)
+        return 0;
+    size_t length = TextLength(address, outSize);
+    if (length == 0 || strchr(address, '"') != NULL || length + 3 > outSize)
+        return 0;
+    TextCopy(out, outSize, "\"");
+    TextAppend(out, outSize, address);
+    TextAppend(out, outSize, "\"");
+    return (int)length + 2;
+}

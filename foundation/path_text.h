@@ -82,3 +82,9 @@ void EqualsToColon(const char* text, char* out, int outSize); // "=" -> ":"
 void StripQuotes(const char* text, char* out, int outSize);   // every '"' removed
 // " " -> "%20", "&" -> "+"; a "%20" that does not fit whole is left out.
 void UrlSpaces(const char* text, char* out, int outSize);
+
+// A web address as one quoted argument of a command line: "\"" address
+// "\"".  0 with "" in out when the address is empty, holds a double quote
+// (it could end the argument early and add arguments of its own) or does
+// not fit in outSize - 1.
+int QuoteAddress(const char* address, char* out, size_t outSize);

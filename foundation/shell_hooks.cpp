@@ -54,18 +54,29 @@ void OpenHelpPage(HWND owner, int commandId)
 
     char url[VX_PATH + 64];
     TEXT_FORMAT(url, "%s%s", VX_HELP_ROOT, page);
+    OpenAddress(owner, url);
+}
+
+int OpenAddress(HWND owner, const char* address)
+{
+    // Quoted, so that the address stays one argument of the AOL client;
+    // one holding a quote (a translated language code may) is refused.
+    char quoted[2 * VX_PATH];
+    if (!QuoteAddress(address, quoted, sizeof(quoted)))
+        return 0;
     if (FindAolWindow() != NULL) {
-        char command[2 * VX_PATH + 64];
+        char command[4 * VX_PATH];
         char aolFolder[VX_PATH];
         GetProfileStringA("WAOL", "AppPath", "", aolFolder, sizeof(aolFolder));
         if (aolFolder[0] != '\0')
-            TEXT_FORMAT(command, "%s\\WAOL.EXE -u\"%s", aolFolder, url);
+            TEXT_FORMAT(command, "%s\\WAOL.EXE -u%s", aolFolder, quoted);
         else
-            TEXT_FORMAT(command, "waol.exe -u\"%s", url);
+            TEXT_FORMAT(command, "waol.exe -u%s", quoted);
         WinExec(command, SW_SHOWNORMAL);
-        return;
+        return 1;
     }
-    ShellExecuteA(owner, "open", url, NULL, NULL, SW_SHOWNORMAL);
+    ShellExecuteA(owner, "open", address, NULL, NULL, SW_SHOWNORMAL);
+    return 1;
 }
 
 void SetExplorerMenuVerb(int on)

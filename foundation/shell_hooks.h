@@ -13,6 +13,11 @@ template <size_t N> inline void HelpPageName(int commandId, char (&out)[N])
 // else through a running AOL client, else the vendor's help site.
 void OpenHelpPage(HWND owner, int commandId);
 
+// Opens a web address: through a running AOL client (its command line
+// names the address in quotes), else the shell's "open".  An empty address
+// or one holding a double quote is refused: 0.  1 when handed on.
+int OpenAddress(HWND owner, const char* address);
+
 // Registers (on = 1) or removes (on = 0) HKCR exefile\shell\Vardex PLUS,
 // whose command starts the monitor with the chosen program.
 void SetExplorerMenuVerb(int on);

@@ -214,3 +214,17 @@ TEST(CommandComparableText, CutToItsBuffer)
 }
 
 }  // namespace
+
+TEST(QuoteAddress, OneQuotedArgumentOrNothing)
+{
+    char out[16] = "junk";
+    EXPECT_EQ(14, QuoteAddress("http://a.b/c", out, sizeof(out)));
+    EXPECT_STREQ("\"http://a.b/c\"", out);
+    EXPECT_EQ(15, QuoteAddress("http://a.b/cd", out, sizeof(out)));  // exactly fits
+    for (const char* bad : { "http://a.b/cde", "a\"b", "", "\"" }) {
+        strcpy(out, "junk");
+        EXPECT_EQ(0, QuoteAddress(bad, out, sizeof(out))) << bad;
+        EXPECT_STREQ("", out) << bad;
+    }
+    EXPECT_EQ(0, QuoteAddress(NULL, out, sizeof(out)));
+}

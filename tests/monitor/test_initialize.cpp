@@ -73,9 +73,9 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
         EXPECT_EQ(c.firstRun, vxtest::ValueExists(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex"));
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");
     }
-    // The verb opens the explorer's lookup: not offered without it (none
-    // beside the monitor here at first).  An "ExplorerMenu" other than 1
-    // removes it.
+    // The verb opens the explorer's lookup: not offered without it (taken
+    // away from beside the monitor at first).  An "ExplorerMenu" other than
+    // 1 removes it.
     std::string explorer = vxtest::PathInProgramFolder("VardexView.exe"),
                 verb = "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" %1";
     const struct { bool explorer; const char* option; std::string command; } verbs[] = {
@@ -83,6 +83,8 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
     for (const auto& c : verbs) {
         if (c.explorer)
             vxtest::WriteFileBytes(explorer, "MZ");
+        else
+            DeleteFileA(explorer.c_str());
         vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ExplorerMenu", c.option);
         InitializeMonitor();
         EXPECT_REG_STRING(HKEY_CLASSES_ROOT, VX_VERB_KEY "\\command", "", c.command);

@@ -2,6 +2,8 @@
 // Vardex.exe started as a user or the system would start it.
 #include "support/vxtest.h"
 
+#include <commctrl.h>
+
 #include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
@@ -14,7 +16,12 @@ struct MonitorProcess : testing::Test {
     void SetUp() override { vxtest::ResetStore(); }
     void TearDown() override
     {
-        // Never leave a monitor behind for the next test.
+        // Never leave a monitor or an explorer behind for the next test,
+        // nor the explorer away from the monitor.
+        std::string explorer = vxtest::PathInProgramFolder("VardexView.exe");
+        MoveFileExA((explorer + ".away").c_str(), explorer.c_str(), MOVEFILE_REPLACE_EXISTING);
+        if (FindWindowA("VardexView", NULL) != NULL)
+            vxtest::RunProgram("\"" + explorer + "\" -Q", 10000);
         if (FindWindowA("Vardex", NULL) != NULL)
             vxtest::RunProgram(Monitor("-Q"), 10000);
         if (monitor_.IsValid() && WaitForSingleObject(monitor_.Get(), 10000) != WAIT_OBJECT_0)
@@ -63,8 +70,32 @@ TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
                       (vxtest::ProgramFolder() + "\\vardex.exe -expressboot").c_str());
 }
 
+TEST_F(MonitorProcess, SecondStartAndMenuCommandsOpenTheExplorerAtTheirPage)
+{
+    HWND window = StartMonitor();
+    ASSERT_TRUE(window != NULL);
+    EXPECT_EQ(0, vxtest::RunProgram(Monitor("-expressboot"), 15000));
+    HWND sheet = vxtest::WaitForExplorerSheet(20000);
+    ASSERT_TRUE(sheet != NULL) << "no explorer";
+    HWND tabs = FindWindowExA(sheet, NULL, "SysTabControl32", NULL);
+    EXPECT_EQ(0, (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0));  // Startup Programs
+    EXPECT_EQ(0, vxtest::RunProgram("\"" + vxtest::PathInProgramFolder("VardexView.exe") + "\" -Q", 15000));
+    EXPECT_TRUE(vxtest::WaitForWindowGone(sheet, 15000));
+    // The tray menu's "Display Services..." (the Services tab is the sixth).
+    PostMessageA(window, WM_COMMAND, 6038, 0);
+    sheet = vxtest::WaitForExplorerSheet(20000);
+    ASSERT_TRUE(sheet != NULL) << "no explorer from the menu command";
+    tabs = FindWindowExA(sheet, NULL, "SysTabControl32", NULL);
+    EXPECT_EQ(5, (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(vxtest::WaitForWindowGone(sheet, 15000));
+}
+
 TEST_F(MonitorProcess, SecondStartOpensTheExplorerAndReportsItMissingNoOpenForwardsNothing)
 {
+    // The explorer taken away from beside the monitor.
+    std::string explorer = vxtest::PathInProgramFolder("VardexView.exe");
+    MoveFileExA(explorer.c_str(), (explorer + ".away").c_str(), MOVEFILE_REPLACE_EXISTING);
     // The message comes from the running monitor, in its language: a
     // translation full of format characters is shown as text.
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString634", "de");
@@ -75,7 +106,7 @@ TEST_F(MonitorProcess, SecondStartOpensTheExplorerAndReportsItMissingNoOpenForwa
         if (translated)
             vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString795", "%s%s%s%n");
         KernelHandle second(vxtest::StartProgram(Monitor("-expressboot")));
-        // VardexView.exe is not beside the monitor here: message 795.
+        // VardexView.exe is not beside the monitor: message 795.
         HWND box = vxtest::WaitForWindow("#32770", "Vardex", 20000);
         ASSERT_TRUE(box != NULL) << "no message box from the second start";
         std::string text = vxtest::DialogItemText(box, 0xFFFF);
@@ -98,6 +129,16 @@ TEST_F(MonitorProcess, DeclinedExitKeepsTheMonitorRunning)
         EXPECT_NE(std::string::npos, vxtest::DialogItemText(box, 0xFFFF).find("Do you want Vardex.exe to Exit?"));
         PostMessageA(box, WM_COMMAND, answer, 0);
         EXPECT_EQ(answer == IDYES ? 0 : -1, WaitMonitorExit(answer == IDYES ? 15000 : 3000));
+        if (answer == IDYES)
+            break;
+        // "No" opens the explorer's Options (the twelfth tab); it is closed
+        // before the monitor is asked again.
+        HWND sheet = vxtest::WaitForExplorerSheet(20000);
+        ASSERT_TRUE(sheet != NULL) << "no explorer after the declined exit";
+        HWND tabs = FindWindowExA(sheet, NULL, "SysTabControl32", NULL);
+        EXPECT_EQ(11, (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+        PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(vxtest::WaitForWindowGone(sheet, 15000));
     }
 }
 

@@ -108,6 +108,23 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs)
     return !IsWindow(window);
 }
 
+HWND FindExplorerSheet()
+{
+    HWND main = FindWindowA("VardexView", NULL);
+    for (HWND w = NULL; main != NULL && (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;)
+        if (GetWindow(w, GW_OWNER) == main && IsWindowVisible(w))
+            return w;
+    return NULL;
+}
+
+HWND WaitForExplorerSheet(DWORD timeoutMs)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; PumpMessages(50))
+        if (HWND sheet = FindExplorerSheet())
+            return PumpMessages(300), sheet;
+    return NULL;
+}
+
 std::string WindowText(HWND window)
 {
     char text[4096] = "";

@@ -45,6 +45,11 @@ int RunProgram(const std::string& commandLine, DWORD timeoutMs);
 HWND WaitForWindow(const char* className, const char* titlePart, DWORD timeoutMs);
 // Waits until the window is gone; true when it went.
 bool WaitForWindowGone(HWND window, DWORD timeoutMs);
+// The explorer's visible sheet (owned by its hidden main window of class
+// VardexView), NULL when none; the Wait form waits for it and a moment
+// more, for its page to be drawn.
+HWND FindExplorerSheet();
+HWND WaitForExplorerSheet(DWORD timeoutMs);
 // Text of a window or dialog control, read with WM_GETTEXT.
 std::string WindowText(HWND window);
 std::string DialogItemText(HWND dialog, int id);

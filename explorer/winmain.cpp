@@ -1,0 +1,7 @@
+// Process entry of VardexView.exe.
+#include "explorer/explorer.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    return ExplorerMain(instance, commandLine);
+}

@@ -1,0 +1,335 @@
+// The real VardexView.exe started as the monitor or the user would start
+// it: its switches, its single instance, its sheet, the maintenance
+// switches and the clean-ups of its start.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "foundation/handles.h"
+#include "foundation/registry_store.h"
+#include "support/remote_controls.h"
+#include "support/vxtest.h"
+
+namespace {
+
+const char* const kTitles[] = { "Startup Programs", " Delayed Start ", " ActiveX ",
+                                " IE Helpers ", " Scheduled Tasks ", " Services ",
+                                " Active Tasks ", "Cookies", " File Types ", " Hidden Files ",
+                                "PLUS", " Options  " };
+const int kPageClose = 1004, kPageTitle = 1100;
+
+std::string Explorer(const std::string& args)
+{
+    return "\"" + vxtest::PathInProgramFolder("VardexView.exe") + "\" " + args;
+}
+std::string Monitor(const std::string& args)
+{
+    return "\"" + vxtest::PathInProgramFolder("Vardex.exe") + "\" " + args;
+}
+
+HWND TabOf(HWND sheet) { return FindWindowExA(sheet, NULL, WC_TABCONTROLA, NULL); }
+int ShownTab(HWND sheet) { return (int)SendMessageA(TabOf(sheet), TCM_GETCURSEL, 0, 0); }
+HWND PageOf(HWND sheet) { return (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0); }
+
+std::string StoredOption(const char* name)
+{
+    return vxtest::ReadString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, name);
+}
+
+struct ExplorerProcess : testing::Test {
+    void SetUp() override { vxtest::ResetStore(); }
+    void TearDown() override
+    {
+        if (FindWindowA("VardexView", NULL) != NULL)
+            vxtest::RunProgram(Explorer("-Q"), 15000);
+        if (explorer_.IsValid() && WaitForSingleObject(explorer_.Get(), 15000) != WAIT_OBJECT_0)
+            TerminateProcess(explorer_.Get(), 1);
+        if (FindWindowA("Vardex", NULL) != NULL)
+            vxtest::RunProgram(Monitor("-Q"), 15000);
+    }
+
+    // Starts an explorer and waits for its sheet.
+    HWND Open(const std::string& args)
+    {
+        explorer_.Reset(vxtest::StartProgram(Explorer(args)));
+        return explorer_.IsValid() ? vxtest::WaitForExplorerSheet(20000) : NULL;
+    }
+
+    // The tab an explorer started with args opens at; it is closed again.
+    int TabOpenedBy(const std::string& args)
+    {
+        HWND sheet = Open(args);
+        int tab = sheet != NULL ? ShownTab(sheet) : -1;
+        Close(sheet);
+        return tab;
+    }
+
+    // Presses the page's Close button; returns the exit code or -1.
+    int Close(HWND sheet)
+    {
+        if (sheet == NULL)
+            return -1;
+        vxtest::ClickButton(PageOf(sheet), kPageClose);
+        return Ended(15000);
+    }
+
+    int Ended(DWORD ms)
+    {
+        DWORD code = (DWORD)-1;
+        if (WaitForSingleObject(explorer_.Get(), ms) == WAIT_OBJECT_0)
+            GetExitCodeProcess(explorer_.Get(), &code);
+        return (int)code;
+    }
+
+    KernelHandle explorer_;
+};
+
+TEST_F(ExplorerProcess, TheSheetHasItsTabsInOrderAndItsClosingEndsTheExplorer)
+{
+    HWND sheet = Open("-SERVICE");
+    ASSERT_TRUE(sheet != NULL) << "no sheet";
+    HWND tab = TabOf(sheet);
+    ASSERT_EQ(12, (int)SendMessageA(tab, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < 12; i++)
+        EXPECT_EQ(kTitles[i], vxtest::TabText(tab, i)) << "tab " << i;
+    EXPECT_EQ(5, ShownTab(sheet));
+    EXPECT_EQ(" Services ", vxtest::DialogItemText(PageOf(sheet), kPageTitle));
+    EXPECT_EQ("Vardex", vxtest::WindowText(sheet));
+    EXPECT_EQ("Vardex", vxtest::WindowText(FindWindowA("VardexView", NULL)));
+    EXPECT_TRUE(GetDlgItem(sheet, 6050) != NULL) << "no status bar";
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(sheet, IDOK)));
+    EXPECT_EQ("Close", vxtest::DialogItemText(sheet, IDCANCEL));
+    EXPECT_EQ("6038", StoredOption("StartTab"));
+    // Another tab, then Close: the page left last is remembered.
+    PostMessageA(sheet, PSM_SETCURSEL, 9, 0);
+    vxtest::PumpMessages(500);
+    EXPECT_EQ(9, ShownTab(sheet));
+    RECT placed;
+    GetWindowRect(sheet, &placed);
+    EXPECT_EQ(0, Close(sheet));
+    EXPECT_EQ("6052", StoredOption("StartTab"));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "xPos", std::to_string(placed.left).c_str());
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "dyPos",
+                      std::to_string(placed.bottom - placed.top).c_str());
+    // The options saved on the way out, with the explorer's defaults.
+    EXPECT_EQ("1", StoredOption("Sound"));
+    EXPECT_EQ("4096", StoredOption("MaxCookie"));
+}
+
+TEST_F(ExplorerProcess, SwitchesAndTheStoredTabChooseThePage)
+{
+    const struct { const char* args; int tab; } cases[] = {
+        { "-service", 5 }, { "-SERVICE -TASK", 6 }, { "-NUTS", 7 }, { "-OPTIONS", 11 },
+        { "-FILETYPES", 8 }, { "-ACTIVEX", 2 }, { "-DELAY", 1 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.tab, TabOpenedBy(c.args)) << c.args;
+    // Only a page command counts as a stored page: a command, garbage and
+    // numbers of no page open the first page.
+    for (const char* stored : { "0", "abc", "6031", "6030", "6048", "99999" }) {
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", stored);
+        EXPECT_EQ(0, TabOpenedBy("")) << "StartTab " << stored;
+    }
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6052");
+    EXPECT_EQ(9, TabOpenedBy(""));
+    // A line of 773 characters holds no switch; one of 772 does.
+    std::string line = "-TASK " + std::string(766, 'x');
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6052");
+    EXPECT_EQ(6, TabOpenedBy(line));
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6052");
+    EXPECT_EQ(9, TabOpenedBy(line + "x"));
+}
+
+TEST_F(ExplorerProcess, RestartOpensTheOptionsAndStartsTheMonitor)
+{
+    ASSERT_TRUE(FindWindowA("Vardex", NULL) == NULL);
+    HWND sheet = Open("-RESTART");
+    ASSERT_TRUE(sheet != NULL);
+    EXPECT_EQ(11, ShownTab(sheet));
+    EXPECT_TRUE(vxtest::WaitForWindow("Vardex", NULL, 20000) != NULL) << "no monitor";
+    EXPECT_EQ(0, Close(sheet));
+}
+
+TEST_F(ExplorerProcess, ASecondStartHandsItsPageToTheFirstAndQuitEndsIt)
+{
+    HWND sheet = Open("-HIDDEN");
+    ASSERT_TRUE(sheet != NULL);
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-TASK"), 15000));
+    vxtest::PumpMessages(500);
+    EXPECT_EQ(sheet, vxtest::FindExplorerSheet());  // still the one sheet, at its page
+    EXPECT_EQ(9, ShownTab(sheet));
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-q"), 15000));
+    EXPECT_EQ(0, Ended(15000));
+    EXPECT_TRUE(FindWindowA("VardexView", NULL) == NULL);
+}
+
+TEST_F(ExplorerProcess, QuitOrExitWithoutASheetEndAtOnce)
+{
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-Q -START"), 15000));
+    EXPECT_TRUE(FindWindowA("VardexView", NULL) == NULL);
+    EXPECT_EQ("<missing>", StoredOption("nCount"));  // no start made
+    if (HWND monitor = vxtest::WaitForWindow("Vardex", NULL, 20000))  // "-START" asked for one
+        vxtest::RunProgram(Monitor("-Q"), 15000), vxtest::WaitForWindowGone(monitor, 15000);
+    else
+        ADD_FAILURE() << "\"-START\" started no monitor";
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-EXIT"), 20000));
+    EXPECT_EQ("1", StoredOption("nCount"));  // it did start
+}
+
+TEST_F(ExplorerProcess, MaintenanceSwitchesDoTheirWorkAndShowNothing)
+{
+    vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString833", "Laden...");
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPos", "10");
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dyInfo", "10");
+    vxtest::SetString(HKEY_CLASSES_ROOT, "exefile\\shell\\Vardex PLUS\\command", "", "x %1");
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-restore"), 20000));
+    EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, VX_KEY, "LString833");
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_KEY, "xPos");
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_KEY, "dyInfo");
+    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "exefile\\shell\\Vardex PLUS"));
+
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "wwwPrefix", "ftp://");
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-SetPrefix"), 20000));
+    const std::string urlKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\URL\\";
+    std::string prefixes = urlKey + "Prefixes", defaults = urlKey + "DefaultPrefix";
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, prefixes.c_str(), "www", "ftp://");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, defaults.c_str(), "", "ftp://");
+    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_KEY, "wwwPrefix");
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-SetPrefix"), 20000));
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, prefixes.c_str(), "www", "http://");
+    EXPECT_TRUE(FindWindowA("VardexView", NULL) == NULL);
+}
+
+const char* const kAutoUpdate =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
+
+DWORD MachineUpdateMode()
+{
+    RegKey key;
+    DWORD value = 0, size = sizeof(value);
+    key.Open(HKEY_LOCAL_MACHINE, kAutoUpdate, KEY_READ);
+    RegQueryValueExA(key, "AUOptions", NULL, NULL, (BYTE*)&value, &size);
+    return value;
+}
+
+TEST_F(ExplorerProcess, AUOptionWritesOnlyAModeThatWasRead)
+{
+    vxtest::SetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, "AUOptions", 4);
+    vxtest::SetDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", 2);
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-AUOption"), 20000));
+    EXPECT_EQ(2u, MachineUpdateMode());
+    // Missing, text, 0 and 6: the machine's mode stays.
+    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_KEY, "AUOptions");
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-AUOption"), 20000));
+    EXPECT_EQ(2u, MachineUpdateMode());
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "AUOptions", "3");
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-AUOption"), 20000));
+    EXPECT_EQ(2u, MachineUpdateMode());
+    for (DWORD bad : { 0u, 6u }) {
+        vxtest::SetDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", bad);
+        EXPECT_EQ(0, vxtest::RunProgram(Explorer("-AUOption"), 20000));
+        EXPECT_EQ(2u, MachineUpdateMode()) << bad;
+    }
+    vxtest::SetDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", 5);
+    EXPECT_EQ(0, vxtest::RunProgram(Explorer("-AUOption"), 20000));
+    EXPECT_EQ(5u, MachineUpdateMode());
+}
+
+TEST_F(ExplorerProcess, SavedPlacementOffTheScreenOrOversizeStaysReachable)
+{
+    HWND sheet = Open("");
+    ASSERT_TRUE(sheet != NULL);
+    RECT first;
+    GetWindowRect(sheet, &first);
+    EXPECT_EQ(0, Close(sheet));
+    // Centred without a saved place.
+    int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    EXPECT_EQ((screenWidth - (first.right - first.left)) / 2, first.left);
+
+    const char* names[] = { "xPos", "yPos", "dxPos", "dyPos" };
+    const char* saved[] = { "-5000", "100000", "100000", "abc" };
+    for (int i = 0; i < 4; i++)
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, names[i], saved[i]);
+    sheet = Open("");
+    ASSERT_TRUE(sheet != NULL);
+    RECT r;
+    GetWindowRect(sheet, &r);
+    EXPECT_EQ(first.right - first.left, r.right - r.left);  // the template's size
+    EXPECT_EQ(first.bottom - first.top, r.bottom - r.top);
+    EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), r.left);
+    EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN), r.bottom);
+    EXPECT_EQ(0, Close(sheet));
+
+    // A saved size that fits is used, and the sheet never gets smaller than
+    // its pages need.
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPos", "20");
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "yPos", "30");
+    std::string wider = std::to_string(first.right - first.left + 60);
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dxPos", wider.c_str());
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dyPos", "5");
+    sheet = Open("");
+    ASSERT_TRUE(sheet != NULL);
+    GetWindowRect(sheet, &r);
+    EXPECT_EQ(20, r.left);
+    EXPECT_EQ(30, r.top);
+    EXPECT_EQ(first.right - first.left + 60, r.right - r.left);
+    EXPECT_LT(first.bottom - first.top - 60, r.bottom - r.top);
+    EXPECT_EQ(0, Close(sheet));
+}
+
+TEST_F(ExplorerProcess, EachStartPurgesTheDatesOfOneSubkeyOfFilesThatAreGone)
+{
+    std::string own = vxtest::PathInProgramFolder("Vardex.exe");
+    std::string longName = "C:\\" + std::string(300, 'y') + ".exe";
+    const char* kept[] = { "", "(filled)", own.c_str() };
+    const char* gone[] = { "C:\\nowhere\\gone.exe", "C:\\Vardex\\\"quoted\".exe",
+                           longName.c_str() };
+    const char* subkeys[] = { "Tasks", "ActiveTasks", "Services", "Hidden" };
+    for (const char* subkey : subkeys) {
+        std::string path = std::string(VX_DETECTED_KEY "\\") + subkey;
+        for (const char* name : kept)
+            vxtest::SetString(HKEY_CURRENT_USER, path.c_str(), name, "1/2/2008 10:00");
+        for (const char* name : gone)
+            vxtest::SetString(HKEY_CURRENT_USER, path.c_str(), name, "1/2/2008 10:00");
+    }
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "nCount", "1");
+    HWND sheet = Open("");  // the third subkey's turn: Services
+    ASSERT_TRUE(sheet != NULL);
+    EXPECT_EQ(0, Close(sheet));
+    EXPECT_EQ("2", StoredOption("nCount"));
+    for (const char* subkey : subkeys) {
+        std::string path = std::string(VX_DETECTED_KEY "\\") + subkey;
+        bool purged = strcmp(subkey, "Services") == 0;
+        for (const char* name : kept)
+            EXPECT_TRUE(vxtest::ValueExists(HKEY_CURRENT_USER, path.c_str(), name))
+                << subkey << " " << name;
+        for (const char* name : gone)
+            EXPECT_EQ(!purged, vxtest::ValueExists(HKEY_CURRENT_USER, path.c_str(), name))
+                << subkey << " " << name;
+    }
+    // After the last subkey comes the first; a count out of range starts over.
+    for (const char* count : { "3", "-7", "abc" }) {
+        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "nCount", count);
+        EXPECT_EQ(0, Close(Open("")));
+        EXPECT_EQ(strcmp(count, "abc") == 0 ? "1" : "0", StoredOption("nCount")) << count;
+    }
+}
+
+TEST_F(ExplorerProcess, TheStartRemovesOnlyTheMonitorsPrefetchFiles)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string folder = std::string(windows) + "\\Prefetch\\";
+    CreateDirectoryA(folder.c_str(), NULL);
+    std::string ours = folder + "VARDEXUSB.EXE-0A1B2C3D.pf";
+    std::string other = folder + "NOTEPAD.EXE-11223344.pf";
+    vxtest::WriteFileBytes(ours, "x");
+    vxtest::WriteFileBytes(other, "x");
+    EXPECT_EQ(0, Close(Open("")));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ours.c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str()));
+}
+
+}  // namespace
