@@ -151,7 +151,7 @@ int StartupLocationText(int code, int disabled, char* out, size_t outSize)
     return (int)TextLength(out, outSize);
 }
 
-int StartupLocationTextId(int code)
+int StartupPlaceTextId(int code)
 {
     switch (code) {
     case 800: return 726;

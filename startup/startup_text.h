@@ -38,9 +38,9 @@ const char* StartupTypeName(int code);
 // ("HKLM\Software\Microsoft\Windows\CurrentVersion\Run" for 1, "WIN.INI
 // [Load] Section" for 100 ...); codes without a place of their own (6, 7,
 // 16, 17, 26, 27, 31-35) give only the marker.  Codes above 256 give ""
-// here: their texts are numbered texts (StartupLocationTextId).  Returns
+// here: their texts are numbered texts (StartupPlaceTextId).  Returns
 // the length stored (cut to outSize - 1).
 int StartupLocationText(int code, int disabled, char* out, size_t outSize);
 // The numbered text that tells the place of codes 800, 900 and 901; 0 for
 // every other code.
-int StartupLocationTextId(int code);
+int StartupPlaceTextId(int code);

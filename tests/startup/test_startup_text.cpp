@@ -86,7 +86,7 @@ TEST(StartupLocation, KeyOfTheCodeAfterTheDisabledMarker)
     EXPECT_EQ("", Location(26, 0));
     EXPECT_EQ("", Location(900, 1));
     EXPECT_EQ(" *  ", Location(1, 1, 5));
-    const int ids[] = { StartupLocationTextId(800), StartupLocationTextId(900),
-                        StartupLocationTextId(901), StartupLocationTextId(256) };
+    const int ids[] = { StartupPlaceTextId(800), StartupPlaceTextId(900),
+                        StartupPlaceTextId(901), StartupPlaceTextId(256) };
     EXPECT_EQ((std::vector<int>{ 726, 725, 724, 0 }), std::vector<int>(ids, ids + 4));
 }
