@@ -1,6 +1,6 @@
 // Runs every benchmark section in turn, or only those named on the command
 // line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
-// SysFiles).  Run under Wine from the program folder (scripts/bench.sh does
+// SysFiles ListPage).  Run under Wine from the program folder (scripts/bench.sh does
 // it); prints plain-text tables.
 #include <stdio.h>
 #include <string.h>
@@ -22,7 +22,7 @@ static const Section kSections[] = {
     { "StartupList", BenchStartupList },   { "Services", BenchServices },
     { "ProcessWatcher", BenchProcessWatcher }, { "RunningTasks", BenchRunningTasks },
     { "IEHelpers", BenchIEHelpers },       { "Patrol", BenchPatrol },
-    { "SysFiles", BenchSysFiles },
+    { "SysFiles", BenchSysFiles },         { "ListPage", BenchListPage },
 };
 
 static int Wanted(const char* name, int argc, char** argv)

@@ -2,12 +2,15 @@
 
 #include <shellapi.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "categories/restart_commands.h"
 #include "explorer/frame.h"
 #include "foundation/category_record.h"
 #include "foundation/detected.h"
 #include "foundation/file_dates.h"
+#include "foundation/kept_values.h"
+#include "foundation/name_table.h"
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/paths.h"
@@ -176,33 +179,91 @@ static int ProgramImage(ListPage* page, const PageRow* row, int* missingImage)
     return *missingImage >= 0 ? *missingImage : 0;
 }
 
-static void MakeRowFacts(ListPage* page, PageRow* row, ProgramCache* cache, int* missingImage)
+// The first-detected dates of the page's subkey, read in one walk per fill
+// (from memory while the key stands): each name's number is its date's
+// place in dates.
+struct DetectedDates {
+    NameTable names;
+    char (*dates)[VX_DATE_TEXT];
+    int count, room;
+};
+
+static void VisitDate(const char* name, DWORD type, const char* data, void* context)
+{
+    DetectedDates* table = (DetectedDates*)context;
+    // As GetDetectedDate reads them: texts that fit a date, "" never.
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || name[0] == '\0' || data[0] == '\0' ||
+        strlen(data) >= VX_DATE_TEXT || !GrowBlock(&table->dates, &table->room, table->count, 256))
+        return;
+    TextCopy(table->dates[table->count], data);
+    if (NameTablePut(&table->names, name, table->count))
+        table->count++;
+}
+
+static void ReadDetectedDates(DetectedDates* table, const char* path)
+{
+    NameTableInit(&table->names);
+    table->dates = NULL;
+    table->count = table->room = 0;
+    if (path != NULL)
+        WalkKeptValues(HKEY_CURRENT_USER, path, 0, VisitDate, table);
+}
+
+static void FreeDetectedDates(DetectedDates* table)
+{
+    NameTableFree(&table->names);
+    free(table->dates);
+    table->dates = NULL;
+}
+
+// 1 when the program file is there.  Most paths are whole: one look at the
+// file; a bare name (under 32 characters) is also looked for where
+// FileExists looks, which then gives its full path.
+static int ProgramExists(char* path)
+{
+    if (path[0] == '\0')
+        return 0;
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return 1;
+    return strlen(path) < 32 && FileExists(path);
+}
+
+// What a fill reads once for all its rows.
+struct FillContext {
+    ProgramCache cache;
+    int missingImage;
+    ProgramFolders folders;
+    DetectedDates dates;
+    const char* datesPath;  // NULL: the page keeps no dates
+};
+
+static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
 {
     const ItemRecord* item = row->Item;
-    ExpandProgramPath(item->Command, row->Program);
-    const PageRow* same = SameProgram(cache, page->Rows, row->Index);
+    ExpandProgramPathIn(&fill->folders, item->Command, row->Program, sizeof(row->Program));
+    const PageRow* same = SameProgram(&fill->cache, page->Rows, row->Index);
     if (same != NULL) {
         row->Exists = same->Exists;
         TextCopy(row->Company, same->Company);
         row->Image = same->Image;
     } else {
-        row->Exists = row->Program[0] != '\0' && FileExists(row->Program);
+        row->Exists = ProgramExists(row->Program);
         row->Company[0] = '\0';
         if (row->Exists) {
             char strings[VS_COUNT][VS_SLOT];
             GetVersionStrings(row->Program, strings);
             TextCopy(row->Company, strings[VS_COMPANY_NAME]);
         }
-        row->Image = ProgramImage(page, row, missingImage);
+        row->Image = ProgramImage(page, row, &fill->missingImage);
     }
     // A file seen for the first time is stamped now and shows that date.
-    const char* subkey = page->Record->Row != NULL ? page->Record->Row->DetectedSubkey : NULL;
-    if (GetDetectedDate(item->Command, item->Code, row->Detected) == 0 && subkey != NULL) {
-        char path[128];
-        TEXT_FORMAT(path, "%s\\%s", VX_DETECTED_KEY, subkey);
-        RecordDetected(item->Command, path);
+    int at = 0;
+    row->Detected[0] = '\0';
+    if (item->Command[0] != '\0' && NameTableGet(&fill->dates.names, item->Command, &at))
+        TextCopy(row->Detected, fill->dates.dates[at]);
+    else if (row->Exists && fill->datesPath != NULL &&
+             RecordDetected(item->Command, fill->datesPath) == 0)
         GetDetectedDate(item->Command, item->Code, row->Detected);
-    }
     row->Last = 0;
     if (ActionsOf(page)->Facts != NULL)
         ActionsOf(page)->Facts(page, row);
@@ -294,13 +355,19 @@ int FillListPage(ListPage* page)
     page->RowCount = count;
     NewImageList(page, count);
 
-    ProgramCache cache = { NULL, 0 };
+    FillContext fill;
     int capacity = 16;
     while (capacity < 2 * count)
         capacity *= 2;
-    cache.slots = (int*)calloc((size_t)capacity, sizeof(int));
-    cache.mask = capacity - 1;
-    int missingImage = -1;
+    fill.cache.slots = (int*)calloc((size_t)capacity, sizeof(int));
+    fill.cache.mask = capacity - 1;
+    fill.missingImage = -1;
+    ReadProgramFolders(&fill.folders);
+    const char* subkey = row != NULL ? row->DetectedSubkey : NULL;
+    char datesPath[128];
+    TEXT_FORMAT(datesPath, "%s\\%s", VX_DETECTED_KEY, subkey != NULL ? subkey : "");
+    fill.datesPath = subkey != NULL ? datesPath : NULL;
+    ReadDetectedDates(&fill.dates, fill.datesPath);
     const PageActions* actions = ActionsOf(page);
     if (actions->Prepare != NULL)
         actions->Prepare(page, 1);
@@ -309,12 +376,13 @@ int FillListPage(ListPage* page)
         PageRow* r = &page->Rows[i];
         r->Item = GetItem(&page->Items, i);
         r->Index = i;
-        MakeRowFacts(page, r, &cache, &missingImage);
+        MakeRowFacts(page, r, &fill);
         InsertRow(page, r);
     }
     if (actions->Prepare != NULL)
         actions->Prepare(page, 0);
-    free(cache.slots);
+    free(fill.cache.slots);
+    FreeDetectedDates(&fill.dates);
 
     ListView_SetExtendedListViewStyleEx(page->List, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
     int column = SavedSortColumn(page);
