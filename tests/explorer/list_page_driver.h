@@ -216,8 +216,19 @@ inline int WithChosenFile(const char* title, const std::string& file, const std:
     return seen;
 }
 
-// A right-click on the row (or on the list's empty part for row -1); a
-// second thread reads the menu it opens and closes it.  Each entry as
+// A right-click on the row (or on the list's empty part for row -1);
+// returns when the page has done with it.
+inline void RightClick(HWND list, int row)
+{
+    RECT r;
+    GetClientRect(list, &r);
+    LPARAM at = row >= 0 ? RowPoint(list, row) : MAKELPARAM(r.right - 5, r.bottom - 5);
+    PostMessageA(list, WM_RBUTTONUP, 0, at);  // ends the list's drag watch
+    SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    SendMessageA(list, WM_RBUTTONUP, 0, at);
+}
+
+// The same; a second thread reads the menu it opens and closes it.  Each entry as
 // "text" ("text (off)" when greyed, "-" for a separator); empty when no
 // menu opened.
 inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
@@ -241,15 +252,7 @@ inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
         }
         PostMessageA(page, WM_CANCELMODE, 0, 0);
     });
-    LPARAM at = row >= 0 ? RowPoint(list, row) : MAKELPARAM(5, 5000);
-    if (row < 0) {
-        RECT r;
-        GetClientRect(list, &r);
-        at = MAKELPARAM(r.right - 5, r.bottom - 5);
-    }
-    PostMessageA(list, WM_RBUTTONUP, 0, at);  // ends the list's drag watch
-    SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
-    SendMessageA(list, WM_RBUTTONUP, 0, at);
+    RightClick(list, row);
     vxtest::PumpMessages(200);
     done = true;
     user.join();

@@ -340,3 +340,34 @@ TEST_F(ListPageTest, SharedButtonsNoSelectionMonitorAndClose)
 }
 
 }  // namespace
+
+namespace {
+
+// Not a test: shows the page filled with real entries for a screenshot
+// (VX_SHOWCASE_SECONDS, default 5), with its right-click menu open when
+// VX_SHOWCASE_MENU is set.
+TEST_F(ListPageTest, DISABLED_Showcase)
+{
+    std::string tool = Tool();
+    Run("Tool Agent", "\"" + tool + "\" /background");
+    Run("Tool Updater", tool + " -update");
+    Run("Old Helper", "C:\\vxlist\\gone\\helper.exe");
+    Run("Parked Notifier", "C:\\vxlist\\notifier.exe /quiet");
+    ToggleStartupEntry("Parked Notifier", "C:\\vxlist\\notifier.exe /quiet", "", 11);
+    Run("Vardex", vxtest::PathInProgramFolder("Vardex.exe"));
+    char seconds[16] = "5", menu[8] = "";
+    GetEnvironmentVariableA("VX_SHOWCASE_SECONDS", seconds, sizeof(seconds));
+    GetEnvironmentVariableA("VX_SHOWCASE_MENU", menu, sizeof(menu));
+    PageHost host(PAGE_STARTUP);
+    ClickRow(host.List(), FindRow(host.List(), kTitle, "Tool Agent"));
+    if (menu[0] != '\0') {
+        std::thread closer([&] { Sleep(1000 * atoi(seconds)); PostMessageA(host.Page(), WM_CANCELMODE, 0, 0); });
+        SetCursorPos(300, 200);
+        RightClick(host.List(), FindRow(host.List(), kTitle, "Tool Agent"));
+        closer.join();
+    } else {
+        vxtest::PumpMessages(1000 * atoi(seconds));
+    }
+}
+
+}  // namespace
