@@ -165,13 +165,20 @@ static void StartupMenu(ListPage* page, HMENU menu, const PageRow* row)
 // every one of them.
 static int s_selected[ITEM_MAX];
 
-static void EnableOrDisable(ListPage* page, int enable)
+// The selected rows into s_selected; with none, the "No selection" message.
+static int SelectedOrSaySo(ListPage* page)
 {
     int count = SelectedRecords(page, s_selected, ITEM_MAX);
-    if (count == 0) {
+    if (count == 0)
         NoSelectionMessage(page->Window);
+    return count;
+}
+
+static void EnableOrDisable(ListPage* page, int enable)
+{
+    int count = SelectedOrSaySo(page);
+    if (count == 0)
         return;
-    }
     for (int i = 0; i < count; i++) {
         const ItemRecord* item = RowOfRecord(page, s_selected[i])->Item;
         int parked = DisabledIndexNames(item->Name);
@@ -187,11 +194,9 @@ static void EnableOrDisable(ListPage* page, int enable)
 
 static void RemoveEntries(ListPage* page)
 {
-    int count = SelectedRecords(page, s_selected, ITEM_MAX);
-    if (count == 0) {
-        NoSelectionMessage(page->Window);
+    int count = SelectedOrSaySo(page);
+    if (count == 0)
         return;
-    }
     for (int i = 0; i < count; i++) {
         const ItemRecord* item = RowOfRecord(page, s_selected[i])->Item;
         // The monitor's own entry is known by one name whatever it is called.
