@@ -138,7 +138,8 @@ static const PageRow* SameProgram(ProgramCache* cache, const PageRow* rows, int 
     if (cache->slots == NULL)
         return NULL;
     const char* path = rows[index].Program;
-    for (unsigned i = HashPath(path) & (unsigned)cache->mask;; i = (i + 1) & (unsigned)cache->mask) {
+    unsigned mask = (unsigned)cache->mask;
+    for (unsigned i = HashPath(path) & mask;; i = (i + 1) & mask) {
         int slot = cache->slots[i];
         if (slot == 0) {
             cache->slots[i] = index + 1;
@@ -281,7 +282,8 @@ static void FreeRows(ListPage* page)
 // program's icon.
 static void NewImageList(ListPage* page, int count)
 {
-    HIMAGELIST images = ImageList_Create(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+    HIMAGELIST images = ImageList_Create(GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON),
                                          ILC_COLOR32 | ILC_MASK, count + 2, 16);
     HIMAGELIST old = (HIMAGELIST)SendMessageA(page->List, LVM_SETIMAGELIST, LVSIL_SMALL,
                                               (LPARAM)images);
@@ -630,7 +632,8 @@ static void OpenProperties(ListPage* page, const PageRow* row)
 static void ViewNote(ListPage* page, const PageRow* row)
 {
     char note[VX_PATH];
-    if (NotePath(row->Item->Command, note) > 0 && GetFileAttributesA(note) != INVALID_FILE_ATTRIBUTES)
+    if (NotePath(row->Item->Command, note) > 0 &&
+        GetFileAttributesA(note) != INVALID_FILE_ATTRIBUTES)
         ShellExecuteA(page->Window, "open", note, NULL, NULL, SW_SHOWNORMAL);
 }
 

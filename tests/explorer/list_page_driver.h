@@ -60,7 +60,10 @@ public:
         vxtest::PumpMessages(0);
     }
     HWND Sheet() const { return sheet_; }
-    HWND Page() const { return sheet_ ? (HWND)SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0) : NULL; }
+    HWND Page() const
+    {
+        return sheet_ ? (HWND)SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0) : NULL;
+    }
     HWND List() const { return GetDlgItem(Page(), IDC_PAGE_LIST); }
 
 private:
@@ -135,7 +138,8 @@ inline void SelectRows(HWND list, const std::vector<int>& rows)
 {
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (int row : rows)
-        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
 }
 
 // Presses a button of the page; returns when the page has done its work.
@@ -155,7 +159,8 @@ struct Box {
 inline HWND FindDialog(const char* caption)
 {
     for (HWND w = NULL; (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;) {
-        if (w != g_sheet && IsWindowVisible(w) && (caption == NULL || vxtest::WindowText(w) == caption))
+        if (w != g_sheet && IsWindowVisible(w) &&
+            (caption == NULL || vxtest::WindowText(w) == caption))
             return w;
     }
     return NULL;
@@ -164,7 +169,8 @@ inline HWND FindDialog(const char* caption)
 // Runs action on this thread while a second thread answers the message
 // boxes it opens, in order, with the buttons given (a box beyond them gets
 // "No", else "OK").  Returns what each box showed.
-inline std::vector<Box> WithBoxes(const std::vector<int>& answers, const std::function<void()>& action)
+inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
+                                  const std::function<void()>& action)
 {
     std::vector<Box> boxes;
     std::atomic<bool> done(false);
@@ -194,7 +200,8 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers, const std::fu
 
 // Runs action while a second thread picks file in the file chooser titled
 // title.  Returns 1 when the chooser was seen.
-inline int WithChosenFile(const char* title, const std::string& file, const std::function<void()>& action)
+inline int WithChosenFile(const char* title, const std::string& file,
+                          const std::function<void()>& action)
 {
     std::atomic<int> seen(0);
     std::thread user([&] {

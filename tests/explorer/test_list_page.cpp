@@ -308,7 +308,8 @@ TEST_F(ListPageTest, RightClickMenuOfARowAndNoneWithoutOne)
                                        "&Disable", "Delete &File on Reboot" };
     plain.insert(plain.end(), ending.begin(), ending.end());
     EXPECT_EQ(plain, MenuOfRightClick(host.Page(), list, FindRow(list, kTitle, "Plain")));
-    std::vector<std::string> parked = MenuOfRightClick(host.Page(), list, FindRow(list, kTitle, "Parked"));
+    std::vector<std::string> parked =
+        MenuOfRightClick(host.Page(), list, FindRow(list, kTitle, "Parked"));
     EXPECT_EQ(1, std::count(parked.begin(), parked.end(), "&Enable"));
     // A click where there is no row leaves nothing selected: no menu.
     EXPECT_TRUE(MenuOfRightClick(host.Page(), list, -1).empty());
@@ -361,7 +362,10 @@ TEST_F(ListPageTest, DISABLED_Showcase)
     PageHost host(PAGE_STARTUP);
     ClickRow(host.List(), FindRow(host.List(), kTitle, "Tool Agent"));
     if (menu[0] != '\0') {
-        std::thread closer([&] { Sleep(1000 * atoi(seconds)); PostMessageA(host.Page(), WM_CANCELMODE, 0, 0); });
+        std::thread closer([&] {
+            Sleep(1000 * atoi(seconds));
+            PostMessageA(host.Page(), WM_CANCELMODE, 0, 0);
+        });
         SetCursorPos(300, 200);
         RightClick(host.List(), FindRow(host.List(), kTitle, "Tool Agent"));
         closer.join();

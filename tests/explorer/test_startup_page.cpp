@@ -14,6 +14,7 @@ using namespace page_test;
 namespace {
 
 #define USER_RUN "Software\\Microsoft\\Windows\\CurrentVersion\\Run"
+#define NT_PATH "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\"
 #define PENDING_KEY "System\\CurrentControlSet\\Control\\Session Manager"
 const int kTitle = 0, kType = 3;
 
@@ -59,7 +60,8 @@ std::string PendingDeletes()
     std::string text(8192, '\0');
     DWORD size = (DWORD)text.size();
     if (key.Open(HKEY_LOCAL_MACHINE, PENDING_KEY, KEY_READ) != ERROR_SUCCESS ||
-        RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, (BYTE*)&text[0], &size) != ERROR_SUCCESS)
+        RegQueryValueExA(key, "PendingFileRenameOperations", NULL, NULL, (BYTE*)&text[0],
+                         &size) != ERROR_SUCCESS)
         return "";
     text.resize(size);
     std::replace(text.begin(), text.end(), '\0', '|');
@@ -139,7 +141,8 @@ TEST_F(StartupPageTest, AddPicksAFreeNameQuotesBlanksAndRecordsTheBaseline)
     EXPECT_EQ(1, WithChosenFile("Add AutoStart Program", "C:\\vx app\\tool.exe",
                                 [&] { Press(host.Page(), IDC_STARTUP_ADD); }));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, USER_RUN, taken.c_str(), "C:\\vxlist\\other.exe");
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, USER_RUN, (taken + " (3)").c_str(), "\"C:\\vx app\\tool.exe\"");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, USER_RUN, (taken + " (3)").c_str(),
+                      "\"C:\\vx app\\tool.exe\"");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\vx app\\tool.exe", "1");
     EXPECT_GE(RowOf(host.List(), taken + " (3)", "HKCU_RUN"), 0);
     // No version resource: the file name less its extension, unquoted.
@@ -164,7 +167,9 @@ TEST_F(StartupPageTest, DeleteFileOnRebootNeverOurOwnAndSaysWhenNothingWasSchedu
     HWND list = host.List();
     auto deleteRow = [&](const char* title, int answer) {
         ClickRow(list, RowOf(list, title, "HKCU_RUN"));
-        return WithBoxes({ answer }, [&] { SendMessageA(host.Page(), WM_COMMAND, IDM_PAGE_REBOOT_DELETE, 0); });
+        return WithBoxes({ answer }, [&] {
+            SendMessageA(host.Page(), WM_COMMAND, IDM_PAGE_REBOOT_DELETE, 0);
+        });
     };
     std::vector<Box> boxes = deleteRow("Own", IDOK);
     ASSERT_EQ(1u, boxes.size());
@@ -190,7 +195,9 @@ TEST_F(StartupPageTest, MoveToDelayedRefusesTheMonitorItself)
     PageHost host(PAGE_STARTUP);
     HWND list = host.List();
     ClickRow(list, FindRow(list, kTitle, "Vardex"));
-    std::vector<Box> boxes = WithBoxes({ IDOK }, [&] { SendMessageA(host.Page(), WM_COMMAND, IDM_STARTUP_DELAY, 0); });
+    std::vector<Box> boxes = WithBoxes({ IDOK }, [&] {
+        SendMessageA(host.Page(), WM_COMMAND, IDM_STARTUP_DELAY, 0);
+    });
     ASSERT_EQ(1u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find("can not be delayed"));
     EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, USER_RUN, "Vardex"));
@@ -209,12 +216,12 @@ TEST_F(StartupPagePlaces, ButtonsStatusAndMenuFollowTheSelectedCode)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ShowAllStartup", "1");
     struct Case { const char* type; const char* remove; bool removes, toggles; const char* place; };
     const Case cases[] = {
-        { "HKCU_RUN", "&Remove", true, true, "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run" },
-        { "LOGON_USERINIT", "&Reset", true, false, "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Userinit" },
+        { "HKCU_RUN", "&Remove", true, true, "HKCU\\" RUN_PATH },
+        { "LOGON_USERINIT", "&Reset", true, false, NT_PATH "Winlogon Userinit" },
         { "LOGON_SHELL", "&Reset", true, false, "" },
         { "DELAYLOAD", "&Remove", true, false, "" },
         { "APPINIT_DLL", "&Remove", true, false, "" },
-        { "NOTIFY", "&Remove", false, true, "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Notify" },
+        { "NOTIFY", "&Remove", false, true, NT_PATH "Winlogon Notify" },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -229,7 +236,8 @@ TEST_F(StartupPagePlaces, ButtonsStatusAndMenuFollowTheSelectedCode)
             EXPECT_EQ(std::string("Startup Location: ") + c.place, frame_stand_in::status);
         }
     }
-    std::vector<std::string> menu = MenuOfRightClick(page, list, FindRow(list, kType, "LOGON_USERINIT"));
+    std::vector<std::string> menu =
+        MenuOfRightClick(page, list, FindRow(list, kType, "LOGON_USERINIT"));
     EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Reset"));
     EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Disable (off)"));
     EXPECT_EQ(0, std::count(menu.begin(), menu.end(), "&Move to Delayed Start Program List"));
