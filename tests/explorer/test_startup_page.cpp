@@ -216,7 +216,7 @@ TEST_F(StartupPagePlaces, ButtonsStatusAndMenuFollowTheSelectedCode)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ShowAllStartup", "1");
     struct Case { const char* type; const char* remove; bool removes, toggles; const char* place; };
     const Case cases[] = {
-        { "HKCU_RUN", "&Remove", true, true, "HKCU\\" RUN_PATH },
+        { "HKCU_RUN", "&Remove", true, true, "HKCU\\" USER_RUN },
         { "LOGON_USERINIT", "&Reset", true, false, NT_PATH "Winlogon Userinit" },
         { "LOGON_SHELL", "&Reset", true, false, "" },
         { "DELAYLOAD", "&Remove", true, false, "" },
