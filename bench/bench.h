@@ -13,6 +13,13 @@ ItemList* BenchItems();
 void BenchProcessWatcher();
 // The startup list and the baseline comparison against 10 to 4000 Run values.
 void BenchStartupList();
+// HKCU Run values "VxBench<i>" = "\"C:\Program Files\Bench Tools\tool<i>.exe\"
+// /background" for i in [from, to), and their removal (i below count).
+void BenchPlantRunValues(int from, int to);
+void BenchUnplantRunValues(int count);
+// The explorer's Startup page opened with 4,000 Run values, and its list of
+// 4,096 rows sorted by a date column, each beside its floor.
+void BenchListPage();
 // The services quick pass at 0 to 2000 planted service keys, and the task
 // listing at 10 and 200 tasks, each beside its floor.
 void BenchServices();

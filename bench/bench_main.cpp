@@ -1,6 +1,6 @@
 // Runs every benchmark section in turn, or only those named on the command
 // line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
-// SysFiles Explorer).  Run under Wine from the program folder (scripts/bench.sh does
+// SysFiles Explorer ListPage).  Run under Wine from the program folder (scripts/bench.sh does
 // it); prints plain-text tables.
 #include <stdio.h>
 #include <string.h>
@@ -23,6 +23,7 @@ static const Section kSections[] = {
     { "ProcessWatcher", BenchProcessWatcher }, { "RunningTasks", BenchRunningTasks },
     { "IEHelpers", BenchIEHelpers },       { "Patrol", BenchPatrol },
     { "SysFiles", BenchSysFiles },         { "Explorer", BenchExplorer },
+    { "ListPage", BenchListPage },
 };
 
 static int Wanted(const char* name, int argc, char** argv)

@@ -28,7 +28,7 @@ static void PlantedCommand(int i, char* out, size_t size)
     TextFormat(out, size, "\"C:\\Program Files\\Bench Tools\\tool%05d.exe\" /background", i);
 }
 
-static void Plant(int from, int to)
+void BenchPlantRunValues(int from, int to)
 {
     RegKey key;
     if (key.Create(HKEY_CURRENT_USER, BENCH_RUN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
@@ -41,7 +41,7 @@ static void Plant(int from, int to)
     }
 }
 
-static void Unplant(int count)
+void BenchUnplantRunValues(int count)
 {
     RegKey key;
     if (key.Open(HKEY_CURRENT_USER, BENCH_RUN_KEY, KEY_SET_VALUE) != ERROR_SUCCESS)
@@ -120,7 +120,7 @@ void BenchStartupList()
     BenchPairHeading("Startup list against planted HKCU Run values", BENCH_REPEAT);
     int planted = 0;
     for (int s = 0; s < 4; s++) {
-        Plant(planted, sizes[s]);
+        BenchPlantRunValues(planted, sizes[s]);
         planted = sizes[s];
         CompleteBaseline();
         // An idle patrol meets a baseline written long before.
@@ -132,7 +132,7 @@ void BenchStartupList()
     }
     printf("\n");
     ForgetAddedBaseline();
-    Unplant(planted);
+    BenchUnplantRunValues(planted);
     ClearItems(BenchItems());
     GlobalFree(g_Added);
     g_Added = NULL;

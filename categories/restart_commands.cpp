@@ -6,6 +6,7 @@
 
 #include "categories/sys_text.h"
 #include "foundation/handles.h"
+#include "foundation/item_list.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
@@ -96,6 +97,38 @@ int DeleteOnRestart(const char* file)
     if (!WinInitPath(ini))
         return 0;
     return AppendWinInitDelete(ini, shortPath);
+}
+
+int ProgramFileToDelete(const char* command, char* out, size_t outSize)
+{
+    outSize = TextLimit(outSize, VX_PATH);
+    TextCopy(out, outSize, "");
+    if (command == NULL)
+        return 0;
+    char program[VX_PATH], arguments[VX_PATH];
+    if (SplitCommand(command, program, sizeof(program), arguments, sizeof(arguments)) == 0)
+        return 0;
+    const char* name = program + FileNameOffset(program);
+    if (TextEqualNoCase(name, "rundll32.exe") || TextEqualNoCase(name, "rundll32")) {
+        // The DLL and its entry point: "C:\x\y.dll,Entry args".
+        char dll[VX_PATH], rest[VX_PATH];
+        SplitCommand(arguments, dll, sizeof(dll), rest, sizeof(rest));
+        char* comma = strchr(dll, ',');
+        if (comma != NULL)
+            *comma = '\0';
+        TextCopy(program, dll);
+    }
+    char file[VX_PATH];
+    ExpandProgramPath(program, file);
+    if (file[0] == '\0' || !FileExists(file) ||
+        (GetFileAttributesA(file) & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return 0;
+    char folder[VX_PATH];
+    GetProgramFolder(folder);
+    TextCopy(out, outSize, file);
+    if (IsOwnProgramCommand(file) || PathIsInFolder(file, folder))
+        return -1;
+    return 1;
 }
 
 int NotePath(const char* file, char* out)

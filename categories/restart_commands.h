@@ -31,6 +31,14 @@ int ReadRestartCommands(char* out, size_t outSize);
 // system refused or wininit.ini could not be written.
 int DeleteOnRestart(const char* file);
 
+// The program file a command starts, for deleting it at the next start
+// (out holds VX_PATH): the program of the command (quotes and arguments
+// dropped; a DLL run by RUNDLL32 rather than RUNDLL32 itself), found as
+// FileExists finds it.  Returns 1 when it exists; 0 when there is none
+// (out ""); -1 when it is one of our own files (our programs anywhere,
+// anything in the program folder), which is never deleted (out the file).
+int ProgramFileToDelete(const char* command, char* out, size_t outSize);
+
 // Appends "NUL=<shortPath>" CR LF to the given wininit.ini, after a
 // "[rename]" line when the file has none (wininit.exe reads only that
 // section).  The file is created when missing.  1 when written whole.

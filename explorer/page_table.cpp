@@ -8,24 +8,25 @@
 #include "categories/running_tasks.h"
 #include "categories/services.h"
 #include "categories/tasks.h"
+#include "explorer/list_page.h"
 #include "foundation/options.h"
 #include "startup/autostart.h"
 
 // The list pages' columns and actions belong to the explorer; the monitor
 // takes the records without them.
 #ifdef VX_PAGE_RECORDS_ONLY
-#define PAGE_VIEW(columns, actions) NULL, 0, NULL
+#define PAGE_VIEW(columns, count, actions) NULL, 0, NULL
 #else
-#define PAGE_VIEW(columns, actions) \
-    columns, (int)(sizeof(columns) / sizeof(columns[0])), &actions
+#define PAGE_VIEW(columns, count, actions) columns, count, &actions
 #endif
 
 // Tab titles are the string-table texts numbered as their page commands.
 
 static const PageRecord s_pages[] = {
-    { PAGE_STARTUP, "-START", NULL, PAGE_STARTUP, 102, 174, 0, PAGE_KIND_PENDING,
+    { PAGE_STARTUP, "-START", NULL, PAGE_STARTUP, 102, 174, 0, PAGE_KIND_LIST,
       &g_StartupCategory, "SortStartup", 784, OPT_Start, OPT_RealtimeStartup,
-      "startup.html", 503, NULL, 0, NULL },
+      "startup.html", 503,
+      PAGE_VIEW(g_StartupColumns, STARTUP_COLUMN_COUNT, g_StartupActions) },
     { PAGE_DELAYED, "-DELAY", NULL, PAGE_DELAYED, 197, 200, 0, PAGE_KIND_PENDING,
       &g_StartupCategory, "SortPrograms", 0, -1, -1, "delay.html", 1020, NULL, 0, NULL },
     { PAGE_ACTIVEX, "-ACTIVEX", NULL, PAGE_ACTIVEX, 201, 212, 0, PAGE_KIND_PENDING,

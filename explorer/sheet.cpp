@@ -8,6 +8,7 @@
 
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
+#include "explorer/list_page.h"
 #include "explorer/page_table.h"
 #include "foundation/handles.h"
 #include "foundation/language.h"
@@ -116,9 +117,9 @@ static INT_PTR CALLBACK PendingPageProc(HWND page, UINT message, WPARAM wParam, 
 
 // The procedure of a page by its kind.  Every kind runs the pending one
 // until its own is in (PAGE_KIND_LIST: ListPageProc of list_page.h).
-static DLGPROC PageProcedureOf(const PageRecord*)
+static DLGPROC PageProcedureOf(const PageRecord* record)
 {
-    return PendingPageProc;
+    return record->Kind == PAGE_KIND_LIST ? ListPageProc : PendingPageProc;
 }
 
 // The template of a page: its own once it is built.

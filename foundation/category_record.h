@@ -78,5 +78,9 @@ struct Category {
     // Undoes the history line (Flag = action, Code = type, Name, Command,
     // Extra): 1 restored, 0 failed, -1 not an action of this category.
     int (*Undo)(const ItemRecord* line);
+    // Fills the list (the caller's) with everything the explorer's page and
+    // the reports show, as the view options say; returns the count.  The
+    // patrol's List stays as it is.
+    int (*ListAll)(ItemList* out);
 };
 

@@ -49,3 +49,18 @@ int FormatFileDate(int year, int month, int day, int hour, int minute,
 int GroupThousands(long long n, char* out, size_t outSize);
 template <size_t N> inline int GroupThousands(long long n, char (&out)[N])
 { return GroupThousands(n, out, N); }
+
+// The sort key of a date text: "YYYYMMDDHHMM" on the 24-hour clock, so
+// that keys compare in time order as plain text ("1:05 PM" after
+// "11:00 AM").  Reads every form FormatDateFields and FormatFileDate
+// write: the date as month/day/year, year/month/day, year-month-day or
+// day-Mon-year (the year in full), then optionally a blank and the time
+// as H:MM or HH:MM (seconds allowed and ignored), with or without
+// "AM"/"PM" in any case; a date without a time counts as midnight.
+// Leading and trailing blanks are skipped.  out holds VX_DATE_KEY.
+// Returns 12, or 0 with out "" when the text is no such date (a field out
+// of range, anything left over, a cut text).
+#define VX_DATE_KEY 13
+int DateSortKey(const char* text, char* out, size_t outSize);
+template <size_t N> inline int DateSortKey(const char* text, char (&out)[N])
+{ return DateSortKey(text, out, N); }

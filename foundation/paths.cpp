@@ -245,14 +245,24 @@ void FreeTextFile(char* block)
         GlobalFree(block);
 }
 
-int ExpandProgramPath(const char* command, char* out, size_t outSize)
+void ReadProgramFolders(ProgramFolders* folders)
+{
+    WindowsFolder(folders->windows);
+    if (RegReadString(HKEY_LOCAL_MACHINE, WINDOWS_VERSION_KEY, "ProgramFilesDir",
+                      folders->programFiles, sizeof(folders->programFiles)) <= 0)
+        TextCopy(folders->programFiles, "C:\\Program Files");
+}
+
+int ExpandProgramPathIn(const ProgramFolders* folders, const char* command, char* out,
+                        size_t outSize)
 {
     outSize = TextLimit(outSize, VX_PATH);
-    char windowsFolder[VX_PATH];
-    WindowsFolder(windowsFolder);
-    char programFiles[VX_PATH];
-    if (RegReadString(HKEY_LOCAL_MACHINE, WINDOWS_VERSION_KEY, "ProgramFilesDir", programFiles,
-                      sizeof(programFiles)) <= 0)
-        TextCopy(programFiles, "C:\\Program Files");
-    return ExpandProgramPathText(command, windowsFolder, programFiles, out, outSize);
+    return ExpandProgramPathText(command, folders->windows, folders->programFiles, out, outSize);
+}
+
+int ExpandProgramPath(const char* command, char* out, size_t outSize)
+{
+    ProgramFolders folders;
+    ReadProgramFolders(&folders);
+    return ExpandProgramPathIn(&folders, command, out, outSize);
 }

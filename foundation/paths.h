@@ -55,3 +55,11 @@ char* ReadWholeFile(const char* path, DWORD limit, DWORD* size);
 int ExpandProgramPath(const char* command, char* out, size_t outSize);
 template <size_t N> inline int ExpandProgramPath(const char* command, char (&out)[N])
 { return ExpandProgramPath(command, out, N); }
+// The same for many commands in a row: the folders it reads, read once.
+struct ProgramFolders {
+    char windows[VX_PATH];
+    char programFiles[VX_PATH];
+};
+void ReadProgramFolders(ProgramFolders* folders);
+int ExpandProgramPathIn(const ProgramFolders* folders, const char* command, char* out,
+                        size_t outSize);

@@ -64,7 +64,7 @@
 
 // A page not built yet: its icon, its title and its Close button.
 #define IDD_PENDING_PAGE     2000
-#define IDC_PAGE_ICON        1099
+#define IDC_PAGE_ICON        1011
 #define IDC_PAGE_TITLE       1100
 #define IDC_PAGE_NOTE        1101
 #define IDC_PAGE_CLOSE       1004

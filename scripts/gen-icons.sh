@@ -27,3 +27,4 @@ draw normal_9x  '#3a8a3a' black    # 159: idle, Windows 95/98/Me
 draw patrol_one '#d9a400' black    # 157: first half of a patrol
 draw patrol_two '#d97a00' black    # 158: second half; helper alerts
 draw alert      '#c81e1e' black    # 161: waiting for an answer
+draw no_file    '#9a9a9a' white    # 115: a list row whose program file is missing

@@ -104,6 +104,17 @@ template <size_t N> inline int ClassTitle(const char* clsid, char (&out)[N])
 // count.  restricted is set by the explorer's Startup page only.
 int BuildStartupList(ItemList* list, int restricted);
 
+// Adds a program to the user's Run key, as the explorer's Add does.  The
+// value is named by the file's FileDescription, else its ProductName, else
+// its file name less its last four characters; a name that a Run value or
+// a disabled entry already has gets " (2)", " (3)" ... so that nothing is
+// overwritten.  A path with blanks is written quoted.  The command is
+// recorded in the startup baseline (data "1"), so the monitor does not ask
+// about it.  Returns 1 with the name chosen in nameOut (ITEM_NAME); 0 with
+// nameOut "" when the file does not exist or no free name was found
+// (nothing is written then).
+int AddRunProgram(const char* path, char* nameOut, size_t nameSize);
+
 // Records the startup baseline (Run) from the full list as it is now.
 // 1 when every entry was recorded.  (The clean-up that rebuilds it with the
 // helper and task baselines is the category table's: CleanupRunRegistry.)

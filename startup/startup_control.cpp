@@ -632,3 +632,66 @@ int RemoveSystemHook(const char* name, const char* command, const char* extra, i
     }
     return 1;
 }
+
+// --- Adding a program -------------------------------------------------------------
+
+// The name a new Run value gets from its file.
+static void NameOfProgram(const char* path, char* out, size_t outSize)
+{
+    char strings[VS_COUNT][VS_SLOT];
+    GetVersionStrings(path, strings);
+    const char* name = strings[VS_FILE_DESCRIPTION][0] != '\0' ? strings[VS_FILE_DESCRIPTION]
+                                                                  : strings[VS_PRODUCT_NAME];
+    if (name[0] != '\0') {
+        TextCopy(out, outSize, name);
+        return;
+    }
+    const char* file = path + FileNameOffset(path);
+    size_t length = strlen(file);
+    // "tool.exe" gives "tool"; a name too short to lose an extension stays.
+    TextCopyN(out, outSize, file, length > 4 ? length - 4 : length);
+}
+
+static int RunNameTaken(const char* name)
+{
+    RegKey key;
+    if (key.Open(HKEY_CURRENT_USER, WIN_RUN_KEY, KEY_QUERY_VALUE) == ERROR_SUCCESS &&
+        RegQueryValueExA(key, name, NULL, NULL, NULL, NULL) == ERROR_SUCCESS)
+        return 1;
+    return DisabledIndexNames(name);
+}
+
+int AddRunProgram(const char* path, char* nameOut, size_t nameSize)
+{
+    nameSize = TextLimit(nameSize, ITEM_NAME);
+    TextCopy(nameOut, nameSize, "");
+    if (path == NULL || path[0] == '\0' || strlen(path) >= VX_PATH)
+        return 0;
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+        return 0;
+    // Room for " (99)" behind the name within what the list keeps.
+    char base[ITEM_NAME - 8];
+    NameOfProgram(path, base, sizeof(base));
+    char name[ITEM_NAME];
+    TextCopy(name, base);
+    for (int n = 2; RunNameTaken(name); n++) {
+        if (n > 99)
+            return 0;
+        TEXT_FORMAT(name, "%s (%d)", base, n);
+    }
+    char data[VX_PATH + 2];
+    if (strchr(path, ' ') != NULL)
+        TEXT_FORMAT(data, "\"%s\"", path);
+    else
+        TextCopy(data, path);
+    if (!RegWriteString(HKEY_CURRENT_USER, WIN_RUN_KEY, name, data))
+        return 0;
+    char command[ITEM_COMMAND];
+    ItemCommandText(data, command);
+    char key[ITEM_COMMAND];
+    BaselineKeyOf(command, key, sizeof(key));
+    RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, key, "1");
+    TextCopy(nameOut, nameSize, name);
+    return 1;
+}

@@ -77,3 +77,86 @@ int SpanEqualsNoCase(const char* text, size_t start, size_t length, const char* 
     }
     return 1;
 }
+
+// --- What the Startup page shows of a code ------------------------------------
+
+struct CodeName {
+    int code;
+    const char* name;
+};
+
+static const CodeName kTypeNames[] = {
+    { 1, "HKLM_RUN" }, { 2, "HKLM_RUNONCE" }, { 3, "HKLM_RUNONCEEX" },
+    { 4, "HKLM_RUNSERVICES" }, { 5, "HKLM_RUNSERVICESONCE" }, { 6, "HKLM_RUNONCESETUP" },
+    { 7, "HKLM_POLICY" }, { 11, "HKCU_RUN" }, { 12, "HKCU_RUNONCE" },
+    { 13, "HKCU_RUNONCEEX" }, { 14, "HKCU_RUNSERVICES" }, { 15, "HKCU_RUNSERVICESONCE" },
+    { 16, "HKCU_RUNONCESETUP" }, { 17, "HKCU_POLICY" }, { 21, "x64_RUN" },
+    { 22, "x64_RUNONCE" }, { 23, "x64_RUNONCEEX" }, { 24, "x64_RUNSERVICES" },
+    { 25, "x64_RUNSERVICESONCE" }, { 26, "x64_RUNONCESETUP" }, { 27, "x64_POLICY" },
+    { 31, "RUN_POLICY" }, { 32, "W_RUNONCE" }, { 33, "W_RUNONCEEX" },
+    { 34, "W_RUNSERVICES" }, { 35, "W_RUNSERVICESONCE" }, { 100, "WIN.INI_LOAD" },
+    { 101, "WIN.INI_RUN" }, { 200, "STARTUP_FOLDER" }, { 250, "LOGON_USERINIT" },
+    { 251, "LOGON_SHELL" }, { 252, "DELAYLOAD" }, { 253, "TASKSCHEDULER" },
+    { 254, "SHELLHOOK" }, { 255, "APPINIT_DLL" }, { 256, "NOTIFY" },
+};
+
+const char* StartupTypeName(int code)
+{
+    for (const CodeName& entry : kTypeNames)
+        if (entry.code == code)
+            return entry.name;
+    return "";
+}
+
+// The places with a fixed text; the Run families are spelled from their
+// key names below.
+static const CodeName kPlaces[] = {
+    { 100, "WIN.INI     [Load] Section" },
+    { 101, "WIN.INI     [Run] Section" },
+    { 200, "Windows Startup Group" },
+    { 250, "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Userinit" },
+    { 251, "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Shell" },
+    { 252, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad" },
+    { 253, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler" },
+    { 254, "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks" },
+    { 255, "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows  AppInit_DLLs" },
+    { 256, "HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Notify" },
+};
+
+static const char* const kRunKeyNames[] = {
+    "Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce",
+};
+
+int StartupLocationText(int code, int disabled, char* out, size_t outSize)
+{
+    TextCopy(out, outSize, "");
+    if (code > 256)
+        return 0;
+    if (disabled)
+        TextAppend(out, outSize, " *    Disabled * ");
+    int family = code / 10, position = code % 10;
+    // Run, RunOnce ... RunServicesOnce of the three families.
+    static const char* const kRoots[] = {
+        "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\",
+        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\",
+        "HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\",
+    };
+    if (code >= 1 && position >= 1 && position <= 5 && family <= 2) {
+        TextAppend(out, outSize, kRoots[family]);
+        return (int)TextAppend(out, outSize, kRunKeyNames[position - 1]);
+    }
+    for (const CodeName& entry : kPlaces)
+        if (entry.code == code)
+            return (int)TextAppend(out, outSize, entry.name);
+    return (int)TextLength(out, outSize);
+}
+
+int StartupPlaceTextId(int code)
+{
+    switch (code) {
+    case 800: return 726;
+    case 900: return 725;
+    case 901: return 724;
+    default: return 0;
+    }
+}

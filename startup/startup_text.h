@@ -27,3 +27,20 @@ int NextListSpan(const char* text, size_t* pos, const char* separators, size_t* 
 
 // 1 when the span text[start, start + length) equals item, ignoring case.
 int SpanEqualsNoCase(const char* text, size_t start, size_t length, const char* item);
+
+// The name of a startup location code as the Startup page's "Type" column
+// shows it ("HKLM_RUN" for 1 ... "NOTIFY" for 256); "" for a code that has
+// none.
+const char* StartupTypeName(int code);
+
+// The place of a startup entry as the status bar tells it: for a disabled
+// entry first " *    Disabled * ", then the key or file of the code
+// ("HKLM\Software\Microsoft\Windows\CurrentVersion\Run" for 1, "WIN.INI
+// [Load] Section" for 100 ...); codes without a place of their own (6, 7,
+// 16, 17, 26, 27, 31-35) give only the marker.  Codes above 256 give ""
+// here: their texts are numbered texts (StartupPlaceTextId).  Returns
+// the length stored (cut to outSize - 1).
+int StartupLocationText(int code, int disabled, char* out, size_t outSize);
+// The numbered text that tells the place of codes 800, 900 and 901; 0 for
+// every other code.
+int StartupPlaceTextId(int code);

@@ -624,6 +624,13 @@ static int ListStartup(ItemList* out)
     return BuildStartupList(out, 0);
 }
 
+// The Startup page's listing: the secret places only when "ShowAllStartup"
+// asks for them.
+static int ListAllStartup(ItemList* out)
+{
+    return BuildStartupList(out, 1);
+}
+
 static int RecordStartupDetected()
 {
     ItemList list;
@@ -662,5 +669,5 @@ const Category g_StartupCategory = {
     0, ALERT_STARTUP, ALERT_DELAYED,
     CAT_BASELINE_TABLE | CAT_ADOPTS_UNMARKED | CAT_CLEANED_UP,
     NULL, NULL, InitRegStartups, NULL, RecordStartupDetected, ListStartup, NULL, NULL,
-    TellStartupEntry, NULL, ActOnStartupEntry, UndoStartupLine,
+    TellStartupEntry, NULL, ActOnStartupEntry, UndoStartupLine, ListAllStartup,
 };

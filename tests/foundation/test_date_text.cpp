@@ -60,4 +60,69 @@ TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
         EXPECT_EQ(c.expected, std::string(digits, GroupThousands(c.n, digits))) << c.n;
 }
 
+std::string Key(const char* text, size_t size = VX_DATE_KEY)
+{
+    char out[VX_DATE_KEY + 8];
+    memset(out, 'Z', sizeof(out));
+    int n = DateSortKey(text, out, size);
+    EXPECT_EQ((int)strlen(out), n) << text;
+    EXPECT_EQ('Z', out[VX_DATE_KEY]) << "wrote past the key buffer";
+    return out;
+}
+
+// Every date and time the system writes reads back as the time it was made
+// from, on the 24-hour clock; the keys then sort in time order.
+TEST(DateSortKey, ReadsEveryWrittenFormOnTheTwentyFourHourClock)
+{
+    const char* const datePatterns[] = { "M/d/yyyy", "M/d/yy", "MM/dd/yy", "MM/dd/yyyy",
+                                         "yy/MM/dd", "yyyy-MM-dd", "dd-MMM-yy" };
+    const char* const timePatterns[] = { "h:mm:ss tt", "hh:mm:ss tt", "H:mm:ss", "HH:mm:ss" };
+    const struct { int year, month, day, hour, minute; const char* key; } moments[] = {
+        { 2008, 3, 5, 0, 15, "200803050015" }, { 2008, 12, 31, 12, 30, "200812311230" },
+        { 1999, 1, 9, 13, 5, "199901091305" }, { 2024, 11, 28, 23, 59, "202411282359" },
+    };
+    for (const char* datePattern : datePatterns)
+        for (const char* timePattern : timePatterns)
+            for (const auto& m : moments) {
+                char text[VX_DATE_TEXT];
+                FormatDateFields(m.year, m.month, m.day, m.hour, m.minute,
+                                 DateFormOf(datePattern), TimeFormOf(timePattern), text,
+                                 sizeof(text));
+                EXPECT_EQ(m.key, Key(text)) << datePattern << " " << timePattern;
+            }
+    char file[VX_DATE_TEXT];
+    FormatFileDate(2008, 3, 5, 4, 7, file, sizeof(file));
+    EXPECT_EQ("200803050407", Key(file));
+    // The fault of a key taken by position: one-digit hours sorted first.
+    EXPECT_LT(Key("03/05/2008 11:00 AM"), Key("03/05/2008 1:05 PM"));
+    EXPECT_LT(Key("03/05/2008 12:59 AM"), Key("03/05/2008 1:00 AM"));
+    EXPECT_LT(Key("12/31/2007 11:59 PM"), Key("01/01/2008 0:00"));
+}
+
+TEST(DateSortKey, TimeOptionalSecondsIgnoredCaseAndBlanksFree)
+{
+    EXPECT_EQ("200803050000", Key("03/05/2008"));
+    EXPECT_EQ("200803051407", Key("  2008-03-05   2:07:59 pm "));
+    EXPECT_EQ("200803050207", Key("05-mar-2008 02:07am"));
+    EXPECT_EQ("200803050207", Key("3.5.2008 2:07"));
+}
+
+// Anything that is not such a date gives "", never a key of garbage.
+TEST(DateSortKey, RefusesWhatIsNoDate)
+{
+    const char* const bad[] = {
+        "", "   ", "abc", "03/05/08 1:00 PM", "13/05/2008", "03/32/2008", "00/05/2008",
+        "03/05/20080", "03-Mux-2008", "Mar/05/2008", "2008/Mar/05", "03/05/2008 24:00",
+        "03/05/2008 13:00 PM", "03/05/2008 0:30 AM", "03/05/2008 1:5 PM", "03/05/2008 1:60",
+        "03/05/2008 1:05:7", "03/05/2008 1:05 PMX", "03/05/2008 1", "03/05/2008x", "03/05",
+        "03/05/2008 1:05 PM 1", "-3/05/2008",
+    };
+    for (const char* text : bad)
+        EXPECT_EQ("", Key(text)) << text;
+    EXPECT_EQ("", Key(nullptr));
+    // The buffer: one byte short of a whole key gives "", not a cut key.
+    EXPECT_EQ("", Key("03/05/2008 1:05 PM", VX_DATE_KEY - 1));
+    EXPECT_EQ("200803051305", Key("03/05/2008 1:05 PM", VX_DATE_KEY + 1));
+}
+
 }  // namespace

@@ -1,6 +1,8 @@
 // The text rules of the autostart places: Winlogon entry parts and list walking.
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 #include <vector>
 
@@ -43,4 +45,48 @@ TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
                           std::to_string(SpanEqualsNoCase("abc;ABCD", 4, 4, "abc")) +
                           std::to_string(SpanEqualsNoCase("abc;ABCD", 4, 4, "abcd")) +
                           std::to_string(SpanEqualsNoCase("abc;ABCD", 0, 3, nullptr)));
+}
+
+// The Startup page's "Type" column: 36 codes have a name, every other code
+// none.
+TEST(StartupTypeName, ThirtySixCodesNamedTheRestEmpty)
+{
+    int named = 0;
+    for (int code = -5; code <= 2000; code++)
+        named += StartupTypeName(code)[0] != '\0';
+    EXPECT_EQ(36, named);
+    EXPECT_STREQ("HKCU_RUNSERVICESONCE", StartupTypeName(15));
+    EXPECT_STREQ("x64_POLICY", StartupTypeName(27));
+    EXPECT_STREQ("NOTIFY", StartupTypeName(256));
+    EXPECT_STREQ("", StartupTypeName(8));
+}
+
+static std::string Location(int code, int disabled, size_t size = 160)
+{
+    char out[160];
+    int n = StartupLocationText(code, disabled, out, size);
+    EXPECT_EQ((int)strlen(out), n) << code;
+    return out;
+}
+
+// The status bar's place of an entry: the key of its family and position,
+// the fixed places, and the disabled marker first.
+TEST(StartupLocation, KeyOfTheCodeAfterTheDisabledMarker)
+{
+    EXPECT_EQ("HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", Location(1, 0));
+    EXPECT_EQ("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\RunServicesOnce",
+              Location(15, 0));
+    EXPECT_EQ("HKLM\\Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+              Location(23, 0));
+    EXPECT_EQ(" *    Disabled * WIN.INI     [Load] Section", Location(100, 1));
+    EXPECT_EQ("HKLM\\Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon Notify",
+              Location(256, 0));
+    for (int code : { 6, 7, 16, 27, 31, 35, 0, -1 })
+        EXPECT_EQ(" *    Disabled * ", Location(code, 1)) << code;
+    EXPECT_EQ("", Location(26, 0));
+    EXPECT_EQ("", Location(900, 1));
+    EXPECT_EQ(" *  ", Location(1, 1, 5));
+    const int ids[] = { StartupPlaceTextId(800), StartupPlaceTextId(900),
+                        StartupPlaceTextId(901), StartupPlaceTextId(256) };
+    EXPECT_EQ((std::vector<int>{ 726, 725, 724, 0 }), std::vector<int>(ids, ids + 4));
 }

@@ -1,0 +1,800 @@
+#include "explorer/list_page.h"
+
+#include <shellapi.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "categories/restart_commands.h"
+#include "explorer/frame.h"
+#include "foundation/category_record.h"
+#include "foundation/detected.h"
+#include "foundation/file_dates.h"
+#include "foundation/kept_values.h"
+#include "foundation/name_table.h"
+#include "foundation/language.h"
+#include "foundation/options.h"
+#include "foundation/paths.h"
+#include "foundation/registry_store.h"
+#include "foundation/shell_hooks.h"
+#include "foundation/text.h"
+#include "foundation/text_fill.h"
+#include "resources/explorer_pages.h"
+
+// --- Texts and messages --------------------------------------------------------------
+
+void FilePartOf(const char* path, char* out, size_t outSize)
+{
+    TextCopy(out, TextLimit(outSize, VX_PATH), path + FileNameOffset(path));
+}
+
+int PageMessage(HWND owner, int textId, const char* value, UINT flags)
+{
+    char pattern[1024];
+    LoadText(textId, pattern, sizeof(pattern));
+    char text[1536];
+    TextFill(text, sizeof(text), pattern, &value, value != NULL ? 1 : 0);
+    return MessageBoxExA(owner, text, ProductCaption(), flags | MB_TOPMOST, g_MessageLanguage);
+}
+
+void NoSelectionMessage(HWND owner)
+{
+    char text[512];
+    char caption[128];
+    LoadText(IDS_NO_SELECTION, text, sizeof(text));
+    LoadText(IDS_HELP_CAPTION, caption, sizeof(caption));
+    MessageBoxExA(owner, text, caption, MB_OK | MB_ICONQUESTION | MB_TOPMOST, g_MessageLanguage);
+}
+
+static ListPage* PageOf(HWND window)
+{
+    return (ListPage*)GetWindowLongPtrA(window, DWLP_USER);
+}
+
+static const PageActions* ActionsOf(const ListPage* page)
+{
+    static const PageActions none = {};
+    return page->Record->Actions != NULL ? page->Record->Actions : &none;
+}
+
+// --- Cells -------------------------------------------------------------------------
+
+void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize)
+{
+    TextCopy(out, outSize, "");
+    switch (column->Field) {
+    case FIELD_NAME:
+        TextCopy(out, outSize, row->Item->Name);
+        break;
+    case FIELD_FILE_PART:
+        FilePartOf(row->Item->Command, out, outSize);
+        break;
+    case FIELD_COMPANY:
+        TextCopy(out, outSize, row->Company);
+        break;
+    case FIELD_DETECTED:
+        TextCopy(out, outSize, row->Detected);
+        break;
+    case FIELD_CELL:
+        if (column->Cell != NULL)
+            column->Cell(row, out, outSize);
+        break;
+    }
+}
+
+static void SetCell(HWND list, int row, int column, char* text)
+{
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.iSubItem = column;
+    item.pszText = text;
+    SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)row, (LPARAM)&item);
+}
+
+static void InsertColumns(ListPage* page)
+{
+    RECT client;
+    GetClientRect(page->List, &client);
+    int width = client.right - client.left;
+    if (!ActionsOf(page)->FullWidth)
+        width -= GetSystemMetrics(SM_CYVSCROLL);
+    for (int c = 0; c < page->Record->ColumnCount && c < PAGE_MAX_COLUMNS; c++) {
+        char text[128];
+        LoadText(page->Record->Columns[c].HeaderText, text, sizeof(text));
+        LVCOLUMNA column;
+        ZeroMemory(&column, sizeof(column));
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.pszText = text;
+        column.cx = width * page->Record->Columns[c].Width / 100;
+        column.iSubItem = c;
+        SendMessageA(page->List, LVM_INSERTCOLUMNA, (WPARAM)c, (LPARAM)&column);
+    }
+}
+
+// --- Row facts and icons --------------------------------------------------------------
+
+// The rows already made of each program file within one fill, so that a
+// file's version resource and icon are read once however many entries
+// start it.
+struct ProgramCache {
+    int* slots;  // row index + 1; 0 empty
+    int mask;
+};
+
+static unsigned HashPath(const char* path)
+{
+    unsigned h = 2166136261u;
+    for (; *path != '\0'; path++) {
+        char c = *path;
+        if (c >= 'a' && c <= 'z')
+            c = (char)(c - 'a' + 'A');
+        h = (h ^ (unsigned char)c) * 16777619u;
+    }
+    return h;
+}
+
+// The earlier row of the same program, or NULL (the row is then entered).
+static const PageRow* SameProgram(ProgramCache* cache, const PageRow* rows, int index)
+{
+    if (cache->slots == NULL)
+        return NULL;
+    const char* path = rows[index].Program;
+    unsigned mask = (unsigned)cache->mask;
+    for (unsigned i = HashPath(path) & mask;; i = (i + 1) & mask) {
+        int slot = cache->slots[i];
+        if (slot == 0) {
+            cache->slots[i] = index + 1;
+            return NULL;
+        }
+        if (lstrcmpiA(rows[slot - 1].Program, path) == 0)
+            return &rows[slot - 1];
+    }
+}
+
+// Adds an icon of this module; -1 when it cannot be had.
+static int AddOwnIcon(HIMAGELIST images, int id)
+{
+    HICON icon = (HICON)LoadImageA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(id), IMAGE_ICON,
+                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
+    if (icon == NULL)
+        return -1;
+    int image = ImageList_AddIcon(images, icon);
+    DestroyIcon(icon);
+    return image;
+}
+
+// The image of a row's program: its first icon, else the missing-file
+// icon (added once per fill), else the program's own (0).
+static int ProgramImage(ListPage* page, const PageRow* row, int* missingImage)
+{
+    if (row->Exists) {
+        HICON icon = ExtractIconA(GetModuleHandleA(NULL), row->Program, 0);
+        if (icon != NULL && icon != (HICON)1) {
+            int image = ImageList_AddIcon(page->Images, icon);
+            DestroyIcon(icon);
+            if (image >= 0)
+                return image;
+        }
+    }
+    if (*missingImage < 0)
+        *missingImage = AddOwnIcon(page->Images, IDI_PAGE_NO_FILE);
+    return *missingImage >= 0 ? *missingImage : 0;
+}
+
+// The first-detected dates of the page's subkey, read in one walk per fill
+// (from memory while the key stands): each name's number is its date's
+// place in dates.
+struct DetectedDates {
+    NameTable names;
+    char (*dates)[VX_DATE_TEXT];
+    int count, room;
+};
+
+static void VisitDate(const char* name, DWORD type, const char* data, void* context)
+{
+    DetectedDates* table = (DetectedDates*)context;
+    // As GetDetectedDate reads them: texts that fit a date, "" never.
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || name[0] == '\0' || data[0] == '\0' ||
+        strlen(data) >= VX_DATE_TEXT || !GrowBlock(&table->dates, &table->room, table->count, 256))
+        return;
+    TextCopy(table->dates[table->count], data);
+    if (NameTablePut(&table->names, name, table->count))
+        table->count++;
+}
+
+static void ReadDetectedDates(DetectedDates* table, const char* path)
+{
+    NameTableInit(&table->names);
+    table->dates = NULL;
+    table->count = table->room = 0;
+    if (path != NULL)
+        WalkKeptValues(HKEY_CURRENT_USER, path, 0, VisitDate, table);
+}
+
+static void FreeDetectedDates(DetectedDates* table)
+{
+    NameTableFree(&table->names);
+    free(table->dates);
+    table->dates = NULL;
+}
+
+// 1 when the program file is there.  Most paths are whole: one look at the
+// file; a bare name (under 32 characters) is also looked for where
+// FileExists looks, which then gives its full path.
+static int ProgramExists(char* path)
+{
+    if (path[0] == '\0')
+        return 0;
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        return 1;
+    return strlen(path) < 32 && FileExists(path);
+}
+
+// What a fill reads once for all its rows.
+struct FillContext {
+    ProgramCache cache;
+    int missingImage;
+    ProgramFolders folders;
+    DetectedDates dates;
+    const char* datesPath;  // NULL: the page keeps no dates
+};
+
+static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
+{
+    const ItemRecord* item = row->Item;
+    ExpandProgramPathIn(&fill->folders, item->Command, row->Program, sizeof(row->Program));
+    const PageRow* same = SameProgram(&fill->cache, page->Rows, row->Index);
+    if (same != NULL) {
+        row->Exists = same->Exists;
+        TextCopy(row->Company, same->Company);
+        row->Image = same->Image;
+    } else {
+        row->Exists = ProgramExists(row->Program);
+        row->Company[0] = '\0';
+        if (row->Exists) {
+            char strings[VS_COUNT][VS_SLOT];
+            GetVersionStrings(row->Program, strings);
+            TextCopy(row->Company, strings[VS_COMPANY_NAME]);
+        }
+        row->Image = ProgramImage(page, row, &fill->missingImage);
+    }
+    // A file seen for the first time is stamped now and shows that date.
+    int at = 0;
+    row->Detected[0] = '\0';
+    if (item->Command[0] != '\0' && NameTableGet(&fill->dates.names, item->Command, &at))
+        TextCopy(row->Detected, fill->dates.dates[at]);
+    else if (row->Exists && fill->datesPath != NULL &&
+             RecordDetected(item->Command, fill->datesPath) == 0)
+        GetDetectedDate(item->Command, item->Code, row->Detected);
+    row->Last = 0;
+    if (ActionsOf(page)->Facts != NULL)
+        ActionsOf(page)->Facts(page, row);
+}
+
+static void FreeRows(ListPage* page)
+{
+    free(page->Rows);
+    page->Rows = NULL;
+    page->RowCount = 0;
+    ClearItems(&page->Items);
+}
+
+// A new image list for the fill, sized once for every row: image 0 is the
+// program's icon.
+static void NewImageList(ListPage* page, int count)
+{
+    HIMAGELIST images = ImageList_Create(GetSystemMetrics(SM_CXSMICON),
+                                         GetSystemMetrics(SM_CYSMICON),
+                                         ILC_COLOR32 | ILC_MASK, count + 2, 16);
+    HIMAGELIST old = (HIMAGELIST)SendMessageA(page->List, LVM_SETIMAGELIST, LVSIL_SMALL,
+                                              (LPARAM)images);
+    if (old != NULL)
+        ImageList_Destroy(old);
+    page->Images = images;
+    if (images != NULL)
+        AddOwnIcon(images, IDI_PAGE_PROGRAM);
+}
+
+static void InsertRow(ListPage* page, const PageRow* row)
+{
+    char text[PAGE_CELL];
+    const PageColumn* columns = page->Record->Columns;
+    PageCellText(&columns[0], row, text, sizeof(text));
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+    item.iItem = row->Index;
+    item.pszText = text;
+    item.lParam = row->Index;
+    item.iImage = row->Image;
+    int at = (int)SendMessageA(page->List, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    if (at < 0)
+        return;
+    for (int c = 1; c < page->Record->ColumnCount && c < PAGE_MAX_COLUMNS; c++) {
+        PageCellText(&columns[c], row, text, sizeof(text));
+        SetCell(page->List, at, c, text);
+    }
+}
+
+static void SelectRow(HWND list, int row)
+{
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (row >= 0 && row < ListView_GetItemCount(list)) {
+        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(list, row, FALSE);
+    }
+}
+
+static void UpdateSelection(ListPage* page);
+
+// The sort option's column, -1 when it names none that sorts ("0", "99",
+// "abc" and the like).
+static int SavedSortColumn(const ListPage* page)
+{
+    if (page->Record->SortOption == NULL)
+        return -1;
+    int column = OptionRead(page->Record->SortOption, 0) - 1;
+    if (column < 0 || column >= page->Record->ColumnCount || column >= PAGE_MAX_COLUMNS ||
+        page->Record->Columns[column].Sort == SORT_NONE)
+        return -1;
+    return column;
+}
+
+int FillListPage(ListPage* page)
+{
+    HCURSOR cursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    page->Filling = 1;
+    SendMessageA(page->List, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(page->List, LVM_DELETEALLITEMS, 0, 0);
+    FreeRows(page);
+
+    const Category* row = page->Record->Row;
+    int count = row != NULL && row->ListAll != NULL ? row->ListAll(&page->Items) : 0;
+    if (count > 0)
+        page->Rows = (PageRow*)calloc((size_t)count, sizeof(PageRow));
+    if (page->Rows == NULL)
+        count = 0;
+    page->RowCount = count;
+    NewImageList(page, count);
+
+    FillContext fill;
+    int capacity = 16;
+    while (capacity < 2 * count)
+        capacity *= 2;
+    fill.cache.slots = (int*)calloc((size_t)capacity, sizeof(int));
+    fill.cache.mask = capacity - 1;
+    fill.missingImage = -1;
+    ReadProgramFolders(&fill.folders);
+    const char* subkey = row != NULL ? row->DetectedSubkey : NULL;
+    char datesPath[128];
+    TEXT_FORMAT(datesPath, "%s\\%s", VX_DETECTED_KEY, subkey != NULL ? subkey : "");
+    fill.datesPath = subkey != NULL ? datesPath : NULL;
+    ReadDetectedDates(&fill.dates, fill.datesPath);
+    const PageActions* actions = ActionsOf(page);
+    if (actions->Prepare != NULL)
+        actions->Prepare(page, 1);
+    SendMessageA(page->List, LVM_SETITEMCOUNT, (WPARAM)count, 0);
+    for (int i = 0; i < count; i++) {
+        PageRow* r = &page->Rows[i];
+        r->Item = GetItem(&page->Items, i);
+        r->Index = i;
+        MakeRowFacts(page, r, &fill);
+        InsertRow(page, r);
+    }
+    if (actions->Prepare != NULL)
+        actions->Prepare(page, 0);
+    free(fill.cache.slots);
+    FreeDetectedDates(&fill.dates);
+
+    ListView_SetExtendedListViewStyleEx(page->List, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    int column = SavedSortColumn(page);
+    if (column >= 0)
+        SortListPage(page, column, page->LastDescending[column]);
+    SendMessageA(page->List, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(page->List, NULL, TRUE);
+    SelectRow(page->List, 0);
+    page->Filling = 0;
+    UpdateSelection(page);
+    if (count >= ITEM_MAX) {
+        char text[256];
+        LoadText(IDS_LIST_CUT, text, sizeof(text));
+        SetStatusText(text);
+    }
+    SetCursor(cursor);
+    return count;
+}
+
+// --- Sorting -----------------------------------------------------------------------
+
+struct SortKey {
+    char Text[PAGE_CELL];
+    long long Number;
+    int Last;
+};
+
+struct SortContext {
+    const SortKey* Keys;  // by record index
+    int Count;
+    SortKind Kind;
+    int Descending;
+};
+
+// Whole keys compared: a key that is the start of another sorts before
+// it, so the order is the same whatever the order of the comparisons.
+// Rows marked Last come after the others in both directions; equal keys
+// keep the order of the listing.
+static int CALLBACK CompareRows(LPARAM a, LPARAM b, LPARAM data)
+{
+    const SortContext* context = (const SortContext*)data;
+    if (a < 0 || b < 0 || a >= context->Count || b >= context->Count)
+        return 0;
+    const SortKey* ka = &context->Keys[a];
+    const SortKey* kb = &context->Keys[b];
+    if (ka->Last != kb->Last)
+        return ka->Last - kb->Last;
+    int result;
+    if (context->Kind == SORT_NUMBER)
+        result = ka->Number < kb->Number ? -1 : ka->Number > kb->Number;
+    else
+        result = lstrcmpiA(ka->Text, kb->Text);
+    if (context->Descending)
+        result = -result;
+    return result != 0 ? result : (a < b ? -1 : a > b);
+}
+
+void SortListPage(ListPage* page, int column, int descending)
+{
+    if (column < 0 || column >= page->Record->ColumnCount || column >= PAGE_MAX_COLUMNS ||
+        page->RowCount == 0)
+        return;
+    const PageColumn* col = &page->Record->Columns[column];
+    if (col->Sort == SORT_NONE)
+        return;
+    SortKey* keys = (SortKey*)malloc((size_t)page->RowCount * sizeof(SortKey));
+    if (keys == NULL)
+        return;
+    for (int i = 0; i < page->RowCount; i++) {
+        const PageRow* row = &page->Rows[i];
+        SortKey* key = &keys[i];
+        char cell[PAGE_CELL];
+        PageCellText(col, row, cell, sizeof(cell));
+        key->Last = col->LastGroup ? row->Last : 0;
+        key->Number = 0;
+        if (col->Sort == SORT_DATE)
+            DateSortKey(cell, key->Text, sizeof(key->Text));
+        else
+            TextCopy(key->Text, cell);
+        if (col->Sort == SORT_NUMBER)
+            key->Number = col->Number != NULL ? col->Number(row) : strtoll(cell, NULL, 10);
+    }
+    SortContext context = { keys, page->RowCount, col->Sort, descending };
+    SendMessageA(page->List, LVM_SORTITEMS, (WPARAM)&context, (LPARAM)CompareRows);
+    free(keys);
+    page->LastDescending[column] = descending;
+}
+
+static void OnColumnClick(ListPage* page, int column)
+{
+    if (column < 0 || column >= page->Record->ColumnCount || column >= PAGE_MAX_COLUMNS ||
+        page->Record->Columns[column].Sort == SORT_NONE)
+        return;
+    SortListPage(page, column, page->NextDescending[column]);
+    page->NextDescending[column] = !page->NextDescending[column];
+    if (page->Record->SortOption != NULL)
+        OptionWrite(page->Record->SortOption, column + 1);
+}
+
+// --- Selection ---------------------------------------------------------------------
+
+int SelectedRecords(const ListPage* page, int* indexes, int max)
+{
+    int n = 0;
+    for (int row = -1; n < max;) {
+        row = ListView_GetNextItem(page->List, row, LVNI_SELECTED);
+        if (row < 0)
+            break;
+        LVITEMA item;
+        ZeroMemory(&item, sizeof(item));
+        item.mask = LVIF_PARAM;
+        item.iItem = row;
+        if (SendMessageA(page->List, LVM_GETITEMA, 0, (LPARAM)&item) &&
+            item.lParam >= 0 && item.lParam < page->RowCount)
+            indexes[n++] = (int)item.lParam;
+    }
+    return n;
+}
+
+const PageRow* RowOfRecord(const ListPage* page, int index)
+{
+    return index >= 0 && index < page->RowCount ? &page->Rows[index] : NULL;
+}
+
+const PageRow* SelectedRow(const ListPage* page)
+{
+    int row = ListView_GetNextItem(page->List, -1, LVNI_SELECTED | LVNI_FOCUSED);
+    if (row < 0)
+        row = ListView_GetNextItem(page->List, -1, LVNI_SELECTED);
+    if (row < 0)
+        return NULL;
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(page->List, LVM_GETITEMA, 0, (LPARAM)&item))
+        return NULL;
+    return RowOfRecord(page, (int)item.lParam);
+}
+
+static int HasNote(const PageRow* row)
+{
+    char note[VX_PATH];
+    return row != NULL && NotePath(row->Item->Command, note) > 0 &&
+           GetFileAttributesA(note) != INVALID_FILE_ATTRIBUTES;
+}
+
+static void UpdateSelection(ListPage* page)
+{
+    if (page->Filling)
+        return;
+    const PageRow* row = SelectedRow(page);
+    HWND info = GetDlgItem(page->Window, IDC_PAGE_INFO);
+    if (info != NULL)
+        SendMessageA(info, WM_SETFONT,
+                     (WPARAM)ExplorerFontOf(HasNote(row) ? XFONT_NOTE_MARK : XFONT_CAPTION), TRUE);
+    if (ActionsOf(page)->Selection != NULL)
+        ActionsOf(page)->Selection(page, row);
+}
+
+// --- The right-click menu ----------------------------------------------------------
+
+static void AppendText(HMENU menu, int id, int textId)
+{
+    char text[128];
+    LoadText(textId, text, sizeof(text));
+    AppendMenuA(menu, MF_STRING, (UINT_PTR)id, text);
+}
+
+static void ShowRowMenu(ListPage* page)
+{
+    const PageRow* row = SelectedRow(page);
+    if (row == NULL)
+        return;
+    HMENU menu = CreatePopupMenu();
+    if (menu == NULL)
+        return;
+    AppendText(menu, IDC_PAGE_INFO, IDS_ROWMENU_INFO);
+    AppendText(menu, IDM_PAGE_EXPLORE, IDS_ROWMENU_EXPLORE);
+    AppendText(menu, IDM_PAGE_PROPERTIES, IDS_ROWMENU_PROPERTIES);
+    if (HasNote(row))
+        AppendText(menu, IDM_PAGE_VIEW_NOTE, IDS_ROWMENU_VIEW_NOTE);
+    if (ActionsOf(page)->Menu != NULL)
+        ActionsOf(page)->Menu(page, menu, row);
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    AppendText(menu, IDM_PAGE_PLUS_INFO, IDS_ROWMENU_PLUS_INFO);
+    AppendText(menu, IDM_PAGE_LOG, IDS_ROWMENU_LOG);
+    AppendText(menu, IDC_PAGE_HELP, IDS_ROWMENU_HELP);
+    POINT at;
+    GetCursorPos(&at);
+    SetForegroundWindow(page->Window);
+    TrackPopupMenuEx(menu, TPM_VERTICAL, at.x, at.y, page->Window, NULL);
+    PostMessageA(page->Window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
+// --- Commands every list page shares ---------------------------------------------------
+
+// Schedules the selected row's program file for deletion at the next start,
+// after the user's yes; never one of our own files.
+static void DeleteOnReboot(ListPage* page, const PageRow* row)
+{
+    char file[VX_PATH];
+    int found = ProgramFileToDelete(row->Item->Command, file, sizeof(file));
+    if (found < 0) {
+        PageMessage(page->Window, IDS_OWN_FILE, file, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (found == 0) {
+        PageMessage(page->Window, IDS_NO_FILE_TO_DELETE, row->Item->Command,
+                    MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    if (PageMessage(page->Window, IDS_REBOOT_DELETE_ASK, NULL, MB_YESNO | MB_ICONSTOP) != IDYES)
+        return;
+    if (!DeleteOnRestart(file))
+        PageMessage(page->Window, IDS_DELETE_REFUSED, file, MB_OK | MB_ICONINFORMATION);
+    FillListPage(page);
+}
+
+static void ExploreFolder(ListPage* page, const PageRow* row)
+{
+    char folder[VX_PATH];
+    TextCopy(folder, row->Program);
+    folder[FileNameOffset(folder)] = '\0';
+    if (folder[0] != '\0')
+        ShellExecuteA(page->Window, "explore", folder, NULL, NULL, SW_SHOWDEFAULT);
+}
+
+static void OpenProperties(ListPage* page, const PageRow* row)
+{
+    if (!row->Exists)
+        return;
+    SHELLEXECUTEINFOA info;
+    ZeroMemory(&info, sizeof(info));
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.hwnd = page->Window;
+    info.lpVerb = "properties";
+    info.lpFile = row->Program;
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&info);
+}
+
+static void ViewNote(ListPage* page, const PageRow* row)
+{
+    char note[VX_PATH];
+    if (NotePath(row->Item->Command, note) > 0 &&
+        GetFileAttributesA(note) != INVALID_FILE_ATTRIBUTES)
+        ShellExecuteA(page->Window, "open", note, NULL, NULL, SW_SHOWNORMAL);
+}
+
+// The commands that act on the one selected row.
+static int IsRowCommand(int id)
+{
+    return id == IDOK || id == IDC_PAGE_INFO || id == IDM_PAGE_PLUS_INFO ||
+           id == IDM_PAGE_REBOOT_DELETE || id == IDM_PAGE_VIEW_NOTE || id == IDM_PAGE_EXPLORE ||
+           id == IDM_PAGE_PROPERTIES;
+}
+
+static void OnCommand(ListPage* page, int id, int notification)
+{
+    const PageActions* actions = ActionsOf(page);
+    if (actions->Command != NULL && actions->Command(page, id, notification))
+        return;
+    if (notification != BN_CLICKED && notification != 1)
+        return;
+    if (IsRowCommand(id)) {
+        const PageRow* row = SelectedRow(page);
+        if (row == NULL) {
+            NoSelectionMessage(page->Window);
+            return;
+        }
+        switch (id) {
+        case IDM_PAGE_REBOOT_DELETE: DeleteOnReboot(page, row); return;
+        case IDM_PAGE_VIEW_NOTE: ViewNote(page, row); return;
+        case IDM_PAGE_EXPLORE: ExploreFolder(page, row); return;
+        case IDM_PAGE_PROPERTIES: OpenProperties(page, row); return;
+        default:
+            // The information dialog and the online lookup arrive later.
+            PageMessage(page->Window, IDS_NOT_YET, NULL, MB_OK | MB_ICONINFORMATION);
+            SelectRow(page->List, ListView_GetNextItem(page->List, -1, LVNI_SELECTED));
+            return;
+        }
+    }
+    switch (id) {
+    case IDC_PAGE_HELP:
+        OpenHelpPage(page->Window, page->Record->Command);
+        break;
+    case IDC_PAGE_MONITOR:
+        OnMonitorButton(page->Window, page->Record);
+        break;
+    case IDC_PAGE_CLOSE:
+        PostMessageA(page->Window, WM_CLOSE, 0, 0);
+        break;
+    case IDM_PAGE_LOG:
+        PageMessage(page->Window, IDS_NOT_YET, NULL, MB_OK | MB_ICONINFORMATION);
+        break;
+    }
+}
+
+static LRESULT OnNotify(ListPage* page, const NMHDR* header)
+{
+    if (header->hwndFrom == page->List) {
+        switch (header->code) {
+        case LVN_COLUMNCLICK:
+            OnColumnClick(page, ((const NMLISTVIEW*)header)->iSubItem);
+            break;
+        case LVN_ITEMCHANGED:
+            if (((const NMLISTVIEW*)header)->uChanged & LVIF_STATE)
+                UpdateSelection(page);
+            break;
+        case NM_CLICK:
+        case NM_CHAR:
+            UpdateSelection(page);
+            break;
+        case NM_RCLICK:
+            ShowRowMenu(page);
+            break;
+        case NM_DBLCLK:
+            OnCommand(page, IDM_PAGE_PLUS_INFO, BN_CLICKED);
+            break;
+        }
+        return 0;
+    }
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        if (ActionsOf(page)->Activate != NULL)
+            ActionsOf(page)->Activate(page);
+        FillListPage(page);
+        PageActivated(page->Window, page->Record);
+        ShowPatrolState(page->Window, page->Record);
+        break;
+    case PSN_KILLACTIVE:
+        PageLeft(page->Window, 0);
+        SendMessageA(page->List, LVM_DELETEALLITEMS, 0, 0);
+        FreeRows(page);
+        break;
+    }
+    return 0;
+}
+
+static void LabelImageButtons(HWND window)
+{
+    SetItemText(window, IDS_LABEL_HELP, IDC_PAGE_HELP_LABEL);
+    SetItemText(window, IDS_LABEL_MONITOR, IDC_PAGE_MONITOR_LABEL);
+}
+
+static INT_PTR OnInitDialog(HWND window, const PROPSHEETPAGEA* sheetPage)
+{
+    const PageRecord* record = sheetPage != NULL ? (const PageRecord*)sheetPage->lParam : NULL;
+    ListPage* page = record != NULL ? new ListPage() : NULL;
+    if (page == NULL)
+        return TRUE;
+    page->Window = window;
+    page->List = GetDlgItem(window, IDC_PAGE_LIST);
+    page->Record = record;
+    SetWindowLongPtrA(window, DWLP_USER, (LONG_PTR)page);
+    InsertColumns(page);
+    if (ActionsOf(page)->Init != NULL)
+        ActionsOf(page)->Init(page);
+    LabelImageButtons(window);
+    PageCreated(window, record);
+    return TRUE;
+}
+
+static void OnDestroy(ListPage* page)
+{
+    PageLeft(page->Window, 1);
+    SetWindowLongPtrA(page->Window, DWLP_USER, 0);
+    HIMAGELIST images = (HIMAGELIST)SendMessageA(page->List, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+    if (images != NULL)
+        ImageList_Destroy(images);
+    FreeRows(page);
+    delete page;
+}
+
+INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_INITDIALOG)
+        return OnInitDialog(window, (const PROPSHEETPAGEA*)lParam);
+    ListPage* page = PageOf(window);
+    if (page == NULL)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        return TRUE;
+    case WM_NOTIFY:
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, OnNotify(page, (const NMHDR*)lParam));
+        return TRUE;
+    case WM_VX_LAYOUT_PAGE: {
+        const PageActions* actions = ActionsOf(page);
+        LayoutPage(window, actions->Buttons, actions->ButtonCount, actions->Partners);
+        return TRUE;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        return HandleImageButtons(window, message, wParam, lParam);
+    case WM_DRAWITEM:
+        return DrawPageCaption((const DRAWITEMSTRUCT*)lParam);
+    case WM_CLOSE:
+        // The page's own Close: the sheet closes as by its Cancel button.
+        PropSheet_PressButton(GetParent(window), PSBTN_CANCEL);
+        return TRUE;
+    case WM_DESTROY:
+        OnDestroy(page);
+        return FALSE;
+    }
+    return FALSE;
+}

@@ -1,0 +1,146 @@
+// The list page: the engine every category page of the explorer's sheet is
+// made of.  A page is its row of the page table: its columns as records and
+// its own hooks (PageActions); the engine lists the category into the
+// page's own item list, shows one row per record with its icon, sorts by
+// header click, keeps the selection, builds the right-click menu and runs
+// the commands every list page shares.  Each row's lParam is the index of
+// its record in the page's list: every action finds its record that way,
+// never by matching a row's text.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include "explorer/page_table.h"
+#include "foundation/date_text.h"
+#include "foundation/item_list.h"
+#include "foundation/path_text.h"
+#include "foundation/version_info.h"
+
+#define PAGE_MAX_COLUMNS 8
+// The text of one cell (a file part, a name, a date ...).
+#define PAGE_CELL 264
+
+enum SortKind {
+    SORT_NONE,    // a click on its header does nothing
+    SORT_TEXT,    // the cell's text, without regard to case
+    SORT_DATE,    // the cell's date in time order (DateSortKey); no date first
+    SORT_NUMBER,  // the column's Number, else the cell's leading digits
+};
+
+// What the engine works out once per row and fill: every cell and every
+// sort key is made from this, so neither reads the disk again.
+struct PageRow {
+    const ItemRecord* Item;
+    int Index;                        // the record's place in the page's list
+    char Program[VX_PATH];            // the program file its Command names
+    char Company[KEPT_VERSION_TEXT];  // its CompanyName; "" when none
+    char Detected[VX_DATE_TEXT];      // its first-detected date
+    int Exists;                       // the program file is there
+    int Last;                         // sorts after the others (a disabled entry)
+    int Image;                        // its image in the row icons
+};
+
+enum PageField {
+    FIELD_NAME,       // the record's Name
+    FIELD_FILE_PART,  // the Command after its last "\"
+    FIELD_COMPANY,
+    FIELD_DETECTED,
+    FIELD_CELL,       // the column's own Cell function
+};
+
+struct PageColumn {
+    int HeaderText;  // string-table id
+    int Width;       // per cent of the list's width
+    PageField Field;
+    // FIELD_CELL: the cell's text (out holds PAGE_CELL).
+    void (*Cell)(const PageRow* row, char* out, size_t outSize);
+    SortKind Sort;
+    // SORT_NUMBER: the row's number (NULL: the cell's leading digits).
+    long long (*Number)(const PageRow* row);
+    // 1: rows marked Last sort after the others in both directions.
+    int LastGroup;
+};
+
+struct ListPage;
+
+// A page's own part; every hook may be NULL.
+struct PageActions {
+    // WM_INITDIALOG, after the columns: texts and check boxes.
+    void (*Init)(ListPage* page);
+    // PSN_SETACTIVE, before the fill (check boxes from the options).
+    void (*Activate)(ListPage* page);
+    // Around the making of the rows of a fill (begin 1, then 0): what the
+    // page reads once per fill.
+    void (*Prepare)(ListPage* page, int begin);
+    // The page's own facts of a row (Last ...), after the engine's.
+    void (*Facts)(ListPage* page, PageRow* row);
+    // The selection changed: row is the selected one, NULL for none.
+    void (*Selection)(ListPage* page, const PageRow* row);
+    // A command of the page's own: 1 when handled.
+    int (*Command)(ListPage* page, int id, int notification);
+    // Its entries of the right-click menu, after the common item entries.
+    void (*Menu)(ListPage* page, HMENU menu, const PageRow* row);
+    // The buttons LayoutPage sets along the bottom, in order, and for each
+    // the button laid out in its slot (0: none).
+    const int* Buttons;
+    const int* Partners;
+    int ButtonCount;
+    // 1: column widths are parts of the whole width (else of the width
+    // less the vertical scroll bar).
+    int FullWidth;
+};
+
+// One open page (the dialog's DWLP_USER).
+struct ListPage {
+    HWND Window;
+    HWND List;
+    const PageRecord* Record;
+    ItemList Items;          // what the last fill listed
+    PageRow* Rows;           // by record index
+    int RowCount;
+    HIMAGELIST Images;
+    int Filling;             // selection notices are ignored meanwhile
+    // Per column: the direction the next click sorts in, and the one the
+    // column was last sorted in (a fill sorts that way again).
+    int NextDescending[PAGE_MAX_COLUMNS];
+    int LastDescending[PAGE_MAX_COLUMNS];
+    void* Own;               // the page's own data (its hooks keep it)
+};
+
+// The dialog procedure of every list page.  lParam of WM_INITDIALOG is the
+// PROPSHEETPAGE whose lParam is the page's PageRecord.
+INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Lists the category again and rebuilds the rows, sorted by the page's
+// sort option; selects row 0.  Returns the number of rows.
+int FillListPage(ListPage* page);
+
+// Sorts by column (0-based) in the direction given; nothing for a column
+// out of range or not sortable.  Keys are made once per row.
+void SortListPage(ListPage* page, int column, int descending);
+
+// The record indexes of the selected rows, in row order (at most max);
+// returns how many.
+int SelectedRecords(const ListPage* page, int* indexes, int max);
+// The selected row (the focused one when several are); NULL for none.
+const PageRow* SelectedRow(const ListPage* page);
+// The row of a record index; NULL outside the list.
+const PageRow* RowOfRecord(const ListPage* page, int index);
+
+// The text of a cell as the list shows it (out holds PAGE_CELL).
+void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);
+// A path's file part: the text after its last "\", the whole text when it
+// has none (out holds VX_PATH).
+void FilePartOf(const char* path, char* out, size_t outSize);
+
+// A message box of the explorer: the numbered text with its "%s" filled
+// by value (NULL: none), the product name as caption, topmost, in the
+// user's language.  Returns the button pressed.
+int PageMessage(HWND owner, int textId, const char* value, UINT flags);
+// "No selection has been made." (text 57, caption text 31).
+void NoSelectionMessage(HWND owner);
+
+// The Startup Programs page (explorer/startup_page.cpp).
+#define STARTUP_COLUMN_COUNT 5
+extern const PageColumn g_StartupColumns[STARTUP_COLUMN_COUNT];
+extern const PageActions g_StartupActions;

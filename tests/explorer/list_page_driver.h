@@ -1,0 +1,279 @@
+// Driving a list page as a user would: the page hosted in a property sheet
+// of the test's own (modeless, on the test's thread), its list read row by
+// row, its headers and rows clicked with the mouse, its buttons pressed,
+// and the message boxes, the file chooser and the right-click menu it opens
+// answered from a second thread while the page waits for them.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "explorer/list_page.h"
+#include "foundation/handles.h"
+#include "explorer/frame.h"
+#include "resources/explorer_pages.h"
+#include "support/vxtest.h"
+
+namespace page_test {
+
+const char* const kSheetTitle = "List page under test";
+// The sheet of the test (never taken for a box).
+inline HWND g_sheet = NULL;
+
+// One page of the page table in a sheet of its own.
+class PageHost {
+public:
+    explicit PageHost(int command)
+    {
+        InitCommonControls();
+        const PageRecord* record = PageByCommand(command);
+        PROPSHEETPAGEA page;
+        ZeroMemory(&page, sizeof(page));
+        page.dwSize = sizeof(page);
+        page.hInstance = GetModuleHandleA(NULL);
+        page.pszTemplate = MAKEINTRESOURCEA(record->TemplateId);
+        page.pfnDlgProc = ListPageProc;
+        page.lParam = (LPARAM)record;
+        PROPSHEETHEADERA header;
+        ZeroMemory(&header, sizeof(header));
+        header.dwSize = sizeof(header);
+        header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_MODELESS;
+        header.hInstance = GetModuleHandleA(NULL);
+        header.pszCaption = kSheetTitle;
+        header.nPages = 1;
+        header.ppsp = &page;
+        sheet_ = g_sheet = (HWND)PropertySheetA(&header);
+        vxtest::PumpMessages(100);
+    }
+    ~PageHost() { Close(); }
+
+    void Close()
+    {
+        if (sheet_ != NULL && IsWindow(sheet_))
+            DestroyWindow(sheet_);
+        sheet_ = NULL;
+        vxtest::PumpMessages(0);
+    }
+    HWND Sheet() const { return sheet_; }
+    HWND Page() const
+    {
+        return sheet_ ? (HWND)SendMessageA(sheet_, PSM_GETCURRENTPAGEHWND, 0, 0) : NULL;
+    }
+    HWND List() const { return GetDlgItem(Page(), IDC_PAGE_LIST); }
+
+private:
+    HWND sheet_ = NULL;
+};
+
+// The text of the sheet's status bar.
+inline std::string StatusText(HWND sheet)
+{
+    char text[512] = "";
+    HWND status = GetDlgItem(sheet, FRAME_STATUS_BAR);
+    if (status != NULL && LOWORD(SendMessageA(status, SB_GETTEXTLENGTHA, 0, 0)) < sizeof(text))
+        SendMessageA(status, SB_GETTEXTA, 0, (LPARAM)text);
+    return text;
+}
+
+inline int RowCount(HWND list) { return (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0); }
+
+inline std::string Cell(HWND list, int row, int column)
+{
+    char text[1024] = "";
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)row, (LPARAM)&item);
+    return text;
+}
+
+// A column from top to bottom.
+inline std::vector<std::string> Column(HWND list, int column)
+{
+    std::vector<std::string> cells;
+    for (int row = 0; row < RowCount(list); row++)
+        cells.push_back(Cell(list, row, column));
+    return cells;
+}
+
+// The first row whose column shows text; -1 when none does.
+inline int FindRow(HWND list, int column, const std::string& text)
+{
+    for (int row = 0; row < RowCount(list); row++)
+        if (Cell(list, row, column) == text)
+            return row;
+    return -1;
+}
+
+// A left click on the column's header.
+inline void ClickHeader(HWND list, int column)
+{
+    HWND header = (HWND)SendMessageA(list, LVM_GETHEADER, 0, 0);
+    RECT r;
+    SendMessageA(header, HDM_GETITEMRECT, (WPARAM)column, (LPARAM)&r);
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(header, WM_LBUTTONUP, 0, at);
+}
+
+inline LPARAM RowPoint(HWND list, int row)
+{
+    RECT r;
+    r.left = LVIR_LABEL;
+    SendMessageA(list, LVM_GETITEMRECT, (WPARAM)row, (LPARAM)&r);
+    return MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+}
+
+// A left click on the row (it alone is then selected), scrolled into view
+// first.
+inline void ClickRow(HWND list, int row)
+{
+    SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)row, FALSE);
+    LPARAM at = RowPoint(list, row);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);  // ends the list's drag watch
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    vxtest::PumpMessages(0);
+}
+
+// Control-click: the rows selected together.
+inline void SelectRows(HWND list, const std::vector<int>& rows)
+{
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (int row : rows)
+        ListView_SetItemState(list, row, LVIS_SELECTED | LVIS_FOCUSED,
+                              LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+// Presses a button of the page; returns when the page has done its work.
+inline void Press(HWND page, int id)
+{
+    HWND button = GetDlgItem(page, id);
+    ASSERT_TRUE(button != NULL) << "no button " << id;
+    SendMessageA(button, BM_CLICK, 0, 0);
+}
+
+// What a box showed and which button closed it.
+struct Box {
+    std::string caption, text;
+};
+
+// The visible dialog (class #32770) titled caption other than the sheet.
+inline HWND FindDialog(const char* caption)
+{
+    for (HWND w = NULL; (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;) {
+        if (w != g_sheet && IsWindowVisible(w) &&
+            (caption == NULL || vxtest::WindowText(w) == caption))
+            return w;
+    }
+    return NULL;
+}
+
+// Runs action on this thread while a second thread answers the message
+// boxes it opens, in order, with the buttons given (a box beyond them gets
+// "No", else "OK").  Returns what each box showed.
+inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
+                                  const std::function<void()>& action)
+{
+    std::vector<Box> boxes;
+    std::atomic<bool> done(false);
+    std::thread user([&] {
+        while (!done) {
+            HWND box = FindDialog(NULL);
+            if (box == NULL) {
+                Sleep(20);
+                continue;
+            }
+            Sleep(400);
+            boxes.push_back({ vxtest::WindowText(box), vxtest::DialogItemText(box, 0xFFFF) });
+            int answer = boxes.size() <= answers.size() ? answers[boxes.size() - 1]
+                         : GetDlgItem(box, IDNO) != NULL ? IDNO : IDOK;
+            // Pressed again until it goes: a box still settling may miss a press.
+            for (int i = 0; i < 250 && IsWindow(box); i++, Sleep(20))
+                if (i % 50 == 0)
+                    PostMessageA(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+        }
+    });
+    action();
+    vxtest::PumpMessages(100);
+    done = true;
+    user.join();
+    return boxes;
+}
+
+// Runs action while a second thread picks file in the file chooser titled
+// title.  Returns 1 when the chooser was seen.
+inline int WithChosenFile(const char* title, const std::string& file,
+                          const std::function<void()>& action)
+{
+    std::atomic<int> seen(0);
+    std::thread user([&] {
+        HWND d = NULL;
+        for (int i = 0; i < 250 && (d = FindDialog(title)) == NULL; i++)
+            Sleep(20);
+        if (d == NULL)
+            return;
+        Sleep(300);
+        seen = 1;
+        // The name box: a combo box with its edit (0x47c), or an edit (0x480).
+        HWND name = GetDlgItem(d, 0x47c);
+        HWND edit = name != NULL ? FindWindowExA(name, NULL, "Edit", NULL) : GetDlgItem(d, 0x480);
+        SendMessageA(edit != NULL ? edit : name, WM_SETTEXT, 0, (LPARAM)file.c_str());
+        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
+    });
+    action();
+    user.join();
+    return seen;
+}
+
+// A right-click on the row (or on the list's empty part for row -1);
+// returns when the page has done with it.
+inline void RightClick(HWND list, int row)
+{
+    RECT r;
+    GetClientRect(list, &r);
+    LPARAM at = row >= 0 ? RowPoint(list, row) : MAKELPARAM(r.right - 5, r.bottom - 5);
+    PostMessageA(list, WM_RBUTTONUP, 0, at);  // ends the list's drag watch
+    SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
+    SendMessageA(list, WM_RBUTTONUP, 0, at);
+}
+
+// The same; a second thread reads the menu it opens and closes it.  Each entry as
+// "text" ("text (off)" when greyed, "-" for a separator); empty when no
+// menu opened.
+inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
+{
+    std::vector<std::string> entries;
+    std::atomic<bool> done(false);
+    std::thread user([&] {
+        HWND menu = NULL;
+        while (!done && (menu = FindWindowExA(NULL, NULL, "#32768", NULL)) == NULL)
+            Sleep(20);
+        if (menu == NULL)
+            return;
+        Sleep(150);
+        HMENU handle = (HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0);
+        for (int i = 0; i < GetMenuItemCount(handle); i++) {
+            char text[128] = "";
+            GetMenuStringA(handle, (UINT)i, text, sizeof(text), MF_BYPOSITION);
+            UINT state = GetMenuState(handle, (UINT)i, MF_BYPOSITION);
+            entries.push_back((state & MF_SEPARATOR) ? std::string("-")
+                              : std::string(text) + ((state & MF_GRAYED) ? " (off)" : ""));
+        }
+        PostMessageA(page, WM_CANCELMODE, 0, 0);
+    });
+    RightClick(list, row);
+    vxtest::PumpMessages(200);
+    done = true;
+    user.join();
+    return entries;
+}
+
+}  // namespace page_test
