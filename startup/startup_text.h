@@ -27,3 +27,13 @@ int NextListSpan(const char* text, size_t* pos, const char* separators, size_t* 
 
 // 1 when the span text[start, start + length) equals item, ignoring case.
 int SpanEqualsNoCase(const char* text, size_t start, size_t length, const char* item);
+
+// The startup alert's sentence on where an entry starts from, by its code:
+// the RunOnce family, WIN.INI, the Startup folders, or anywhere else.
+// Returns the text's id (resources/fragments/startup.h).
+int StartupLocationTextId(int code);
+
+// The label the startup alert shows in place of the program's product name
+// for an entry of a Winlogon value or a shell hook ("WinLogon:Shell" for
+// 251 ...); "" for every other code.
+const char* StartupHookLabel(int code);
