@@ -21,6 +21,7 @@
 #include "foundation/options.h"
 #include "foundation/text.h"
 #include "monitor/patrol.h"
+#include "monitor/tray.h"
 #include "resources/fragments/services.h"
 #include "resources/fragments/sysfiles.h"
 #include "resources/monitor_resource.h"
@@ -262,8 +263,10 @@ TEST_F(AlertTest, AnAlertThatCannotBeShownAnswersNone)
         MakeAlertRequest(&request, alert, OwnProgram().c_str(), "x", 0);
         DeleteFileA(HistoryPath().c_str());
         bool shown = false;
+        int trayCalls = TrayRoundTrips();
         EXPECT_EQ(ANSWER_NONE, RunAsk([&] { return UiAsk(&request); }, [&](HWND d) { shown = true, Accept(d); }));
         EXPECT_FALSE(shown);
+        EXPECT_EQ(trayCalls, TrayRoundTrips()) << "the tray told of an alert";
         EXPECT_EQ(0, g_Patrol.AlertOpen);
         EXPECT_EQ("", vxtest::ReadFileText(HistoryPath()));
     }
