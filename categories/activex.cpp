@@ -276,15 +276,14 @@ static int TellNewControl(const ItemRecord* item, void* context)
 static const AlertLine s_alertLines[] = {
     { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
     { IDC_ALERT_MESSAGE, IDS_ACTIVEX_MESSAGE, 0 },
-    { IDC_ALERT_LOOKUP, IDS_PLUS_INFO, 0 },
-    { IDYES, IDS_YES, 0 },
-    { IDNO, IDS_NO, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_alert = {
-    ALERT_ONE_PROGRAM, IDD_ALERT_ACTIVEX, IDS_ALERT_TITLE, s_alertLines, IDYES, IDNO,
-    ANSWER_ACCEPT, 4, IDS_TIP_HELPERS, ALERT_HISTORY_NAMES_PRODUCT, HA_IEHELPER_ALERT, HT_BHO,
+    ALERT_ONE_PROGRAM, IDD_ALERT_ACTIVEX, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    4, IDS_TIP_HELPERS,  // sound, tray tip
+    ALERT_HISTORY_NAMES_PRODUCT, HA_IEHELPER_ALERT, HT_BHO,
 };
 
 static void DescribeControl(const ItemRecord*, int, AlertRequest* request)

@@ -809,16 +809,14 @@ static const AlertLine s_alertLines[] = {
     { IDC_TWO_OLD_LABEL, IDS_FILETYPE_OLD, 0 },
     { IDC_TWO_NEW_LABEL, IDS_FILETYPE_NEW, 0 },
     { IDC_TWO_QUESTION, IDS_FILETYPE_QUESTION, 0 },
-    { IDC_TWO_OLD_LOOKUP, IDS_LOOKUP_INFO, 0 },
-    { IDC_TWO_NEW_LOOKUP, IDS_LOOKUP_INFO, 0 },
-    { IDYES, IDS_YES, 0 },
-    { IDNO, IDS_NO, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_alert = {
-    ALERT_TWO_PROGRAMS, IDD_ALERT_FILETYPE, IDS_FILETYPE_TITLE, s_alertLines, IDYES, IDNO,
-    ANSWER_ACCEPT, 5, IDS_TIP_FILETYPES, 0, -1, -1,
+    ALERT_TWO_PROGRAMS, IDD_ALERT_FILETYPE, IDS_FILETYPE_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    5, IDS_TIP_FILETYPES,  // sound, tray tip
+    0, -1, -1,             // no history line
 };
 
 static void DescribeFileType(const ItemRecord* item, int, AlertRequest* request)

@@ -362,14 +362,14 @@ static int TellNewHidden(const ItemRecord*, void*)
 static const AlertLine s_alertLines[] = {
     { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
     { IDC_ALERT_MESSAGE, IDS_HIDDEN_MESSAGE, 0 },
-    { IDC_ALERT_LOOKUP, IDS_PLUS_INFO, 0 },
-    { IDCANCEL, IDS_DELETE, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_alert = {
-    ALERT_ONE_PROGRAM, IDD_ALERT_HIDDEN, IDS_ALERT_TITLE, s_alertLines, IDOK, IDCANCEL,
-    ANSWER_ACCEPT, 4, IDS_TIP_STARTUP, 0, HA_HIDDEN_ALERT, HT_HIDDEN,
+    ALERT_ONE_PROGRAM, IDD_ALERT_HIDDEN, IDS_ALERT_TITLE, s_alertLines,
+    IDOK, 0, IDCANCEL, IDS_DELETE, ANSWER_ACCEPT,
+    4, IDS_TIP_STARTUP,  // sound, tray tip
+    0, HA_HIDDEN_ALERT, HT_HIDDEN,
 };
 
 static void DescribeHidden(const ItemRecord* item, int, AlertRequest* request)

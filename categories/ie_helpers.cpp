@@ -378,15 +378,14 @@ static int TellNewHelper(const ItemRecord* item, void* context)
 static const AlertLine s_alertLines[] = {
     { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
     { IDC_ALERT_MESSAGE, IDS_HELPER_MESSAGE, 0 },
-    { IDC_ALERT_LOOKUP, IDS_PLUS_INFO, 0 },
-    { IDYES, IDS_YES, 0 },
-    { IDNO, IDS_NO, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_alert = {
-    ALERT_ONE_PROGRAM, IDD_ALERT_HELPER, IDS_ALERT_TITLE, s_alertLines, IDYES, IDNO,
-    ANSWER_ACCEPT, 4, IDS_TIP_HELPERS, ALERT_HISTORY_NAMES_PRODUCT, HA_IEHELPER_ALERT, HT_BHO,
+    ALERT_ONE_PROGRAM, IDD_ALERT_HELPER, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    4, IDS_TIP_HELPERS,  // sound, tray tip
+    ALERT_HISTORY_NAMES_PRODUCT, HA_IEHELPER_ALERT, HT_BHO,
 };
 
 // Helpers are looked up online as type 0, whatever their kind.

@@ -723,15 +723,14 @@ static const AlertLine s_alertLines[] = {
     { IDC_ALERT_VERSION_LABEL, IDS_VERSION, 0 },
     { IDC_SERVICE_INTRO, IDS_SERVICE_INTRO, ALERT_LINE_BODY_FONT },
     { IDC_SERVICE_STATE, IDS_SERVICE_STATE, ALERT_LINE_FILLED },
-    { IDC_ALERT_LOOKUP, IDS_PLUS_INFO, 0 },
-    { IDYES, IDS_YES, 0 },
-    { IDNO, IDS_NO, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_alert = {
-    ALERT_ONE_PROGRAM, IDD_ALERT_SERVICE, IDS_ALERT_TITLE, s_alertLines, IDYES, IDNO,
-    ANSWER_REJECT, 1, IDS_TIP_STARTUP, 0, -1, -1,
+    ALERT_ONE_PROGRAM, IDD_ALERT_SERVICE, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_REJECT,
+    1, IDS_TIP_STARTUP,  // sound, tray tip
+    0, -1, -1,           // headed by its name; no history line
 };
 
 static void DescribeService(const ItemRecord* item, int, AlertRequest* request)

@@ -374,15 +374,16 @@ static const AlertLine s_alertLines[] = {
     { IDC_CHANGE_PATH_LABEL, IDS_CHANGE_PATH, 0 },
     { IDC_CHANGE_VIEW_NEW, IDS_CHANGE_VIEW_NEW, 0 },
     { IDC_CHANGE_VIEW_OLD, IDS_CHANGE_VIEW_OLD, 0 },
-    { IDC_CHANGE_ACCEPT, IDS_CHANGE_ACCEPT_BUTTON, 0 },
-    { IDC_CHANGE_REJECT, IDS_CHANGE_REJECT_BUTTON, 0 },
     { IDC_CHANGE_STOP, IDS_CHANGE_STOP, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_alert = {
-    ALERT_FILE_CHANGE, IDD_FILE_CHANGE, IDS_CHANGE_TITLE, s_alertLines, IDC_CHANGE_ACCEPT,
-    IDC_CHANGE_REJECT, ANSWER_NONE, -1, IDS_TIP_SYSFILES, 0, -1, -1,
+    ALERT_FILE_CHANGE, IDD_FILE_CHANGE, IDS_CHANGE_TITLE, s_alertLines,
+    IDC_CHANGE_ACCEPT, IDS_CHANGE_ACCEPT_BUTTON, IDC_CHANGE_REJECT, IDS_CHANGE_REJECT_BUTTON,
+    ANSWER_NONE,         // Escape and the close box end nothing
+    -1, IDS_TIP_SYSFILES,  // silent; tray tip
+    0, -1, -1,
 };
 
 int CheckSysFile(const char* name, const char* path)

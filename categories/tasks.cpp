@@ -857,16 +857,14 @@ static const AlertLine s_alertLines[] = {
     { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
     { IDC_ALERT_MESSAGE, IDS_TASK_MESSAGE, 0 },
     { IDC_TASK_NEXT_RUN, 0, ALERT_LINE_DETAIL },
-    { IDC_ALERT_LOOKUP, IDS_PLUS_INFO, 0 },
-    { IDYES, IDS_YES, 0 },
-    { IDNO, IDS_NO, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_alert = {
-    ALERT_ONE_PROGRAM, IDD_ALERT_TASK, IDS_ALERT_TITLE, s_alertLines, IDYES, IDNO,
-    ANSWER_ACCEPT, 3, IDS_TIP_TASKS, ALERT_HISTORY_NAMES_PRODUCT, HA_TASK_ALERT,
-    HT_SCHEDULED_TASK,
+    ALERT_ONE_PROGRAM, IDD_ALERT_TASK, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    3, IDS_TIP_TASKS,  // sound, tray tip
+    ALERT_HISTORY_NAMES_PRODUCT, HA_TASK_ALERT, HT_SCHEDULED_TASK,
 };
 
 // "Backup.job" is headed "Backup"; a name of three characters or less

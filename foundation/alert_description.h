@@ -12,11 +12,12 @@
 
 enum AlertLayout {
     // One program: its heading, icon, version details and file, a message,
-    // the online lookup and two answer buttons (shared controls:
-    // resources/alert_layouts.h).
+    // the online lookup ("PLUS &Info...") and two answer buttons (shared
+    // controls: resources/alert_layouts.h).
     ALERT_ONE_PROGRAM,
     // Two programs, the one recorded above and the one now registered
-    // below, each with its own lookup, under the subject's name.
+    // below, each with its own lookup ("Info..."), under the subject's
+    // name.
     ALERT_TWO_PROGRAMS,
     // A watched file changed: its name, path and comment, a look at either
     // file, and Accept or Reject only (Escape and the close box end
@@ -61,7 +62,8 @@ struct AlertDescription {
     int TemplateId;           // the dialog template in the category's fragment
     int TitleText;            // the window title
     const AlertLine* Lines;   // the texts it shows, up to a line of control 0
-    int YesId, NoId;          // the accepting and the refusing button
+    int YesId, YesText;       // the accepting button and its text (0: the template's)
+    int NoId, NoText;         // the refusing button and its text
     // What Escape and the close box answer.  A refusing button that carries
     // the cancel id refuses only when pressed itself.
     int EscapeAnswer;

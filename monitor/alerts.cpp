@@ -225,6 +225,8 @@ void ShowAlertTexts(HWND dialog)
     SetTitle(dialog, alert.TitleText);
     for (const AlertLine* line = alert.Lines; line != NULL && line->ControlId != 0; line++)
         ShowLine(dialog, *line);
+    SetItemText(dialog, alert.YesText, alert.YesId);
+    SetItemText(dialog, alert.NoText, alert.NoId);
 }
 
 // The heading (control 100): the category's, the item's name or the
@@ -279,6 +281,7 @@ static INT_PTR InitOneProgram(HWND dialog)
     SetTextIfAny(dialog, IDC_ALERT_DESCRIPTION, subject->fields[VS_FILE_DESCRIPTION]);
     SetTextIfAny(dialog, IDC_ALERT_COPYRIGHT, subject->fields[VS_LEGAL_COPYRIGHT]);
 
+    SetItemText(dialog, IDS_PLUS_INFO, IDC_ALERT_LOOKUP);
     ShowAlertTexts(dialog);
     WriteOpeningHistory(heading, *subject);
     free(subject);
@@ -320,6 +323,8 @@ static INT_PTR InitTwoPrograms(HWND dialog)
     ShowAssociatedProgram(dialog, g_Alert.File, recorded);
     ShowAssociatedProgram(dialog, g_Alert.SecondFile, registered);
     SetDlgItemTextA(dialog, IDC_TWO_SUBJECT, g_Alert.Name);
+    SetItemText(dialog, IDS_LOOKUP_INFO, IDC_TWO_OLD_LOOKUP);
+    SetItemText(dialog, IDS_LOOKUP_INFO, IDC_TWO_NEW_LOOKUP);
     ShowAlertTexts(dialog);
     RestoreAlertPosition(dialog, g_AlertPlacement);
     return TRUE;

@@ -664,30 +664,28 @@ static int ActOnStartupEntry(const ItemRecord* item, int verdict, int answer)
 static const AlertLine s_newEntryLines[] = {
     { IDC_ALERT_VERSION_LABEL, IDS_VERSION, 0 },
     { IDC_ALERT_MESSAGE, IDS_STARTUP_MESSAGE, ALERT_LINE_FILLED | ALERT_LINE_BODY_FONT },
-    { IDC_ALERT_LOOKUP, IDS_PLUS_INFO, 0 },
-    { IDYES, IDS_YES, 0 },
-    { IDNO, IDS_NO, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_newEntryAlert = {
-    ALERT_ONE_PROGRAM, IDD_ALERT_STARTUP, IDS_ALERT_TITLE, s_newEntryLines, IDYES, IDNO,
-    ANSWER_ACCEPT, 1, IDS_TIP_STARTUP, ALERT_HEADING_IS_PRODUCT, HA_START_ALERT, -1,
+    ALERT_ONE_PROGRAM, IDD_ALERT_STARTUP, IDS_ALERT_TITLE, s_newEntryLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    1, IDS_TIP_STARTUP,  // sound, tray tip
+    ALERT_HEADING_IS_PRODUCT, HA_START_ALERT, -1,
 };
 
 // A delayed program back among the startup entries: keep it, or disable it.
 static const AlertLine s_returnedLines[] = {
     { IDC_ALERT_VERSION_LABEL, IDS_VERSION, 0 },
     { IDC_ALERT_MESSAGE, IDS_DELAYED_MESSAGE, 0 },
-    { IDC_ALERT_LOOKUP, IDS_PLUS_INFO, 0 },
-    { IDYES, IDS_YES, 0 },
-    { IDNO, IDS_DISABLE, 0 },
     { 0, 0, 0 },
 };
 
 static const AlertDescription s_returnedAlert = {
-    ALERT_ONE_PROGRAM, IDD_ALERT_DELAYED, IDS_DELAYED_TITLE, s_returnedLines, IDYES, IDNO,
-    ANSWER_ACCEPT, -1, IDS_TIP_STARTUP, ALERT_HEADING_IS_PRODUCT, -1, -1,
+    ALERT_ONE_PROGRAM, IDD_ALERT_DELAYED, IDS_DELAYED_TITLE, s_returnedLines,
+    IDYES, IDS_YES, IDNO, IDS_DISABLE, ANSWER_ACCEPT,
+    -1, IDS_TIP_STARTUP,  // silent; tray tip
+    ALERT_HEADING_IS_PRODUCT, -1, -1,
 };
 
 static void DescribeStartupEntry(const ItemRecord* item, int verdict, AlertRequest* request)
