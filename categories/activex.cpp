@@ -9,12 +9,15 @@
 #include "categories/category.h"
 #include "categories/ie_helpers.h"
 #include "foundation/handles.h"
+#include "foundation/history_line.h"
 #include "foundation/item_list.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
 #include "foundation/name_table.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/activex.h"
 
 typedef char VersionBlock[VS_COUNT][VS_SLOT];
 
@@ -269,9 +272,23 @@ static int TellNewControl(const ItemRecord* item, void* context)
     return VERDICT_NEW;
 }
 
-static void DescribeControl(const ItemRecord* item, int, AlertRequest* request)
+// The alert names the history line as the helpers' do.
+static const AlertLine s_alertLines[] = {
+    { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
+    { IDC_ALERT_MESSAGE, IDS_ACTIVEX_MESSAGE, 0 },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_alert = {
+    ALERT_ONE_PROGRAM, IDD_ALERT_ACTIVEX, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    4, IDS_TIP_HELPERS,  // sound, tray tip
+    ALERT_HISTORY_NAMES_PRODUCT, HA_IEHELPER_ALERT, HT_BHO,
+};
+
+static void DescribeControl(const ItemRecord*, int, AlertRequest* request)
 {
-    MakeAlertRequest(request, ALERT_ACTIVEX, item->Command, item->Name, 0);
+    request->TypeCode = 0;
 }
 
 static int RecordControl(const ItemRecord* item)
@@ -307,7 +324,7 @@ const Category g_ActiveXCategory = {
     VX_ACTIVEX_KEY,                  // BaselineKey
     OPT_ActiveX, OPT_RealtimeActiveX, OPT_HideActiveX,
     0,                               // first half
-    ALERT_ACTIVEX, ALERT_ACTIVEX,
+    &s_alert, &s_alert,
     CAT_BASELINE_TABLE,
     NULL,                            // CanRun
     NULL,                            // Patrol: the generic step

@@ -514,8 +514,8 @@ const Category g_UpdatePrefixCategory = {
     -1,                           // RealtimeOption
     -1,                           // HideOption: always asked
     0,                            // Half
-    ALERT_STARTUP,                // Alert: asks with UiConfirm, never an alert
-    ALERT_STARTUP,                // ReturnAlert
+    NULL,                         // Alert: asks with UiConfirm, never an alert
+    NULL,                         // ReturnAlert
     0,                            // Flags
     NULL,                         // CanRun
     PatrolUpdateAndPrefix,
@@ -530,8 +530,8 @@ const Category g_BrowserPagesCategory = {
     OPT_RealtimeStartPage,
     OPT_HideHomePage,
     0,                            // first half
-    ALERT_STARTUP,                // asks with UiConfirm, never an alert
-    ALERT_STARTUP,
+    NULL,                         // asks with UiConfirm, never an alert
+    NULL,
     0,
     NULL,
     PatrolBrowserPages,

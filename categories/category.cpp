@@ -19,11 +19,12 @@ static void DetectedPath(const Category* category, char* out, size_t outSize)
     TextFormat(out, outSize, "%s\\%s", VX_DETECTED_KEY, category->DetectedSubkey);
 }
 
-static void DescribeItem(const Category* category, const ItemRecord* item, int verdict,
-                         AlertRequest* request)
+void DescribeCategoryItem(const Category* category, const ItemRecord* item, int verdict,
+                          AlertRequest* request)
 {
-    AlertKind kind = verdict == VERDICT_RETURNED ? category->ReturnAlert : category->Alert;
-    MakeAlertRequest(request, kind, item->Command, item->Name, item->Code);
+    const AlertDescription* alert =
+        verdict == VERDICT_RETURNED ? category->ReturnAlert : category->Alert;
+    MakeAlertRequest(request, alert, item->Command, item->Name, item->Code);
     if (category->Describe != NULL)
         category->Describe(item, verdict, request);
 }
@@ -137,7 +138,7 @@ static int PatrolOwnList(const Category* category, NameTable* table)
             RecordDetected(item->Command, path);
         }
         AlertRequest request;
-        DescribeItem(category, item, verdict, &request);
+        DescribeCategoryItem(category, item, verdict, &request);
         int answer = AskOrAutoAnswer(hide, &request);
         asked++;
         if (answer != ANSWER_NONE && category->Act != NULL)

@@ -16,6 +16,12 @@ const Category* CategoryAt(int index);
 // of items asked about.
 int PatrolCategory(const Category* category);
 
+// The alert request for an item: the row's alert for the verdict, file =
+// Command, name = Name, type = Code, then the row's Describe.  A row
+// without an alert gives a request that nothing can show (ANSWER_NONE).
+void DescribeCategoryItem(const Category* category, const ItemRecord* item, int verdict,
+                          AlertRequest* request);
+
 // Runs the category's own step or PatrolCategory, after the same baseline
 // check.  Returns what the own step does (a rest), else 0.
 int RunCategoryStep(const Category* category);

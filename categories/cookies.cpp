@@ -555,7 +555,7 @@ const Category g_CookieFilterCategory = {
     "Filter Cookies", NULL, NULL,
     OPT_Nuts, -1, -1,
     1,                       // second half
-    ALERT_STARTUP, ALERT_STARTUP,  // never an alert
+    NULL, NULL,  // never an alert
     0, NULL, PatrolCookieFilter,
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };
@@ -564,7 +564,7 @@ const Category g_CookieFileCategory = {
     "Filter Mozilla Cookies", NULL, NULL,
     -1, -1, -1,              // every patrol
     1,
-    ALERT_STARTUP, ALERT_STARTUP,
+    NULL, NULL,
     0, CookieFileCanRun, PatrolCookieFile,
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };
@@ -573,7 +573,7 @@ const Category g_NewCookiesCategory = {
     "Check for New Cookies", NULL, NULL,
     OPT_Cookies, -1, -1,
     1,                       // second half
-    ALERT_STARTUP, ALERT_STARTUP,  // asks with UiConfirm
+    NULL, NULL,  // asks with UiConfirm
     0, NULL, PatrolNewCookies,
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
 };

@@ -21,6 +21,8 @@
 #include "foundation/trace.h"
 #include "foundation/ui.h"
 #include "foundation/utils.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/filetype.h"
 
 #define CLASSES_KEY "Software\\Classes"
 #define OPEN_COMMAND "\\shell\\open\\command"
@@ -802,9 +804,24 @@ int PatrolFileTypes()
 
 // The alert: the extension, the recorded program above and the newly
 // associated one below.
+static const AlertLine s_alertLines[] = {
+    { IDC_TWO_HEADING, IDS_FILETYPE_HEADING, 0 },
+    { IDC_TWO_OLD_LABEL, IDS_FILETYPE_OLD, 0 },
+    { IDC_TWO_NEW_LABEL, IDS_FILETYPE_NEW, 0 },
+    { IDC_TWO_QUESTION, IDS_FILETYPE_QUESTION, 0 },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_alert = {
+    ALERT_TWO_PROGRAMS, IDD_ALERT_FILETYPE, IDS_FILETYPE_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    5, IDS_TIP_FILETYPES,  // sound, tray tip
+    0, -1, -1,             // no history line
+};
+
 static void DescribeFileType(const ItemRecord* item, int, AlertRequest* request)
 {
-    MakeAlertRequest(request, ALERT_FILETYPE, item->Extra, item->Info, FILETYPE_CODE);
+    MakeAlertRequest(request, &s_alert, item->Extra, item->Info, FILETYPE_CODE);
     TextCopy(request->SecondFile, item->Command);
 }
 
@@ -856,7 +873,7 @@ const Category g_FileTypesCategory = {
     VX_EXT_KEY,                      // BaselineKey: set up by CreateClassInfo
     OPT_FileType, OPT_RealtimeFileType, OPT_HideFileType,
     0,                               // first half
-    ALERT_FILETYPE, ALERT_FILETYPE,
+    &s_alert, &s_alert,
     CAT_RELOADS_OPTIONS,
     NULL,                            // CanRun
     PatrolFileTypesRow,

@@ -13,6 +13,8 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/hidden_files.h"
 
 static void AddHidden(ItemList* list, const char* path, DWORD attributes, int withNames)
 {
@@ -355,6 +357,21 @@ static int TellNewHidden(const ItemRecord*, void*)
     return VERDICT_NEW;  // the list holds only files the baseline lacks
 }
 
+// The alert: "OK" keeps the file, "&Delete" (the cancel id) deletes it;
+// Escape and the close box keep it.
+static const AlertLine s_alertLines[] = {
+    { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
+    { IDC_ALERT_MESSAGE, IDS_HIDDEN_MESSAGE, 0 },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_alert = {
+    ALERT_ONE_PROGRAM, IDD_ALERT_HIDDEN, IDS_ALERT_TITLE, s_alertLines,
+    IDOK, 0, IDCANCEL, IDS_DELETE, ANSWER_ACCEPT,
+    4, IDS_TIP_STARTUP,  // sound, tray tip
+    0, HA_HIDDEN_ALERT, HT_HIDDEN,
+};
+
 static void DescribeHidden(const ItemRecord* item, int, AlertRequest* request)
 {
     static char strings[VS_COUNT][VS_SLOT];
@@ -398,7 +415,7 @@ const Category g_HiddenFilesCategory = {
     VX_HIDDEN_KEY,           // BaselineKey
     OPT_Hidden, OPT_RealtimeHidden, OPT_HideHidden,
     0,                       // first half
-    ALERT_HIDDEN, ALERT_HIDDEN,
+    &s_alert, &s_alert,
     0,
     NULL,                    // CanRun: always
     NULL,                    // Patrol: the generic step

@@ -23,6 +23,8 @@
 #include "foundation/utils.h"
 #include "foundation/version_info.h"
 #include "foundation/name_table.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/ie_helpers.h"
 
 // --- Class registrations ----------------------------------------------------------
 
@@ -373,9 +375,23 @@ static int TellNewHelper(const ItemRecord* item, void* context)
     return RegistrationPresent(item->Code, item->Extra) ? VERDICT_NEW : VERDICT_KNOWN;
 }
 
-static void DescribeHelper(const ItemRecord* item, int, AlertRequest* request)
+static const AlertLine s_alertLines[] = {
+    { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
+    { IDC_ALERT_MESSAGE, IDS_HELPER_MESSAGE, 0 },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_alert = {
+    ALERT_ONE_PROGRAM, IDD_ALERT_HELPER, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    4, IDS_TIP_HELPERS,  // sound, tray tip
+    ALERT_HISTORY_NAMES_PRODUCT, HA_IEHELPER_ALERT, HT_BHO,
+};
+
+// Helpers are looked up online as type 0, whatever their kind.
+static void DescribeHelper(const ItemRecord*, int, AlertRequest* request)
 {
-    MakeAlertRequest(request, ALERT_HELPER, item->Command, item->Name, 0);
+    request->TypeCode = 0;
 }
 
 // "No": end what runs the file, remove its registrations, and forget it,
@@ -455,7 +471,7 @@ const Category g_IEHelpersCategory = {
     VX_IEHELPERS_KEY,                // BaselineKey
     OPT_IEHelpers, OPT_RealtimeIEHelper, OPT_HideIEHelper,
     0,                               // first half
-    ALERT_HELPER, ALERT_HELPER,
+    &s_alert, &s_alert,
     CAT_BASELINE_TABLE | CAT_CLEANED_UP,
     NULL,                            // CanRun
     NULL,                            // Patrol: the generic step

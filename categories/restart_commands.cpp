@@ -183,7 +183,7 @@ const Category g_RestartCommandsCategory = {
     -1,                      // RealtimeOption
     -1,                      // HideOption: a yes/no question
     1,                       // second half
-    ALERT_STARTUP, ALERT_STARTUP,  // asks with UiConfirm, never an alert
+    NULL, NULL,  // asks with UiConfirm, never an alert
     0,
     RestartCommandsCanRun,
     PatrolRestartCommands,

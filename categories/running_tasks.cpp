@@ -56,8 +56,8 @@ const Category g_ActiveTasksCategory = {
     -1,                  // RealtimeOption
     -1,                  // HideOption
     0,                   // Half
-    ALERT_TASK,          // Alert: never shown
-    ALERT_TASK,          // ReturnAlert: never shown
+    NULL,                // Alert: never shown
+    NULL,                // ReturnAlert: never shown
     CAT_DETECTS_ON_NOTICE,  // dates the programs a process change brought
     NULL,                // CanRun
     NULL,                // Patrol

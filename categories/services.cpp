@@ -16,6 +16,8 @@
 #include "foundation/utils.h"
 #include "foundation/item_list.h"
 #include "foundation/name_table.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/services.h"
 
 #define SERVICE_TITLE_KEEP (ITEM_NAME - 1)
 // A value bigger than this is not text anyone wrote for a service.
@@ -714,9 +716,27 @@ static int TellNewService(const ItemRecord* item, void* context)
     return VERDICT_NEW;
 }
 
+// The alert: the service's start type and run state as the service
+// manager has them now, under the news of a new service.  Escape refuses
+// it too: it stays stopped.
+static const AlertLine s_alertLines[] = {
+    { IDC_ALERT_VERSION_LABEL, IDS_VERSION, 0 },
+    { IDC_SERVICE_INTRO, IDS_SERVICE_INTRO, ALERT_LINE_BODY_FONT },
+    { IDC_SERVICE_STATE, IDS_SERVICE_STATE, ALERT_LINE_FILLED },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_alert = {
+    ALERT_ONE_PROGRAM, IDD_ALERT_SERVICE, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_REJECT,
+    1, IDS_TIP_STARTUP,  // sound, tray tip
+    0, -1, -1,           // headed by its name; no history line
+};
+
 static void DescribeService(const ItemRecord* item, int, AlertRequest* request)
 {
-    MakeAlertRequest(request, ALERT_SERVICE, item->Command, item->Name, item->Code);
+    ServiceStartTypeText(item->Name, request->Details[0], 128);
+    ServiceStateText(item->Name, request->Details[1], 128);
 }
 
 // Rejecting stops the service and disables it.  Each history line stands
@@ -761,7 +781,7 @@ const Category g_ServicesCategory = {
     VX_SERVICES_KEY,                 // BaselineKey
     OPT_Services, OPT_RealtimeServices, OPT_HideServices,
     1,                               // second half
-    ALERT_SERVICE, ALERT_SERVICE,
+    &s_alert, &s_alert,
     CAT_BASELINE_TABLE,
     NULL,                            // CanRun: always
     NULL,                            // Patrol: the generic step

@@ -14,6 +14,8 @@
 #include "foundation/text.h"
 #include "foundation/trace.h"
 #include "foundation/utils.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/sysfiles.h"
 
 #define SYSFILE_HOSTS_COMMENT "HOST file can be used to protect or redirect domain access."
 
@@ -362,6 +364,28 @@ static int ContentsChanged(const char* key, const char* path, const FileStamp& n
     return 0;
 }
 
+// The file change alert: the texts of its layout, silent, the tray telling
+// that the HOSTS file is being looked at.
+static const AlertLine s_alertLines[] = {
+    { IDC_CHANGE_INTRO, IDS_CHANGE_INTRO, 0 },
+    { IDC_CHANGE_ACCEPT_TEXT, IDS_CHANGE_ACCEPT, 0 },
+    { IDC_CHANGE_REJECT_TEXT, IDS_CHANGE_REJECT, 0 },
+    { IDC_CHANGE_NAME_LABEL, IDS_CHANGE_NAME, 0 },
+    { IDC_CHANGE_PATH_LABEL, IDS_CHANGE_PATH, 0 },
+    { IDC_CHANGE_VIEW_NEW, IDS_CHANGE_VIEW_NEW, 0 },
+    { IDC_CHANGE_VIEW_OLD, IDS_CHANGE_VIEW_OLD, 0 },
+    { IDC_CHANGE_STOP, IDS_CHANGE_STOP, 0 },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_alert = {
+    ALERT_FILE_CHANGE, IDD_FILE_CHANGE, IDS_CHANGE_TITLE, s_alertLines,
+    IDC_CHANGE_ACCEPT, IDS_CHANGE_ACCEPT_BUTTON, IDC_CHANGE_REJECT, IDS_CHANGE_REJECT_BUTTON,
+    ANSWER_NONE,         // Escape and the close box end nothing
+    -1, IDS_TIP_SYSFILES,  // silent; tray tip
+    0, -1, -1,
+};
+
 int CheckSysFile(const char* name, const char* path)
 {
     FileStamp now;
@@ -381,7 +405,7 @@ int CheckSysFile(const char* name, const char* path)
     char comment[VX_REG_TEXT_MAX];
     RegReadString(HKEY_LOCAL_MACHINE, key, "Comment", comment, sizeof(comment));
     AlertRequest request;
-    MakeAlertRequest(&request, ALERT_FILECHANGE, path, name, 0);
+    MakeAlertRequest(&request, &s_alert, path, name, 0);
     TextCopy(request.Location, sizeof(request.Location), path);
     TextCopy(request.SecondFile, sizeof(request.SecondFile), comment);
     int answer = AskOrAutoAnswer(g_Options[OPT_HideSystemFiles], &request);
@@ -472,7 +496,7 @@ const Category g_SysFilesCategory = {
     VX_SYSFILES_KEY,         // BaselineKey: the HKLM records
     OPT_HostFile, OPT_RealtimeSysFiles, OPT_HideSystemFiles,
     0,                       // first half
-    ALERT_FILECHANGE, ALERT_FILECHANGE,
+    &s_alert, &s_alert,
     0,
     SysFilesCanRun,
     PatrolSysFiles,

@@ -23,6 +23,8 @@
 #include "foundation/utils.h"
 #include "foundation/item_list.h"
 #include "foundation/name_table.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/tasks.h"
 
 static const GUID kTaskSchedulerClass = {
     0x148BD52A, 0xA2AB, 0x11CE, { 0xB1, 0x1F, 0x00, 0xAA, 0x00, 0x53, 0x05, 0x03 } };
@@ -849,9 +851,33 @@ static int TellNewTask(const ItemRecord* item, void* context)
     return VERDICT_NEW;
 }
 
+// The alert: headed by the task's name without its ".job", and its next
+// run where the template has a place for it.
+static const AlertLine s_alertLines[] = {
+    { IDC_ALERT_VERSION_LABEL, IDS_VERSION_COLON, 0 },
+    { IDC_ALERT_MESSAGE, IDS_TASK_MESSAGE, 0 },
+    { IDC_TASK_NEXT_RUN, 0, ALERT_LINE_DETAIL },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_alert = {
+    ALERT_ONE_PROGRAM, IDD_ALERT_TASK, IDS_ALERT_TITLE, s_alertLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    3, IDS_TIP_TASKS,  // sound, tray tip
+    ALERT_HISTORY_NAMES_PRODUCT, HA_TASK_ALERT, HT_SCHEDULED_TASK,
+};
+
+// "Backup.job" is headed "Backup"; a name of three characters or less
+// leaves the window title there.
 static void DescribeTask(const ItemRecord* item, int, AlertRequest* request)
 {
-    MakeAlertRequest(request, ALERT_TASK, item->Command, item->Name, 0);
+    request->TypeCode = 0;
+    size_t length = TextLength(item->Name, ALERT_TEXT);
+    if (length > 3)
+        TextCopyN(request->Heading, sizeof(request->Heading), item->Name, length - 4);
+    else
+        LoadText(s_alert.TitleText, request->Heading, ALERT_TEXT);
+    GetTaskNextRunTime(item->Name, request->Details[0], 128);
 }
 
 // A rejected task loses its baseline value either way: one that could not
@@ -876,7 +902,7 @@ const Category g_TasksCategory = {
     VX_TASKS_KEY,                    // BaselineKey
     OPT_Tasks, -1, OPT_HideTasks,
     1,                               // second half
-    ALERT_TASK, ALERT_TASK,
+    &s_alert, &s_alert,
     CAT_CLEANED_UP,                  // its table holds UTF-8 names: BeginCompare
     TasksPatrolDue,                  // CanRun
     NULL,                            // Patrol: the generic step

@@ -7,6 +7,7 @@
 // Nothing a record points to touches a window: questions go through the UI
 // seam and come back as answers.
 #pragma once
+#include "foundation/alert_description.h"
 #include "foundation/item_list.h"
 #include "foundation/ui.h"
 
@@ -39,8 +40,10 @@ struct Category {
     int RealtimeOption;          // OptionId of its real-time switch; -1: none
     int HideOption;              // OptionId of its auto answer; -1: always asks
     int Half;                    // 0: first half of the patrol, 1: second half
-    AlertKind Alert;             // the alert of a VERDICT_NEW item
-    AlertKind ReturnAlert;       // the alert of a VERDICT_RETURNED item
+    // The alert of a VERDICT_NEW item and of a VERDICT_RETURNED one (NULL:
+    // the category never asks with an alert).
+    const AlertDescription* Alert;
+    const AlertDescription* ReturnAlert;
     int Flags;
 
     // --- Operations; any of them may be NULL. ---
@@ -68,8 +71,10 @@ struct Category {
     void (*EndCompare)(void* context);
     // The verdict on one listed item.
     int (*TellNew)(const ItemRecord* item, void* context);
-    // Fills the alert for an item (NULL: file = Command, name = Name,
-    // type = Code, kind by verdict).
+    // Fills in the alert for an item, after the request was made with file
+    // = Command, name = Name, type = Code and the row's alert by verdict
+    // (NULL: nothing more).  No window: what the alert needs of the item
+    // is found out here.
     void (*Describe)(const ItemRecord* item, int verdict, AlertRequest* request);
     // The answer's consequences: ANSWER_ACCEPT, ANSWER_REJECT or
     // ANSWER_DISABLE (ANSWER_NONE never arrives).  Returns 1 when carried

@@ -15,14 +15,17 @@ void InstallUi(const UiSeam* seam)
     }
 }
 
-void MakeAlertRequest(AlertRequest* request, AlertKind kind, const char* file, const char* name,
-                      int typeCode)
+void MakeAlertRequest(AlertRequest* request, const AlertDescription* alert, const char* file,
+                      const char* name, int typeCode)
 {
-    request->Kind = kind;
+    request->Alert = alert;
     TextCopy(request->File, file != NULL ? file : "");
     TextCopy(request->Name, name != NULL ? name : "");
     request->SecondFile[0] = '\0';
     request->Location[0] = '\0';
+    request->Heading[0] = '\0';
+    for (int i = 0; i < ALERT_DETAILS; i++)
+        request->Details[i][0] = '\0';
     request->TypeCode = typeCode;
 }
 

@@ -7,16 +7,7 @@
 #pragma once
 #include <windows.h>
 
-// The alerts a category can ask through.
-enum AlertKind {
-    ALERT_STARTUP, ALERT_DELAYED, ALERT_HELPER, ALERT_ACTIVEX, ALERT_HIDDEN,
-    ALERT_TASK, ALERT_SERVICE, ALERT_FILETYPE, ALERT_KIND_COUNT,
-    // A watched system file changed (File = Location = the file, Name = its
-    // record's name, SecondFile = the record's comment).  Answers: accept,
-    // reject, ANSWER_DISABLE: accept and stop watching the file, or
-    // ANSWER_REJECT_AND_STOP.  Not a template alert, hence after the count.
-    ALERT_FILECHANGE = ALERT_KIND_COUNT
-};
+struct AlertDescription;  // foundation/alert_description.h: an alert as data
 
 // Answers, the alerts' own results.  ANSWER_NONE: the question could not be
 // shown; nothing changes and the item is asked about again later.
@@ -29,19 +20,31 @@ enum Answer {
 
 #define ALERT_TEXT 260
 
-// What an alert shows (each text cut to 259 characters).
+#define ALERT_DETAIL 512
+#define ALERT_DETAILS 2
+
+// What an alert shows (each text cut to its buffer).  Alert names the
+// category's description of the alert (NULL: none, nothing can be shown).
 struct AlertRequest {
-    AlertKind Kind;
+    const AlertDescription* Alert;
     char File[ALERT_TEXT];        // the item's command or file, as listed
     char Name[ALERT_TEXT];        // helper, task, service or file name; the extension
-    char SecondFile[ALERT_TEXT];  // the file-type alert: the newly associated program
+    char SecondFile[ALERT_TEXT];  // the two-program alert: the newly associated program
     char Location[ALERT_TEXT];    // the file-change alert: the watched file
+    // The heading as the category gives it; "" leaves the description's
+    // rule to pick it (the name, or the program's product name).
+    char Heading[ALERT_TEXT];
+    // What the category found out for the texts: each "%s" of a filled
+    // line takes the next detail (a location sentence, a service's start
+    // type and state, a task's next run).
+    char Details[ALERT_DETAILS][ALERT_DETAIL];
     int TypeCode;
 };
 
-// Fills a request (NULL texts give ""); second file and location empty.
-void MakeAlertRequest(AlertRequest* request, AlertKind kind, const char* file, const char* name,
-                      int typeCode);
+// Fills a request (NULL texts give ""); second file, location, heading and
+// details empty.
+void MakeAlertRequest(AlertRequest* request, const AlertDescription* alert, const char* file,
+                      const char* name, int typeCode);
 
 // Things a program is told, for it to show as it sees fit.
 enum Notice {

@@ -7,41 +7,22 @@
 #include "foundation/options.h"
 #include "foundation/placement.h"
 #include "foundation/utils.h"
+#include "monitor/alerts.h"
 #include "monitor/monitor.h"
-#include "monitor/patrol.h"
-#include "monitor/tray.h"
 #include "resources/monitor_resource.h"
-
-enum {
-    TXT_CHANGE_TITLE = 1000, TXT_CHANGE_INTRO, TXT_CHANGE_ACCEPT, TXT_CHANGE_REJECT,
-    TXT_CHANGE_NAME, TXT_CHANGE_PATH, TXT_CHANGE_VIEW_NEW, TXT_CHANGE_VIEW_OLD,
-    TXT_CHANGE_ACCEPT_BUTTON, TXT_CHANGE_REJECT_BUTTON, TXT_CHANGE_STOP,
-};
 
 static const PlacementNames s_placement = { "xPosSysFiles", "yPosSysFiles", "dxSysFiles",
                                             "dySysFiles" };
 
-static void OnInit(HWND dialog, const AlertRequest* request)
+static void OnInit(HWND dialog)
 {
-    SetWindowLongPtrA(dialog, DWLP_USER, (LONG_PTR)request);
-    char title[256];
-    if (LoadText(TXT_CHANGE_TITLE, title, sizeof(title)) > 0)
-        SetWindowTextA(dialog, title);
-    static const int texts[][2] = {
-        { TXT_CHANGE_INTRO, IDC_CHANGE_INTRO }, { TXT_CHANGE_ACCEPT, IDC_CHANGE_ACCEPT_TEXT },
-        { TXT_CHANGE_REJECT, IDC_CHANGE_REJECT_TEXT }, { TXT_CHANGE_NAME, IDC_CHANGE_NAME_LABEL },
-        { TXT_CHANGE_PATH, IDC_CHANGE_PATH_LABEL }, { TXT_CHANGE_VIEW_NEW, IDC_CHANGE_VIEW_NEW },
-        { TXT_CHANGE_VIEW_OLD, IDC_CHANGE_VIEW_OLD }, { TXT_CHANGE_ACCEPT_BUTTON, IDC_CHANGE_ACCEPT },
-        { TXT_CHANGE_REJECT_BUTTON, IDC_CHANGE_REJECT }, { TXT_CHANGE_STOP, IDC_CHANGE_STOP },
-    };
-    for (const auto& t : texts)
-        SetItemText(dialog, t[0], t[1]);
+    ShowAlertTexts(dialog);
     if (g_Fonts[FONT_ALERT_HEADING] != NULL)
         SendDlgItemMessageA(dialog, IDC_CHANGE_NAME, WM_SETFONT,
                             (WPARAM)g_Fonts[FONT_ALERT_HEADING], FALSE);
-    SetDlgItemTextA(dialog, IDC_CHANGE_NAME, request->Name);
-    SetDlgItemTextA(dialog, IDC_CHANGE_PATH, request->Location);
-    SetDlgItemTextA(dialog, IDC_CHANGE_COMMENT, request->SecondFile);
+    SetDlgItemTextA(dialog, IDC_CHANGE_NAME, g_Alert.Name);
+    SetDlgItemTextA(dialog, IDC_CHANGE_PATH, g_Alert.Location);
+    SetDlgItemTextA(dialog, IDC_CHANGE_COMMENT, g_Alert.SecondFile);
     OptionWrite("StartTab", 0);
     RestoreWindowPlacement(dialog, s_placement);
 }
@@ -60,16 +41,13 @@ static int StopChecked(HWND dialog)
 
 static void OnCommand(HWND dialog, int id)
 {
-    const AlertRequest* request = (const AlertRequest*)GetWindowLongPtrA(dialog, DWLP_USER);
-    if (request == NULL)
-        return;
     switch (id) {
     case IDC_CHANGE_VIEW_NEW:
-        ViewInNotepad(request->Location);
+        ViewInNotepad(g_Alert.Location);
         break;
     case IDC_CHANGE_VIEW_OLD: {
         char vault[VX_PATH];
-        if (SysFileVaultPath(request->Name, vault) > 0)
+        if (SysFileVaultPath(g_Alert.Name, vault) > 0)
             ViewInNotepad(vault);
         break;
     }
@@ -84,11 +62,11 @@ static void OnCommand(HWND dialog, int id)
     }
 }
 
-static INT_PTR CALLBACK FileChangeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK FileChangeAlertProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        OnInit(dialog, (const AlertRequest*)lParam);
+        OnInit(dialog);
         return TRUE;
     case WM_COMMAND:
         OnCommand(dialog, LOWORD(wParam));
@@ -96,14 +74,4 @@ static INT_PTR CALLBACK FileChangeProc(HWND dialog, UINT message, WPARAM wParam,
     default:
         return FALSE;
     }
-}
-
-int AskFileChange(const AlertRequest* request)
-{
-    SetTrayStatus(IDI_ALERT, IDS_TIP_SYSFILES);
-    g_Patrol.AlertOpen = 1;
-    INT_PTR result = DialogBoxParamA(g_Instance, MAKEINTRESOURCEA(IDD_FILE_CHANGE), g_MainWindow,
-                                     FileChangeProc, (LPARAM)request);
-    g_Patrol.AlertOpen = 0;
-    return result > 0 ? (int)result : ANSWER_NONE;
 }

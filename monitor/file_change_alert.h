@@ -4,9 +4,9 @@
 
 #include "foundation/ui.h"
 
-// Shows the alert for the request (Name: the file's name, Location: its
-// path, SecondFile: the record's comment).  ANSWER_ACCEPT, ANSWER_REJECT,
-// and with "Disable Future Monitoring" checked ANSWER_DISABLE (accepted)
-// or ANSWER_REJECT_AND_STOP (rejected); ANSWER_NONE when it could not be
-// shown.
-int AskFileChange(const AlertRequest* request);
+// The procedure of the file-change layout, for the alert record (Name: the
+// file's name, Location: its path, SecondFile: the record's comment).  It
+// ends with ANSWER_ACCEPT, ANSWER_REJECT, and with "Disable Future
+// Monitoring" checked ANSWER_DISABLE (accepted) or ANSWER_REJECT_AND_STOP
+// (rejected).  Shown through ShowAlert (monitor/alerts.h).
+INT_PTR CALLBACK FileChangeAlertProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

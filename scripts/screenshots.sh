@@ -51,7 +51,8 @@ export DISPLAY=":$(head -n1 "$work/display")"
 run() { (cd "$dest" && "$WINE" "$@" </dev/null >>"$work/log.txt" 2>&1); }
 shot() { sleep "$2"; import -window root "$out/$1.png"; echo "saved $out/$1.png"; }
 
-# The alerts, in the order of AlertKind, then the file change alert.
+# The alerts, in the order of the showcase (kRowAlerts in
+# tests/monitor/test_alerts.cpp), the file change alert last.
 names=(startup delayed helper activex hidden task service filetype filechange)
 for kind in "${!names[@]}"; do
   VX_SHOWCASE_KIND=$kind VX_SHOWCASE_SECONDS=5 \

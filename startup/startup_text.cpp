@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "resources/fragments/startup.h"
+
 #include "foundation/text.h"
 
 static const char* SkipLeadingBlanks(const char* text)
@@ -158,5 +160,32 @@ int StartupPlaceTextId(int code)
     case 900: return 725;
     case 901: return 724;
     default: return 0;
+    }
+}
+
+int StartupLocationTextId(int code)
+{
+    switch (code) {
+    case 2: case 3: case 5: case 6: case 12: case 13: case 15: case 16:
+    case 22: case 23: case 25: case 26:
+        return IDS_RUNS_ONCE;
+    case 100: case 101:
+        return IDS_RUNS_FROM_WININI;
+    case 200:
+        return IDS_RUNS_FROM_FOLDER;
+    default:
+        return IDS_RUNS_ALWAYS;
+    }
+}
+
+const char* StartupHookLabel(int code)
+{
+    switch (code) {
+    case 250: return "WinLogon:UserInit";
+    case 251: return "WinLogon:Shell";
+    case 252: return "ObjectDelayLoad";
+    case 253: return "SharedTaskScheduler";
+    case 255: return "AppInit_DLLs";
+    default: return "";
     }
 }

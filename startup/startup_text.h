@@ -44,3 +44,13 @@ int StartupLocationText(int code, int disabled, char* out, size_t outSize);
 // The numbered text that tells the place of codes 800, 900 and 901; 0 for
 // every other code.
 int StartupPlaceTextId(int code);
+
+// The startup alert's sentence on where an entry starts from, by its code:
+// the RunOnce family, WIN.INI, the Startup folders, or anywhere else.
+// Returns the text's id (resources/fragments/startup.h).
+int StartupLocationTextId(int code);
+
+// The label the startup alert shows in place of the program's product name
+// for an entry of a Winlogon value or a shell hook ("WinLogon:Shell" for
+// 251 ...); "" for every other code.
+const char* StartupHookLabel(int code);

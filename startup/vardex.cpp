@@ -7,11 +7,13 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "foundation/alert_description.h"
 #include "foundation/detected.h"
 #include "foundation/processes.h"
 #include "foundation/handles.h"
 #include "foundation/history.h"
 #include "foundation/kept_values.h"
+#include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
@@ -24,6 +26,8 @@
 #include "foundation/name_table.h"
 #include "startup/startup_text.h"
 #include "startup/startup_undo.h"
+#include "resources/alert_layouts.h"
+#include "resources/fragments/startup.h"
 
 #define DETECTED_STARTUP_KEY VX_DETECTED_KEY "\\Startup"
 // Run values are compared and listed on their first 511 characters.
@@ -660,14 +664,54 @@ static int ActOnStartupEntry(const ItemRecord* item, int verdict, int answer)
                                        : ActOnNewEntry(item, answer);
 }
 
+// --- The alerts ----------------------------------------------------------------
+
+// A new entry: the location sentence fills the message, and a Winlogon
+// value or shell hook is headed by its place instead of the product name.
+static const AlertLine s_newEntryLines[] = {
+    { IDC_ALERT_VERSION_LABEL, IDS_VERSION, 0 },
+    { IDC_ALERT_MESSAGE, IDS_STARTUP_MESSAGE, ALERT_LINE_FILLED | ALERT_LINE_BODY_FONT },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_newEntryAlert = {
+    ALERT_ONE_PROGRAM, IDD_ALERT_STARTUP, IDS_ALERT_TITLE, s_newEntryLines,
+    IDYES, IDS_YES, IDNO, IDS_NO, ANSWER_ACCEPT,
+    1, IDS_TIP_STARTUP,  // sound, tray tip
+    ALERT_HEADING_IS_PRODUCT, HA_START_ALERT, -1,
+};
+
+// A delayed program back among the startup entries: keep it, or disable it.
+static const AlertLine s_returnedLines[] = {
+    { IDC_ALERT_VERSION_LABEL, IDS_VERSION, 0 },
+    { IDC_ALERT_MESSAGE, IDS_DELAYED_MESSAGE, 0 },
+    { 0, 0, 0 },
+};
+
+static const AlertDescription s_returnedAlert = {
+    ALERT_ONE_PROGRAM, IDD_ALERT_DELAYED, IDS_DELAYED_TITLE, s_returnedLines,
+    IDYES, IDS_YES, IDNO, IDS_DISABLE, ANSWER_ACCEPT,
+    -1, IDS_TIP_STARTUP,  // silent; tray tip
+    ALERT_HEADING_IS_PRODUCT, -1, -1,
+};
+
+static void DescribeStartupEntry(const ItemRecord* item, int verdict, AlertRequest* request)
+{
+    if (verdict == VERDICT_RETURNED)
+        return;
+    LoadText(StartupLocationTextId(item->Code), request->Details[0], ALERT_DETAIL);
+    TextCopy(request->Heading, StartupHookLabel(item->Code));
+}
+
 // Startup programs: the baseline is laid with the store itself (first run,
 // every new version, the clean-up) and kept by the same mark as the other
 // categories'; a Run key of a store from before the mark is taken as it
 // stands.
 const Category g_StartupCategory = {
     "Startup Programs", "Startup", VX_RUN_KEY, OPT_Start, OPT_RealtimeStartup, OPT_HideStartup,
-    0, ALERT_STARTUP, ALERT_DELAYED,
+    0, &s_newEntryAlert, &s_returnedAlert,
     CAT_BASELINE_TABLE | CAT_ADOPTS_UNMARKED | CAT_CLEANED_UP,
     NULL, NULL, InitRegStartups, NULL, RecordStartupDetected, ListStartup, NULL, NULL,
-    TellStartupEntry, NULL, ActOnStartupEntry, UndoStartupLine, ListAllStartup,
+    TellStartupEntry, DescribeStartupEntry, ActOnStartupEntry, UndoStartupLine,
+    ListAllStartup,
 };

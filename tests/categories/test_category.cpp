@@ -95,7 +95,7 @@ int TellProbe(const ItemRecord* item, void* context)
 }
 
 const Category kProbe = {
-    "Probe", NULL, PROBE_KEY, -1, -1, -1, 0, ALERT_TASK, ALERT_TASK, CAT_BASELINE_TABLE,
+    "Probe", NULL, PROBE_KEY, -1, -1, -1, 0, NULL, NULL, CAT_BASELINE_TABLE,
     NULL, NULL, RecordProbe, NULL, NULL, ListProbe, NULL, NULL, TellProbe, NULL, NULL, NULL,
 };
 

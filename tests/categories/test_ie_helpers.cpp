@@ -154,7 +154,7 @@ TEST_F(IEHelpers, PatrolAsksAndNoRemovesUntilHistoryUndoPutsItBack)
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
     ASSERT_EQ(2, PatrolIEHelpers());
-    EXPECT_EQ(ALERT_HELPER, user.asked[0].Kind);
+    EXPECT_EQ(g_IEHelpersCategory.Alert, user.asked[0].Alert);
     EXPECT_STRCASEEQ(kBlankDll, user.asked[0].File);
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC);
     EXPECT_FALSE(HasBho(kHelperA));

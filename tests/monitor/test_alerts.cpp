@@ -5,13 +5,25 @@
 #include <map>
 #include <thread>
 
+#include <atomic>
+
+#include "categories/activex.h"
 #include "categories/browser_pages.h"
+#include "categories/category.h"
+#include "categories/filetype.h"
+#include "categories/hidden_files.h"
+#include "categories/ie_helpers.h"
+#include "categories/services.h"
 #include "categories/sysfiles.h"
+#include "categories/tasks.h"
+#include "startup/autostart.h"
 #include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
-#include "monitor/file_change_alert.h"
 #include "monitor/patrol.h"
+#include "monitor/tray.h"
+#include "resources/fragments/services.h"
+#include "resources/fragments/sysfiles.h"
 #include "resources/monitor_resource.h"
 #include "support/vxtest.h"
 #include "monitor/monitor_spine.h"
@@ -21,15 +33,43 @@ namespace {
 std::string HistoryPath() { return vxtest::PathInProgramFolder("history.txt"); }
 // Our own program, which carries a version resource.
 std::string OwnProgram() { return vxtest::PathInProgramFolder("Vardex.exe"); }
-// Shows the alert of the kind for the record as it stands; a second thread
-// waits for it, notes where it is and lets act read and answer it.
+// The rows' alerts, in the order the screenshots number them: a new startup
+// program, a delayed one returned, a helper, an ActiveX control, a hidden
+// file, a task, a service, a file type, a watched file changed.
+struct RowAlert { const Category* row; int verdict; };
+const RowAlert kRowAlerts[] = {
+    { &g_StartupCategory, VERDICT_NEW }, { &g_StartupCategory, VERDICT_RETURNED },
+    { &g_IEHelpersCategory, VERDICT_NEW }, { &g_ActiveXCategory, VERDICT_NEW },
+    { &g_HiddenFilesCategory, VERDICT_NEW }, { &g_TasksCategory, VERDICT_NEW },
+    { &g_ServicesCategory, VERDICT_NEW }, { &g_FileTypesCategory, VERDICT_NEW },
+    { &g_SysFilesCategory, VERDICT_NEW } };
+enum { kStartup, kDelayed, kHelper, kActiveX, kHidden, kTask, kService, kFileType, kFileChange };
+const AlertDescription* AlertOf(int kind)
+{
+    const RowAlert& a = kRowAlerts[kind];
+    return a.verdict == VERDICT_RETURNED ? a.row->ReturnAlert : a.row->Alert;
+}
+// The record as the row describes an item of this file, name and code (a
+// file type's recorded program is its Extra, its extension its Info).
+void Describe(int kind, const std::string& file, const std::string& name, int code)
+{
+    ItemRecord item = {};
+    TextCopy(item.Name, name.c_str()), TextCopy(item.Info, name.c_str());
+    TextCopy(item.Command, file.c_str()), TextCopy(item.Extra, file.c_str());
+    item.Code = code;
+    DescribeCategoryItem(kRowAlerts[kind].row, &item, kRowAlerts[kind].verdict, &g_Alert);
+}
+
+// Asks; a second thread waits for the dialog, notes where it is and lets
+// act read and answer it.  It stops waiting once the question is over.
 RECT g_Shown;
 std::pair<LONG, LONG> ShownAt() { return std::make_pair(g_Shown.left, g_Shown.top); }
 int RunAsk(const std::function<int()>& ask, const std::function<void(HWND)>& act)
 {
+    std::atomic<bool> over(false);
     std::thread user([&] {
         HWND d = NULL;  // the main window's dialog, once it is visible
-        for (int i = 0; i < 500 && d == NULL; i++, Sleep(20))
+        for (int i = 0; i < 500 && d == NULL && !over; i++, Sleep(20))
             while ((d = FindWindowExA(NULL, d, "#32770", NULL)) != NULL)
                 if (IsWindowVisible(d) && GetWindow(d, GW_OWNER) == g_MainWindow)
                     break;
@@ -38,11 +78,16 @@ int RunAsk(const std::function<int()>& ask, const std::function<void(HWND)>& act
             act(d);
     });
     int result = ask();
+    over = true;
     user.join();
     return result;
 }
-int RunAlert(AlertKind kind, const std::function<void(HWND)>& act)
-{ return RunAsk([kind] { return AskAlertOfKind(kind); }, act); }
+// Shows the record as it stands with the alert of the kind.
+int RunAlert(int kind, const std::function<void(HWND)>& act)
+{
+    g_Alert.Alert = AlertOf(kind);
+    return RunAsk([] { return ShowAlert(&g_Alert); }, act);
+}
 
 // A user's answer: a button, 0 for Escape (it reaches the dialog through a
 // button, as through the focus), -1 for the close box.
@@ -76,14 +121,14 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
     // and refuse a service (it stays stopped and disabled).  The history
     // line is written when the alert opens; none: the alert writes nothing
     // (what a refusal does is the category's).
-    const struct { AlertKind kind; int escapeAndClose, yesId, noId; const char* line; } kinds[] = {
-        { ALERT_STARTUP, 6, IDYES, IDNO, "\tSTART_Alert\tCURRENT_RUN\tVardex\tC:\\VARDEX\\VARDEX.EXE\t" },
-        { ALERT_HELPER, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t" },
-        { ALERT_ACTIVEX, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t" },
-        { ALERT_HIDDEN, 6, IDOK, IDCANCEL, "\tHIDDEN_Alert\tTYPE_HIDDEN\thidden.sys\t" },
-        { ALERT_TASK, 6, IDYES, IDNO, "\tTASK_Alert\tTASK_SCHEDULED\tVardex\t" },
-        { ALERT_DELAYED, 6, IDYES, IDNO, NULL }, { ALERT_SERVICE, 7, IDYES, IDNO, NULL },
-        { ALERT_FILETYPE, 6, IDYES, IDNO, NULL } };
+    const struct { int kind; int escapeAndClose, yesId, noId; const char* line; } kinds[] = {
+        { kStartup, 6, IDYES, IDNO, "\tSTART_Alert\tCURRENT_RUN\tVardex\tC:\\VARDEX\\VARDEX.EXE\t" },
+        { kHelper, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t" },
+        { kActiveX, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t" },
+        { kHidden, 6, IDOK, IDCANCEL, "\tHIDDEN_Alert\tTYPE_HIDDEN\thidden.sys\t" },
+        { kTask, 6, IDYES, IDNO, "\tTASK_Alert\tTASK_SCHEDULED\tVardex\t" },
+        { kDelayed, 6, IDYES, IDNO, NULL }, { kService, 7, IDYES, IDNO, NULL },
+        { kFileType, 6, IDYES, IDNO, NULL } };
     auto held = [] {  // GDI and USER objects and handles together
         DWORD handles = 0;
         GetProcessHandleCount(GetCurrentProcess(), &handles);
@@ -121,38 +166,43 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
     const std::string startup = "A new auto Startup Program has been detected.\n" + std::string(where) +
         "\n\nDo you approve the addition of this program startup setting?\n"
         "Press YES if this program is expected and acceptable.";
-    // The record, what the alert must show, and a
+    // The item as its row describes it, what the alert must show, and a
     // translation of the startup message (data, never a format).
-    const struct { AlertKind kind; std::string file, name; int code;
+    const struct { int kind; std::string file, name; int code;
                    std::map<int, std::string> shown; std::string translation; } cases[] = {
-        { ALERT_STARTUP, own, "x", 11, { { kTitle, "Vardex New Program Alert" }, { IDC_ALERT_HEADING, "Vardex" },
+        { kStartup, own, "x", 11, { { kTitle, "Vardex New Program Alert" }, { IDC_ALERT_HEADING, "Vardex" },
             { IDC_ALERT_FILE, own }, { IDC_ALERT_VERSION, "15.9.2008.5" }, { IDC_ALERT_COMPANY, "Quillon" },
             { IDC_ALERT_MESSAGE, startup }, { kIcon, "icon" } } },
-        { ALERT_STARTUP, own, "x", 11, { { IDC_ALERT_MESSAGE, "Neu: %d\n%x" } }, "Neu: %d%n%x" },
+        { kStartup, own, "x", 11, { { IDC_ALERT_MESSAGE, "Neu: %d\n%x" } }, "Neu: %d%n%x" },
+        { kStartup, own, "x", 251, { { IDC_ALERT_HEADING, "WinLogon:Shell" } } },
         // No product name: no heading, not even a hook's label.
-        { ALERT_STARTUP, longPath, "x", 250, { { IDC_ALERT_HEADING, "" }, { IDC_ALERT_FILE, longPath },
+        { kStartup, longPath, "x", 250, { { IDC_ALERT_HEADING, "" }, { IDC_ALERT_FILE, longPath },
             { IDC_ALERT_COMPANY, noCompany }, { IDC_ALERT_DESCRIPTION, "No Description found" }, { kIcon, "none" } } },
-        { ALERT_DELAYED, notPe, "x", 11, { { IDC_ALERT_COMPANY, noCompany }, { kIcon, "none" } } },
-        { ALERT_HIDDEN, missing, "%s%n%d%x%p%%", 370, { { IDC_ALERT_HEADING, "%s%n%d%x%p%%" },
+        { kDelayed, notPe, "x", 11, { { IDC_ALERT_COMPANY, noCompany }, { kIcon, "none" }, { IDNO, "Disable" },
+            { kTitle, "This Program doesn't want to be Delayed" } } },
+        // A hidden file is headed by its program's product name.
+        { kHidden, own, "hidden.sys", 370, { { IDC_ALERT_HEADING, "Vardex" }, { IDCANCEL, "&Delete" } } },
+        { kService, missing, "%s%n%d%x%p%%", 700, { { IDC_ALERT_HEADING, "%s%n%d%x%p%%" },
             { IDC_ALERT_FILE, missing }, { IDC_ALERT_COMPANY, noCompany } } },
-        { ALERT_TASK, "", "abc", 0, { { IDC_ALERT_HEADING, "Vardex New Program Alert" },
+        { kTask, "", "abc", 0, { { IDC_ALERT_HEADING, "Vardex New Program Alert" },
             { IDC_ALERT_FILE, "" }, { IDC_ALERT_COMPANY, noCompany } } },
+        { kTask, own, "Backup.job", 0, { { IDC_ALERT_HEADING, "Backup" } } },
         // A service's state as its key says.
-        { ALERT_SERVICE, own, "VxAlertProbe", 700, { { IDC_ALERT_SERVICE_STATE, "Startup Status: Automatic\n"
+        { kService, own, "VxAlertProbe", 700, { { IDC_SERVICE_STATE, "Startup Status: Automatic\n"
             "Active Status: Stopped.\n\nIs it ok to allow this service to be installed with those settings?" } } },
-        { ALERT_FILETYPE, own, ".txt", 400, { { kTitle, "Vardex File Type Change Alert" }, { IDC_FILETYPE_EXTENSION,
-            ".txt" }, { IDC_FILETYPE_OLD_NAME, "Vardex" }, { IDC_FILETYPE_OLD_COMPANY, "Quillon" },
-            { IDC_FILETYPE_OLD_PATH, own }, { IDC_FILETYPE_NEW_PATH, "C:\\windows\\notepad.exe" } } } };
+        { kFileType, own, ".txt", 400, { { kTitle, "Vardex File Type Change Alert" }, { IDC_TWO_SUBJECT,
+            ".txt" }, { IDC_TWO_OLD_NAME, "Vardex" }, { IDC_TWO_OLD_COMPANY, "Quillon" },
+            { IDC_TWO_OLD_PATH, own }, { IDC_TWO_NEW_PATH, "C:\\windows\\notepad.exe" } } } };
     vxtest::SetDword(HKEY_LOCAL_MACHINE, serviceKey, "Start", 2);
     vxtest::SetString(HKEY_LOCAL_MACHINE, serviceKey, "ImagePath", own.c_str());
     // The message language is not English here: a translation applies.
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.kind << " " << c.name << " " << c.code);
         vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString7", c.translation.c_str());
-        SetAlertRecord(c.file.c_str(), c.name.c_str(), c.code);
+        Describe(c.kind, c.file, c.name, c.code);
         TextCopy(g_Alert.SecondFile, "C:\\windows\\notepad.exe");
         std::map<int, std::string> seen;
-        EXPECT_EQ(6, RunAlert(c.kind, [&](HWND d) {
+        EXPECT_EQ(6, RunAsk([] { return ShowAlert(&g_Alert); }, [&](HWND d) {
             for (const auto& field : c.shown)
                 seen[field.first] = Shown(d, field.first);
             Accept(d);
@@ -168,7 +218,7 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
 TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
 {
     AlertRequest request;
-    MakeAlertRequest(&request, ALERT_FILECHANGE, "C:\\x\\hosts", "HOSTS", 0);
+    MakeAlertRequest(&request, AlertOf(kFileChange), "C:\\x\\hosts", "HOSTS", 0);
     TextCopy(request.Location, "C:\\x\\hosts");
     TextCopy(request.SecondFile, "The HOSTS file");
     const struct { bool stop; int button, answer; } cases[] = {
@@ -176,7 +226,7 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
         { false, IDC_CHANGE_REJECT, ANSWER_REJECT },
         { true, IDC_CHANGE_REJECT, ANSWER_REJECT_AND_STOP } };
     for (const auto& c : cases) {
-        int answer = RunAsk([&] { return AskFileChange(&request); }, [&](HWND d) {
+        int answer = RunAsk([&] { return ShowAlert(&request); }, [&](HWND d) {
             PostMessageA(d, WM_COMMAND, IDCANCEL, 0), PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
             vxtest::PumpMessages(300);
             EXPECT_TRUE(IsWindowVisible(d)) << "Escape or the close box ended it";
@@ -193,10 +243,33 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
     // first page after an alert (how a place is saved and brought back on the
     // screen: test_placement).
     vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "3");
-    RunAlert(ALERT_TASK, [](HWND d) { SetWindowPos(d, NULL, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER), Accept(d); });
-    RunAlert(ALERT_HELPER, Accept);
+    RunAlert(kTask, [](HWND d) { SetWindowPos(d, NULL, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER), Accept(d); });
+    RunAlert(kHelper, Accept);
     EXPECT_EQ(std::make_pair(LONG(33), LONG(44)), ShownAt());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
+}
+
+// An alert this program cannot show (a row without one, a layout it does
+// not know, a template it lacks) answers nothing, shows nothing and leaves
+// no alert open: the item is asked about again later.
+TEST_F(AlertTest, AnAlertThatCannotBeShownAnswersNone)
+{
+    AlertDescription noTemplate = *AlertOf(kHelper), noLayout = *AlertOf(kHelper);
+    noTemplate.TemplateId = 9999;
+    noLayout.Layout = ALERT_LAYOUT_COUNT;
+    const AlertDescription* alerts[] = { NULL, &noTemplate, &noLayout };
+    for (const AlertDescription* alert : alerts) {
+        AlertRequest request;
+        MakeAlertRequest(&request, alert, OwnProgram().c_str(), "x", 0);
+        DeleteFileA(HistoryPath().c_str());
+        bool shown = false;
+        int trayCalls = TrayRoundTrips();
+        EXPECT_EQ(ANSWER_NONE, RunAsk([&] { return UiAsk(&request); }, [&](HWND d) { shown = true, Accept(d); }));
+        EXPECT_FALSE(shown);
+        EXPECT_EQ(trayCalls, TrayRoundTrips()) << "the tray told of an alert";
+        EXPECT_EQ(0, g_Patrol.AlertOpen);
+        EXPECT_EQ("", vxtest::ReadFileText(HistoryPath()));
+    }
 }
 
 // A page question in the real message box: its text says Enter keeps the
@@ -239,28 +312,28 @@ TEST_F(AlertTest, ARejectedChangeWithTheBoxTickedIsUndoneAndNoLongerWatched)
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, VX_SYSFILES_KEY "\\Watched", "Location");
 }
 
-// Used by scripts/screenshots.sh: shows one alert, filled with our own
-// program, for VX_SHOWCASE_SECONDS (default 6) and then accepts it.
+// Used by scripts/screenshots.sh: shows one alert (VX_SHOWCASE_KIND, the
+// order of kRowAlerts), filled as its row describes our own program, for
+// VX_SHOWCASE_SECONDS (default 6) and then accepts it.
 TEST(Showcase, DISABLED_ShowAlert)
 {
     StartMonitorSpine(), LoadOptions();
     auto setting = [](const char* name, std::string otherwise) { return getenv(name) ? getenv(name) : otherwise; };
-    AlertKind kind = (AlertKind)atoi(setting("VX_SHOWCASE_KIND", "0").c_str());
+    int kind = atoi(setting("VX_SHOWCASE_KIND", "0").c_str());
+    ASSERT_TRUE(kind >= 0 && kind <= kFileChange);
     DWORD ms = (DWORD)atoi(setting("VX_SHOWCASE_SECONDS", "6").c_str()) * 1000;
     // A real item of the prefix can stand in (a service's title and file).
-    SetAlertRecord(setting("VX_SHOWCASE_FILE", OwnProgram()).c_str(),
-                   setting("VX_SHOWCASE_NAME", kind == ALERT_FILETYPE ? ".vdx" : kind == ALERT_TASK ? "Vardex Update.job"
-                                                                                                   : "Vardex.exe").c_str(),
-                   kind == ALERT_SERVICE ? 700 : atoi(setting("VX_SHOWCASE_CODE", "11").c_str()));
+    Describe(kind, setting("VX_SHOWCASE_FILE", OwnProgram()),
+             setting("VX_SHOWCASE_NAME", kind == kFileType ? ".vdx" : kind == kTask ? "Vardex Update.job" : "Vardex.exe"),
+             kind == kService ? 700 : atoi(setting("VX_SHOWCASE_CODE", "11").c_str()));
     TextCopy(g_Alert.SecondFile, "C:\\windows\\system32\\notepad.exe");
-    AlertRequest request;
-    MakeAlertRequest(&request, ALERT_FILECHANGE, NULL, "HOSTS", 0);
-    TextCopy(request.Location, "C:\\windows\\system32\\drivers\\etc\\hosts");
-    TextCopy(request.SecondFile, "Where names of web sites are looked up first.");
-    if (kind != ALERT_FILECHANGE)
-        RunAlert(kind, [ms](HWND d) { Sleep(ms), Accept(d); });
-    else
-        RunAsk([&] { return AskFileChange(&request); }, [ms](HWND d) { Sleep(ms), vxtest::ClickButton(d, IDC_CHANGE_ACCEPT); });
+    if (kind == kFileChange) {
+        MakeAlertRequest(&g_Alert, AlertOf(kind), NULL, "HOSTS", 0);
+        TextCopy(g_Alert.Location, "C:\\windows\\system32\\drivers\\etc\\hosts");
+        TextCopy(g_Alert.SecondFile, "Where names of web sites are looked up first.");
+    }
+    int button = kind == kFileChange ? IDC_CHANGE_ACCEPT : kind == kHidden ? IDOK : IDYES;
+    RunAsk([] { return ShowAlert(&g_Alert); }, [ms, button](HWND d) { Sleep(ms), vxtest::ClickButton(d, button); });
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/fragments/startup.h"
 #include "startup/startup_text.h"
 
 static std::vector<std::string> Split(const char* text, const char* separators)
@@ -89,4 +90,21 @@ TEST(StartupLocation, KeyOfTheCodeAfterTheDisabledMarker)
     const int ids[] = { StartupPlaceTextId(800), StartupPlaceTextId(900),
                         StartupPlaceTextId(901), StartupPlaceTextId(256) };
     EXPECT_EQ((std::vector<int>{ 726, 725, 724, 0 }), std::vector<int>(ids, ids + 4));
+}
+
+// What the startup alert says of where an entry starts from, and the place
+// that heads a Winlogon value or shell hook instead of its product name.
+TEST(StartupAlertText, LocationSentenceByCodeAndHookLabels)
+{
+    const struct { int code, text; } places[] = {
+        { 1, IDS_RUNS_ALWAYS }, { 2, IDS_RUNS_ONCE }, { 4, IDS_RUNS_ALWAYS }, { 16, IDS_RUNS_ONCE },
+        { 26, IDS_RUNS_ONCE }, { 27, IDS_RUNS_ALWAYS }, { 100, IDS_RUNS_FROM_WININI },
+        { 101, IDS_RUNS_FROM_WININI }, { 200, IDS_RUNS_FROM_FOLDER }, { 250, IDS_RUNS_ALWAYS } };
+    for (const auto& p : places)
+        EXPECT_EQ(p.text, StartupLocationTextId(p.code)) << p.code;
+    const struct { int code; const char* label; } hooks[] = {
+        { 250, "WinLogon:UserInit" }, { 253, "SharedTaskScheduler" }, { 254, "" }, { 255, "AppInit_DLLs" },
+        { 256, "" }, { 11, "" } };
+    for (const auto& h : hooks)
+        EXPECT_STREQ(h.label, StartupHookLabel(h.code)) << h.code;
 }

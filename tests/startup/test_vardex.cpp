@@ -178,8 +178,8 @@ TEST_F(StartupBaseline, NoAnswerAsksAgainDisabledIsNotAskedAgain)
     PatrolCategory(&g_StartupCategory);
     ASSERT_EQ(1u, user.asked.size());
     const AlertRequest& asked = user.asked[0];
-    EXPECT_EQ(std::to_string(ALERT_STARTUP) + "|VxAsk|" APP "\\ask.exe|11",
-              std::to_string(asked.Kind) + "|" + asked.Name + "|" + asked.File + "|" +
+    EXPECT_EQ(g_StartupCategory.Alert, asked.Alert);
+    EXPECT_EQ("VxAsk|" APP "\\ask.exe|11", std::string(asked.Name) + "|" + asked.File + "|" +
                   std::to_string(asked.TypeCode));
     user.answer = ANSWER_DISABLE;  // asked again: it is still new
     PatrolCategory(&g_StartupCategory);
