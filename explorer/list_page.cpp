@@ -340,6 +340,18 @@ static int SavedSortColumn(const ListPage* page)
     return column;
 }
 
+// The selection's buttons and status text, or the notice of a list cut at
+// its limit.  Again after the frame's activation, which clears the status.
+static void ShowListState(ListPage* page)
+{
+    UpdateSelection(page);
+    if (ListView_GetItemCount(page->List) >= ITEM_MAX) {
+        char text[256];
+        LoadText(IDS_LIST_CUT, text, sizeof(text));
+        SetStatusText(text);
+    }
+}
+
 int FillListPage(ListPage* page)
 {
     HCURSOR cursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
@@ -394,12 +406,7 @@ int FillListPage(ListPage* page)
     InvalidateRect(page->List, NULL, TRUE);
     SelectRow(page->List, 0);
     page->Filling = 0;
-    UpdateSelection(page);
-    if (count >= ITEM_MAX) {
-        char text[256];
-        LoadText(IDS_LIST_CUT, text, sizeof(text));
-        SetStatusText(text);
-    }
+    ShowListState(page);
     SetCursor(cursor);
     return count;
 }
@@ -716,6 +723,7 @@ static LRESULT OnNotify(ListPage* page, const NMHDR* header)
             ActionsOf(page)->Activate(page);
         FillListPage(page);
         PageActivated(page->Window, page->Record);
+        ShowListState(page);
         ShowPatrolState(page->Window, page->Record);
         break;
     case PSN_KILLACTIVE:

@@ -15,6 +15,7 @@
 
 #include "explorer/list_page.h"
 #include "foundation/handles.h"
+#include "explorer/explorer.h"
 #include "explorer/frame.h"
 #include "resources/explorer_pages.h"
 #include "support/vxtest.h"
@@ -31,6 +32,7 @@ public:
     explicit PageHost(int command)
     {
         InitCommonControls();
+        g_Instance = GetModuleHandleA(NULL);  // the explorer's dialogs come from here
         const PageRecord* record = PageByCommand(command);
         PROPSHEETPAGEA page;
         ZeroMemory(&page, sizeof(page));
@@ -160,6 +162,9 @@ inline void Press(HWND page, int id)
     SendMessageA(button, BM_CLICK, 0, 0);
 }
 
+// The text of the explorer's message dialog.
+const int kMessageDialogText = 1025;
+
 // What a box showed and which button closed it.
 struct Box {
     std::string caption, text;
@@ -192,7 +197,10 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
                 continue;
             }
             Sleep(400);
-            boxes.push_back({ vxtest::WindowText(box), vxtest::DialogItemText(box, 0xFFFF) });
+            // A message box's text, or the explorer's message dialog's.
+            int textId = GetDlgItem(box, 0xFFFF) != NULL ? 0xFFFF : kMessageDialogText;
+            std::string text = vxtest::DialogItemText(box, textId);
+            boxes.push_back({ vxtest::WindowText(box), text });
             int answer = boxes.size() <= answers.size() ? answers[boxes.size() - 1]
                          : GetDlgItem(box, IDNO) != NULL ? IDNO : IDOK;
             // Pressed again until it goes: a box still settling may miss a press.

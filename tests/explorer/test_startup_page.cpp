@@ -129,7 +129,7 @@ TEST_F(StartupPageTest, AddPicksAFreeNameQuotesBlanksAndRecordsTheBaseline)
 {
     // This program's FileDescription names the value; that name and the
     // next are taken (a Run value, a parked entry).
-    const std::string taken = "Vardex startup and browser monitor";
+    const std::string taken = "Vardex explorer";
     Run(HKEY_CURRENT_USER, taken, "C:\\vxlist\\other.exe");
     values_.push_back({ HKEY_CURRENT_USER, taken + " (3)" });
     vxtest::SetString(HKEY_LOCAL_MACHINE, DISABLED, (taken + " (2)").c_str(), "11");
