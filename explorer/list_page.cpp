@@ -679,7 +679,7 @@ static void OnCommand(ListPage* page, int id, int notification)
     }
     switch (id) {
     case IDC_PAGE_HELP:
-        OpenHelpPage(page->Window, page->Record->Command);
+        OpenHelpPage(page->Window, page->Record->HelpFile);
         break;
     case IDC_PAGE_MONITOR:
         OnMonitorButton(page->Window, page->Record);

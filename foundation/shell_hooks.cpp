@@ -9,19 +9,7 @@
 #include "foundation/utils.h"
 #include "resources/vardex_version.h"
 
-struct HelpPage {
-    int command;
-    const char* page;
-};
-
-static const HelpPage s_helpPages[] = {
-    { 6026, "startup.html" }, { 6028, "cookies.html" }, { 6029, "tasks.html" },
-    { 6033, "options.html" }, { 6038, "services.html" }, { 6039, "scheduler.html" },
-    { 6040, "bho.html" }, { 6042, "filetype.html" }, { 6051, "helpme.html" },
-    { 6052, "hidden.html" }, { 6055, "delay.html" }, { 6056, "activex.html" },
-};
-
-void HelpPageName(int commandId, char* out, size_t outSize)
+void HelpPageName(const char* file, char* out, size_t outSize)
 {
     outSize = TextLimit(outSize, VX_PATH);
     char code[8];
@@ -31,17 +19,13 @@ void HelpPageName(int commandId, char* out, size_t outSize)
         TextCopy(out, outSize, code);
         TextAppend(out, outSize, "_");
     }
-    const char* page = "features.html";
-    for (const HelpPage& entry : s_helpPages)
-        if (entry.command == commandId)
-            page = entry.page;
-    TextAppend(out, outSize, page);
+    TextAppend(out, outSize, file != NULL && file[0] != '\0' ? file : "features.html");
 }
 
-void OpenHelpPage(HWND owner, int commandId)
+void OpenHelpPage(HWND owner, const char* file)
 {
     char page[VX_PATH];
-    HelpPageName(commandId, page);
+    HelpPageName(file, page);
 
     char local[VX_PATH];
     GetProgramFolder(local);

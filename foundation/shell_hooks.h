@@ -3,15 +3,17 @@
 #pragma once
 #include <windows.h>
 
-// The help page of a command id with its language prefix ("de_startup.html";
-// no prefix for "us").  out holds VX_PATH.
-void HelpPageName(int commandId, char* out, size_t outSize);
-template <size_t N> inline void HelpPageName(int commandId, char (&out)[N])
-{ HelpPageName(commandId, out, N); }
+// A help page's file with its language prefix ("startup.html" becomes
+// "de_startup.html"; no prefix for "us"; "features.html" for NULL or "").
+// out holds VX_PATH.
+void HelpPageName(const char* file, char* out, size_t outSize);
+template <size_t N> inline void HelpPageName(const char* file, char (&out)[N])
+{ HelpPageName(file, out, N); }
 
-// Opens the help page: the local copy in the program folder when it exists,
-// else through a running AOL client, else the vendor's help site.
-void OpenHelpPage(HWND owner, int commandId);
+// Opens a help page (its file as the page records name it): the local copy
+// in the program folder when it exists, else through a running AOL client,
+// else the vendor's help site.
+void OpenHelpPage(HWND owner, const char* file);
 
 // Opens a web address: through a running AOL client (its command line
 // names the address in quotes), else the shell's "open".  An empty address

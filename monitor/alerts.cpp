@@ -439,7 +439,7 @@ static void NotifyUser(Notice notice, const char* detail)
     int textId = 0;
     switch (notice) {
     case NOTICE_PROGRAM_FIGHTS_BACK:
-        OpenHelpPage(g_MainWindow, CMD_HELP);
+        OpenHelpPage(g_MainWindow, "helpme.html");
         return;
     case NOTICE_ASKING_ABOUT_SETTING:
         SetTrayStatus(IDI_ALERT, IDS_TIP_PAGES);

@@ -1,6 +1,7 @@
 // The monitor's start-up work on the registry store, run in this process.
 #include "support/vxtest.h"
 
+#include "explorer/page_table.h"
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
@@ -38,7 +39,7 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
     InitializeMonitor();
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
     char page[260];
-    HelpPageName(6056, page);
+    HelpPageName(PageByCommand(6056)->HelpFile, page);
     EXPECT_EQ("3 0 7 de_activex.html", std::to_string(RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions")) + " " +
                                            std::to_string(g_AlwaysRun) + " " + std::to_string(g_MessageLanguage) +
                                            " " + page);
