@@ -20,6 +20,7 @@
 #include "foundation/paths.h"
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"
+#include "startup/autostart.h"
 #include "resources/explorer_resource.h"
 
 HINSTANCE g_Instance = NULL;
@@ -141,8 +142,7 @@ static void OnCommand(HWND window, int command)
         DestroyWindow(window);
         break;
     case XCMD_TOGGLE_AUTOSTART:
-        // The monitor's own autostart belongs to the monitor so far; the
-        // explorer's Options page will carry the toggle.
+        ToggleSelfAutostart();
         break;
     default:
         break;  // "-MONITOR", "-BLACKLIST": nothing is opened

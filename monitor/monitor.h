@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "startup/autostart.h"
+
 // Command ids of the monitor (and page ids of the explorer).
 enum MonitorCommand {
     CMD_START_SECOND_HALF = 6025,
@@ -71,13 +73,9 @@ void CreateInitialValues();
 void StartExplorer(const char* switches);
 
 // Own autostart: on = 1 writes HKLM Run "Vardex" and its baseline record;
-// on = 0 removes every own entry.  Returns the result of the write, or
-// whether monitor entries were found.
+// on = 0 removes every own entry (startup/autostart.h).  Returns the result
+// of the write, or whether monitor entries were found; g_AlwaysRun follows.
 int SetSelfAutostart(int on);
-int SelfAutostartPresent();
-// Finds (and with remove set, removes) the monitor's and the explorer's own
-// startup entries.  1 when a monitor entry was found.
-int RemoveOwnStartupEntries(int remove);
 
 // The exit request: confirmation when "ConfirmExit" is set, then the exit
 // sequence.  Returns 0 when the user declined.

@@ -33,6 +33,19 @@ void StartExplorer(const char* switches)
     ShowMessage(g_MainWindow, text, MB_OK | MB_ICONERROR);
 }
 
+int SetSelfAutostart(int on)
+{
+    if (!on) {
+        if (RemoveOwnStartupEntries(1))
+            g_AlwaysRun = 0;
+        return g_AlwaysRun == 0;
+    }
+    int written = WriteSelfAutostart();
+    if (written)
+        g_AlwaysRun = 1;
+    return written;
+}
+
 void OpenProgramLookup(int, const char*)
 {
     // The online lookup belongs to the program information dialog, which

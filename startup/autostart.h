@@ -98,6 +98,22 @@ int ClassTitle(const char* clsid, char* out, size_t outSize);
 template <size_t N> inline int ClassTitle(const char* clsid, char (&out)[N])
 { return ClassTitle(clsid, out, N); }
 
+// --- The monitor's own autostart ----------------------------------------------
+
+// 1 when HKLM Run holds a value named "Vardex" (text 2) or, failing that,
+// "Vardex PLUS" (text 622).
+int SelfAutostartPresent();
+// Writes HKLM Run "Vardex" = "<program folder>\vardex.exe -expressboot" and
+// its baseline record (written even when the Run value could not be).
+// Returns the result of the Run write.
+int WriteSelfAutostart();
+// Finds (and with remove set, removes) the monitor's and the explorer's own
+// startup entries.  1 when a monitor entry was found.
+int RemoveOwnStartupEntries(int remove);
+// Removes the own entries when the monitor starts with Windows, else
+// writes its autostart.  1 when it starts with Windows afterwards.
+int ToggleSelfAutostart();
+
 // --- The startup list and its baseline ---------------------------------------
 
 // Empties the list and fills it from every autostart place; returns the

@@ -165,6 +165,21 @@ TEST_F(ExplorerProcess, ASecondStartHandsItsPageToTheFirstAndQuitEndsIt)
     EXPECT_TRUE(FindWindowA("VardexView", NULL) == NULL);
 }
 
+TEST_F(ExplorerProcess, CommandSixThousandThirtyOneTogglesTheMonitorsAutostart)
+{
+    const char* run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    RegDeleteValueNamed(HKEY_LOCAL_MACHINE, run, "Vardex");
+    // "-MONITOR" opens no sheet: the main window waits for commands.
+    explorer_.Reset(vxtest::StartProgram(Explorer("-MONITOR")));
+    HWND main = vxtest::WaitForWindow("VardexView", NULL, 20000);
+    ASSERT_TRUE(main != NULL);
+    SendMessageA(main, WM_COMMAND, 6031, 0);
+    std::string value = vxtest::ReadString(HKEY_LOCAL_MACHINE, run, "Vardex");
+    EXPECT_NE(std::string::npos, value.find("vardex.exe -expressboot")) << value;
+    SendMessageA(main, WM_COMMAND, 6031, 0);
+    EXPECT_EQ("<missing>", vxtest::ReadString(HKEY_LOCAL_MACHINE, run, "Vardex"));
+}
+
 TEST_F(ExplorerProcess, QuitOrExitWithoutASheetEndAtOnce)
 {
     EXPECT_EQ(0, vxtest::RunProgram(Explorer("-Q -START"), 15000));

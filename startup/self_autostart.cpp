@@ -1,11 +1,12 @@
-// The monitor's own autostart value and the own entries in the startup list.
+// The monitor's own autostart value and the own entries in the startup
+// list: the monitor sets them at start and from its menu, the explorer on
+// its command 6031.
+#include "foundation/item_list.h"
 #include "foundation/language.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/utils.h"
-#include "monitor/monitor.h"
 #include "startup/autostart.h"
-#include "foundation/item_list.h"
 
 int SelfAutostartPresent()
 {
@@ -18,21 +19,14 @@ int SelfAutostartPresent()
     return RegReadString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command, sizeof(command)) > 0;
 }
 
-int SetSelfAutostart(int on)
+int WriteSelfAutostart()
 {
-    if (!on) {
-        if (RemoveOwnStartupEntries(1))
-            g_AlwaysRun = 0;
-        return g_AlwaysRun == 0;
-    }
     char command[VX_PATH];
     GetProgramFolder(command);
     TextAppend(command, "\\vardex.exe -expressboot");
     char name[64];
     LoadText(2, name, sizeof(name));
     int written = RegWriteString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command);
-    if (written)
-        g_AlwaysRun = 1;
     // The patrol must never ask about our own entry, whatever became of
     // the write above.
     char baselineName[VX_PATH];
@@ -63,4 +57,13 @@ int RemoveOwnStartupEntries(int remove)
             RemoveStartupEntry("Vardex Explorer", command, extra, code);
     }
     return found != 0;
+}
+
+int ToggleSelfAutostart()
+{
+    if (SelfAutostartPresent()) {
+        RemoveOwnStartupEntries(1);
+        return 0;
+    }
+    return WriteSelfAutostart();
 }
