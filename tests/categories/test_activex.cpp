@@ -14,7 +14,12 @@ using vxtest::Items;
 
 static const char* kDll = "C:\\windows\\system32\\mlang.dll";
 
-static std::string Clsid(int n) { char t[64]; TEXT_FORMAT(t, "{7E570000-0000-4000-8000-%012d}", n); return t; }
+static std::string Clsid(int n)
+{
+    char t[64];
+    TEXT_FORMAT(t, "{7E570000-0000-4000-8000-%012d}", n);
+    return t;
+}
 
 static std::string CompatKey(int n) { return std::string(ACTIVEX_COMPAT_KEY "\\") + Clsid(n); }
 
@@ -34,7 +39,10 @@ static DWORD RawFlags(int n)
 {
     DWORD value = 0, size = sizeof(value);
     return RegGetValueA(HKEY_LOCAL_MACHINE, CompatKey(n).c_str(), "Compatibility Flags",
-                        RRF_RT_REG_DWORD, NULL, &value, &size) == ERROR_SUCCESS ? value : 0xDEADBEEF;
+               RRF_RT_REG_DWORD, NULL, &value, &size)
+            == ERROR_SUCCESS
+        ? value
+        : 0xDEADBEEF;
 }
 
 struct ActiveX : ::testing::Test {
@@ -58,13 +66,21 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
 
     // The full list adds the compatibility entries, an AlternateCLSID
     // standing for its control, and repeats nothing.
-    vxtest::SetString(HKEY_CLASSES_ROOT, ("CLSID\\" + Clsid(6) + "\\InprocServer32").c_str(), "", kDll);
+    vxtest::SetString(
+        HKEY_CLASSES_ROOT, ("CLSID\\" + Clsid(6) + "\\InprocServer32").c_str(), "", kDll);
     vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(7).c_str(), "AlternateCLSID", Clsid(6).c_str());
     EXPECT_EQ(2, EnumActiveXAll(Items()));
     EXPECT_STRCASEEQ(Clsid(6).c_str(), GetItemExtra(Items(), 1));
     // The kill bit is set and cleared on the whole stored value: every other
     // bit stays, and a number stored as text is kept as a number.
-    struct Row { int n; DWORD type; const char* text; DWORD before; DWORD disabled; DWORD enabled; };
+    struct Row {
+        int n;
+        DWORD type;
+        const char* text;
+        DWORD before;
+        DWORD disabled;
+        DWORD enabled;
+    };
     const Row rows[] = {
         { 10, 0, NULL, 0, 0x400, 0 },                               // no key at all
         { 11, REG_DWORD, NULL, 0x80000001, 0x80000401, 0x80000001 }, // high bit set
@@ -73,14 +89,19 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     };
     for (const Row& row : rows) {
         if (row.type == REG_DWORD)
-            vxtest::SetDword(HKEY_LOCAL_MACHINE, CompatKey(row.n).c_str(), "Compatibility Flags", row.before);
+            vxtest::SetDword(
+                HKEY_LOCAL_MACHINE, CompatKey(row.n).c_str(), "Compatibility Flags", row.before);
         else if (row.type == REG_SZ)
-            vxtest::SetString(HKEY_LOCAL_MACHINE, CompatKey(row.n).c_str(), "Compatibility Flags", row.text);
-        EXPECT_TRUE(DisableActiveX(Clsid(row.n).c_str()) == 1 && RawFlags(row.n) == row.disabled) << row.n;
-        EXPECT_TRUE(EnableActiveX(Clsid(row.n).c_str()) == 1 && RawFlags(row.n) == row.enabled) << row.n;
+            vxtest::SetString(
+                HKEY_LOCAL_MACHINE, CompatKey(row.n).c_str(), "Compatibility Flags", row.text);
+        EXPECT_TRUE(DisableActiveX(Clsid(row.n).c_str()) == 1 && RawFlags(row.n) == row.disabled)
+            << row.n;
+        EXPECT_TRUE(EnableActiveX(Clsid(row.n).c_str()) == 1 && RawFlags(row.n) == row.enabled)
+            << row.n;
     }
     EXPECT_EQ(0, DisableActiveX("{x}\\..\\y"));
-    EXPECT_TRUE(EnableActiveX(Clsid(99).c_str()) == 1 && !RegKeyExists(HKEY_LOCAL_MACHINE, CompatKey(99).c_str()));
+    EXPECT_TRUE(EnableActiveX(Clsid(99).c_str()) == 1
+        && !RegKeyExists(HKEY_LOCAL_MACHINE, CompatKey(99).c_str()));
     // What a user checks first: a control seen at start is in the baseline; a
     // non-control or a class without a file is not asked about; a new control
     // answered "No" gets the kill bit and keeps its other bits; both

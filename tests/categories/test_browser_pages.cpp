@@ -60,7 +60,8 @@ static void Put(const Place& place, const std::string& baseline, const std::stri
 }
 static size_t Count(const vxtest::ScriptedUi& user, Notice notice)
 {
-    return std::count_if(user.notices.begin(), user.notices.end(), [=](const auto& n) { return n.first == notice; });
+    return std::count_if(
+        user.notices.begin(), user.notices.end(), [=](const auto& n) { return n.first == notice; });
 }
 
 // No watched value and no baseline at all.  (A value whose restore the
@@ -280,7 +281,9 @@ TEST(WatchedSettings, FailedRestoresAreToldOnceAndNotTriedAgain)
 TEST(WatchedSettingsVersions, WindowsXpRestoresDirectly)
 {
     std::string copy = vxtest::PathInProgramFolder("pages_xp.exe");
-    ASSERT_TRUE(CopyFileA(vxtest::PathInProgramFolder("categories_test_browser_pages.exe").c_str(), copy.c_str(), 0));
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\pages_xp.exe", "Version", "winxp");
+    ASSERT_TRUE(CopyFileA(
+        vxtest::PathInProgramFolder("categories_test_browser_pages.exe").c_str(), copy.c_str(), 0));
+    vxtest::SetString(
+        HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\pages_xp.exe", "Version", "winxp");
     EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_filter=WatchedSettings.*", 120000));
 }

@@ -18,12 +18,14 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
 {
     const std::string longValue(10000, 'v');
     // key NULL: not a cookie line; expiry: digits only, without overflow.
-    struct Case { std::string line; const char* key; std::string value; int expiry; } cases[] = {
-        { ".example.com\tTRUE\t/\tFALSE\t1700000000\tsid\tabc", "example.com - sid", "abc", 1 },
-        { "ex.com\tFALSE\t/p\tTRUE\t12x\tn\tv\twith\ttabs", "ex.com - n", "v\twith\ttabs", 0 },
-        { "h\tTRUE\t/\tFALSE\t99999999999999999999999\tb\t" + longValue, "h - b", longValue, 0 },
-        { "h\tTRUE\t/\tFALSE\t-5\tn\t", "h - n", "", 0 }, { "#HttpOnly_x\tTRUE\t/\tFALSE\t1\tn\tv", NULL, "", 0 },
-        { "a\tb\tc\td\te\tf", NULL, "", 0 }, { ".\tTRUE\t/\tFALSE\t1\tn\tv", NULL, "", 0 },  // six; no domain
+    struct Case { std::string line; const char* key; std::string value; int expiry;
+    } cases[] = {
+        {".example.com\tTRUE\t/\tFALSE\t1700000000\tsid\tabc", "example.com - sid", "abc", 1},
+        {"ex.com\tFALSE\t/p\tTRUE\t12x\tn\tv\twith\ttabs", "ex.com - n", "v\twith\ttabs", 0},
+        {"h\tTRUE\t/\tFALSE\t99999999999999999999999\tb\t" + longValue, "h - b", longValue, 0},
+        {"h\tTRUE\t/\tFALSE\t-5\tn\t", "h - n", "", 0},
+        {"#HttpOnly_x\tTRUE\t/\tFALSE\t1\tn\tv", NULL, "", 0}, {"a\tb\tc\td\te\tf", NULL, "", 0},
+        {".\tTRUE\t/\tFALSE\t1\tn\tv", NULL, "", 0}, // six; no domain
     };
     for (const Case& c : cases) {
         CookieFields fields;
@@ -40,8 +42,10 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
     // Each line's text ("|" after it) and, put back together with its line
     // end, the block byte for byte.
     const std::string blocks[][2] = {
-        { "a\r\nb\n\nc", "a|b||c|" },  // mixed ends, no final end
-        { std::string("x\0y\nz", 5), std::string("x\0y|z|", 6) }, { "cr\ronly\r\n", "cr\ronly|" }, { "", "" },
+        {"a\r\nb\n\nc", "a|b||c|"}, // mixed ends, no final end
+        {std::string("x\0y\nz", 5), std::string("x\0y|z|", 6)},
+        {"cr\ronly\r\n", "cr\ronly|"},
+        {"", ""},
     };
     for (const auto& c : blocks) {
         std::string rebuilt, texts;
@@ -86,15 +90,21 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
     NutTableFree(&plain);
     NutTableFree(&nuts);
     // Shorter than an extension: kept whole; "=" would make ":" a stream name.
-    const char* notes[][2] = { { "AB", "note_AB.txt" }, { "A=B.EXE", "note_A_B.txt" }, { "X:Y?.DLL", "note_X_Y_.txt" } };
+    const char* notes[][2]
+        = {{"AB", "note_AB.txt"}, {"A=B.EXE", "note_A_B.txt"}, {"X:Y?.DLL", "note_X_Y_.txt"}};
     for (const auto& c : notes) {
         char out[64];
         NoteFileName(c[0], out, sizeof(out));
         EXPECT_STREQ(c[1], out) << c[0];
     }
     // Line feeds only double in size (a whole wininit.ini: the restart commands' test).
-    struct { const char* in; size_t room; const char* out; } ends[] = {  // a pair that does not fit is left out
-        { "a\nb\r\nc", 64, "a\r\nb\r\nc" }, { "\n\n\n", 7, "\r\n\r\n\r\n" }, { "\n\n", 4, "\r\n" }, { "abc", 1, "" } };
+    struct {
+        const char* in;
+        size_t room;
+        const char* out;
+    } ends[] = {// a pair that does not fit is left out
+        {"a\nb\r\nc", 64, "a\r\nb\r\nc"}, {"\n\n\n", 7, "\r\n\r\n\r\n"}, {"\n\n", 4, "\r\n"},
+        {"abc", 1, ""}};
     for (const auto& c : ends) {
         char buffer[80];
         memset(buffer, '#', sizeof(buffer));

@@ -11,7 +11,10 @@
 
 using vxtest::Items;
 
-static bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+static bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // The lines of a cookies.txt (bytes with line end, filtered); the expected
 // rewrite is the file with the filtered lines cut out, every other byte kept.
@@ -41,7 +44,8 @@ struct CookiesTest : ::testing::Test {
     {
         vxtest::ResetStore(), LoadOptions();
         // A folder of each test's own.
-        profile = vxtest::PathInProgramFolder(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        profile = vxtest::PathInProgramFolder(
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         CreateDirectoryA(profile.c_str(), NULL);
         vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "CookieFolder", profile.c_str());
         SetCookieMode(COOKIE_MODE_MOZILLA);
@@ -58,9 +62,11 @@ TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
 {
     ASSERT_EQ(1, ListCookies(Items(), 1));
     // The browser runs: nothing is replaced, the rewrite stays pending.
-    WNDCLASSA windowClass = { 0, DefWindowProcA, 0, 0, NULL, NULL, NULL, NULL, NULL, "MozillaWindowClass" };
+    WNDCLASSA windowClass
+        = {0, DefWindowProcA, 0, 0, NULL, NULL, NULL, NULL, NULL, "MozillaWindowClass"};
     RegisterClassA(&windowClass);
-    HWND browser = CreateWindowA("MozillaWindowClass", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+    HWND browser
+        = CreateWindowA("MozillaWindowClass", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
     EXPECT_TRUE(CommitCookieFile() == 0 && All(kSample, false) == vxtest::ReadFileText(Cookies()));
     // Meanwhile it saved a new cookie.
     CookieFile file = kSample;
@@ -104,20 +110,22 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     // The folder's own path holds the filter text: only names count.
     vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "IECookieFolder", profile.c_str());
     vxtest::WriteFileBytes(profile + "\\index.dat", "");
-    for (const char* name : { "\\user@example[1].txt", "\\user@TRACKER[1].txt", "\\user@ads.tracker[3].txt",
-                              "\\notacookie.dat" })
+    for (const char* name : {"\\user@example[1].txt", "\\user@TRACKER[1].txt",
+             "\\user@ads.tracker[3].txt", "\\notacookie.dat"})
         vxtest::WriteFileBytes(profile + name, name);
     EXPECT_EQ(4, ListCookies(Items(), 0));  // cookies.txt is a *.txt too
     vxtest::ScriptedUi user;
     EXPECT_EQ(1, AddNut("tracker"));
     // cookies.txt stays: a name without "tracker", whatever the file holds.
-    EXPECT_TRUE(Exists(profile + "\\user@example[1].txt") && !Exists(profile + "\\user@TRACKER[1].txt") &&
-                !Exists(profile + "\\user@ads.tracker[3].txt") && Exists(Cookies()));
+    EXPECT_TRUE(Exists(profile + "\\user@example[1].txt")
+        && !Exists(profile + "\\user@TRACKER[1].txt")
+        && !Exists(profile + "\\user@ads.tracker[3].txt") && Exists(Cookies()));
 
     // No index.dat anywhere: "Cookie Folder Not Found", nothing listed.
     DeleteFileA((profile + "\\index.dat").c_str());
     char found[MAX_PATH];
-    EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0) << found;
+    EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0)
+        << found;
 }
 
 // "MaxCookie" caps the list shown to a person, not the filter: a tracker
@@ -183,9 +191,11 @@ TEST_F(CookiesTest, AStandingRewriteIsRedoneOnEveryChange)
     EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));
     ASSERT_EQ(1, ListCookies(Items(), 1));
     std::string added = ".new.tracker.org\tTRUE\t/\tFALSE\t1700000000\tn\t1\n";
-    vxtest::WriteFileBytes(Cookies(), All(kSample, false) + added + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n");
+    vxtest::WriteFileBytes(
+        Cookies(), All(kSample, false) + added + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n");
     ASSERT_EQ(1, ListCookies(Items(), 1));
-    EXPECT_EQ(All(kSample, true) + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n", vxtest::ReadFileText(Rewrite()));
+    EXPECT_EQ(All(kSample, true) + "keep.example\tTRUE\t/\tFALSE\t1\tk\t2\n",
+        vxtest::ReadFileText(Rewrite()));
     vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "keep.example", "1");
     ASSERT_EQ(1, ListCookies(Items(), 1));
     EXPECT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));

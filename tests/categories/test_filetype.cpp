@@ -18,12 +18,16 @@ static const char* kWordpad = "\"C:\\Program Files\\Windows NT\\Accessories\\wor
 static const char* kChoice = FILEEXTS_KEY "\\.txt";
 static const char* kAppCommand = "Software\\Classes\\Applications\\vxpad.exe\\shell\\open\\command";
 
-static std::string Machine(const char* path) { return vxtest::ReadString(HKEY_LOCAL_MACHINE, path, ""); }
+static std::string Machine(const char* path)
+{
+    return vxtest::ReadString(HKEY_LOCAL_MACHINE, path, "");
+}
 
 static void TakeOver(const char* command)
 {
     vxtest::SetString(HKEY_LOCAL_MACHINE, kTxtKey, "", "evilfile");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, "Software\\Classes\\evilfile\\shell\\open\\command", "", command);
+    vxtest::SetString(
+        HKEY_LOCAL_MACHINE, "Software\\Classes\\evilfile\\shell\\open\\command", "", command);
 }
 
 struct FileTypes : ::testing::Test {
@@ -63,7 +67,8 @@ TEST_F(FileTypes, TakeoverAskedAndNoRestoresExactly)
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
     ASSERT_EQ(1, PatrolFileTypes());
-    EXPECT_EQ(std::string(kNotepad) + kEvil, std::string(user.asked[0].File) + user.asked[0].SecondFile);
+    EXPECT_EQ(
+        std::string(kNotepad) + kEvil, std::string(user.asked[0].File) + user.asked[0].SecondFile);
     EXPECT_EQ("txtfile" + std::string(kNotepad), Machine(kTxtKey) + Machine(kOwnCommand));
     EXPECT_EQ(0, PatrolFileTypes());
 
@@ -116,7 +121,8 @@ TEST_F(FileTypes, ComparesTheProgramFile)
         ASSERT_EQ(1, SaveFileType("txt", 1));
         vxtest::SetString(HKEY_LOCAL_MACHINE, kOwnCommand, "", row.changed.c_str());
         EXPECT_EQ(row.asked, PatrolFileTypes()) << row.changed;
-        EXPECT_EQ(row.asked || row.lock ? row.recorded : row.changed, Machine(kOwnCommand)) << row.changed;
+        EXPECT_EQ(row.asked || row.lock ? row.recorded : row.changed, Machine(kOwnCommand))
+            << row.changed;
     }
     EXPECT_EQ(5, ReadHistory());  // the "No" answers, not the lock
 
@@ -145,8 +151,14 @@ TEST_F(FileTypes, AddAndRemoveExtensions)
     RegWriteString(HKEY_CURRENT_USER, VX_CLASS_KEY, "", "CSS;TXT");
     struct Row { const char* ext; int result; };
     const Row rows[] = {
-        { "JS", 0 }, { "SS", 0 }, { "..log", 0 }, { "css", TXT_FILETYPE_ALREADY }, { ".js", TXT_FILETYPE_ALREADY },
-        { "", TXT_FILETYPE_INVALID }, { "a;b", TXT_FILETYPE_INVALID }, { ".", TXT_FILETYPE_INVALID },
+        {"JS", 0},
+        {"SS", 0},
+        {"..log", 0},
+        {"css", TXT_FILETYPE_ALREADY},
+        {".js", TXT_FILETYPE_ALREADY},
+        {"", TXT_FILETYPE_INVALID},
+        {"a;b", TXT_FILETYPE_INVALID},
+        {".", TXT_FILETYPE_INVALID},
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.result, AddFileType(row.ext)) << row.ext;
@@ -158,7 +170,8 @@ TEST_F(FileTypes, AddAndRemoveExtensions)
 
     // The list keeps room for the new element's ";".
     RegWriteString(HKEY_CURRENT_USER, VX_CLASS_KEY, "", (std::string(1000, 'A') + ";").c_str());
-    EXPECT_TRUE(AddFileType("ABCDEFGHIJKLMNOPQR") == TXT_FILETYPE_LIST_FULL && AddFileType("ABCDEFGHIJKLMNOPQ") == 0);
+    EXPECT_TRUE(AddFileType("ABCDEFGHIJKLMNOPQR") == TXT_FILETYPE_LIST_FULL
+        && AddFileType("ABCDEFGHIJKLMNOPQ") == 0);
     ReadFileTypeList(list, sizeof(list));
     EXPECT_EQ(1019u, strlen(list));
 }

@@ -32,14 +32,24 @@ static void PlantClass(const char* clsid, const char* file)
 }
 
 static std::string Bho(const char* clsid) { return std::string(BHO_KEY "\\") + clsid; }
-static void PlantBho(const char* clsid) { RegCreateKeyPath(HKEY_LOCAL_MACHINE, Bho(clsid).c_str()); }
-static bool HasBho(const char* clsid) { return RegKeyExists(HKEY_LOCAL_MACHINE, Bho(clsid).c_str()) != 0; }
-static void PlantToolbar(const char* clsid) { vxtest::SetString(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, clsid, ""); }
+static void PlantBho(const char* clsid)
+{
+    RegCreateKeyPath(HKEY_LOCAL_MACHINE, Bho(clsid).c_str());
+}
+static bool HasBho(const char* clsid)
+{
+    return RegKeyExists(HKEY_LOCAL_MACHINE, Bho(clsid).c_str()) != 0;
+}
+static void PlantToolbar(const char* clsid)
+{
+    vxtest::SetString(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, clsid, "");
+}
 
 static void PlantExtension(const char* name, const char* buttonText, const char* exec)
 {
     std::string key = std::string(EXTENSIONS_KEY "\\") + name;
-    vxtest::SetString(HKEY_LOCAL_MACHINE, key.c_str(), buttonText ? "ButtonText" : "Other", buttonText ? buttonText : "");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, key.c_str(), buttonText ? "ButtonText" : "Other",
+        buttonText ? buttonText : "");
     vxtest::SetString(HKEY_LOCAL_MACHINE, key.c_str(), "Exec", exec);
 }
 
@@ -166,7 +176,8 @@ TEST_F(IEHelpers, PatrolAsksAndNoRemovesUntilHistoryUndoPutsItBack)
 
     // The History undo: the toolbar is back and approved, the file registered.
     EXPECT_EQ(1, UndoHistoryLine(line));
-    EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC) && ItssRegisteredIs(true));
+    EXPECT_TRUE(
+        vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kHelperC) && ItssRegisteredIs(true));
     EXPECT_EQ(0, PatrolIEHelpers());
 }
 

@@ -15,19 +15,24 @@ TEST(RestartCommands, WinInitLinesAndTheirViewer)
 {
     std::string ini = vxtest::PathInProgramFolder("wininit_test.ini");
     DeleteFileA(ini.c_str());
-    EXPECT_EQ(2, AppendWinInitDelete(ini.c_str(), "C:\\PROGRA~1\\BAD.EXE") + AppendWinInitDelete(ini.c_str(), "C:\\X.DLL"));
-    EXPECT_EQ("[rename]\r\nNUL=C:\\PROGRA~1\\BAD.EXE\r\nNUL=C:\\X.DLL\r\n", vxtest::ReadFileText(ini));
+    EXPECT_EQ(2,
+        AppendWinInitDelete(ini.c_str(), "C:\\PROGRA~1\\BAD.EXE")
+            + AppendWinInitDelete(ini.c_str(), "C:\\X.DLL"));
+    EXPECT_EQ(
+        "[rename]\r\nNUL=C:\\PROGRA~1\\BAD.EXE\r\nNUL=C:\\X.DLL\r\n", vxtest::ReadFileText(ini));
     EXPECT_EQ(0, AppendWinInitDelete("C:\\no such folder\\wininit.ini", "C:\\X"));
 
     // The NT family has no wininit.exe: no commands, whatever the file says.
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     std::string exe = std::string(windows) + "\\wininit.exe";
-    vxtest::WriteFileBytes(std::string(windows) + "\\wininit.ini", std::string(16384, '\n') + "tail");
+    vxtest::WriteFileBytes(
+        std::string(windows) + "\\wininit.ini", std::string(16384, '\n') + "tail");
     EXPECT_EQ(0, RestartCommandsPresent());
     vxtest::ScriptedUi user;
     user.confirm = 1;
-    EXPECT_TRUE(g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory) == 0 && user.confirmations.empty());
+    EXPECT_TRUE(g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory) == 0
+        && user.confirmations.empty());
 
     // With one (as on 95/98/Me): found, asked once, the row rests.
     vxtest::WriteFileBytes(exe, "MZ");
@@ -56,9 +61,11 @@ TEST(RestartCommands, WinInitLinesAndTheirViewer)
     SetFileAttributesA(doomed.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(1, DeleteOnRestart(doomed.c_str()));
     // The first entry of a fresh prefix's list (read up to its first NUL).
-    EXPECT_NE(std::string::npos, vxtest::ReadString(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations")
-                                     .find("goes_at_restart.tmp"));
-    EXPECT_EQ(0u, GetFileAttributesA(doomed.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_NE(std::string::npos,
+        vxtest::ReadString(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations")
+            .find("goes_at_restart.tmp"));
+    EXPECT_EQ(
+        0u, GetFileAttributesA(doomed.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_EQ(0, DeleteOnRestart("") + DeleteOnRestart(NULL));
 }
 

@@ -69,7 +69,8 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
     // by its file name; a file that changes is described anew.
     char system[MAX_PATH];
     GetSystemDirectoryA(system, sizeof(system));
-    std::string monitor = vxtest::PathInProgramFolder("Vardex.exe"), copy = vxtest::PathInProgramFolder("described.exe");
+    std::string monitor = vxtest::PathInProgramFolder("Vardex.exe"),
+                copy = vxtest::PathInProgramFolder("described.exe");
     const struct { std::string source; const char* name; } cases[] = {
         // A copy of the monitor under another name is not the monitor.
         { monitor, "Vardex startup and browser monitor" },

@@ -41,11 +41,13 @@ static std::string HistoryActions()
 
 // A key only the registry knows (each test plants its own names); title
 // NULL: none.  A start value of the given type and size when size is not 0.
-static void Plant(std::string k, std::string cmd, const char* title, DWORD type = 0, DWORD start = 0, DWORD size = 0)
+static void Plant(std::string k, std::string cmd, const char* title, DWORD type = 0,
+    DWORD start = 0, DWORD size = 0)
 {
     std::string p = KeyPath(k);
     vxtest::SetString(HKEY_LOCAL_MACHINE, p.c_str(), "Type", "x");
-    vxtest::SetValue(HKEY_LOCAL_MACHINE, p.c_str(), "ImagePath", REG_EXPAND_SZ, cmd.c_str(), DWORD(cmd.size() + 1));
+    vxtest::SetValue(HKEY_LOCAL_MACHINE, p.c_str(), "ImagePath", REG_EXPAND_SZ, cmd.c_str(),
+        DWORD(cmd.size() + 1));
     if (title != NULL)
         vxtest::SetString(HKEY_LOCAL_MACHINE, p.c_str(), "DisplayName", title);
     if (size != 0)
@@ -67,10 +69,12 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     Plant("VxDriver", "system32\\drivers\\vxdriver.sys", "Vx Driver");
     Plant("VxEmpty", "", "Vx Empty");
     Plant("VxHosted", "%SystemRoot%\\system32\\svchost.exe -k vx", "Vx Hosted");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, SERVICES_KEY "\\VxHosted\\Parameters", "ServiceDll", "C:\\vx\\h.dll");
+    vxtest::SetString(
+        HKEY_LOCAL_MACHINE, SERVICES_KEY "\\VxHosted\\Parameters", "ServiceDll", "C:\\vx\\h.dll");
     // A command longer than the store takes is cut, and still watched.
     Plant("VxLong", "C:\\vx\\long.exe " + std::string(1500, 'a'), "Vx Long");
-    Plant("VxAuto", "C:\\vx\\start.exe", "VxAuto", REG_DWORD, 0x102, 4);  // only the lowest byte counts
+    Plant("VxAuto", "C:\\vx\\start.exe", "VxAuto", REG_DWORD, 0x102,
+        4); // only the lowest byte counts
     Plant("VxShort", "C:\\vx\\start.exe", "VxShort", REG_DWORD, 2, 2);    // fewer than 4 bytes
     Plant("VxText", "C:\\vx\\start.exe", "VxText", REG_SZ, 0x32, 2);      // "2" as text
     g_Options[OPT_HideMicrosoftServices] = 1;
@@ -80,15 +84,17 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
                 Listed("VxShort") && Listed("VxText"));
     EXPECT_EQ("C:\\vx\\h.dll 259", std::string(Listed("Vx Hosted")->Command) + " " +
                                    std::to_string(strlen(Listed("Vx Long")->Command)));
-    EXPECT_EQ("Automatic 0 0", std::string(Listed("VxAuto")->Extra) + " " + Listed("VxShort")->Extra + " " +
-                                   Listed("VxText")->Extra);
+    EXPECT_EQ("Automatic 0 0",
+        std::string(Listed("VxAuto")->Extra) + " " + Listed("VxShort")->Extra + " "
+            + Listed("VxText")->Extra);
     InitCategoryBaselines();
     EXPECT_EQ(0, ServicesChanged());
     Plant("VxSecond", "C:\\vx\\second.exe", "Vx Second");
     EXPECT_EQ(1, ServicesChanged());
     ASSERT_GT(g_ServicesCategory.List(Items()), 0);
     ItemRecord hosted = *Listed("Vx Hosted"), second = *Listed("Vx Second");
-    EXPECT_TRUE(g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
+    EXPECT_TRUE(
+        g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
     EXPECT_TRUE(ServicesChanged() == 1 && g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
     // Titles are kept to 127 characters: two cut alike name no key at all, a
@@ -105,7 +111,9 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
         { alone, 0, "0 3" }, { alone, 5, "0 3" }, { "Vx Nobody", 4, "0 3" },
     };
     for (const auto& c : cases)  // (append: the start is read only after the setting)
-        EXPECT_EQ(c.want, std::to_string(SetServiceStartType(c.name.c_str(), c.start)).append(" " + StartOf("VxOwn")));
+        EXPECT_EQ(c.want,
+            std::to_string(SetServiceStartType(c.name.c_str(), c.start))
+                .append(" " + StartOf("VxOwn")));
     EXPECT_EQ("nonenone", StartOf("VxCutOne") + StartOf("VxCutTwo"));
     // The manager's own names find the service where the key's DisplayName says
     // otherwise, and a new start type holds at once.  Rejecting stops and
@@ -118,13 +126,16 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     ASSERT_TRUE(service != nullptr) << GetLastError();
     auto state = [&](DWORD want) {
         SERVICE_STATUS status = {};
-        for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) && status.dwCurrentState != want; i++)
+        for (int i = 0;
+             i < 100 && QueryServiceStatus(service.get(), &status) && status.dwCurrentState != want;
+             i++)
             Sleep(50);
         return status.dwCurrentState;
     };
     auto startType = [&]() {
         union { QUERY_SERVICE_CONFIGA config; BYTE bytes[8192]; } got;
-        DWORD needed = 0, ok = QueryServiceConfigA(service.get(), &got.config, sizeof(got), &needed);
+        DWORD needed = 0,
+              ok = QueryServiceConfigA(service.get(), &got.config, sizeof(got), &needed);
         return ok ? got.config.dwStartType : 0xFFFF;
     };
     char text[256];
@@ -132,7 +143,9 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     ASSERT_GT(EnumServices(Items(), 0), 0);
     ASSERT_TRUE(Listed(kSvcTitle) != NULL);
     ItemRecord item = *Listed(kSvcTitle);
-    EXPECT_TRUE(ServiceStartTypeText(kSvcTitle, text, sizeof(text)) == 3 && strcmp("Manual", text) == 0) << text;
+    EXPECT_TRUE(
+        ServiceStartTypeText(kSvcTitle, text, sizeof(text)) == 3 && strcmp("Manual", text) == 0)
+        << text;
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
     EXPECT_EQ((DWORD)SERVICE_AUTO_START, startType()) << "seen by the manager at once";
     ASSERT_TRUE(StartServiceA(service.get(), 0, NULL) && state(SERVICE_RUNNING) == SERVICE_RUNNING);

@@ -37,7 +37,8 @@ void Edit(const std::string& path, const std::string& bytes, int days = 1, ULONG
 
 std::string Record(const char* name, const char* value)
 {
-    return vxtest::ReadString(HKEY_LOCAL_MACHINE, (std::string(VX_SYSFILES_KEY) + "\\" + name).c_str(), value);
+    return vxtest::ReadString(
+        HKEY_LOCAL_MACHINE, (std::string(VX_SYSFILES_KEY) + "\\" + name).c_str(), value);
 }
 
 struct SysFilesTest : ::testing::Test {
@@ -119,7 +120,8 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     EXPECT_EQ(0, RejectSysFileChange("Locked", locked.c_str(), 1));
     EXPECT_EQ(0, AcceptSysFileChange("Locked", locked.c_str(), 0));
     CloseHandle(held);
-    EXPECT_EQ("changed by someone|accepted", vxtest::ReadFileText(locked) + "|" + vxtest::ReadFileText(Vault("Locked")));
+    EXPECT_EQ("changed by someone|accepted",
+        vxtest::ReadFileText(locked) + "|" + vxtest::ReadFileText(Vault("Locked")));
     EXPECT_EQ(locked, Record("Locked", "Location"));  // not forgotten by the failed Reject
     EXPECT_EQ(2u, user.notices.size());  // each failure told
 
@@ -139,7 +141,8 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     // A missing file is skipped and its record kept.
     DeleteFileA(locked.c_str());
-    EXPECT_TRUE(CheckSysFile("Locked", locked.c_str()) == 0 && locked == Record("Locked", "Location"));
+    EXPECT_TRUE(
+        CheckSysFile("Locked", locked.c_str()) == 0 && locked == Record("Locked", "Location"));
     // HOSTS set up, then changed by another program.
     char hosts[MAX_PATH];
     ASSERT_GT(GetHostsPath(hosts), 0);
@@ -164,7 +167,8 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     Edit(hosts, edited, 2);
     user.answer = ANSWER_ACCEPT;
     EXPECT_EQ(1, CheckAllSysFiles());
-    EXPECT_TRUE(edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_TRUE(
+        edited == vxtest::ReadFileText(hosts) && edited == vxtest::ReadFileText(Vault("HOSTS")));
     EXPECT_EQ(0, CheckAllSysFiles());
 }
 

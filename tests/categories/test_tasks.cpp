@@ -17,7 +17,8 @@
 
 using vxtest::Items;
 
-static const char* kSchedulerServer = "CLSID\\{148BD52A-A2AB-11CE-B11F-00AA00530503}\\InprocServer32";
+static const char* kSchedulerServer
+    = "CLSID\\{148BD52A-A2AB-11CE-B11F-00AA00530503}\\InprocServer32";
 
 using vxtest::ComOn;
 using vxtest::CreateTask;
@@ -45,7 +46,10 @@ static std::vector<std::string> SchedulerOrder()
     return order;
 }
 
-static std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
+static std::string History()
+{
+    return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt"));
+}
 
 // Points a saved task at another program, its .job file rewritten in place.
 static bool Repoint(const wchar_t* name, const wchar_t* program)
@@ -66,7 +70,8 @@ static bool Repoint(const wchar_t* name, const wchar_t* program)
 static const ItemRecord* Listed(const char* name)
 {
     for (int i = 0; i < ItemCount(Items()); i++)
-        if (TextEqualNoCase(GetItemName(Items(), i), name) || TextEqualNoCase(GetItemCommand(Items(), i), name))
+        if (TextEqualNoCase(GetItemName(Items(), i), name)
+            || TextEqualNoCase(GetItemCommand(Items(), i), name))
             return GetItem(Items(), i);
     return NULL;
 }
@@ -103,13 +108,18 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     EXPECT_EQ(order[5], GetItem(Items(), 5)->Key);
     const ItemRecord *early = Listed("VxEarly.job"), *bare = Listed("VxBare.job");
     ASSERT_TRUE(early && bare) << "a task without a program is still listed";
-    EXPECT_EQ("C:\\vx\\early.exe Never Never", std::string(early->Command) + " " + early->Info + " " + bare->Extra);
+    EXPECT_EQ("C:\\vx\\early.exe Never Never",
+        std::string(early->Command) + " " + early->Info + " " + bare->Extra);
     EXPECT_TRUE(strstr(early->Extra, "  12:05 AM")) << early->Extra;
 
     char text[256];
-    EXPECT_TRUE(GetTaskNextRunTime("vxearly.JOB", text, sizeof(text)) > 0 && strcmp(early->Extra, text) == 0);
-    EXPECT_TRUE(GetTaskComment("VxEarly.job", text, sizeof(text)) == 9 && strcmp("early one", text) == 0) << text;
-    EXPECT_TRUE(GetTaskNextRunTime("VxMissing.job", text, sizeof(text)) == 0 && text[0] == 0) << text;
+    EXPECT_TRUE(GetTaskNextRunTime("vxearly.JOB", text, sizeof(text)) > 0
+        && strcmp(early->Extra, text) == 0);
+    EXPECT_TRUE(
+        GetTaskComment("VxEarly.job", text, sizeof(text)) == 9 && strcmp("early one", text) == 0)
+        << text;
+    EXPECT_TRUE(GetTaskNextRunTime("VxMissing.job", text, sizeof(text)) == 0 && text[0] == 0)
+        << text;
     GetTaskStatusText("VxEarly.job", text, sizeof(text));
     EXPECT_STREQ("Status: Ready", text);
     GetTaskStatusText("VxBare.job", text, sizeof(text));
@@ -150,7 +160,8 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
     EXPECT_EQ(1, g_TasksCategory.Act(&drop, VERDICT_NEW, ANSWER_REJECT));
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxDrop.job");
     std::string before = History();
-    EXPECT_TRUE(strstr(before.c_str(), "\tScheduledTask_Remove\tTASK_SCHEDULED\tVxDrop.job\tC:\\vx\\drop.exe"));
+    EXPECT_TRUE(strstr(
+        before.c_str(), "\tScheduledTask_Remove\tTASK_SCHEDULED\tVxDrop.job\tC:\\vx\\drop.exe"));
     EXPECT_EQ(1, EnumScheduledTasks(Items()));
     // Already gone: no line.
     EXPECT_TRUE(g_TasksCategory.Act(&drop, VERDICT_NEW, ANSWER_REJECT) == 0 && before == History());
@@ -183,7 +194,8 @@ TEST_F(Tasks, KeptListingsSeeEveryChange)
     ASSERT_NE("<missing>", server);
     vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", "C:\\vx\\no-such-server.dll");
     AddItem(Items(), "stale", "C:\\stale.exe", "", "", 1, 0);
-    int list = EnumScheduledTasks(Items()), gone = DeleteScheduledTask("VxAny.job"), built = g_TasksCategory.InitBaseline();
+    int list = EnumScheduledTasks(Items()), gone = DeleteScheduledTask("VxAny.job"),
+        built = g_TasksCategory.InitBaseline();
     HRESULT hr = CoInitializeEx(NULL, COINIT_MULTITHREADED);
     vxtest::SetString(HKEY_CLASSES_ROOT, kSchedulerServer, "", server.c_str());
     EXPECT_EQ(S_OK, hr) << "an apartment was left entered";

@@ -25,7 +25,12 @@ std::string HistoryPath() { return vxtest::PathInProgramFolder("history.txt"); }
 
 class HistoryViewTest : public ::testing::Test {
 protected:
-    void SetUp() override { vxtest::ResetStore(); DeleteFileA(HistoryPath().c_str()); LoadOptions(); }
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        DeleteFileA(HistoryPath().c_str());
+        LoadOptions();
+    }
 };
 
 // A registry value; with no root the WIN.INI [windows] key; with neither
@@ -49,7 +54,8 @@ TEST_F(HistoryViewTest, FillsTheListControlAndClearsAReadOnlyFile)
     ASSERT_EQ(1, WriteHistory("Updater", "C:\\u.exe", "", 11, HA_START_REMOVE));
     ASSERT_EQ(1, WriteHistory("Helper", "C:\\h.dll", "", 900, HA_IEHELPER_REMOVE));
     EXPECT_EQ(4, ShowHistoryInList(list) + ShowHistoryInList(list));
-    EXPECT_EQ(2 * 10 + 4, ListView_GetItemCount(list) * 10 + Header_GetItemCount(ListView_GetHeader(list)));
+    EXPECT_EQ(2 * 10 + 4,
+        ListView_GetItemCount(list) * 10 + Header_GetItemCount(ListView_GetHeader(list)));
     char cell[4][128] = {};
     for (int c = 0; c < 4; c++)
         ListView_GetItemText(list, 1, c, cell[c], sizeof(cell[c]));
@@ -64,9 +70,11 @@ TEST_F(HistoryViewTest, FillsTheListControlAndClearsAReadOnlyFile)
     // undone, baselined under its command ("=" as ":") with its code.  Not
     // restored (place stays "<missing>"), and not baselined: a WOW64 Run value
     // (an unknown code: in the next test).
-    std::string startup = vxtest::ReadString(HKEY_CURRENT_USER, CV "Explorer\\Shell Folders", "Startup");
+    std::string startup
+        = vxtest::ReadString(HKEY_CURRENT_USER, CV "Explorer\\Shell Folders", "Startup");
     CreateDirectoryA(startup.c_str(), NULL);
-    std::string link = startup + "\\Restored App.lnk", target = vxtest::PathInProgramFolder("KESSA.DLL"),
+    std::string link = startup + "\\Restored App.lnk",
+                target = vxtest::PathInProgramFolder("KESSA.DLL"),
                 dll = vxtest::PathInProgramFolder("Long Library Name.dll");
     vxtest::WriteFileBytes(dll, "MZ");
     char shortDll[MAX_PATH];
@@ -99,7 +107,7 @@ TEST_F(HistoryViewTest, FillsTheListControlAndClearsAReadOnlyFile)
         DeleteFileA(HistoryPath().c_str());
         WriteHistory(c.name, c.command.c_str(), c.extra.c_str(), c.code, HA_START_REMOVE);
         ReadHistory();
-        for (int again = 0; again < 2; again++) {  // a notify package no longer parked keeps its DLL
+        for (int again = 0; again < 2; again++) { // a notify package no longer parked keeps its DLL
             EXPECT_EQ(restored, RestoreHistoryRow(0, NULL));
             EXPECT_EQ(c.expected, PlaceText(c.root, c.key, c.value));
         }
@@ -113,21 +121,23 @@ TEST_F(HistoryViewTest, FillsTheListControlAndClearsAReadOnlyFile)
     for (const std::string& list : { std::string(), std::string(1500, 'a') }) {
         vxtest::SetString(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", list.c_str());
         EXPECT_EQ(list.empty(), RestoreHistoryRow(0, NULL));
-        EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", list.empty() ? shortDll : list);
+        EXPECT_REG_STRING(
+            HKEY_LOCAL_MACHINE, kHklmWindows, "AppInit_DLLs", list.empty() ? shortDll : list);
     }
     // The shortcut starts the program, described by its name.
     BuildStartupList(Items(), 0);
     int i = 0;
     while (i < ItemCount(Items()) && lstrcmpiA(GetItemExtra(Items(), i), link.c_str()) != 0) i++;
     EXPECT_STRCASEEQ((target + "|Restored App").c_str(),
-                     (std::string(GetItemCommand(Items(), i)) + "|" + GetItemName(Items(), i)).c_str());
+        (std::string(GetItemCommand(Items(), i)) + "|" + GetItemName(Items(), i)).c_str());
     // A disable line toggles its entry each time it is undone; no other line is
     // undone: an unknown type (code 3000), an action that is no change (an
     // alert), a row out of range.
     vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, "Toggled", "C:\\Apps\\t.exe");
-    vxtest::WriteFileBytes(HistoryPath(), "t\tSTART_Disable\tCURRENT_RUN\tToggled\tC:\\Apps\\t.exe\t\r\n"
-                                          "t\t*START_Remove\tNO_SUCH_TYPE\tForged2\tC:\\f2.exe\t\r\n"
-                                          "t\tSTART_Alert\tCURRENT_RUN\tAlerted\tC:\\a.exe\t\r\n");
+    vxtest::WriteFileBytes(HistoryPath(),
+        "t\tSTART_Disable\tCURRENT_RUN\tToggled\tC:\\Apps\\t.exe\t\r\n"
+        "t\t*START_Remove\tNO_SUCH_TYPE\tForged2\tC:\\f2.exe\t\r\n"
+        "t\tSTART_Alert\tCURRENT_RUN\tAlerted\tC:\\a.exe\t\r\n");
     ASSERT_EQ(3, ReadHistory());
     for (const char* runValue : { "<missing>", "C:\\Apps\\t.exe" }) {
         EXPECT_EQ(1, RestoreHistoryRow(0, NULL));

@@ -23,7 +23,11 @@ struct SavedString {
     }
 };
 
-inline std::string Folder(UINT(WINAPI* get)(LPSTR, UINT)) { char f[MAX_PATH]; return std::string(f, get(f, MAX_PATH)); }
+inline std::string Folder(UINT(WINAPI* get)(LPSTR, UINT))
+{
+    char f[MAX_PATH];
+    return std::string(f, get(f, MAX_PATH));
+}
 
 // The scratch folder, or a name in it.
 inline std::string Scratch(const char* name = "")
@@ -47,7 +51,11 @@ inline void RemoveTree(const std::string& folder)
 }
 
 struct ScratchTest : ::testing::Test {
-    void SetUp() override { RemoveTree(Scratch()); ASSERT_TRUE(CreateDirectoryA(Scratch().c_str(), NULL)); }
+    void SetUp() override
+    {
+        RemoveTree(Scratch());
+        ASSERT_TRUE(CreateDirectoryA(Scratch().c_str(), NULL));
+    }
 };
 
 }  // namespace scratch

@@ -31,16 +31,18 @@ TEST(Browser, TheProgramOfTheHttpCommandElseInternetExplorer)
     // Quotes go, the command is cut before its first "-" and to a path; the
     // kinds are tried in order (iexplore, netscp, maxthon, avant, mozilla,
     // firefox).
-    const struct { const char* iePath; std::string command; std::string expected; } cases[] = {
-        { "C:\\IE", "\"C:\\Mozilla Firefox\\firefox.exe\" -requestPending -url \"%1\"",
-          ie + "C:\\Mozilla Firefox\\firefox.exe|6" },
-        { "C:\\IE", "\"C:\\Maxthon\\Maxthon.exe\" \"%1\"", ie + "C:\\Maxthon\\Maxthon.exe %1|4" },
-        { "C:\\IE", "C:\\Avant Browser\\iexplore.exe", ie + "C:\\Avant Browser\\iexplore.exe|1" },
-        { "C:\\IE", "\"C:\\" + w + "\\b.exe\" -url", ie + "C:\\" + w.substr(0, 256) + "|1" },
+    const struct { const char* iePath; std::string command; std::string expected;
+    } cases[] = {
+        {"C:\\IE", "\"C:\\Mozilla Firefox\\firefox.exe\" -requestPending -url \"%1\"",
+            ie + "C:\\Mozilla Firefox\\firefox.exe|6"},
+        {"C:\\IE", "\"C:\\Maxthon\\Maxthon.exe\" \"%1\"", ie + "C:\\Maxthon\\Maxthon.exe %1|4"},
+        {"C:\\IE", "C:\\Avant Browser\\iexplore.exe", ie + "C:\\Avant Browser\\iexplore.exe|1"},
+        {"C:\\IE", "\"C:\\" + w + "\\b.exe\" -url", ie + "C:\\" + w.substr(0, 256) + "|1"},
         // Nothing before the first "-", or no command: IE, its ";" dropped;
         // neither: nothing, and Internet Explorer as the kind.
-        { "C:\\Program Files\\IE;", "-nohome", pf + "\\iexplore.exe|" + pf + "\\IExplore.exe|1" },
-        { "C:\\Program Files\\IE;", "", pf + "\\iexplore.exe|" + pf + "\\IExplore.exe|1" }, { "", "", "||1" },
+        {"C:\\Program Files\\IE;", "-nohome", pf + "\\iexplore.exe|" + pf + "\\IExplore.exe|1"},
+        {"C:\\Program Files\\IE;", "", pf + "\\iexplore.exe|" + pf + "\\IExplore.exe|1"},
+        {"", "", "||1"},
     };
     for (const auto& c : cases) {
         vxtest::SetString(HKEY_LOCAL_MACHINE, IE_APP_PATHS, "Path", c.iePath);

@@ -31,29 +31,50 @@ TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
     // the first; a month out of range (a zeroed time) gets no name, not a
     // neighbour's.
     const char *us = "03/05/2008", *iso = "2008-03-05", *named = "05-Mar-2008", *tt = "h:mm:ss tt";
-    const struct { const char* pattern; int month; const char* date; } dates[] = {
-        { "M/d/yy", 3, us }, { "yy/MM/dd", 3, "2008/03/05" }, { "yyyy-MM-dd", 3, iso }, { "DD-mmm-YY", 3, named },
-        { "YYYY-mm-DD", 3, iso }, { "d.M.yyyy", 3, us }, { "dd-MMM-yyyy", 3, us }, { "dd-MMM-yy", 13, "05--2008" },
+    const struct { const char* pattern; int month; const char* date;
+    } dates[] = {
+        {"M/d/yy", 3, us},
+        {"yy/MM/dd", 3, "2008/03/05"},
+        {"yyyy-MM-dd", 3, iso},
+        {"DD-mmm-YY", 3, named},
+        {"YYYY-mm-DD", 3, iso},
+        {"d.M.yyyy", 3, us},
+        {"dd-MMM-yyyy", 3, us},
+        {"dd-MMM-yy", 13, "05--2008"},
     };
     for (const auto& c : dates)
-        EXPECT_EQ(c.date + std::string(" 14:07"), Format(2008, c.month, 5, 14, 7, c.pattern, "HH:mm:ss"));
+        EXPECT_EQ(
+            c.date + std::string(" 14:07"), Format(2008, c.month, 5, 14, 7, c.pattern, "HH:mm:ss"));
     // Each time form ("h:mm:ss" is the 24-hour "H:mm:ss"); noon and midnight
     // on the 12-hour clock and the hours either side; midnight stays 0 on the
     // 24-hour clock.
-    const struct { const char* pattern; int hour, minute; const char* time; } times[] = {
-        { "hh:mm:ss tt", 14, 7, "02:07 PM" }, { "HH:mm:ss", 9, 5, "09:05" }, { "h:mm:ss", 14, 7, "14:07" },
-        { "hh:mm:ss TT", 9, 5, "09:05 AM" }, { "", 0, 15, "12:15 AM" }, { "h:mm", 14, 7, "2:07 PM" },
-        { tt, 12, 30, "12:30 PM" }, { tt, 11, 59, "11:59 AM" }, { "H:mm:ss", 0, 15, "0:15" },
+    const struct { const char* pattern; int hour, minute; const char* time;
+    } times[] = {
+        {"hh:mm:ss tt", 14, 7, "02:07 PM"},
+        {"HH:mm:ss", 9, 5, "09:05"},
+        {"h:mm:ss", 14, 7, "14:07"},
+        {"hh:mm:ss TT", 9, 5, "09:05 AM"},
+        {"", 0, 15, "12:15 AM"},
+        {"h:mm", 14, 7, "2:07 PM"},
+        {tt, 12, 30, "12:30 PM"},
+        {tt, 11, 59, "11:59 AM"},
+        {"H:mm:ss", 0, 15, "0:15"},
     };
     for (const auto& c : times)
-        EXPECT_EQ(us + std::string(" ") + c.time, Format(2008, 3, 5, c.hour, c.minute, "", c.pattern));
+        EXPECT_EQ(
+            us + std::string(" ") + c.time, Format(2008, 3, 5, c.hour, c.minute, "", c.pattern));
     EXPECT_TRUE(DateFormOf(nullptr) == DATE_M_D_YYYY && TimeFormOf(nullptr) == TIME_H_TT);
     Format(65535, 65535, 65535, 65535, 65535, "MM/dd/yyyy", "hh:mm:ss tt");   // stays in the buffer
     char out[VX_DATE_TEXT];
-    EXPECT_TRUE(FormatFileDate(2008, 3, 5, 4, 7, out, sizeof(out)) == 16 && !strcmp("2008/03/05 04:07", out));
+    EXPECT_TRUE(FormatFileDate(2008, 3, 5, 4, 7, out, sizeof(out)) == 16
+        && !strcmp("2008/03/05 04:07", out));
 
-    const struct { long long n; const char* expected; } numbers[] = {
-        { 999, "999" }, { 123456, "123,456" }, { -123456, "-123,456" }, { LLONG_MIN, "-9,223,372,036,854,775,808" },
+    const struct { long long n; const char* expected;
+    } numbers[] = {
+        {999, "999"},
+        {123456, "123,456"},
+        {-123456, "-123,456"},
+        {LLONG_MIN, "-9,223,372,036,854,775,808"},
     };
     char digits[32];
     for (const auto& c : numbers)

@@ -24,7 +24,8 @@ TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
         EXPECT_EQ(0, RecordDetected(none, kStartup.c_str()));
     for (const std::string& command : { exe, tool }) {
         EXPECT_EQ(0, RecordDetected(command.c_str(), kStartup.c_str())) << command;
-        std::string first = vxtest::ReadString(HKEY_CURRENT_USER, kStartup.c_str(), command.c_str());
+        std::string first
+            = vxtest::ReadString(HKEY_CURRENT_USER, kStartup.c_str(), command.c_str());
         EXPECT_TRUE(first != "<missing>" && !first.empty() && first.size() <= 23u) << first;
         vxtest::SetString(HKEY_CURRENT_USER, kStartup.c_str(), command.c_str(), "1/1/2001 1:00");
         EXPECT_EQ(1, RecordDetected(command.c_str(), kStartup.c_str()));
@@ -46,10 +47,15 @@ TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
     // Read from the subkey of the code (one row per branch), only when it fits
     // (23 characters do, 24 not) and is named (an empty name would read
     // ActiveX's "P").  A miss leaves "".
-    struct { const char *subkey, *name, *data; int code, length; } cases[] = {
-        { "Startup", "a", "2/3/2004 5:06", 299, 13 }, { "ActiveTasks", "a", "x", 300, 1 }, { "Tasks", "a", "x", 800, 1 },
-        { "IEHelper", "a", "x", 902, 1 }, { "Startup", "fits", "12345678901234567890123", 11, 23 },
-        { "ActiveX", "", "P", 1200, 0 }, { "Startup", "long", "123456789012345678901234", 11, 0 },
+    struct { const char *subkey, *name, *data; int code, length;
+    } cases[] = {
+        {"Startup", "a", "2/3/2004 5:06", 299, 13},
+        {"ActiveTasks", "a", "x", 300, 1},
+        {"Tasks", "a", "x", 800, 1},
+        {"IEHelper", "a", "x", 902, 1},
+        {"Startup", "fits", "12345678901234567890123", 11, 23},
+        {"ActiveX", "", "P", 1200, 0},
+        {"Startup", "long", "123456789012345678901234", 11, 0},
     };
     for (const auto& c : cases) {
         vxtest::ResetStore();

@@ -45,10 +45,11 @@ std::string Texts(const std::string& path)
     FileFactsRecord f;
     memset(&f, 'Z', sizeof(f));
     memset(t, 'Z', sizeof(t));
-    int results = FileDateText(path.c_str(), t[0]) * 100 + FileDateSize(path.c_str(), t[1], t[2]) * 10 +
-                  FileFacts(path.c_str(), 200, &f);
+    int results = FileDateText(path.c_str(), t[0]) * 100
+        + FileDateSize(path.c_str(), t[1], t[2]) * 10 + FileFacts(path.c_str(), 200, &f);
     std::string all;
-    for (const char* field : { t[0], t[1], t[2], f.created, f.accessed, f.written, f.detected, f.size })
+    for (const char* field :
+        {t[0], t[1], t[2], f.created, f.accessed, f.written, f.detected, f.size})
         all += std::string(field, strnlen(field, VX_DATE_TEXT)) + "|";
     return all + std::to_string(results);
 }
@@ -75,13 +76,16 @@ TEST_F(FileDates, TheUsersSettingsAndTheFactsOfFilesEvenWhenHeldOpenOrEmptyWhenM
     // the last-write time.
     std::string file = scratch::Scratch("facts.txt");
     vxtest::WriteFileBytes(file, std::string(1234567, 'f'));
-    FILETIME written = UtcOf({ 2008, 3, 0, 5, 4, 7, 0, 0 }), read = UtcOf({ 2009, 10, 0, 11, 12, 13, 0, 0 });
+    FILETIME written = UtcOf({2008, 3, 0, 5, 4, 7, 0, 0}),
+             read = UtcOf({2009, 10, 0, 11, 12, 13, 0, 0});
     char detected[VX_DATE_TEXT];
     GetDetectedDate(file.c_str(), 200, detected);
-    const std::string at = "2008-03-05 04:07|", expected = "2008/03/05 04:07|" + at + "1234567|" + at +
-        "2009-10-11 12:13|" + at + detected + "|1,234,567|111";
+    const std::string at = "2008-03-05 04:07|",
+                      expected = "2008/03/05 04:07|" + at + "1234567|" + at + "2009-10-11 12:13|"
+        + at + detected + "|1,234,567|111";
     {
-        FileHandle writer(CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL));
+        FileHandle writer(
+            CreateFileA(file.c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL));
         ASSERT_TRUE(SetFileTime(writer.Get(), &written, &read, &written));
         // Held open by another program without sharing: the facts are still there.
         EXPECT_EQ(expected, Texts(file)) << "held open";

@@ -47,13 +47,15 @@ struct HistoryServer {
         addr.sin_family = AF_INET;
         addr.sin_addr.s_addr = 0x0100007F;   // 127.0.0.1 in network order
         int size = sizeof(addr);
-        if (WS(WSAStartup)(MAKEWORD(2, 2), &data) != 0 ||
-            (listener = WS(socket)(AF_INET, SOCK_STREAM, IPPROTO_TCP)) == INVALID_SOCKET ||
-            WS(bind)(listener, (sockaddr*)&addr, sizeof(addr)) != 0 || WS(listen)(listener, 4) != 0 ||
-            WS(getsockname)(listener, (sockaddr*)&addr, &size) != 0)
+        if (WS(WSAStartup)(MAKEWORD(2, 2), &data) != 0
+            || (listener = WS(socket)(AF_INET, SOCK_STREAM, IPPROTO_TCP)) == INVALID_SOCKET
+            || WS(bind)(listener, (sockaddr*)&addr, sizeof(addr)) != 0
+            || WS(listen)(listener, 4) != 0
+            || WS(getsockname)(listener, (sockaddr*)&addr, &size) != 0)
             return false;
         char url[128];
-        TEXT_FORMAT(url, "http://127.0.0.1:%d%s", ((addr.sin_port & 0xFF) << 8) | (addr.sin_port >> 8), path);
+        TEXT_FORMAT(url, "http://127.0.0.1:%d%s",
+            ((addr.sin_port & 0xFF) << 8) | (addr.sin_port >> 8), path);
         vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "vxserver", url);
         thread.Reset(CreateThread(NULL, 0, Serve, this, 0, NULL));
         return thread.IsValid();
@@ -68,11 +70,13 @@ struct HistoryServer {
         SOCKET client = WS(accept)(self->listener, NULL, NULL);
         std::string got;
         char buffer[1024];
-        for (int n = 1; n > 0 && got.find("\r\n\r\n") == std::string::npos; got.append(buffer, n > 0 ? n : 0))
+        for (int n = 1; n > 0 && got.find("\r\n\r\n") == std::string::npos;
+             got.append(buffer, n > 0 ? n : 0))
             n = WS(recv)(client, buffer, sizeof(buffer), 0);
         self->request = got.substr(0, got.find("\r\n"));
-        std::string reply = std::string("HTTP/1.0 200 OK\r\n\r\n") + (self->answer ? self->answer : "");
-        Sleep(self->answer ? 0 : 9000);  // the silent one answers only long after the report gave up
+        std::string reply
+            = std::string("HTTP/1.0 200 OK\r\n\r\n") + (self->answer ? self->answer : "");
+        Sleep(self->answer ? 0 : 9000); // the silent one answers only long after the report gave up
         WS(send)(client, reply.data(), (int)reply.size(), 0);
         WS(closesocket)(client);
         return 0;
@@ -82,14 +86,24 @@ struct HistoryServer {
 // The fields of a history line read back: "Name|Command|Extra|Code|Flag".
 std::string Fields(const ItemRecord* item)
 {
-    return item == nullptr ? "<none>" : std::string(item->Name) + "|" + item->Command + "|" + item->Extra + "|" +
-                                            std::to_string(item->Code) + "|" + std::to_string(item->Flag);
+    return item == nullptr ? "<none>"
+                           : std::string(item->Name) + "|" + item->Command + "|" + item->Extra + "|"
+            + std::to_string(item->Code) + "|" + std::to_string(item->Flag);
 }
 
-int ReadLines(const std::string& bytes) { vxtest::WriteFileBytes(HistoryPath(), bytes); return ReadHistory(); }
+int ReadLines(const std::string& bytes)
+{
+    vxtest::WriteFileBytes(HistoryPath(), bytes);
+    return ReadHistory();
+}
 
 struct HistoryTest : ::testing::Test {
-    void SetUp() override { vxtest::ResetStore(); DeleteFileA(HistoryPath().c_str()); LoadOptions(); }
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        DeleteFileA(HistoryPath().c_str());
+        LoadOptions();
+    }
 };
 
 // A missing or empty file has no lines; empty lines are skipped and the last
@@ -106,8 +120,8 @@ TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
     EXPECT_EQ("<none><none>", Fields(GetHistoryItem(2)) + Fields(GetHistoryItem(-1)));
     std::string data;
     for (int i = 0; i < 1400; i++)
-        data += "t\tSTART_Alert\tCURRENT_RUN\tName" + std::to_string(1000 + i) + "\t" + std::string(63, 'x') +
-                "\r\n";
+        data += "t\tSTART_Alert\tCURRENT_RUN\tName" + std::to_string(1000 + i) + "\t"
+            + std::string(63, 'x') + "\r\n";
     // 100-byte lines: 1310 whole ones, then 72 bytes of the 1311th (35 before its command).
     ASSERT_EQ(1311, ReadLines(data));
     EXPECT_EQ("Name2310|" + std::string(72 - 35, 'x') + "||11|6", Fields(GetHistoryItem(1310)));
@@ -125,36 +139,45 @@ TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
     for (const char* answer : { "0", "1 thanks" }) {
         HistoryServer server(answer);
         ASSERT_TRUE(server.Start("/report?v=2"));
-        EXPECT_EQ(answer[0] == '1', ReportHistory("*START_Remove", "CURRENT_RUN", "My App&type=X #1 100%\xE9",
-                                                  "C:\\Program Files\\My-App_1.0~x\\a.exe /q"));
+        EXPECT_EQ(answer[0] == '1',
+            ReportHistory("*START_Remove", "CURRENT_RUN", "My App&type=X #1 100%\xE9",
+                "C:\\Program Files\\My-App_1.0~x\\a.exe /q"));
         const std::string& line = server.request;
-        EXPECT_TRUE(line.find("GET /report?v=2&name=") == 0 && line.find("&code=ID%207%26x&time=") != line.npos)
+        EXPECT_TRUE(line.find("GET /report?v=2&name=") == 0
+            && line.find("&code=ID%207%26x&time=") != line.npos)
             << line;
         size_t action = line.find("&action=");
-        EXPECT_EQ("&action=%2ASTART_Remove&type=CURRENT_RUN&title=My%20App%26type%3DX%20%231%20100%25%E9"
-                  "&path=C%3A%5CProgram%20Files%5CMy-App_1.0~x%5Ca.exe%20%2Fq",
-                  line.substr(action, line.rfind(' ') - action));
+        EXPECT_EQ(
+            "&action=%2ASTART_Remove&type=CURRENT_RUN&title=My%20App%26type%3DX%20%231%20100%25%E9"
+            "&path=C%3A%5CProgram%20Files%5CMy-App_1.0~x%5Ca.exe%20%2Fq",
+            line.substr(action, line.rfind(' ') - action));
     }
     EXPECT_EQ(0, ReportHistory("a", "b", "c", "d"));
     vxtest::WriteFileBytes(HistoryPath(), "old line\r\n");
     std::string before = Now12h();
     {
-        FileHandle other(CreateFileA(HistoryPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
+        FileHandle other(
+            CreateFileA(HistoryPath().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
         EXPECT_EQ(0, WriteHistory("n", "c", "", 11, HA_START_ALERT));
     }
     for (int value : { 0, -1, 1 }) {
         OptionWrite("History", value);
         LoadOptions();
-        EXPECT_EQ(value > 0, WriteHistory("Updater", "C:\\App\\upd.exe /q", "", 11, HA_START_REMOVE)) << value;
+        EXPECT_EQ(
+            value > 0, WriteHistory("Updater", "C:\\App\\upd.exe /q", "", 11, HA_START_REMOVE))
+            << value;
     }
     std::string after = Now12h(), text = vxtest::ReadFileText(HistoryPath());
     const char* line = "\t*START_Remove\tCURRENT_RUN\tUpdater\tC:\\App\\upd.exe /q\t\r\n";
-    EXPECT_TRUE(text == "old line\r\n" + before + line || text == "old line\r\n" + after + line) << text;
+    EXPECT_TRUE(text == "old line\r\n" + before + line || text == "old line\r\n" + after + line)
+        << text;
     HistoryServer server("1");
     ASSERT_TRUE(server.Start("/r?"));
     EXPECT_EQ(1, WriteHistory("Kill Me", "C:\\k.exe", "", 600, HA_TASK_KILL));
-    EXPECT_NE(std::string::npos, server.request.find("&action=TASK_Kill&type=INFO_TASK&title=Kill%20Me"
-                                                     "&path=C%3A%5Ck.exe HTTP/")) << server.request;
+    EXPECT_NE(std::string::npos,
+        server.request.find("&action=TASK_Kill&type=INFO_TASK&title=Kill%20Me"
+                            "&path=C%3A%5Ck.exe HTTP/"))
+        << server.request;
 }
 
 }  // namespace

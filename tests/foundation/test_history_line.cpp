@@ -25,7 +25,8 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
         EXPECT_EQ(fits + "\r\n", std::string(line + 10));
     }
     // A small buffer still ends the line.
-    EXPECT_TRUE(FormatHistoryLine("time", "act", "typ", "", "", "", line, 8) == 7 && !strcmp("time\t\r\n", line));
+    EXPECT_TRUE(FormatHistoryLine("time", "act", "typ", "", "", "", line, 8) == 7
+        && !strcmp("time\t\r\n", line));
     // Read back, a field over its limit is left empty.
     for (size_t over : { 0, 1 }) {
         std::string t(31 + over, 'T'), n(127 + over, 'N'), m(259 + over, 'C'), e(259 + over, 'E');
@@ -36,21 +37,28 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
         EXPECT_EQ(over ? "" : t + n + m + e, std::string(f.Time) + f.Name + f.Command + f.Extra);
         EXPECT_TRUE(f.Action == 6 && f.Type == 11) << f.Action << " " << f.Type;
     }
-    struct { unsigned mo, d, y, h, m; size_t size; const char* text; } cases[] = {
-        { 3, 7, 2009, 0, 5, 32, "03/07/2009  12:05 AM" }, { 3, 7, 2009, 12, 0, 32, "03/07/2009  12:00 PM" },
-        { 3, 7, 2009, 13, 30, 32, "03/07/2009  1:30 PM" }, { 0, 0, 0, 0, 0, 32, "Never" },
-        { 12, 31, 2020, 10, 0, 6, "12/31" },
+    struct { unsigned mo, d, y, h, m; size_t size; const char* text;
+    } cases[] = {
+        {3, 7, 2009, 0, 5, 32, "03/07/2009  12:05 AM"},
+        {3, 7, 2009, 12, 0, 32, "03/07/2009  12:00 PM"},
+        {3, 7, 2009, 13, 30, 32, "03/07/2009  1:30 PM"},
+        {0, 0, 0, 0, 0, 32, "Never"},
+        {12, 31, 2020, 10, 0, 6, "12/31"},
     };
     for (const auto& c : cases) {
         char out[32];
-        EXPECT_EQ(strlen(c.text), FormatHistoryTime(c.mo, c.d, c.y, c.h, c.m, "Never", out, c.size));
+        EXPECT_EQ(
+            strlen(c.text), FormatHistoryTime(c.mo, c.d, c.y, c.h, c.m, "Never", out, c.size));
         EXPECT_STREQ(c.text, out);
     }
     // 15 characters of room; "u&k=" takes 4.  An escape that would start one
     // or two characters before the end is left out whole.
-    const struct { const char* value; const char* expected; } queries[] = {
-        { "ab   c", "u&k=ab%20%20%20" }, { "abcdefghi x", "u&k=abcdefghi" }, { "abcdefghij&", "u&k=abcdefghij" },
-        { "abcdefghijk", "u&k=abcdefghijk" },
+    const struct { const char* value; const char* expected;
+    } queries[] = {
+        {"ab   c", "u&k=ab%20%20%20"},
+        {"abcdefghi x", "u&k=abcdefghi"},
+        {"abcdefghij&", "u&k=abcdefghij"},
+        {"abcdefghijk", "u&k=abcdefghijk"},
     };
     for (const auto& c : queries) {
         char out[16 + 4] = "u";
@@ -61,7 +69,8 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
     }
     // A parameter whose name no longer fits is left out.
     char full[8] = "abcdef";
-    EXPECT_TRUE(AppendQueryValue(full, sizeof(full), "k", "v") == 6 && !strcmp("abcdef", full)) << full;
+    EXPECT_TRUE(AppendQueryValue(full, sizeof(full), "k", "v") == 6 && !strcmp("abcdef", full))
+        << full;
     // Codes 12 and 23 have later rows ("START_Restore", "REMOVE_TASKSCHEDULER") never written.
     EXPECT_EQ("SERVICE_Disabled|REMOVE_TaskScheduler||", std::string(HistoryActionName(12)) + "|" +
               HistoryActionName(23) + "|" + HistoryActionName(32) + "|" + HistoryActionName(-1));
@@ -78,6 +87,7 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
 
     for (int code : { 16, -5, HISTORY_TYPE_UNKNOWN })
         EXPECT_STREQ("TYPE_UNKNOWN", HistoryTypeName(code)) << code;
-    EXPECT_TRUE(HistoryTypeCode("current_run") == 11 && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
+    EXPECT_TRUE(HistoryTypeCode("current_run") == 11
+        && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
 }
 

@@ -24,20 +24,24 @@ std::string Expand(const std::string& command, const char* programFiles = "C:\\P
 
 TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
 {
-    const struct { std::string command; const char* expected; } cases[] = {
+    const struct { std::string command; const char* expected;
+    } cases[] = {
         // Quotes and arguments (even with a ":" in them) around a program.
-        { "C:\\App\\tool.dll,Entry 5", "C:\\APP\\TOOL.DLL" }, { "rundll32.exe C:\\x.dll,Go", "RUNDLL32.EXE" },
+        {"C:\\App\\tool.dll,Entry 5", "C:\\APP\\TOOL.DLL"},
+        {"rundll32.exe C:\\x.dll,Go", "RUNDLL32.EXE"},
         // %ProgramFiles% and every form of SystemRoot, in any case; the text
         // before them is dropped.
-        { "\"%ProgramFiles%\\App\\app.exe\" -x", "C:\\PROGRAM FILES\\APP\\APP.EXE" },
-        { "\\SystemRoot\\System32\\drivers\\vxdrv.sys", "C:\\WINDOWS\\SYSTEM32\\DRIVERS\\VXDRV.SYS" },
-        { "%SystemRoot%\\system32\\svchost.exe -k netsvcs", "C:\\WINDOWS\\SYSTEM32\\SVCHOST.EXE" },
+        {"\"%ProgramFiles%\\App\\app.exe\" -x", "C:\\PROGRAM FILES\\APP\\APP.EXE"},
+        {"\\SystemRoot\\System32\\drivers\\vxdrv.sys", "C:\\WINDOWS\\SYSTEM32\\DRIVERS\\VXDRV.SYS"},
+        {"%SystemRoot%\\system32\\svchost.exe -k netsvcs", "C:\\WINDOWS\\SYSTEM32\\SVCHOST.EXE"},
         // A dot in a folder name is not an extension; commands that end inside
         // or right after a dot, or start at a ":".
-        { "C:\\Program Files\\a.b\\x.exe", "C:\\PROGRAM FILES\\A.B\\X.EXE" }, { "C:\\x.e", "C:\\X.E" },
-        { ":abc", ":ABC" }, { "", "" },
+        {"C:\\Program Files\\a.b\\x.exe", "C:\\PROGRAM FILES\\A.B\\X.EXE"},
+        {"C:\\x.e", "C:\\X.E"},
+        {":abc", ":ABC"},
+        {"", ""},
         // A long text before the drive letter cannot push the path out.
-        { std::string(1000, 'q') + " \"C:\\x\\y.exe\" -z", "C:\\X\\Y.EXE" },
+        {std::string(1000, 'q') + " \"C:\\x\\y.exe\" -z", "C:\\X\\Y.EXE"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(std::string(c.expected), Expand(c.command)) << "command: " << c.command;
@@ -49,10 +53,13 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
                   Expand("C:\\" + std::string(length - 7, 'a') + ".exe -arg").size()) << length;
     // The text after the word and one blank ("" when the command ends
     // there); other commands are copied; long texts are cut to a path.
-    const struct { std::string command; int result; std::string expected; } rundll[] = {
-        { "RUNDLL32.EXE  two", 1, " two" }, { "C:\\x\\rundll.exe a b", 0, "C:\\x\\rundll.exe a b" },
-        { "c:\\windows\\RunDll32.exe", 1, "" }, { std::string(400, 'c'), 0, std::string(VX_PATH - 1, 'c') },
-        { "rundll32.exe " + std::string(400, 't'), 1, std::string(VX_PATH - 1, 't') },
+    const struct { std::string command; int result; std::string expected;
+    } rundll[] = {
+        {"RUNDLL32.EXE  two", 1, " two"},
+        {"C:\\x\\rundll.exe a b", 0, "C:\\x\\rundll.exe a b"},
+        {"c:\\windows\\RunDll32.exe", 1, ""},
+        {std::string(400, 'c'), 0, std::string(VX_PATH - 1, 'c')},
+        {"rundll32.exe " + std::string(400, 't'), 1, std::string(VX_PATH - 1, 't')},
     };
     for (const auto& c : rundll) {
         char out[VX_PATH];
@@ -61,8 +68,10 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
     }
     // Texts over 772 characters never match.
     const std::string end772 = std::string(769, 'x') + "END", end773 = "y" + end772;
-    EXPECT_TRUE(ContainsNoCase("C:\\Vardex.EXE", "vardex.exe") && ContainsNoCase(end772.c_str(), "end"));
-    EXPECT_FALSE(ContainsNoCase(end773.c_str(), "y") || ContainsNoCase(nullptr, "a") || ContainsNoCase("a", nullptr));
+    EXPECT_TRUE(
+        ContainsNoCase("C:\\Vardex.EXE", "vardex.exe") && ContainsNoCase(end772.c_str(), "end"));
+    EXPECT_FALSE(ContainsNoCase(end773.c_str(), "y") || ContainsNoCase(nullptr, "a")
+        || ContainsNoCase("a", nullptr));
     // Transforms and backslashes stay in the buffer.
     const struct { void (*transform)(const char*, char*, int); const char* input; int outSize;
                    const char* expected; } transforms[] = {
@@ -82,7 +91,8 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
         EXPECT_EQ('Z', buffer[c.outSize]) << c.input << " wrote past its buffer";
     }
     char buffer[VX_PATH + 1];
-    EXPECT_TRUE(GetFileNamePart("C:\\a\\b.exe", buffer) == 5 && strcmp("b.exe", buffer) == 0) << buffer;
+    EXPECT_TRUE(GetFileNamePart("C:\\a\\b.exe", buffer) == 5 && strcmp("b.exe", buffer) == 0)
+        << buffer;
     EXPECT_TRUE(GetFileNamePart("C:\\a\\", buffer) == 0 && buffer[0] == '\0') << buffer;
     std::string path = "C:\\" + std::string(300, 'n');
     EXPECT_EQ(VX_PATH - 1, GetFileNamePart(path.c_str(), buffer));
@@ -90,9 +100,16 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
     // characters) stays as it is while 258 have room for one.  Removing
     // keeps the root only when asked.
     const std::string f258(VX_PATH - 2, 'f'), f259(VX_PATH - 1, 'f');
-    const struct { std::string path; int keepRoot; std::string expected; } paths[] = {
-        { "C:\\a\\", -1, "C:\\a\\" }, { f258, -1, f258 + "\\" }, { f259, -1, f259 }, { "C:\\", 1, "C:\\" },
-        { "C:\\", 0, "C:" }, { "C:\\a\\\\", 0, "C:\\a\\" }, { "\\", 1, "" }, { "", 1, "" },
+    const struct { std::string path; int keepRoot; std::string expected;
+    } paths[] = {
+        {"C:\\a\\", -1, "C:\\a\\"},
+        {f258, -1, f258 + "\\"},
+        {f259, -1, f259},
+        {"C:\\", 1, "C:\\"},
+        {"C:\\", 0, "C:"},
+        {"C:\\a\\\\", 0, "C:\\a\\"},
+        {"\\", 1, ""},
+        {"", 1, ""},
     };
     for (const auto& c : paths) {
         TextCopy(buffer, VX_PATH, c.path.c_str());

@@ -23,18 +23,20 @@ TEST_F(Paths, AppDataFolderWithItsVaultElseTheProgramFolder)
     // A folder under which the vault's path would not fit a path buffer, and
     // one where a file stands in the vault's place.
     std::string deep = Scratch() + "\\" + std::string(247 - 1 - Scratch().size(), 'd');
-    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL) && CreateDirectoryA(Scratch("blocked").c_str(), NULL) &&
-                CreateDirectoryA(Scratch("blocked\\Vardex").c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryA(deep.c_str(), NULL)
+        && CreateDirectoryA(Scratch("blocked").c_str(), NULL)
+        && CreateDirectoryA(Scratch("blocked\\Vardex").c_str(), NULL));
     vxtest::WriteFileBytes(Scratch("blocked\\Vardex\\vault"), "not a folder");
     // No AppData; the vault made the first time, found the second.
-    const std::string cases[][2] = { { "", program }, { Scratch("blocked"), program }, { deep, program },
-                                     { Scratch(), Scratch("Vardex") }, { Scratch(), Scratch("Vardex") } };
+    const std::string cases[][2] = {{"", program}, {Scratch("blocked"), program}, {deep, program},
+        {Scratch(), Scratch("Vardex")}, {Scratch(), Scratch("Vardex")}};
     for (const auto& c : cases) {
         vxtest::SetString(HKEY_CURRENT_USER, SHELL_FOLDERS, "AppData", c[0].c_str());
         EXPECT_EQ(c[1], std::string(folder, GetAppDataFolder(folder))) << c[0];
         EXPECT_EQ(c[1] != program, PathIsDirectoryA((c[1] + "\\vault").c_str()) != 0) << c[0];
     }
-    EXPECT_FALSE(PathIsDirectoryA((deep + "\\Vardex").c_str())) << "made although its vault cannot be named";
+    EXPECT_FALSE(PathIsDirectoryA((deep + "\\Vardex").c_str()))
+        << "made although its vault cannot be named";
 }
 
 TEST_F(Paths, FileExistsAndExpandProgramPathUseTheRealFolders)
@@ -42,25 +44,33 @@ TEST_F(Paths, FileExistsAndExpandProgramPathUseTheRealFolders)
     // Names of 31 characters are looked up in the folders, 32 are not.
     std::string n31 = std::string(27, 'a') + ".txt", n32 = std::string(28, 'b') + ".txt";
     const std::string system = Folder(GetSystemDirectoryA) + "\\";
-    const std::string files[] = { system + "vxsysonl.txt", Folder(GetWindowsDirectoryA) + "\\vxwinonl.txt",
-                                  system + n31, system + n32 };
+    const std::string files[] = {system + "vxsysonl.txt",
+        Folder(GetWindowsDirectoryA) + "\\vxwinonl.txt", system + n31, system + n32};
     for (const std::string& file : files)
         vxtest::WriteFileBytes(file, "x");
     char shortSystem[VX_PATH], path[VX_PATH + 4];
     GetShortPathNameA(files[0].c_str(), shortSystem, sizeof(shortSystem));
     // What path holds afterwards: found in the system folder, its full short
     // path; else the name as it was.  "" would find the Windows folder itself.
-    const struct { std::string path; bool found; std::string after; } cases[] = {
-        { "x", false, "x" }, { "", false, "" }, { n31, true, "" }, { n32, false, n32 }, { files[3], true, files[3] },
-        { "vxwinonl.txt", true, "vxwinonl.txt" }, { "vxsysonl.txt", true, shortSystem },
+    const struct { std::string path; bool found; std::string after;
+    } cases[] = {
+        {"x", false, "x"},
+        {"", false, ""},
+        {n31, true, ""},
+        {n32, false, n32},
+        {files[3], true, files[3]},
+        {"vxwinonl.txt", true, "vxwinonl.txt"},
+        {"vxsysonl.txt", true, shortSystem},
     };
     for (const auto& c : cases) {
         TextCopy(path, c.path.c_str());
         EXPECT_EQ(c.found, FileExists(path) != 0) << c.path;
-        EXPECT_TRUE(c.path == n31 || TextEqualNoCase(c.after.c_str(), path)) << c.path << ": " << path;
+        EXPECT_TRUE(c.path == n31 || TextEqualNoCase(c.after.c_str(), path))
+            << c.path << ": " << path;
     }
     // ExpandProgramPath takes the real Windows folder and ProgramFilesDir.
-    auto expand = [&path](const char* text) { return std::string(path, ExpandProgramPath(text, path)); };
+    auto expand
+        = [&path](const char* text) { return std::string(path, ExpandProgramPath(text, path)); };
     SavedString saved{ HKEY_LOCAL_MACHINE, CURRENT_VERSION, "ProgramFilesDir" };
     // Without ProgramFilesDir, the usual folder.
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, CURRENT_VERSION, "ProgramFilesDir");
@@ -85,21 +95,32 @@ TEST_F(Paths, FileExistsAndExpandProgramPathUseTheRealFolders)
     vxtest::WriteFileBytes(file, "x");
     char shortPath[VX_PATH], out[VX_PATH];
     ASSERT_NE(0u, GetShortPathNameA(file.c_str(), shortPath, sizeof(shortPath)));
-    EXPECT_TRUE(GetLongPath(shortPath, out) == (int)file.size() && TextEqualNoCase(file.c_str(), out)) << out;
-    EXPECT_TRUE(GetLongPath("C:\\no\\such.txt", out) == 0 && strcmp(out, "C:\\no\\such.txt") == 0) << out;
+    EXPECT_TRUE(
+        GetLongPath(shortPath, out) == (int)file.size() && TextEqualNoCase(file.c_str(), out))
+        << out;
+    EXPECT_TRUE(GetLongPath("C:\\no\\such.txt", out) == 0 && strcmp(out, "C:\\no\\such.txt") == 0)
+        << out;
     ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_TRUE(DeleteFileForce(file.c_str()) == 1 && DeleteFileForce(file.c_str()) == 0) << "deleted twice";
+    EXPECT_TRUE(DeleteFileForce(file.c_str()) == 1 && DeleteFileForce(file.c_str()) == 0)
+        << "deleted twice";
     // "-0": no block, and a size of 0.  A block must end in a zero.
-    const struct { const char* content; DWORD limit; int crlf; std::string text; } texts[] = {
-        { "\n\nx", 100, 1, "\r\n\r\nx" }, { "abcdef\n", 3, 1, "abc" }, { "a\r\nb\n", 100, 1, "a\r\nb\r\n" },
-        { "abc\n", 4, 1, "abc\r\n" }, { "abc\n", 5, 0, "abc\n" }, { "", 100, 1, "-0" }, { "abc", 0, 0, "-0" },
+    const struct { const char* content; DWORD limit; int crlf; std::string text;
+    } texts[] = {
+        {"\n\nx", 100, 1, "\r\n\r\nx"},
+        {"abcdef\n", 3, 1, "abc"},
+        {"a\r\nb\n", 100, 1, "a\r\nb\r\n"},
+        {"abc\n", 4, 1, "abc\r\n"},
+        {"abc\n", 5, 0, "abc\n"},
+        {"", 100, 1, "-0"},
+        {"abc", 0, 0, "-0"},
     };
     std::string text = Scratch("text.txt");
     for (const auto& c : texts) {
         vxtest::WriteFileBytes(text, c.content);
         DWORD got = c.limit;
         char* block = ReadTextFile(text.c_str(), &got, c.crlf);
-        EXPECT_EQ(c.text, block ? std::string(block, got + (block[got] != 0)) : "-" + std::to_string(got));
+        EXPECT_EQ(c.text,
+            block ? std::string(block, got + (block[got] != 0)) : "-" + std::to_string(got));
         FreeTextFile(block);
     }
     DWORD got = 100;

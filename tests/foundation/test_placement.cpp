@@ -15,9 +15,11 @@ TEST(Placement, SavedRestoredWithItsSizeOrBroughtBackOnScreen)
     // A plain window of a class of our own (the manifest of the test programs
     // maps the system's control classes to a common-controls library that is
     // not loaded here).
-    WNDCLASSA wc = { 0, DefWindowProcA, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL, "VxPlacementTest" };
+    WNDCLASSA wc = {
+        0, DefWindowProcA, 0, 0, GetModuleHandleA(NULL), NULL, NULL, NULL, NULL, "VxPlacementTest"};
     RegisterClassA(&wc);
-    HWND w = CreateWindowA("VxPlacementTest", "", WS_POPUP, 100, 120, 300, 200, NULL, NULL, wc.hInstance, NULL);
+    HWND w = CreateWindowA(
+        "VxPlacementTest", "", WS_POPUP, 100, 120, 300, 200, NULL, NULL, wc.hInstance, NULL);
     ASSERT_TRUE(w != NULL) << GetLastError();
     const PlacementNames names = { "xPosAlert", "yPosAlert", "dxAlert", "dyAlert" };
     SaveWindowPlacement(w, names);
@@ -44,8 +46,9 @@ TEST(Placement, SavedRestoredWithItsSizeOrBroughtBackOnScreen)
         RECT r;
         GetWindowRect(w, &r);
         EXPECT_EQ(std::to_string(c.left) + "," + std::to_string(c.top) + " 300x200",
-                  std::to_string(r.left) + "," + std::to_string(r.top) + " " +
-                      std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top)) << c.x;
+            std::to_string(r.left) + "," + std::to_string(r.top) + " "
+                + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top))
+            << c.x;
     }
     DestroyWindow(w);
 }

@@ -19,7 +19,10 @@ int Collect(DWORD id, WORD, const char*, const char* path, void* data)
     return 1;
 }
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != text.npos; }
-bool Killed() { return Has(vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")), "TASK_Kill"); }
+bool Killed()
+{
+    return Has(vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")), "TASK_Kill");
+}
 
 struct Processes : ::testing::Test {
     void SetUp() override
@@ -53,12 +56,14 @@ TEST_F(Processes, EveryProcessOnceAndMatchedByItsFile)
             << first;
     }
 
-    const struct { const char* path; const char* file; int match; } cases[] = {
-        { "C:\\Apps\\Tool.exe", "\"c:\\apps\\TOOL.EXE\" /background -x", 1 },
-        { "C:\\Apps\\Tool.exe", "tool.EXE", 1 },               // a bare name: any folder
-        { "   C:\\Apps\\Tool.exe", "C:\\Apps\\Tool.exe", 1 },  // leading blanks dropped
-        { "C:\\Apps\\Tool.exe", "D:\\Apps\\Tool.exe", 0 },     // same name, other folder
-        { "C:\\Apps\\Tool.exe", "ool.exe", 0 }, { "", "", 0 }, { "", "Tool.exe", 0 },  // an unreadable path
+    const struct { const char* path; const char* file; int match;
+    } cases[] = {
+        {"C:\\Apps\\Tool.exe", "\"c:\\apps\\TOOL.EXE\" /background -x", 1},
+        {"C:\\Apps\\Tool.exe", "tool.EXE", 1}, // a bare name: any folder
+        {"   C:\\Apps\\Tool.exe", "C:\\Apps\\Tool.exe", 1}, // leading blanks dropped
+        {"C:\\Apps\\Tool.exe", "D:\\Apps\\Tool.exe", 0}, // same name, other folder
+        {"C:\\Apps\\Tool.exe", "ool.exe", 0}, {"", "", 0},
+        {"", "Tool.exe", 0}, // an unreadable path
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.match, ProcessMatchesFile(c.path, c.file)) << c.path << " | " << c.file;
@@ -67,7 +72,8 @@ TEST_F(Processes, EveryProcessOnceAndMatchedByItsFile)
     // still runs the entry's program; and only an ending by file, that
     // happened, is written to the history.
     // The id runs another program; no id.
-    EXPECT_TRUE(KillProcessById(b_.Id(), idle_.c_str()) == 0 && KillProcessById(0, twin_.c_str()) == 0);
+    EXPECT_TRUE(
+        KillProcessById(b_.Id(), idle_.c_str()) == 0 && KillProcessById(0, twin_.c_str()) == 0);
     EXPECT_TRUE(b_.Running());
     EXPECT_TRUE(KillProcessById(b_.Id(), twin_.c_str()) == 1 && b_.Ended(0));
     EXPECT_EQ(0, KillProcessById(b_.Id(), twin_.c_str())) << "an ended process ended again";
@@ -125,7 +131,8 @@ TEST(ProcessesChild, DISABLED_ListFromSnapshot)
 TEST(ProcessesVersions, Windows98ListsFromTheSnapshot)
 {
     std::string copy = vxtest::MakeProgramCopy("procs98.exe");
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\procs98.exe", "Version", "win98");
+    vxtest::SetString(
+        HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\procs98.exe", "Version", "win98");
     EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
                                     "--gtest_filter=ProcessesChild.*", 90000));
 }

@@ -19,27 +19,40 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
     SetEnvironmentVariableA("VARDEX_TEST_LONG", std::string(900, 'x').c_str());
     const std::string z(1, '\0'), b1023(1023, 'b');
     // data as stored, with its terminating zero where it has one.
-    const struct { DWORD type; std::string data; int outSize; int result; std::string text; } cases[] = {
+    const struct {
+        DWORD type;
+        std::string data;
+        int outSize;
+        int result;
+        std::string text;
+    } cases[] = {
         // Fits; one too long for out: rejected whole, never cut; empty reads as absent.
-        { REG_SZ, "1234567" + z, 8, 7, "1234567" }, { REG_SZ, "1234567" + z, 7, 0, "" }, { REG_SZ, z, 16, 0, "" },
+        {REG_SZ, "1234567" + z, 8, 7, "1234567"},
+        {REG_SZ, "1234567" + z, 7, 0, ""},
+        {REG_SZ, z, 16, 0, ""},
         // 1023 characters and the zero are the limit; over it; stored without its zero.
-        { REG_SZ, b1023 + z, 2048, 1023, b1023 }, { REG_SZ, std::string(1500, 'a') + z, 2048, 0, "" },
-        { REG_SZ, "abc", 16, 3, "abc" },
+        {REG_SZ, b1023 + z, 2048, 1023, b1023},
+        {REG_SZ, std::string(1500, 'a') + z, 2048, 0, ""},
+        {REG_SZ, "abc", 16, 3, "abc"},
         // Values of other types.
-        { REG_DWORD, "AAAA", 64, 0, "" }, { REG_BINARY, "ab\xff" + z + "c", 64, 0, "" },
+        {REG_DWORD, "AAAA", 64, 0, ""},
+        {REG_BINARY, "ab\xff" + z + "c", 64, 0, ""},
         // Expanded, and an expansion over 1023 characters.
-        { REG_EXPAND_SZ, "%VARDEX_TEST_DIR%\\run.exe" + z, 260, 20, "C:\\Somewhere\\run.exe" },
-        { REG_EXPAND_SZ, "%VARDEX_TEST_LONG%%VARDEX_TEST_LONG%" + z, 2048, 0, "" },
+        {REG_EXPAND_SZ, "%VARDEX_TEST_DIR%\\run.exe" + z, 260, 20, "C:\\Somewhere\\run.exe"},
+        {REG_EXPAND_SZ, "%VARDEX_TEST_LONG%%VARDEX_TEST_LONG%" + z, 2048, 0, ""},
     };
     for (const auto& c : cases) {
-        vxtest::SetValue(HKEY_CURRENT_USER, kScratch, "v", c.type, c.data.data(), (DWORD)c.data.size());
+        vxtest::SetValue(
+            HKEY_CURRENT_USER, kScratch, "v", c.type, c.data.data(), (DWORD)c.data.size());
         std::string out(c.outSize, 'Z');
-        EXPECT_EQ(c.result, RegReadString(HKEY_CURRENT_USER, kScratch, "v", &out[0], c.outSize)) << c.data;
+        EXPECT_EQ(c.result, RegReadString(HKEY_CURRENT_USER, kScratch, "v", &out[0], c.outSize))
+            << c.data;
         EXPECT_EQ(c.text, out.c_str()) << c.data;
     }
     // A missing value or key.
     char stale[64] = "stale";
-    EXPECT_TRUE(RegReadString(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "v", stale, 64) == 0 && !stale[0]);
+    EXPECT_TRUE(RegReadString(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "v", stale, 64) == 0
+        && !stale[0]);
 
     // Strings are written with their zero; DWORDs read back as two signed low bytes.
     const std::string deep = std::string(kScratch) + "\\a\\b";
@@ -52,8 +65,12 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
         ASSERT_EQ(1, RegWriteString(HKEY_CURRENT_USER, deep.c_str(), c.name, c.text)) << c.name;
         char data[16];
         DWORD type = 0, size = sizeof(data);
-        ASSERT_EQ(0, RegGetValueA(HKEY_CURRENT_USER, deep.c_str(), c.name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size));
-        EXPECT_TRUE(std::string(c.text ? c.text : "") + '\0' == std::string(data, size) && type == REG_SZ) << c.name;
+        ASSERT_EQ(0,
+            RegGetValueA(HKEY_CURRENT_USER, deep.c_str(), c.name, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                data, &size));
+        EXPECT_TRUE(
+            std::string(c.text ? c.text : "") + '\0' == std::string(data, size) && type == REG_SZ)
+            << c.name;
     }
 
     const struct { DWORD stored; int read; } dwords[] = {
@@ -72,7 +89,8 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
     EXPECT_EQ(1, RegDeleteValueNamed(HKEY_CURRENT_USER, kScratch, "v"));
     EXPECT_TRUE(RegDeleteValueNamed(HKEY_CURRENT_USER, kScratch, "v") == 0 &&
                 RegDeleteValueNamed(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "v") == 0);
-    for (const char* path : { "\\one\\two\\three", "\\one\\sibling", "\\other", "\\two\\x", "\\deep\\keep" })
+    for (const char* path :
+        {"\\one\\two\\three", "\\one\\sibling", "\\other", "\\two\\x", "\\deep\\keep"})
         vxtest::SetString(HKEY_CURRENT_USER, (base + path).c_str(), "v", "x");
     EXPECT_TRUE(RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\one").c_str()) == 1 &&
                 !RegKeyExists(HKEY_CURRENT_USER, (base + "\\one").c_str()) &&

@@ -44,7 +44,8 @@ TEST(Trace, WithoutDebugOrWithoutAFileNameNoFileIsCreated)
             TraceSetFile("");
         TraceNote("START", "nothing");
         TraceElapsed();
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kTrace.c_str())) << (value ? value : "absent");
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(kTrace.c_str()))
+            << (value ? value : "absent");
         EXPECT_EQ(value != NULL && value[0] == '1' ? 0 : 9999, g_TraceBudget) << "nothing counted";
     }
     StartWithDebug("5");
@@ -60,7 +61,8 @@ TEST(Trace, WithoutDebugOrWithoutAFileNameNoFileIsCreated)
     // with the first-patrol flag the time is 1 (no whole second, no star).
     std::vector<std::string> lines = TraceLines();
     ASSERT_EQ(7u, lines.size());
-    auto from = [&lines](size_t i) { return lines[i].substr(lines[i].find('.')); };   // ".<line>=<value>"
+    auto from
+        = [&lines](size_t i) { return lines[i].substr(lines[i].find('.')); }; // ".<line>=<value>"
     // (The stamp's layout is the trace reader's business, not checked here.)
     EXPECT_TRUE(from(0).find(".1=") == 0 && from(0).find(" VERIFY: Services") == 18) << lines[0];
     EXPECT_EQ(".2=**:**:** NanoCycles: Services = 1", from(1));

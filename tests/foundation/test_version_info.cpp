@@ -54,11 +54,16 @@ std::string WithVersion(const std::string& to, const Tables& tables,
     if (!translations.empty())
         children += Node("VarFileInfo", "", true, Node("Translation", list, false));
     VS_FIXEDFILEINFO fixed = { VS_FFI_SIGNATURE, VS_FFI_STRUCVERSION };
-    std::string data = Node("VS_VERSION_INFO", std::string((char*)&fixed, sizeof(fixed)), false, children);
-    HANDLE update = CopyFileA(from.c_str(), to.c_str(), FALSE) ? BeginUpdateResourceA(to.c_str(), FALSE) : NULL;
-    EXPECT_TRUE(update != NULL && UpdateResourceA(update, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO),
-        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), &data[0], (DWORD)data.size()) &&
-        EndUpdateResourceA(update, FALSE)) << to;
+    std::string data
+        = Node("VS_VERSION_INFO", std::string((char*)&fixed, sizeof(fixed)), false, children);
+    HANDLE update = CopyFileA(from.c_str(), to.c_str(), FALSE)
+        ? BeginUpdateResourceA(to.c_str(), FALSE)
+        : NULL;
+    EXPECT_TRUE(update != NULL
+        && UpdateResourceA(update, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO),
+            MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), &data[0], (DWORD)data.size())
+        && EndUpdateResourceA(update, FALSE))
+        << to;
     return to;
 }
 Tables Us(const Values& values) { return { { "040904b0", values } }; }
@@ -66,9 +71,9 @@ Tables Us(const Values& values) { return { { "040904b0", values } }; }
 // The five texts, and padding in a text that is not one of them.
 Values FiveValues(const std::string& product, size_t padding = 0)
 {
-    return { { "CompanyName", "Test Company" }, { "ProductName", product }, { "ProductVersion", "4.5.6" },
-             { "FileDescription", "Test description" }, { "LegalCopyright", "(c) Test" },
-             { "Comments", std::string(padding, 'm') } };
+    return {{"CompanyName", "Test Company"}, {"ProductName", product}, {"ProductVersion", "4.5.6"},
+        {"FileDescription", "Test description"}, {"LegalCopyright", "(c) Test"},
+        {"Comments", std::string(padding, 'm')}};
 }
 
 // The result of GetVersionStrings and the five slots as it leaves them
@@ -91,32 +96,36 @@ TEST_F(VersionInfo, TheFiveTextsOfTheLastLanguageWithAProductNameUnder8192Bytes)
     // 127 characters are taken, 128 count as empty.
     const std::string p127(127, 'p'), c128(128, 'c');
     const struct { const char* name; Tables tables; std::string expected;
-                   std::vector<DWORD> translations = { kUsUnicode }; } cases[] = {
-        { "long.dll", Us({ { "ProductName", p127 }, { "CompanyName", c128 } }), "1|" + p127 + "||||" },
+                   std::vector<DWORD> translations = { kUsUnicode };
+    } cases[] = {
+        {"long.dll", Us({{"ProductName", p127}, {"CompanyName", c128}}), "1|" + p127 + "||||"},
         // A system component's product is named by its own description, when it has one.
-        { "os.dll", Us(FiveValues("Windows Operating System")), "1|Test description" + kFive },
-        { "osnodesc.dll", Us({ { "ProductName", "Operating System" } }), kEmpty },
+        {"os.dll", Us(FiveValues("Windows Operating System")), "1|Test description" + kFive},
+        {"osnodesc.dll", Us({{"ProductName", "Operating System"}}), kEmpty},
         // A language without ProductName, and one without a table, are skipped.
-        { "skip.dll", { { "040704e4", { { "CompanyName", "Firma" } } }, { "040904b0", FiveValues("US") } },
-          "1|US" + kFive, { kUsUnicode, kGermanAnsi, MAKELONG(0x040c, 0x04b0) } },
+        {"skip.dll", {{"040704e4", {{"CompanyName", "Firma"}}}, {"040904b0", FiveValues("US")}},
+            "1|US" + kFive, {kUsUnicode, kGermanAnsi, MAKELONG(0x040c, 0x04b0)}},
         // The last language with a ProductName wins; what it lacks is
         // empty, not left over from the other.
-        { "two.dll", { { "040904b0", FiveValues("US") }, { "040704e4", { { "ProductName", "DE" } } } },
-          "1|DE||||", { kUsUnicode, kGermanAnsi } },
+        {"two.dll", {{"040904b0", FiveValues("US")}, {"040704e4", {{"ProductName", "DE"}}}},
+            "1|DE||||", {kUsUnicode, kGermanAnsi}},
         // Strings without a Translation list are not read.
-        { "notrans.dll", Us(FiveValues("Orphan")), kEmpty, {} },
+        {"notrans.dll", Us(FiveValues("Orphan")), kEmpty, {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.expected, Versions(WithVersion(Scratch(c.name), c.tables, c.translations))) << c.name;
+        EXPECT_EQ(c.expected, Versions(WithVersion(Scratch(c.name), c.tables, c.translations)))
+            << c.name;
 
     // The size limit applies to the size the system reports for the
     // resource (over 4096 is still read).
     std::string medium = WithVersion(Scratch("medium.dll"), Us(FiveValues("Padded", 1200)));
     std::string big = WithVersion(Scratch("big.dll"), Us(FiveValues("Padded", 2400)));
     DWORD h = 0, size = GetFileVersionInfoSizeA(medium.c_str(), &h);
-    ASSERT_TRUE(size > 4096u && size <= 8191u && GetFileVersionInfoSizeA(big.c_str(), &h) > 8191u) << size;
+    ASSERT_TRUE(size > 4096u && size <= 8191u && GetFileVersionInfoSizeA(big.c_str(), &h) > 8191u)
+        << size;
     EXPECT_EQ("1|Padded" + kFive, Versions(medium));
-    for (auto file : { big, vxtest::PathInProgramFolder("KESSA.DLL"), Scratch("none.dll"), std::string() })
+    for (auto file :
+        {big, vxtest::PathInProgramFolder("KESSA.DLL"), Scratch("none.dll"), std::string()})
         EXPECT_EQ(kEmpty, Versions(file)) << "\"" << file << "\"";
 }
 
@@ -132,12 +141,14 @@ TEST_F(VersionInfo, OwnVersionTextOfTheProgramsOrOfAProgramNamedHijack)
     std::string probe = WithVersion(vxtest::PathInProgramFolder("HijackProbe.exe"),
         Us({ { "ProductName", "Probe" }, { "ProductVersion", "7.7.7" } }), { kUsUnicode }, self);
     SetEnvironmentVariableA("VX_OWN_VERSION_OUT", (probe + ".txt").c_str());
-    EXPECT_EQ(0, vxtest::RunProgram("\"" + probe + "\" --gtest_filter=VersionInfo.OwnVersion*", 60000));
+    EXPECT_EQ(
+        0, vxtest::RunProgram("\"" + probe + "\" --gtest_filter=VersionInfo.OwnVersion*", 60000));
     EXPECT_EQ(std::string(VX_VERSION_TEXT) + ":7.7.7", vxtest::ReadFileText(probe + ".txt"));
 
     // Here the second part is the explorer's, and only when it is there.
     bool alone = vxtest::ReadFileText(vxtest::PathInProgramFolder("VardexView.exe")).empty();
-    EXPECT_TRUE(!alone || std::string(VX_VERSION_TEXT) == std::string(text, GetOwnVersionText(text)));
+    EXPECT_TRUE(
+        !alone || std::string(VX_VERSION_TEXT) == std::string(text, GetOwnVersionText(text)));
 }
 
 }  // namespace

@@ -25,9 +25,11 @@ TEST(WindowsVersion, PlatformAndMajorVersionAsTheSystemReportsThem)
         { "win98", "0 0" }, { "winxp", "1 0" }, { "vista", "1 1" } };
     SetEnvironmentVariableA("VX_WINDOWS_VERSION_OUT", report.c_str());
     for (const auto& c : cases) {
-        vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\VersionProbe.exe", "Version", c.version);
+        vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\VersionProbe.exe",
+            "Version", c.version);
         DeleteFileA(report.c_str());
-        EXPECT_EQ(0, vxtest::RunProgram("\"" + probe + "\" --gtest_filter=WindowsVersion.*", 60000));
+        EXPECT_EQ(
+            0, vxtest::RunProgram("\"" + probe + "\" --gtest_filter=WindowsVersion.*", 60000));
         EXPECT_EQ(c.expected, vxtest::ReadFileText(report)) << c.version;
     }
 }

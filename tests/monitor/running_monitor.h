@@ -49,8 +49,8 @@ public:
     static void Nudge()
     {
         vxtest::PumpMessages(2500);  // a notice of what came before is settled
-        KernelHandle helper(vxtest::StartProgram("\"" + vxtest::MakeProgramCopy("vxnudge.exe") +
-                                                 "\" --gtest_also_run_disabled_tests --gtest_filter=Helper.DISABLED_StayAWhile"));
+        KernelHandle helper(vxtest::StartProgram("\"" + vxtest::MakeProgramCopy("vxnudge.exe")
+            + "\" --gtest_also_run_disabled_tests --gtest_filter=Helper.DISABLED_StayAWhile"));
     }
 
     // Answers the alert that is open and waits for it to close.

@@ -66,8 +66,8 @@ protected:
     // monitor is nudged.
     void AddRunValue()
     {
-        std::string line = "reg.exe add HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run /v " +
-                           std::string(kValueName) + " /t REG_SZ /d \"" + command_ + "\" /f";
+        std::string line = "reg.exe add HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run /v "
+            + std::string(kValueName) + " /t REG_SZ /d \"" + command_ + "\" /f";
         ASSERT_EQ(0, vxtest::RunProgram(line, 30000)) << line;
         ASSERT_EQ(command_, vxtest::ReadString(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName));
         RunningMonitor::Nudge();
@@ -76,7 +76,8 @@ protected:
     bool WaitUntilValueGone(DWORD timeoutMs)
     {
         DWORD start = GetTickCount();
-        while (vxtest::ValueExists(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName) && GetTickCount() - start < timeoutMs)
+        while (vxtest::ValueExists(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName)
+            && GetTickCount() - start < timeoutMs)
             vxtest::PumpMessages(100);
         return !vxtest::ValueExists(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName);
     }
@@ -113,7 +114,8 @@ TEST_F(Acceptance, AcceptedThenANewCommandIsRemovedOnNoAndDisabledAtTheThirdAler
     // the user can enable it again.
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY "\\Run", kValueName, command_.c_str());
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, kValueName, "11");
-    EXPECT_EQ(2u, CountOf(History(), ("\t*START_Remove\tCURRENT_RUN\tPhotoSyncAgent\t" + command_).c_str()))
+    EXPECT_EQ(2u,
+        CountOf(History(), ("\t*START_Remove\tCURRENT_RUN\tPhotoSyncAgent\t" + command_).c_str()))
         << History();
     EXPECT_EQ(4u, CountOf(History(), "\tSTART_Alert\tCURRENT_RUN\tVardex\t")) << History();
 }

@@ -76,7 +76,8 @@ void InstallHelper()
 
 bool HelperInstalled()
 {
-    return RegKeyExists(HKEY_LOCAL_MACHINE, (std::string(kBhoKey) + "\\" + kHelperClsid).c_str()) != 0;
+    return RegKeyExists(HKEY_LOCAL_MACHINE, (std::string(kBhoKey) + "\\" + kHelperClsid).c_str())
+        != 0;
 }
 
 bool InstallTask() { return vxtest::CreateTask(kTask, L"C:\\PhotoSync\\PhotoSync.exe"); }
@@ -182,7 +183,8 @@ TEST_F(Baselines, ACommandWhileAnAlertIsOpenDoesNotChangeWhatThePatrolWalks)
     ASSERT_NO_FATAL_FAILURE(Restart());
     char temp[MAX_PATH];
     ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    std::string files[2] = { std::string(temp) + "vx_first.txt", std::string(temp) + "vx_second.txt" };
+    std::string files[2]
+        = {std::string(temp) + "vx_first.txt", std::string(temp) + "vx_second.txt"};
     for (const std::string& file : files) {
         vxtest::WriteFileBytes(file, "hidden " + file);
         ASSERT_TRUE(SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_HIDDEN));

@@ -55,15 +55,16 @@ TEST(CategoryAcceptance, ANewServiceAndANewTaskAreAskedAboutAndNoUndoesThem)
 {
     vxtest::ResetStore();
     for (const char* option : { "Services", "Tasks", "Sound" })
-        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, option, strcmp(option, "Sound") ? "1" : "0");
+        vxtest::SetString(
+            HKEY_CURRENT_USER, VX_OPTIONS_KEY, option, strcmp(option, "Sound") ? "1" : "0");
     RunningMonitor monitor;
     ASSERT_TRUE(monitor.Start());
     SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
     ASSERT_TRUE(scm != NULL);
     std::string path = PhotoProgram(), program = "\"" + path + "\" -service";
-    SC_HANDLE service = CreateServiceA(scm, kService, kServiceTitle, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
-                                       SERVICE_AUTO_START, SERVICE_ERROR_IGNORE, program.c_str(), NULL, NULL,
-                                       NULL, NULL, NULL);
+    SC_HANDLE service = CreateServiceA(scm, kService, kServiceTitle, SERVICE_ALL_ACCESS,
+        SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_IGNORE, program.c_str(), NULL,
+        NULL, NULL, NULL, NULL);
     ASSERT_TRUE(service != NULL) << GetLastError();
     std::wstring widePath(path.begin(), path.end());
     ASSERT_TRUE(vxtest::CreateTask(L"PhotoSyncUpdate", widePath.c_str()));

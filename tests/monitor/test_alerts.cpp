@@ -96,7 +96,8 @@ void Answer(HWND d, int id)
     if (id > 0)
         return vxtest::ClickButton(d, id);
     HWND button = GetDlgItem(d, GetDlgItem(d, IDC_ALERT_LOOKUP) ? IDC_ALERT_LOOKUP : IDYES);
-    id == 0 ? PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0) : PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+    id == 0 ? PostMessageA(button, WM_KEYDOWN, VK_ESCAPE, 0)
+            : PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 // The accepting button, "OK" in the hidden-file alert.
 void Accept(HWND d) { Answer(d, GetDlgItem(d, IDYES) != NULL ? IDYES : IDOK); }
@@ -121,14 +122,15 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
     // and refuse a service (it stays stopped and disabled).  The history
     // line is written when the alert opens; none: the alert writes nothing
     // (what a refusal does is the category's).
-    const struct { int kind; int escapeAndClose, yesId, noId; const char* line; } kinds[] = {
-        { kStartup, 6, IDYES, IDNO, "\tSTART_Alert\tCURRENT_RUN\tVardex\tC:\\VARDEX\\VARDEX.EXE\t" },
-        { kHelper, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t" },
-        { kActiveX, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t" },
-        { kHidden, 6, IDOK, IDCANCEL, "\tHIDDEN_Alert\tTYPE_HIDDEN\thidden.sys\t" },
-        { kTask, 6, IDYES, IDNO, "\tTASK_Alert\tTASK_SCHEDULED\tVardex\t" },
-        { kDelayed, 6, IDYES, IDNO, NULL }, { kService, 7, IDYES, IDNO, NULL },
-        { kFileType, 6, IDYES, IDNO, NULL } };
+    const struct { int kind; int escapeAndClose, yesId, noId; const char* line;
+    } kinds[] = {
+        {kStartup, 6, IDYES, IDNO, "\tSTART_Alert\tCURRENT_RUN\tVardex\tC:\\VARDEX\\VARDEX.EXE\t"},
+        {kHelper, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t"},
+        {kActiveX, 6, IDYES, IDNO, "\tIEHELPER_Alert\tTYPE_BHO\tVardex\t"},
+        {kHidden, 6, IDOK, IDCANCEL, "\tHIDDEN_Alert\tTYPE_HIDDEN\thidden.sys\t"},
+        {kTask, 6, IDYES, IDNO, "\tTASK_Alert\tTASK_SCHEDULED\tVardex\t"},
+        {kDelayed, 6, IDYES, IDNO, NULL}, {kService, 7, IDYES, IDNO, NULL},
+        {kFileType, 6, IDYES, IDNO, NULL}};
     auto held = [] {  // GDI and USER objects and handles together
         DWORD handles = 0;
         GetProcessHandleCount(GetCurrentProcess(), &handles);
@@ -140,7 +142,8 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
         if (round == 1)  // after a first round has loaded what stays loaded
             before = held();
         for (const auto& c : kinds) {
-            const int ends[][2] = { { 0, c.escapeAndClose }, { -1, c.escapeAndClose }, { c.yesId, 6 }, { c.noId, 7 } };
+            const int ends[][2]
+                = {{0, c.escapeAndClose}, {-1, c.escapeAndClose}, {c.yesId, 6}, {c.noId, 7}};
             SCOPED_TRACE(testing::Message() << "kind " << c.kind << " answer " << round);
             SetAlertRecord(OwnProgram().c_str(), "hidden.sys", 11);
             TextCopy(g_Alert.SecondFile, g_Alert.File);
@@ -148,51 +151,67 @@ TEST_F(AlertTest, EachAlertEndsAsItsAnswerSaysWritesItsLineAndHoldsNoResources)
             g_Patrol.AlertOpen = 1;
             DeleteFileA(HistoryPath().c_str());
             EXPECT_EQ(ends[round][1], RunAlert(c.kind, [&](HWND d) { Answer(d, ends[round][0]); }));
-            EXPECT_EQ("0", std::to_string(g_Patrol.AlertOpen) + g_Alert.File + g_Alert.Name + g_Alert.Location);
+            EXPECT_EQ("0",
+                std::to_string(g_Patrol.AlertOpen) + g_Alert.File + g_Alert.Name
+                    + g_Alert.Location);
             // One line, the one of its kind, or none at all.
             std::string history = vxtest::ReadFileText(HistoryPath());
-            EXPECT_TRUE(c.line ? std::count(history.begin(), history.end(), '\n') == 1 &&
-                                     history.find(c.line) != std::string::npos : history.empty()) << history;
+            EXPECT_TRUE(c.line ? std::count(history.begin(), history.end(), '\n') == 1
+                        && history.find(c.line) != std::string::npos
+                               : history.empty())
+                << history;
         }
     }
     EXPECT_LE(held(), before + 16);
     const char* serviceKey = "SYSTEM\\CurrentControlSet\\Services\\VxAlertProbe";
     const std::string own = OwnProgram(), noCompany = "Company name not included in this program.",
-        longPath = "C:\\" + std::string(250, 'p') + "\\a.exe", notPe = vxtest::PathInProgramFolder("notes.exe"),
-        missing = "C:\\gone.exe -a \"b\"";  // the long path: 259 characters
+                      longPath = "C:\\" + std::string(250, 'p') + "\\a.exe",
+                      notPe = vxtest::PathInProgramFolder("notes.exe"),
+                      missing = "C:\\gone.exe -a \"b\""; // the long path: 259 characters
     vxtest::WriteFileBytes(notPe, "MZ but not really a program");
     char where[512];  // the message with where the program starts
     LoadText(765, where, sizeof(where));
-    const std::string startup = "A new auto Startup Program has been detected.\n" + std::string(where) +
-        "\n\nDo you approve the addition of this program startup setting?\n"
-        "Press YES if this program is expected and acceptable.";
+    const std::string startup = "A new auto Startup Program has been detected.\n"
+        + std::string(where)
+        + "\n\nDo you approve the addition of this program startup setting?\n"
+          "Press YES if this program is expected and acceptable.";
     // The item as its row describes it, what the alert must show, and a
     // translation of the startup message (data, never a format).
     const struct { int kind; std::string file, name; int code;
-                   std::map<int, std::string> shown; std::string translation; } cases[] = {
-        { kStartup, own, "x", 11, { { kTitle, "Vardex New Program Alert" }, { IDC_ALERT_HEADING, "Vardex" },
-            { IDC_ALERT_FILE, own }, { IDC_ALERT_VERSION, "15.9.2008.5" }, { IDC_ALERT_COMPANY, "Quillon" },
-            { IDC_ALERT_MESSAGE, startup }, { kIcon, "icon" } } },
-        { kStartup, own, "x", 11, { { IDC_ALERT_MESSAGE, "Neu: %d\n%x" } }, "Neu: %d%n%x" },
-        { kStartup, own, "x", 251, { { IDC_ALERT_HEADING, "WinLogon:Shell" } } },
+                   std::map<int, std::string> shown; std::string translation;
+    } cases[] = {
+        {kStartup, own, "x", 11,
+            {{kTitle, "Vardex New Program Alert"}, {IDC_ALERT_HEADING, "Vardex"},
+                {IDC_ALERT_FILE, own}, {IDC_ALERT_VERSION, "15.9.2008.5"},
+                {IDC_ALERT_COMPANY, "Quillon"}, {IDC_ALERT_MESSAGE, startup}, {kIcon, "icon"}}},
+        {kStartup, own, "x", 11, {{IDC_ALERT_MESSAGE, "Neu: %d\n%x"}}, "Neu: %d%n%x"},
+        {kStartup, own, "x", 251, {{IDC_ALERT_HEADING, "WinLogon:Shell"}}},
         // No product name: no heading, not even a hook's label.
-        { kStartup, longPath, "x", 250, { { IDC_ALERT_HEADING, "" }, { IDC_ALERT_FILE, longPath },
-            { IDC_ALERT_COMPANY, noCompany }, { IDC_ALERT_DESCRIPTION, "No Description found" }, { kIcon, "none" } } },
-        { kDelayed, notPe, "x", 11, { { IDC_ALERT_COMPANY, noCompany }, { kIcon, "none" }, { IDNO, "Disable" },
-            { kTitle, "This Program doesn't want to be Delayed" } } },
+        {kStartup, longPath, "x", 250,
+            {{IDC_ALERT_HEADING, ""}, {IDC_ALERT_FILE, longPath}, {IDC_ALERT_COMPANY, noCompany},
+                {IDC_ALERT_DESCRIPTION, "No Description found"}, {kIcon, "none"}}},
+        {kDelayed, notPe, "x", 11,
+            {{IDC_ALERT_COMPANY, noCompany}, {kIcon, "none"}, {IDNO, "Disable"},
+                {kTitle, "This Program doesn't want to be Delayed"}}},
         // A hidden file is headed by its program's product name.
-        { kHidden, own, "hidden.sys", 370, { { IDC_ALERT_HEADING, "Vardex" }, { IDCANCEL, "&Delete" } } },
-        { kService, missing, "%s%n%d%x%p%%", 700, { { IDC_ALERT_HEADING, "%s%n%d%x%p%%" },
-            { IDC_ALERT_FILE, missing }, { IDC_ALERT_COMPANY, noCompany } } },
-        { kTask, "", "abc", 0, { { IDC_ALERT_HEADING, "Vardex New Program Alert" },
-            { IDC_ALERT_FILE, "" }, { IDC_ALERT_COMPANY, noCompany } } },
-        { kTask, own, "Backup.job", 0, { { IDC_ALERT_HEADING, "Backup" } } },
+        {kHidden, own, "hidden.sys", 370, {{IDC_ALERT_HEADING, "Vardex"}, {IDCANCEL, "&Delete"}}},
+        {kService, missing, "%s%n%d%x%p%%", 700,
+            {{IDC_ALERT_HEADING, "%s%n%d%x%p%%"}, {IDC_ALERT_FILE, missing},
+                {IDC_ALERT_COMPANY, noCompany}}},
+        {kTask, "", "abc", 0,
+            {{IDC_ALERT_HEADING, "Vardex New Program Alert"}, {IDC_ALERT_FILE, ""},
+                {IDC_ALERT_COMPANY, noCompany}}},
+        {kTask, own, "Backup.job", 0, {{IDC_ALERT_HEADING, "Backup"}}},
         // A service's state as its key says.
-        { kService, own, "VxAlertProbe", 700, { { IDC_SERVICE_STATE, "Startup Status: Automatic\n"
-            "Active Status: Stopped.\n\nIs it ok to allow this service to be installed with those settings?" } } },
-        { kFileType, own, ".txt", 400, { { kTitle, "Vardex File Type Change Alert" }, { IDC_TWO_SUBJECT,
-            ".txt" }, { IDC_TWO_OLD_NAME, "Vardex" }, { IDC_TWO_OLD_COMPANY, "Quillon" },
-            { IDC_TWO_OLD_PATH, own }, { IDC_TWO_NEW_PATH, "C:\\windows\\notepad.exe" } } } };
+        {kService, own, "VxAlertProbe", 700,
+            {{IDC_SERVICE_STATE,
+                "Startup Status: Automatic\n"
+                "Active Status: Stopped.\n\nIs it ok to allow this service to be installed with "
+                "those settings?"}}},
+        {kFileType, own, ".txt", 400,
+            {{kTitle, "Vardex File Type Change Alert"}, {IDC_TWO_SUBJECT, ".txt"},
+                {IDC_TWO_OLD_NAME, "Vardex"}, {IDC_TWO_OLD_COMPANY, "Quillon"},
+                {IDC_TWO_OLD_PATH, own}, {IDC_TWO_NEW_PATH, "C:\\windows\\notepad.exe"}}}};
     vxtest::SetDword(HKEY_LOCAL_MACHINE, serviceKey, "Start", 2);
     vxtest::SetString(HKEY_LOCAL_MACHINE, serviceKey, "ImagePath", own.c_str());
     // The message language is not English here: a translation applies.
@@ -243,7 +262,8 @@ TEST_F(AlertTest, TheFileChangeAlertEndsOnlyByAcceptOrReject)
     // first page after an alert (how a place is saved and brought back on the
     // screen: test_placement).
     vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "3");
-    RunAlert(kTask, [](HWND d) { SetWindowPos(d, NULL, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER), Accept(d); });
+    RunAlert(kTask,
+        [](HWND d) { SetWindowPos(d, NULL, 33, 44, 0, 0, SWP_NOSIZE | SWP_NOZORDER), Accept(d); });
     RunAlert(kHelper, Accept);
     EXPECT_EQ(std::make_pair(LONG(33), LONG(44)), ShownAt());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "0");
@@ -264,7 +284,8 @@ TEST_F(AlertTest, AnAlertThatCannotBeShownAnswersNone)
         DeleteFileA(HistoryPath().c_str());
         bool shown = false;
         int trayCalls = TrayRoundTrips();
-        EXPECT_EQ(ANSWER_NONE, RunAsk([&] { return UiAsk(&request); }, [&](HWND d) { shown = true, Accept(d); }));
+        EXPECT_EQ(ANSWER_NONE,
+            RunAsk([&] { return UiAsk(&request); }, [&](HWND d) { shown = true, Accept(d); }));
         EXPECT_FALSE(shown);
         EXPECT_EQ(trayCalls, TrayRoundTrips()) << "the tray told of an alert";
         EXPECT_EQ(0, g_Patrol.AlertOpen);
@@ -318,14 +339,19 @@ TEST_F(AlertTest, ARejectedChangeWithTheBoxTickedIsUndoneAndNoLongerWatched)
 TEST(Showcase, DISABLED_ShowAlert)
 {
     StartMonitorSpine(), LoadOptions();
-    auto setting = [](const char* name, std::string otherwise) { return getenv(name) ? getenv(name) : otherwise; };
+    auto setting = [](const char* name, std::string otherwise) {
+        return getenv(name) ? getenv(name) : otherwise;
+    };
     int kind = atoi(setting("VX_SHOWCASE_KIND", "0").c_str());
     ASSERT_TRUE(kind >= 0 && kind <= kFileChange);
     DWORD ms = (DWORD)atoi(setting("VX_SHOWCASE_SECONDS", "6").c_str()) * 1000;
     // A real item of the prefix can stand in (a service's title and file).
     Describe(kind, setting("VX_SHOWCASE_FILE", OwnProgram()),
-             setting("VX_SHOWCASE_NAME", kind == kFileType ? ".vdx" : kind == kTask ? "Vardex Update.job" : "Vardex.exe"),
-             kind == kService ? 700 : atoi(setting("VX_SHOWCASE_CODE", "11").c_str()));
+        setting("VX_SHOWCASE_NAME",
+            kind == kFileType   ? ".vdx"
+                : kind == kTask ? "Vardex Update.job"
+                                : "Vardex.exe"),
+        kind == kService ? 700 : atoi(setting("VX_SHOWCASE_CODE", "11").c_str()));
     TextCopy(g_Alert.SecondFile, "C:\\windows\\system32\\notepad.exe");
     if (kind == kFileChange) {
         MakeAlertRequest(&g_Alert, AlertOf(kind), NULL, "HOSTS", 0);
@@ -333,7 +359,8 @@ TEST(Showcase, DISABLED_ShowAlert)
         TextCopy(g_Alert.SecondFile, "Where names of web sites are looked up first.");
     }
     int button = kind == kFileChange ? IDC_CHANGE_ACCEPT : kind == kHidden ? IDOK : IDYES;
-    RunAsk([] { return ShowAlert(&g_Alert); }, [ms, button](HWND d) { Sleep(ms), vxtest::ClickButton(d, button); });
+    RunAsk([] { return ShowAlert(&g_Alert); },
+        [ms, button](HWND d) { Sleep(ms), vxtest::ClickButton(d, button); });
 }
 
 }  // namespace

@@ -40,9 +40,9 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
     char page[260];
     HelpPageName(PageByCommand(6056)->HelpFile, page);
-    EXPECT_EQ("3 0 7 de_activex.html", std::to_string(RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions")) + " " +
-                                           std::to_string(g_AlwaysRun) + " " + std::to_string(g_MessageLanguage) +
-                                           " " + page);
+    EXPECT_EQ("3 0 7 de_activex.html",
+        std::to_string(RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions")) + " "
+            + std::to_string(g_AlwaysRun) + " " + std::to_string(g_MessageLanguage) + " " + page);
     vxtest::SetString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS", "C:\\x\\vardex.exe");
     EXPECT_EQ(1, SelfAutostartPresent());
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS");
@@ -69,7 +69,8 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
         vxtest::SetString(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\OLD\\BASELINE.EXE", "11");
         RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
         InitializeMonitor();
-        EXPECT_EQ(c.rebuilt, !vxtest::ValueExists(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\OLD\\BASELINE.EXE"));
+        EXPECT_EQ(c.rebuilt,
+            !vxtest::ValueExists(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\OLD\\BASELINE.EXE"));
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", c.after);
         EXPECT_EQ(c.firstRun, vxtest::ValueExists(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex"));
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");

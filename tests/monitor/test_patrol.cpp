@@ -64,8 +64,9 @@ TEST_F(PatrolTest, TheSeventeenthTickPatrolsUnlessTheBootWaitsARecentPatrolOrAnA
     // Switched off (0) rests; expiring runs and reloads the period; it
     // counts down; a forced run of a switched-off category reloads 0; a
     // negative countdown never moves; a negative period rests after one run.
-    const struct { int countdown, period, runs, after; } countdowns[] = {
-        { 0, 5, 0, 0 }, { 1, 5, 1, 5 }, { 2, 5, 0, 1 }, { 1, 0, 1, 0 }, { -3, 2, 0, -3 }, { 1, -4, 1, -4 } };
+    const struct { int countdown, period, runs, after;
+    } countdowns[]
+        = {{0, 5, 0, 0}, {1, 5, 1, 5}, {2, 5, 0, 1}, {1, 0, 1, 0}, {-3, 2, 0, -3}, {1, -4, 1, -4}};
     for (const auto& c : countdowns) {
         int countdown = c.countdown;
         EXPECT_EQ(c.runs * 100 + c.after, CountdownExpired(&countdown, c.period) * 100 + countdown)
@@ -100,8 +101,8 @@ TEST_F(PatrolTest, TheSeventeenthTickPatrolsUnlessTheBootWaitsARecentPatrolOrAnA
         EXPECT_EQ(entered + 1, Traced("VERIFY: Enter Verify function"));
         EXPECT_EQ(ended + (c.end ? 1 : 0), Traced(end));
         EXPECT_EQ((c.end == normal ? "1 0 " : "0 0 ") + std::to_string(c.steps),
-                  std::to_string(g_Patrol.HalfSelector) + " " + std::to_string(g_Patrol.TickCounter) + " " +
-                      std::to_string(g_Patrol.DelayStep));
+            std::to_string(g_Patrol.HalfSelector) + " " + std::to_string(g_Patrol.TickCounter) + " "
+                + std::to_string(g_Patrol.DelayStep));
     }
 }
 
@@ -153,7 +154,8 @@ TEST_F(PatrolTest, NoticesWaitForTheAlertAndTheBootAndFourChecksInARowMeanAConfl
         g_Patrol.AlertOpen = t.alertOpen;
         g_ExpressBoot = t.expressBoot;
         PatrolTick();
-        EXPECT_EQ(std::make_pair(t.waits, t.inRow), std::make_pair(g_Patrol.ProcessNotice, g_Patrol.NoticeChecksInRow));
+        EXPECT_EQ(std::make_pair(t.waits, t.inRow),
+            std::make_pair(g_Patrol.ProcessNotice, g_Patrol.NoticeChecksInRow));
     }
     EXPECT_EQ(4u, Traced("TASKS: Check for Task Change"));
     EXPECT_EQ(1u, Traced("RID: Possible System Conflict"));
@@ -209,8 +211,9 @@ TEST_F(PatrolTest, HalfAnHourOfTicksHoldsNoResources)
     std::vector<SIZE_T> start;
     for (int tick = 1; tick <= 30 * 60 / 2; tick++) {
         if (tick % 97 == 0)
-            vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, ("VxPatrol" + std::to_string(tick)).c_str(),
-                              ("C:\\Programs\\patrol" + std::to_string(tick) + ".exe -quiet").c_str());
+            vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY,
+                ("VxPatrol" + std::to_string(tick)).c_str(),
+                ("C:\\Programs\\patrol" + std::to_string(tick) + ".exe -quiet").c_str());
         if (tick % 41 == 0)
             PostMessageA(g_MainWindow, WM_VX_PROCESS_CHANGE, 0, 0);
         vxtest::PumpMessages(0);

@@ -41,7 +41,13 @@ const char* kMenuNT = "6027 6033 0 6026 6055 6040 6038 6039 6056 0 6029 6028 604
 const char* kMenu9x = "6027 6033 0 6026 6055 6040 6039 6056 0 6029 6028 6042 6052 6034 0 6030 ";
 
 struct TrayTest : testing::Test {
-    void SetUp() override { vxtest::ResetStore(); StartMonitorSpine(); LoadOptions(); g_TrayMenuGuard = 0; }
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        StartMonitorSpine();
+        LoadOptions();
+        g_TrayMenuGuard = 0;
+    }
 };
 
 TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
@@ -61,12 +67,15 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
         EXPECT_EQ(c.menu, ReadTrayMenu(c.icon, c.mouse));
         MSG posted = {};
         PeekMessageA(&posted, g_MainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE);
-        EXPECT_EQ(std::make_pair(c.command, c.guard), std::make_pair((UINT)LOWORD(posted.wParam), g_TrayMenuGuard));
+        EXPECT_EQ(std::make_pair(c.command, c.guard),
+            std::make_pair((UINT)LOWORD(posted.wParam), g_TrayMenuGuard));
     }
     for (int hide = 0; hide <= 1; hide++) {
         vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", hide ? "1" : "0");
         LoadOptions();
-        EXPECT_EQ(3 * (1 - hide), SetTrayIcon(TRAY_ADD, 0, 820) + SetTrayStatus(158, 824) + SetTrayIcon(TRAY_DELETE, 0, 0))
+        EXPECT_EQ(3 * (1 - hide),
+            SetTrayIcon(TRAY_ADD, 0, 820) + SetTrayStatus(158, 824)
+                + SetTrayIcon(TRAY_DELETE, 0, 0))
             << "add, change, remove " << hide;
         // Either nothing was added or it is gone: the shell knows no icon of ours.
         NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
@@ -75,10 +84,13 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
     // The user chose a file for "Open"; registering the events at the next
     // start keeps it and gives the others an empty entry (the built-in
     // sound).  The system-file event (6) and any beyond play as "Open".
-    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current", "", "C:\\s\\bark.wav");
+    vxtest::SetString(HKEY_CURRENT_USER, "AppEvents\\Schemes\\Apps\\Vardex\\Open\\.current", "",
+        "C:\\s\\bark.wav");
     RegisterSoundEvents();
     for (int index : { 0, 1, 5, 6, 99 })
-        EXPECT_EQ(index == 0 || index > 5 ? SOUND_SCHEME_FILE : SOUND_BUILT_IN, PlayAlertSound(index)) << index;
+        EXPECT_EQ(
+            index == 0 || index > 5 ? SOUND_SCHEME_FILE : SOUND_BUILT_IN, PlayAlertSound(index))
+            << index;
     vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
     LoadOptions();
     EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
@@ -111,26 +123,31 @@ TEST(TrayChild, DISABLED_WriteMenuCommands)
     StartMonitorSpine(), LoadOptions();
     OSVERSIONINFOA version = { sizeof(version) };
     GetVersionExA(&version);
-    vxtest::WriteFileBytes(vxtest::PathInProgramFolder("menu98.txt"), "platform " + std::to_string(version.dwPlatformId) +
-                                                                        "\n" + ReadTrayMenu(VX_TRAY_ICON_ID, WM_RBUTTONUP));
+    vxtest::WriteFileBytes(vxtest::PathInProgramFolder("menu98.txt"),
+        "platform " + std::to_string(version.dwPlatformId) + "\n"
+            + ReadTrayMenu(VX_TRAY_ICON_ID, WM_RBUTTONUP));
 }
 
 TEST_F(TrayTest, TheMenuOnWindows98OffersRestartCommandsButNoServices)
 {
     // The same program under another name, which Wine runs as Windows 98.
     std::string copy = vxtest::PathInProgramFolder("tray98.exe");
-    ASSERT_TRUE(CopyFileA(vxtest::PathInProgramFolder("monitor_test_tray.exe").c_str(), copy.c_str(), FALSE));
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tray98.exe", "Version", "win98");
+    ASSERT_TRUE(CopyFileA(
+        vxtest::PathInProgramFolder("monitor_test_tray.exe").c_str(), copy.c_str(), FALSE));
+    vxtest::SetString(
+        HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\tray98.exe", "Version", "win98");
     EXPECT_EQ(0, vxtest::RunProgram("\"" + copy + "\" --gtest_also_run_disabled_tests "
                                     "--gtest_filter=TrayChild.DISABLED_WriteMenuCommands", 60000));
-    EXPECT_EQ(std::string("platform 1\n") + kMenu9x, vxtest::ReadFileText(vxtest::PathInProgramFolder("menu98.txt")));
+    EXPECT_EQ(std::string("platform 1\n") + kMenu9x,
+        vxtest::ReadFileText(vxtest::PathInProgramFolder("menu98.txt")));
 }
 
 // Used by scripts/screenshots.sh: right-clicks the icon of the running
 // monitor, as the shell reports it.
 TEST(TrayChild, DISABLED_OpenMenuOfRunningMonitor)
 {
-    PostMessageA(vxtest::WaitForWindow("Vardex", NULL, 20000), WM_VX_TRAY_NOTIFY, VX_TRAY_ICON_ID, WM_RBUTTONUP);
+    PostMessageA(vxtest::WaitForWindow("Vardex", NULL, 20000), WM_VX_TRAY_NOTIFY, VX_TRAY_ICON_ID,
+        WM_RBUTTONUP);
 }
 
 }  // namespace

@@ -10,7 +10,10 @@
 
 namespace {
 
-std::string Monitor(const std::string& args) { return "\"" + vxtest::PathInProgramFolder("Vardex.exe") + "\" " + args; }
+std::string Monitor(const std::string& args)
+{
+    return "\"" + vxtest::PathInProgramFolder("Vardex.exe") + "\" " + args;
+}
 
 struct MonitorProcess : testing::Test {
     void SetUp() override { vxtest::ResetStore(); }
@@ -49,10 +52,12 @@ struct MonitorProcess : testing::Test {
 
 TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
 {
-    for (const char* args : { "please -q now", "C:\\windows\\notepad.exe", "C:\\windows\\system32\\shell32.dll" }) {
+    for (const char* args :
+        {"please -q now", "C:\\windows\\notepad.exe", "C:\\windows\\system32\\shell32.dll"}) {
         EXPECT_EQ(0, vxtest::RunProgram(Monitor(args), 15000)) << args;
         // Nothing initialised.
-        EXPECT_TRUE(FindWindowA("Vardex", NULL) == NULL && !RegKeyExists(HKEY_CURRENT_USER, VX_KEY)) << args;
+        EXPECT_TRUE(FindWindowA("Vardex", NULL) == NULL && !RegKeyExists(HKEY_CURRENT_USER, VX_KEY))
+            << args;
     }
     // 10,000 characters, with "-Q" buried in them: too long to be examined, so
     // they start an ordinary monitor and nothing overflows.
@@ -79,7 +84,8 @@ TEST_F(MonitorProcess, SecondStartAndMenuCommandsOpenTheExplorerAtTheirPage)
     ASSERT_TRUE(sheet != NULL) << "no explorer";
     HWND tabs = FindWindowExA(sheet, NULL, "SysTabControl32", NULL);
     EXPECT_EQ(0, (int)SendMessageA(tabs, TCM_GETCURSEL, 0, 0));  // Startup Programs
-    EXPECT_EQ(0, vxtest::RunProgram("\"" + vxtest::PathInProgramFolder("VardexView.exe") + "\" -Q", 15000));
+    EXPECT_EQ(0,
+        vxtest::RunProgram("\"" + vxtest::PathInProgramFolder("VardexView.exe") + "\" -Q", 15000));
     EXPECT_TRUE(vxtest::WaitForWindowGone(sheet, 15000));
     // The tray menu's "Display Services..." (the Services tab is the sixth).
     PostMessageA(window, WM_COMMAND, 6038, 0);
@@ -110,7 +116,9 @@ TEST_F(MonitorProcess, SecondStartOpensTheExplorerAndReportsItMissingNoOpenForwa
         HWND box = vxtest::WaitForWindow("#32770", "Vardex", 20000);
         ASSERT_TRUE(box != NULL) << "no message box from the second start";
         std::string text = vxtest::DialogItemText(box, 0xFFFF);
-        EXPECT_TRUE(translated ? text == "%s%s%s\n" : text.find("VardexView.exe must exist") != std::string::npos) << text;
+        EXPECT_TRUE(translated ? text == "%s%s%s\n"
+                               : text.find("VardexView.exe must exist") != std::string::npos)
+            << text;
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(second.Get(), 15000));
     }
@@ -126,7 +134,8 @@ TEST_F(MonitorProcess, DeclinedExitKeepsTheMonitorRunning)
         PostMessageA(window, WM_COMMAND, 6030, 0);
         HWND box = vxtest::WaitForWindow("#32770", "Vardex", 20000);
         ASSERT_TRUE(box != NULL);
-        EXPECT_NE(std::string::npos, vxtest::DialogItemText(box, 0xFFFF).find("Do you want Vardex.exe to Exit?"));
+        EXPECT_NE(std::string::npos,
+            vxtest::DialogItemText(box, 0xFFFF).find("Do you want Vardex.exe to Exit?"));
         PostMessageA(box, WM_COMMAND, answer, 0);
         EXPECT_EQ(answer == IDYES ? 0 : -1, WaitMonitorExit(answer == IDYES ? 15000 : 3000));
         if (answer == IDYES)

@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         CookieFields fields;
         if (SplitCookieLine(text, line.Length, &fields)) {
             for (int f = 0; f < COOKIE_FIELDS; f++)
-                Require(fields.Field[f] >= text && fields.Field[f] + fields.Length[f] <= text + line.Length);
+                Require(fields.Field[f] >= text
+                    && fields.Field[f] + fields.Length[f] <= text + line.Length);
             char key[64];
             size_t n = CookieKeyText(&fields, key, sizeof(key));
             Require(n < sizeof(key) && key[n] == '\0');

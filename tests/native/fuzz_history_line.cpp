@@ -46,13 +46,15 @@ void CheckLine(const char* line, size_t length)
     size_t n = FormatHistoryLine(flat.Time, HistoryActionName(fields.Action),
                                  HistoryTypeName(fields.Type), flat.Name, flat.Command,
                                  flat.Extra, written, sizeof(written));
-    Require(n >= 2 && n <= HISTORY_LINE_MAX && strlen(written) == n && written[n - 2] == '\r' &&
-            written[n - 1] == '\n' && !memchr(written, '\n', n - 1) && !memchr(written, '\r', n - 2));
+    Require(n >= 2 && n <= HISTORY_LINE_MAX && strlen(written) == n && written[n - 2] == '\r'
+        && written[n - 1] == '\n' && !memchr(written, '\n', n - 1)
+        && !memchr(written, '\r', n - 2));
 
     HistoryLineFields again;
     ParseHistoryLine(written, n - 2, &again);
-    Require(!strcmp(flat.Time, again.Time) && !strcmp(flat.Name, again.Name) && !strcmp(flat.Command, again.Command) &&
-            !strcmp(flat.Extra, again.Extra) && !strcmp(HistoryTypeName(fields.Type), HistoryTypeName(again.Type)));
+    Require(!strcmp(flat.Time, again.Time) && !strcmp(flat.Name, again.Name)
+        && !strcmp(flat.Command, again.Command) && !strcmp(flat.Extra, again.Extra)
+        && !strcmp(HistoryTypeName(fields.Type), HistoryTypeName(again.Type)));
 }
 
 }  // namespace

@@ -39,10 +39,10 @@ namespace startup_test {
 
 // The seven keys of a Run family and their Disabled mirrors, spelled out
 // here, not taken from the catalogue under test: code = base + position.
-static const char* const kRunKeys[7] = { "Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce",
-                                         "RunOnce\\Setup", "policies\\Explorer\\Run" };
-static const char* const kMirrors[7] = { "Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce",
-                                         "RunSetup", "Policy" };
+static const char* const kRunKeys[7] = {"Run", "RunOnce", "RunOnceEx", "RunServices",
+    "RunServicesOnce", "RunOnce\\Setup", "policies\\Explorer\\Run"};
+static const char* const kMirrors[7]
+    = {"Run", "RunOnce", "RunOnceEx", "RunServices", "RunServicesOnce", "RunSetup", "Policy"};
 
 struct RunPlace { int code; HKEY root; std::string path; };
 inline std::vector<RunPlace> RunPlaces()
@@ -63,23 +63,38 @@ static const FolderPlace kFolders[] = {
     { HKEY_CURRENT_USER, "Startup", "C:\\vxsf\\u_startup", "ustart" },
     { HKEY_CURRENT_USER, "Common Startup", "C:\\vxsf\\u_common", "ucommon" },
 };
-inline std::string LinkOf(const FolderPlace& f) { return std::string(f.folder) + "\\" + f.tag + ".lnk"; }
-inline std::string TargetOf(const FolderPlace& f) { return std::string(APP "\\target_") + f.tag + ".exe"; }
+inline std::string LinkOf(const FolderPlace& f)
+{
+    return std::string(f.folder) + "\\" + f.tag + ".lnk";
+}
+inline std::string TargetOf(const FolderPlace& f)
+{
+    return std::string(APP "\\target_") + f.tag + ".exe";
+}
 
 inline std::string RunName(int code) { return "VxRun" + std::to_string(code); }
-inline std::string RunData(int code) { return "\"" APP "\\run " + std::to_string(code) + ".exe\" /start"; }
+inline std::string RunData(int code)
+{
+    return "\"" APP "\\run " + std::to_string(code) + ".exe\" /start";
+}
 // As the list shows it: quotes removed.
-inline std::string RunCommand(int code) { return APP "\\run " + std::to_string(code) + ".exe /start"; }
+inline std::string RunCommand(int code)
+{
+    return APP "\\run " + std::to_string(code) + ".exe /start";
+}
 
-inline bool MakeShortcut(const std::string& path, const std::string& target, const std::string& description)
+inline bool MakeShortcut(
+    const std::string& path, const std::string& target, const std::string& description)
 {
     ComRef<IShellLinkA> link;
     ComRef<IPersistFile> file;
     std::wstring wide(path.begin(), path.end());
-    return SUCCEEDED(CoCreateInstance(CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid())) &&
-           SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
-           SUCCEEDED(link->SetPath(target.c_str())) && SUCCEEDED(link->SetDescription(description.c_str())) &&
-           SUCCEEDED(file->Save(wide.c_str(), TRUE));
+    return SUCCEEDED(CoCreateInstance(
+               CLSID_ShellLink, 0, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.OutVoid()))
+        && SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid()))
+        && SUCCEEDED(link->SetPath(target.c_str()))
+        && SUCCEEDED(link->SetDescription(description.c_str()))
+        && SUCCEEDED(file->Save(wide.c_str(), TRUE));
 }
 
 // The index of the listed entry with this code and name (and command when
@@ -87,8 +102,9 @@ inline bool MakeShortcut(const std::string& path, const std::string& target, con
 inline int FindItem(int code, const std::string& name, const char* command = NULL)
 {
     for (int i = 0; i < ItemCount(Items()); i++)
-        if (GetItemCode(Items(), i) == code && (command ? lstrcmpiA(GetItemCommand(Items(), i), command) == 0
-                                               : lstrcmpiA(GetItemName(Items(), i), name.c_str()) == 0))
+        if (GetItemCode(Items(), i) == code
+            && (command ? lstrcmpiA(GetItemCommand(Items(), i), command) == 0
+                        : lstrcmpiA(GetItemName(Items(), i), name.c_str()) == 0))
             return i;
     return -1;
 }
@@ -99,16 +115,29 @@ inline int CountCode(int code)
     return n;
 }
 
-inline std::string HistoryText() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
-inline int HistoryLines() { std::string t = HistoryText(); return (int)std::count(t.begin(), t.end(), '\n'); }
-inline bool HistoryHas(const std::string& part) { return HistoryText().find(part) != std::string::npos; }
+inline std::string HistoryText()
+{
+    return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt"));
+}
+inline int HistoryLines()
+{
+    std::string t = HistoryText();
+    return (int)std::count(t.begin(), t.end(), '\n');
+}
+inline bool HistoryHas(const std::string& part)
+{
+    return HistoryText().find(part) != std::string::npos;
+}
 
 inline std::string WinIni(const char* key)
 {
     char text[4096] = "";
     return GetProfileStringA("windows", key, "", text, sizeof(text)), text;
 }
-inline bool FileThere(const std::string& p) { return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool FileThere(const std::string& p)
+{
+    return GetFileAttributesA(p.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 // A registry text value, "" when missing.
 inline std::string Reg(HKEY root, const std::string& path, const std::string& name)
@@ -119,7 +148,8 @@ inline std::string Reg(HKEY root, const std::string& path, const std::string& na
 
 // Sets a registry text value, or deletes it for "<missing>" (as
 // vxtest::ReadString reads a missing one).
-inline void PutValue(HKEY root, const std::string& path, const std::string& name, const std::string& text)
+inline void PutValue(
+    HKEY root, const std::string& path, const std::string& name, const std::string& text)
 {
     text == "<missing>" ? (void)RegDeleteValueNamed(root, path.c_str(), name.c_str())
                         : vxtest::SetString(root, path.c_str(), name.c_str(), text.c_str());
@@ -162,16 +192,21 @@ protected:
             vxtest::WriteFileBytes(TargetOf(f), "MZ");
             ASSERT_TRUE(MakeShortcut(LinkOf(f), TargetOf(f), std::string("Vx link ") + f.tag));
         }
-        Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit", "C:\\windows\\system32\\userinit.exe," APP "\\ui.exe");
+        Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Userinit",
+            "C:\\windows\\system32\\userinit.exe," APP "\\ui.exe");
         Plant(HKEY_LOCAL_MACHINE, WINLOGON, "Shell", "explorer.exe " APP "\\shell.exe");
         Plant(HKEY_LOCAL_MACHINE, DELAYLOAD, "VxDelay", CLSID_DELAY);
         Plant(HKEY_LOCAL_MACHINE, CV "Explorer\\SharedTaskScheduler", CLSID_TASK, "Vx Task Hook");
         Plant(HKEY_LOCAL_MACHINE, CV "Explorer\\ShellExecuteHooks", CLSID_EXEC, "");
-        Plant(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls", APP "\\a.dll " APP "\\b.dll," APP "\\c.dll");
-        vxtest::SetString(HKEY_CLASSES_ROOT, "CLSID\\" CLSID_DELAY "\\InprocServer32", "", tool_.c_str());
-        vxtest::SetString(HKEY_CLASSES_ROOT, "CLSID\\" CLSID_TASK "\\InprocServer32", "", APP "\\task.dll");
+        Plant(HKEY_LOCAL_MACHINE, NT_WINDOWS, "AppInit_Dlls",
+            APP "\\a.dll " APP "\\b.dll," APP "\\c.dll");
+        vxtest::SetString(
+            HKEY_CLASSES_ROOT, "CLSID\\" CLSID_DELAY "\\InprocServer32", "", tool_.c_str());
+        vxtest::SetString(
+            HKEY_CLASSES_ROOT, "CLSID\\" CLSID_TASK "\\InprocServer32", "", APP "\\task.dll");
         vxtest::SetString(HKEY_CLASSES_ROOT, "CLSID\\{" CLSID_EXEC "}", "", "Vx Exec Hook");
-        vxtest::SetString(HKEY_CLASSES_ROOT, "CLSID\\{" CLSID_EXEC "}\\InprocServer32", "", APP "\\exec.dll");
+        vxtest::SetString(
+            HKEY_CLASSES_ROOT, "CLSID\\{" CLSID_EXEC "}\\InprocServer32", "", APP "\\exec.dll");
         vxtest::SetString(HKEY_LOCAL_MACHINE, NOTIFY, "DllName", APP "\\notify.dll");
     }
 
@@ -181,12 +216,15 @@ protected:
         for (auto v = saved_.rbegin(); v != saved_.rend(); ++v)
             PutValue(v->root, v->path, v->name, v->text);
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, NOTIFY);
-        for (const char* key : { "CLSID\\" CLSID_DELAY, "CLSID\\" CLSID_TASK, "CLSID\\{" CLSID_EXEC "}" })
+        for (const char* key :
+            {"CLSID\\" CLSID_DELAY, "CLSID\\" CLSID_TASK, "CLSID\\{" CLSID_EXEC "}"})
             RegDeleteKeyTree(HKEY_CLASSES_ROOT, key);
         // The Startup folders (all under C:\vxsf) and the parked files.
-        for (std::string tree : { std::string("C:\\vxsf"), vxtest::PathInProgramFolder("Disabled") }) {
+        for (std::string tree :
+            {std::string("C:\\vxsf"), vxtest::PathInProgramFolder("Disabled")}) {
             tree += '\0';  // a list of one, ended by two NULs
-            SHFILEOPSTRUCTA op = { NULL, FO_DELETE, tree.c_str(), NULL, FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT };
+            SHFILEOPSTRUCTA op = {NULL, FO_DELETE, tree.c_str(), NULL,
+                FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT};
             SHFileOperationA(&op);
         }
         vxtest::ResetStore();

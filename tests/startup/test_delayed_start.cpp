@@ -44,19 +44,22 @@ TEST(DelayedStartChild, DISABLED_Mark)
 TEST(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
 {
     vxtest::ResetStore();
-    std::string marker = vxtest::PathInProgramFolder("delayed.txt"), applied = vxtest::PathInProgramFolder("applet.txt"),
+    std::string marker = vxtest::PathInProgramFolder("delayed.txt"),
+                applied = vxtest::PathInProgramFolder("applet.txt"),
                 second = vxtest::PathInProgramFolder("second.txt");
     // All users: the interpreter with its parameters, at 30 seconds.
     std::string echoX = "/c echo x > " + marker, echoY = " echo y > " + applied;
     Delay(HKEY_LOCAL_MACHINE, Cmd(), { "", "1", "\\Time", "30", "\\Parameters", echoX.c_str() });
     // This user: started through an applet, program and parameters joined.
-    Delay(HKEY_CURRENT_USER, "/c", { "", "11", "\\Time", "30", "\\Applet", Cmd().c_str(), "\\Parameters", echoY.c_str() });
+    Delay(HKEY_CURRENT_USER, "/c",
+        {"", "11", "\\Time", "30", "\\Applet", Cmd().c_str(), "\\Parameters", echoY.c_str()});
     // A program that runs already (this test) is handled but not started;
     // a time that is no multiple of ten is never reached.
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
-    Delay(HKEY_CURRENT_USER, self, { "", "11", "\\Time", "30", "\\Parameters",
-                                     "--gtest_also_run_disabled_tests --gtest_filter=DelayedStartChild.*" });
+    Delay(HKEY_CURRENT_USER, self,
+        {"", "11", "\\Time", "30", "\\Parameters",
+            "--gtest_also_run_disabled_tests --gtest_filter=DelayedStartChild.*"});
     Delay(HKEY_CURRENT_USER, "C:\\late.exe", { "", "11", "\\Time", "45" });
     EXPECT_EQ(4, CountDelayedPrograms());
 

@@ -20,18 +20,29 @@ static std::vector<std::string> Split(const char* text, const char* separators)
 
 TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
 {
-    struct Case { int (*parse)(const char*, char*, size_t); const char* value; int listed; const char* entry; };
+    struct Case {
+        int (*parse)(const char*, char*, size_t);
+        const char* value;
+        int listed;
+        const char* entry;
+    };
     const Case cases[] = {
-        { UserinitEntry, "C:\\WINDOWS\\system32\\userinit.exe,", 1, "C:\\WINDOWS\\system32\\userinit.exe" },
-        { UserinitEntry, "userinit.exe,  a.exe,b.exe", 1, "a.exe,b.exe" }, { UserinitEntry, "userinit.exe", 0, "" },
-        { UserinitEntry, "", 0, "" }, { UserinitEntry, ",", 1, "" }, { ShellEntry, "Explorer.exe", 1, "Explorer.exe" },
-        { ShellEntry, "explorer.exe    other.exe", 1, "other.exe" }, { ShellEntry, "explorer.exe ", 1, "explorer.exe" },
-        { ShellEntry, " ", 0, "" },
+        {UserinitEntry, "C:\\WINDOWS\\system32\\userinit.exe,", 1,
+            "C:\\WINDOWS\\system32\\userinit.exe"},
+        {UserinitEntry, "userinit.exe,  a.exe,b.exe", 1, "a.exe,b.exe"},
+        {UserinitEntry, "userinit.exe", 0, ""},
+        {UserinitEntry, "", 0, ""},
+        {UserinitEntry, ",", 1, ""},
+        {ShellEntry, "Explorer.exe", 1, "Explorer.exe"},
+        {ShellEntry, "explorer.exe    other.exe", 1, "other.exe"},
+        {ShellEntry, "explorer.exe ", 1, "explorer.exe"},
+        {ShellEntry, " ", 0, ""},
     };
     for (const Case& c : cases) {
         char out[64];
         int listed = c.parse(c.value, out, sizeof(out));
-        EXPECT_EQ(std::to_string(c.listed) + "|" + c.entry, std::to_string(listed) + "|" + out) << c.value;
+        EXPECT_EQ(std::to_string(c.listed) + "|" + c.entry, std::to_string(listed) + "|" + out)
+            << c.value;
     }
     char small[5];
     EXPECT_EQ(1, UserinitEntry("u,abcdefgh", small, sizeof(small)));
@@ -102,9 +113,9 @@ TEST(StartupAlertText, LocationSentenceByCodeAndHookLabels)
         { 101, IDS_RUNS_FROM_WININI }, { 200, IDS_RUNS_FROM_FOLDER }, { 250, IDS_RUNS_ALWAYS } };
     for (const auto& p : places)
         EXPECT_EQ(p.text, StartupLocationTextId(p.code)) << p.code;
-    const struct { int code; const char* label; } hooks[] = {
-        { 250, "WinLogon:UserInit" }, { 253, "SharedTaskScheduler" }, { 254, "" }, { 255, "AppInit_DLLs" },
-        { 256, "" }, { 11, "" } };
+    const struct { int code; const char* label;
+    } hooks[] = {{250, "WinLogon:UserInit"}, {253, "SharedTaskScheduler"}, {254, ""},
+        {255, "AppInit_DLLs"}, {256, ""}, {11, ""}};
     for (const auto& h : hooks)
         EXPECT_STREQ(h.label, StartupHookLabel(h.code)) << h.code;
 }

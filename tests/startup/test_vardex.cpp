@@ -18,8 +18,9 @@ class StartupBaseline : public PlantedSystem {};
 // Where a Run value of HKCU stands: "live data|parked data|index code".
 static std::string RunState(const char* name)
 {
-    return Reg(HKEY_CURRENT_USER, CV "Run", name) + "|" + Reg(HKEY_LOCAL_MACHINE, DISABLED "\\Run", name) +
-           "|" + Reg(HKEY_LOCAL_MACHINE, DISABLED, name);
+    return Reg(HKEY_CURRENT_USER, CV "Run", name) + "|"
+        + Reg(HKEY_LOCAL_MACHINE, DISABLED "\\Run", name) + "|"
+        + Reg(HKEY_LOCAL_MACHINE, DISABLED, name);
 }
 
 // Rows in list order: Run families, Startup folders, WIN.INI, Winlogon, hooks.
@@ -34,17 +35,22 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
         rows.push_back({ p.code, RunName(p.code), RunCommand(p.code), "", "" });
     for (const FolderPlace& f : kFolders)
         rows.push_back({ 200, std::string("Vx link ") + f.tag, TargetOf(f), LinkOf(f), "" });
-    rows.insert(rows.end(), {
-        { 101, "run", APP "\\winrun.exe", "", "" }, { 100, "load", APP "\\winload.exe", "", "" },
-        { 100, "load", APP "\\winload2.exe", "", "" }, { 250, "Winlogon Userinit", APP "\\ui.exe", "", "" },
-        { 251, "Winlogon Shell", APP "\\shell.exe", "", "" },
-        { 252, "VxDelay", tool_, CLSID_DELAY, strings[VS_PRODUCT_VERSION] },
-        // No data: the class's own text names it; braces are added for the lookup.
-        { 253, "Vx Task Hook", APP "\\task.dll", CLSID_TASK, "" },
-        { 254, "Vx Exec Hook", APP "\\exec.dll", CLSID_EXEC, "" },
-        { 255, "a.dll", APP "\\a.dll", "", "" }, { 255, "b.dll", APP "\\b.dll", "", "" },
-        { 255, "c.dll", APP "\\c.dll", "", "" }, { 256, "VxNotify", APP "\\notify.dll", "", "" },
-    });
+    rows.insert(rows.end(),
+        {
+            {101, "run", APP "\\winrun.exe", "", ""},
+            {100, "load", APP "\\winload.exe", "", ""},
+            {100, "load", APP "\\winload2.exe", "", ""},
+            {250, "Winlogon Userinit", APP "\\ui.exe", "", ""},
+            {251, "Winlogon Shell", APP "\\shell.exe", "", ""},
+            {252, "VxDelay", tool_, CLSID_DELAY, strings[VS_PRODUCT_VERSION]},
+            // No data: the class's own text names it; braces are added for the lookup.
+            {253, "Vx Task Hook", APP "\\task.dll", CLSID_TASK, ""},
+            {254, "Vx Exec Hook", APP "\\exec.dll", CLSID_EXEC, ""},
+            {255, "a.dll", APP "\\a.dll", "", ""},
+            {255, "b.dll", APP "\\b.dll", "", ""},
+            {255, "c.dll", APP "\\c.dll", "", ""},
+            {256, "VxNotify", APP "\\notify.dll", "", ""},
+        });
     BuildStartupList(Items(), 1);
     for (int code = 250; code <= 256; code++)
         EXPECT_EQ(0, CountCode(code)) << code;
@@ -56,10 +62,11 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
         ASSERT_GT(i, previous) << r.command;
         previous = i;
         EXPECT_EQ(r.name + "|" + r.extra + "|" + r.info + "|0",
-                  std::string(GetItemName(Items(), i)) + "|" + GetItemExtra(Items(), i) + "|" + GetItemInfo(Items(), i) + "|" +
-                      std::to_string(GetItemFlag(Items(), i)));
+            std::string(GetItemName(Items(), i)) + "|" + GetItemExtra(Items(), i) + "|"
+                + GetItemInfo(Items(), i) + "|" + std::to_string(GetItemFlag(Items(), i)));
         auto same = [&](const Listed& o) { return o.code == r.code; };
-        EXPECT_TRUE(r.code < 100 || std::count_if(rows.begin(), rows.end(), same) == CountCode(r.code));
+        EXPECT_TRUE(
+            r.code < 100 || std::count_if(rows.begin(), rows.end(), same) == CountCode(r.code));
     }
     // By the last three letters: a shortcut by its target (none when gone, or
     // no shortcut at all), a program by its description, ".ini" never, any
@@ -68,7 +75,8 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
     // not ours to rename).
     std::string folder = kFolders[2].folder, exe = folder + "\\tool.exe";
     CopyFileA(tool_.c_str(), exe.c_str(), FALSE);
-    for (const char* file : { "desktop.ini", "notes.bat", "broken.lnk" })  // the last no shortcut at all
+    for (const char* file :
+        {"desktop.ini", "notes.bat", "broken.lnk"}) // the last no shortcut at all
         vxtest::WriteFileBytes(folder + "\\" + file, "[x]");
     ASSERT_TRUE(MakeShortcut(folder + "\\gone.lnk", APP "\\gone.exe", "Vx gone"));
     ASSERT_TRUE(MakeShortcut(folder + "\\plain.lnk", tool_, ""));
@@ -78,19 +86,22 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
         for (const char* absent : { "desktop.ini", "broken.lnk", "gone.exe" })
             EXPECT_EQ(nullptr, strstr(GetItemCommand(Items(), k), absent));
     for (const std::string& program : { exe, tool_ })
-        EXPECT_STREQ("Vardex startup and browser monitor", GetItemName(Items(), FindItem(200, "", program.c_str())));
+        EXPECT_STREQ("Vardex startup and browser monitor",
+            GetItemName(Items(), FindItem(200, "", program.c_str())));
     // A missing name is taken from the file; our own program is known by one
     // name.  (Fields are cut by the bounded copies; the command's cut: below.)
     ClearItems(Items());
     AddItem(Items(), "", "C:\\some dir\\prog.exe -x", "", "", 11, 0);
     AddItem(Items(), "Monitor", "\"C:\\Apps\\VARDEX.exe\" -expressboot", "", "", 1, 0);
-    EXPECT_EQ("prog.exe -x|Vardex", std::string(GetItemName(Items(), 0)) + "|" + GetItemName(Items(), 1));
+    EXPECT_EQ(
+        "prog.exe -x|Vardex", std::string(GetItemName(Items(), 0)) + "|" + GetItemName(Items(), 1));
     // Values that are not text, too short to be a program (never alert), or too
     // long: listed cut, and disabled and enabled they come back whole.
     BuildCategoryBaseline(&g_StartupCategory);
     BYTE binary[8] = { 'C', ':', '\\', 'x', '.', 'e', 'x', 'e' };
     for (const char* name : { "VxBinary", "VxDword", "\xE9VxHigh", "V", "VxThree" })
-        Plant(HKEY_CURRENT_USER, CV "Run", name, strcmp(name, "VxThree") ? APP "\\xxxx.exe" : "abc");
+        Plant(
+            HKEY_CURRENT_USER, CV "Run", name, strcmp(name, "VxThree") ? APP "\\xxxx.exe" : "abc");
     vxtest::SetValue(HKEY_CURRENT_USER, CV "Run", "VxBinary", REG_BINARY, binary, sizeof(binary));
     vxtest::SetDword(HKEY_CURRENT_USER, CV "Run", "VxDword", 0x41414141);
     EXPECT_EQ(0, StartupChanged());
@@ -113,7 +124,8 @@ TEST_F(StartupList, EveryPlaceListedFieldByFieldInOrder)
     EXPECT_EQ(items, CountCode(100));
     EXPECT_GE(FindItem(100, "", (APP "\\load" + std::to_string(items - 1) + ".exe").c_str()), 0);
     EXPECT_EQ(1, WinIniRemoveItem("load", APP "\\load3.exe"));
-    EXPECT_EQ(line.erase(line.find(APP "\\load3.exe;"), strlen(APP "\\load3.exe;")), WinIni("load"));
+    EXPECT_EQ(
+        line.erase(line.find(APP "\\load3.exe;"), strlen(APP "\\load3.exe;")), WinIni("load"));
 }
 
 // The walk leaves out only a value with the same name and command as the
@@ -157,14 +169,17 @@ TEST_F(StartupBaseline, RoundTripFindsCommandWithEqualsAgain)
     // Baseline 1103: a delayed program put itself back.  Yes keeps it and
     // drops its delayed-start record; No parks it.
     Plant(HKEY_CURRENT_USER, CV "Run", "VxDelayed", APP "\\delayed.exe");
-    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe", "30");
+    vxtest::SetString(
+        HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe", "30");
     for (int hide : { 1, 2 }) {
         vxtest::SetString(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "1103");
         g_Options[OPT_HideStartup] = hide;
         PatrolCategory(&g_StartupCategory);
         EXPECT_REG_STRING(HKEY_CURRENT_USER, BASELINE, APP "\\delayed.exe", "11");
-        EXPECT_REG_MISSING(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe");
-        EXPECT_EQ(hide == 1 ? APP "\\delayed.exe||" : "|" APP "\\delayed.exe|11", RunState("VxDelayed"));
+        EXPECT_REG_MISSING(
+            HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay\\Time", APP "\\delayed.exe");
+        EXPECT_EQ(
+            hide == 1 ? APP "\\delayed.exe||" : "|" APP "\\delayed.exe|11", RunState("VxDelayed"));
     }
 }
 
@@ -205,10 +220,12 @@ TEST_F(StartupBaseline, AForeignEntryNamedLikeUsIsRemovedByItsOwnName)
     Plant(HKEY_CURRENT_USER, CV "Run", "VxAgent", program);
     g_Options[OPT_HideStartup] = 2;
     PatrolCategory(&g_StartupCategory);
-    EXPECT_EQ("|" + own + "|||", Reg(HKEY_LOCAL_MACHINE, CV "Run", "VardexUpdater") + "|" +
-                                   Reg(HKEY_LOCAL_MACHINE, CV "Run", "Vardex") + "|" + RunState("VxAgent"));
+    EXPECT_EQ("|" + own + "|||",
+        Reg(HKEY_LOCAL_MACHINE, CV "Run", "VardexUpdater") + "|"
+            + Reg(HKEY_LOCAL_MACHINE, CV "Run", "Vardex") + "|" + RunState("VxAgent"));
     EXPECT_TRUE(child.Ended(5000));
-    EXPECT_TRUE(HistoryHas("*START_Remove\tMACHINE_RUN\tVardexUpdater\t") && HistoryHas("\tTASK_Kill\t"));
+    EXPECT_TRUE(
+        HistoryHas("*START_Remove\tMACHINE_RUN\tVardexUpdater\t") && HistoryHas("\tTASK_Kill\t"));
     EXPECT_EQ(3, HistoryLines()) << HistoryText();  // the two removals and the program ended
 }
 
@@ -222,8 +239,9 @@ TEST_F(StartupBaseline, ADisableOrRemovalThatFailsIsAskedAgain)
     // takes no lasting subkeys (as HKLM takes none from a limited user).
     RegDeleteKeyTree(HKEY_LOCAL_MACHINE, DISABLED);
     HKEY volatileKey = NULL;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, DISABLED, 0, NULL, REG_OPTION_VOLATILE,
-                                             KEY_ALL_ACCESS, NULL, &volatileKey, NULL));
+    ASSERT_EQ(ERROR_SUCCESS,
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, DISABLED, 0, NULL, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+            NULL, &volatileKey, NULL));
     RegCloseKey(volatileKey);
     Plant(HKEY_CURRENT_USER, CV "Run", "VxStuck", APP "\\stuck.exe");
     // A Startup-folder program held open by another program cannot go.
@@ -239,7 +257,9 @@ TEST_F(StartupBaseline, ADisableOrRemovalThatFailsIsAskedAgain)
     EXPECT_EQ(4u, user.asked.size());
     std::string told;
     for (const auto& n : user.notices)
-        told += n.first == NOTICE_DISABLE_FAILED ? "D" : n.first == NOTICE_REMOVE_FAILED ? "R" : "?";
+        told += n.first == NOTICE_DISABLE_FAILED ? "D"
+            : n.first == NOTICE_REMOVE_FAILED    ? "R"
+                                                 : "?";
     EXPECT_EQ("DDR", told);
     lock.Reset(INVALID_HANDLE_VALUE);
     RegDeleteKeyTree(HKEY_LOCAL_MACHINE, DISABLED);
@@ -263,7 +283,8 @@ TEST_F(StartupBaseline, AParkedNameWithAnotherCommandIsANewEntry)
     user.answer = ANSWER_DISABLE;
     for (const char* data : { APP "\\back.exe", APP "\\other.exe" }) {
         EXPECT_EQ(0, StartupChanged());  // VxRun11, and VxBack once, from its mirror:
-        EXPECT_EQ("|" APP "\\back.exe|11|2", RunState("VxBack") + "|" + std::to_string(CountCode(11)));
+        EXPECT_EQ(
+            "|" APP "\\back.exe|11|2", RunState("VxBack") + "|" + std::to_string(CountCode(11)));
         vxtest::SetString(HKEY_CURRENT_USER, CV "Run", "VxBack", data);
         PatrolCategory(&g_StartupCategory);
     }
@@ -292,16 +313,19 @@ TEST_F(StartupBaseline, TheThirdQuestionInARowAboutOneCommandParksIt)
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
     for (std::string which : { "A", "A", "B", "B", "A", "A", "A" }) {
-        Plant(HKEY_CURRENT_USER, CV "Run", ("VxFight" + which).c_str(), APP "\\fight" + which + ".exe");
+        Plant(HKEY_CURRENT_USER, CV "Run", ("VxFight" + which).c_str(),
+            APP "\\fight" + which + ".exe");
         PatrolCategory(&g_StartupCategory);
     }
     EXPECT_EQ(7u, user.asked.size());
     EXPECT_EQ("|" APP "\\fightA.exe|11|||", RunState("VxFightA") + "|" + RunState("VxFightB"));
     ASSERT_EQ(1u, user.notices.size());
-    EXPECT_EQ(std::make_pair(NOTICE_PROGRAM_FIGHTS_BACK, std::string(APP "\\fightA.exe")), user.notices[0]);
+    EXPECT_EQ(std::make_pair(NOTICE_PROGRAM_FIGHTS_BACK, std::string(APP "\\fightA.exe")),
+        user.notices[0]);
     vxtest::SetString(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "DllName", APP "\\pkg.dll");
     PatrolCategory(&g_StartupCategory);
-    EXPECT_EQ(APP "\\pkg.dll|", Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "OldName") + "|" +
-                                    Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "DllName"));
+    EXPECT_EQ(APP "\\pkg.dll|",
+        Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "OldName") + "|"
+            + Reg(HKEY_LOCAL_MACHINE, WINLOGON "\\Notify\\VxPkg", "DllName"));
 }
 

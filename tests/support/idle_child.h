@@ -20,7 +20,8 @@ inline std::string MakeProgramCopy(const std::string& relative)
     char self[MAX_PATH];
     DWORD n = GetModuleFileNameA(NULL, self, sizeof(self));
     std::string path = ProgramFolder() + "\\" + relative;
-    for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1))
+    for (size_t slash = path.find('\\', 3); slash != std::string::npos;
+         slash = path.find('\\', slash + 1))
         CreateDirectoryA(path.substr(0, slash).c_str(), NULL);
     return n == 0 || n >= sizeof(self) || !CopyFileA(self, path.c_str(), FALSE) ? "" : path;
 }
@@ -42,16 +43,22 @@ public:
             command += " --gtest_also_run_disabled_tests --gtest_filter=IdleChild.DISABLED_Idle";
         STARTUPINFOA si = { sizeof(si) };
         PROCESS_INFORMATION pi;
-        if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, suspended ? CREATE_SUSPENDED : 0, NULL,
-                            folder.c_str(), &si, &pi))
+        if (!CreateProcessA(NULL, &command[0], NULL, NULL, FALSE, suspended ? CREATE_SUSPENDED : 0,
+                NULL, folder.c_str(), &si, &pi))
             return false;
         CloseHandle(pi.hThread);
         handle_ = pi.hProcess, id_ = pi.dwProcessId;
         return true;
     }
-    bool Running() const { return handle_ != NULL && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT; }
+    bool Running() const
+    {
+        return handle_ != NULL && WaitForSingleObject(handle_, 0) == WAIT_TIMEOUT;
+    }
     // Waits up to ms for the process to end; true when it did.
-    bool Ended(DWORD ms) const { return handle_ != NULL && WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0; }
+    bool Ended(DWORD ms) const
+    {
+        return handle_ != NULL && WaitForSingleObject(handle_, ms) == WAIT_OBJECT_0;
+    }
     DWORD ExitCode() const { DWORD code = 0; GetExitCodeProcess(handle_, &code); return code; }
     void End()
     {

@@ -4,7 +4,11 @@ namespace vxtest {
 
 static ScriptedUi* s_current = nullptr;
 
-static int Ask(const AlertRequest* request) { s_current->asked.push_back(*request); return s_current->answer; }
+static int Ask(const AlertRequest* request)
+{
+    s_current->asked.push_back(*request);
+    return s_current->answer;
+}
 
 static int Confirm(const char* question, int yesByDefault)
 {
@@ -13,7 +17,10 @@ static int Confirm(const char* question, int yesByDefault)
     return s_current->confirm;
 }
 
-static void Notify(Notice notice, const char* detail) { s_current->notices.emplace_back(notice, detail); }
+static void Notify(Notice notice, const char* detail)
+{
+    s_current->notices.emplace_back(notice, detail);
+}
 
 ScriptedUi::ScriptedUi()
 {

@@ -31,11 +31,13 @@ void ResetStore()
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS");
 }
 
-void SetValue(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size)
+void SetValue(
+    HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size)
 {
     RegKey key;
     ASSERT_EQ(ERROR_SUCCESS, key.Create(root, path)) << path;
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, (const BYTE*)data, size)) << path << " " << name;
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, (const BYTE*)data, size))
+        << path << " " << name;
 }
 
 void SetString(HKEY root, const char* path, const char* name, const char* text)
@@ -81,8 +83,10 @@ int RunProgram(const std::string& commandLine, DWORD timeoutMs)
         return -2;
     HANDLE handle = process.Get();
     DWORD code = 0;
-    for (DWORD start = GetTickCount(), waited = 0; waited < timeoutMs; waited = GetTickCount() - start) {
-        if (MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT) == WAIT_OBJECT_0)
+    for (DWORD start = GetTickCount(), waited = 0; waited < timeoutMs;
+         waited = GetTickCount() - start) {
+        if (MsgWaitForMultipleObjects(1, &handle, FALSE, timeoutMs - waited, QS_ALLINPUT)
+            == WAIT_OBJECT_0)
             return GetExitCodeProcess(handle, &code), (int)code;
         PumpMessages(0);
     }
@@ -129,14 +133,16 @@ std::string WindowText(HWND window)
 {
     char text[4096] = "";
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &result);
+    SendMessageTimeoutA(
+        window, WM_GETTEXT, sizeof(text), (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &result);
     text[sizeof(text) - 1] = '\0';
     return text;
 }
 
 std::string DialogItemText(HWND dialog, int id)
 {
-    return GetDlgItem(dialog, id) != NULL ? WindowText(GetDlgItem(dialog, id)) : std::string("<no control>");
+    return GetDlgItem(dialog, id) != NULL ? WindowText(GetDlgItem(dialog, id))
+                                          : std::string("<no control>");
 }
 
 void ClickButton(HWND dialog, int id)

@@ -26,7 +26,8 @@ void ResetStore();
 
 // Registry set-up for tests.
 void SetString(HKEY root, const char* path, const char* name, const char* text);
-void SetValue(HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size);
+void SetValue(
+    HKEY root, const char* path, const char* name, DWORD type, const void* data, DWORD size);
 void SetDword(HKEY root, const char* path, const char* name, DWORD value);
 bool ValueExists(HKEY root, const char* path, const char* name);
 // The raw REG_SZ text of a value, or "<missing>".
