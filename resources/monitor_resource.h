@@ -14,20 +14,8 @@
 
 // Texts.
 // The tray menu's items.
-#define IDS_MENU_ABOUT       501
-#define IDS_MENU_STARTUP     503
-#define IDS_MENU_TASKS       504
-#define IDS_MENU_COOKIES     505
 #define IDS_MENU_RESTART     507
 #define IDS_MENU_EXIT        508
-#define IDS_MENU_SERVICES    509
-#define IDS_MENU_FILETYPES   510
-#define IDS_MENU_OPTIONS     610
-#define IDS_MENU_SCHEDULE    685
-#define IDS_MENU_HELPERS     697
-#define IDS_MENU_HIDDEN      1018
-#define IDS_MENU_DELAY       1020
-#define IDS_MENU_ACTIVEX     1067
 #define IDS_CLASS_NAME       1
 #define IDS_CAPTION          2
 #define IDS_HTTP_COMMAND_KEY 5
