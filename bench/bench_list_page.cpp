@@ -16,7 +16,7 @@
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
-#include "resources/explorer_pages.h"
+#include "resources/pages/startup.h"
 #include "startup/autostart.h"
 #include "startup/startup_text.h"
 

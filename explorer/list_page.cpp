@@ -6,12 +6,14 @@
 
 #include "categories/restart_commands.h"
 #include "explorer/frame.h"
+#include "explorer/info_dialog.h"
 #include "foundation/category_record.h"
 #include "foundation/detected.h"
 #include "foundation/file_dates.h"
 #include "foundation/kept_values.h"
 #include "foundation/name_table.h"
 #include "foundation/language.h"
+#include "foundation/lookup.h"
 #include "foundation/options.h"
 #include "foundation/paths.h"
 #include "foundation/registry_store.h"
@@ -670,10 +672,11 @@ static void OnCommand(ListPage* page, int id, int notification)
         case IDM_PAGE_VIEW_NOTE: ViewNote(page, row); return;
         case IDM_PAGE_EXPLORE: ExploreFolder(page, row); return;
         case IDM_PAGE_PROPERTIES: OpenProperties(page, row); return;
+        case IDM_PAGE_PLUS_INFO:
+            LookUpOnline(page->Window, row->Item->Code, row->Item->Command);
+            return;
         default:
-            // The information dialog and the online lookup arrive later.
-            PageMessage(page->Window, IDS_NOT_YET, NULL, MB_OK | MB_ICONINFORMATION);
-            SelectRow(page->List, ListView_GetNextItem(page->List, -1, LVNI_SELECTED));
+            ShowProgramInfo(page, row->Index);
             return;
         }
     }

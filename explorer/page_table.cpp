@@ -16,8 +16,10 @@
 // takes the records without them.
 #ifdef VX_PAGE_RECORDS_ONLY
 #define PAGE_VIEW(columns, count, actions) NULL, 0, NULL
+#define PAGE_OWN(procedure) NULL
 #else
 #define PAGE_VIEW(columns, count, actions) columns, count, &actions
+#define PAGE_OWN(procedure) procedure
 #endif
 
 // Tab titles are the string-table texts numbered as their page commands.

@@ -6,7 +6,7 @@
 // window: the monitor links the records alone (monitor/page_records.cpp),
 // without the columns and actions of the list pages.
 #pragma once
-#include <stddef.h>
+#include <windows.h>
 
 struct Category;
 struct PageColumn;   // explorer/list_page.h
@@ -36,6 +36,9 @@ enum PageKind {
     PAGE_KIND_OWN,      // a procedure of its own (Options, PLUS, Cookies)
 };
 
+// The dialog procedure of a page of its own kind.
+typedef INT_PTR(CALLBACK* PageProcedure)(HWND, UINT, WPARAM, LPARAM);
+
 struct PageRecord {
     int Command;             // PageCommand
     const char* Switch;      // the switch that selects it ("-START")
@@ -56,6 +59,7 @@ struct PageRecord {
     int ColumnCount;
     const PageActions* Actions;
     const char* MonitorSwitch;  // what the monitor sends for it, NULL: Switch
+    PageProcedure Procedure;    // PAGE_KIND_OWN: its dialog procedure
 };
 
 int PageCount();

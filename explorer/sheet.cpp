@@ -119,7 +119,11 @@ static INT_PTR CALLBACK PendingPageProc(HWND page, UINT message, WPARAM wParam, 
 // until its own is in (PAGE_KIND_LIST: ListPageProc of list_page.h).
 static DLGPROC PageProcedureOf(const PageRecord* record)
 {
-    return record->Kind == PAGE_KIND_LIST ? ListPageProc : PendingPageProc;
+    if (record->Kind == PAGE_KIND_LIST)
+        return ListPageProc;
+    if (record->Kind == PAGE_KIND_OWN && record->Procedure != NULL)
+        return record->Procedure;
+    return PendingPageProc;
 }
 
 // The template of a page: its own once it is built.

@@ -15,7 +15,7 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/windows_version.h"
-#include "resources/explorer_pages.h"
+#include "resources/pages/startup.h"
 #include "startup/autostart.h"
 #include "startup/startup_text.h"
 

@@ -1,12 +1,9 @@
-// Resource ids of the explorer's list pages: their templates, controls,
-// menu entries and texts.  Numbered as the pages know them; the range
-// 200-299 holds the texts of the list pages that carry no number of their
-// own, and no id here is one of the frame's (explorer.rc) or the
-// monitor's.
+// Resource ids every list page shares: its controls, the common menu
+// entries and texts.  Numbered as the pages know them; the range 200-299
+// holds the shared texts that carry no number of their own, and no id here
+// is one of the frame's (explorer.rc) or the monitor's.  Each page's own
+// ids are in its fragment's header (resources/pages).
 #pragma once
-
-// --- Templates ---
-#define IDD_PAGE_STARTUP        102
 
 // --- Controls every list page has ---
 #define IDC_PAGE_LIST           1000   // the list view
@@ -19,13 +16,6 @@
 #define IDC_PAGE_MONITOR        1112   // Monitor image button
 #define IDC_PAGE_MONITOR_LABEL  1113
 
-// --- The Startup page's own controls ---
-#define IDC_STARTUP_ENABLE      10
-#define IDC_STARTUP_DISABLE     11
-#define IDC_STARTUP_REMOVE      1003
-#define IDC_STARTUP_SHOW_ALL    1014
-#define IDC_STARTUP_ADD         1064
-
 // --- Menu entries (WM_COMMAND ids) ---
 #define IDM_PAGE_LOG            9
 #define IDM_PAGE_PLUS_INFO      1067
@@ -33,25 +23,18 @@
 #define IDM_PAGE_VIEW_NOTE      1164
 #define IDM_PAGE_EXPLORE        1201
 #define IDM_PAGE_PROPERTIES     1202
-#define IDM_STARTUP_DELAY       1195
 
 // --- Texts ---
-#define IDS_STARTUP_REMOVE_ASK  15     // "You have chosen to remove %s" ...
 #define IDS_HELP_CAPTION        31     // "Vardex Help": the no-selection box
 #define IDS_NO_SELECTION        57
-#define IDS_STARTUP_TEXT        211    // the page's description
 #define IDS_COL_TITLE           220
 #define IDS_COL_COMMAND         221
 #define IDS_COL_COMPANY         222
 #define IDS_COL_TYPE            223
 #define IDS_COL_DETECTED        224
-#define IDS_DISABLED_TYPE       225    // "   Disabled" in the Type column
-#define IDS_STARTUP_LOCATION    226    // "Startup Location: "
-#define IDS_STARTUP_SHOW_ALL    227
 #define IDS_BUTTON_INFO         230
 #define IDS_BUTTON_ADD          231
 #define IDS_BUTTON_REMOVE       232
-#define IDS_BUTTON_RESET        233
 #define IDS_BUTTON_ENABLE       234
 #define IDS_BUTTON_DISABLE      235
 #define IDS_BUTTON_CLOSE        236
@@ -61,7 +44,6 @@
 #define IDS_ROWMENU_EXPLORE        241
 #define IDS_ROWMENU_PROPERTIES     242
 #define IDS_ROWMENU_VIEW_NOTE      243
-#define IDS_ROWMENU_DELAY          244
 #define IDS_ROWMENU_REBOOT_DELETE  245
 #define IDS_ROWMENU_PLUS_INFO      246
 #define IDS_ROWMENU_LOG            247
@@ -71,13 +53,10 @@
 #define IDS_DELETE_REFUSED      262
 #define IDS_NOT_YET             263    // a part that arrives later
 #define IDS_LIST_CUT            264
-#define IDS_ADD_FAILED          265
 #define IDS_LOCATION_TOOLBAR    724
 #define IDS_LOCATION_HELPER     725
 #define IDS_LOCATION_TASKS      726
 #define IDS_REBOOT_DELETE_ASK   800
-#define IDS_STARTUP_ADD_TITLE   902    // "Add AutoStart Program"
-#define IDS_CANNOT_DELAY        1130
 
 // Icons the list rows use.
 #define IDI_PAGE_PROGRAM        101    // the program's own icon: image 0

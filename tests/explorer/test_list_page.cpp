@@ -8,7 +8,7 @@
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "list_page_driver.h"
-#include "resources/explorer_pages.h"
+#include "resources/pages/startup.h"
 #include "startup/autostart.h"
 
 using namespace page_test;

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "list_page_driver.h"
-#include "resources/explorer_pages.h"
+#include "resources/pages/startup.h"
 #include "startup/startup_fixture.h"
 
 using namespace page_test;
