@@ -11,7 +11,7 @@
 #include <string.h>
 
 #include "bench/bench.h"
-#include "explorer/list_page.h"
+#include "explorer/pages.h"
 #include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"

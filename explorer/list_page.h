@@ -139,8 +139,3 @@ void FilePartOf(const char* path, char* out, size_t outSize);
 int PageMessage(HWND owner, int textId, const char* value, UINT flags);
 // "No selection has been made." (text 57, caption text 31).
 void NoSelectionMessage(HWND owner);
-
-// The Startup Programs page (explorer/startup_page.cpp).
-#define STARTUP_COLUMN_COUNT 5
-extern const PageColumn g_StartupColumns[STARTUP_COLUMN_COUNT];
-extern const PageActions g_StartupActions;

@@ -8,7 +8,7 @@
 #include "categories/running_tasks.h"
 #include "categories/services.h"
 #include "categories/tasks.h"
-#include "explorer/list_page.h"
+#include "explorer/pages.h"
 #include "foundation/options.h"
 #include "startup/autostart.h"
 

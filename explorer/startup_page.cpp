@@ -6,7 +6,7 @@
 #include <string.h>
 
 #include "explorer/frame.h"
-#include "explorer/list_page.h"
+#include "explorer/pages.h"
 #include "foundation/language.h"
 #include "foundation/name_table.h"
 #include "foundation/options.h"
