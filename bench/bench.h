@@ -36,6 +36,25 @@ void BenchIEHelpers();
 // The cookie filter on a 10,000-line cookies.txt and the hidden-file patrol
 // over 5,000 hidden files, each beside its floor.
 void BenchSysFiles();
+// Every list page but Startup's, opened with the large sizes below planted,
+// each beside its floor: its row's ListAll and a bare insert of the same
+// texts into a hidden list view with redraw off.
+void BenchPages();
+
+// What the sections plant, for the pages' bench: services keys
+// "VxBench<i>", tasks "VxBenchTask<i>" (0 when there is no scheduler),
+// browser helpers, the 5,000 hidden files of the temporary folder, idle
+// copies of this program (returns how many started).
+void BenchPlantServices(int from, int to);
+void BenchUnplantServices(int count);
+int BenchPlantTasks(int count);
+void BenchUnplantTasks(int count);
+void BenchPlantHelpers(int from, int to);
+void BenchUnplantHelpers(int count);
+void BenchPlantHiddenFiles();
+int BenchStartIdleChildren(HANDLE* children, int count);
+void BenchEndIdleChildren(HANDLE* children, int count);
+
 // A second VardexView.exe with a page switch against the running one: the
 // time until the first's sheet is in the foreground.
 void BenchExplorer();

@@ -27,7 +27,7 @@ static void HelperClsid(int i, char* out, size_t size)
 
 // Each helper's server file exists, as an installed helper's does (an
 // empty file: no version resource to read).
-static void PlantHelpers(int from, int to)
+void BenchPlantHelpers(int from, int to)
 {
     CreateDirectoryA("C:\\Program Files\\Bench Helpers", NULL);
     for (int i = from; i < to; i++) {
@@ -43,7 +43,7 @@ static void PlantHelpers(int from, int to)
     }
 }
 
-static void UnplantHelpers(int count)
+void BenchUnplantHelpers(int count)
 {
     for (int i = 0; i < count; i++) {
         char clsid[64], key[128];
@@ -96,7 +96,7 @@ static void BenchHelperPatrol()
     static const int sizes[] = { 10, 200 };
     int planted = 0;
     for (int size : sizes) {
-        PlantHelpers(planted, size);
+        BenchPlantHelpers(planted, size);
         planted = size;
         // An idle patrol meets a baseline written long before.
         Sleep(1100);
@@ -105,7 +105,7 @@ static void BenchHelperPatrol()
         BenchTwoAgainstFloor(steps, BENCH_REPEAT, "PatrolIEHelpers", size, "helpers",
                              "  EnumIEHelpers alone", NULL, cost);
     }
-    UnplantHelpers(planted);
+    BenchUnplantHelpers(planted);
     printf("\n");
 }
 

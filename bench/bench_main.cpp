@@ -1,7 +1,7 @@
 // Runs every benchmark section in turn, or only those named on the command
 // line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
-// SysFiles Explorer ListPage).  Run under Wine from the program folder (scripts/bench.sh does
-// it); prints plain-text tables.
+// SysFiles Explorer ListPage Pages).  Run under Wine from the program
+// folder (scripts/bench.sh does it); prints plain-text tables.
 #include <stdio.h>
 #include <string.h>
 
@@ -23,7 +23,7 @@ static const Section kSections[] = {
     { "ProcessWatcher", BenchProcessWatcher }, { "RunningTasks", BenchRunningTasks },
     { "IEHelpers", BenchIEHelpers },       { "Patrol", BenchPatrol },
     { "SysFiles", BenchSysFiles },         { "Explorer", BenchExplorer },
-    { "ListPage", BenchListPage },
+    { "ListPage", BenchListPage },         { "Pages", BenchPages },
 };
 
 static int Wanted(const char* name, int argc, char** argv)

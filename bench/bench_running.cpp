@@ -70,7 +70,7 @@ static void Row(int children)
            cost[0].result);
 }
 
-static int StartChildren(HANDLE* children, int count)
+int BenchStartIdleChildren(HANDLE* children, int count)
 {
     char self[MAX_PATH];
     DWORD n = GetModuleFileNameA(NULL, self, sizeof(self));
@@ -92,7 +92,7 @@ static int StartChildren(HANDLE* children, int count)
     return started;
 }
 
-static void EndChildren(HANDLE* children, int count)
+void BenchEndIdleChildren(HANDLE* children, int count)
 {
     for (int i = 0; i < count; i++) {
         TerminateProcess(children[i], 0);
@@ -135,10 +135,10 @@ void BenchRunningTasks()
     double cold = BenchNowMs() - start;
     Row(0);
     HANDLE children[EXTRA_CHILDREN];
-    int started = StartChildren(children, EXTRA_CHILDREN);
+    int started = BenchStartIdleChildren(children, EXTRA_CHILDREN);
     Sleep(3000);  // let every child finish starting
     Row(started);
-    EndChildren(children, started);
+    BenchEndIdleChildren(children, started);
     printf("  first EnumRunningTasks of the run (descriptions read): %.2f ms\n\n", cold);
     ClearItems(BenchItems());
 

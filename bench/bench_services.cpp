@@ -38,7 +38,7 @@ static void ServiceKeyOf(int i, char* out, size_t size)
     TextFormat(out, size, SERVICES_KEY "\\VxBench%05d", i);
 }
 
-static void PlantServices(int from, int to)
+void BenchPlantServices(int from, int to)
 {
     for (int i = from; i < to; i++) {
         char path[128], command[128], title[64];
@@ -57,7 +57,7 @@ static void PlantServices(int from, int to)
     }
 }
 
-static void UnplantServices(int count)
+void BenchUnplantServices(int count)
 {
     for (int i = 0; i < count; i++) {
         char path[128];
@@ -100,7 +100,7 @@ static void BenchServicesChanged()
     BenchPairHeading("Services quick pass against planted service keys", BENCH_REPEAT);
     int planted = 0;
     for (int s = 0; s < 3; s++) {
-        PlantServices(planted, sizes[s]);
+        BenchPlantServices(planted, sizes[s]);
         planted = sizes[s];
         // Everything known: the pass walks every key, as a quiet patrol does.
         RegDeleteKeyTree(HKEY_CURRENT_USER, VX_SERVICES_KEY);
@@ -111,7 +111,7 @@ static void BenchServicesChanged()
                              "  quick list alone", "a service was taken for new", cost);
     }
     printf("\n");
-    UnplantServices(planted);
+    BenchUnplantServices(planted);
     RegDeleteKeyTree(HKEY_CURRENT_USER, VX_SERVICES_KEY);
     ClearItems(BenchItems());
 }
@@ -128,6 +128,8 @@ static void TaskNameOf(int i, wchar_t* out, size_t count)
 
 static void PlantTasks(int from, int to)
 {
+    if (g_Scheduler == NULL)
+        return;
     for (int i = from; i < to; i++) {
         wchar_t name[64], application[128];
         TaskNameOf(i, name, 64);
@@ -149,6 +151,8 @@ static void PlantTasks(int from, int to)
 
 static void UnplantTasks(int count)
 {
+    if (g_Scheduler == NULL)
+        return;
     for (int i = 0; i < count; i++) {
         wchar_t name[64];
         TaskNameOf(i, name, 64);
@@ -243,11 +247,40 @@ static int EnumerateAndActivateBare()
     return count;
 }
 
+static int OpenScheduler()
+{
+    if (g_Scheduler == NULL &&
+        (EnsureSchedulerRunning() != 0 ||
+         FAILED(CoCreateInstance(kSchedulerClass, NULL, CLSCTX_INPROC_SERVER,
+                                 kSchedulerInterface, (void**)&g_Scheduler))))
+        g_Scheduler = NULL;
+    return g_Scheduler != NULL;
+}
+
+static void CloseScheduler()
+{
+    if (g_Scheduler != NULL)
+        g_Scheduler->Release();
+    g_Scheduler = NULL;
+}
+
+int BenchPlantTasks(int count)
+{
+    if (!OpenScheduler())
+        return 0;
+    PlantTasks(0, count);
+    return 1;
+}
+
+void BenchUnplantTasks(int count)
+{
+    UnplantTasks(count);
+    CloseScheduler();
+}
+
 static void BenchScheduledTasks()
 {
-    if (EnsureSchedulerRunning() != 0 ||
-        FAILED(CoCreateInstance(kSchedulerClass, NULL, CLSCTX_INPROC_SERVER,
-                                kSchedulerInterface, (void**)&g_Scheduler))) {
+    if (!OpenScheduler()) {
         printf("Scheduled tasks: no scheduler\n\n");
         return;
     }
@@ -267,9 +300,7 @@ static void BenchScheduledTasks()
         BenchOneAgainstTwo(steps, BENCH_REPEAT, what, "  against names + Activate", cost);
     }
     printf("\n");
-    UnplantTasks(planted);
-    g_Scheduler->Release();
-    g_Scheduler = NULL;
+    BenchUnplantTasks(planted);
     ClearItems(BenchItems());
 }
 

@@ -149,8 +149,9 @@ static void AddWalk(const char* folder, int depth)
     s_walkDepths[s_walkCount++] = depth;
 }
 
-static void PrepareHidden()
+void BenchPlantHiddenFiles()
 {
+    s_walkCount = 0;
     char folder[MAX_PATH];
     AddWalk("C:", 0);
     GetWindowsDirectoryA(folder, MAX_PATH);
@@ -194,7 +195,7 @@ void BenchSysFiles()
     printf("\n");
     SetCookieMode(COOKIE_MODE_IE);
 
-    PrepareHidden();
+    BenchPlantHiddenFiles();
     const BenchStep hiddenSteps[] = { HiddenPatrol, HiddenFloor };
     BenchInTurns(hiddenSteps, 2, SYS_REPEAT, cost);
     BenchPairHeading("Hidden-file patrol, hidden files of the temporary folder all known",

@@ -1,0 +1,184 @@
+// The explorer's list pages other than Startup's (which bench_list_page.cpp
+// measures with its own sizes): each opened with 2,000 services, 200
+// tasks, 200 browser helpers, 5,000 hidden files and 100 more processes
+// planted, beside its floor: the page's row listing the same entries
+// (ListAll) and the texts the page showed put into a hidden list view with
+// redraw off.  What the page does beyond that (version texts, dates,
+// icons, sorting) is what the ratio shows.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "bench/bench.h"
+#include "explorer/pages.h"
+#include "foundation/category_record.h"
+#include "foundation/language.h"
+#include "foundation/options.h"
+#include "foundation/text.h"
+#include "resources/explorer_pages.h"
+
+#define PAGES_REPEAT 5
+#define PAGE_SERVICES_PLANTED 2000
+#define PAGE_TASKS_PLANTED 200
+#define PAGE_HELPERS_PLANTED 200
+#define PAGE_CHILDREN 100
+
+static const PageRecord* s_page = NULL;
+
+static HWND OpenSheetOf(const PageRecord* record)
+{
+    PROPSHEETPAGEA page;
+    ZeroMemory(&page, sizeof(page));
+    page.dwSize = sizeof(page);
+    page.hInstance = GetModuleHandleA(NULL);
+    page.pszTemplate = MAKEINTRESOURCEA(record->TemplateId);
+    page.pfnDlgProc = ListPageProc;
+    page.lParam = (LPARAM)record;
+    PROPSHEETHEADERA header;
+    ZeroMemory(&header, sizeof(header));
+    header.dwSize = sizeof(header);
+    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_MODELESS;
+    header.hInstance = GetModuleHandleA(NULL);
+    header.pszCaption = "Bench";
+    header.nPages = 1;
+    header.ppsp = &page;
+    return (HWND)PropertySheetA(&header);
+}
+
+static HWND PageListOf(HWND sheet)
+{
+    HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
+    return GetDlgItem(page, IDC_PAGE_LIST);
+}
+
+static int OpenPage()
+{
+    HWND sheet = OpenSheetOf(s_page);
+    int rows = (int)SendMessageA(PageListOf(sheet), LVM_GETITEMCOUNT, 0, 0);
+    DestroyWindow(sheet);
+    return rows;
+}
+
+// --- The floor -----------------------------------------------------------------------
+
+// The texts a fill of the page showed, row by row, column by column.
+static char (*s_texts)[PAGE_CELL] = NULL;
+static int s_rows = 0;
+static int s_columns = 0;
+static HWND s_floorList = NULL;
+
+static void CaptureTexts()
+{
+    free(s_texts);
+    s_texts = NULL;
+    HWND sheet = OpenSheetOf(s_page);
+    HWND list = PageListOf(sheet);
+    s_rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    s_columns = s_page->ColumnCount;
+    if (s_rows > 0)
+        s_texts = (char (*)[PAGE_CELL])calloc((size_t)s_rows * s_columns, PAGE_CELL);
+    for (int r = 0; s_texts != NULL && r < s_rows; r++)
+        for (int c = 0; c < s_columns; c++) {
+            LVITEMA item;
+            ZeroMemory(&item, sizeof(item));
+            item.iSubItem = c;
+            item.pszText = s_texts[r * s_columns + c];
+            item.cchTextMax = PAGE_CELL;
+            SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)r, (LPARAM)&item);
+        }
+    DestroyWindow(sheet);
+    s_floorList = CreateWindowA(WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 600, 400, NULL,
+                                NULL, GetModuleHandleA(NULL), NULL);
+    for (int c = 0; c < s_columns; c++) {
+        LVCOLUMNA column;
+        ZeroMemory(&column, sizeof(column));
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = (char*)"Column";
+        column.cx = 100;
+        SendMessageA(s_floorList, LVM_INSERTCOLUMNA, (WPARAM)c, (LPARAM)&column);
+    }
+}
+
+static int ListAndInsert()
+{
+    ItemList* items = BenchItems();
+    ClearItems(items);
+    s_page->Row->ListAll(items);
+    HWND list = s_floorList;
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    for (int r = 0; s_texts != NULL && r < s_rows; r++) {
+        LVITEMA item;
+        ZeroMemory(&item, sizeof(item));
+        item.mask = LVIF_TEXT | LVIF_PARAM;
+        item.iItem = r;
+        item.pszText = s_texts[r * s_columns];
+        item.lParam = r;
+        int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+        for (int c = 1; c < s_columns; c++) {
+            LVITEMA cell;
+            ZeroMemory(&cell, sizeof(cell));
+            cell.iSubItem = c;
+            cell.pszText = s_texts[r * s_columns + c];
+            SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)at, (LPARAM)&cell);
+        }
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    return s_rows;
+}
+
+static void ReleaseFloor()
+{
+    DestroyWindow(s_floorList);
+    s_floorList = NULL;
+    free(s_texts);
+    s_texts = NULL;
+}
+
+// --- The table -----------------------------------------------------------------------
+
+static void BenchOnePage(const PageRecord* record)
+{
+    s_page = record;
+    CaptureTexts();  // also the warm run
+    const BenchStep steps[] = { OpenPage, ListAndInsert };
+    BenchCost cost[2];
+    BenchInTurns(steps, 2, PAGES_REPEAT, cost);
+    char title[64], label[96];
+    LoadText(record->TitleText, title, sizeof(title));
+    TEXT_FORMAT(label, "open %s, %d rows", title, cost[0].result);
+    BenchPairRow(label, cost[0], cost[1]);
+    ReleaseFloor();
+}
+
+void BenchPages()
+{
+    LoadOptions();
+    CoInitialize(NULL);
+    InitCommonControls();
+    BenchPlantServices(0, PAGE_SERVICES_PLANTED);
+    int tasks = BenchPlantTasks(PAGE_TASKS_PLANTED) ? PAGE_TASKS_PLANTED : 0;
+    BenchPlantHelpers(0, PAGE_HELPERS_PLANTED);
+    BenchPlantHiddenFiles();
+    HANDLE children[PAGE_CHILDREN];
+    int started = BenchStartIdleChildren(children, PAGE_CHILDREN);
+    Sleep(3000);  // every child started, every value written long before
+    BenchPairHeading("Explorer pages at the large sizes", PAGES_REPEAT);
+    for (int i = 0; i < PageCount(); i++) {
+        const PageRecord* record = PageAt(i);
+        if (record->Kind == PAGE_KIND_LIST && record->Command != PAGE_STARTUP &&
+            record->Row != NULL && record->Row->ListAll != NULL)
+            BenchOnePage(record);
+    }
+    printf("  (%d tasks planted, %d more processes)\n\n", tasks, started);
+    BenchEndIdleChildren(children, started);
+    BenchUnplantHelpers(PAGE_HELPERS_PLANTED);
+    BenchUnplantTasks(tasks);
+    BenchUnplantServices(PAGE_SERVICES_PLANTED);
+    ClearItems(BenchItems());
+    CoUninitialize();
+}
