@@ -164,18 +164,25 @@ static int AddOwnIcon(HIMAGELIST images, int id)
     return image;
 }
 
+// Adds the first icon of a file; -1 when it has none.
+static int AddFileIcon(HIMAGELIST images, const char* file)
+{
+    HICON icon = ExtractIconA(GetModuleHandleA(NULL), file, 0);
+    if (icon == NULL || icon == (HICON)1)
+        return -1;
+    int image = ImageList_AddIcon(images, icon);
+    DestroyIcon(icon);
+    return image;
+}
+
 // The image of a row's program: its first icon, else the missing-file
 // icon (added once per fill), else the program's own (0).
 static int ProgramImage(ListPage* page, const PageRow* row, int* missingImage)
 {
     if (row->Exists) {
-        HICON icon = ExtractIconA(GetModuleHandleA(NULL), row->Program, 0);
-        if (icon != NULL && icon != (HICON)1) {
-            int image = ImageList_AddIcon(page->Images, icon);
-            DestroyIcon(icon);
-            if (image >= 0)
-                return image;
-        }
+        int image = AddFileIcon(page->Images, row->Program);
+        if (image >= 0)
+            return image;
     }
     if (*missingImage < 0)
         *missingImage = AddOwnIcon(page->Images, IDI_PAGE_NO_FILE);
@@ -248,7 +255,7 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
     if (same != NULL) {
         row->Exists = same->Exists;
         TextCopy(row->Company, same->Company);
-        row->Image = same->Image;
+        row->FileImage = same->FileImage;
     } else {
         row->Exists = ProgramExists(row->Program);
         row->Company[0] = '\0';
@@ -257,7 +264,16 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
             GetVersionStrings(row->Program, strings);
             TextCopy(row->Company, strings[VS_COMPANY_NAME]);
         }
-        row->Image = ProgramImage(page, row, &fill->missingImage);
+        row->FileImage = ProgramImage(page, row, &fill->missingImage);
+    }
+    row->Image = row->FileImage;
+    char iconFile[VX_PATH] = "";
+    if (ActionsOf(page)->IconFile != NULL)
+        ActionsOf(page)->IconFile(row, iconFile, sizeof(iconFile));
+    if (iconFile[0] != '\0') {
+        int image = AddFileIcon(page->Images, iconFile);
+        if (image >= 0)
+            row->Image = image;
     }
     // A file seen for the first time is stamped now and shows that date.
     int at = 0;
@@ -571,11 +587,13 @@ static void ShowRowMenu(ListPage* page)
     HMENU menu = CreatePopupMenu();
     if (menu == NULL)
         return;
-    AppendText(menu, IDC_PAGE_INFO, IDS_ROWMENU_INFO);
-    AppendText(menu, IDM_PAGE_EXPLORE, IDS_ROWMENU_EXPLORE);
-    AppendText(menu, IDM_PAGE_PROPERTIES, IDS_ROWMENU_PROPERTIES);
-    if (HasNote(row))
-        AppendText(menu, IDM_PAGE_VIEW_NOTE, IDS_ROWMENU_VIEW_NOTE);
+    if (!ActionsOf(page)->EndingOnly) {
+        AppendText(menu, IDC_PAGE_INFO, IDS_ROWMENU_INFO);
+        AppendText(menu, IDM_PAGE_EXPLORE, IDS_ROWMENU_EXPLORE);
+        AppendText(menu, IDM_PAGE_PROPERTIES, IDS_ROWMENU_PROPERTIES);
+        if (HasNote(row))
+            AppendText(menu, IDM_PAGE_VIEW_NOTE, IDS_ROWMENU_VIEW_NOTE);
+    }
     if (ActionsOf(page)->Menu != NULL)
         ActionsOf(page)->Menu(page, menu, row);
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);

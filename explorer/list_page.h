@@ -38,6 +38,8 @@ struct PageRow {
     int Exists;                       // the program file is there
     int Last;                         // sorts after the others (a disabled entry)
     int Image;                        // its image in the row icons
+    int FileImage;                    // its program file's image (Image unless the
+                                      // page chose another icon file)
 };
 
 enum PageField {
@@ -88,6 +90,13 @@ struct PageActions {
     // 1: column widths are parts of the whole width (else of the width
     // less the vertical scroll bar).
     int FullWidth;
+    // The file whose first icon the row shows instead of its program's
+    // (out holds VX_PATH); "" (or no hook): the program's.  A file without
+    // an icon falls back to the program's.
+    void (*IconFile)(const PageRow* row, char* out, size_t outSize);
+    // 1: the right-click menu holds only the common ending (PLUS Info, Log,
+    // Help), not the common item entries.
+    int EndingOnly;
 };
 
 // One open page (the dialog's DWLP_USER).
