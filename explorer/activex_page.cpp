@@ -96,13 +96,17 @@ static void SwitchControls(ListPage* page, int disable)
         NoSelectionMessage(page->Window);
         return;
     }
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < count && !PageGone(page); i++) {
         const PageRow* row = RowOfRecord(page, s_selected[i]);
         const ItemRecord* item = row->Item;
         if (KillBitSet(row) == disable)
             continue;
-        if (disable && PageMessage(page->Window, IDS_ACTIVEX_DISABLE_ASK, NULL,
-                                   MB_YESNO | MB_ICONQUESTION) != IDYES)
+        int answer = disable ? PageMessage(page->Window, IDS_ACTIVEX_DISABLE_ASK, NULL,
+                                           MB_YESNO | MB_ICONQUESTION)
+                             : IDYES;
+        if (PageGone(page))
+            return;
+        if (answer != IDYES)
             continue;
         int done = disable ? DisableActiveX(item->Extra) : EnableActiveX(item->Extra);
         if (!done)

@@ -38,10 +38,11 @@ static long long TypeNumber(const PageRow* row)
 }
 
 const PageColumn g_IEHelperColumns[IE_HELPER_COLUMN_COUNT] = {
-    { IDS_COL_NAME, 30, FIELD_NAME, NULL, SORT_TEXT, NULL, 0 },
+    { IDS_COL_NAME, 26, FIELD_NAME, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_PROGRAM, 20, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_COMPANY, 20, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
-    { IDS_COL_TYPE, 9, FIELD_CELL, TypeCell, SORT_NUMBER, TypeNumber, 0 },
+    // 13, not 9 per cent: "EXTENSION" whole.
+    { IDS_COL_TYPE, 13, FIELD_CELL, TypeCell, SORT_NUMBER, TypeNumber, 0 },
     { IDS_COL_DETECTED, 20, FIELD_DETECTED, NULL, SORT_DATE, NULL, 0 },
 };
 
@@ -118,10 +119,13 @@ static void RemoveHelpers(ListPage* page)
         NoSelectionMessage(page->Window);
         return;
     }
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < count && !PageGone(page); i++) {
         const ItemRecord* item = RowOfRecord(page, s_selected[i])->Item;
-        if (PageMessage(page->Window, IDS_HELPER_REMOVE_ASK, item->Name,
-                        MB_YESNO | MB_ICONQUESTION) != IDYES)
+        int answer = PageMessage(page->Window, IDS_HELPER_REMOVE_ASK, item->Name,
+                                 MB_YESNO | MB_ICONQUESTION);
+        if (PageGone(page))
+            return;
+        if (answer != IDYES)
             continue;
         if (RemoveIEHelper(&page->Items, item->Command, s_selected[i]) == 0)
             PageMessage(page->Window, IDS_HELPER_REMOVE_FAILED, item->Name,

@@ -370,8 +370,15 @@ static void ShowListState(ListPage* page)
     }
 }
 
+int PageGone(const ListPage* page)
+{
+    return page->Gone;
+}
+
 int FillListPage(ListPage* page)
 {
+    if (page->Gone)
+        return 0;
     HCURSOR cursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
     page->Filling = 1;
     SendMessageA(page->List, WM_SETREDRAW, FALSE, 0);
@@ -787,6 +794,22 @@ static void OnDestroy(ListPage* page)
     HIMAGELIST images = (HIMAGELIST)SendMessageA(page->List, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     if (images != NULL)
         ImageList_Destroy(images);
+    page->Images = NULL;
+    page->Gone = 1;
+    // An action still waiting for the user reads its records when it
+    // returns: they go with it.
+    if (page->Busy > 0)
+        return;
+    FreeRows(page);
+    delete page;
+}
+
+// A command or notice handled; the page freed when its window went
+// meanwhile and nothing else is under way.
+static void EndAction(ListPage* page)
+{
+    if (--page->Busy > 0 || !page->Gone)
+        return;
     FreeRows(page);
     delete page;
 }
@@ -800,11 +823,19 @@ INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return FALSE;
     switch (message) {
     case WM_COMMAND:
+        page->Busy++;
         OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        EndAction(page);
         return TRUE;
-    case WM_NOTIFY:
-        SetWindowLongPtrA(window, DWLP_MSGRESULT, OnNotify(page, (const NMHDR*)lParam));
+    case WM_NOTIFY: {
+        page->Busy++;
+        LRESULT result = OnNotify(page, (const NMHDR*)lParam);
+        int gone = page->Gone;
+        EndAction(page);
+        if (!gone)
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
         return TRUE;
+    }
     case WM_VX_LAYOUT_PAGE: {
         const PageActions* actions = ActionsOf(page);
         LayoutPage(window, actions->Buttons, actions->ButtonCount, actions->Partners);

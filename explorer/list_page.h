@@ -114,6 +114,11 @@ struct ListPage {
     int NextDescending[PAGE_MAX_COLUMNS];
     int LastDescending[PAGE_MAX_COLUMNS];
     void* Own;               // the page's own data (its hooks keep it)
+    // The commands and notices being handled (a question's box runs a
+    // message loop of its own), and whether the window went meanwhile: the
+    // page is then freed when the last of them returns.
+    int Busy;
+    int Gone;
 };
 
 // The dialog procedure of every list page.  lParam of WM_INITDIALOG is the
@@ -121,8 +126,14 @@ struct ListPage {
 INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Lists the category again and rebuilds the rows, sorted by the page's
-// sort option; selects row 0.  Returns the number of rows.
+// sort option; selects row 0.  Returns the number of rows (0, listing
+// nothing, once the page's window has gone).
 int FillListPage(ListPage* page);
+
+// 1 when the page's window has gone while an action was waiting for the
+// user (the sheet closed behind a question): the action stops there.  Its
+// records stay readable until it returns.
+int PageGone(const ListPage* page);
 
 // Sorts by column (0-based) in the direction given; nothing for a column
 // out of range or not sortable.  Keys are made once per row.
