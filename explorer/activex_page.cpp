@@ -117,15 +117,6 @@ static void SwitchControls(ListPage* page, int disable)
     FillListPage(page);
 }
 
-// A check box's state into its option, then the list as it now says.
-static void StoreCheck(ListPage* page, int id, OptionId option)
-{
-    int checked = IsDlgButtonChecked(page->Window, id) == BST_CHECKED;
-    g_Options[option] = checked;
-    OptionWrite(OptionName(option), checked);
-    FillListPage(page);
-}
-
 static int ActiveXCommand(ListPage* page, int id, int notification)
 {
     if (notification != BN_CLICKED && notification != 1)
@@ -134,9 +125,9 @@ static int ActiveXCommand(ListPage* page, int id, int notification)
     case IDC_ACTIVEX_ENABLE: SwitchControls(page, 0); return 1;
     case IDC_ACTIVEX_DISABLE: SwitchControls(page, 1); return 1;
     case IDC_ACTIVEX_HIDE_MICROSOFT:
-        StoreCheck(page, id, OPT_HideMicrosoftActiveX);
+        StoreCheckBox(page, id, OPT_HideMicrosoftActiveX);
         return 1;
-    case IDC_ACTIVEX_LIST_ALL: StoreCheck(page, id, OPT_ActiveXListAll); return 1;
+    case IDC_ACTIVEX_LIST_ALL: StoreCheckBox(page, id, OPT_ActiveXListAll); return 1;
     default: return 0;
     }
 }

@@ -436,6 +436,14 @@ int FillListPage(ListPage* page)
     return count;
 }
 
+void StoreCheckBox(ListPage* page, int id, OptionId option)
+{
+    int checked = IsDlgButtonChecked(page->Window, id) == BST_CHECKED;
+    g_Options[option] = checked;
+    OptionWrite(OptionName(option), checked);
+    FillListPage(page);
+}
+
 // --- Sorting -----------------------------------------------------------------------
 
 struct SortKey {

@@ -13,6 +13,7 @@
 #include "explorer/page_table.h"
 #include "foundation/date_text.h"
 #include "foundation/item_list.h"
+#include "foundation/options.h"
 #include "foundation/path_text.h"
 #include "foundation/version_info.h"
 
@@ -146,6 +147,10 @@ int SelectedRecords(const ListPage* page, int* indexes, int max);
 const PageRow* SelectedRow(const ListPage* page);
 // The row of a record index; NULL outside the list.
 const PageRow* RowOfRecord(const ListPage* page, int index);
+
+// A check box of the page into its option ("1" checked, "0" not), then
+// the list filled again as the option now says.
+void StoreCheckBox(ListPage* page, int id, OptionId option);
 
 // The text of a cell as the list shows it (out holds PAGE_CELL).
 void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);
