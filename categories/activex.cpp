@@ -255,6 +255,16 @@ static int ListControls(ItemList* out)
     return count < 0 ? 0 : count;
 }
 
+// What the explorer's page lists: every control named under ActiveX
+// Compatibility too when "ActiveXListAll" is set ("HideMicrosoftActiveX"
+// is applied by the listing itself).
+static int ListAllControls(ItemList* out)
+{
+    if (g_Options[OPT_ActiveXListAll] > 0)
+        return EnumActiveXAll(out);
+    return ListControls(out);
+}
+
 // Controls the user refused whose kill bit could not be written (the
 // machine's key needs an administrator): the user has been told, and they
 // are not asked about again while the program runs.  They stay out of the
@@ -338,4 +348,5 @@ const Category g_ActiveXCategory = {
     DescribeControl,
     ActOnControl,
     NULL,                            // Undo: the kill bit is undone in the explorer
+    ListAllControls,
 };

@@ -54,5 +54,6 @@ int PatrolActiveX();
 // answer "HideActiveX", the ActiveX alert.  A control enters the baseline
 // once it is accepted, or refused and its kill bit holds.  A kill bit that
 // cannot be written is told once (NOTICE_DISABLE_FAILED) and the control is
-// not asked about again until the program starts anew.
+// not asked about again until the program starts anew.  Its ListAll is
+// EnumActiveXAll when "ActiveXListAll" is set, else EnumActiveX.
 extern const Category g_ActiveXCategory;

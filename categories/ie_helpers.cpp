@@ -200,9 +200,9 @@ int EnumIEHelpers(ItemList* list)
 
 // --- Registrations ---------------------------------------------------------------------
 
-// Where a helper is registered: the key of its kind (HKLM) and the name
-// under it (a subkey, or for toolbars a value).
-static const char* KindKey(int code)
+// Where a helper is registered: the key of its kind (HKLM); the name under
+// it is a subkey, or for toolbars a value.
+const char* HelperKindKey(int code)
 {
     switch (code) {
     case HELPER_CODE_BHO: return BHO_KEY;
@@ -214,7 +214,7 @@ static const char* KindKey(int code)
 
 static int RegistrationPresent(int code, const char* extra)
 {
-    const char* key = KindKey(code);
+    const char* key = HelperKindKey(code);
     if (key == NULL || extra[0] == '\0')
         return 0;
     RegKey root;
@@ -229,7 +229,7 @@ static int RegistrationPresent(int code, const char* extra)
 // Deletes one registration and writes its history line.  1 when deleted.
 static int RemoveRegistration(const ItemRecord* entry)
 {
-    const char* key = KindKey(entry->Code);
+    const char* key = HelperKindKey(entry->Code);
     if (key == NULL || entry->Extra[0] == '\0' || strchr(entry->Extra, '\\') != NULL)
         return 0;
     if (!RegistrationPresent(entry->Code, entry->Extra))
@@ -419,7 +419,7 @@ static int ActOnHelper(const ItemRecord* item, int, int answer)
 // a key (written before the key was recorded) only registers the file.
 static int PutRegistrationBack(const ItemRecord* line)
 {
-    const char* key = KindKey(line->Code);
+    const char* key = HelperKindKey(line->Code);
     if (key == NULL || line->Extra[0] == '\0')
         return 0;
     char prefix[VX_PATH];
@@ -485,4 +485,5 @@ const Category g_IEHelpersCategory = {
     DescribeHelper,
     ActOnHelper,
     UndoHelperLine,
+    EnumIEHelpers,                   // ListAll: the explorer's page lists the same
 };

@@ -43,6 +43,10 @@ int EnumIEHelpers(ItemList* list);
 // file is deleted.  Returns the number of registrations removed (0 or 1).
 int RemoveIEHelper(const ItemList* list, const char* file, int index);
 
+// The HKLM key a helper of the code is registered under (BHO_KEY,
+// TOOLBAR_KEY or EXTENSIONS_KEY); NULL for another code.
+const char* HelperKindKey(int code);
+
 // One patrol step over the helpers (the row's PatrolCategory).  Returns the
 // number of helpers asked about.
 int PatrolIEHelpers();

@@ -164,18 +164,25 @@ static int AddOwnIcon(HIMAGELIST images, int id)
     return image;
 }
 
+// Adds the first icon of a file; -1 when it has none.
+static int AddFileIcon(HIMAGELIST images, const char* file)
+{
+    HICON icon = ExtractIconA(GetModuleHandleA(NULL), file, 0);
+    if (icon == NULL || icon == (HICON)1)
+        return -1;
+    int image = ImageList_AddIcon(images, icon);
+    DestroyIcon(icon);
+    return image;
+}
+
 // The image of a row's program: its first icon, else the missing-file
 // icon (added once per fill), else the program's own (0).
 static int ProgramImage(ListPage* page, const PageRow* row, int* missingImage)
 {
     if (row->Exists) {
-        HICON icon = ExtractIconA(GetModuleHandleA(NULL), row->Program, 0);
-        if (icon != NULL && icon != (HICON)1) {
-            int image = ImageList_AddIcon(page->Images, icon);
-            DestroyIcon(icon);
-            if (image >= 0)
-                return image;
-        }
+        int image = AddFileIcon(page->Images, row->Program);
+        if (image >= 0)
+            return image;
     }
     if (*missingImage < 0)
         *missingImage = AddOwnIcon(page->Images, IDI_PAGE_NO_FILE);
@@ -248,7 +255,7 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
     if (same != NULL) {
         row->Exists = same->Exists;
         TextCopy(row->Company, same->Company);
-        row->Image = same->Image;
+        row->FileImage = same->FileImage;
     } else {
         row->Exists = ProgramExists(row->Program);
         row->Company[0] = '\0';
@@ -257,7 +264,16 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
             GetVersionStrings(row->Program, strings);
             TextCopy(row->Company, strings[VS_COMPANY_NAME]);
         }
-        row->Image = ProgramImage(page, row, &fill->missingImage);
+        row->FileImage = ProgramImage(page, row, &fill->missingImage);
+    }
+    row->Image = row->FileImage;
+    char iconFile[VX_PATH] = "";
+    if (ActionsOf(page)->IconFile != NULL)
+        ActionsOf(page)->IconFile(row, iconFile, sizeof(iconFile));
+    if (iconFile[0] != '\0') {
+        int image = AddFileIcon(page->Images, iconFile);
+        if (image >= 0)
+            row->Image = image;
     }
     // A file seen for the first time is stamped now and shows that date.
     int at = 0;
@@ -354,8 +370,15 @@ static void ShowListState(ListPage* page)
     }
 }
 
+int PageGone(const ListPage* page)
+{
+    return page->Gone;
+}
+
 int FillListPage(ListPage* page)
 {
+    if (page->Gone)
+        return 0;
     HCURSOR cursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
     page->Filling = 1;
     SendMessageA(page->List, WM_SETREDRAW, FALSE, 0);
@@ -411,6 +434,14 @@ int FillListPage(ListPage* page)
     ShowListState(page);
     SetCursor(cursor);
     return count;
+}
+
+void StoreCheckBox(ListPage* page, int id, OptionId option)
+{
+    int checked = IsDlgButtonChecked(page->Window, id) == BST_CHECKED;
+    g_Options[option] = checked;
+    OptionWrite(OptionName(option), checked);
+    FillListPage(page);
 }
 
 // --- Sorting -----------------------------------------------------------------------
@@ -571,11 +602,13 @@ static void ShowRowMenu(ListPage* page)
     HMENU menu = CreatePopupMenu();
     if (menu == NULL)
         return;
-    AppendText(menu, IDC_PAGE_INFO, IDS_ROWMENU_INFO);
-    AppendText(menu, IDM_PAGE_EXPLORE, IDS_ROWMENU_EXPLORE);
-    AppendText(menu, IDM_PAGE_PROPERTIES, IDS_ROWMENU_PROPERTIES);
-    if (HasNote(row))
-        AppendText(menu, IDM_PAGE_VIEW_NOTE, IDS_ROWMENU_VIEW_NOTE);
+    if (!ActionsOf(page)->EndingOnly) {
+        AppendText(menu, IDC_PAGE_INFO, IDS_ROWMENU_INFO);
+        AppendText(menu, IDM_PAGE_EXPLORE, IDS_ROWMENU_EXPLORE);
+        AppendText(menu, IDM_PAGE_PROPERTIES, IDS_ROWMENU_PROPERTIES);
+        if (HasNote(row))
+            AppendText(menu, IDM_PAGE_VIEW_NOTE, IDS_ROWMENU_VIEW_NOTE);
+    }
     if (ActionsOf(page)->Menu != NULL)
         ActionsOf(page)->Menu(page, menu, row);
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
@@ -769,6 +802,22 @@ static void OnDestroy(ListPage* page)
     HIMAGELIST images = (HIMAGELIST)SendMessageA(page->List, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
     if (images != NULL)
         ImageList_Destroy(images);
+    page->Images = NULL;
+    page->Gone = 1;
+    // An action still waiting for the user reads its records when it
+    // returns: they go with it.
+    if (page->Busy > 0)
+        return;
+    FreeRows(page);
+    delete page;
+}
+
+// A command or notice handled; the page freed when its window went
+// meanwhile and nothing else is under way.
+static void EndAction(ListPage* page)
+{
+    if (--page->Busy > 0 || !page->Gone)
+        return;
     FreeRows(page);
     delete page;
 }
@@ -782,11 +831,19 @@ INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return FALSE;
     switch (message) {
     case WM_COMMAND:
+        page->Busy++;
         OnCommand(page, LOWORD(wParam), HIWORD(wParam));
+        EndAction(page);
         return TRUE;
-    case WM_NOTIFY:
-        SetWindowLongPtrA(window, DWLP_MSGRESULT, OnNotify(page, (const NMHDR*)lParam));
+    case WM_NOTIFY: {
+        page->Busy++;
+        LRESULT result = OnNotify(page, (const NMHDR*)lParam);
+        int gone = page->Gone;
+        EndAction(page);
+        if (!gone)
+            SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
         return TRUE;
+    }
     case WM_VX_LAYOUT_PAGE: {
         const PageActions* actions = ActionsOf(page);
         LayoutPage(window, actions->Buttons, actions->ButtonCount, actions->Partners);

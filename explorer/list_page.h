@@ -13,6 +13,7 @@
 #include "explorer/page_table.h"
 #include "foundation/date_text.h"
 #include "foundation/item_list.h"
+#include "foundation/options.h"
 #include "foundation/path_text.h"
 #include "foundation/version_info.h"
 
@@ -38,6 +39,8 @@ struct PageRow {
     int Exists;                       // the program file is there
     int Last;                         // sorts after the others (a disabled entry)
     int Image;                        // its image in the row icons
+    int FileImage;                    // its program file's image (Image unless the
+                                      // page chose another icon file)
 };
 
 enum PageField {
@@ -88,6 +91,13 @@ struct PageActions {
     // 1: column widths are parts of the whole width (else of the width
     // less the vertical scroll bar).
     int FullWidth;
+    // The file whose first icon the row shows instead of its program's
+    // (out holds VX_PATH); "" (or no hook): the program's.  A file without
+    // an icon falls back to the program's.
+    void (*IconFile)(const PageRow* row, char* out, size_t outSize);
+    // 1: the right-click menu holds only the common ending (PLUS Info, Log,
+    // Help), not the common item entries.
+    int EndingOnly;
 };
 
 // One open page (the dialog's DWLP_USER).
@@ -105,6 +115,11 @@ struct ListPage {
     int NextDescending[PAGE_MAX_COLUMNS];
     int LastDescending[PAGE_MAX_COLUMNS];
     void* Own;               // the page's own data (its hooks keep it)
+    // The commands and notices being handled (a question's box runs a
+    // message loop of its own), and whether the window went meanwhile: the
+    // page is then freed when the last of them returns.
+    int Busy;
+    int Gone;
 };
 
 // The dialog procedure of every list page.  lParam of WM_INITDIALOG is the
@@ -112,8 +127,14 @@ struct ListPage {
 INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Lists the category again and rebuilds the rows, sorted by the page's
-// sort option; selects row 0.  Returns the number of rows.
+// sort option; selects row 0.  Returns the number of rows (0, listing
+// nothing, once the page's window has gone).
 int FillListPage(ListPage* page);
+
+// 1 when the page's window has gone while an action was waiting for the
+// user (the sheet closed behind a question): the action stops there.  Its
+// records stay readable until it returns.
+int PageGone(const ListPage* page);
 
 // Sorts by column (0-based) in the direction given; nothing for a column
 // out of range or not sortable.  Keys are made once per row.
@@ -126,6 +147,10 @@ int SelectedRecords(const ListPage* page, int* indexes, int max);
 const PageRow* SelectedRow(const ListPage* page);
 // The row of a record index; NULL outside the list.
 const PageRow* RowOfRecord(const ListPage* page, int index);
+
+// A check box of the page into its option ("1" checked, "0" not), then
+// the list filled again as the option now says.
+void StoreCheckBox(ListPage* page, int id, OptionId option);
 
 // The text of a cell as the list shows it (out holds PAGE_CELL).
 void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);

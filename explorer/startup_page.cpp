@@ -254,14 +254,6 @@ static void MoveToDelayedList(ListPage* page)
         FillListPage(page);
 }
 
-static void ShowAllPlaces(ListPage* page)
-{
-    int all = IsDlgButtonChecked(page->Window, IDC_STARTUP_SHOW_ALL) == BST_CHECKED;
-    g_Options[OPT_ShowAllStartup] = all;
-    OptionWrite(OptionName(OPT_ShowAllStartup), all);
-    FillListPage(page);
-}
-
 static int StartupCommand(ListPage* page, int id, int notification)
 {
     if (notification != BN_CLICKED && notification != 1)
@@ -271,7 +263,9 @@ static int StartupCommand(ListPage* page, int id, int notification)
     case IDC_STARTUP_DISABLE: EnableOrDisable(page, 0); return 1;
     case IDC_STARTUP_REMOVE: RemoveEntries(page); return 1;
     case IDC_STARTUP_ADD: AddProgram(page); return 1;
-    case IDC_STARTUP_SHOW_ALL: ShowAllPlaces(page); return 1;
+    case IDC_STARTUP_SHOW_ALL:
+        StoreCheckBox(page, IDC_STARTUP_SHOW_ALL, OPT_ShowAllStartup);
+        return 1;
     case IDM_STARTUP_DELAY: MoveToDelayedList(page); return 1;
     default: return 0;
     }

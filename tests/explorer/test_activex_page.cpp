@@ -1,0 +1,174 @@
+// The ActiveX page as a user works it: controls planted as the browser
+// records them, read back row by row; Disable asks and sets the kill bit
+// of each selected row's own control (two controls of one name), Enable
+// clears it, and the check boxes store their options and refill.
+#include <algorithm>
+
+#include "categories/activex.h"
+#include "foundation/options.h"
+#include "foundation/text.h"
+#include "list_page_driver.h"
+#include "resources/pages/activex.h"
+
+using namespace page_test;
+
+namespace {
+
+const char* kDll = "C:\\windows\\system32\\mlang.dll";
+// One of the few Wine programs with a version resource: Microsoft's.
+const char* kMicrosoftFile = "C:\\windows\\system32\\regsvr32.exe";
+const int kModule = 0, kCommand = 1, kType = 3, kDetected = 4, kClsid = 5;
+
+std::string Clsid(int n)
+{
+    char t[64];
+    TEXT_FORMAT(t, "{7E570000-0000-4000-8000-%012d}", n);
+    return t;
+}
+
+std::string CompatKey(int n) { return std::string(ACTIVEX_COMPAT_KEY "\\") + Clsid(n); }
+
+// A control the browser has used (used false: one only named under ActiveX
+// Compatibility, which the list-all box adds).
+void PlantControl(int n, const std::string& name, const char* file, bool used = true)
+{
+    std::string key = "CLSID\\" + Clsid(n);
+    vxtest::SetString(HKEY_CLASSES_ROOT, key.c_str(), "", name.c_str());
+    vxtest::SetString(HKEY_CLASSES_ROOT, (key + "\\InprocServer32").c_str(), "", file);
+    if (used)
+        vxtest::SetDword(HKEY_CURRENT_USER,
+                         (std::string(EXT_STATS_KEY "\\") + Clsid(n) + "\\iexplore").c_str(),
+                         "Type", 1);
+    else
+        vxtest::SetDword(HKEY_LOCAL_MACHINE, CompatKey(n).c_str(), "Compatibility Flags", 0);
+}
+
+// The stored "Compatibility Flags" in decimal.
+std::string Flags(int n)
+{
+    DWORD value = 0, size = sizeof(value);
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, CompatKey(n).c_str(), "Compatibility Flags",
+                     RRF_RT_REG_DWORD, NULL, &value, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return std::to_string(value);
+}
+
+bool Shown(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
+
+class ActiveXPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        RegDeleteKeyTree(HKEY_CURRENT_USER, EXT_STATS_KEY);
+        RegDeleteKeyTree(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY);
+        LoadOptions();
+    }
+    void TearDown() override { vxtest::ResetStore(); }
+};
+
+TEST_F(ActiveXPageTest, RowsSortAndTheBoxesRefill)
+{
+    PlantControl(1, "Vx Beta", kDll);
+    PlantControl(2, "Vx Alpha", kMicrosoftFile);
+    PlantControl(3, "Vx Unused", kDll, false);
+    PageHost host(PAGE_ACTIVEX);
+    HWND page = host.Page(), list = host.List();
+    ASSERT_EQ(2, RowCount(list));
+    int row = FindRow(list, kModule, "Vx Beta");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ("mlang.dll", Cell(list, row, kCommand));
+    EXPECT_EQ("Enabled", Cell(list, row, kType));
+    EXPECT_EQ(Clsid(1), Cell(list, row, kClsid));
+    EXPECT_NE(std::string::npos, Cell(list, FindRow(list, kModule, "Vx Alpha"), 2)
+                                     .find("Microsoft"));
+    ClickHeader(list, kModule);
+    EXPECT_EQ((std::vector<std::string>{ "Vx Alpha", "Vx Beta" }), Column(list, kModule));
+    ClickHeader(list, kModule);
+    EXPECT_EQ((std::vector<std::string>{ "Vx Beta", "Vx Alpha" }), Column(list, kModule));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "SortActiveX", "1");
+    // Microsoft's controls hidden, then shown again.
+    Press(page, IDC_ACTIVEX_HIDE_MICROSOFT);
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideMicrosoftActiveX", "1");
+    EXPECT_EQ((std::vector<std::string>{ "Vx Beta" }), Column(list, kModule));
+    Press(page, IDC_ACTIVEX_HIDE_MICROSOFT);
+    EXPECT_EQ(2, RowCount(list));
+    // Every control named under ActiveX Compatibility: the list grows.
+    Press(page, IDC_ACTIVEX_LIST_ALL);
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "ActiveXListAll", "1");
+    EXPECT_EQ(3, RowCount(list));
+    EXPECT_GE(FindRow(list, kModule, "Vx Unused"), 0);
+    // The menu holds only the common ending.
+    std::vector<std::string> menu = MenuOfRightClick(page, list, 0);
+    EXPECT_EQ((std::vector<std::string>{ "-", "PLUS &Info...", "Vardex &Log", "Vardex Help" }),
+              menu);
+}
+
+// Disable asks first; "No" leaves the control alone.  Enable clears only
+// the kill bit, without asking; the Type column and the button follow.
+TEST_F(ActiveXPageTest, DisableAsksAndEnableClearsTheKillBit)
+{
+    PlantControl(1, "Vx Control", kDll);
+    vxtest::SetDword(HKEY_LOCAL_MACHINE, CompatKey(1).c_str(), "Compatibility Flags", 0x2);
+    PageHost host(PAGE_ACTIVEX);
+    HWND page = host.Page(), list = host.List();
+    ClickRow(list, 0);
+    EXPECT_TRUE(Shown(page, IDC_ACTIVEX_DISABLE));
+    EXPECT_FALSE(Shown(page, IDC_ACTIVEX_ENABLE));
+    std::vector<Box> boxes = WithBoxes({ IDNO }, [&] { Press(page, IDC_ACTIVEX_DISABLE); });
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("Disabling an ActiveX control"));
+    EXPECT_EQ("2", Flags(1));
+    ClickRow(list, 0);
+    boxes = WithBoxes({ IDYES }, [&] { Press(page, IDC_ACTIVEX_DISABLE); });
+    EXPECT_EQ(1u, boxes.size());
+    EXPECT_EQ("1026", Flags(1));
+    EXPECT_EQ((std::vector<std::string>{ "Vx Control" }), Column(list, kModule));
+    EXPECT_EQ("Disabled", Cell(list, 0, kType));
+    ClickRow(list, 0);
+    EXPECT_TRUE(Shown(page, IDC_ACTIVEX_ENABLE));
+    EXPECT_FALSE(Shown(page, IDC_ACTIVEX_DISABLE));
+    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_ACTIVEX_ENABLE); }).empty());
+    EXPECT_EQ("2", Flags(1));
+    EXPECT_EQ("Enabled", Cell(list, 0, kType));
+}
+
+// Three controls of one name: the selected rows switch their own controls,
+// and only they.
+TEST_F(ActiveXPageTest, EachSelectedRowSwitchesItsOwnControl)
+{
+    for (int n = 4; n <= 6; n++)
+        PlantControl(n, "Vx Twin", kDll);
+    PageHost host(PAGE_ACTIVEX);
+    HWND page = host.Page(), list = host.List();
+    int fifth = FindRow(list, kClsid, Clsid(5)), sixth = FindRow(list, kClsid, Clsid(6));
+    SelectRows(list, { fifth, sixth });
+    std::vector<Box> boxes =
+        WithBoxes({ IDYES, IDYES }, [&] { Press(page, IDC_ACTIVEX_DISABLE); });
+    EXPECT_EQ(2u, boxes.size());
+    EXPECT_EQ("<missing>", Flags(4));
+    EXPECT_EQ("1024", Flags(5));
+    EXPECT_EQ("1024", Flags(6));
+    EXPECT_EQ("Enabled", Cell(list, FindRow(list, kClsid, Clsid(4)), kType));
+    SelectRows(list, { FindRow(list, kClsid, Clsid(6)) });
+    Press(page, IDC_ACTIVEX_ENABLE);
+    EXPECT_EQ("1024", Flags(5));
+    EXPECT_EQ("0", Flags(6));
+}
+
+// The patrol stamps a control under its Command; the page shows that
+// stamp, and stamps nothing under the CLSID.
+TEST_F(ActiveXPageTest, FirstDetectedIsThePatrolsStamp)
+{
+    PlantControl(7, "Vx Seen", kDll);
+    ASSERT_EQ(1, EnumActiveX(vxtest::Items(), 0));
+    std::string command = GetItemCommand(vxtest::Items(), 0);
+    ClearItems(vxtest::Items());
+    vxtest::SetString(HKEY_CURRENT_USER, VX_DETECTED_KEY "\\ActiveX", command.c_str(),
+                      "02/03/2004 5:06 AM");
+    PageHost host(PAGE_ACTIVEX);
+    EXPECT_EQ("02/03/2004 5:06 AM", Cell(host.List(), 0, kDetected));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_DETECTED_KEY "\\ActiveX", Clsid(7).c_str());
+}
+
+}  // namespace
