@@ -155,9 +155,10 @@ TEST(WebAddress, OnlyHttpAndHttpsAddresses)
     const char* good[] = { "http://a", "HTTPS://www.quillon.com/v.pl?x=1", "hTTp://a/b#c" };
     for (const char* text : good)
         EXPECT_TRUE(IsWebAddress(text)) << text;
-    const char* bad[] = { NULL, "", "http://", "https://", "file:///C:/x.exe", "javascript:alert(1)",
-                          "ftp://a", "C:\\x.exe", "http:/a", "http://a b", "http://a\"b",
-                          "http://a\tb", "http://\xE9", " http://a", "httpx://a" };
+    const char* bad[] = { NULL, "", "http://", "https://", "file:///C:/x.exe",
+                          "javascript:alert(1)", "ftp://a", "C:\\x.exe", "http:/a",
+                          "http://a b", "http://a\"b", "http://a\tb", "http://\xE9",
+                          " http://a", "httpx://a" };
     for (const char* text : bad)
         EXPECT_FALSE(IsWebAddress(text)) << (text != NULL ? text : "(null)");
 }
