@@ -335,6 +335,7 @@ int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
         *result = HandleImageButtons(page, message, wParam, lParam);
         return 1;
     default:
+        *result = FALSE;
         return 0;
     }
 }
