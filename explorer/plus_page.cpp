@@ -33,13 +33,17 @@ static void OnInit(HWND page, const PageRecord* record)
                         (WPARAM)ExplorerFontOf(XFONT_TITLE), FALSE);
     SendDlgItemMessageA(page, IDC_PLUS_NEWS, WM_SETFONT, (WPARAM)ExplorerFontOf(XFONT_LINK),
                         FALSE);
-    SetItemText(page, IDS_PLUS_TEXT, IDC_PAGE_TEXT);
-    SetItemText(page, IDS_PLUS_NEWS, IDC_PLUS_NEWS);
-    SetItemText(page, IDS_PLUS_SEARCH_LABEL, IDC_PLUS_SEARCH_LABEL);
-    SetItemText(page, IDS_PLUS_SEARCH, IDC_PLUS_SEARCH);
-    SetItemText(page, IDS_PLUS_CHECK_VERSION, IDC_PLUS_CHECK_VERSION);
-    SetItemText(page, IDS_LABEL_HELP, IDC_PAGE_HELP_LABEL);
-    SetItemText(page, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
+    static const struct { int text, control; } texts[] = {
+        { IDS_PLUS_TEXT, IDC_PAGE_TEXT },
+        { IDS_PLUS_NEWS, IDC_PLUS_NEWS },
+        { IDS_PLUS_SEARCH_LABEL, IDC_PLUS_SEARCH_LABEL },
+        { IDS_PLUS_SEARCH, IDC_PLUS_SEARCH },
+        { IDS_PLUS_CHECK_VERSION, IDC_PLUS_CHECK_VERSION },
+        { IDS_LABEL_HELP, IDC_PAGE_HELP_LABEL },
+        { IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE },
+    };
+    for (const auto& text : texts)
+        SetItemText(page, text.text, text.control);
     // A file name: what a path can hold.
     SendDlgItemMessageA(page, IDC_PLUS_SEARCH_TEXT, EM_LIMITTEXT, VX_PATH - 1, 0);
     HICON icon = (HICON)LoadImageA(g_Instance, MAKEINTRESOURCEA(record->IconId), IMAGE_ICON, 0,
