@@ -16,6 +16,7 @@
 #include "foundation/detected.h"
 #include "foundation/handles.h"
 #include "foundation/language.h"
+#include "foundation/lookup.h"
 #include "foundation/options.h"
 #include "foundation/paths.h"
 #include "foundation/shell_hooks.h"
@@ -160,6 +161,7 @@ LRESULT CALLBACK ExplorerWindowProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_DESTROY:
         FreeNuts();
+        DeleteLookupShortcut();
         CoUninitialize();
         SaveOptions();
         PostQuitMessage(0);

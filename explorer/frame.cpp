@@ -287,6 +287,59 @@ void CloseSheetFromPage(HWND page)
                  (LPARAM)GetDlgItem(sheet, IDCANCEL));
 }
 
+static INT_PTR OnOwnPageNotify(HWND page, const PageRecord* record, const NMHDR* header)
+{
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        PageActivated(page, record);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
+        return TRUE;
+    case PSN_KILLACTIVE:
+        PageLeft(page, 0);
+        SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
+                       const int* buttons, int count, INT_PTR* result)
+{
+    const PageRecord* record = (const PageRecord*)GetWindowLongPtrA(page, DWLP_USER);
+    *result = TRUE;
+    switch (message) {
+    case WM_NOTIFY:
+        if (record == NULL)
+            return 0;
+        *result = OnOwnPageNotify(page, record, (const NMHDR*)lParam);
+        return *result != FALSE;
+    case WM_CLOSE:
+        CloseSheetFromPage(page);
+        return 1;
+    case WM_DRAWITEM:
+        *result = DrawPageCaption((const DRAWITEMSTRUCT*)lParam);
+        return 1;
+    case WM_VX_LAYOUT_PAGE:
+        LayoutPage(page, buttons, count, NULL);
+        return 1;
+    case WM_DESTROY:
+        PageLeft(page, 1);
+        *result = FALSE;
+        return 1;
+    case WM_SETCURSOR:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        *result = HandleImageButtons(page, message, wParam, lParam);
+        return 1;
+    default:
+        *result = FALSE;
+        return 0;
+    }
+}
+
 // --- The page's own layout -----------------------------------------------------------
 
 struct Deferred {

@@ -46,6 +46,15 @@ void LayoutPage(HWND page, const int* buttons, int count, const int* partners);
 // closes as by its Cancel button, and with it the explorer.
 void CloseSheetFromPage(HWND page);
 
+// What every page of its own kind does with the frame's messages:
+// PSN_SETACTIVE and PSN_KILLACTIVE (activation and leaving), WM_CLOSE,
+// WM_DRAWITEM, the layout (the buttons given along the bottom), WM_DESTROY
+// and the image buttons' mouse messages.  The page keeps its PageRecord as
+// its DWLP_USER from WM_INITDIALOG on.  1 when handled, with what the
+// dialog procedure returns in *result; 0 for the page's own messages.
+int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
+                       const int* buttons, int count, INT_PTR* result);
+
 // The mouse messages of the image buttons (WM_MOUSEMOVE, WM_LBUTTONDOWN,
 // WM_LBUTTONUP, WM_LBUTTONDBLCLK): 1 when handled.  WM_SETCURSOR may come
 // here too: it turns the text of an owner-drawn button under the cursor

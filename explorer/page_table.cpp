@@ -56,8 +56,8 @@ static const PageRecord s_pages[] = {
     { PAGE_HIDDEN, "-HIDDEN", NULL, PAGE_HIDDEN, 195, 198, 0, PAGE_KIND_PENDING,
       &g_HiddenFilesCategory, "SortHidden", 924, OPT_Hidden, OPT_RealtimeHidden,
       "hidden.html", 1018, NULL, 0, NULL },
-    { PAGE_PLUS, "-PLUS", NULL, PAGE_PLUS, 103, 167, 0, PAGE_KIND_PENDING, NULL, NULL, 0, -1,
-      -1, "features.html", 501, NULL, 0, NULL },
+    { PAGE_PLUS, "-PLUS", NULL, PAGE_PLUS, 103, 167, 0, PAGE_KIND_OWN, NULL, NULL, 0, -1,
+      -1, "features.html", 501, NULL, 0, NULL, NULL, PAGE_OWN(PlusPageProc) },
     { PAGE_OPTIONS, "-OPTION", "-RESTART", PAGE_OPTIONS, 114, 181, 0, PAGE_KIND_PENDING, NULL,
       NULL, 0, -1, -1, "options.html", 610, NULL, 0, NULL, "-OPTIONS" },
 };

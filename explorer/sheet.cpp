@@ -49,11 +49,6 @@ void ShowMessageText(HWND owner, int textId)
 
 // --- Pages not built yet ----------------------------------------------------------
 
-static const PageRecord* RecordOf(HWND page)
-{
-    return (const PageRecord*)GetWindowLongPtrA(page, DWLP_USER);
-}
-
 static void OnPendingInit(HWND page, const PageRecord* record)
 {
     SetWindowLongPtrA(page, DWLP_USER, (LONG_PTR)record);
@@ -68,51 +63,22 @@ static void OnPendingInit(HWND page, const PageRecord* record)
     PageCreated(page, record);
 }
 
-static INT_PTR OnPendingNotify(HWND page, const NMHDR* header)
-{
-    switch (header->code) {
-    case PSN_SETACTIVE:
-        PageActivated(page, RecordOf(page));
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, 0);
-        return TRUE;
-    case PSN_KILLACTIVE:
-        PageLeft(page, 0);
-        SetWindowLongPtrA(page, DWLP_MSGRESULT, FALSE);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
 // A page that shows only its title and a Close button.
 static INT_PTR CALLBACK PendingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message) {
-    case WM_INITDIALOG:
+    if (message == WM_INITDIALOG) {
         OnPendingInit(page, (const PageRecord*)((const PROPSHEETPAGEA*)lParam)->lParam);
         return TRUE;
-    case WM_NOTIFY:
-        return OnPendingNotify(page, (const NMHDR*)lParam);
-    case WM_COMMAND:
+    }
+    if (message == WM_COMMAND) {
         if (LOWORD(wParam) == FRAME_CLOSE)
             PostMessageA(page, WM_CLOSE, 0, 0);
         return TRUE;
-    case WM_CLOSE:
-        CloseSheetFromPage(page);
-        return TRUE;
-    case WM_DRAWITEM:
-        return DrawPageCaption((const DRAWITEMSTRUCT*)lParam);
-    case WM_VX_LAYOUT_PAGE: {
-        const int buttons[1] = { FRAME_CLOSE };
-        LayoutPage(page, buttons, 1, NULL);
-        return TRUE;
     }
-    case WM_DESTROY:
-        PageLeft(page, 1);
-        return FALSE;
-    default:
-        return HandleImageButtons(page, message, wParam, lParam);
-    }
+    const int buttons[1] = { FRAME_CLOSE };
+    INT_PTR result = FALSE;
+    HandleOwnPageFrame(page, message, wParam, lParam, buttons, 1, &result);
+    return result;
 }
 
 // The procedure of a page by its kind.  Every kind runs the pending one

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "foundation/language.h"
+#include "foundation/lookup_query.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/text_ids.h"
@@ -45,11 +46,11 @@ int OpenAddress(HWND owner, const char* address)
 {
     // Quoted, so that the address stays one argument of the AOL client;
     // one holding a quote (a translated language code may) is refused.
-    char quoted[2 * VX_PATH];
+    char quoted[LOOKUP_ADDRESS + 2];
     if (!QuoteAddress(address, quoted, sizeof(quoted)))
         return 0;
     if (FindAolWindow() != NULL) {
-        char command[4 * VX_PATH];
+        char command[LOOKUP_ADDRESS + 2 * VX_PATH];
         char aolFolder[VX_PATH];
         GetProfileStringA("WAOL", "AppPath", "", aolFolder, sizeof(aolFolder));
         if (aolFolder[0] != '\0')
@@ -59,8 +60,7 @@ int OpenAddress(HWND owner, const char* address)
         WinExec(command, SW_SHOWNORMAL);
         return 1;
     }
-    ShellExecuteA(owner, "open", address, NULL, NULL, SW_SHOWNORMAL);
-    return 1;
+    return (INT_PTR)ShellExecuteA(owner, "open", address, NULL, NULL, SW_SHOWNORMAL) > 32;
 }
 
 void SetExplorerMenuVerb(int on)

@@ -15,9 +15,10 @@ template <size_t N> inline void HelpPageName(const char* file, char (&out)[N])
 // else the vendor's help site.
 void OpenHelpPage(HWND owner, const char* file);
 
-// Opens a web address: through a running AOL client (its command line
-// names the address in quotes), else the shell's "open".  An empty address
-// or one holding a double quote is refused: 0.  1 when handed on.
+// Opens a web address (at most LOOKUP_ADDRESS - 1 characters): through a
+// running AOL client (its command line names the address in quotes), else
+// the shell's "open".  An empty address, one holding a double quote or a
+// longer one is refused: 0.  1 when handed on; 0 when the shell failed.
 int OpenAddress(HWND owner, const char* address);
 
 // Registers (on = 1) or removes (on = 0) HKCR exefile\shell\Vardex PLUS,

@@ -15,5 +15,6 @@ enum SharedText {
     TXT_COL_ACTION = 715,
     TXT_FILE_IN_USE = 923,         // a size that cannot be read
     TXT_CONFIRM_HOOK_REMOVAL = 1013,
+    TXT_VERSION_CHECK_ADDRESS = 1149,  // the version check's address
     TXT_EXPLORER_MENU_VERB = 1183,
 };

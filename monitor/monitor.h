@@ -81,5 +81,5 @@ int SetSelfAutostart(int on);
 int ExitRequest();
 
 // Opens the online program lookup for a file (request type 460 for
-// programs, 470 for libraries).
+// programs, 470 for libraries, the type code + 1000 from an alert).
 void OpenProgramLookup(int requestType, const char* file);

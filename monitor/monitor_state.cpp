@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "foundation/language.h"
+#include "foundation/lookup.h"
 #include "foundation/paths.h"
 #include "monitor/message_box.h"
 #include "resources/monitor_resource.h"
@@ -46,8 +47,7 @@ int SetSelfAutostart(int on)
     return written;
 }
 
-void OpenProgramLookup(int, const char*)
+void OpenProgramLookup(int requestType, const char* file)
 {
-    // The online lookup belongs to the program information dialog, which
-    // the monitor does not carry yet.
+    LookUpOnline(g_MainWindow, requestType, file);
 }

@@ -8,6 +8,7 @@
 
 #include "explorer/page_table.h"
 #include "foundation/language.h"
+#include "foundation/lookup.h"
 #include "monitor/message_box.h"
 #include "foundation/options.h"
 #include "foundation/shell_hooks.h"
@@ -197,6 +198,7 @@ static void ExitSequence()
     if (g_TimerId != 0)
         KillTimer(g_MainWindow, VX_TIMER_ID);
     g_TimerId = 0;
+    DeleteLookupShortcut();
     CoUninitialize();
 }
 

@@ -26,7 +26,8 @@ const char* const kSheetTitle = "List page under test";
 // The sheet of the test (never taken for a box).
 inline HWND g_sheet = NULL;
 
-// One page of the page table in a sheet of its own.
+// One page of the page table in a sheet of its own (a list page, or a page
+// of its own procedure).
 class PageHost {
 public:
     explicit PageHost(int command)
@@ -39,7 +40,7 @@ public:
         page.dwSize = sizeof(page);
         page.hInstance = GetModuleHandleA(NULL);
         page.pszTemplate = MAKEINTRESOURCEA(record->TemplateId);
-        page.pfnDlgProc = ListPageProc;
+        page.pfnDlgProc = record->Kind == PAGE_KIND_OWN ? record->Procedure : ListPageProc;
         page.lParam = (LPARAM)record;
         PROPSHEETHEADERA header;
         ZeroMemory(&header, sizeof(header));

@@ -7,6 +7,8 @@
 #include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
+#include "support/browser_recorder.h"
+#include "support/query_reader.h"
 
 namespace {
 
@@ -48,7 +50,25 @@ struct MonitorProcess : testing::Test {
     }
 
     KernelHandle monitor_;
+    // A program path looks the program up: the browser only writes it down.
+    vxtest::BrowserRecorder browser_;
 };
+
+TEST_F(MonitorProcess, AProgramOrLibraryPathIsLookedUpOnline)
+{
+    const struct { const char* args; const char* program; const char* type; } cases[] = {
+        { "C:\\windows\\notepad.exe", "NOTEPAD.EXE", "460" },
+        { "\"C:\\windows\\system32\\shell32.dll\" ", "SHELL32.DLL", "470" },
+    };
+    size_t calls = 0;
+    for (const auto& c : cases) {
+        EXPECT_EQ(0, vxtest::RunProgram(Monitor(c.args), 15000)) << c.args;
+        std::string call = browser_.Call(++calls);
+        vxtest::ReadQuery read = vxtest::ReadLookupQuery(vxtest::RecordedAddress(call));
+        EXPECT_EQ(c.program, read.Value("program")) << call;
+        EXPECT_EQ(c.type, read.Value("Type")) << call;
+    }
+}
 
 TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
 {
