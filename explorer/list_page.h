@@ -88,6 +88,10 @@ struct PageActions {
     // 1: column widths are parts of the whole width (else of the width
     // less the vertical scroll bar).
     int FullWidth;
+    // The row's icon when the page names one (a type's default icon): 1
+    // with its file (file holds fileSize) and index, 0 for the program's
+    // first icon.
+    int (*RowIcon)(ListPage* page, const PageRow* row, char* file, size_t fileSize, int* index);
 };
 
 // One open page (the dialog's DWLP_USER).
