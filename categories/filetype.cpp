@@ -884,4 +884,5 @@ const Category g_FileTypesCategory = {
     DescribeFileType,
     NULL,                            // Act: within its own step
     UndoFileTypeLine,
+    EnumFileTypes,                   // ListAll: every monitored type
 };

@@ -429,4 +429,5 @@ const Category g_HiddenFilesCategory = {
     DescribeHidden,
     ActOnHidden,
     UndoHidden,
+    EnumHiddenFiles,         // ListAll: every hidden file, named
 };

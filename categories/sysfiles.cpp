@@ -453,7 +453,12 @@ int CheckAllSysFiles()
 
 int ViewInNotepad(const char* file)
 {
-    HINSTANCE result = ShellExecuteA(UiOwner(), "open", "notepad.exe", file, NULL, SW_SHOWNORMAL);
+    // Quoted: a path with blanks is one argument, whatever Notepad makes
+    // of the rest of its command line.
+    char argument[VX_PATH + 3];
+    TEXT_FORMAT(argument, "\"%s\"", file);
+    HINSTANCE result = ShellExecuteA(UiOwner(), "open", "notepad.exe", argument, NULL,
+                                     SW_SHOWNORMAL);
     if ((INT_PTR)result > 32)
         return 1;
     TellSystemError(GetLastError());

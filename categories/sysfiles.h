@@ -51,7 +51,8 @@ int CheckAllSysFiles();
 int AcceptSysFileChange(const char* name, const char* path, int stopWatching);
 int RejectSysFileChange(const char* name, const char* path, int stopWatching);
 
-// Opens the file in notepad.exe; a failure is told as NOTICE_SYSTEM_ERROR.
+// Opens the file in notepad.exe, its path given quoted (one argument even
+// with blanks); a failure is told as NOTICE_SYSTEM_ERROR.
 int ViewInNotepad(const char* file);
 // ViewInNotepad on the HOSTS file; without one, text 736 is told.
 int ViewHosts();

@@ -140,6 +140,6 @@ const PageActions g_ActiveXActions = {
     InitActiveX, ActivateActiveX, NULL, NULL, ActiveXSelection, ActiveXCommand, NULL,
     kButtons, kPartners, 3,
     1,     // FullWidth
-    NULL,  // IconFile: Info is a version text here
+    NULL,  // RowIcon: Info is a version text here
     1,     // EndingOnly: the menu holds only the common ending
 };

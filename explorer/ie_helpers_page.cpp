@@ -48,13 +48,14 @@ const PageColumn g_IEHelperColumns[IE_HELPER_COLUMN_COUNT] = {
 
 // A toolbar button's Info is its HotIcon: an ".ico" file named there is
 // its icon.  The other kinds keep a version text in Info, never a file.
-static void HelperIconFile(const PageRow* row, char* out, size_t outSize)
+static int HelperIcon(ListPage*, const PageRow* row, char* out, size_t outSize, int* index)
 {
     TextCopy(out, outSize, "");
+    *index = 0;
     const ItemRecord* item = row->Item;
     int at = TextIndexNoCase(item->Info, ".ico");
     if (item->Code != HELPER_CODE_EXTENSION || at < 0)
-        return;
+        return 0;
     // The file ends with ".ico"; what follows (",0", a quote) is not part of it.
     char named[VX_PATH];
     size_t length = (size_t)at + 4;
@@ -64,6 +65,7 @@ static void HelperIconFile(const PageRow* row, char* out, size_t outSize)
     DWORD n = ExpandEnvironmentStringsA(unquoted, out, (DWORD)outSize);
     if (n == 0 || n > outSize)
         TextCopy(out, outSize, unquoted);
+    return out[0] != '\0';
 }
 
 // --- Texts and the selection -------------------------------------------------------
@@ -150,5 +152,5 @@ const PageActions g_IEHelperActions = {
     InitHelpers, NULL, NULL, NULL, HelpersSelection, HelpersCommand, HelpersMenu,
     kButtons, kPartners, 3,
     1,  // FullWidth
-    HelperIconFile,
+    HelperIcon,
 };

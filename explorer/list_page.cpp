@@ -164,10 +164,10 @@ static int AddOwnIcon(HIMAGELIST images, int id)
     return image;
 }
 
-// Adds the first icon of a file; -1 when it has none.
-static int AddFileIcon(HIMAGELIST images, const char* file)
+// Adds the icon of a file; -1 when it has none.
+static int AddFileIcon(HIMAGELIST images, const char* file, int index)
 {
-    HICON icon = ExtractIconA(GetModuleHandleA(NULL), file, 0);
+    HICON icon = ExtractIconA(GetModuleHandleA(NULL), file, (UINT)index);
     if (icon == NULL || icon == (HICON)1)
         return -1;
     int image = ImageList_AddIcon(images, icon);
@@ -175,12 +175,21 @@ static int AddFileIcon(HIMAGELIST images, const char* file)
     return image;
 }
 
-// The image of a row's program: its first icon, else the missing-file
-// icon (added once per fill), else the program's own (0).
-static int ProgramImage(ListPage* page, const PageRow* row, int* missingImage)
+// The image of a row: the icon its page names, else its program's first
+// icon, else the missing-file icon (added once per fill), else the
+// program's own (0).
+static int RowImage(ListPage* page, const PageRow* row, int* missingImage)
 {
+    const PageActions* actions = ActionsOf(page);
+    char file[VX_PATH];
+    int index = 0;
+    if (actions->RowIcon != NULL && actions->RowIcon(page, row, file, sizeof(file), &index)) {
+        int image = AddFileIcon(page->Images, file, index);
+        if (image >= 0)
+            return image;
+    }
     if (row->Exists) {
-        int image = AddFileIcon(page->Images, row->Program);
+        int image = AddFileIcon(page->Images, row->Program, 0);
         if (image >= 0)
             return image;
     }
@@ -255,7 +264,9 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
     if (same != NULL) {
         row->Exists = same->Exists;
         TextCopy(row->Company, same->Company);
-        row->FileImage = same->FileImage;
+        // A page that names its rows' icons may name another for each.
+        row->Image = ActionsOf(page)->RowIcon != NULL
+                         ? RowImage(page, row, &fill->missingImage) : same->Image;
     } else {
         row->Exists = ProgramExists(row->Program);
         row->Company[0] = '\0';
@@ -264,16 +275,7 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
             GetVersionStrings(row->Program, strings);
             TextCopy(row->Company, strings[VS_COMPANY_NAME]);
         }
-        row->FileImage = ProgramImage(page, row, &fill->missingImage);
-    }
-    row->Image = row->FileImage;
-    char iconFile[VX_PATH] = "";
-    if (ActionsOf(page)->IconFile != NULL)
-        ActionsOf(page)->IconFile(row, iconFile, sizeof(iconFile));
-    if (iconFile[0] != '\0') {
-        int image = AddFileIcon(page->Images, iconFile);
-        if (image >= 0)
-            row->Image = image;
+        row->Image = RowImage(page, row, &fill->missingImage);
     }
     // A file seen for the first time is stamped now and shows that date.
     int at = 0;

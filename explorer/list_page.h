@@ -39,8 +39,6 @@ struct PageRow {
     int Exists;                       // the program file is there
     int Last;                         // sorts after the others (a disabled entry)
     int Image;                        // its image in the row icons
-    int FileImage;                    // its program file's image (Image unless the
-                                      // page chose another icon file)
 };
 
 enum PageField {
@@ -91,10 +89,11 @@ struct PageActions {
     // 1: column widths are parts of the whole width (else of the width
     // less the vertical scroll bar).
     int FullWidth;
-    // The file whose first icon the row shows instead of its program's
-    // (out holds VX_PATH); "" (or no hook): the program's.  A file without
-    // an icon falls back to the program's.
-    void (*IconFile)(const PageRow* row, char* out, size_t outSize);
+    // The row's icon when the page names one (a type's default icon, a
+    // toolbar button's icon file): 1 with its file (file holds fileSize) and
+    // index, 0 for the program's first icon.  A file without that icon
+    // falls back to the program's.
+    int (*RowIcon)(ListPage* page, const PageRow* row, char* file, size_t fileSize, int* index);
     // 1: the right-click menu holds only the common ending (PLUS Info, Log,
     // Help), not the common item entries.
     int EndingOnly;
