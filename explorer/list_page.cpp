@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "categories/restart_commands.h"
+#include "explorer/explorer.h"
 #include "explorer/frame.h"
 #include "explorer/info_dialog.h"
 #include "foundation/category_record.h"
@@ -786,6 +787,10 @@ INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return TRUE;
     case WM_NOTIFY:
         SetWindowLongPtrA(window, DWLP_MSGRESULT, OnNotify(page, (const NMHDR*)lParam));
+        return TRUE;
+    case WM_VX_REFRESH_PAGE:
+        // A second start asked for this page while it is shown.
+        FillListPage(page);
         return TRUE;
     case WM_VX_LAYOUT_PAGE: {
         const PageActions* actions = ActionsOf(page);
