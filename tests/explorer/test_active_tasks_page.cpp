@@ -64,12 +64,12 @@ TEST_F(ActiveTasksPageTest, KillTaskEndsTheSelectedRowsOwnProcess)
     EXPECT_EQ(2, std::count(modules.begin(), modules.end(), "UPDATE.EXE"));
     int second = RowOfProgram(page, list, second_);
     ASSERT_GE(second, 0);
+    ClickRow(list, second);  // scrolled into view
     std::vector<std::string> menu = MenuOfRightClick(page, list, second);
     EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Refresh"));
     EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Kill Task"));
     EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "Delete &File on Reboot"));
 
-    ClickRow(list, second);
     EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_ACTIVE_KILL); }).empty());
     EXPECT_TRUE(b_.Ended(5000));
     EXPECT_TRUE(a_.Running());

@@ -74,7 +74,7 @@ TEST_F(ServicesPageTest, ColumnsTheMicrosoftBoxAndTheListAfterInfo)
     int own = FindRow(list, kTitle, "Vx Page Own");
     int hosted = FindRow(list, kTitle, "Vx Page Hosted");
     ASSERT_TRUE(own >= 0 && hosted >= 0);
-    EXPECT_EQ("own.exe", Cell(list, own, kCommand));
+    EXPECT_EQ("own.exe -service", Cell(list, own, kCommand));
     EXPECT_EQ("Manual", Cell(list, own, kStartup));
     EXPECT_EQ("", Cell(list, own, kStatus)) << "unknown to the manager: no state";
     EXPECT_EQ("svchost.exe hosted.dll", Cell(list, hosted, kCommand));
