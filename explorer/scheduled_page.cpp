@@ -33,12 +33,14 @@ static void LastRunCell(const PageRow* row, char* out, size_t outSize)
     TextCopy(out, outSize, row->Item->Info);
 }
 
+// The run times ("12/08/2026  12:30 PM") are shown whole; the name gives
+// them the room.
 const PageColumn g_ScheduledColumns[SCHEDULED_COLUMN_COUNT] = {
-    { IDS_COL_TASK_NAME, 28, FIELD_CELL, TaskNameCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_TASK_NAME, 20, FIELD_CELL, TaskNameCell, SORT_TEXT, NULL, 0 },
     { IDS_COL_TASK_PROGRAM, 16, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_COMPANY, 18, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
-    { IDS_COL_NEXT_RUN, 18, FIELD_CELL, NextRunCell, SORT_TEXT, NULL, 0 },
-    { IDS_COL_LAST_RUN, 18, FIELD_CELL, LastRunCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_NEXT_RUN, 22, FIELD_CELL, NextRunCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_LAST_RUN, 22, FIELD_CELL, LastRunCell, SORT_TEXT, NULL, 0 },
 };
 
 // --- Texts and commands --------------------------------------------------------------

@@ -44,13 +44,15 @@ static void StartupCell(const PageRow* row, char* out, size_t outSize)
     TextCopy(out, outSize, row->Item->Extra);
 }
 
+// Parts of the width that leave no sideways scrolling, with room for a
+// whole date, "Automatic" and a hosted service's "svchost.exe " prefix.
 const PageColumn g_ServiceColumns[SERVICE_COLUMN_COUNT] = {
-    { IDS_COL_TITLE, 30, FIELD_NAME, NULL, SORT_TEXT, NULL, 0 },
-    { IDS_COL_COMMAND, 18, FIELD_CELL, ServiceCommandCell, SORT_TEXT, NULL, 0 },
-    { IDS_COL_COMPANY, 18, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
-    { IDS_COL_STATUS, 9, FIELD_CELL, StatusCell, SORT_TEXT, NULL, 0 },
-    { IDS_COL_STARTUP, 10, FIELD_CELL, StartupCell, SORT_TEXT, NULL, 0 },
-    { IDS_COL_DETECTED, 20, FIELD_DETECTED, NULL, SORT_DATE, NULL, 0 },
+    { IDS_COL_TITLE, 24, FIELD_NAME, NULL, SORT_TEXT, NULL, 0 },
+    { IDS_COL_COMMAND, 20, FIELD_CELL, ServiceCommandCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_COMPANY, 11, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
+    { IDS_COL_STATUS, 10, FIELD_CELL, StatusCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_STARTUP, 11, FIELD_CELL, StartupCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_DETECTED, 22, FIELD_DETECTED, NULL, SORT_DATE, NULL, 0 },
 };
 
 // --- Texts, the check box and the fill ------------------------------------------------
