@@ -29,13 +29,9 @@ static void InitActiveTasks(ListPage* page)
 
 static void ActiveTasksMenu(ListPage*, HMENU menu, const PageRow*)
 {
-    char text[128];
-    LoadText(IDS_BUTTON_REFRESH, text, sizeof(text));
-    AppendMenuA(menu, MF_STRING, IDC_ACTIVE_REFRESH, text);
-    LoadText(IDS_BUTTON_KILL, text, sizeof(text));
-    AppendMenuA(menu, MF_STRING, IDC_ACTIVE_KILL, text);
-    LoadText(IDS_ROWMENU_REBOOT_DELETE, text, sizeof(text));
-    AppendMenuA(menu, MF_STRING, IDM_PAGE_REBOOT_DELETE, text);
+    AppendMenuText(menu, IDC_ACTIVE_REFRESH, IDS_BUTTON_REFRESH);
+    AppendMenuText(menu, IDC_ACTIVE_KILL, IDS_BUTTON_KILL);
+    AppendMenuText(menu, IDM_PAGE_REBOOT_DELETE, IDS_ROWMENU_REBOOT_DELETE);
 }
 
 static int s_selected[ITEM_MAX];
@@ -45,11 +41,7 @@ static int s_selected[ITEM_MAX];
 // question; a history line for each that ended.
 static void KillTasks(ListPage* page)
 {
-    int count = SelectedRecords(page, s_selected, ITEM_MAX);
-    if (count == 0) {
-        NoSelectionMessage(page->Window);
-        return;
-    }
+    int count = SelectedOrSaySo(page, s_selected, ITEM_MAX);
     for (int i = 0; i < count; i++) {
         const ItemRecord* item = RowOfRecord(page, s_selected[i])->Item;
         if (KillProcessById((DWORD)item->Flag, item->Command))

@@ -23,24 +23,14 @@ static void TaskNameCell(const PageRow* row, char* out, size_t outSize)
         TextCopy(out, outSize, name);
 }
 
-static void NextRunCell(const PageRow* row, char* out, size_t outSize)
-{
-    TextCopy(out, outSize, row->Item->Extra);
-}
-
-static void LastRunCell(const PageRow* row, char* out, size_t outSize)
-{
-    TextCopy(out, outSize, row->Item->Info);
-}
-
 // The run times ("12/08/2026  12:30 PM") are shown whole; the name gives
 // them the room.
 const PageColumn g_ScheduledColumns[SCHEDULED_COLUMN_COUNT] = {
     { IDS_COL_TASK_NAME, 20, FIELD_CELL, TaskNameCell, SORT_TEXT, NULL, 0 },
     { IDS_COL_TASK_PROGRAM, 16, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_COMPANY, 18, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
-    { IDS_COL_NEXT_RUN, 22, FIELD_CELL, NextRunCell, SORT_TEXT, NULL, 0 },
-    { IDS_COL_LAST_RUN, 22, FIELD_CELL, LastRunCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_NEXT_RUN, 22, FIELD_EXTRA, NULL, SORT_TEXT, NULL, 0 },
+    { IDS_COL_LAST_RUN, 22, FIELD_INFO, NULL, SORT_TEXT, NULL, 0 },
 };
 
 // --- Texts and commands --------------------------------------------------------------
@@ -56,11 +46,8 @@ static void InitScheduled(ListPage* page)
 
 static void ScheduledMenu(ListPage*, HMENU menu, const PageRow*)
 {
-    char text[128];
-    LoadText(IDS_BUTTON_REMOVE, text, sizeof(text));
-    AppendMenuA(menu, MF_STRING, IDC_SCHEDULED_REMOVE, text);
-    LoadText(IDS_ROWMENU_REBOOT_DELETE, text, sizeof(text));
-    AppendMenuA(menu, MF_STRING, IDM_PAGE_REBOOT_DELETE, text);
+    AppendMenuText(menu, IDC_SCHEDULED_REMOVE, IDS_BUTTON_REMOVE);
+    AppendMenuText(menu, IDM_PAGE_REBOOT_DELETE, IDS_ROWMENU_REBOOT_DELETE);
 }
 
 static int s_selected[ITEM_MAX];
@@ -69,11 +56,7 @@ static int s_selected[ITEM_MAX];
 // the task: one the scheduler keeps stays approved, and the user is told.
 static void RemoveTasks(ListPage* page)
 {
-    int count = SelectedRecords(page, s_selected, ITEM_MAX);
-    if (count == 0) {
-        NoSelectionMessage(page->Window);
-        return;
-    }
+    int count = SelectedOrSaySo(page, s_selected, ITEM_MAX);
     for (int i = 0; i < count; i++) {
         const ItemRecord* item = RowOfRecord(page, s_selected[i])->Item;
         if (PageMessage(page->Window, IDS_SCHEDULED_REMOVE_ASK, item->Name,

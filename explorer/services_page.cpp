@@ -39,11 +39,6 @@ static void StatusCell(const PageRow* row, char* out, size_t outSize)
         TextCopy(out, outSize, "");  // a service the manager does not know
 }
 
-static void StartupCell(const PageRow* row, char* out, size_t outSize)
-{
-    TextCopy(out, outSize, row->Item->Extra);
-}
-
 // Parts of the width that leave no sideways scrolling, with room for a
 // whole date, "Automatic" and a hosted service's "svchost.exe " prefix.
 const PageColumn g_ServiceColumns[SERVICE_COLUMN_COUNT] = {
@@ -51,7 +46,7 @@ const PageColumn g_ServiceColumns[SERVICE_COLUMN_COUNT] = {
     { IDS_COL_COMMAND, 20, FIELD_CELL, ServiceCommandCell, SORT_TEXT, NULL, 0 },
     { IDS_COL_COMPANY, 11, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_STATUS, 10, FIELD_CELL, StatusCell, SORT_TEXT, NULL, 0 },
-    { IDS_COL_STARTUP, 11, FIELD_CELL, StartupCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_STARTUP, 11, FIELD_EXTRA, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_DETECTED, 22, FIELD_DETECTED, NULL, SORT_DATE, NULL, 0 },
 };
 
