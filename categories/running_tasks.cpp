@@ -11,6 +11,7 @@
 #include "foundation/utils.h"
 #include "foundation/version_info.h"
 #include "foundation/item_list.h"
+#include "foundation/path_text.h"
 
 #define DETECTED_ACTIVE_TASKS_KEY VX_DETECTED_KEY "\\ActiveTasks"
 
@@ -32,6 +33,23 @@ int EnumRunningTasks(ItemList* list)
     ClearItems(list);
     EnumPrograms(OnProgram, list);
     return ItemCount(list);
+}
+
+// A program the page can show: one whose path has a file part.
+static int OnShownProgram(DWORD processId, const char* path, const char* comparable,
+                          void* context)
+{
+    if (comparable[FileNameOffset(comparable)] == '\0')
+        return 1;
+    return OnProgram(processId, path, comparable, context);
+}
+
+// The page's listing: every running program whose path names a file.
+static int ListAllRunning(ItemList* out)
+{
+    ClearItems(out);
+    EnumPrograms(OnShownProgram, out);
+    return ItemCount(out);
 }
 
 void RecordActiveTasks()
@@ -71,4 +89,5 @@ const Category g_ActiveTasksCategory = {
     NULL,                // Describe
     NULL,                // Act
     NULL,                // Undo
+    ListAllRunning,
 };

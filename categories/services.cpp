@@ -533,12 +533,10 @@ int QueryServiceState(const char* title)
     return (int)((status.dwCurrentState << 16) | (status.dwServiceType & 0xFFFF));
 }
 
-int ServiceStateText(const char* title, char* out, size_t outSize)
+void ServiceStateName(int state, char* out, size_t outSize)
 {
-    outSize = TextLimit(outSize, 128);
-    int state = QueryServiceState(title);
     int textId = TXT_SERVICE_STOPPED;
-    switch (state >> 16) {
+    switch (state) {
     case SERVICE_START_PENDING: textId = TXT_SERVICE_START_PENDING; break;
     case SERVICE_STOP_PENDING: textId = TXT_SERVICE_STOP_PENDING; break;
     case SERVICE_RUNNING: textId = TXT_SERVICE_RUNNING; break;
@@ -547,8 +545,35 @@ int ServiceStateText(const char* title, char* out, size_t outSize)
     case SERVICE_PAUSED: textId = TXT_SERVICE_PAUSED; break;
     default: break;
     }
-    LoadText(textId, out, (int)outSize);
+    LoadText(textId, out, (int)TextLimit(outSize, 128));
+}
+
+int ServiceStateText(const char* title, char* out, size_t outSize)
+{
+    int state = QueryServiceState(title);
+    ServiceStateName(state >> 16, out, outSize);
     return state < 0x10000 ? 0 : state;
+}
+
+int LoadServiceStates(NameTable* states)
+{
+    TitleTable table;
+    LoadTitles(&table);
+    if (table.entries == NULL)
+        return -1;
+    int count = 0;
+    for (DWORD i = 0; i < table.count; i++) {
+        const ENUM_SERVICE_STATUSA* entry = &table.entries[i];
+        if (entry->lpDisplayName == NULL || entry->lpDisplayName[0] == '\0')
+            continue;
+        // Keyed as the listing keeps titles.
+        char title[ITEM_NAME];
+        TextCopy(title, entry->lpDisplayName);
+        if (NameTablePut(states, title, (int)entry->ServiceStatus.dwCurrentState))
+            count++;
+    }
+    FreeTitles(&table);
+    return count;
 }
 
 int ServiceControlsAccepted(const char* title)
@@ -775,6 +800,14 @@ static int ActOnService(const ItemRecord* item, int, int answer)
     return 0;
 }
 
+// The page's listing: every program and shared-host service, less
+// Microsoft's while "HideMicrosoftServices" says so.
+static int ListAllServices(ItemList* out)
+{
+    int count = EnumServices(out, 0);
+    return count < 0 ? 0 : count;
+}
+
 const Category g_ServicesCategory = {
     "Check for change to Services",  // Label
     "Services",                      // DetectedSubkey
@@ -795,4 +828,5 @@ const Category g_ServicesCategory = {
     DescribeService,
     ActOnService,
     NULL,                            // Undo: nothing of it is reversible
+    ListAllServices,
 };

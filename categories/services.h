@@ -9,6 +9,8 @@
 #include <stddef.h>
 #include "foundation/category_record.h"
 
+struct NameTable;  // foundation/name_table.h
+
 #define SERVICES_KEY     "SYSTEM\\CurrentControlSet\\Services"
 #define VX_SERVICES_KEY  "Software\\Quillon\\Vardex\\Services"
 
@@ -59,6 +61,14 @@ int QueryServiceState(const char* title);
 int ServiceStateText(const char* title, char* out, size_t outSize);
 template <size_t N> inline int ServiceStateText(const char* title, char (&out)[N])
 { return ServiceStateText(title, out, N); }
+// The run-state text of a state as the control manager gives it
+// (SERVICE_RUNNING ...; out holds 128): "Stopped" for any state not named.
+void ServiceStateName(int state, char* out, size_t outSize);
+// The state of every service the control manager knows, in one call: each
+// title (cut as the listing cuts it) with its current state.  Returns how
+// many were entered; -1 (nothing entered) when the manager cannot be asked.
+// A service known to the registry alone has no state here.
+int LoadServiceStates(NameTable* states);
 // The controls the running service accepts; 0 when it cannot be asked.
 int ServiceControlsAccepted(const char* title);
 // Sends control (1 stops) to the service.  1 on success, else 0.

@@ -896,6 +896,22 @@ static int ActOnTask(const ItemRecord* item, int, int answer)
     return deleted;
 }
 
+int RemoveScheduledTask(const ItemRecord* item)
+{
+    if (!DeleteScheduledTask(TaskKeyOf(item)))
+        return 0;
+    ForgetTaskApproval(TaskKeyOf(item));
+    return 1;
+}
+
+// The page's listing: every task; nothing when the scheduler cannot be
+// asked.
+static int ListAllTasks(ItemList* out)
+{
+    int count = EnumScheduledTasks(out);
+    return count < 0 ? 0 : count;
+}
+
 const Category g_TasksCategory = {
     "Scheduled Tasks",               // Label
     "Tasks",                         // DetectedSubkey
@@ -916,4 +932,5 @@ const Category g_TasksCategory = {
     DescribeTask,
     ActOnTask,
     NULL,                            // Undo: a deleted task cannot come back
+    ListAllTasks,
 };

@@ -43,6 +43,11 @@ int EnumScheduledTasks(ItemList* list);
 // list's Key) is key, compared without case; an ANSI name that merely
 // converts to it is no match.  1 when deleted, 0 when not found or refused.
 int DeleteScheduledTask(const char* key);
+// The user's removal of a listed task: deletes the task of the record's
+// key and then, only when it is gone, its approval under Tasks (a task
+// that stays keeps its approval, so no patrol asks about it as new).
+// 1 when deleted, 0 when not found or refused.
+int RemoveScheduledTask(const ItemRecord* item);
 // The lookups below find a task by its key, or by an ANSI name that spells
 // its name exactly (what the alert has).
 // Next run time as text, "Never" when none (out holds outSize).  Length;

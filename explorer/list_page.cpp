@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "categories/restart_commands.h"
+#include "explorer/explorer.h"
 #include "explorer/frame.h"
 #include "explorer/info_dialog.h"
 #include "foundation/category_record.h"
@@ -75,6 +76,12 @@ void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_
         break;
     case FIELD_DETECTED:
         TextCopy(out, outSize, row->Detected);
+        break;
+    case FIELD_EXTRA:
+        TextCopy(out, outSize, row->Item->Extra);
+        break;
+    case FIELD_INFO:
+        TextCopy(out, outSize, row->Item->Info);
         break;
     case FIELD_CELL:
         if (column->Cell != NULL)
@@ -546,6 +553,14 @@ int SelectedRecords(const ListPage* page, int* indexes, int max)
     return n;
 }
 
+int SelectedOrSaySo(const ListPage* page, int* indexes, int max)
+{
+    int count = SelectedRecords(page, indexes, max);
+    if (count == 0)
+        NoSelectionMessage(page->Window);
+    return count;
+}
+
 const PageRow* RowOfRecord(const ListPage* page, int index)
 {
     return index >= 0 && index < page->RowCount ? &page->Rows[index] : NULL;
@@ -589,7 +604,7 @@ static void UpdateSelection(ListPage* page)
 
 // --- The right-click menu ----------------------------------------------------------
 
-static void AppendText(HMENU menu, int id, int textId)
+void AppendMenuText(HMENU menu, int id, int textId)
 {
     char text[128];
     LoadText(textId, text, sizeof(text));
@@ -605,18 +620,18 @@ static void ShowRowMenu(ListPage* page)
     if (menu == NULL)
         return;
     if (!ActionsOf(page)->EndingOnly) {
-        AppendText(menu, IDC_PAGE_INFO, IDS_ROWMENU_INFO);
-        AppendText(menu, IDM_PAGE_EXPLORE, IDS_ROWMENU_EXPLORE);
-        AppendText(menu, IDM_PAGE_PROPERTIES, IDS_ROWMENU_PROPERTIES);
+        AppendMenuText(menu, IDC_PAGE_INFO, IDS_ROWMENU_INFO);
+        AppendMenuText(menu, IDM_PAGE_EXPLORE, IDS_ROWMENU_EXPLORE);
+        AppendMenuText(menu, IDM_PAGE_PROPERTIES, IDS_ROWMENU_PROPERTIES);
         if (HasNote(row))
-            AppendText(menu, IDM_PAGE_VIEW_NOTE, IDS_ROWMENU_VIEW_NOTE);
+            AppendMenuText(menu, IDM_PAGE_VIEW_NOTE, IDS_ROWMENU_VIEW_NOTE);
     }
     if (ActionsOf(page)->Menu != NULL)
         ActionsOf(page)->Menu(page, menu, row);
     AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-    AppendText(menu, IDM_PAGE_PLUS_INFO, IDS_ROWMENU_PLUS_INFO);
-    AppendText(menu, IDM_PAGE_LOG, IDS_ROWMENU_LOG);
-    AppendText(menu, IDC_PAGE_HELP, IDS_ROWMENU_HELP);
+    AppendMenuText(menu, IDM_PAGE_PLUS_INFO, IDS_ROWMENU_PLUS_INFO);
+    AppendMenuText(menu, IDM_PAGE_LOG, IDS_ROWMENU_LOG);
+    AppendMenuText(menu, IDC_PAGE_HELP, IDS_ROWMENU_HELP);
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(page->Window);
@@ -846,6 +861,10 @@ INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
             SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
         return TRUE;
     }
+    case WM_VX_REFRESH_PAGE:
+        // A second start asked for this page while it is shown.
+        FillListPage(page);
+        return TRUE;
     case WM_VX_LAYOUT_PAGE: {
         const PageActions* actions = ActionsOf(page);
         LayoutPage(window, actions->Buttons, actions->ButtonCount, actions->Partners);

@@ -46,6 +46,8 @@ enum PageField {
     FIELD_FILE_PART,  // the Command after its last "\"
     FIELD_COMPANY,
     FIELD_DETECTED,
+    FIELD_EXTRA,      // the record's Extra
+    FIELD_INFO,       // the record's Info
     FIELD_CELL,       // the column's own Cell function
 };
 
@@ -144,6 +146,8 @@ void SortListPage(ListPage* page, int column, int descending);
 int SelectedRecords(const ListPage* page, int* indexes, int max);
 // The selected row (the focused one when several are); NULL for none.
 const PageRow* SelectedRow(const ListPage* page);
+// SelectedRecords; with none, the "No selection" message (and 0).
+int SelectedOrSaySo(const ListPage* page, int* indexes, int max);
 // The row of a record index; NULL outside the list.
 const PageRow* RowOfRecord(const ListPage* page, int index);
 
@@ -156,6 +160,9 @@ void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_
 // A path's file part: the text after its last "\", the whole text when it
 // has none (out holds VX_PATH).
 void FilePartOf(const char* path, char* out, size_t outSize);
+
+// Appends an entry with the numbered text to a right-click menu.
+void AppendMenuText(HMENU menu, int id, int textId);
 
 // A message box of the explorer: the numbered text with its "%s" filled
 // by value (NULL: none), the product name as caption, topmost, in the

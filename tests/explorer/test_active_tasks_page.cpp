@@ -1,0 +1,111 @@
+// The Active Tasks page against real processes: copies of this program
+// run under one file name in two folders, and Kill Task ends exactly the
+// selected row's process, and never a process that runs another program
+// under the row's id.
+#include "support/idle_child.h"
+
+#include <algorithm>
+
+#include "categories/running_tasks.h"
+#include "foundation/options.h"
+#include "list_page_driver.h"
+#include "resources/pages/active_tasks.h"
+
+using namespace page_test;
+
+namespace {
+
+const int kModule = 0;
+
+class ActiveTasksPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        LoadOptions();
+        DeleteFileA(History().c_str());
+        first_ = vxtest::MakeProgramCopy("vxA\\update.exe");
+        second_ = vxtest::MakeProgramCopy("vxB\\update.exe");
+        ASSERT_TRUE(a_.Start(first_) && b_.Start(second_));
+    }
+    void TearDown() override { vxtest::ResetStore(); }
+    static std::string History() { return vxtest::PathInProgramFolder("history.txt"); }
+
+    std::string first_, second_;
+    vxtest::IdleChild a_, b_;
+};
+
+// The record behind a row (the page's own list, through the row's lParam).
+ItemRecord* RecordOf(HWND page, HWND list, int row)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+    ListPage* own = (ListPage*)GetWindowLongPtrA(page, DWLP_USER);
+    return const_cast<ItemRecord*>(GetItem(&own->Items, (int)item.lParam));
+}
+
+// The row of the program at path; -1 when none.
+int RowOfProgram(HWND page, HWND list, const std::string& path)
+{
+    for (int row = 0; row < RowCount(list); row++)
+        if (_stricmp(RecordOf(page, list, row)->Command, path.c_str()) == 0)
+            return row;
+    return -1;
+}
+
+TEST_F(ActiveTasksPageTest, KillTaskEndsTheSelectedRowsOwnProcess)
+{
+    PageHost host(PAGE_ACTIVE_TASKS);
+    HWND page = host.Page(), list = host.List();
+    EXPECT_TRUE(GetDlgItem(page, IDC_PAGE_MONITOR) == NULL);
+    std::vector<std::string> modules = Column(list, kModule);
+    EXPECT_EQ(2, std::count(modules.begin(), modules.end(), "UPDATE.EXE"));
+    int second = RowOfProgram(page, list, second_);
+    ASSERT_GE(second, 0);
+    ClickRow(list, second);  // scrolled into view
+    std::vector<std::string> menu = MenuOfRightClick(page, list, second);
+    EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Refresh"));
+    EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Kill Task"));
+    EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "Delete &File on Reboot"));
+
+    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_ACTIVE_KILL); }).empty());
+    EXPECT_TRUE(b_.Ended(5000));
+    EXPECT_TRUE(a_.Running());
+    std::string history = vxtest::ReadFileText(History());
+    std::string upper = second_;
+    CharUpperA(&upper[0]);
+    EXPECT_NE(std::string::npos, history.find("\tTASK_Kill\tINFO_TASK\t"));
+    EXPECT_NE(std::string::npos, history.find("\t" + upper + "\t"));
+    EXPECT_EQ(-1, RowOfProgram(page, list, second_));
+    EXPECT_GE(RowOfProgram(page, list, first_), 0);
+}
+
+// The row's process ended and its id now runs another program: nothing
+// is ended and nothing written.  Refresh lists what runs now.
+TEST_F(ActiveTasksPageTest, AnIdThatRunsAnotherProgramIsLeftAlone)
+{
+    PageHost host(PAGE_ACTIVE_TASKS);
+    HWND page = host.Page(), list = host.List();
+    int first = RowOfProgram(page, list, first_);
+    ASSERT_GE(first, 0);
+    RecordOf(page, list, first)->Flag = (int)b_.Id();
+    ClickRow(list, first);
+    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_ACTIVE_KILL); }).empty());
+    EXPECT_TRUE(a_.Running());
+    EXPECT_TRUE(b_.Running());
+    EXPECT_EQ("", vxtest::ReadFileText(History()));
+
+    vxtest::IdleChild third;
+    ASSERT_TRUE(third.Start(vxtest::MakeProgramCopy("vxC\\other.exe")));
+    EXPECT_EQ(-1, FindRow(list, kModule, "OTHER.EXE"));
+    Press(page, IDC_ACTIVE_REFRESH);
+    EXPECT_GE(FindRow(list, kModule, "OTHER.EXE"), 0);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    std::vector<Box> boxes = WithBoxes({ IDOK }, [&] { Press(page, IDC_ACTIVE_KILL); });
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_NE(std::string::npos, boxes[0].text.find("No selection has been made."));
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// The Services page against Wine's service manager and registry: service
+// keys planted in HKLM, one of Wine's own services started and stopped,
+// Microsoft's hidden and shown by the check box, and the list made again
+// after the information dialog.
+#include "categories/services.h"
+#include "foundation/options.h"
+#include "list_page_driver.h"
+#include "resources/pages/services.h"
+
+using namespace page_test;
+
+namespace {
+
+const int kTitle = 0, kCommand = 1, kStatus = 3, kStartup = 4;
+const char* const kSpooler = "Print Spooler";
+
+// A key the registry alone knows (the service manager read its keys when
+// it started).
+void Plant(const std::string& key, const std::string& command, const char* title, DWORD start)
+{
+    std::string path = SERVICES_KEY "\\" + key;
+    vxtest::SetValue(HKEY_LOCAL_MACHINE, path.c_str(), "ImagePath", REG_EXPAND_SZ,
+                     command.c_str(), DWORD(command.size() + 1));
+    vxtest::SetString(HKEY_LOCAL_MACHINE, path.c_str(), "DisplayName", title);
+    vxtest::SetDword(HKEY_LOCAL_MACHINE, path.c_str(), "Start", start);
+}
+
+typedef std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> ScGuard;
+
+// Starts (or stops) Wine's spooler and waits until it is so.
+bool Spooler(bool run)
+{
+    ScGuard scm(OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT), &CloseServiceHandle);
+    ScGuard service(OpenServiceA(scm.get(), "Spooler", SERVICE_ALL_ACCESS), &CloseServiceHandle);
+    SERVICE_STATUS status = {};
+    if (service == nullptr)
+        return false;
+    if (run)
+        StartServiceA(service.get(), 0, NULL);
+    else
+        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+    DWORD want = run ? SERVICE_RUNNING : SERVICE_STOPPED;
+    for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) &&
+                    status.dwCurrentState != want;
+         i++)
+        Sleep(50);
+    return status.dwCurrentState == want;
+}
+
+class ServicesPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        LoadOptions();
+    }
+    void TearDown() override
+    {
+        Spooler(false);
+        vxtest::ResetStore();
+    }
+};
+
+TEST_F(ServicesPageTest, ColumnsTheMicrosoftBoxAndTheListAfterInfo)
+{
+    Plant("VxPageOwn", "C:\\vxsvc\\own.exe -service", "Vx Page Own", 3);
+    Plant("VxPageHosted", "%SystemRoot%\\system32\\svchost.exe -k vx", "Vx Page Hosted", 2);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, SERVICES_KEY "\\VxPageHosted\\Parameters",
+                      "ServiceDll", "C:\\vxsvc\\hosted.dll");
+    Plant("VxPageMs", "C:\\windows\\system32\\regsvr32.exe", "Vx Page Microsoft", 3);
+    ASSERT_TRUE(Spooler(true));
+    PageHost host(PAGE_SERVICES);
+    HWND page = host.Page(), list = host.List();
+    int own = FindRow(list, kTitle, "Vx Page Own");
+    int hosted = FindRow(list, kTitle, "Vx Page Hosted");
+    ASSERT_TRUE(own >= 0 && hosted >= 0);
+    EXPECT_EQ("own.exe -service", Cell(list, own, kCommand));
+    EXPECT_EQ("Manual", Cell(list, own, kStartup));
+    EXPECT_EQ("", Cell(list, own, kStatus)) << "unknown to the manager: no state";
+    EXPECT_EQ("svchost.exe hosted.dll", Cell(list, hosted, kCommand));
+    EXPECT_EQ("Automatic", Cell(list, hosted, kStartup));
+    EXPECT_EQ("Running", Cell(list, FindRow(list, kTitle, kSpooler), kStatus));
+
+    // Microsoft's services: hidden while the box is checked (the default).
+    EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, IDC_SERVICES_HIDE_MS));
+    EXPECT_EQ(-1, FindRow(list, kTitle, "Vx Page Microsoft"));
+    Press(page, IDC_SERVICES_HIDE_MS);
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideMicrosoftServices", "0");
+    EXPECT_GE(FindRow(list, kTitle, "Vx Page Microsoft"), 0);
+    Press(page, IDC_SERVICES_HIDE_MS);
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideMicrosoftServices", "1");
+    EXPECT_EQ(-1, FindRow(list, kTitle, "Vx Page Microsoft"));
+
+    // What the information dialog may have changed is shown after it, on
+    // the service's own row.
+    ClickRow(list, FindRow(list, kTitle, kSpooler));
+    ASSERT_TRUE(Spooler(false));
+    WithBoxes({ IDOK }, [&] { Press(page, IDC_PAGE_INFO); });
+    int spooler = FindRow(list, kTitle, kSpooler);
+    ASSERT_GT(spooler, 0) << "row 0 is selected after any fill";
+    EXPECT_EQ("Stopped", Cell(list, spooler, kStatus));
+    EXPECT_EQ(spooler, ListView_GetNextItem(list, -1, LVNI_SELECTED));
+}
+
+}  // namespace
