@@ -518,6 +518,18 @@ const PageRow* RowOfRecord(const ListPage* page, int index)
     return index >= 0 && index < page->RowCount ? &page->Rows[index] : NULL;
 }
 
+void SelectRecord(ListPage* page, int index)
+{
+    LVFINDINFOA find;
+    ZeroMemory(&find, sizeof(find));
+    find.flags = LVFI_PARAM;
+    find.lParam = index;
+    int row = RowOfRecord(page, index) != NULL
+                  ? (int)SendMessageA(page->List, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find)
+                  : -1;
+    SelectRow(page->List, row);
+}
+
 const PageRow* SelectedRow(const ListPage* page)
 {
     int row = ListView_GetNextItem(page->List, -1, LVNI_SELECTED | LVNI_FOCUSED);

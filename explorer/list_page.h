@@ -126,6 +126,9 @@ int SelectedRecords(const ListPage* page, int* indexes, int max);
 const PageRow* SelectedRow(const ListPage* page);
 // The row of a record index; NULL outside the list.
 const PageRow* RowOfRecord(const ListPage* page, int index);
+// Selects the row of a record index alone and scrolls it into view;
+// nothing is selected for an index outside the list.
+void SelectRecord(ListPage* page, int index);
 
 // The text of a cell as the list shows it (out holds PAGE_CELL).
 void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);
