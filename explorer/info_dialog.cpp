@@ -98,8 +98,8 @@ static int IsService(int code)
 enum NoteLoad { NOTE_NONE, NOTE_LOADED, NOTE_LOCKED };
 
 // Loads the note file into the field: whole up to NOTE_MAX_BYTES, and
-// then writable; a longer one, or one that cannot be read, is shown as far
-// as it goes and stays locked (a save would cut it, a create overwrite it).
+// then writable; of a longer one the beginning, and like one that cannot
+// be read it stays locked (a save would cut it, a create overwrite it).
 static NoteLoad LoadNote(HWND dialog, const char* path)
 {
     DWORD attributes = GetFileAttributesA(path);
@@ -110,7 +110,7 @@ static NoteLoad LoadNote(HWND dialog, const char* path)
     LARGE_INTEGER size;
     if (!file.IsValid() || !GetFileSizeEx(file.Get(), &size))
         return NOTE_LOCKED;
-    DWORD wanted = size.QuadPart > NOTE_MAX_BYTES ? NOTE_MAX_BYTES : (DWORD)size.QuadPart;
+    DWORD wanted = size.QuadPart > NOTE_MAX_BYTES ? NOTE_SHOWN_BYTES : (DWORD)size.QuadPart;
     char* bytes = (char*)malloc(wanted + 1);
     char* text = (char*)malloc(NoteFieldRoom(wanted));
     DWORD read = 0;

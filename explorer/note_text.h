@@ -5,9 +5,11 @@
 #pragma once
 #include <stddef.h>
 
-// The most of a note file that is read (1 MB); a longer note is shown
-// that far and cannot be saved from the dialog, so nothing of it is lost.
+// The most of a note file that is read (1 MB).  A longer note cannot be
+// saved from the dialog, so nothing of it is lost: its beginning is shown
+// (NOTE_SHOWN_BYTES, which a read-only view needs no more of).
 #define NOTE_MAX_BYTES (1024 * 1024)
+#define NOTE_SHOWN_BYTES (64 * 1024)
 
 // The room NoteFieldText needs for length bytes of a note.
 inline size_t NoteFieldRoom(size_t length) { return 2 * length + 1; }

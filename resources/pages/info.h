@@ -21,6 +21,9 @@
 #define IDC_INFO_COPYRIGHT      1032
 #define IDC_INFO_NOTE           1033
 #define IDC_INFO_CREATED_LABEL  1038
+#define IDC_INFO_COMPANY_LABEL  1050   // labels of the version texts
+#define IDC_INFO_VERSION_LABEL  1051
+#define IDC_INFO_COPY_LABEL     1052
 #define IDC_INFO_LOCATION       1039
 #define IDC_INFO_WRITTEN_LABEL  1041
 #define IDC_INFO_DETECTED_LABEL 1042
