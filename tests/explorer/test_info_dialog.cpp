@@ -286,6 +286,40 @@ TEST_F(InfoDialogTest, PlacementIsSavedAndReused)
     EXPECT_FALSE(WithInfo([](HWND) {}, [&] { ShowProgramInfo(PageOf(host.Page()), -1); }));
 }
 
+// What each kind tells of itself, walked with >>.
+TEST_F(InfoDialogTest, KindTexts)
+{
+    std::string program = vxtest::MakeProgramCopy("vx kinds\\tool.exe");
+    ItemRecord toolbar = Row("Vx Bar", program.c_str(), "{B0}", 901);
+    TextCopy(toolbar.Info, "6.0.1");  // a version, which names no icon
+    s_rows = { toolbar, Row("Vx Control", program.c_str(), "{C1}", 1200),
+               Row("Vx Type", program.c_str(), "", 400),
+               Row("Vx Hook", "C:\\windows\\system32\\regsvr32.exe", "", 252) };
+    TextCopy(s_rows[2].Info, ".VXT");
+    PageHost host(Listing(ListTestRows));
+    ClickRow(host.List(), RowOfRecord(host.List(), 0));
+    std::map<std::string, std::string> seen;
+    bool icon = false;
+    WithInfo([&](HWND d) {
+        icon = SendDlgItemMessageA(d, IDC_INFO_ICON, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
+        for (size_t i = 0; i < s_rows.size(); i++, Click(d, IDC_INFO_NEXT))
+            seen[vxtest::WindowText(d)] = Text(d, IDC_INFO_LOCATION) + "|" +
+                                          Text(d, IDC_INFO_NOTE).substr(0, 58) + "|" +
+                                          (Shown(d, IDC_INFO_STATUS) ? "status" : "") +
+                                          (Shown(d, IDC_INFO_RUN) ? "run" : "");
+    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    EXPECT_TRUE(icon);
+    EXPECT_EQ("Location: \"HKLM\\SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar\"|"
+              "The program information listed above is what we could disc|",
+              seen["Vx Bar"]);
+    EXPECT_EQ("CLSID: {C1}|{C1}|", seen["Vx Control"]);
+    EXPECT_EQ("|File Type Extension: .VXT|statusrun", seen["Vx Type"]);
+    EXPECT_EQ("Startup Location: HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
+              "ShellServiceObjectDelayLoad|"
+              "The file Vx Hook appears to be a valid Microsoft system fi|status",
+              seen["Vx Hook"]);
+}
+
 // Each note is loaded whole and saved as it stands in the field.
 TEST_F(InfoDialogTest, NotesLoadWholeAndSaveWhatIsInTheField)
 {
