@@ -26,7 +26,6 @@
 #include "foundation/text_fill.h"
 #include "foundation/version_info.h"
 #include "resources/pages/info.h"
-#include "startup/startup_text.h"
 
 // Type codes with texts of their own.
 enum {
@@ -255,12 +254,8 @@ static void ShowStartupPlace(HWND dialog, const PageRow* row)
 {
     char text[512];
     LoadText(IDS_INFO_STARTUP_PLACE, text, sizeof(text));
-    char place[320] = "";
-    int id = StartupPlaceTextId(row->Item->Code);
-    if (id != 0)
-        LoadText(id, place, sizeof(place));
-    else
-        StartupLocationText(row->Item->Code, row->Last, place, sizeof(place));
+    char place[320];
+    RowPlaceText(row, place, sizeof(place));
     TextAppend(text, place);
     SetText(dialog, IDC_INFO_LOCATION, text);
 }

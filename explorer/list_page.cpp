@@ -21,12 +21,22 @@
 #include "foundation/text.h"
 #include "foundation/text_fill.h"
 #include "resources/explorer_pages.h"
+#include "startup/startup_text.h"
 
 // --- Texts and messages --------------------------------------------------------------
 
 void FilePartOf(const char* path, char* out, size_t outSize)
 {
     TextCopy(out, TextLimit(outSize, VX_PATH), path + FileNameOffset(path));
+}
+
+void RowPlaceText(const PageRow* row, char* out, size_t outSize)
+{
+    int id = StartupPlaceTextId(row->Item->Code);
+    if (id != 0)
+        LoadText(id, out, (int)outSize);
+    else
+        StartupLocationText(row->Item->Code, row->Last, out, outSize);
 }
 
 int PageMessage(HWND owner, int textId, const char* value, UINT flags)

@@ -132,6 +132,10 @@ void SelectRecord(ListPage* page, int index);
 
 // The text of a cell as the list shows it (out holds PAGE_CELL).
 void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);
+// Where a row's entry starts from, as the status bar and the information
+// dialog tell it: the numbered place of codes 800, 900 and 901, else the
+// startup place of its code, marked disabled when the row is Last.
+void RowPlaceText(const PageRow* row, char* out, size_t outSize);
 // A path's file part: the text after its last "\", the whole text when it
 // has none (out holds VX_PATH).
 void FilePartOf(const char* path, char* out, size_t outSize);

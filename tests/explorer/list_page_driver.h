@@ -171,11 +171,13 @@ struct Box {
 // The text of the explorer's message dialog.
 const int kMessageDialogText = 1025;
 
-// A message box, or the explorer's message dialog: not a dialog of the
-// page's own that is open meanwhile.
+// A control of a dialog the test drives itself while boxes are answered
+// (0: none): a dialog holding it is never taken for a box.
+inline int g_drivenControl = 0;
+
 inline bool IsBox(HWND dialog)
 {
-    return GetDlgItem(dialog, 0xFFFF) != NULL || GetDlgItem(dialog, kMessageDialogText) != NULL;
+    return g_drivenControl == 0 || GetDlgItem(dialog, g_drivenControl) == NULL;
 }
 
 // The visible dialog (class #32770) titled caption other than the sheet.
@@ -189,7 +191,8 @@ inline HWND FindDialog(const char* caption)
     return NULL;
 }
 
-// The visible box (IsBox) open now; NULL when none.
+// The visible dialog open now that is not the sheet nor driven; NULL when
+// none.
 inline HWND FindBox()
 {
     for (HWND w = NULL; (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;)

@@ -85,6 +85,7 @@ void Shot(const char* name)
 bool WithInfo(const std::function<void(HWND)>& script, const std::function<void()>& action)
 {
     std::atomic<bool> done(false), seen(false);
+    g_drivenControl = IDC_INFO_NOTE;
     std::thread user([&] {
         HWND d = NULL;
         while (!done && (d = FindInfoDialog()) == NULL)
