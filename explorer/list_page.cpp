@@ -22,12 +22,22 @@
 #include "foundation/text.h"
 #include "foundation/text_fill.h"
 #include "resources/explorer_pages.h"
+#include "startup/startup_text.h"
 
 // --- Texts and messages --------------------------------------------------------------
 
 void FilePartOf(const char* path, char* out, size_t outSize)
 {
     TextCopy(out, TextLimit(outSize, VX_PATH), path + FileNameOffset(path));
+}
+
+void RowPlaceText(const PageRow* row, char* out, size_t outSize)
+{
+    int id = StartupPlaceTextId(row->Item->Code);
+    if (id != 0)
+        LoadText(id, out, (int)outSize);
+    else
+        StartupLocationText(row->Item->Code, row->Last, out, outSize);
 }
 
 int PageMessage(HWND owner, int textId, const char* value, UINT flags)
@@ -564,6 +574,18 @@ int SelectedOrSaySo(const ListPage* page, int* indexes, int max)
 const PageRow* RowOfRecord(const ListPage* page, int index)
 {
     return index >= 0 && index < page->RowCount ? &page->Rows[index] : NULL;
+}
+
+void SelectRecord(ListPage* page, int index)
+{
+    LVFINDINFOA find;
+    ZeroMemory(&find, sizeof(find));
+    find.flags = LVFI_PARAM;
+    find.lParam = index;
+    int row = RowOfRecord(page, index) != NULL
+                  ? (int)SendMessageA(page->List, LVM_FINDITEMA, (WPARAM)-1, (LPARAM)&find)
+                  : -1;
+    SelectRow(page->List, row);
 }
 
 const PageRow* SelectedRow(const ListPage* page)

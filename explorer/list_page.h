@@ -150,6 +150,9 @@ const PageRow* SelectedRow(const ListPage* page);
 int SelectedOrSaySo(const ListPage* page, int* indexes, int max);
 // The row of a record index; NULL outside the list.
 const PageRow* RowOfRecord(const ListPage* page, int index);
+// Selects the row of a record index alone and scrolls it into view;
+// nothing is selected for an index outside the list.
+void SelectRecord(ListPage* page, int index);
 
 // A check box of the page into its option ("1" checked, "0" not), then
 // the list filled again as the option now says.
@@ -157,6 +160,10 @@ void StoreCheckBox(ListPage* page, int id, OptionId option);
 
 // The text of a cell as the list shows it (out holds PAGE_CELL).
 void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);
+// Where a row's entry starts from, as the status bar and the information
+// dialog tell it: the numbered place of codes 800, 900 and 901, else the
+// startup place of its code, marked disabled when the row is Last.
+void RowPlaceText(const PageRow* row, char* out, size_t outSize);
 // A path's file part: the text after its last "\", the whole text when it
 // has none (out holds VX_PATH).
 void FilePartOf(const char* path, char* out, size_t outSize);

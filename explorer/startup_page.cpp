@@ -99,11 +99,7 @@ static void ShowLocation(const PageRow* row)
     char text[512];
     LoadText(IDS_STARTUP_LOCATION, text, sizeof(text));
     char place[320];
-    int id = StartupPlaceTextId(row->Item->Code);
-    if (id != 0)
-        LoadText(id, place, sizeof(place));
-    else
-        StartupLocationText(row->Item->Code, row->Last, place, sizeof(place));
+    RowPlaceText(row, place, sizeof(place));
     TextAppend(text, place);
     SetStatusText(text);
 }

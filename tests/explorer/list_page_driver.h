@@ -30,11 +30,12 @@ inline HWND g_sheet = NULL;
 // of its own procedure).
 class PageHost {
 public:
-    explicit PageHost(int command)
+    explicit PageHost(int command) : PageHost(PageByCommand(command)) {}
+    // A record of the test's own (a page table row with another listing).
+    explicit PageHost(const PageRecord* record)
     {
         InitCommonControls();
         g_Instance = GetModuleHandleA(NULL);  // the explorer's dialogs come from here
-        const PageRecord* record = PageByCommand(command);
         PROPSHEETPAGEA page;
         ZeroMemory(&page, sizeof(page));
         page.dwSize = sizeof(page);
@@ -163,13 +164,22 @@ inline void Press(HWND page, int id)
     SendMessageA(button, BM_CLICK, 0, 0);
 }
 
-// The text of the explorer's message dialog.
-const int kMessageDialogText = 1025;
-
 // What a box showed and which button closed it.
 struct Box {
     std::string caption, text;
 };
+
+// The text of the explorer's message dialog.
+const int kMessageDialogText = 1025;
+
+// A control of a dialog the test drives itself while boxes are answered
+// (0: none): a dialog holding it is never taken for a box.
+inline int g_drivenControl = 0;
+
+inline bool IsBox(HWND dialog)
+{
+    return g_drivenControl == 0 || GetDlgItem(dialog, g_drivenControl) == NULL;
+}
 
 // The visible dialog (class #32770) titled caption other than the sheet.
 inline HWND FindDialog(const char* caption)
@@ -179,6 +189,16 @@ inline HWND FindDialog(const char* caption)
             (caption == NULL || vxtest::WindowText(w) == caption))
             return w;
     }
+    return NULL;
+}
+
+// The visible dialog open now that is not the sheet nor driven; NULL when
+// none.
+inline HWND FindBox()
+{
+    for (HWND w = NULL; (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;)
+        if (w != g_sheet && IsWindowVisible(w) && IsBox(w))
+            return w;
     return NULL;
 }
 
@@ -192,7 +212,7 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
     std::atomic<bool> done(false);
     std::thread user([&] {
         while (!done) {
-            HWND box = FindDialog(NULL);
+            HWND box = FindBox();
             if (box == NULL) {
                 Sleep(20);
                 continue;
