@@ -4,6 +4,7 @@
 // choose whose cookies the list shows; the list's Remove Checked and
 // Remove Unchecked remove exactly those cookies, files and lines.
 #include "categories/cookies.h"
+#include "foundation/options.h"
 #include "list_page_driver.h"
 #include "resources/pages/cookies.h"
 
@@ -71,7 +72,7 @@ int WithCookieList(const std::function<void()>& action,
     return seen;
 }
 
-void Check(HWND list, int row) { ListView_SetCheckState(list, row, TRUE); }
+void Check(HWND list, int row, BOOL on = TRUE) { ListView_SetCheckState(list, row, on); }
 bool Checked(HWND list, int row) { return ListView_GetCheckState(list, row) != 0; }
 
 class CookiesPageTest : public ::testing::Test {
@@ -174,10 +175,12 @@ TEST_F(CookiesPageTest, BrowserButtonsChooseTheListAndItRemovesExactlyTheChosen)
     int seen = WithCookieList([&] { Press(page, IDC_COOKIE_VIEW_LIST); }, [&](HWND d, HWND list) {
         first = Column(list, 0);
         keptChecked = Checked(list, FindRow(list, 0, "c.example - keep"));
+        Check(list, FindRow(list, 0, "c.example - keep"), FALSE);
         Check(list, FindRow(list, 0, "a.example - sid"));
         PostPress(d, IDC_COOKIES_REMOVE_CHECKED);
         askChecked = Answer(IDYES);
         second = Column(list, 0);
+        Check(list, FindRow(list, 0, "c.example - keep"));
         PostPress(d, IDC_COOKIES_REMOVE_UNCHECKED);
         askUnchecked = Answer(IDYES);
         third = Column(list, 0);
