@@ -34,10 +34,23 @@ void SetCookieMode(int mode)
     s_mode = mode == COOKIE_MODE_MOZILLA ? COOKIE_MODE_MOZILLA : COOKIE_MODE_IE;
 }
 
+int CookieModeForOption(int browser)
+{
+    return browser == 2 || browser == 3 || browser == 6 ? COOKIE_MODE_MOZILLA : COOKIE_MODE_IE;
+}
+
 int CookieModeForBrowser()
 {
-    int kind = DefaultBrowserKind();
-    return kind == 2 || kind == 3 || kind == 6 ? COOKIE_MODE_MOZILLA : COOKIE_MODE_IE;
+    return CookieModeForOption(DefaultBrowserKind());
+}
+
+int FirefoxThreeOrLater()
+{
+    char version[64];
+    if (RegReadString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Mozilla\\Mozilla Firefox", "CurrentVersion",
+                      version, sizeof(version)) == 0)
+        return 0;
+    return atoi(version) >= 3;
 }
 
 // --- Folders ------------------------------------------------------------------
@@ -138,6 +151,16 @@ int GetMozillaProfileFolder(char* out)
             out[0] = '\0';
     }
     return found;
+}
+
+int GetCookieFolder(char* out)
+{
+    if (s_mode != COOKIE_MODE_MOZILLA)
+        return GetIECookieFolder(out);
+    if (GetMozillaProfileFolder(out))
+        return 1;
+    LoadText(968, out, VX_PATH);
+    return 0;
 }
 
 static int ProfileFile(const char* profile, const char* name, char* out)
@@ -498,6 +521,77 @@ int RemoveNut(const char* text)
     return removed;
 }
 
+int NutLimitReached()
+{
+    LoadNuts();
+    int count = NutCount();
+    FreeNuts();
+    return count >= NUTS_ADD_MAX;
+}
+
+int ListNutsAll(ItemList* out)
+{
+    ClearItems(out);
+    LoadNuts();
+    for (int i = 0; i < s_nuts.Count; i++) {
+        const Nut& nut = s_nuts.Items[i];
+        AddItem(out, nut.Text, "", "", nut.Text, 0, nut.Mode);
+    }
+    FreeNuts();
+    return ItemCount(out);
+}
+
+int ListCookiesShown(ItemList* out)
+{
+    ItemList all;
+    ListCookies(s_mode == COOKIE_MODE_MOZILLA ? &all : out, 0);
+    if (s_mode != COOKIE_MODE_MOZILLA)
+        return ItemCount(out);
+    ClearItems(out);
+    LoadNuts();
+    for (int i = 0; i < ItemCount(&all); i++) {
+        const ItemRecord* c = GetItem(&all, i);
+        if (!NutTableNames(&s_nuts, c->Name))
+            AddItem(out, c->Name, c->Command, c->Extra, c->Info, c->Code, c->Flag);
+    }
+    FreeNuts();
+    return ItemCount(out);
+}
+
+int KeepCookie(const char* name, int keep)
+{
+    if (name == NULL || name[0] == '\0')
+        return 0;
+    if (keep)
+        return RegWriteString(HKEY_CURRENT_USER, VX_COOKIES_KEY, name, "1");
+    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_COOKIES_KEY, name);
+    return 1;
+}
+
+int RemoveCookies(const ItemRecord* const* cookies, int count)
+{
+    char folder[VX_PATH];
+    int haveFolder = s_mode == COOKIE_MODE_IE && GetIECookieFolder(folder);
+    int removed = 0, named = 0;
+    for (int i = 0; i < count; i++) {
+        const ItemRecord* cookie = cookies[i];
+        KeepCookie(cookie->Name, 0);
+        if (haveFolder && cookie->Code == CODE_IE_COOKIE) {
+            DeleteFileForce(cookie->Command);  // a cookie that will not go is no failure
+            removed++;
+        } else if (RegWriteString(HKEY_CURRENT_USER, VX_NUTS_KEY, cookie->Name, "2")) {
+            named++;
+        }
+    }
+    if (named > 0 && s_mode == COOKIE_MODE_MOZILLA) {
+        ItemList scratch;
+        ListCookies(&scratch, 1);
+        if (CommitCookieFile())
+            PurgeOneTimeNuts();
+    }
+    return removed + named;
+}
+
 int FindNewCookie(ItemList* list)
 {
     ListCookies(list, 0);
@@ -558,6 +652,7 @@ const Category g_CookieFilterCategory = {
     NULL, NULL,  // never an alert
     0, NULL, PatrolCookieFilter,
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    ListNutsAll,             // the explorer's Cookies page
 };
 
 const Category g_CookieFileCategory = {
@@ -576,4 +671,5 @@ const Category g_NewCookiesCategory = {
     NULL, NULL,  // asks with UiConfirm
     0, NULL, PatrolNewCookies,
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    ListCookiesShown,        // the explorer's cookie list
 };

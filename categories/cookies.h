@@ -21,6 +21,11 @@ void SetCookieMode(int mode);
 // The mode the default browser calls for: 3 for Netscape, Firefox and
 // Mozilla, else 1.
 int CookieModeForBrowser();
+// The mode the explorer's option "Browser" names (1 Internet Explorer, 6
+// Firefox; the browser codes of the default-browser test): as above.
+int CookieModeForOption(int browser);
+// 1 when Firefox 3 or later is installed: its cookies are no cookies.txt.
+int FirefoxThreeOrLater();
 
 // The IE cookie folder with a trailing "\" (out holds VX_PATH): the first
 // of IECookieFolder, Shell Folders "Cookies", User Shell Folders "Cookies",
@@ -29,6 +34,9 @@ int GetIECookieFolder(char* out);
 // The Mozilla profile folder, no trailing "\" (out holds VX_PATH).  0 and ""
 // when none is found.
 int GetMozillaProfileFolder(char* out);
+// The cookie folder of the current mode (the IE folder, or the Mozilla
+// profile folder): 0 and text 968 when there is none.
+int GetCookieFolder(char* out);
 
 // The filter list in memory.  LoadNuts reads it (blank names skipped) and
 // returns the count; IsNut is 1 when a filter text occurs in text.
@@ -69,6 +77,27 @@ int CookieFilePending();
 // Adding filters the cookies at once.  1 when done.
 int AddNut(const char* text);
 int RemoveNut(const char* text);
+// 1 when the explorer may add no further filter (255 are there).
+int NutLimitReached();
+
+// The explorer's filter list, for its Cookies page: one record per filter,
+// Name its text cut to fit, Info its whole text, Flag 1 standing or 2
+// one-time.  Returns the count.
+int ListNutsAll(ItemList* out);
+// The cookies the explorer's cookie list shows in the current mode: a
+// Mozilla cookie that a filter names (one waiting for the rewrite to take
+// it) is left out.  Returns the count.
+int ListCookiesShown(ItemList* out);
+// Marks a cookie (by its Name) kept, value "1" under Cookies, or forgets
+// the mark.  1 when done.
+int KeepCookie(const char* name, int keep);
+// Removes cookies of the current mode: each one's kept mark goes; an IE
+// cookie's file is deleted (a one-time filter named by the cookie when
+// there is no cookie folder); a Mozilla cookie is named by a one-time
+// filter, the rewrite made at once and put in place of cookies.txt when the
+// browser is not running (the one-time filters are then purged, as the
+// patrol does).  Returns how many were removed or are waiting to be.
+int RemoveCookies(const ItemRecord* const* cookies, int count);
 
 // Lists the cookies into list and returns the index of the first whose
 // Name has no value under Cookies, or -1.

@@ -198,7 +198,7 @@ static void SetImage(HWND button, HANDLE image)
         SendMessageA(button, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)image);
 }
 
-static void GiveHelpImages(HWND button, int normal, int pressed, int hover, int command)
+void SetImageButton(HWND button, int normal, int pressed, int hover, int command)
 {
     if (button == NULL)
         return;
@@ -209,7 +209,7 @@ static void GiveHelpImages(HWND button, int normal, int pressed, int hover, int 
     SetImage(button, FrameBitmap(normal));
 }
 
-static void RemoveImageProperties(HWND button)
+void ClearImageButton(HWND button)
 {
     if (button == NULL)
         return;
@@ -220,16 +220,30 @@ static void RemoveImageProperties(HWND button)
     RemovePropA(button, PROP_MONITOR_COMMAND);
 }
 
-void PageActivated(HWND page, const PageRecord* record)
+void GiveImageButtons(HWND window, const PageRecord* record)
 {
-    GiveHelpImages(GetDlgItem(page, FRAME_HELP_BUTTON), IDB_HELP_NORMAL, IDB_HELP_PRESSED,
+    SetImageButton(GetDlgItem(window, FRAME_HELP_BUTTON), IDB_HELP_NORMAL, IDB_HELP_PRESSED,
                    IDB_HELP_HOVER, FRAME_HELP_BUTTON);
-    HWND monitor = GetDlgItem(page, FRAME_MONITOR_BUTTON);
+    HWND monitor = GetDlgItem(window, FRAME_MONITOR_BUTTON);
     if (monitor != NULL) {
         SetPropA(monitor, PROP_PRESSED, FrameBitmap(IDB_PATROL_PRESSED));
         SetPropA(monitor, PROP_MONITOR_COMMAND, (HANDLE)(INT_PTR)FRAME_MONITOR_BUTTON);
-        ShowPatrolState(page, record);
+        ShowPatrolState(window, record);
     }
+}
+
+void TakeImageButtons(HWND window)
+{
+    ClearImageButton(GetDlgItem(window, FRAME_HELP_BUTTON));
+    ClearImageButton(GetDlgItem(window, FRAME_MONITOR_BUTTON));
+    s_imageButton = NULL;
+    s_hotButton = NULL;
+    s_pressing = 0;
+}
+
+void PageActivated(HWND page, const PageRecord* record)
+{
+    GiveImageButtons(page, record);
 
     HWND sheet = GetParent(page);
     SetWindowLongPtrA(sheet, GWL_EXSTYLE,
@@ -255,11 +269,7 @@ void PageActivated(HWND page, const PageRecord* record)
 
 void PageLeft(HWND page, int destroyed)
 {
-    RemoveImageProperties(GetDlgItem(page, FRAME_HELP_BUTTON));
-    RemoveImageProperties(GetDlgItem(page, FRAME_MONITOR_BUTTON));
-    s_imageButton = NULL;
-    s_hotButton = NULL;
-    s_pressing = 0;
+    TakeImageButtons(page);
     SetStatusText("");
     // Pages destroyed after the first one of a closing sheet find the
     // current page reset and leave "StartTab" as the active page left it.

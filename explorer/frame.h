@@ -60,6 +60,15 @@ int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
 // here too: it turns the text of an owner-drawn button under the cursor
 // blue, and returns 0 so that the cursor is still set as usual.
 int HandleImageButtons(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+// The Help and Monitor image buttons of a page or of a dialog that has
+// them (the Monitor image by the record's options), and their properties
+// taken away again.  PageActivated and PageLeft do this for a page.
+void GiveImageButtons(HWND window, const PageRecord* record);
+void TakeImageButtons(HWND window);
+// Any other image button of the Help type: its three bitmaps (resource
+// ids) and the command it sends; ClearImageButton takes them away.
+void SetImageButton(HWND button, int normal, int pressed, int hover, int command);
+void ClearImageButton(HWND button);
 // WM_DRAWITEM of the owner-drawn captions; 1 when handled.
 int DrawPageCaption(const DRAWITEMSTRUCT* item);
 // The Monitor image of the page: real time, on a timer or off, by the

@@ -41,7 +41,10 @@ public:
         page.dwSize = sizeof(page);
         page.hInstance = GetModuleHandleA(NULL);
         page.pszTemplate = MAKEINTRESOURCEA(record->TemplateId);
-        page.pfnDlgProc = record->Kind == PAGE_KIND_OWN ? record->Procedure : ListPageProc;
+        // A page of its own kind brings its own procedure.
+        page.pfnDlgProc = record->Kind == PAGE_KIND_OWN && record->Procedure != NULL
+                              ? record->Procedure
+                              : ListPageProc;
         page.lParam = (LPARAM)record;
         PROPSHEETHEADERA header;
         ZeroMemory(&header, sizeof(header));
