@@ -26,8 +26,8 @@ static void TaskNameCell(const PageRow* row, char* out, size_t outSize)
 // The run times ("12/08/2026  12:30 PM") are shown whole; the name gives
 // them the room.
 const PageColumn g_ScheduledColumns[SCHEDULED_COLUMN_COUNT] = {
-    { IDS_COL_TASK_NAME, 20, FIELD_CELL, TaskNameCell, SORT_TEXT, NULL, 0 },
-    { IDS_COL_TASK_PROGRAM, 16, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
+    { IDS_COL_NAME, 20, FIELD_CELL, TaskNameCell, SORT_TEXT, NULL, 0 },
+    { IDS_COL_PROGRAM, 16, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_COMPANY, 18, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_NEXT_RUN, 22, FIELD_EXTRA, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_LAST_RUN, 22, FIELD_INFO, NULL, SORT_TEXT, NULL, 0 },

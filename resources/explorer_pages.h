@@ -32,6 +32,9 @@
 #define IDS_COL_COMPANY         222
 #define IDS_COL_TYPE            223
 #define IDS_COL_DETECTED        224
+#define IDS_COL_MODULE          228
+#define IDS_COL_NAME            229
+#define IDS_COL_PROGRAM         249
 #define IDS_BUTTON_INFO         230
 #define IDS_BUTTON_ADD          231
 #define IDS_BUTTON_REMOVE       232

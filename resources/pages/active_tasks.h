@@ -7,7 +7,6 @@
 #define IDC_ACTIVE_REFRESH      1006
 #define IDC_ACTIVE_KILL         1007
 #define IDS_ACTIVE_TEXT         3400   // the page's description
-#define IDS_COL_MODULE          3401
 #define IDS_COL_DESCRIPTION     3402
 #define IDS_BUTTON_REFRESH      3403
 #define IDS_BUTTON_KILL         3404

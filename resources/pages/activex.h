@@ -12,7 +12,6 @@
 #define IDS_COL_CLSID               1158
 #define IDS_ACTIVEX_DISABLE_ASK     1159   // the question before the kill bit
 #define IDS_ACTIVEX_TEXT            3000   // the page's description
-#define IDS_COL_MODULE              3001
 #define IDS_ACTIVEX_HIDE_MICROSOFT  3002
 #define IDS_ACTIVEX_LIST_ALL        3003
 #define IDS_ACTIVEX_KILL_FAILED     3004   // the kill bit could not be set

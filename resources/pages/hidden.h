@@ -9,8 +9,7 @@
 #define IDM_HIDDEN_DELETE        1184
 #define IDS_HIDDEN_DELETE_ASK    926    // "Is this known Adware or Spyware?" ...
 #define IDS_HIDDEN_TEXT          3700   // the page's description
-#define IDS_COL_MODULE           3701
-#define IDS_COL_PATH             3702
+#define IDS_COL_FOLDER             3702
 #define IDS_COL_LAST_WRITTEN     3703
 #define IDS_HIDDEN_SYSTEM        3704   // the Type of a file with the system attribute
 #define IDS_HIDDEN_REFRESH       3705

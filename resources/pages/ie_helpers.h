@@ -6,8 +6,6 @@
 #define IDC_HELPERS_REMOVE          1003
 #define IDS_HELPER_REMOVE_ASK       698    // "You have chosen to remove %s ..."
 #define IDS_HELPERS_TEXT            3100   // the page's description
-#define IDS_COL_NAME                3101
-#define IDS_COL_PROGRAM             3102
 #define IDS_HELPER_TYPE_BHO         3103
 #define IDS_HELPER_TYPE_TOOLBAR     3104
 #define IDS_HELPER_TYPE_EXTENSION   3105

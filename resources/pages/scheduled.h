@@ -6,8 +6,6 @@
 #define IDC_SCHEDULED_REMOVE        1003
 #define IDS_SCHEDULED_REMOVE_ASK    687    // "You have chosen to remove %s" ...
 #define IDS_SCHEDULED_TEXT          3200   // the page's description
-#define IDS_COL_TASK_NAME           3201
-#define IDS_COL_TASK_PROGRAM        3202
 #define IDS_COL_NEXT_RUN            3203
 #define IDS_COL_LAST_RUN            3204
 #define IDS_SCHEDULED_REMOVE_FAILED 3205
