@@ -139,7 +139,7 @@ static const int kPartners[] = { 0, IDC_ACTIVEX_DISABLE, 0 };
 const PageActions g_ActiveXActions = {
     InitActiveX, ActivateActiveX, NULL, NULL, ActiveXSelection, ActiveXCommand, NULL,
     kButtons, kPartners, 3,
-    1,     // FullWidth
+    PAGE_WIDTH_FULL,
     NULL,  // RowIcon: Info is a version text here
     1,     // EndingOnly: the menu holds only the common ending
 };

@@ -52,18 +52,6 @@ const PageColumn g_FileTypeColumns[FILE_TYPE_COLUMN_COUNT] = {
 
 // --- Texts, icons and the menu ---------------------------------------------------
 
-// This page's widths are parts of the width less the scroll bar's own
-// width (SM_CXVSCROLL), where the others take SM_CYVSCROLL.
-static void SizeColumns(HWND list)
-{
-    RECT client;
-    GetClientRect(list, &client);
-    int width = client.right - client.left - GetSystemMetrics(SM_CXVSCROLL);
-    for (int c = 0; c < FILE_TYPE_COLUMN_COUNT; c++)
-        SendMessageA(list, LVM_SETCOLUMNWIDTH, (WPARAM)c,
-                     MAKELPARAM(width * g_FileTypeColumns[c].Width / 100, 0));
-}
-
 static void InitFileTypes(ListPage* page)
 {
     HWND w = page->Window;
@@ -74,7 +62,6 @@ static void InitFileTypes(ListPage* page)
     SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
     if (!IsWindowsNT())
         ShowWindow(GetDlgItem(w, IDC_PAGE_CLOSE), SW_HIDE);
-    SizeColumns(page->List);
 }
 
 // The icon the type's DefaultIcon names (else its program's).
@@ -217,5 +204,5 @@ static const int kPartners[] = { 0, 0, 0, 0 };
 
 const PageActions g_FileTypeActions = {
     InitFileTypes, NULL, NULL, NULL, NULL, FileTypesCommand, FileTypesMenu,
-    kButtons, kPartners, 4, 0, TypeIcon,
+    kButtons, kPartners, 4, PAGE_WIDTH_LESS_CX, TypeIcon,
 };

@@ -151,6 +151,6 @@ static const int kPartners[] = { 0, 0, 0 };
 const PageActions g_IEHelperActions = {
     InitHelpers, NULL, NULL, NULL, HelpersSelection, HelpersCommand, HelpersMenu,
     kButtons, kPartners, 3,
-    1,  // FullWidth
+    PAGE_WIDTH_FULL,
     HelperIcon,
 };

@@ -109,13 +109,36 @@ static void SetCell(HWND list, int row, int column, char* text)
     SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)row, (LPARAM)&item);
 }
 
-static void InsertColumns(ListPage* page)
+// The width the columns' parts are taken of, by the page's rule.
+static int ColumnsWidth(const ListPage* page)
 {
     RECT client;
     GetClientRect(page->List, &client);
     int width = client.right - client.left;
-    if (!ActionsOf(page)->FullWidth)
-        width -= GetSystemMetrics(SM_CYVSCROLL);
+    switch (ActionsOf(page)->FullWidth) {
+    case PAGE_WIDTH_LESS_CY: return width - GetSystemMetrics(SM_CYVSCROLL);
+    case PAGE_WIDTH_LESS_CX: return width - GetSystemMetrics(SM_CXVSCROLL);
+    default: return width;
+    }
+}
+
+// The columns sized again to the list's width after the layout changed
+// it (the template's width is not the page's), and on every resize.
+static void SizeColumns(ListPage* page)
+{
+    int width = ColumnsWidth(page);
+    if (width == page->SizedWidth)
+        return;
+    page->SizedWidth = width;
+    for (int c = 0; c < page->Record->ColumnCount && c < PAGE_MAX_COLUMNS; c++)
+        SendMessageA(page->List, LVM_SETCOLUMNWIDTH, (WPARAM)c,
+                     MAKELPARAM(width * page->Record->Columns[c].Width / 100, 0));
+}
+
+static void InsertColumns(ListPage* page)
+{
+    int width = ColumnsWidth(page);
+    page->SizedWidth = width;
     for (int c = 0; c < page->Record->ColumnCount && c < PAGE_MAX_COLUMNS; c++) {
         char text[128];
         LoadText(page->Record->Columns[c].HeaderText, text, sizeof(text));
@@ -890,6 +913,7 @@ INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     case WM_VX_LAYOUT_PAGE: {
         const PageActions* actions = ActionsOf(page);
         LayoutPage(window, actions->Buttons, actions->ButtonCount, actions->Partners);
+        SizeColumns(page);
         return TRUE;
     }
     case WM_MOUSEMOVE:

@@ -66,6 +66,13 @@ struct PageColumn {
 
 struct ListPage;
 
+// The width a page's column widths are parts of.
+enum PageWidthRule {
+    PAGE_WIDTH_LESS_CY = 0,  // less the scroll bar (SM_CYVSCROLL)
+    PAGE_WIDTH_FULL = 1,     // the whole width
+    PAGE_WIDTH_LESS_CX = 2,  // less the scroll bar's own width (SM_CXVSCROLL)
+};
+
 // A page's own part; every hook may be NULL.
 struct PageActions {
     // WM_INITDIALOG, after the columns: texts and check boxes.
@@ -88,8 +95,7 @@ struct PageActions {
     const int* Buttons;
     const int* Partners;
     int ButtonCount;
-    // 1: column widths are parts of the whole width (else of the width
-    // less the vertical scroll bar).
+    // What the column widths are parts of: PageWidthRule.
     int FullWidth;
     // The row's icon when the page names one (a type's default icon, a
     // toolbar button's icon file): 1 with its file (file holds fileSize) and
@@ -115,6 +121,7 @@ struct ListPage {
     // column was last sorted in (a fill sorts that way again).
     int NextDescending[PAGE_MAX_COLUMNS];
     int LastDescending[PAGE_MAX_COLUMNS];
+    int SizedWidth;          // the width the columns were last sized to
     void* Own;               // the page's own data (its hooks keep it)
     // The commands and notices being handled (a question's box runs a
     // message loop of its own), and whether the window went meanwhile: the

@@ -81,5 +81,5 @@ static const int kButtons[] = { IDC_PAGE_INFO, IDC_SCHEDULED_REMOVE, IDC_PAGE_CL
 
 const PageActions g_ScheduledActions = {
     InitScheduled, NULL, NULL, NULL, NULL, ScheduledCommand, ScheduledMenu,
-    kButtons, NULL, 3, 1,
+    kButtons, NULL, 3, PAGE_WIDTH_FULL,
 };

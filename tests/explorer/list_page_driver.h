@@ -271,6 +271,8 @@ inline void RightClick(HWND list, int row)
 {
     RECT r;
     GetClientRect(list, &r);
+    if (row >= 0)
+        SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)row, FALSE);
     LPARAM at = row >= 0 ? RowPoint(list, row) : MAKELPARAM(r.right - 5, r.bottom - 5);
     PostMessageA(list, WM_RBUTTONUP, 0, at);  // ends the list's drag watch
     SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
