@@ -267,8 +267,11 @@ INT_PTR CALLBACK CookiesPageProc(HWND window, UINT message, WPARAM wParam, LPARA
     if (message == WM_INITDIALOG)
         return OnInitDialog(window, (const PROPSHEETPAGEA*)lParam);
     CookiesPage* p = (CookiesPage*)GetWindowLongPtrA(window, DWLP_USER);
+    INT_PTR result = FALSE;
     if (p == NULL)
         return FALSE;
+    if (HandleFrameMessages(window, message, wParam, lParam, &result))
+        return result;
     switch (message) {
     case WM_COMMAND:
         OnCommand(p, LOWORD(wParam), HIWORD(wParam));
@@ -286,13 +289,6 @@ INT_PTR CALLBACK CookiesPageProc(HWND window, UINT message, WPARAM wParam, LPARA
         PlaceAnchored(&p->Anchors, window);
         return TRUE;
     }
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        return HandleImageButtons(window, message, wParam, lParam);
-    case WM_DRAWITEM:
-        return DrawPageCaption((const DRAWITEMSTRUCT*)lParam);
     case WM_CLOSE:
         PropSheet_PressButton(GetParent(window), PSBTN_CANCEL);
         return TRUE;

@@ -313,9 +313,29 @@ static INT_PTR OnOwnPageNotify(HWND page, const PageRecord* record, const NMHDR*
     }
 }
 
+int HandleFrameMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                        INT_PTR* result)
+{
+    switch (message) {
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        *result = HandleImageButtons(window, message, wParam, lParam);
+        return 1;
+    case WM_DRAWITEM:
+        *result = DrawPageCaption((const DRAWITEMSTRUCT*)lParam);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
 int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
                        const int* buttons, int count, INT_PTR* result)
 {
+    if (HandleFrameMessages(page, message, wParam, lParam, result))
+        return 1;
     const PageRecord* record = (const PageRecord*)GetWindowLongPtrA(page, DWLP_USER);
     *result = TRUE;
     switch (message) {
@@ -327,9 +347,6 @@ int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
     case WM_CLOSE:
         CloseSheetFromPage(page);
         return 1;
-    case WM_DRAWITEM:
-        *result = DrawPageCaption((const DRAWITEMSTRUCT*)lParam);
-        return 1;
     case WM_VX_LAYOUT_PAGE:
         LayoutPage(page, buttons, count, NULL);
         return 1;
@@ -338,10 +355,6 @@ int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
         *result = FALSE;
         return 1;
     case WM_SETCURSOR:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
         *result = HandleImageButtons(page, message, wParam, lParam);
         return 1;
     default:

@@ -55,6 +55,12 @@ void CloseSheetFromPage(HWND page);
 int HandleOwnPageFrame(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
                        const int* buttons, int count, INT_PTR* result);
 
+// What every page and dialog with image buttons passes to the frame: the
+// buttons' mouse messages and the caption's WM_DRAWITEM.  1 when handled,
+// with what the dialog procedure returns in *result.
+int HandleFrameMessages(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                        INT_PTR* result);
+
 // The mouse messages of the image buttons (WM_MOUSEMOVE, WM_LBUTTONDOWN,
 // WM_LBUTTONUP, WM_LBUTTONDBLCLK): 1 when handled.  WM_SETCURSOR may come
 // here too: it turns the text of an owner-drawn button under the cursor

@@ -889,8 +889,11 @@ INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_INITDIALOG)
         return OnInitDialog(window, (const PROPSHEETPAGEA*)lParam);
     ListPage* page = PageOf(window);
+    INT_PTR result = FALSE;
     if (page == NULL)
         return FALSE;
+    if (HandleFrameMessages(window, message, wParam, lParam, &result))
+        return result;
     switch (message) {
     case WM_COMMAND:
         page->Busy++;
@@ -916,13 +919,6 @@ INT_PTR CALLBACK ListPageProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         SizeColumns(page);
         return TRUE;
     }
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-        return HandleImageButtons(window, message, wParam, lParam);
-    case WM_DRAWITEM:
-        return DrawPageCaption((const DRAWITEMSTRUCT*)lParam);
     case WM_CLOSE:
         // The page's own Close: the sheet closes as by its Cancel button.
         PropSheet_PressButton(GetParent(window), PSBTN_CANCEL);
