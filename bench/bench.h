@@ -40,6 +40,8 @@ void BenchSysFiles();
 // each beside its floor: its row's ListAll and a bare insert of the same
 // texts into a hidden list view with redraw off.
 void BenchPages();
+// A modeless one-page sheet of the list page's record, its page filled.
+HWND BenchOpenPageSheet(const struct PageRecord* record);
 
 // What the sections plant, for the pages' bench: services keys
 // "VxBench<i>", tasks "VxBenchTask<i>" (0 when there is no scheduler),

@@ -26,29 +26,9 @@
 
 // --- Opening the page ------------------------------------------------------------
 
-static HWND OpenSheet()
-{
-    PROPSHEETPAGEA page;
-    ZeroMemory(&page, sizeof(page));
-    page.dwSize = sizeof(page);
-    page.hInstance = GetModuleHandleA(NULL);
-    page.pszTemplate = MAKEINTRESOURCEA(IDD_PAGE_STARTUP);
-    page.pfnDlgProc = ListPageProc;
-    page.lParam = (LPARAM)PageByCommand(PAGE_STARTUP);
-    PROPSHEETHEADERA header;
-    ZeroMemory(&header, sizeof(header));
-    header.dwSize = sizeof(header);
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_MODELESS;
-    header.hInstance = GetModuleHandleA(NULL);
-    header.pszCaption = "Bench";
-    header.nPages = 1;
-    header.ppsp = &page;
-    return (HWND)PropertySheetA(&header);
-}
-
 static int OpenStartupPage()
 {
-    HWND sheet = OpenSheet();
+    HWND sheet = BenchOpenPageSheet(PageByCommand(PAGE_STARTUP));
     HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
     int rows = (int)SendMessageA(GetDlgItem(page, IDC_PAGE_LIST), LVM_GETITEMCOUNT, 0, 0);
     DestroyWindow(sheet);
@@ -194,7 +174,7 @@ void BenchListPage()
     BuildStartupList(&listed, 1);
     PlantDates(&listed);
     Sleep(1100);
-    s_sortSheet = OpenSheet();
+    s_sortSheet = BenchOpenPageSheet(PageByCommand(PAGE_STARTUP));
     EnumerateIntoHiddenList();
     if (s_floorKeys != NULL) {
         const BenchStep sort[] = { SortPageByDate, SortFloorByDate };

@@ -29,7 +29,7 @@
 
 static const PageRecord* s_page = NULL;
 
-static HWND OpenSheetOf(const PageRecord* record)
+HWND BenchOpenPageSheet(const PageRecord* record)
 {
     PROPSHEETPAGEA page;
     ZeroMemory(&page, sizeof(page));
@@ -57,7 +57,7 @@ static HWND PageListOf(HWND sheet)
 
 static int OpenPage()
 {
-    HWND sheet = OpenSheetOf(s_page);
+    HWND sheet = BenchOpenPageSheet(s_page);
     int rows = (int)SendMessageA(PageListOf(sheet), LVM_GETITEMCOUNT, 0, 0);
     DestroyWindow(sheet);
     return rows;
@@ -75,7 +75,7 @@ static void CaptureTexts()
 {
     free(s_texts);
     s_texts = NULL;
-    HWND sheet = OpenSheetOf(s_page);
+    HWND sheet = BenchOpenPageSheet(s_page);
     HWND list = PageListOf(sheet);
     s_rows = (int)SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
     s_columns = s_page->ColumnCount;

@@ -40,17 +40,12 @@ static void SystemCell(const PageRow* row, char* out, size_t outSize)
         LoadText(IDS_HIDDEN_SYSTEM, out, (int)outSize);
 }
 
-static long long FlagNumber(const PageRow* row)
-{
-    return row->Item->Flag;
-}
-
 const PageColumn g_HiddenColumns[HIDDEN_COLUMN_COUNT] = {
     { IDS_COL_MODULE, 23, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_FOLDER, 30, FIELD_CELL, FolderCell, SORT_TEXT, NULL, 0 },
     { IDS_COL_DETECTED, 20, FIELD_DETECTED, NULL, SORT_DATE, NULL, 0 },
     { IDS_COL_LAST_WRITTEN, 20, FIELD_CELL, WrittenCell, SORT_DATE, NULL, 0 },
-    { IDS_COL_TYPE, 12, FIELD_CELL, SystemCell, SORT_NUMBER, FlagNumber, 0 },
+    { IDS_COL_TYPE, 12, FIELD_CELL, SystemCell, SORT_NUMBER, RowFlag, 0 },
 };
 
 // --- Texts and the menu ------------------------------------------------------------

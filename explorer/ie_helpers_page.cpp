@@ -32,17 +32,12 @@ static void TypeCell(const PageRow* row, char* out, size_t outSize)
         LoadText(id, out, (int)outSize);
 }
 
-static long long TypeNumber(const PageRow* row)
-{
-    return row->Item->Code;
-}
-
 const PageColumn g_IEHelperColumns[IE_HELPER_COLUMN_COUNT] = {
     { IDS_COL_NAME, 26, FIELD_NAME, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_PROGRAM, 20, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_COMPANY, 20, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 0 },
     // 13, not 9 per cent: "EXTENSION" whole.
-    { IDS_COL_TYPE, 13, FIELD_CELL, TypeCell, SORT_NUMBER, TypeNumber, 0 },
+    { IDS_COL_TYPE, 13, FIELD_CELL, TypeCell, SORT_NUMBER, RowCode, 0 },
     { IDS_COL_DETECTED, 20, FIELD_DETECTED, NULL, SORT_DATE, NULL, 0 },
 };
 

@@ -100,6 +100,16 @@ void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_
     }
 }
 
+long long RowCode(const PageRow* row)
+{
+    return row->Item->Code;
+}
+
+long long RowFlag(const PageRow* row)
+{
+    return row->Item->Flag;
+}
+
 static void SetCell(HWND list, int row, int column, char* text)
 {
     LVITEMA item;

@@ -165,6 +165,10 @@ void SelectRecord(ListPage* page, int index);
 // the list filled again as the option now says.
 void StoreCheckBox(ListPage* page, int id, OptionId option);
 
+// Sort numbers every page may use: the record's type code and its flag.
+long long RowCode(const PageRow* row);
+long long RowFlag(const PageRow* row);
+
 // The text of a cell as the list shows it (out holds PAGE_CELL).
 void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);
 // Where a row's entry starts from, as the status bar and the information

@@ -38,16 +38,11 @@ static void TypeCell(const PageRow* row, char* out, size_t outSize)
         TextCopy(out, outSize, StartupTypeName(row->Item->Code));
 }
 
-static long long TypeNumber(const PageRow* row)
-{
-    return row->Item->Code;
-}
-
 const PageColumn g_StartupColumns[STARTUP_COLUMN_COUNT] = {
     { IDS_COL_TITLE, 30, FIELD_NAME, NULL, SORT_TEXT, NULL, 1 },
     { IDS_COL_COMMAND, 16, FIELD_CELL, CommandCell, SORT_TEXT, NULL, 1 },
     { IDS_COL_COMPANY, 18, FIELD_COMPANY, NULL, SORT_TEXT, NULL, 1 },
-    { IDS_COL_TYPE, 15, FIELD_CELL, TypeCell, SORT_NUMBER, TypeNumber, 1 },
+    { IDS_COL_TYPE, 15, FIELD_CELL, TypeCell, SORT_NUMBER, RowCode, 1 },
     { IDS_COL_DETECTED, 20, FIELD_DETECTED, NULL, SORT_DATE, NULL, 0 },
 };
 
