@@ -40,6 +40,9 @@ void BenchSysFiles();
 // each beside its floor: its row's ListAll and a bare insert of the same
 // texts into a hidden list view with redraw off.
 void BenchPages();
+// The record of a list page with its columns and actions; NULL for a page
+// that is not a list page.
+const struct PageRecord* BenchPageRecord(int command);
 // A modeless one-page sheet of the list page's record, its page filled.
 HWND BenchOpenPageSheet(const struct PageRecord* record);
 

@@ -28,7 +28,7 @@
 
 static int OpenStartupPage()
 {
-    HWND sheet = BenchOpenPageSheet(PageByCommand(PAGE_STARTUP));
+    HWND sheet = BenchOpenPageSheet(BenchPageRecord(PAGE_STARTUP));
     HWND page = (HWND)SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
     int rows = (int)SendMessageA(GetDlgItem(page, IDC_PAGE_LIST), LVM_GETITEMCOUNT, 0, 0);
     DestroyWindow(sheet);
@@ -174,7 +174,7 @@ void BenchListPage()
     BuildStartupList(&listed, 1);
     PlantDates(&listed);
     Sleep(1100);
-    s_sortSheet = BenchOpenPageSheet(PageByCommand(PAGE_STARTUP));
+    s_sortSheet = BenchOpenPageSheet(BenchPageRecord(PAGE_STARTUP));
     EnumerateIntoHiddenList();
     if (s_floorKeys != NULL) {
         const BenchStep sort[] = { SortPageByDate, SortFloorByDate };

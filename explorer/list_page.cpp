@@ -438,7 +438,11 @@ int FillListPage(ListPage* page)
     FreeRows(page);
 
     const Category* row = page->Record->Row;
-    int count = row != NULL && row->ListAll != NULL ? row->ListAll(&page->Items) : 0;
+    // Rows for what the list holds, whatever the listing answered (a
+    // listing that failed half-way answers -1 and keeps what it found).
+    if (row != NULL && row->ListAll != NULL)
+        row->ListAll(&page->Items);
+    int count = ItemCount(&page->Items);
     if (count > 0)
         page->Rows = (PageRow*)calloc((size_t)count, sizeof(PageRow));
     if (page->Rows == NULL)
