@@ -11,6 +11,7 @@
 #include "foundation/category_record.h"
 #include "foundation/detected.h"
 #include "foundation/file_dates.h"
+#include "foundation/handles.h"
 #include "foundation/kept_values.h"
 #include "foundation/name_table.h"
 #include "foundation/language.h"
@@ -228,6 +229,24 @@ static int AddFileIcon(HIMAGELIST images, const char* file, int index)
 // The image of a row: the icon its page names, else its program's first
 // icon, else the missing-file icon (added once per fill), else the
 // program's own (0).
+// 1 when a file can hold icons and a version resource: a program or
+// library ("MZ") or an icon file.  Data files (a hidden ".bin", an empty
+// helper DLL) have neither, and asking for them costs a library load each.
+static int HoldsResources(const char* path)
+{
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, 0, NULL));
+    if (!file.IsValid())
+        return 1;  // unreadable here: let the loader decide
+    unsigned char head[4] = { 0, 0, 0, 0 };
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), head, sizeof(head), &read, NULL))
+        return 1;
+    if (read >= 2 && head[0] == 'M' && head[1] == 'Z')
+        return 1;
+    return read == 4 && head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0;
+}
+
 static int RowImage(ListPage* page, const PageRow* row, int* missingImage)
 {
     const PageActions* actions = ActionsOf(page);
@@ -238,7 +257,7 @@ static int RowImage(ListPage* page, const PageRow* row, int* missingImage)
         if (image >= 0)
             return image;
     }
-    if (row->Exists) {
+    if (row->Exists && row->Resources) {
         int image = AddFileIcon(page->Images, row->Program, 0);
         if (image >= 0)
             return image;
@@ -313,14 +332,16 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
     const PageRow* same = SameProgram(&fill->cache, page->Rows, row->Index);
     if (same != NULL) {
         row->Exists = same->Exists;
+        row->Resources = same->Resources;
         TextCopy(row->Company, same->Company);
         // A page that names its rows' icons may name another for each.
         row->Image = ActionsOf(page)->RowIcon != NULL
                          ? RowImage(page, row, &fill->missingImage) : same->Image;
     } else {
         row->Exists = ProgramExists(row->Program);
+        row->Resources = row->Exists && HoldsResources(row->Program);
         row->Company[0] = '\0';
-        if (row->Exists) {
+        if (row->Resources) {
             char strings[VS_COUNT][VS_SLOT];
             GetVersionStrings(row->Program, strings);
             TextCopy(row->Company, strings[VS_COMPANY_NAME]);

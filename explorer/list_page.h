@@ -37,6 +37,7 @@ struct PageRow {
     char Company[KEPT_VERSION_TEXT];  // its CompanyName; "" when none
     char Detected[VX_DATE_TEXT];      // its first-detected date
     int Exists;                       // the program file is there
+    int Resources;                    // it can hold icons and version texts
     int Last;                         // sorts after the others (a disabled entry)
     int Image;                        // its image in the row icons
 };
