@@ -7,7 +7,6 @@
 #include "categories/restart_commands.h"
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
-#include "explorer/info_dialog.h"
 #include "foundation/category_record.h"
 #include "foundation/detected.h"
 #include "foundation/file_dates.h"
@@ -776,6 +775,14 @@ static void ViewNote(ListPage* page, const PageRow* row)
         ShellExecuteA(page->Window, "open", note, NULL, NULL, SW_SHOWNORMAL);
 }
 
+// What Info... and Enter open (the sheet sets it).
+static ItemInfoProc s_showInfo = NULL;
+
+void SetItemInfoProc(ItemInfoProc show)
+{
+    s_showInfo = show;
+}
+
 // The commands that act on the one selected row.
 static int IsRowCommand(int id)
 {
@@ -806,7 +813,8 @@ static void OnCommand(ListPage* page, int id, int notification)
             LookUpOnline(page->Window, row->Item->Code, row->Item->Command);
             return;
         default:
-            ShowProgramInfo(page, row->Index);
+            if (s_showInfo != NULL)
+                s_showInfo(page, row->Index);
             return;
         }
     }

@@ -170,6 +170,12 @@ void StoreCheckBox(ListPage* page, int id, OptionId option);
 long long RowCode(const PageRow* row);
 long long RowFlag(const PageRow* row);
 
+// What Info... and Enter open for the record at index: the program
+// information dialog, which sits above the engine and is handed down by
+// whoever makes the sheet.  NULL: nothing.
+typedef void (*ItemInfoProc)(ListPage* page, int index);
+void SetItemInfoProc(ItemInfoProc show);
+
 // The text of a cell as the list shows it (out holds PAGE_CELL).
 void PageCellText(const PageColumn* column, const PageRow* row, char* out, size_t outSize);
 // Where a row's entry starts from, as the status bar and the information

@@ -8,6 +8,7 @@
 
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
+#include "explorer/info_dialog.h"
 #include "explorer/list_page.h"
 #include "explorer/page_table.h"
 #include "foundation/handles.h"
@@ -169,6 +170,7 @@ void OpenExplorerPage(HWND owner, int command)
     }
     g_CurrentPage = 1;
     SetWindowTextA(owner, ProductCaption());
+    SetItemInfoProc(ShowProgramInfo);
 
     static char titles[16][TITLE_TEXT];
     PROPSHEETPAGEA pages[16];

@@ -17,6 +17,7 @@
 #include "foundation/handles.h"
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
+#include "explorer/info_dialog.h"
 #include "resources/explorer_pages.h"
 #include "support/vxtest.h"
 
@@ -36,6 +37,7 @@ public:
     {
         InitCommonControls();
         g_Instance = GetModuleHandleA(NULL);  // the explorer's dialogs come from here
+        SetItemInfoProc(ShowProgramInfo);     // as the sheet does
         PROPSHEETPAGEA page;
         ZeroMemory(&page, sizeof(page));
         page.dwSize = sizeof(page);
