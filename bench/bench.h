@@ -43,6 +43,10 @@ void BenchPages();
 // The record of a list page with its columns and actions; NULL for a page
 // that is not a list page.
 const struct PageRecord* BenchPageRecord(int command);
+// The floors' list view: hidden, report view, columns many columns.
+HWND BenchHiddenList(int columns);
+// Inserts a row of count texts at row (its lParam too).
+void BenchListRow(HWND list, int row, const char* const* texts, int count);
 // A modeless one-page sheet of the list page's record, its page filled.
 HWND BenchOpenPageSheet(const struct PageRecord* record);
 

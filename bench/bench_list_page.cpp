@@ -40,28 +40,9 @@ static HWND s_floorList = NULL;
 
 static HWND FloorList()
 {
-    if (s_floorList != NULL)
-        return s_floorList;
-    s_floorList = CreateWindowA(WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 600, 400, NULL,
-                                NULL, GetModuleHandleA(NULL), NULL);
-    for (int c = 0; c < STARTUP_COLUMN_COUNT; c++) {
-        LVCOLUMNA column;
-        ZeroMemory(&column, sizeof(column));
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = (char*)"Column";
-        column.cx = 100;
-        SendMessageA(s_floorList, LVM_INSERTCOLUMNA, (WPARAM)c, (LPARAM)&column);
-    }
+    if (s_floorList == NULL)
+        s_floorList = BenchHiddenList(STARTUP_COLUMN_COUNT);
     return s_floorList;
-}
-
-static void FloorCell(HWND list, int row, int column, const char* text)
-{
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
-    item.iSubItem = column;
-    item.pszText = (char*)text;
-    SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)row, (LPARAM)&item);
 }
 
 // What any list of the Run values must do: enumerate them and show the
@@ -80,19 +61,10 @@ static int EnumerateIntoHiddenList()
             if (RegEnumValueA(key, index, name, &nameSize, NULL, &type, (BYTE*)data, &dataSize) ==
                 ERROR_NO_MORE_ITEMS)
                 break;
-            LVITEMA item;
-            ZeroMemory(&item, sizeof(item));
-            item.mask = LVIF_TEXT | LVIF_PARAM;
-            item.iItem = rows;
-            item.pszText = name;
-            item.lParam = rows;
-            int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
             char part[VX_PATH];
             FilePartOf(data, part, sizeof(part));
-            FloorCell(list, at, 1, part);
-            FloorCell(list, at, 2, "");
-            FloorCell(list, at, 3, StartupTypeName(11));
-            FloorCell(list, at, 4, "");
+            const char* texts[STARTUP_COLUMN_COUNT] = { name, part, "", StartupTypeName(11), "" };
+            BenchListRow(list, rows, texts, STARTUP_COLUMN_COUNT);
             rows++;
         }
     }

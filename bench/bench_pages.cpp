@@ -131,15 +131,39 @@ static void CaptureTexts()
             SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)r, (LPARAM)&item);
         }
     DestroyWindow(sheet);
-    s_floorList = CreateWindowA(WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 600, 400, NULL,
-                                NULL, GetModuleHandleA(NULL), NULL);
-    for (int c = 0; c < s_columns; c++) {
+    s_floorList = BenchHiddenList(s_columns);
+}
+
+HWND BenchHiddenList(int columns)
+{
+    HWND list = CreateWindowA(WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 600, 400, NULL,
+                              NULL, GetModuleHandleA(NULL), NULL);
+    for (int c = 0; c < columns; c++) {
         LVCOLUMNA column;
         ZeroMemory(&column, sizeof(column));
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = (char*)"Column";
         column.cx = 100;
-        SendMessageA(s_floorList, LVM_INSERTCOLUMNA, (WPARAM)c, (LPARAM)&column);
+        SendMessageA(list, LVM_INSERTCOLUMNA, (WPARAM)c, (LPARAM)&column);
+    }
+    return list;
+}
+
+void BenchListRow(HWND list, int row, const char* const* texts, int count)
+{
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = (char*)texts[0];
+    item.lParam = row;
+    int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+    for (int c = 1; c < count && c < PAGE_MAX_COLUMNS; c++) {
+        LVITEMA cell;
+        ZeroMemory(&cell, sizeof(cell));
+        cell.iSubItem = c;
+        cell.pszText = (char*)texts[c];
+        SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)at, (LPARAM)&cell);
     }
 }
 
@@ -152,20 +176,10 @@ static int ListAndInsert()
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     for (int r = 0; s_texts != NULL && r < s_rows; r++) {
-        LVITEMA item;
-        ZeroMemory(&item, sizeof(item));
-        item.mask = LVIF_TEXT | LVIF_PARAM;
-        item.iItem = r;
-        item.pszText = s_texts[r * s_columns];
-        item.lParam = r;
-        int at = (int)SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
-        for (int c = 1; c < s_columns; c++) {
-            LVITEMA cell;
-            ZeroMemory(&cell, sizeof(cell));
-            cell.iSubItem = c;
-            cell.pszText = s_texts[r * s_columns + c];
-            SendMessageA(list, LVM_SETITEMTEXTA, (WPARAM)at, (LPARAM)&cell);
-        }
+        const char* texts[PAGE_MAX_COLUMNS];
+        for (int c = 0; c < s_columns && c < PAGE_MAX_COLUMNS; c++)
+            texts[c] = s_texts[r * s_columns + c];
+        BenchListRow(list, r, texts, s_columns);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     return s_rows;

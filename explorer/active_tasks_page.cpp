@@ -21,10 +21,8 @@ static void InitActiveTasks(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_ACTIVE_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
     SetItemText(w, IDS_BUTTON_REFRESH, IDC_ACTIVE_REFRESH);
     SetItemText(w, IDS_BUTTON_KILL, IDC_ACTIVE_KILL);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
 }
 
 static void ActiveTasksMenu(ListPage*, HMENU menu, const PageRow*)

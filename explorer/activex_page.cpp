@@ -8,7 +8,6 @@
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "foundation/text.h"
-#include "foundation/windows_version.h"
 #include "resources/pages/activex.h"
 
 // --- Columns -----------------------------------------------------------------------
@@ -47,16 +46,12 @@ static void InitActiveX(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_ACTIVEX_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
     SetItemText(w, IDS_BUTTON_ENABLE, IDC_ACTIVEX_ENABLE);
     SetItemText(w, IDS_BUTTON_DISABLE, IDC_ACTIVEX_DISABLE);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
     SetItemText(w, IDS_ACTIVEX_HIDE_MICROSOFT, IDC_ACTIVEX_HIDE_MICROSOFT);
     SetItemText(w, IDS_ACTIVEX_LIST_ALL, IDC_ACTIVEX_LIST_ALL);
     ShowWindow(GetDlgItem(w, IDC_ACTIVEX_ENABLE), SW_HIDE);
     ShowWindow(GetDlgItem(w, IDC_ACTIVEX_DISABLE), SW_HIDE);
-    if (!IsWindowsNT())
-        ShowWindow(GetDlgItem(w, IDC_PAGE_CLOSE), SW_HIDE);
 }
 
 static void ShowCheck(HWND page, int id, OptionId option)

@@ -17,7 +17,6 @@
 #include "foundation/registry_store.h"
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"
-#include "foundation/windows_version.h"
 #include "resources/pages/cookies.h"
 
 // Posted to the page by its activation when "ViewCookies" is set: the

@@ -10,7 +10,6 @@
 #include "foundation/language.h"
 #include "foundation/placement.h"
 #include "foundation/text.h"
-#include "foundation/windows_version.h"
 #include "resources/pages/file_types.h"
 
 // --- Columns -----------------------------------------------------------------------
@@ -56,12 +55,8 @@ static void InitFileTypes(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_FILETYPE_PAGE_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
     SetItemText(w, IDS_BUTTON_ADD, IDC_FILETYPE_ADD);
     SetItemText(w, IDS_BUTTON_REMOVE, IDC_FILETYPE_REMOVE);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
-    if (!IsWindowsNT())
-        ShowWindow(GetDlgItem(w, IDC_PAGE_CLOSE), SW_HIDE);
 }
 
 // The icon the type's DefaultIcon names (else its program's).

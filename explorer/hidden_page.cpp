@@ -10,7 +10,6 @@
 #include "foundation/language.h"
 #include "foundation/path_text.h"
 #include "foundation/text.h"
-#include "foundation/windows_version.h"
 #include "resources/pages/hidden.h"
 
 // --- Columns -----------------------------------------------------------------------
@@ -54,12 +53,8 @@ static void InitHidden(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_HIDDEN_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
     SetItemText(w, IDS_HIDDEN_REFRESH, IDC_HIDDEN_REFRESH);
     SetItemText(w, IDS_HIDDEN_UNHIDE, IDC_HIDDEN_UNHIDE);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
-    if (!IsWindowsNT())
-        ShowWindow(GetDlgItem(w, IDC_PAGE_CLOSE), SW_HIDE);
 }
 
 static void AppendEntry(HMENU menu, int id, int textId)

@@ -10,7 +10,6 @@
 #include "foundation/language.h"
 #include "foundation/path_text.h"
 #include "foundation/text.h"
-#include "foundation/windows_version.h"
 #include "resources/pages/ie_helpers.h"
 
 // --- Columns -----------------------------------------------------------------------
@@ -69,11 +68,7 @@ static void InitHelpers(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_HELPERS_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
     SetItemText(w, IDS_BUTTON_REMOVE, IDC_HELPERS_REMOVE);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
-    if (!IsWindowsNT())
-        ShowWindow(GetDlgItem(w, IDC_PAGE_CLOSE), SW_HIDE);
 }
 
 // "Location: HKLM\<the key of its kind>" in the status bar.

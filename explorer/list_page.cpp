@@ -893,6 +893,10 @@ static INT_PTR OnInitDialog(HWND window, const PROPSHEETPAGEA* sheetPage)
     page->Record = record;
     SetWindowLongPtrA(window, DWLP_USER, (LONG_PTR)page);
     InsertColumns(page);
+    // Every list page's Info... and Close (the frame hides Close outside
+    // the NT family).
+    SetItemText(window, IDS_BUTTON_INFO, IDC_PAGE_INFO);
+    SetItemText(window, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
     if (ActionsOf(page)->Init != NULL)
         ActionsOf(page)->Init(page);
     LabelImageButtons(window);

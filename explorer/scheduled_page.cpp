@@ -39,9 +39,7 @@ static void InitScheduled(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_SCHEDULED_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
     SetItemText(w, IDS_BUTTON_REMOVE, IDC_SCHEDULED_REMOVE);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
 }
 
 static void ScheduledMenu(ListPage*, HMENU menu, const PageRow*)

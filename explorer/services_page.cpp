@@ -65,8 +65,6 @@ static void InitServices(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_SERVICES_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
     SetItemText(w, IDS_SERVICES_HIDE_MS, IDC_SERVICES_HIDE_MS);
 }
 

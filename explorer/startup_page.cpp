@@ -14,7 +14,6 @@
 #include "foundation/processes.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
-#include "foundation/windows_version.h"
 #include "resources/pages/startup.h"
 #include "startup/autostart.h"
 #include "startup/startup_text.h"
@@ -70,16 +69,12 @@ static void InitStartup(ListPage* page)
 {
     HWND w = page->Window;
     SetItemText(w, IDS_STARTUP_TEXT, IDC_PAGE_TEXT);
-    SetItemText(w, IDS_BUTTON_INFO, IDC_PAGE_INFO);
     SetItemText(w, IDS_BUTTON_ADD, IDC_STARTUP_ADD);
     SetItemText(w, IDS_BUTTON_REMOVE, IDC_STARTUP_REMOVE);
     SetItemText(w, IDS_BUTTON_ENABLE, IDC_STARTUP_ENABLE);
     SetItemText(w, IDS_BUTTON_DISABLE, IDC_STARTUP_DISABLE);
-    SetItemText(w, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
     SetItemText(w, IDS_STARTUP_SHOW_ALL, IDC_STARTUP_SHOW_ALL);
     ShowWindow(GetDlgItem(w, IDC_STARTUP_DISABLE), SW_HIDE);
-    if (!IsWindowsNT())
-        ShowWindow(GetDlgItem(w, IDC_PAGE_CLOSE), SW_HIDE);
 }
 
 static void ActivateStartup(ListPage* page)
