@@ -161,6 +161,15 @@ inline void SelectRows(HWND list, const std::vector<int>& rows)
                               LVIS_SELECTED | LVIS_FOCUSED);
 }
 
+inline bool Shown(HWND window, int id)
+{
+    return IsWindowVisible(GetDlgItem(window, id)) != FALSE;
+}
+inline bool Usable(HWND window, int id)
+{
+    return IsWindowEnabled(GetDlgItem(window, id)) != FALSE;
+}
+
 // Presses a button of the page; returns when the page has done its work.
 inline void Press(HWND page, int id)
 {

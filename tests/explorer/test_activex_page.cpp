@@ -53,7 +53,6 @@ std::string Flags(int n)
     return std::to_string(value);
 }
 
-bool Shown(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
 
 class ActiveXPageTest : public ::testing::Test {
 protected:

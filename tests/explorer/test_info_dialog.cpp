@@ -35,9 +35,6 @@ namespace {
 #define STORE "Software\\Quillon\\Vardex"
 
 std::string Text(HWND d, int id) { return vxtest::DialogItemText(d, id); }
-bool Shown(HWND d, int id) { return IsWindowVisible(GetDlgItem(d, id)) != FALSE; }
-bool Usable(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != FALSE; }
-void Click(HWND d, int id) { SendMessageA(GetDlgItem(d, id), BM_CLICK, 0, 0); }
 int Height(HWND d)
 {
     RECT r;
@@ -51,33 +48,6 @@ HWND FindInfoDialog()
         if (IsWindowVisible(w) && GetDlgItem(w, IDC_INFO_NOTE) != NULL)
             return w;
     return NULL;
-}
-
-// Saves the screen as a bitmap into VX_SHOTS (when set) for a look.
-void Shot(const char* name)
-{
-    const char* folder = getenv("VX_SHOTS");
-    if (folder == NULL)
-        return;
-    vxtest::PumpMessages(0);
-    Sleep(500);
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(NULL), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    BITMAPINFOHEADER info = { sizeof(info), w, h, 1, 24, BI_RGB };
-    std::string pixels((size_t)((w * 3 + 3) & ~3) * h, '\0');
-    GetDIBits(memory, bitmap, 0, h, &pixels[0], (BITMAPINFO*)&info, DIB_RGB_COLORS);
-    BITMAPFILEHEADER file = { 0x4D42, 0, 0, 0, sizeof(file) + sizeof(info) };
-    file.bfSize = (DWORD)(file.bfOffBits + pixels.size());
-    vxtest::WriteFileBytes(std::string(folder) + "\\" + name + ".bmp",
-                           std::string((char*)&file, sizeof(file)) +
-                               std::string((char*)&info, sizeof(info)) + pixels);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(NULL, screen);
 }
 
 // Runs action (which opens the dialog) while a second thread runs script
@@ -215,13 +185,11 @@ TEST_F(InfoDialogTest, TextsOfStartupProgramsAndWalkingTheRecords)
                         IDC_INFO_STATUS, IDC_INFO_SIZE, IDC_INFO_DETECTED, IDC_INFO_CREATED })
             seen[std::to_string(id)] = Text(d, id);
         seen["run"] = Shown(d, IDC_INFO_RUN) && !Shown(d, IDC_INFO_STOP) ? "run" : "";
-        Shot("19-info-startup");
         for (int& h : heights) {
             h = Height(d);
-            Click(d, IDC_INFO_EXPAND);
+            Press(d, IDC_INFO_EXPAND);
         }
-        Shot("19-info-startup-other");
-        Click(d, IDC_INFO_EXPAND);
+        Press(d, IDC_INFO_EXPAND);
     }, [&] { Press(host.Page(), IDC_PAGE_INFO); }));
     EXPECT_EQ("Info One", seen["caption"]);
     EXPECT_EQ("Vardex explorer", seen[std::to_string(IDC_INFO_TITLE)]);
@@ -244,12 +212,12 @@ TEST_F(InfoDialogTest, TextsOfStartupProgramsAndWalkingTheRecords)
     std::string first, back, gone;
     WithInfo([&](HWND d) {
         next = Height(d);
-        Click(d, IDC_INFO_NEXT);
+        Press(d, IDC_INFO_NEXT);
         first = vxtest::WindowText(d);
-        Click(d, IDC_INFO_PREVIOUS);
+        Press(d, IDC_INFO_PREVIOUS);
         back = vxtest::WindowText(d);
         for (int i = 0; i < RowCount(list) && vxtest::WindowText(d) != "Info Gone"; i++)
-            Click(d, IDC_INFO_NEXT);
+            Press(d, IDC_INFO_NEXT);
         gone = Text(d, IDC_INFO_STATUS) + "|" + Text(d, IDC_INFO_SIZE) + "|" +
                (Shown(d, IDC_INFO_RUN) ? "run" : "");
     }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
@@ -266,9 +234,9 @@ TEST_F(InfoDialogTest, PlacementIsSavedAndReused)
     PageHost host(Listing(ListTestRows));
     std::string captions;
     WithInfo([&](HWND d) {
-        Click(d, IDC_INFO_NEXT);
+        Press(d, IDC_INFO_NEXT);
         captions = vxtest::WindowText(d);
-        Click(d, IDC_INFO_PREVIOUS);
+        Press(d, IDC_INFO_PREVIOUS);
         captions += "|" + vxtest::WindowText(d);
     }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
     EXPECT_EQ("Only One|Only One", captions);
@@ -303,7 +271,7 @@ TEST_F(InfoDialogTest, KindTexts)
     bool icon = false;
     WithInfo([&](HWND d) {
         icon = SendDlgItemMessageA(d, IDC_INFO_ICON, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
-        for (size_t i = 0; i < s_rows.size(); i++, Click(d, IDC_INFO_NEXT))
+        for (size_t i = 0; i < s_rows.size(); i++, Press(d, IDC_INFO_NEXT))
             seen[vxtest::WindowText(d)] = Text(d, IDC_INFO_LOCATION) + "|" +
                                           Text(d, IDC_INFO_NOTE).substr(0, 58) + "|" +
                                           (Shown(d, IDC_INFO_STATUS) ? "status" : "") +
@@ -346,7 +314,7 @@ TEST_F(InfoDialogTest, NotesLoadWholeAndSaveWhatIsInTheField)
             button = Text(d, IDC_INFO_SAVE_NOTE);
             SendDlgItemMessageA(d, IDC_INFO_NOTE, EM_SETSEL, shown, shown);
             SendDlgItemMessageA(d, IDC_INFO_NOTE, EM_REPLACESEL, TRUE, (LPARAM)"!");
-            Click(d, IDC_INFO_SAVE_NOTE);
+            Press(d, IDC_INFO_SAVE_NOTE);
         });
         EXPECT_EQ(size, shown) << size;
         EXPECT_EQ("&Save Note", button);
@@ -369,7 +337,7 @@ TEST_F(InfoDialogTest, NotesLoadWholeAndSaveWhatIsInTheField)
         length = GetWindowTextLengthA(GetDlgItem(d, IDC_INFO_NOTE));
         readOnly = GetWindowLongA(GetDlgItem(d, IDC_INFO_NOTE), GWL_STYLE) & ES_READONLY;
         savable = Usable(d, IDC_INFO_SAVE_NOTE);
-        Click(d, IDC_INFO_SAVE_NOTE);
+        Press(d, IDC_INFO_SAVE_NOTE);
     });
     ASSERT_EQ(1u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find("larger than 1 MB"));
@@ -392,12 +360,12 @@ TEST_F(InfoDialogTest, NoteCreateAndAFailedWriteKeepTheTypedText)
     std::vector<Box> boxes = WithBoxes({}, [&] {
         WithInfo([&](HWND d) {
             before = Text(d, IDC_INFO_NOTE);
-            Click(d, IDC_INFO_SAVE_NOTE);
+            Press(d, IDC_INFO_SAVE_NOTE);
             SetDlgItemTextA(d, IDC_INFO_NOTE, typed.c_str());
-            Click(d, IDC_INFO_SAVE_NOTE);
+            Press(d, IDC_INFO_SAVE_NOTE);
             after = Text(d, IDC_INFO_NOTE);
             RemoveDirectoryA(note.c_str());
-            Click(d, IDC_INFO_SAVE_NOTE);
+            Press(d, IDC_INFO_SAVE_NOTE);
         }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
     });
     EXPECT_EQ(0u, before.find("The program information listed above"));
@@ -408,7 +376,7 @@ TEST_F(InfoDialogTest, NoteCreateAndAFailedWriteKeepTheTypedText)
     DeleteFileA(note.c_str());
     std::string started;
     WithInfo([&](HWND d) {
-        Click(d, IDC_INFO_SAVE_NOTE);
+        Press(d, IDC_INFO_SAVE_NOTE);
         started = Text(d, IDC_INFO_NOTE);
     }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
     EXPECT_EQ("Fresh\r\nC:\\VXNOTE\\FRESH.EXE\r\n", started);
@@ -440,8 +408,7 @@ TEST_F(InfoDialogTest, ServiceStartTypeAndStop)
         type = Text(d, IDC_INFO_START_TYPE);
         sameApplies = choose(d, 1);
         otherApplies = choose(d, 0);
-        Click(d, IDC_INFO_APPLY);
-        Shot("19-info-service");
+        Press(d, IDC_INFO_APPLY);
     }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
     EXPECT_EQ("Manual", type);
     EXPECT_FALSE(sameApplies);
@@ -458,7 +425,7 @@ TEST_F(InfoDialogTest, ServiceStartTypeAndStop)
     std::string state;
     WithInfo([&](HWND d) {
         state = Text(d, IDC_INFO_STATUS);
-        Click(d, IDC_INFO_STOP);
+        Press(d, IDC_INFO_STOP);
     }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
     EXPECT_EQ("Running", state);
     SERVICE_STATUS status = {};
@@ -474,7 +441,7 @@ TEST_F(InfoDialogTest, ServiceStartTypeAndStop)
     std::vector<Box> boxes = WithBoxes({}, [&] {
         WithInfo([&](HWND d) {
             choose(d, 0);
-            Click(d, IDC_INFO_APPLY);
+            Press(d, IDC_INFO_APPLY);
             SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_INFO_STOP, BN_CLICKED), 0);
         }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
     });
@@ -497,7 +464,7 @@ TEST_F(InfoDialogTest, RunAndKillTheProgramOfAPathWithBlanks)
     SetEnvironmentVariableA("GTEST_ALSO_RUN_DISABLED_TESTS", "1");
     s_rows = { Row("Runner", program.c_str(), "", 11) };
     PageHost host(Listing(ListTestRows));
-    WithInfo([&](HWND d) { Click(d, IDC_INFO_RUN); },
+    WithInfo([&](HWND d) { Press(d, IDC_INFO_RUN); },
              [&] { Press(host.Page(), IDC_PAGE_INFO); });
     SetEnvironmentVariableA("GTEST_FILTER", NULL);
     SetEnvironmentVariableA("GTEST_ALSO_RUN_DISABLED_TESTS", NULL);
@@ -511,7 +478,7 @@ TEST_F(InfoDialogTest, RunAndKillTheProgramOfAPathWithBlanks)
     WithInfo([&](HWND d) {
         state = Text(d, IDC_INFO_STATUS);
         button = Text(d, IDC_INFO_STOP);
-        Click(d, IDC_INFO_STOP);
+        Press(d, IDC_INFO_STOP);
     }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
     EXPECT_EQ("Running|&Kill Task", state + "|" + button);
     EXPECT_TRUE(child.Ended(5000));

@@ -51,8 +51,6 @@ int RowOf(HWND list, const std::string& title, const std::string& type)
     return -1;
 }
 
-bool Shown(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
-bool Usable(HWND page, int id) { return IsWindowEnabled(GetDlgItem(page, id)) != FALSE; }
 
 std::string PendingDeletes()
 {
