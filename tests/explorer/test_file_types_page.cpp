@@ -205,30 +205,3 @@ TEST_F(FileTypesPageTest, RemoveAsksThenTakesTheSelectedTypeOffTheList)
 }
 
 }  // namespace
-
-namespace {
-
-// Not a check: the page filled from the prefix's associations, then its
-// Add dialog, each shown for VX_SHOWCASE_SECONDS, for screenshots taken
-// from outside.
-TEST_F(FileTypesPageTest, DISABLED_Showcase)
-{
-    vxtest::SetString(HKEY_CURRENT_USER, VX_CLASS_KEY, "", "VXA;VXB;TXT;INI;BAT;REG;EXE;JS;");
-    PageHost host(PAGE_FILE_TYPES);
-    MoveWindow(host.Sheet(), 20, 20, 720, 520, TRUE);
-    const char* seconds = getenv("VX_SHOWCASE_SECONDS");
-    DWORD ms = (DWORD)atoi(seconds != NULL ? seconds : "6") * 1000;
-    vxtest::PumpMessages(ms);
-    std::thread user([&] {
-        HWND dialog = NULL;
-        for (int i = 0; i < 250 && (dialog = FindDialog(kAddTitle)) == NULL; i++)
-            Sleep(20);
-        SetDlgItemTextA(dialog, IDC_ADD_FILETYPE_EXT, ".xyz");
-        Sleep(ms);
-        PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-    });
-    Press(host.Page(), IDC_FILETYPE_ADD);
-    user.join();
-}
-
-}  // namespace

@@ -229,20 +229,3 @@ TEST_F(HiddenPageTest, NotepadGetsThePathWithBlanksQuoted)
 }
 
 }  // namespace
-
-namespace {
-
-// Not a check: the page filled with planted files and shown for
-// VX_SHOWCASE_SECONDS, for a screenshot taken from outside.
-TEST_F(HiddenPageTest, DISABLED_Showcase)
-{
-    Plant("system one.dat", kHidden | kSystem);
-    Plant("updater helper.exe", kHidden, 15);
-    Plant("desktop.ini", kHidden | kSystem, 11);
-    PageHost host(PAGE_HIDDEN);
-    MoveWindow(host.Sheet(), 20, 20, 720, 520, TRUE);
-    const char* seconds = getenv("VX_SHOWCASE_SECONDS");
-    vxtest::PumpMessages((DWORD)atoi(seconds != NULL ? seconds : "6") * 1000);
-}
-
-}  // namespace
