@@ -64,6 +64,10 @@ void BenchPlantHiddenFiles();
 int BenchStartIdleChildren(HANDLE* children, int count);
 void BenchEndIdleChildren(HANDLE* children, int count);
 
+// The History dialog's list filled from a 131,072-byte history.txt, beside
+// its floor: the same bytes read, split and inserted into a hidden list.
+void BenchHistory();
+
 // A second VardexView.exe with a page switch against the running one: the
 // time until the first's sheet is in the foreground.
 void BenchExplorer();

@@ -36,10 +36,17 @@ static void FillHistoryList(HWND list)
 {
     HWND header = (HWND)SendMessageA(list, LVM_GETHEADER, 0, 0);
     if (header == NULL || SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) <= 0) {
-        AddColumn(list, 0, TXT_COL_TITLE, 180);
-        AddColumn(list, 1, TXT_COL_ACTION, 130);
-        AddColumn(list, 2, TXT_COL_COMMAND, 130);
-        AddColumn(list, 3, TXT_COL_DATE, 140);
+        // The shares the columns were designed with add up to 117 per cent:
+        // scaled down so that together they fill the list beside its scroll
+        // bar, with no sideways scrolling.
+        static const struct { int text, share; } columns[4] = {
+            { TXT_COL_TITLE, 35 }, { TXT_COL_ACTION, 22 }, { TXT_COL_COMMAND, 22 },
+            { TXT_COL_DATE, 38 } };
+        RECT client;
+        GetClientRect(list, &client);
+        int width = client.right - GetSystemMetrics(SM_CXVSCROLL);
+        for (int i = 0; i < 4; i++)
+            AddColumn(list, i, columns[i].text, width > 0 ? width * columns[i].share / 117 : 0);
     }
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     int count = HistoryItemCount();

@@ -62,8 +62,9 @@ static const PageRecord s_pages[] = {
       "hidden.html", 1018, PAGE_VIEW(g_HiddenColumns, HIDDEN_COLUMN_COUNT, g_HiddenActions) },
     { PAGE_PLUS, "-PLUS", NULL, PAGE_PLUS, 103, 167, 0, PAGE_KIND_OWN, NULL, NULL, 0, -1,
       -1, "features.html", 501, NULL, 0, NULL, NULL, PAGE_OWN(PlusPageProc) },
-    { PAGE_OPTIONS, "-OPTION", "-RESTART", PAGE_OPTIONS, 114, 181, 0, PAGE_KIND_PENDING, NULL,
-      NULL, 0, -1, -1, "options.html", 610, NULL, 0, NULL, "-OPTIONS" },
+    { PAGE_OPTIONS, "-OPTION", "-RESTART", PAGE_OPTIONS, 114, 181, 0, PAGE_KIND_OWN, NULL,
+      NULL, 0, -1, -1, "options.html", 610, NULL, 0, NULL, "-OPTIONS",
+      PAGE_OWN(OptionsPageProc) },
 };
 
 int PageCount()

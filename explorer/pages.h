@@ -39,3 +39,4 @@ extern const PageActions g_HiddenActions;
 // The pages of their own.
 INT_PTR CALLBACK CookiesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PlusPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK OptionsPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

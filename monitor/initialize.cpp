@@ -126,5 +126,5 @@ void CreateInitialValues()
     char plusName[64];
     LoadText(622, plusName, sizeof(plusName));
     RemoveStartupEntry(plusName, "vardex.exe", "", 1);
-    SetSelfAutostart(1);
+    SetMonitorAutostart(1);
 }

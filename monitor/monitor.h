@@ -71,10 +71,9 @@ void CreateInitialValues();
 // Starts VardexView.exe with the given switches; message 795 on failure.
 void StartExplorer(const char* switches);
 
-// Own autostart: on = 1 writes HKLM Run "Vardex" and its baseline record;
-// on = 0 removes every own entry (startup/autostart.h).  Returns the result
-// of the write, or whether monitor entries were found; g_AlwaysRun follows.
-int SetSelfAutostart(int on);
+// Own autostart set as SetSelfAutostart (startup/autostart.h) does, with
+// g_AlwaysRun following what the Run key holds afterwards.
+int SetMonitorAutostart(int on);
 
 // The exit request: confirmation when "ConfirmExit" is set, then the exit
 // sequence.  Returns 0 when the user declined.

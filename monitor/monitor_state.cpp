@@ -34,17 +34,11 @@ void StartExplorer(const char* switches)
     ShowMessage(g_MainWindow, text, MB_OK | MB_ICONERROR);
 }
 
-int SetSelfAutostart(int on)
+int SetMonitorAutostart(int on)
 {
-    if (!on) {
-        if (RemoveOwnStartupEntries(1))
-            g_AlwaysRun = 0;
-        return g_AlwaysRun == 0;
-    }
-    int written = WriteSelfAutostart();
-    if (written)
-        g_AlwaysRun = 1;
-    return written;
+    int done = SetSelfAutostart(on);
+    g_AlwaysRun = SelfAutostartPresent();
+    return done;
 }
 
 void OpenProgramLookup(int requestType, const char* file)

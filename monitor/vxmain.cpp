@@ -176,14 +176,18 @@ static void OnCommand(int id, LPARAM lParam)
         ShowRestartCommands(0);
         break;
     case CMD_TOGGLE_AUTOSTART:
-        SetSelfAutostart(!g_AlwaysRun);
+        SetMonitorAutostart(!g_AlwaysRun);
         break;
     case CMD_TRAY_VISIBILITY:
-        if (g_Options[OPT_HideRusko] != 1) {
-            if (lParam != 0)
-                SetTrayIcon(TRAY_DELETE, 0, 0);
-            else
-                SetTrayIcon(TRAY_ADD, 0, 820);
+        // The explorer's box says what the user wants now: a monitor started
+        // hidden shows its icon again when the box is cleared.  The icon
+        // goes while the option still lets the shell be called.
+        if (lParam != 0) {
+            SetTrayIcon(TRAY_DELETE, 0, 0);
+            g_Options[OPT_HideRusko] = 1;
+        } else {
+            g_Options[OPT_HideRusko] = 0;
+            SetTrayIcon(TRAY_ADD, 0, 820);
         }
         break;
     default:

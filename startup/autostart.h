@@ -103,13 +103,20 @@ template <size_t N> inline int ClassTitle(const char* clsid, char (&out)[N])
 // 1 when HKLM Run holds a value named "Vardex" (text 2) or, failing that,
 // "Vardex PLUS" (text 622).
 int SelfAutostartPresent();
-// Writes HKLM Run "Vardex" = "<program folder>\vardex.exe -expressboot" and
-// its baseline record (written even when the Run value could not be).
-// Returns the result of the Run write.
+// The command the own Run value holds: "\"<program folder>\vardex.exe\"
+// -expressboot" (the program quoted); out holds outSize bytes.
+void OwnAutostartCommand(char* out, int outSize);
+// Writes HKLM Run "Vardex" = OwnAutostartCommand and its baseline record
+// (written even when the Run value could not be).  Returns the result of
+// the Run write: 0 when the machine-wide key refused it.
 int WriteSelfAutostart();
 // Finds (and with remove set, removes) the monitor's and the explorer's own
 // startup entries.  1 when a monitor entry was found.
 int RemoveOwnStartupEntries(int remove);
+// The monitor's own autostart, as both programs set it: on = 1 writes it
+// (WriteSelfAutostart's result), on = 0 removes every own entry (1 when no
+// own Run value is left).
+int SetSelfAutostart(int on);
 // Removes the own entries when the monitor starts with Windows, else
 // writes its autostart.  1 when it starts with Windows afterwards.
 int ToggleSelfAutostart();

@@ -19,11 +19,19 @@ int SelfAutostartPresent()
     return RegReadString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command, sizeof(command)) > 0;
 }
 
+void OwnAutostartCommand(char* out, int outSize)
+{
+    char folder[VX_PATH];
+    GetProgramFolder(folder);
+    TextFormat(out, (size_t)outSize, "\"%s\\vardex.exe\" -expressboot", folder);
+}
+
 int WriteSelfAutostart()
 {
+    // The program quoted: a folder with blanks ("C:\Program Files\...") must
+    // not let the shell start "C:\Program.exe" in its place.
     char command[VX_PATH];
-    GetProgramFolder(command);
-    TextAppend(command, "\\vardex.exe -expressboot");
+    OwnAutostartCommand(command, sizeof(command));
     char name[64];
     LoadText(2, name, sizeof(name));
     int written = RegWriteString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command);
@@ -59,11 +67,19 @@ int RemoveOwnStartupEntries(int remove)
     return found != 0;
 }
 
+int SetSelfAutostart(int on)
+{
+    if (on)
+        return WriteSelfAutostart();
+    RemoveOwnStartupEntries(1);
+    return !SelfAutostartPresent();
+}
+
 int ToggleSelfAutostart()
 {
     if (SelfAutostartPresent()) {
-        RemoveOwnStartupEntries(1);
+        SetSelfAutostart(0);
         return 0;
     }
-    return WriteSelfAutostart();
+    return SetSelfAutostart(1);
 }

@@ -251,6 +251,24 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
     return boxes;
 }
 
+// Runs show on this thread while act finds the dialog titled title and
+// uses it from a second thread.
+template <typename Show> auto WithDialog(const char* title, Show show,
+                                         const std::function<void(HWND)>& act)
+{
+    std::thread user([&] {
+        HWND d = vxtest::WaitForWindow("#32770", title, 10000);
+        Sleep(100);
+        if (d != NULL)
+            act(d);
+        else
+            ADD_FAILURE() << "no dialog " << title;
+    });
+    auto result = show();
+    user.join();
+    return result;
+}
+
 // Runs action while a second thread picks file in the file chooser titled
 // title.  Returns 1 when the chooser was seen.
 inline int WithChosenFile(const char* title, const std::string& file,

@@ -180,7 +180,7 @@ TEST_F(ExplorerProcess, CommandSixThousandThirtyOneTogglesTheMonitorsAutostart)
     ASSERT_TRUE(main != NULL);
     SendMessageA(main, WM_COMMAND, 6031, 0);
     std::string value = vxtest::ReadString(HKEY_LOCAL_MACHINE, run, "Vardex");
-    EXPECT_NE(std::string::npos, value.find("vardex.exe -expressboot")) << value;
+    EXPECT_NE(std::string::npos, value.find("vardex.exe\" -expressboot")) << value;
     SendMessageA(main, WM_COMMAND, 6031, 0);
     EXPECT_EQ("<missing>", vxtest::ReadString(HKEY_LOCAL_MACHINE, run, "Vardex"));
 }

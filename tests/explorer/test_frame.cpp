@@ -16,6 +16,7 @@
 #include "foundation/language.h"
 #include "foundation/options.h"
 #include "resources/explorer_resource.h"
+#include "list_page_driver.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -37,23 +38,7 @@ struct FrameTest : testing::Test {
     }
 };
 
-// Runs show on this thread while act finds the dialog titled title and
-// uses it from a second thread.
-template <typename Show> auto WithDialog(const char* title, Show show,
-                                         const std::function<void(HWND)>& act)
-{
-    std::thread user([&] {
-        HWND d = vxtest::WaitForWindow("#32770", title, 10000);
-        Sleep(100);
-        if (d != NULL)
-            act(d);
-        else
-            ADD_FAILURE() << "no dialog " << title;
-    });
-    auto result = show();
-    user.join();
-    return result;
-}
+using page_test::WithDialog;
 
 const PageRecord* Startup() { return PageByCommand(PAGE_STARTUP); }
 int Ask(const PageRecord* page) { return AskPatrolTime(NULL, page); }

@@ -19,7 +19,10 @@ protected:
         vxtest::ResetStore();
         g_TextModule = GetModuleHandleA(NULL);
     }
-    std::string OwnCommand() { return vxtest::ProgramFolder() + "\\vardex.exe -expressboot"; }
+    std::string OwnCommand()
+    {
+        return "\"" + vxtest::ProgramFolder() + "\\vardex.exe\" -expressboot";
+    }
 };
 
 TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLanguageEachTime)
@@ -46,10 +49,10 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
     vxtest::SetString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS", "C:\\x\\vardex.exe");
     EXPECT_EQ(1, SelfAutostartPresent());
     RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex PLUS");
-    EXPECT_EQ(1, SetSelfAutostart(1));
+    EXPECT_EQ(1, SetMonitorAutostart(1));
     // Its baseline record keeps the patrol quiet about it.
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, OwnCommand().c_str(), "1");
-    SetSelfAutostart(0);
+    SetMonitorAutostart(0);
     EXPECT_EQ(0, SelfAutostartPresent() + g_AlwaysRun);
     // The stamp the last start left ("": none) and "Cleanup"; then whether
     // the baseline is rebuilt, the stamp after, and whether the first-run

@@ -96,6 +96,23 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
     EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
 }
 
+// The explorer's "Hide" box, sent as command 6053: a monitor started hidden
+// shows its icon when the box is cleared and hides it when it is set.
+TEST_F(TrayTest, TheHideBoxIsFollowedBothWaysWhateverTheStartState)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", "1");
+    LoadOptions();
+    NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
+    SendMessageA(g_MainWindow, WM_COMMAND, 6053, 0);
+    EXPECT_EQ(0, g_Options[OPT_HideRusko]);
+    // The icon is there: the shell can take it away.
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+    SetTrayIcon(TRAY_ADD, 0, 820);
+    SendMessageA(g_MainWindow, WM_COMMAND, 6053, 1);
+    EXPECT_EQ(1, g_Options[OPT_HideRusko]);
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data));
+}
+
 TEST_F(TrayTest, EachPageEntryShowsItsOwnText)
 {
     std::vector<std::string> texts;

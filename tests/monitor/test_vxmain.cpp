@@ -92,7 +92,7 @@ TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
     EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, VX_KEY, ""));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", "15.9.2008.5");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex",
-                      (vxtest::ProgramFolder() + "\\vardex.exe -expressboot").c_str());
+                      ("\"" + vxtest::ProgramFolder() + "\\vardex.exe\" -expressboot").c_str());
 }
 
 TEST_F(MonitorProcess, SecondStartAndMenuCommandsOpenTheExplorerAtTheirPage)
