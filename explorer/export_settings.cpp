@@ -19,13 +19,8 @@ static void Tell(HWND owner, int textId, const char* const* values, int count, U
 
 static void TellFailure(HWND owner, const char* path, DWORD error)
 {
-    char reason[512] = "";
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
-                             error, 0, reason, sizeof(reason), NULL);
-    if (n == 0 || n >= sizeof(reason))
-        reason[0] = '\0';
     char detail[600];
-    TEXT_FORMAT(detail, "%lu  %s", (unsigned long)error, reason);
+    SystemErrorText(error, detail, sizeof(detail));
     const char* values[2] = { path, detail };
     Tell(owner, IDS_EXPORT_FAILED, values, 2, MB_ICONEXCLAMATION);
 }
