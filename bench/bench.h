@@ -67,6 +67,10 @@ void BenchEndIdleChildren(HANDLE* children, int count);
 // The History dialog's list filled from a 131,072-byte history.txt, beside
 // its floor: the same bytes read, split and inserted into a hidden list.
 void BenchHistory();
+// The export of the settings with 4,000 Run baseline and 5,000 hidden-file
+// values, beside its floor: a walk of the same keys and one write of as
+// many bytes.
+void BenchExport();
 
 // A second VardexView.exe with a page switch against the running one: the
 // time until the first's sheet is in the foreground.

@@ -57,13 +57,8 @@ int SysFileVaultPath(const char* name, char* out)
 
 void TellSystemError(DWORD code)
 {
-    char message[512] = "";
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
-                             code, 0, message, sizeof(message), NULL);
-    if (n == 0 || n >= sizeof(message))
-        message[0] = '\0';
     char detail[600];
-    TEXT_FORMAT(detail, "%lu  %s", (unsigned long)code, message);
+    SystemErrorText(code, detail, sizeof(detail));
     UiNotify(NOTICE_SYSTEM_ERROR, detail);
 }
 

@@ -119,3 +119,13 @@ void ResetLanguageAndLayout()
     for (const char* name : geometry)
         RegDeleteValueNamed(HKEY_CURRENT_USER, VX_KEY, name);
 }
+
+size_t SystemErrorText(DWORD code, char* out, size_t outSize)
+{
+    char message[512] = "";
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, NULL,
+                             code, 0, message, sizeof(message), NULL);
+    if (n == 0 || n >= sizeof(message))
+        message[0] = '\0';
+    return TextFormat(out, outSize, "%lu  %s", (unsigned long)code, message);
+}

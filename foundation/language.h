@@ -30,6 +30,10 @@ void SetMessageLanguage();
 // The caption of every message box (text 2, "Vardex").
 const char* ProductCaption();
 
+// "<code>  <the system's own text for it>" (the text "" when the system has
+// none), cut to outSize - 1 characters.  Returns the length stored.
+size_t SystemErrorText(DWORD code, char* out, size_t outSize);
+
 // Deletes every HKLM "LString<n>" (n from 0 to 1165) and every saved window
 // position under HKCU.
 void ResetLanguageAndLayout();
