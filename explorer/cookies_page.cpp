@@ -23,6 +23,14 @@
 // cookie list opens once the sheet has finished switching pages.
 #define WM_VX_SHOW_COOKIES (WM_APP + 28)
 
+// The list asked for once (6045), apart from the option.
+static int s_showOnce = 0;
+
+void ShowCookieListOnce(int show)
+{
+    s_showOnce = show;
+}
+
 struct CookiesPage {
     const PageRecord* Record;
     HWND Window;
@@ -232,8 +240,9 @@ static void OnActivate(CookiesPage* p)
     // Outside the NT family the frame hides control 1004, every other
     // page's Close button; here it is the filter box.
     ShowWindow(GetDlgItem(w, IDC_COOKIE_FILTER), SW_SHOW);
-    if (g_Options[OPT_ViewCookies] > 0)
+    if (g_Options[OPT_ViewCookies] > 0 || s_showOnce)
         PostMessageA(w, WM_VX_SHOW_COOKIES, 0, 0);
+    s_showOnce = 0;
 }
 
 static void OnLeave(CookiesPage* p, int destroyed)

@@ -13,6 +13,7 @@
 #include "explorer/frame.h"
 #include "explorer/frame_resources.h"
 #include "explorer/page_table.h"
+#include "explorer/pages.h"
 #include "foundation/detected.h"
 #include "foundation/handles.h"
 #include "foundation/language.h"
@@ -129,13 +130,13 @@ static void OnCommand(HWND window, int command)
         return;
     }
     switch (command) {
-    case XCMD_COOKIES_SHOWN: {
-        int kept = g_Options[OPT_ViewCookies];
-        g_Options[OPT_ViewCookies] = 1;
+    case XCMD_COOKIES_SHOWN:
+        // Not through the option: the user may change its box meanwhile,
+        // and the option is saved on the way out.
+        ShowCookieListOnce(1);
         OpenExplorerPage(window, PAGE_COOKIES);
-        g_Options[OPT_ViewCookies] = kept;
+        ShowCookieListOnce(0);  // a sheet already open was only brought forward
         break;
-    }
     case XCMD_EXIT_REQUEST:
         OnExitRequest(window);
         break;

@@ -214,50 +214,108 @@ static int AddOwnIcon(HIMAGELIST images, int id)
     return image;
 }
 
-// Adds the icon of a file; -1 when it has none.
-static int AddFileIcon(HIMAGELIST images, const char* file, int index)
+// Icons kept between fills, by icon number and file, while the file's
+// stamp stays as it was when the icon was taken (provided it had been
+// written well before): taking one loads the file as a library, and the
+// same files come back at every fill.  A file without that icon is kept
+// too (NULL).  Held icons are bounded well below a process's window
+// objects: past the bound the table starts afresh.
+#define KEPT_ICONS_MAX 1024
+
+struct KeptIcon {
+    FileStamp Stamp;
+    HICON Icon;
+};
+
+static KeptIcon* s_icons = NULL;
+static int s_iconCount = 0, s_iconRoom = 0;
+static NameTable s_iconIndex;  // "<number>|<file>" -> slot
+
+static HICON TakeIcon(const char* file, int index)
 {
     HICON icon = ExtractIconA(GetModuleHandleA(NULL), file, (UINT)index);
-    if (icon == NULL || icon == (HICON)1)
+    return icon == (HICON)1 ? NULL : icon;
+}
+
+static void ForgetIcons()
+{
+    for (int i = 0; i < s_iconCount; i++)
+        if (s_icons[i].Icon != NULL)
+            DestroyIcon(s_icons[i].Icon);
+    s_iconCount = 0;
+    NameTableFree(&s_iconIndex);
+}
+
+// The icon of a file as stamped (NULL: none); owned by the table, or by
+// the caller when *own is set (a file that cannot be kept).
+static HICON KeptIconOf(const char* file, int index, const FileStamp& stamp, int* own)
+{
+    char key[VX_PATH + 16];
+    TEXT_FORMAT(key, "%d|%s", index, file);
+    *own = 0;
+    int slot = -1;
+    if (NameTableGet(&s_iconIndex, key, &slot) && SameStamp(s_icons[slot].Stamp, stamp))
+        return s_icons[slot].Icon;
+    HICON icon = TakeIcon(file, index);
+    if (stamp.attributes == INVALID_FILE_ATTRIBUTES || !WrittenLongAgo(stamp.written)) {
+        if (slot >= 0) {
+            // What was kept of the file no longer holds.
+            if (s_icons[slot].Icon != NULL)
+                DestroyIcon(s_icons[slot].Icon);
+            s_icons[slot].Icon = NULL;
+            s_icons[slot].Stamp.attributes = INVALID_FILE_ATTRIBUTES;
+        }
+        *own = 1;
+        return icon;
+    }
+    if (slot < 0) {
+        if (s_iconCount >= KEPT_ICONS_MAX)
+            ForgetIcons();
+        if (!GrowBlock(&s_icons, &s_iconRoom, s_iconCount, 64) ||
+            !NameTablePut(&s_iconIndex, key, s_iconCount)) {
+            *own = 1;
+            return icon;
+        }
+        slot = s_iconCount++;
+    } else if (s_icons[slot].Icon != NULL) {
+        DestroyIcon(s_icons[slot].Icon);
+    }
+    s_icons[slot].Stamp = stamp;
+    s_icons[slot].Icon = icon;
+    return icon;
+}
+
+// Adds the icon of a file as stamped; -1 when it has none.
+static int AddFileIcon(HIMAGELIST images, const char* file, int index, const FileStamp& stamp)
+{
+    int own = 0;
+    HICON icon = KeptIconOf(file, index, stamp, &own);
+    if (icon == NULL)
         return -1;
     int image = ImageList_AddIcon(images, icon);
-    DestroyIcon(icon);
+    if (own)
+        DestroyIcon(icon);
     return image;
 }
 
 // The image of a row: the icon its page names, else its program's first
 // icon, else the missing-file icon (added once per fill), else the
 // program's own (0).
-// 1 when a file can hold icons and a version resource: a program or
-// library ("MZ") or an icon file.  Data files (a hidden ".bin", an empty
-// helper DLL) have neither, and asking for them costs a library load each.
-static int HoldsResources(const char* path)
-{
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                OPEN_EXISTING, 0, NULL));
-    if (!file.IsValid())
-        return 1;  // unreadable here: let the loader decide
-    unsigned char head[4] = { 0, 0, 0, 0 };
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), head, sizeof(head), &read, NULL))
-        return 1;
-    if (read >= 2 && head[0] == 'M' && head[1] == 'Z')
-        return 1;
-    return read == 4 && head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0;
-}
-
-static int RowImage(ListPage* page, const PageRow* row, int* missingImage)
+static int RowImage(ListPage* page, const PageRow* row, const FileStamp& stamp,
+                    int* missingImage)
 {
     const PageActions* actions = ActionsOf(page);
     char file[VX_PATH];
     int index = 0;
     if (actions->RowIcon != NULL && actions->RowIcon(page, row, file, sizeof(file), &index)) {
-        int image = AddFileIcon(page->Images, file, index);
+        FileStamp named;
+        StampFile(file, &named);
+        int image = AddFileIcon(page->Images, file, index, named);
         if (image >= 0)
             return image;
     }
     if (row->Exists && row->Resources) {
-        int image = AddFileIcon(page->Images, row->Program, 0);
+        int image = AddFileIcon(page->Images, row->Program, 0, stamp);
         if (image >= 0)
             return image;
     }
@@ -303,16 +361,37 @@ static void FreeDetectedDates(DetectedDates* table)
     table->dates = NULL;
 }
 
-// 1 when the program file is there.  Most paths are whole: one look at the
-// file; a bare name (under 32 characters) is also looked for where
-// FileExists looks, which then gives its full path.
-static int ProgramExists(char* path)
+// Whether the program file is there, whether it can hold icons and
+// version texts, and its company: from the kept version texts, read again
+// only for a file that changed.  Most paths are whole; a bare name (under
+// 32 characters) is also looked for where FileExists looks, which then
+// gives its full path.
+static void ReadProgramFacts(PageRow* row, FileStamp* stamp)
 {
-    if (path[0] == '\0')
-        return 0;
-    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-        return 1;
-    return strlen(path) < 32 && FileExists(path);
+    KeptVersion version;
+    row->Exists = row->Resources = 0;
+    row->Company[0] = '\0';
+    stamp->attributes = INVALID_FILE_ATTRIBUTES;
+    if (row->Program[0] == '\0')
+        return;
+    KeptVersionOf(row->Program, &version);
+    if (version.stamp.attributes == INVALID_FILE_ATTRIBUTES) {
+        if (strlen(row->Program) >= 32 || !FileExists(row->Program))
+            return;
+        KeptVersionOf(row->Program, &version);
+    }
+    row->Exists = 1;
+    *stamp = version.stamp;
+    if (version.stamp.attributes == INVALID_FILE_ATTRIBUTES) {
+        // Found in the Windows folder by its bare name, as the loader finds it.
+        row->Resources = 1;
+        char strings[VS_COUNT][VS_SLOT];
+        GetVersionStrings(row->Program, strings);
+        TextCopy(row->Company, strings[VS_COMPANY_NAME]);
+        return;
+    }
+    row->Resources = version.resources;
+    TextCopy(row->Company, version.companyName);
 }
 
 // What a fill reads once for all its rows.
@@ -329,23 +408,20 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
     const ItemRecord* item = row->Item;
     ExpandProgramPathIn(&fill->folders, item->Command, row->Program, sizeof(row->Program));
     const PageRow* same = SameProgram(&fill->cache, page->Rows, row->Index);
+    FileStamp stamp;
     if (same != NULL) {
         row->Exists = same->Exists;
         row->Resources = same->Resources;
         TextCopy(row->Company, same->Company);
         // A page that names its rows' icons may name another for each.
-        row->Image = ActionsOf(page)->RowIcon != NULL
-                         ? RowImage(page, row, &fill->missingImage) : same->Image;
-    } else {
-        row->Exists = ProgramExists(row->Program);
-        row->Resources = row->Exists && HoldsResources(row->Program);
-        row->Company[0] = '\0';
-        if (row->Resources) {
-            char strings[VS_COUNT][VS_SLOT];
-            GetVersionStrings(row->Program, strings);
-            TextCopy(row->Company, strings[VS_COMPANY_NAME]);
+        row->Image = same->Image;
+        if (ActionsOf(page)->RowIcon != NULL) {
+            StampFile(row->Program, &stamp);
+            row->Image = RowImage(page, row, stamp, &fill->missingImage);
         }
-        row->Image = RowImage(page, row, &fill->missingImage);
+    } else {
+        ReadProgramFacts(row, &stamp);
+        row->Image = RowImage(page, row, stamp, &fill->missingImage);
     }
     // A file seen for the first time is stamped now and shows that date.
     int at = 0;

@@ -38,5 +38,9 @@ extern const PageActions g_HiddenActions;
 
 // The pages of their own.
 INT_PTR CALLBACK CookiesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// 6045: the Cookies page's next activation opens the cookie list whatever
+// "ViewCookies" says (1), or no longer does so (0).  The option stays the
+// user's: the box shows it, and a change made meanwhile is kept.
+void ShowCookieListOnce(int show);
 INT_PTR CALLBACK PlusPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK OptionsPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

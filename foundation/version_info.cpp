@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "foundation/file_dates.h"
+#include "foundation/handles.h"
 #include "foundation/name_table.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
@@ -118,24 +119,44 @@ int GetOwnVersionText(char* out, size_t outSize)
 
 // --- Kept version texts --------------------------------------------------------------
 
-#define KEPT_FILES_MAX 1024
+// Two whole lists of files (a page lists at most ITEM_MAX), so that a page of
+// hidden files does not push out what the patrols keep.
+#define KEPT_FILES_MAX 8192
 
 struct KeptFile {
-    FileStamp stamp;
     int settled;
-    KeptVersion version;
+    KeptVersion version;  // its stamp the file's when read
 };
 
 static KeptFile* s_keptFiles = NULL;
 static int s_keptFileCount = 0, s_keptFileRoom = 0;
 static NameTable s_keptFileIndex;  // the path -> slot
 
-static void ReadKeptVersion(const char* file, KeptVersion* out)
+int CanHoldResources(const char* file)
 {
+    FileHandle handle(CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                  OPEN_EXISTING, 0, NULL));
+    if (!handle.IsValid())
+        return 1;
+    unsigned char head[4] = { 0, 0, 0, 0 };
+    DWORD read = 0;
+    if (!ReadFile(handle.Get(), head, sizeof(head), &read, NULL))
+        return 1;
+    if (read >= 2 && head[0] == 'M' && head[1] == 'Z')
+        return 1;
+    return read == 4 && head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0;
+}
+
+static void ReadKeptVersion(const char* file, const FileStamp& stamp, KeptVersion* out)
+{
+    memset(out, 0, sizeof(*out));
+    out->stamp = stamp;
+    out->resources = stamp.attributes != INVALID_FILE_ATTRIBUTES && CanHoldResources(file);
+    if (!out->resources)
+        return;
     // Five 1024-character slots: too much for the stack of a patrol that
     // runs inside a window message.
     char(*strings)[VS_SLOT] = (char(*)[VS_SLOT])malloc(sizeof(char[VS_COUNT][VS_SLOT]));
-    memset(out, 0, sizeof(*out));
     if (strings == NULL)
         return;
     GetVersionStrings(file, strings);
@@ -145,6 +166,7 @@ static void ReadKeptVersion(const char* file, KeptVersion* out)
     TextCopy(out->productName, strings[VS_PRODUCT_NAME]);
     TextCopy(out->productVersion, strings[VS_PRODUCT_VERSION]);
     TextCopy(out->description, strings[VS_FILE_DESCRIPTION]);
+    TextCopy(out->companyName, strings[VS_COMPANY_NAME]);
     free(strings);
 }
 
@@ -169,17 +191,16 @@ void KeptVersionOf(const char* file, KeptVersion* out)
     StampFile(file, &stamp);
     int slot = -1;
     KeptFile* kept = NameTableGet(&s_keptFileIndex, file, &slot) ? &s_keptFiles[slot] : NULL;
-    if (kept != NULL && kept->settled && SameStamp(kept->stamp, stamp)) {
+    if (kept != NULL && kept->settled && SameStamp(kept->version.stamp, stamp)) {
         *out = kept->version;
         return;
     }
     int settled = WrittenLongAgo(stamp.written);
-    ReadKeptVersion(file, out);
+    ReadKeptVersion(file, stamp, out);
     if (kept == NULL)
         kept = NewKeptFile(file);
     if (kept == NULL)
         return;
-    kept->stamp = stamp;
     kept->settled = settled;
     kept->version = *out;
 }

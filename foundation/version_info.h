@@ -3,6 +3,8 @@
 #pragma once
 #include <stddef.h>
 
+#include "foundation/file_dates.h"
+
 enum { VS_PRODUCT_NAME, VS_PRODUCT_VERSION, VS_COMPANY_NAME, VS_FILE_DESCRIPTION,
        VS_LEGAL_COPYRIGHT, VS_COUNT };
 #define VS_SLOT 1024
@@ -15,13 +17,22 @@ enum { VS_PRODUCT_NAME, VS_PRODUCT_VERSION, VS_COMPANY_NAME, VS_FILE_DESCRIPTION
 // or one over 8191 bytes.  Returns 1 when ProductName is non-empty.
 int GetVersionStrings(const char* file, char out[VS_COUNT][VS_SLOT]);
 
+// 1 when a file can hold icons and a version resource: a program or
+// library ("MZ"), an icon file, or one that cannot be read here (the
+// loader decides).  Data files (a hidden ".bin", an empty helper DLL) have
+// neither, and asking for them costs a library load each.
+int CanHoldResources(const char* file);
+
 // What a listing shows of a file's version resource.
 #define KEPT_VERSION_TEXT 128
 struct KeptVersion {
     int hasVersion;  // any of the five texts is set
+    int resources;   // CanHoldResources: the texts were looked for
     char productName[KEPT_VERSION_TEXT];
     char productVersion[KEPT_VERSION_TEXT];
     char description[KEPT_VERSION_TEXT];
+    char companyName[KEPT_VERSION_TEXT];
+    FileStamp stamp;  // the file as it was read (attributes INVALID_...: absent)
 };
 // The same texts, kept between listings: reading a version resource maps
 // the whole file and costs many times a registry walk or a process list,

@@ -9,6 +9,7 @@
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
+#include "resources/pages/cookies.h"
 #include "support/remote_controls.h"
 #include "support/vxtest.h"
 
@@ -145,6 +146,36 @@ TEST_F(ExplorerProcess, SwitchesAndTheStoredTabChooseThePage)
     EXPECT_EQ(6, TabOpenedBy(line));
     vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6052");
     EXPECT_EQ(9, TabOpenedBy(line + "x"));
+}
+
+// "-COOKIE" shows the cookie list once, apart from "ViewCookies": the
+// page shown again does not open it, and the box the user ticked
+// meanwhile is what the explorer saves on its way out.
+TEST_F(ExplorerProcess, TheForcedCookieListLeavesTheUsersChoiceAlone)
+{
+    HWND sheet = Open("-COOKIE");
+    ASSERT_TRUE(sheet != NULL);
+    HWND list = vxtest::WaitForWindow("#32770", "Vardex - Cookies", 20000);
+    ASSERT_TRUE(list != NULL) << "no cookie list";
+    vxtest::ClickButton(list, IDCANCEL);
+    EXPECT_TRUE(vxtest::WaitForWindowGone(list, 15000));
+    PostMessageA(sheet, PSM_SETCURSEL, 0, 0);
+    vxtest::PumpMessages(500);
+    PostMessageA(sheet, PSM_SETCURSEL, 7, 0);
+    vxtest::PumpMessages(1000);
+    EXPECT_EQ(7, ShownTab(sheet));
+    HWND again = FindWindowA("#32770", "Vardex - Cookies");
+    EXPECT_TRUE(again == NULL) << "the list opened again";
+    if (again != NULL)
+        vxtest::ClickButton(again, IDCANCEL), vxtest::WaitForWindowGone(again, 15000);
+    HWND page = PageOf(sheet);
+    EXPECT_EQ(BST_UNCHECKED, (int)SendDlgItemMessageA(page, IDC_COOKIE_ALWAYS, BM_GETCHECK, 0, 0));
+    vxtest::ClickButton(page, IDC_COOKIE_ALWAYS);
+    vxtest::PumpMessages(500);
+    EXPECT_EQ("1", StoredOption("ViewCookies"));
+    vxtest::ClickButton(sheet, IDCANCEL);
+    EXPECT_EQ(0, Ended(15000));
+    EXPECT_EQ("1", StoredOption("ViewCookies"));
 }
 
 TEST_F(ExplorerProcess, RestartOpensTheOptionsAndStartsTheMonitor)

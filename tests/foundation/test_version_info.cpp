@@ -82,6 +82,45 @@ TEST_F(VersionInfo, TheFiveTextsOfTheLastLanguageWithAProductNameUnder8192Bytes)
         EXPECT_EQ(kEmpty, Versions(file)) << "\"" << file << "\"";
 }
 
+// Sets a file's last write a day back: what is read of it may be kept.
+void AgeFile(const std::string& path, int day)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL, OPEN_EXISTING, 0,
+                              NULL);
+    FILETIME old = { 0, 0 };
+    ULARGE_INTEGER at = { { 0, 0 } };
+    at.QuadPart = 130000000000000000ull + (ULONGLONG)day * 864000000000ull;
+    old.dwLowDateTime = at.LowPart, old.dwHighDateTime = at.HighPart;
+    SetFileTime(file, NULL, NULL, &old);
+    CloseHandle(file);
+}
+
+// The kept texts carry the company; a data file is not looked into; a
+// file written again (its stamp changed) is read again.
+TEST_F(VersionInfo, KeptTextsHoldTheCompanyAndFollowTheFile)
+{
+    std::string dll = WithVersion(Scratch("kept.dll"), Us(FiveValues("Kept")));
+    AgeFile(dll, 0);
+    KeptVersion kept;
+    KeptVersionOf(dll.c_str(), &kept);
+    EXPECT_EQ(1, kept.resources);
+    EXPECT_STREQ("Test Company", kept.companyName);
+    KeptVersionOf(dll.c_str(), &kept);
+    EXPECT_STREQ("Test Company", kept.companyName);
+    WithVersion(dll, Us({ { "ProductName", "Kept" }, { "CompanyName", "Other" } }));
+    AgeFile(dll, 1);
+    KeptVersionOf(dll.c_str(), &kept);
+    EXPECT_STREQ("Other", kept.companyName);
+
+    std::string data = Scratch("data.bin");
+    vxtest::WriteFileBytes(data, "plain text, no header");
+    KeptVersionOf(data.c_str(), &kept);
+    EXPECT_EQ(0, kept.resources);
+    KeptVersionOf(Scratch("gone.dll").c_str(), &kept);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, kept.stamp.attributes);
+    EXPECT_EQ(0, kept.resources);
+}
+
 TEST_F(VersionInfo, OwnVersionTextOfTheProgramsOrOfAProgramNamedHijack)
 {
     char out[MAX_PATH], self[MAX_PATH], text[VX_PATH];
