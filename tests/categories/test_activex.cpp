@@ -73,14 +73,7 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     EXPECT_STRCASEEQ(Clsid(6).c_str(), GetItemExtra(Items(), 1));
     // The kill bit is set and cleared on the whole stored value: every other
     // bit stays, and a number stored as text is kept as a number.
-    struct Row {
-        int n;
-        DWORD type;
-        const char* text;
-        DWORD before;
-        DWORD disabled;
-        DWORD enabled;
-    };
+    struct Row { int n; DWORD type; const char* text; DWORD before, disabled, enabled; };
     const Row rows[] = {
         { 10, 0, NULL, 0, 0x400, 0 },                               // no key at all
         { 11, REG_DWORD, NULL, 0x80000001, 0x80000401, 0x80000001 }, // high bit set

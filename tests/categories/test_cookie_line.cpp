@@ -97,12 +97,9 @@ TEST(CookieLine, SplitsOnlyWholeCookieLines)
         NoteFileName(c[0], out, sizeof(out));
         EXPECT_STREQ(c[1], out) << c[0];
     }
-    // Line feeds only double in size (a whole wininit.ini: the restart commands' test).
-    struct {
-        const char* in;
-        size_t room;
-        const char* out;
-    } ends[] = {// a pair that does not fit is left out
+    // Line feeds only double in size (a whole wininit.ini: the restart commands' test);
+    // a pair that does not fit is left out.
+    struct { const char* in; size_t room; const char* out; } ends[] = {
         {"a\nb\r\nc", 64, "a\r\nb\r\nc"}, {"\n\n\n", 7, "\r\n\r\n\r\n"}, {"\n\n", 4, "\r\n"},
         {"abc", 1, ""}};
     for (const auto& c : ends) {

@@ -33,14 +33,9 @@ TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
     const char *us = "03/05/2008", *iso = "2008-03-05", *named = "05-Mar-2008", *tt = "h:mm:ss tt";
     const struct { const char* pattern; int month; const char* date;
     } dates[] = {
-        {"M/d/yy", 3, us},
-        {"yy/MM/dd", 3, "2008/03/05"},
-        {"yyyy-MM-dd", 3, iso},
-        {"DD-mmm-YY", 3, named},
-        {"YYYY-mm-DD", 3, iso},
-        {"d.M.yyyy", 3, us},
-        {"dd-MMM-yyyy", 3, us},
-        {"dd-MMM-yy", 13, "05--2008"},
+        {"M/d/yy", 3, us}, {"yy/MM/dd", 3, "2008/03/05"}, {"yyyy-MM-dd", 3, iso},
+        {"DD-mmm-YY", 3, named}, {"YYYY-mm-DD", 3, iso}, {"d.M.yyyy", 3, us},
+        {"dd-MMM-yyyy", 3, us}, {"dd-MMM-yy", 13, "05--2008"},
     };
     for (const auto& c : dates)
         EXPECT_EQ(
@@ -50,14 +45,9 @@ TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
     // 24-hour clock.
     const struct { const char* pattern; int hour, minute; const char* time;
     } times[] = {
-        {"hh:mm:ss tt", 14, 7, "02:07 PM"},
-        {"HH:mm:ss", 9, 5, "09:05"},
-        {"h:mm:ss", 14, 7, "14:07"},
-        {"hh:mm:ss TT", 9, 5, "09:05 AM"},
-        {"", 0, 15, "12:15 AM"},
-        {"h:mm", 14, 7, "2:07 PM"},
-        {tt, 12, 30, "12:30 PM"},
-        {tt, 11, 59, "11:59 AM"},
+        {"hh:mm:ss tt", 14, 7, "02:07 PM"}, {"HH:mm:ss", 9, 5, "09:05"},
+        {"h:mm:ss", 14, 7, "14:07"}, {"hh:mm:ss TT", 9, 5, "09:05 AM"}, {"", 0, 15, "12:15 AM"},
+        {"h:mm", 14, 7, "2:07 PM"}, {tt, 12, 30, "12:30 PM"}, {tt, 11, 59, "11:59 AM"},
         {"H:mm:ss", 0, 15, "0:15"},
     };
     for (const auto& c : times)
@@ -71,9 +61,7 @@ TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
 
     const struct { long long n; const char* expected;
     } numbers[] = {
-        {999, "999"},
-        {123456, "123,456"},
-        {-123456, "-123,456"},
+        {999, "999"}, {123456, "123,456"}, {-123456, "-123,456"},
         {LLONG_MIN, "-9,223,372,036,854,775,808"},
     };
     char digits[32];

@@ -55,10 +55,8 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
     // or two characters before the end is left out whole.
     const struct { const char* value; const char* expected;
     } queries[] = {
-        {"ab   c", "u&k=ab%20%20%20"},
-        {"abcdefghi x", "u&k=abcdefghi"},
-        {"abcdefghij&", "u&k=abcdefghij"},
-        {"abcdefghijk", "u&k=abcdefghijk"},
+        {"ab   c", "u&k=ab%20%20%20"}, {"abcdefghi x", "u&k=abcdefghi"},
+        {"abcdefghij&", "u&k=abcdefghij"}, {"abcdefghijk", "u&k=abcdefghijk"},
     };
     for (const auto& c : queries) {
         char out[16 + 4] = "u";

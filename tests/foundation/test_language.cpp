@@ -14,12 +14,7 @@ TEST(Language, StringTableTextOrItsOverride)
     vxtest::ResetStore();
     // text: the override stored (NULL: none); out: what LoadText gives.
     const std::string at(771, 'z'), over(900, 'z');
-    const struct {
-        WORD language;
-        int id;
-        const char* text;
-        int size, result;
-        std::string out;
+    const struct { WORD language; int id; const char* text; int size, result; std::string out;
     } cases[] = {
         // The table's text; a missing text; an override with "%n" as line breaks.
         {0, 2, NULL, 64, 6, "Vardex"},
@@ -66,13 +61,8 @@ TEST(Language, StringTableTextOrItsOverride)
     const HKEY m = HKEY_LOCAL_MACHINE, u = HKEY_CURRENT_USER;
     const struct { HKEY root; const char* name; int kept;
     } values[] = {
-        {m, "LString0", 0},
-        {m, "LString1165", 0},
-        {m, "LString1166", 1},
-        {m, "vxserver", 1},
-        {u, "xPosAlert", 0},
-        {u, "dyPosAddFileType", 0},
-        {u, "Version", 1},
+        {m, "LString0", 0}, {m, "LString1165", 0}, {m, "LString1166", 1}, {m, "vxserver", 1},
+        {u, "xPosAlert", 0}, {u, "dyPosAddFileType", 0}, {u, "Version", 1},
     };
     for (const auto& v : values)
         vxtest::SetString(v.root, VX_KEY, v.name, "10");

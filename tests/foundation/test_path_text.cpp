@@ -102,14 +102,9 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
     const std::string f258(VX_PATH - 2, 'f'), f259(VX_PATH - 1, 'f');
     const struct { std::string path; int keepRoot; std::string expected;
     } paths[] = {
-        {"C:\\a\\", -1, "C:\\a\\"},
-        {f258, -1, f258 + "\\"},
-        {f259, -1, f259},
-        {"C:\\", 1, "C:\\"},
-        {"C:\\", 0, "C:"},
-        {"C:\\a\\\\", 0, "C:\\a\\"},
-        {"\\", 1, ""},
-        {"", 1, ""},
+        {"C:\\a\\", -1, "C:\\a\\"}, {f258, -1, f258 + "\\"}, {f259, -1, f259},
+        {"C:\\", 1, "C:\\"}, {"C:\\", 0, "C:"}, {"C:\\a\\\\", 0, "C:\\a\\"},
+        {"\\", 1, ""}, {"", 1, ""},
     };
     for (const auto& c : paths) {
         TextCopy(buffer, VX_PATH, c.path.c_str());

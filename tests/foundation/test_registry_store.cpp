@@ -19,12 +19,7 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
     SetEnvironmentVariableA("VARDEX_TEST_LONG", std::string(900, 'x').c_str());
     const std::string z(1, '\0'), b1023(1023, 'b');
     // data as stored, with its terminating zero where it has one.
-    const struct {
-        DWORD type;
-        std::string data;
-        int outSize;
-        int result;
-        std::string text;
+    const struct { DWORD type; std::string data; int outSize, result; std::string text;
     } cases[] = {
         // Fits; one too long for out: rejected whole, never cut; empty reads as absent.
         {REG_SZ, "1234567" + z, 8, 7, "1234567"},

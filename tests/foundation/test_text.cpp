@@ -18,20 +18,11 @@ size_t CopyThree(char* out, size_t n, const char* s) { return TextCopyN(out, n, 
 TEST(Text, WritersCutAtTheBufferAndTerminate)
 {
     // Each writes into 8 bytes that already hold before: size-1, exact, size+1.
-    const struct {
-        Writer write;
-        const char* before;
-        const char* src;
-        const char* expected;
-    } cases[] = {
-        {TextCopy, "old", "012345", "012345"},
-        {TextCopy, "old", "0123456", "0123456"},
-        {TextCopy, "old", "01234567", "0123456"},
-        {TextCopy, "old", nullptr, ""},
-        {CopyThree, "old", "012345", "012"},
-        {TextAppend, "abc", "defg", "abcdefg"},
-        {TextAppend, "abc", "defgh", "abcdefg"},
-        {TextAppend, "abcdefg", "z", "abcdefg"},
+    const struct { Writer write; const char *before, *src, *expected; } cases[] = {
+        {TextCopy, "old", "012345", "012345"}, {TextCopy, "old", "0123456", "0123456"},
+        {TextCopy, "old", "01234567", "0123456"}, {TextCopy, "old", nullptr, ""},
+        {CopyThree, "old", "012345", "012"}, {TextAppend, "abc", "defg", "abcdefg"},
+        {TextAppend, "abc", "defgh", "abcdefg"}, {TextAppend, "abcdefg", "z", "abcdefg"},
         {AppendFormatted, "abc", "defgh", "abcdefg"},
     };
     for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); i++) {

@@ -12,6 +12,7 @@
 
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
+#include "monitor/monitor_spine.h"
 #include "support/idle_child.h"
 
 // Started by Nudge: lives for a few seconds and ends.

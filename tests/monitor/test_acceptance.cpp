@@ -21,15 +21,7 @@ namespace {
 const DWORD kAlertWaitMs = 75000;
 const char* const kValueName = "PhotoSyncAgent";
 
-std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
-
-size_t CountOf(const std::string& text, const char* part)
-{
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        n++;
-    return n;
-}
+std::string HistoryPath() { return vxtest::PathInProgramFolder("history.txt"); }
 
 HWND WaitForStartupAlert(DWORD timeoutMs)
 {
@@ -42,7 +34,7 @@ protected:
     {
         vxtest::ResetStore();
         RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName);
-        DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
+        DeleteFileA(HistoryPath().c_str());
         // A program of our own with a version resource, in a folder of its
         // own (outside the program folder: the monitor keeps no history of
         // removing its own entries).
@@ -50,9 +42,7 @@ protected:
         program_ = "C:\\PhotoSync\\PhotoSync.exe";
         CopyFileA(RunningMonitor::Path().c_str(), program_.c_str(), FALSE);
         command_ = program_ + " /background";
-        const char* const options[][2] = { { "Start", "1" }, { "Sound", "0" } };
-        for (const auto& option : options)
-            vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, option[0], option[1]);
+        SetOptions({ "Start", "1", "Sound", "0" });
         ASSERT_TRUE(monitor_.Start()) << "the monitor did not start";
     }
 
@@ -114,10 +104,9 @@ TEST_F(Acceptance, AcceptedThenANewCommandIsRemovedOnNoAndDisabledAtTheThirdAler
     // the user can enable it again.
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY "\\Run", kValueName, command_.c_str());
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, VX_DISABLED_KEY, kValueName, "11");
-    EXPECT_EQ(2u,
-        CountOf(History(), ("\t*START_Remove\tCURRENT_RUN\tPhotoSyncAgent\t" + command_).c_str()))
-        << History();
-    EXPECT_EQ(4u, CountOf(History(), "\tSTART_Alert\tCURRENT_RUN\tVardex\t")) << History();
+    std::string removed = "\t*START_Remove\tCURRENT_RUN\tPhotoSyncAgent\t" + command_;
+    EXPECT_EQ(2u, CountInFile(HistoryPath(), removed.c_str()));
+    EXPECT_EQ(4u, CountInFile(HistoryPath(), "\tSTART_Alert\tCURRENT_RUN\tVardex\t"));
 }
 
 }  // namespace

@@ -32,16 +32,9 @@ const char* const kBhoKey =
 const DWORD kPatrolWaitMs = 110000;
 
 std::string TracePath() { return vxtest::PathInProgramFolder("send2qu.txt"); }
-std::string History() { return vxtest::ReadFileText(vxtest::PathInProgramFolder("history.txt")); }
+std::string HistoryPath() { return vxtest::PathInProgramFolder("history.txt"); }
 
-size_t Traced(const char* part)
-{
-    std::string text = vxtest::ReadFileText(TracePath());
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        n++;
-    return n;
-}
+size_t Traced(const char* part) { return CountInFile(TracePath(), part); }
 
 // Waits until the trace holds the text more than `seen` times.
 bool WaitTraced(const char* part, size_t seen, DWORD timeoutMs)
@@ -52,12 +45,6 @@ bool WaitTraced(const char* part, size_t seen, DWORD timeoutMs)
         vxtest::PumpMessages(250);
     }
     return false;
-}
-
-void SetOptions(std::initializer_list<const char*> pairs)
-{
-    for (const char* const* p = pairs.begin(); p != pairs.end(); p += 2)
-        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, p[0], p[1]);
 }
 
 // A helper as its installer leaves it: the class, its server file (a copy
@@ -109,7 +96,7 @@ protected:
     void SetUp() override
     {
         vxtest::ResetStore();
-        DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
+        DeleteFileA(HistoryPath().c_str());
         // Nothing else may wait for an answer: an open alert holds every
         // later patrol back.
         SetOptions({ "HideIEHelper", "2", "HideTasks", "2", "HideStartup", "1", "HideHidden", "1",
@@ -168,8 +155,8 @@ TEST_F(Baselines, WhatWasThereBeforeTheFirstStartStaysThroughVersionsCleanupsAnd
     EXPECT_TRUE(TaskInstalled());
     ExpectKnown(VX_KEY "\\IEHelpers", "phhelper.dll");
     ExpectKnown(VX_KEY "\\Tasks", kTaskName);
-    EXPECT_EQ(std::string::npos, History().find("IEHELPER_Remove")) << History();
-    EXPECT_EQ(std::string::npos, History().find("ScheduledTask_Remove")) << History();
+    EXPECT_EQ(0u, CountInFile(HistoryPath(), "IEHELPER_Remove"));
+    EXPECT_EQ(0u, CountInFile(HistoryPath(), "ScheduledTask_Remove"));
     monitor_.Stop();
 }
 

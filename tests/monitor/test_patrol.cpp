@@ -23,20 +23,7 @@ namespace {
 std::string TracePath() { return vxtest::PathInProgramFolder("patrol-trace.txt"); }
 
 // How often the trace holds the text.
-size_t Traced(const char* part)
-{
-    std::string text = vxtest::ReadFileText(TracePath());
-    size_t n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) n++;
-    return n;
-}
-
-// Options as the explorer writes them: a name, its value, a name ...
-void SetOptions(std::initializer_list<const char*> pairs)
-{
-    for (const char* const* p = pairs.begin(); p != pairs.end(); p += 2)
-        vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, p[0], p[1]);
-}
+size_t Traced(const char* part) { return CountInFile(TracePath(), part); }
 
 class PatrolTest : public testing::Test {
 protected:

@@ -171,25 +171,4 @@ TEST_F(MonitorProcess, DeclinedExitKeepsTheMonitorRunning)
     }
 }
 
-// The exit asked for from a second start (as from the tray) while the
-// restart-commands window runs its own loop: the window closes and the
-// monitor ends instead of living on without its icon and timer.
-TEST_F(MonitorProcess, AnExitWhileTheRestartCommandsAreShownEndsTheMonitor)
-{
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::string files[] = { std::string(windows) + "\\wininit.exe",
-                                  std::string(windows) + "\\wininit.ini" };
-    vxtest::WriteFileBytes(files[0], "MZ");
-    vxtest::WriteFileBytes(files[1], "[rename]\r\nNUL=C:\\X.DLL\r\n");
-    HWND window = StartMonitor();
-    ASSERT_TRUE(window != NULL);
-    PostMessageA(window, WM_COMMAND, 6034, 0);
-    EXPECT_TRUE(vxtest::WaitForWindow("VardexRestartCommands", NULL, 20000) != NULL);
-    EXPECT_EQ(0, vxtest::RunProgram(Monitor("-Q"), 15000));
-    EXPECT_EQ(0, WaitMonitorExit(15000));
-    for (const std::string& file : files)
-        DeleteFileA(file.c_str());
-}
-
 }  // namespace

@@ -20,13 +20,8 @@ static std::vector<std::string> Split(const char* text, const char* separators)
 
 TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
 {
-    struct Case {
-        int (*parse)(const char*, char*, size_t);
-        const char* value;
-        int listed;
-        const char* entry;
-    };
-    const Case cases[] = {
+    const struct { int (*parse)(const char*, char*, size_t); const char* value;
+                   int listed; const char* entry; } cases[] = {
         {UserinitEntry, "C:\\WINDOWS\\system32\\userinit.exe,", 1,
             "C:\\WINDOWS\\system32\\userinit.exe"},
         {UserinitEntry, "userinit.exe,  a.exe,b.exe", 1, "a.exe,b.exe"},
@@ -38,7 +33,7 @@ TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
         {ShellEntry, "explorer.exe ", 1, "explorer.exe"},
         {ShellEntry, " ", 0, ""},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         char out[64];
         int listed = c.parse(c.value, out, sizeof(out));
         EXPECT_EQ(std::to_string(c.listed) + "|" + c.entry, std::to_string(listed) + "|" + out)
@@ -57,20 +52,6 @@ TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
                           std::to_string(SpanEqualsNoCase("abc;ABCD", 4, 4, "abc")) +
                           std::to_string(SpanEqualsNoCase("abc;ABCD", 4, 4, "abcd")) +
                           std::to_string(SpanEqualsNoCase("abc;ABCD", 0, 3, nullptr)));
-}
-
-// The Startup page's "Type" column: 36 codes have a name, every other code
-// none.
-TEST(StartupTypeName, ThirtySixCodesNamedTheRestEmpty)
-{
-    int named = 0;
-    for (int code = -5; code <= 2000; code++)
-        named += StartupTypeName(code)[0] != '\0';
-    EXPECT_EQ(36, named);
-    EXPECT_STREQ("HKCU_RUNSERVICESONCE", StartupTypeName(15));
-    EXPECT_STREQ("x64_POLICY", StartupTypeName(27));
-    EXPECT_STREQ("NOTIFY", StartupTypeName(256));
-    EXPECT_STREQ("", StartupTypeName(8));
 }
 
 static std::string Location(int code, int disabled, size_t size = 160)
@@ -98,14 +79,11 @@ TEST(StartupLocation, KeyOfTheCodeAfterTheDisabledMarker)
     EXPECT_EQ("", Location(26, 0));
     EXPECT_EQ("", Location(900, 1));
     EXPECT_EQ(" *  ", Location(1, 1, 5));
-    const int ids[] = { StartupPlaceTextId(800), StartupPlaceTextId(900),
-                        StartupPlaceTextId(901), StartupPlaceTextId(256) };
-    EXPECT_EQ((std::vector<int>{ 726, 725, 724, 0 }), std::vector<int>(ids, ids + 4));
 }
 
-// What the startup alert says of where an entry starts from, and the place
-// that heads a Winlogon value or shell hook instead of its product name.
-TEST(StartupAlertText, LocationSentenceByCodeAndHookLabels)
+// What the startup alert says of where an entry starts from.  (The label
+// that heads a Winlogon value instead of its product name: test_alerts.)
+TEST(StartupAlertText, LocationSentenceByCode)
 {
     const struct { int code, text; } places[] = {
         { 1, IDS_RUNS_ALWAYS }, { 2, IDS_RUNS_ONCE }, { 4, IDS_RUNS_ALWAYS }, { 16, IDS_RUNS_ONCE },
@@ -113,9 +91,4 @@ TEST(StartupAlertText, LocationSentenceByCodeAndHookLabels)
         { 101, IDS_RUNS_FROM_WININI }, { 200, IDS_RUNS_FROM_FOLDER }, { 250, IDS_RUNS_ALWAYS } };
     for (const auto& p : places)
         EXPECT_EQ(p.text, StartupLocationTextId(p.code)) << p.code;
-    const struct { int code; const char* label;
-    } hooks[] = {{250, "WinLogon:UserInit"}, {253, "SharedTaskScheduler"}, {254, ""},
-        {255, "AppInit_DLLs"}, {256, ""}, {11, ""}};
-    for (const auto& h : hooks)
-        EXPECT_STREQ(h.label, StartupHookLabel(h.code)) << h.code;
 }
