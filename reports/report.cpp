@@ -208,7 +208,8 @@ void WriteReportHeader(ReportFile& file)
     if (strings == NULL)
         return;
     char browser[VX_PATH];
-    if (DefaultBrowserPath(browser) > 0 && GetVersionStrings(browser, strings)) {
+    if (DefaultBrowserPath(browser) > 0) {
+        GetVersionStrings(browser, strings);
         file.Put("<b>Browser:</b> ");
         PutHtmlText(file, strings[VS_PRODUCT_NAME]);
         file.Put(" - <i>");
@@ -342,8 +343,16 @@ static void LookupLink(ReportFile& file, const ItemFacts& facts, const char* lan
     file.Put("'>Click for Plus Info</A>");
 }
 
+// What a report reads once for all its items.
+struct ReportContext {
+    ProgramCache Cache;
+    char Language[8];
+    char Build[VX_PATH];
+    NameTable States;  // service title -> run state, read for the services section
+};
+
 static void HtmlItem(ReportFile& file, const ReportSection& section, const ItemFacts& facts,
-                     const char* language, const char* build)
+                     const ReportContext* context)
 {
     const ItemRecord* item = facts.Item;
     const ProgramTexts* t = facts.Texts;
@@ -384,9 +393,12 @@ static void HtmlItem(ReportFile& file, const ReportSection& section, const ItemF
     HtmlLine(file, "", item->Info);
     if (section.Kind == SECTION_SERVICES) {
         HtmlLine(file, "Startup Type: ", item->Extra);
-        char state[64];
-        if (ServiceStateText(item->Name, state) > 0)
-            HtmlLine(file, "Service Status: ", state);
+        int state = 0;
+        if (NameTableGet(&context->States, item->Name, &state)) {
+            char text[128];
+            ServiceStateName(state, text, sizeof(text));
+            HtmlLine(file, "Service Status: ", text);
+        }
         FileFactsRecord record;
         if (FileFacts(facts.Program, item->Code, &record)) {
             HtmlLine(file, "Created: ", record.created);
@@ -409,7 +421,7 @@ static void HtmlItem(ReportFile& file, const ReportSection& section, const ItemF
         file.Put(key);
         file.Put("&quot;<br>\r\n");
     }
-    LookupLink(file, facts, language, build);
+    LookupLink(file, facts, context->Language, context->Build);
     file.Put("</ol><br></li>\r\n\r\n");
 }
 
@@ -447,13 +459,12 @@ static int ListSection(const ReportSection& section, ItemList* items)
 
 static void WriteSections(ReportFile& file, int format)
 {
-    char language[8];
-    if (LoadText(TXT_LANGUAGE_CODE, language, sizeof(language)) == 0)
-        TextCopy(language, "en");
-    char build[VX_PATH];
-    GetOwnVersionText(build);
-    ProgramCache cache;
-    OpenCache(&cache);
+    ReportContext* context = new ReportContext();
+    if (LoadText(TXT_LANGUAGE_CODE, context->Language, sizeof(context->Language)) == 0)
+        TextCopy(context->Language, "en");
+    GetOwnVersionText(context->Build);
+    OpenCache(&context->Cache);
+    NameTableInit(&context->States);
     ItemList* items = new ItemList();
     ItemFacts* facts = new ItemFacts();
     for (int s = 0; s < SECTION_COUNT; s++) {
@@ -468,23 +479,27 @@ static void WriteSections(ReportFile& file, int format)
             PutHtmlText(file, title);
             file.Put(" \x95 </BIG></BIG></b></center>\r\n<ul>\r\n");
         }
+        if (section.Kind == SECTION_SERVICES && format != REPORT_TEXT)
+            LoadServiceStates(&context->States);
         int count = ListSection(section, items);
         for (int i = 0; i < count; i++) {
             const ItemRecord* item = GetItem(items, i);
             if (item == NULL || (item->Name[0] == '\0' && item->Command[0] == '\0'))
                 continue;
-            MakeFacts(&cache, item, facts);
+            MakeFacts(&context->Cache, item, facts);
             if (format == REPORT_TEXT)
                 TextItem(file, *facts);
             else
-                HtmlItem(file, section, *facts, language, build);
+                HtmlItem(file, section, *facts, context);
         }
         if (format != REPORT_TEXT)
             file.Put("</ul>\r\n");
     }
     delete facts;
     delete items;
-    CloseCache(&cache);
+    NameTableFree(&context->States);
+    CloseCache(&context->Cache);
+    delete context;
 }
 
 static void WriteHtml(ReportFile& file)

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "categories/tasks.h"
+#include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/paths.h"
 #include "foundation/registry_store.h"
+#include "foundation/text.h"
 #include "reports/report.h"
 #include "support/scheduled_tasks.h"
 #include "support/vxtest.h"
@@ -53,6 +55,11 @@ std::string Section(const std::string& html, int s)
     return html.substr(from, to == std::string::npos ? to : to - from);
 }
 
+struct ServiceCloser {
+    void operator()(SC_HANDLE h) const { CloseServiceHandle(h); }
+};
+typedef ScopedHandle<SC_HANDLE, ServiceCloser> ScopedService;
+
 struct Report : ::testing::Test {
     static std::string hidden;
     static void SetUpTestSuite()
@@ -70,6 +77,12 @@ struct Report : ::testing::Test {
         ASSERT_EQ(0, EnsureSchedulerRunning());
         ASSERT_TRUE(vxtest::CreateTask(L"VxReportTask", L"C:\\vx\\task.exe"));
         hidden = PlantHidden();
+        // A service whose program is gone.
+        ScopedService manager(OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS));
+        ScopedService service(CreateServiceA(manager.Get(), "VxReportGone", "Vx Report Gone",
+            SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
+            SERVICE_ERROR_IGNORE, "C:\\vx\\gone.exe", NULL, NULL, NULL, NULL, NULL));
+        ASSERT_TRUE(service.IsValid());
     }
     std::string Write(int format)
     {
@@ -93,6 +106,38 @@ TEST_F(Report, HtmlSectionsHoldTheirPlantedItems)
               Section(html, 4).find(std::string("&quot;HKLM\\") + kBhoKey + "&quot;"));
     EXPECT_NE(std::string::npos, Section(html, 7).find(hidden));
     EXPECT_NE(std::string::npos, Section(html, 8).find(" ActiveX "));
+}
+
+TEST_F(Report, ServiceWithoutItsFileKeepsItsLines)
+{
+    std::string services = Section(Write(REPORT_HTML), 6);
+    size_t at = services.find("<li><b>gone.exe</b>");
+    ASSERT_NE(std::string::npos, at);
+    std::string item = services.substr(at, services.find("</li>", at) - at);
+    EXPECT_NE(std::string::npos, item.find("\tPath:     C:\\vx\\gone.exe<br>"));
+    EXPECT_NE(std::string::npos, item.find("\tStartup Type: "));
+    EXPECT_EQ(std::string::npos, item.find("File Size"));
+}
+
+size_t TestPlatform(char* out, size_t outSize)
+{
+    return TextCopy(out, outSize, "Test <OS>");
+}
+
+TEST_F(Report, HeaderTellsPlatformAndLongStartPage)
+{
+    std::string page = "http://start.example/?" + std::string(16000, 'p') + "<x>";
+    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Main",
+                      "Start Page", page.c_str());
+    SetReportPlatformName(TestPlatform);
+    std::string html = Write(REPORT_HTML);
+    SetReportPlatformName(NULL);
+    std::string escaped = page.substr(0, page.size() - 3) + "&lt;x&gt;";
+    EXPECT_NE(std::string::npos, html.find("<br>\r\nHKCU Start Page = " + escaped + "<br>\r\n"));
+    EXPECT_NE(std::string::npos, html.find("<b>Platform:</b> Test &lt;OS&gt;<br>\r\n"));
+    EXPECT_EQ(0u, html.find("<!DOCTYPE html>"));
+    EXPECT_NE(std::string::npos, html.find("Report created by Vardex version "));
+    EXPECT_EQ(std::string::npos, Write(REPORT_HTML).find("Platform:"));
 }
 
 TEST_F(Report, HtmlOpensNothingOfThePlantedNames)
