@@ -71,6 +71,9 @@ void BenchHistory();
 // values, beside its floor: a walk of the same keys and one write of as
 // many bytes.
 void BenchExport();
+// The HTML report with the large sizes planted, beside its floor: the same
+// listings, the kept version texts and one buffered write of its bytes.
+void BenchReports();
 
 // A second VardexView.exe with a page switch against the running one: the
 // time until the first's sheet is in the foreground.
