@@ -60,7 +60,7 @@ static long long DelayKey(const PageRow* row) { return s_seconds[row->Index]; }
 const PageColumn g_DelayedColumns[DELAYED_COLUMN_COUNT] = {
     { IDS_COL_TITLE, 35, FIELD_NAME, NULL, SORT_TEXT, NULL, 0 },
     { IDS_COL_COMMAND, 30, FIELD_FILE_PART, NULL, SORT_TEXT, NULL, 0 },
-    { IDS_COL_STATUS, 15, FIELD_CELL, StatusCell, SORT_NUMBER, RunningKey, 0 },
+    { IDS_DELAY_STATUS, 15, FIELD_CELL, StatusCell, SORT_NUMBER, RunningKey, 0 },
     { IDS_COL_DELAY_TIME, 20, FIELD_CELL, DelayCell, SORT_NUMBER, DelayKey, 0 },
 };
 

@@ -34,7 +34,7 @@
 #define IDS_DELAY_OPEN_MINIMIZED 1139
 #define IDS_DELAY_OPEN_MAXIMIZED 1140
 #define IDS_DELAY_TEXT           4000   // the page's description
-#define IDS_COL_STATUS           4001
+#define IDS_DELAY_STATUS           4001
 #define IDS_COL_DELAY_TIME       4002
 #define IDS_DELAY_RUNNING        4003
 #define IDS_DELAY_NO_FILE        4004
