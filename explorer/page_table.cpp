@@ -11,6 +11,7 @@
 #include "explorer/pages.h"
 #include "foundation/options.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 
 // The list pages' columns and actions belong to the explorer; the monitor
 // takes the records without them.
@@ -29,8 +30,9 @@ static const PageRecord s_pages[] = {
       &g_StartupCategory, "SortStartup", 784, OPT_Start, OPT_RealtimeStartup,
       "startup.html", 503,
       PAGE_VIEW(g_StartupColumns, STARTUP_COLUMN_COUNT, g_StartupActions) },
-    { PAGE_DELAYED, "-DELAY", NULL, PAGE_DELAYED, 197, 200, 0, PAGE_KIND_PENDING,
-      &g_StartupCategory, "SortPrograms", 0, -1, -1, "delay.html", 1020, NULL, 0, NULL },
+    { PAGE_DELAYED, "-DELAY", NULL, PAGE_DELAYED, 197, 200, 0, PAGE_KIND_LIST,
+      &g_DelayedCategory, "SortPrograms", 0, -1, -1, "delay.html", 1020,
+      PAGE_VIEW(g_DelayedColumns, DELAYED_COLUMN_COUNT, g_DelayedActions) },
     { PAGE_ACTIVEX, "-ACTIVEX", NULL, PAGE_ACTIVEX, 201, 212, 0, PAGE_KIND_LIST,
       &g_ActiveXCategory, "SortActiveX", 1157, OPT_ActiveX, OPT_RealtimeActiveX,
       "activex.html", 1067,

@@ -36,6 +36,10 @@ extern const PageActions g_FileTypeActions;
 extern const PageColumn g_HiddenColumns[HIDDEN_COLUMN_COUNT];
 extern const PageActions g_HiddenActions;
 
+#define DELAYED_COLUMN_COUNT 4
+extern const PageColumn g_DelayedColumns[DELAYED_COLUMN_COUNT];
+extern const PageActions g_DelayedActions;
+
 // The pages of their own.
 INT_PTR CALLBACK CookiesPageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // 6045: the Cookies page's next activation opens the cookie list whatever

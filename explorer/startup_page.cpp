@@ -14,8 +14,10 @@
 #include "foundation/processes.h"
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
+#include "resources/pages/delayed.h"
 #include "resources/pages/startup.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "startup/startup_text.h"
 
 // --- Columns -----------------------------------------------------------------------
@@ -222,19 +224,37 @@ static void AddProgram(ListPage* page)
     FillListPage(page);
 }
 
-// The delayed-start list takes entries from here later; what it would
-// refuse is refused now.
+// The selected entries onto the delayed-start list, in row order.  The
+// monitor itself, a system hook point and a place nothing could be put
+// back into are refused; an all-users entry is asked about first.
 static void MoveToDelayedList(ListPage* page)
 {
     int count = SelectedRecords(page, s_selected, ITEM_MAX);
-    for (int i = 0; i < count; i++) {
+    for (int i = 0; i < count && !PageGone(page); i++) {
         const ItemRecord* item = RowOfRecord(page, s_selected[i])->Item;
-        if (item->Code > 249 || TextFindNoCase(item->Command, "vardex.exe")) {
+        int refusal = DelayRefusalOf(item);
+        if (refusal == DELAY_MUST_STAY) {
             ShowMessageText(page->Window, IDS_CANNOT_DELAY);
-            break;
+            if (TextFindNoCase(item->Command, "vardex.exe"))
+                break;
+            continue;
         }
-        ShowMessageText(page->Window, IDS_NOT_YET);
-        break;
+        if (refusal == DELAY_NOT_RESTORABLE) {
+            PageMessage(page->Window, IDS_DELAY_NOT_RESTORABLE, item->Command,
+                        MB_OK | MB_ICONINFORMATION);
+            continue;
+        }
+        HKEY root = DelayRootForCode(item->Code);
+        if (root == HKEY_LOCAL_MACHINE &&
+            (PageMessage(page->Window, IDS_DELAY_ALL_USERS_ASK, NULL,
+                         MB_OKCANCEL | MB_ICONQUESTION) != IDOK ||
+             PageGone(page)))
+            continue;
+        int result = MoveToDelayed(item, root);
+        if (result == DELAY_NOT_WRITTEN || result == DELAY_NOT_REMOVED)
+            PageMessage(page->Window,
+                        result == DELAY_NOT_WRITTEN ? IDS_DELAY_NOT_WRITTEN : IDS_DELAY_NOT_REMOVED,
+                        item->Command, MB_OK | MB_ICONINFORMATION);
     }
     if (count > 0)
         FillListPage(page);

@@ -18,6 +18,7 @@
 #include "monitor/tray.h"
 #include "resources/monitor_resource.h"
 #include "startup/delayed_start.h"
+#include "startup/startup_text.h"
 
 PatrolState g_Patrol;
 
@@ -79,11 +80,13 @@ void ResetDelayedLauncher(int toLaunch)
     g_Patrol.DelayStep = 0;
 }
 
-// Every sixth tick the launcher starts the programs whose delay (a multiple
-// of ten seconds) is now due, until every listed program was launched.
+// Every sixth tick the launcher starts the programs whose delay is now due
+// (the first step at or past it), until every listed program was handled
+// or the longest delay has passed (the list may have changed meanwhile).
 static void LaunchDelayedPrograms()
 {
-    if (g_Patrol.DelayLaunched >= g_Patrol.DelayToLaunch)
+    if (g_Patrol.DelayLaunched >= g_Patrol.DelayToLaunch ||
+        g_Patrol.DelayStep >= DelayLaunchStep(DELAY_TIME_MAX))
         return;
     if (++g_Patrol.DelayTicks < 6)
         return;

@@ -4,6 +4,7 @@
 
 #include "resources/fragments/startup.h"
 
+#include "foundation/path_text.h"
 #include "foundation/text.h"
 
 static const char* SkipLeadingBlanks(const char* text)
@@ -188,4 +189,63 @@ const char* StartupHookLabel(int code)
     case 255: return "AppInit_DLLs";
     default: return "";
     }
+}
+
+// --- The delayed-start list --------------------------------------------------
+
+int DelaySeconds(const char* text)
+{
+    const char* p = SkipLeadingBlanks(text);
+    if (*p < '0' || *p > '9')
+        return 0;  // empty, no number, or negative
+    long value = 0;
+    for (; *p >= '0' && *p <= '9' && value <= DELAY_TIME_MAX; p++)
+        value = value * 10 + (*p - '0');
+    return value > DELAY_TIME_MAX ? DELAY_TIME_MAX : (int)value;
+}
+
+int DelayLaunchStep(int seconds)
+{
+    return seconds <= 10 ? 1 : (seconds + 9) / 10;
+}
+
+void DelayTimeText(int seconds, const char* minutesWord, const char* secondsWord, char* out,
+                   size_t outSize)
+{
+    if (seconds >= 60)
+        TextFormat(out, outSize, "%d %s : %d %s", seconds / 60, minutesWord, seconds % 60,
+                   secondsWord);
+    else
+        TextFormat(out, outSize, "%d %s", seconds, secondsWord);
+}
+
+int SplitDelayedCommand(const char* command, int applet, char* program, size_t programSize,
+                        char* parameters, size_t parametersSize)
+{
+    if (applet) {
+        const char* p = SkipLeadingBlanks(command);
+        for (const char* q = p; *q != '\0'; q++) {
+            if (strlen(q) >= 4 && SpanEqualsNoCase(q, 0, 4, ".dll") &&
+                (q[4] == '\0' || q[4] == ',' || q[4] == ' ')) {
+                TextCopyN(program, programSize, p, (size_t)(q + 4 - p));
+                TextCopy(parameters, parametersSize, q + 4);
+                return (int)strlen(program);
+            }
+        }
+    }
+    return SplitCommand(command, program, programSize, parameters, parametersSize);
+}
+
+void DelayedCommandLine(const char* program, const char* parameters, const char* applet,
+                        char* out, size_t outSize)
+{
+    out[0] = '\0';
+    if (applet[0] != '\0') {
+        TextAppend(out, outSize, applet);
+        TextAppend(out, outSize, " ");
+    }
+    TextAppend(out, outSize, program);
+    if (parameters[0] != '\0' && parameters[0] != ',')
+        TextAppend(out, outSize, " ");
+    TextAppend(out, outSize, parameters);
 }

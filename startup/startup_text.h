@@ -54,3 +54,35 @@ int StartupLocationTextId(int code);
 // for an entry of a Winlogon value or a shell hook ("WinLogon:Shell" for
 // 251 ...); "" for every other code.
 const char* StartupHookLabel(int code);
+
+// --- The delayed-start list --------------------------------------------------
+
+// The longest delay the options dialog offers: 60 minutes and 50 seconds.
+#define DELAY_TIME_MAX 3650
+
+// The delay a "Time" value stands for, in seconds: its leading decimal
+// number, cut to DELAY_TIME_MAX.  A value that is empty, no number or below
+// 0 stands for 0: the program starts with the first launch step.
+int DelaySeconds(const char* text);
+
+// The launch step (every 10 seconds, counted from 1) that starts a program
+// with this delay: the first step at or past it, step 1 for 0.
+int DelayLaunchStep(int seconds);
+
+// The Delay Time column: "<m> <minutesWord> : <s> <secondsWord>", or
+// "<s> <secondsWord>" under a minute.
+void DelayTimeText(int seconds, const char* minutesWord, const char* secondsWord, char* out,
+                   size_t outSize);
+
+// A startup entry's command split for the list: with applet set (a DLL run
+// through RUNDLL32) the program ends with its ".dll" and the parameters
+// keep their leading ",", else SplitCommand's split.  Returns the program's
+// length.
+int SplitDelayedCommand(const char* command, int applet, char* program, size_t programSize,
+                        char* parameters, size_t parametersSize);
+
+// The command a delayed program goes back to its startup place with: the
+// program, a blank (none before parameters that begin with ",") and the
+// parameters; with an applet, the applet, a blank and that text.
+void DelayedCommandLine(const char* program, const char* parameters, const char* applet,
+                        char* out, size_t outSize);

@@ -103,9 +103,10 @@ static int AppInitRestore(const char* command)
     return WritePlaceValue(HKEY_LOCAL_MACHINE, NT_WINDOWS_KEY, "AppInit_DLLs", value);
 }
 
-// Makes a shortcut at linkPath to command, described by name, with the
-// command's icon and folder.
-static int CreateStartupShortcut(const char* linkPath, const char* command, const char* name)
+// Makes a shortcut at linkPath to command with its arguments, described by
+// name, with the command's icon and folder.
+static int CreateStartupShortcut(const char* linkPath, const char* command,
+                                 const char* arguments, const char* name)
 {
     if (linkPath[0] == '\0' || command[0] == '\0')
         return 0;
@@ -131,7 +132,7 @@ static int CreateStartupShortcut(const char* linkPath, const char* command, cons
             link->SetDescription(name);
             link->SetIconLocation(command, 0);
             link->SetWorkingDirectory(folder);
-            link->SetArguments("");
+            link->SetArguments(arguments);
             if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())))
                 ok = SUCCEEDED(file->Save(wide, TRUE));
         }
@@ -157,6 +158,16 @@ static int NotifyRestore(const char* name)
     return PlaceReadText(HKEY_LOCAL_MACHINE, key, "DLLName", dll, sizeof(dll)) > 0;
 }
 
+// Known to the baseline, so the monitor does not alert on it again.
+static void RecordRestored(const char* command, int code)
+{
+    char key[ITEM_COMMAND];
+    char codeText[16];
+    BaselineKeyOf(command, key, sizeof(key));
+    TEXT_FORMAT(codeText, "%d", code);
+    RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, key, codeText);
+}
+
 int RestoreRemovedEntry(const char* name, const char* command, const char* extra, int code)
 {
     int ok = 0;
@@ -165,7 +176,7 @@ int RestoreRemovedEntry(const char* name, const char* command, const char* extra
     } else if (code == SC_WIN_LOAD || code == SC_WIN_RUN) {
         ok = command[0] != '\0' && WinIniRestore(code == SC_WIN_LOAD ? "load" : "run", command);
     } else if (code == SC_STARTUP_FOLDER) {
-        ok = CreateStartupShortcut(extra, command, name);
+        ok = CreateStartupShortcut(extra, command, "", name);
     } else if (code == SC_DELAYLOAD) {
         ok = name[0] != '\0' && WritePlaceValue(HKEY_LOCAL_MACHINE, DELAYLOAD_KEY, name, extra);
     } else if (code == SC_TASK_SCHEDULER || code == SC_EXECUTE_HOOK) {
@@ -180,15 +191,18 @@ int RestoreRemovedEntry(const char* name, const char* command, const char* extra
     } else {
         return 0;
     }
-    if (ok) {
-        // Known to the baseline, so the monitor does not alert on it again.
-        char key[ITEM_COMMAND];
-        char codeText[16];
-        BaselineKeyOf(command, key, sizeof(key));
-        TEXT_FORMAT(codeText, "%d", code);
-        RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, key, codeText);
-    }
+    if (ok)
+        RecordRestored(command, code);
     return ok;
+}
+
+int RestoreRemovedShortcut(const char* name, const char* program, const char* arguments,
+                           const char* linkPath)
+{
+    if (!CreateStartupShortcut(linkPath, program, arguments, name))
+        return 0;
+    RecordRestored(program, SC_STARTUP_FOLDER);
+    return 1;
 }
 
 int UndoStartupLine(const ItemRecord* line)

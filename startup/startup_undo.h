@@ -9,6 +9,12 @@
 // with the code.  Other codes (21-27 among them) are not restored: 0.
 int RestoreRemovedEntry(const char* name, const char* command, const char* extra, int code);
 
+// A Startup-folder entry back as a shortcut at linkPath to program, with
+// arguments as the shortcut's own, recorded in the baseline by the program
+// (the startup list names a shortcut by its target).  1 when made.
+int RestoreRemovedShortcut(const char* name, const char* program, const char* arguments,
+                           const char* linkPath);
+
 // The startup category's undo of a history line: "*START_Remove" restores
 // the entry (RestoreRemovedEntry), "START_Disable"/"START_Enable" toggle it.
 // 1 restored, 0 failed, -1 for a line of another category.

@@ -2,10 +2,16 @@
 // command interpreter writes a file when it is started.
 #include <windows.h>
 
+#include <objidl.h>
+#include <shlobj.h>
+
 #include <string>
 
 #include "foundation/registry_store.h"
+#include "foundation/handles.h"
+#include "startup/autostart.h"
 #include "startup/delayed_start.h"
+#include "startup/startup_text.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -41,6 +47,15 @@ TEST(DelayedStartChild, DISABLED_Mark)
     vxtest::WriteFileBytes(vxtest::PathInProgramFolder("second.txt"), "started");
 }
 
+// The window state it was started with.
+TEST(DelayedStartChild, DISABLED_ShowState)
+{
+    STARTUPINFOA info;
+    GetStartupInfoA(&info);
+    std::string state = std::to_string(info.wShowWindow);
+    vxtest::WriteFileBytes(vxtest::PathInProgramFolder("show.txt"), state);
+}
+
 TEST(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
 {
     vxtest::ResetStore();
@@ -53,8 +68,7 @@ TEST(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
     // This user: started through an applet, program and parameters joined.
     Delay(HKEY_CURRENT_USER, "/c",
         {"", "11", "\\Time", "30", "\\Applet", Cmd().c_str(), "\\Parameters", echoY.c_str()});
-    // A program that runs already (this test) is handled but not started;
-    // a time that is no multiple of ten is never reached.
+    // A program that runs already (this test) is handled but not started.
     char self[MAX_PATH];
     GetModuleFileNameA(NULL, self, MAX_PATH);
     Delay(HKEY_CURRENT_USER, self,
@@ -68,16 +82,192 @@ TEST(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
     EXPECT_TRUE(Appears(marker));
     EXPECT_TRUE(Appears(applied));
     EXPECT_FALSE(Appears(second)) << "a running program was started again";
-    EXPECT_EQ(0, RunDelayedPrograms(40) + RunDelayedPrograms(50));
+    EXPECT_EQ(0, RunDelayedPrograms(40));
+    EXPECT_EQ(1, RunDelayedPrograms(50)) << "45 seconds start with the step at 50";
 
     // A program that cannot start is handled all the same.
-    vxtest::SetString(HKEY_CURRENT_USER, kTime, "C:\\missing\\gone.exe", "60");
+    Delay(HKEY_CURRENT_USER, "C:\\missing\\gone.exe", { "", "11", "\\Time", "60" });
     EXPECT_EQ(1, RunDelayedPrograms(60));
     EXPECT_NE(0, LaunchProgram("C:\\missing\\gone.exe", ""));
 
-    DeleteDelayRecord(HKEY_CURRENT_USER, self);
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, kTime, self);
-    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_DELAY_KEY, self);
+}
+
+// Every delay is reached, whatever its Time holds, and the whole schedule
+// handles each listed program once.
+TEST(DelayedStart, EveryTimeIsReachedOnceByTheLastStep)
+{
+    vxtest::ResetStore();
+    const char* const times[] = { "", "abc", "-10", "0", "45", "99999" };
+    for (const char* t : times) {
+        std::string program = std::string("C:\\vxmissing\\t") + t + ".exe";
+        Delay(HKEY_CURRENT_USER, program, { "", "11", "\\Time", t });
+    }
+    EXPECT_EQ(4, RunDelayedPrograms(10)) << "no delay starts at the first step";
+    int handled = 4;
+    for (int step = 2; step <= DelayLaunchStep(DELAY_TIME_MAX); step++)
+        handled += RunDelayedPrograms(step * 10);
+    EXPECT_EQ(CountDelayedPrograms(), handled);
+    EXPECT_EQ(0, RunDelayedPrograms(3660));
+}
+
+std::string SelfPath()
+{
+    char self[MAX_PATH];
+    GetModuleFileNameA(NULL, self, MAX_PATH);
+    return self;
+}
+
+// The state this program is started in by LaunchProgram.
+std::string ShownAs()
+{
+    std::string show = vxtest::PathInProgramFolder("show.txt");
+    // The last child may not have let go of it yet.
+    for (int i = 0; i < 50 && !DeleteFileA(show.c_str()) &&
+                    GetFileAttributesA(show.c_str()) != INVALID_FILE_ATTRIBUTES; i++)
+        Sleep(100);
+    LaunchProgram(SelfPath().c_str(),
+                  "--gtest_also_run_disabled_tests --gtest_filter=*ShowState");
+    bool started = Appears(show) || Appears(show) || Appears(show);
+    Sleep(200);  // written, then closed
+    return started ? vxtest::ReadFileText(show) : "not started";
+}
+
+TEST(DelayedStart, WindowStateComesFromEitherRoot)
+{
+    vxtest::ResetStore();
+    const char* openAs = VX_DELAY_KEY "\\OpenAs";
+    vxtest::SetString(HKEY_LOCAL_MACHINE, openAs, SelfPath().c_str(), "2");
+    EXPECT_EQ(std::to_string(SW_SHOWMAXIMIZED), ShownAs()) << "all users' state unread";
+    vxtest::SetString(HKEY_CURRENT_USER, openAs, SelfPath().c_str(), "7");
+    EXPECT_EQ(std::to_string(SW_SHOWNORMAL), ShownAs()) << "above 2 is normal";
+}
+
+const char* const kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The startup entry of this name as the Startup page lists it.
+ItemRecord Listed(const char* name)
+{
+    ItemList list;
+    int count = BuildStartupList(&list, 0);
+    for (int i = 0; i < count; i++)
+        if (strcmp(GetItemName(&list, i), name) == 0)
+            return *GetItem(&list, i);
+    ADD_FAILURE() << name << " not listed";
+    return ItemRecord();
+}
+
+// What the explorer moves, the monitor's launcher starts.
+TEST(DelayedStart, MovedEntryIsRecordedThenStartedByTheLauncher)
+{
+    vxtest::ResetStore();
+    std::string marker = vxtest::PathInProgramFolder("moved.txt");
+    std::string command = Cmd() + " /c echo m > " + marker;
+    vxtest::SetString(HKEY_CURRENT_USER, kRun, "VxLater", command.c_str());
+    ItemRecord entry = Listed("VxLater");
+    ASSERT_EQ(DELAY_MOVED, MoveToDelayed(&entry, DelayRootForCode(entry.Code)));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, kRun, "VxLater");
+    std::string key = Cmd();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_DELAY_KEY, key.c_str(), "11");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, kTime, key.c_str(), "30");
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_DELAY_KEY "\\Title", key.c_str(), "VxLater");
+    char baseline[ITEM_COMMAND];
+    BaselineKeyOf(entry.Command, baseline, sizeof(baseline));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, baseline, "1103");
+    EXPECT_EQ(1, RunDelayedPrograms(30));
+    EXPECT_TRUE(Appears(marker));
+}
+
+TEST(DelayedStart, EntriesThatCouldNotReturnAreRefused)
+{
+    vxtest::ResetStore();
+    ItemRecord entry = ItemRecord();
+    strcpy(entry.Name, "VxWow");
+    strcpy(entry.Command, "C:\\vxapp\\wow.exe");
+    entry.Code = 21;
+    EXPECT_EQ(DELAY_REFUSED, MoveToDelayed(&entry, HKEY_CURRENT_USER));
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_DELAY_KEY, "C:\\vxapp\\wow.exe");
+    entry.Code = 11;
+    strcpy(entry.Command, "C:\\Program Files\\Vardex\\Vardex.exe");
+    EXPECT_EQ(DELAY_MUST_STAY, DelayRefusalOf(&entry));
+}
+
+// An entry that will not leave its place is not delayed as well.
+TEST(DelayedStart, EntryThatStaysKeepsNoRecord)
+{
+    vxtest::ResetStore();
+    std::string link = vxtest::PathInProgramFolder("held.lnk");
+    vxtest::WriteFileBytes(link, "held");
+    ItemRecord entry = ItemRecord();
+    strcpy(entry.Name, "VxHeld");
+    strcpy(entry.Command, "C:\\vxapp\\held.exe");
+    strcpy(entry.Extra, link.c_str());
+    entry.Code = SC_STARTUP_FOLDER;
+    FileHandle held(CreateFileA(link.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL));
+    EXPECT_EQ(DELAY_NOT_REMOVED, MoveToDelayed(&entry, HKEY_CURRENT_USER));
+    EXPECT_EQ(0, CountDelayedPrograms());
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, kTime, "C:\\vxapp\\held.exe");
+}
+
+// The target and arguments of a shortcut file.
+std::string ShortcutLine(const std::string& path)
+{
+    CoInitialize(NULL);
+    std::string line = "unreadable";
+    {
+        ComRef<IShellLinkA> link;
+        ComRef<IPersistFile> file;
+        WCHAR wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+        char target[MAX_PATH] = "", args[MAX_PATH] = "";
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, NULL, CLSCTX_INPROC_SERVER,
+                                       IID_IShellLinkA, link.OutVoid())) &&
+            SUCCEEDED(link->QueryInterface(IID_IPersistFile, file.OutVoid())) &&
+            SUCCEEDED(file->Load(wide, STGM_READ))) {
+            link->GetPath(target, MAX_PATH, NULL, 0);
+            link->GetArguments(args, MAX_PATH);
+            line = std::string(target) + "|" + args;
+        }
+    }
+    CoUninitialize();
+    return line;
+}
+
+// Each record goes back to its place, then goes whole; what cannot go back
+// stays listed.
+TEST(DelayedStart, RestoreAllPutsBackThenForgets)
+{
+    vxtest::ResetStore();
+    Delay(HKEY_CURRENT_USER, "C:\\x.dll", { "", "11", "\\Time", "30", "\\Title", "VxDll",
+        "\\Parameters", ",Entry 5", "\\Applet", "RunDLL32.exe", "\\OpenAs", "1" });
+    std::string link = vxtest::PathInProgramFolder("vx tool.lnk");
+    Delay(HKEY_CURRENT_USER, Cmd(), { "", "200", "\\Time", "30", "\\Title", "VxLink",
+        "\\Parameters", "/k echo", "\\Shortcuts", link.c_str() });
+    Delay(HKEY_CURRENT_USER, "C:\\wow.exe", { "", "21", "\\Time", "30", "\\Title", "VxWow" });
+    EXPECT_EQ(2, RestoreAllDelayed());
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, kRun, "VxDll", "RunDLL32.exe C:\\x.dll,Entry 5");
+    EXPECT_EQ(Cmd() + "|/k echo", ShortcutLine(link));
+    for (const char* sub : { "", "\\Time", "\\Title", "\\Parameters", "\\Applet", "\\OpenAs" })
+        EXPECT_REG_MISSING(HKEY_CURRENT_USER, (std::string(VX_DELAY_KEY) + sub).c_str(),
+                           "C:\\x.dll");
+    EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_DELAY_KEY "\\Shortcuts", Cmd().c_str());
+    EXPECT_EQ(1, CountDelayedPrograms()) << "the unrestorable one was lost";
+    DeleteFileA(link.c_str());
+}
+
+// The same program for all users and for this one: two records, each
+// restored from its own root.
+TEST(DelayedStart, SameProgramInBothRootsStaysTwoRecords)
+{
+    vxtest::ResetStore();
+    Delay(HKEY_LOCAL_MACHINE, "C:\\vxapp\\both.exe", { "", "1", "\\Time", "30", "\\Title", "All" });
+    Delay(HKEY_CURRENT_USER, "C:\\vxapp\\both.exe", { "", "11", "\\Time", "60", "\\Title", "Me" });
+    ItemList list;
+    ASSERT_EQ(2, BuildDelayList(&list));
+    EXPECT_STREQ("All", GetItemName(&list, 0));
+    EXPECT_EQ(1, GetItemFlag(&list, 1));
+    EXPECT_EQ(1, RestoreDelayed(GetItem(&list, 1)));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, kRun, "Me", "C:\\vxapp\\both.exe");
+    EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kTime, "C:\\vxapp\\both.exe", "30");
 }
 
 }  // namespace

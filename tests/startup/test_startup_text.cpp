@@ -92,3 +92,47 @@ TEST(StartupAlertText, LocationSentenceByCode)
     for (const auto& p : places)
         EXPECT_EQ(p.text, StartupLocationTextId(p.code)) << p.code;
 }
+
+// A "Time" value as the launcher reads it: anything that is no delay starts
+// at once, anything past the dialog's longest at the last step.
+TEST(DelayText, TimeValuesAndTheirLaunchStep)
+{
+    const struct { const char* text; int seconds, step; } times[] = {
+        { "", 0, 1 }, { "abc", 0, 1 }, { "-10", 0, 1 }, { "0", 0, 1 }, { "10", 10, 1 },
+        { "11", 11, 2 }, { "45", 45, 5 }, { "30x", 30, 3 }, { "99999", 3650, 365 } };
+    for (const auto& t : times) {
+        EXPECT_EQ(t.seconds, DelaySeconds(t.text)) << t.text;
+        EXPECT_EQ(t.step, DelayLaunchStep(DelaySeconds(t.text))) << t.text;
+    }
+}
+
+std::string DelayTime(int seconds)
+{
+    char out[64];
+    DelayTimeText(seconds, "Min.", "Sec.", out, sizeof(out));
+    return out;
+}
+
+TEST(DelayText, DelayColumnWithAndWithoutMinutes)
+{
+    EXPECT_EQ("0 Sec.", DelayTime(0));
+    EXPECT_EQ("59 Sec.", DelayTime(59));
+    EXPECT_EQ("1 Min. : 0 Sec.", DelayTime(60));
+    EXPECT_EQ("60 Min. : 50 Sec.", DelayTime(3650));
+}
+
+// A DLL's entry point stays with its parameters, so the line put back
+// joins them without a blank.
+TEST(DelayText, SplitAndJoinKeepRundllLinesWhole)
+{
+    char program[64], parameters[64], line[128];
+    SplitDelayedCommand("C:\\x.dll,Entry 5", 1, program, 64, parameters, 64);
+    EXPECT_STREQ("C:\\x.dll", program);
+    EXPECT_STREQ(",Entry 5", parameters);
+    DelayedCommandLine(program, parameters, "RunDLL32.exe", line, sizeof(line));
+    EXPECT_STREQ("RunDLL32.exe C:\\x.dll,Entry 5", line);
+    SplitDelayedCommand("C:\\My App\\a.exe /s", 0, program, 64, parameters, 64);
+    EXPECT_STREQ("C:\\My App\\a.exe", program);
+    DelayedCommandLine(program, parameters, "", line, sizeof(line));
+    EXPECT_STREQ("C:\\My App\\a.exe /s", line);
+}
