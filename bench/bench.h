@@ -64,6 +64,10 @@ void BenchPlantHiddenFiles();
 int BenchStartIdleChildren(HANDLE* children, int count);
 void BenchEndIdleChildren(HANDLE* children, int count);
 
+// The HTML report with the large sizes planted, beside its floor: the same
+// listings, the kept version texts and one buffered write of its bytes.
+void BenchReports();
+
 // A second VardexView.exe with a page switch against the running one: the
 // time until the first's sheet is in the foreground.
 void BenchExplorer();

@@ -1,6 +1,6 @@
 // Runs every benchmark section in turn, or only those named on the command
 // line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
-// SysFiles Explorer ListPage Pages).  Run under Wine from the program
+// SysFiles Explorer ListPage Pages Reports).  Run under Wine from the program
 // folder (scripts/bench.sh does it); prints plain-text tables.
 #include <stdio.h>
 #include <string.h>
@@ -24,6 +24,7 @@ static const Section kSections[] = {
     { "IEHelpers", BenchIEHelpers },       { "Patrol", BenchPatrol },
     { "SysFiles", BenchSysFiles },         { "Explorer", BenchExplorer },
     { "ListPage", BenchListPage },         { "Pages", BenchPages },
+    { "Reports", BenchReports },
 };
 
 static int Wanted(const char* name, int argc, char** argv)

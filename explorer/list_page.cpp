@@ -7,6 +7,7 @@
 #include "categories/restart_commands.h"
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
+#include "explorer/report_command.h"
 #include "foundation/category_record.h"
 #include "foundation/detected.h"
 #include "foundation/file_dates.h"
@@ -829,7 +830,7 @@ static void OnCommand(ListPage* page, int id, int notification)
         PostMessageA(page->Window, WM_CLOSE, 0, 0);
         break;
     case IDM_PAGE_LOG:
-        PageMessage(page->Window, IDS_NOT_YET, NULL, MB_OK | MB_ICONINFORMATION);
+        ReportCommand(page->Window);
         break;
     }
 }

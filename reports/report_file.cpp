@@ -1,0 +1,114 @@
+// One report file written through a buffer (see report_file.h).
+#include "reports/report_file.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "foundation/text.h"
+
+ReportFile::ReportFile() : file_(NULL), failed_(false), used_(0) {}
+
+ReportFile::~ReportFile() { Close(); }
+
+bool ReportFile::Open(const char* path)
+{
+    Close();
+    failed_ = false;
+    used_ = 0;
+    if (path == NULL || path[0] == '\0') {
+        failed_ = true;
+        return false;
+    }
+    file_.Reset(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, NULL, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, NULL));
+    if (!file_.IsValid()) {
+        DWORD error = GetLastError();
+        file_.Reset(NULL);
+        failed_ = true;
+        SetLastError(error);
+        return false;
+    }
+    return true;
+}
+
+// Writes length bytes straight to the file; a short or failed write marks
+// the file as failed and drops the rest.
+void ReportFile::WriteOut(const char* data, size_t length)
+{
+    while (length > 0 && !failed_) {
+        DWORD written = 0;
+        DWORD chunk = length > 0x10000000 ? 0x10000000 : (DWORD)length;
+        if (!WriteFile(file_.Get(), data, chunk, &written, NULL) || written == 0)
+            failed_ = true;
+        data += written;
+        length -= written;
+    }
+}
+
+bool ReportFile::Flush()
+{
+    WriteOut(buffer_, used_);
+    used_ = 0;
+    return !failed_;
+}
+
+void ReportFile::Put(const char* data, size_t length)
+{
+    if (!file_.IsValid()) {
+        failed_ = true;
+        return;
+    }
+    if (failed_ || length == 0)
+        return;
+    if (used_ + length > sizeof(buffer_) && !Flush())
+        return;
+    if (length > sizeof(buffer_)) {
+        WriteOut(data, length);  // larger than the whole buffer
+        return;
+    }
+    memcpy(buffer_ + used_, data, length);
+    used_ += length;
+}
+
+void ReportFile::WriteLine(const char* text)
+{
+    TextSink::Put(text);
+    EndLine();
+}
+
+void ReportFile::Format(const char* format, ...)
+{
+    char small[1024];
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int needed = vsnprintf(NULL, 0, format, args);
+    va_end(args);
+    if (needed < 0) {
+        failed_ = true;
+    } else if ((size_t)needed < sizeof(small)) {
+        size_t n = TextFormatV(small, sizeof(small), format, again);
+        Put(small, n);
+    } else {
+        char* large = (char*)malloc((size_t)needed + 1);
+        if (large == NULL) {
+            failed_ = true;
+        } else {
+            size_t n = TextFormatV(large, (size_t)needed + 1, format, again);
+            Put(large, n);
+            free(large);
+        }
+    }
+    va_end(again);
+}
+
+bool ReportFile::Close()
+{
+    if (!file_.IsValid())
+        return false;
+    bool ok = Flush();
+    file_.Reset(NULL);
+    return ok;
+}

@@ -1,0 +1,135 @@
+// What goes into the report files: planted names read back through an HTML
+// parser's and a spreadsheet's eyes, the scan log's line and HOSTS rules,
+// and the header dates around noon and midnight.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "reports/report_text.h"
+#include "support/report_reader.h"
+
+namespace {
+
+class StringSink : public TextSink {
+public:
+    std::string Text;
+    void Put(const char* data, size_t length) override { Text.append(data, length); }
+    using TextSink::Put;
+};
+
+template <class Escape> std::string Escaped(Escape escape, const char* text)
+{
+    StringSink sink;
+    escape(sink, text);
+    return sink.Text;
+}
+
+TEST(ReportText, HtmlTextOpensNoTagAndReadsBack)
+{
+    const char* names[] = {"<script>alert(1)</script>", "a & b", "say \"hi\"",
+                           "it's", "x' onmouseover='y", "caf\xe9 \x95", ""};
+    for (const char* name : names) {
+        std::string html = Escaped(PutHtmlText, name);
+        EXPECT_EQ(name, vxtest::ReadHtmlText(html)) << name;
+    }
+    EXPECT_EQ("a b c ", vxtest::ReadHtmlText(Escaped(PutHtmlText, "a\rb\nc\x7f")));
+    EXPECT_EQ("", Escaped(PutHtmlText, NULL));
+}
+
+TEST(ReportText, CsvRowKeepsItsWidthAndEveryName)
+{
+    const std::vector<std::string> names = {
+        "plain", "a,b", "say \"hi\"", "two\r\nlines", "  lead", "", "caf\xe9", "x\n"};
+    StringSink row;
+    for (size_t i = 0; i < names.size(); i++) {
+        if (i > 0)
+            row.Put(",", 1);
+        PutCsvField(row, names[i].c_str());
+    }
+    row.Put("\r\nnext\r\n");
+    size_t pos = 0;
+    std::vector<std::string> fields;
+    ASSERT_TRUE(vxtest::ReadCsvRow(row.Text, &pos, &fields));
+    EXPECT_EQ(names, fields);
+    ASSERT_TRUE(vxtest::ReadCsvRow(row.Text, &pos, &fields));
+    EXPECT_EQ(std::vector<std::string>{"next"}, fields);
+}
+
+TEST(ReportText, CsvFormulaGuard)
+{
+    EXPECT_EQ("'=cmd|' /C calc'!A0", Escaped(PutCsvField, "=cmd|' /C calc'!A0"));
+    EXPECT_EQ("'+1", Escaped(PutCsvField, "+1"));
+    EXPECT_EQ("'-2", Escaped(PutCsvField, "-2"));
+    EXPECT_EQ("'@SUM(A1)", Escaped(PutCsvField, "@SUM(A1)"));
+    EXPECT_EQ("'\tx", Escaped(PutCsvField, "\tx"));
+    EXPECT_EQ("'  =1", Escaped(PutCsvField, "  =1"));
+    EXPECT_EQ("\"'=1,2\"", Escaped(PutCsvField, "=1,2"));
+    EXPECT_EQ("a=1", Escaped(PutCsvField, "a=1"));
+}
+
+TEST(ReportText, TabFieldAndLogTextStayOnTheirLine)
+{
+    EXPECT_EQ("a b  c d", Escaped(PutTabField, "a\tb\r\nc\x01" "d"));
+    EXPECT_EQ("Run  O4 - forged", Escaped(PutLogText, "Run\r\nO4 - forged"));
+    EXPECT_EQ("caf\xe9", Escaped(PutLogText, "caf\xe9"));
+}
+
+std::string Hosts(const std::string& line, size_t room = HOSTS_LOG_LINE)
+{
+    char out[HOSTS_LOG_LINE + 8];
+    memset(out, 'Z', sizeof(out));
+    int listed = HostsLogLine(line.data(), line.size(), out, room);
+    EXPECT_EQ(listed != 0, out[0] != '\0') << line;
+    return listed ? out : "<left out>";
+}
+
+TEST(ReportText, HostsLinesLeftOutOnlyForHarmlessAddresses)
+{
+    const std::string out = "<left out>";
+    EXPECT_EQ(out, Hosts("127.0.0.1 localhost"));
+    EXPECT_EQ(out, Hosts("::1\tlocalhost"));
+    EXPECT_EQ(out, Hosts("  0.0.0.0 ads.example"));
+    EXPECT_EQ("10.0.0.5 bank.example", Hosts("10.0.0.5 bank.example"));
+    EXPECT_EQ("127.0.0.10 x.example", Hosts("127.0.0.10 x.example"));
+    EXPECT_EQ("fe80::1 bank.example", Hosts("fe80::1 bank.example"));
+    EXPECT_EQ("1.2.3.4  a.b", Hosts("1.2.3.4\t\ta.b"));
+    EXPECT_EQ("1.2.3.4 a.b", Hosts(std::string("1.2.3.4 a\0.b", 12)));
+    EXPECT_EQ(out, Hosts("# 10.0.0.5 bank.example"));
+    EXPECT_EQ(out, Hosts("  # 10.0.0.5 bank.example"));
+    EXPECT_EQ(out, Hosts("1 ab"));
+    EXPECT_EQ("1 abc", Hosts("1 abc"));
+    EXPECT_EQ(out, Hosts("10.0.0.5 bank.example", HOSTS_LOG_LINE - 1));
+}
+
+TEST(ReportText, HostsLineLengthLimit)
+{
+    std::string line = "10.0.0.5 " + std::string(HOSTS_LOG_LINE - 10, 'a');
+    EXPECT_EQ(line, Hosts(line));
+    EXPECT_EQ("<left out>", Hosts(line + "a"));
+    EXPECT_EQ(line, Hosts(line + "\x01"));
+    EXPECT_EQ("<left out>", Hosts(line + "\t"));
+    EXPECT_EQ("<left out>", Hosts(line + std::string(100000, 'a')));
+}
+
+std::string Time(int hour, int minute, int second)
+{
+    char out[LOG_DATE_TEXT];
+    FormatLogTime(hour, minute, second, out, sizeof(out));
+    return out;
+}
+
+TEST(ReportText, HeaderDatesOnTheTwelveHourClock)
+{
+    EXPECT_EQ("12:30:00 PM", Time(12, 30, 0));
+    EXPECT_EQ("12:05:09 AM", Time(0, 5, 9));
+    EXPECT_EQ(" 9:07:03 AM", Time(9, 7, 3));
+    EXPECT_EQ("11:59:59 PM", Time(23, 59, 59));
+    char date[LOG_DATE_TEXT];
+    EXPECT_EQ(10u, FormatLogDate(3, 5, 2008, date, sizeof(date)));
+    EXPECT_STREQ(" 3/05/2008", date);
+}
+
+}  // namespace
