@@ -1,0 +1,68 @@
+// The scan log's vocabulary: location codes, the system's shell objects,
+// the page lines of iereset.inf.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "reports/log_lines.h"
+
+namespace {
+
+TEST(LogLines, LocationCodesOutsideTheTableAreOtherRuns)
+{
+    EXPECT_STREQ("O4 - HKU\\..\\RunService: ", StartupLineStart(24));
+    EXPECT_STREQ("O4 - Other Run: ", StartupLineStart(17));
+    EXPECT_STREQ("O4 - Other Run: ", StartupLineStart(200));
+    EXPECT_STREQ("O4 - Other Run: ", StartupLineStart(0));
+}
+
+TEST(LogLines, InventoryTypesOfLocationCodes)
+{
+    EXPECT_STREQ("HKU", StartupCsvType(25));
+    EXPECT_STREQ("RunServiceOnce", StartupCsvSubType(25));
+    EXPECT_STREQ("RunServicesOnce", StartupCsvSubType(15));
+    EXPECT_STREQ("UnknownKey", StartupCsvType(7));
+    EXPECT_STREQ("Run", StartupCsvSubType(7));
+    EXPECT_STREQ("UnknownKey", StartupCsvType(101));
+    EXPECT_STREQ("Run", StartupCsvSubType(101));
+}
+
+TEST(LogLines, WellKnownShellObjectsWhateverTheirCase)
+{
+    EXPECT_TRUE(IsWellKnownShellObject("{e6fb5e20-de35-11cf-9c87-00aa005127ed}"));
+    EXPECT_FALSE(IsWellKnownShellObject("{e6fb5e20-de35-11cf-9c87-00aa005127ee}"));
+    EXPECT_FALSE(IsWellKnownShellObject(""));
+}
+
+TEST(LogLines, IeResetLineNamesRootPageAndValue)
+{
+    const char* line = "HKCU,\"Software\\Microsoft\\Internet Explorer\\Main\",\"Start Page\",0,"
+                       "\"http://example.com\"";
+    IeResetPage page;
+    ASSERT_TRUE(IeResetMatch(line, 0, &page));
+    EXPECT_STREQ("HKCU,", page.root);
+    EXPECT_STREQ("Start Page", page.name);
+    EXPECT_STREQ("\"http://example.com\"", page.value);
+    EXPECT_FALSE(IeResetMatch(line, 1, &page));
+}
+
+TEST(LogLines, IeResetLineWithTwoPagesAndBothRoots)
+{
+    const char* line = "HKLM HKCU Search Page Default_Page_URL,x";
+    IeResetPage page;
+    ASSERT_TRUE(IeResetMatch(line, 1, &page));
+    EXPECT_STREQ("Search Page", page.name);
+    EXPECT_STREQ("HKCU,", page.root);
+    EXPECT_STREQ("x", page.value);
+}
+
+TEST(LogLines, IeResetLineWithoutRootOrComma)
+{
+    IeResetPage page;
+    ASSERT_TRUE(IeResetMatch("Default_Search_URL", 0, &page));
+    EXPECT_STREQ("", page.root);
+    EXPECT_STREQ("", page.value);
+    EXPECT_FALSE(IeResetMatch("nothing here", 0, &page));
+}
+
+}  // namespace
