@@ -229,24 +229,6 @@ static int AddFileIcon(HIMAGELIST images, const char* file, int index)
 // The image of a row: the icon its page names, else its program's first
 // icon, else the missing-file icon (added once per fill), else the
 // program's own (0).
-// 1 when a file can hold icons and a version resource: a program or
-// library ("MZ") or an icon file.  Data files (a hidden ".bin", an empty
-// helper DLL) have neither, and asking for them costs a library load each.
-static int HoldsResources(const char* path)
-{
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                                OPEN_EXISTING, 0, NULL));
-    if (!file.IsValid())
-        return 1;  // unreadable here: let the loader decide
-    unsigned char head[4] = { 0, 0, 0, 0 };
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), head, sizeof(head), &read, NULL))
-        return 1;
-    if (read >= 2 && head[0] == 'M' && head[1] == 'Z')
-        return 1;
-    return read == 4 && head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0;
-}
-
 static int RowImage(ListPage* page, const PageRow* row, int* missingImage)
 {
     const PageActions* actions = ActionsOf(page);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "foundation/file_dates.h"
+#include "foundation/handles.h"
 #include "foundation/name_table.h"
 #include "foundation/paths.h"
 #include "foundation/text.h"
@@ -182,4 +183,19 @@ void KeptVersionOf(const char* file, KeptVersion* out)
     kept->stamp = stamp;
     kept->settled = settled;
     kept->version = *out;
+}
+
+int HoldsResources(const char* path)
+{
+    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                                OPEN_EXISTING, 0, NULL));
+    if (!file.IsValid())
+        return 1;  // unreadable here: let the loader decide
+    unsigned char head[4] = { 0, 0, 0, 0 };
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), head, sizeof(head), &read, NULL))
+        return 1;
+    if (read >= 2 && head[0] == 'M' && head[1] == 'Z')
+        return 1;
+    return read == 4 && head[0] == 0 && head[1] == 0 && head[2] == 1 && head[3] == 0;
 }

@@ -15,6 +15,12 @@ enum { VS_PRODUCT_NAME, VS_PRODUCT_VERSION, VS_COMPANY_NAME, VS_FILE_DESCRIPTION
 // or one over 8191 bytes.  Returns 1 when ProductName is non-empty.
 int GetVersionStrings(const char* file, char out[VS_COUNT][VS_SLOT]);
 
+// 1 when a file can hold icons and a version resource: a program or
+// library ("MZ") or an icon file, or a file that cannot be read here (the
+// loader then decides).  Data files (a hidden ".bin", an empty helper DLL)
+// have neither, and asking for them costs a library load each.
+int HoldsResources(const char* path);
+
 // What a listing shows of a file's version resource.
 #define KEPT_VERSION_TEXT 128
 struct KeptVersion {
