@@ -115,8 +115,9 @@ static const ProgramTexts* TextsOf(ProgramCache* cache, const char* command, cha
     if (strings == NULL)
         return &s_noTexts;
     ProgramTexts* texts = &cache->Texts[cache->Count];
-    GetVersionStrings(GetFileAttributesA(program) != INVALID_FILE_ATTRIBUTES ? program : "",
-                      strings);
+    // Only a file that can hold a version resource is asked for one.
+    int holds = GetFileAttributesA(program) != INVALID_FILE_ATTRIBUTES && CanHoldResources(program);
+    GetVersionStrings(holds ? program : "", strings);
     for (int i = 0; i < VS_COUNT; i++)
         TextCopy(texts->Text[i], strings[i]);
     free(strings);
