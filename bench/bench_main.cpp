@@ -1,6 +1,6 @@
 // Runs every benchmark section in turn, or only those named on the command
 // line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
-// SysFiles Explorer ListPage Pages Reports).  Run under Wine from the program
+// SysFiles Explorer ListPage Pages Reports ScanLog).  Run under Wine from the program
 // folder (scripts/bench.sh does it); prints plain-text tables.
 #include <stdio.h>
 #include <string.h>
@@ -25,6 +25,7 @@ static const Section kSections[] = {
     { "SysFiles", BenchSysFiles },         { "Explorer", BenchExplorer },
     { "ListPage", BenchListPage },         { "Pages", BenchPages },
     { "Reports", BenchReports },
+    { "ScanLog", BenchScanLog },
 };
 
 static int Wanted(const char* name, int argc, char** argv)

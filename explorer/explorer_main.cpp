@@ -21,6 +21,8 @@
 #include "foundation/paths.h"
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"
+#include "reports/os_name.h"
+#include "reports/report.h"
 #include "startup/autostart.h"
 #include "resources/explorer_resource.h"
 
@@ -236,6 +238,7 @@ int ExplorerMain(HINSTANCE instance, const char* commandLine)
     LoadOptions();
     SetMessageLanguage();
     InstallExplorerUi();
+    SetReportPlatformName(GetOSName);
     PurgeNextDetectedSubkey();
     CleanPrefetch();
 

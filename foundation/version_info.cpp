@@ -145,6 +145,7 @@ static void ReadKeptVersion(const char* file, KeptVersion* out)
     TextCopy(out->productName, strings[VS_PRODUCT_NAME]);
     TextCopy(out->productVersion, strings[VS_PRODUCT_VERSION]);
     TextCopy(out->description, strings[VS_FILE_DESCRIPTION]);
+    TextCopy(out->companyName, strings[VS_COMPANY_NAME]);
     free(strings);
 }
 

@@ -22,6 +22,7 @@ struct KeptVersion {
     char productName[KEPT_VERSION_TEXT];
     char productVersion[KEPT_VERSION_TEXT];
     char description[KEPT_VERSION_TEXT];
+    char companyName[KEPT_VERSION_TEXT];
 };
 // The same texts, kept between listings: reading a version resource maps
 // the whole file and costs many times a registry walk or a process list,
