@@ -75,6 +75,10 @@ void BenchExport();
 // listings, the kept version texts and one buffered write of its bytes.
 void BenchReports();
 
+// The scan log with the large sizes planted, beside its floor: the same
+// listings, the kept version texts it prints and one buffered write.
+void BenchScanLog();
+
 // A second VardexView.exe with a page switch against the running one: the
 // time until the first's sheet is in the foreground.
 void BenchExplorer();

@@ -1,7 +1,8 @@
 // Runs every benchmark section in turn, or only those named on the command
 // line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
-// SysFiles Explorer ListPage Pages History Export Reports).  Run under Wine from the
-// program folder (scripts/bench.sh does it); prints plain-text tables.
+// SysFiles Explorer ListPage Pages History Export Reports ScanLog).  Run
+// under Wine from the program folder (scripts/bench.sh does it); prints
+// plain-text tables.
 #include <stdio.h>
 #include <string.h>
 
@@ -27,6 +28,7 @@ static const Section kSections[] = {
     { "History", BenchHistory },
     { "Export", BenchExport },
     { "Reports", BenchReports },
+    { "ScanLog", BenchScanLog },
 };
 
 static int Wanted(const char* name, int argc, char** argv)

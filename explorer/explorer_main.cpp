@@ -22,6 +22,8 @@
 #include "foundation/paths.h"
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"
+#include "reports/os_name.h"
+#include "reports/report.h"
 #include "startup/autostart.h"
 #include "resources/explorer_resource.h"
 
@@ -237,6 +239,7 @@ int ExplorerMain(HINSTANCE instance, const char* commandLine)
     LoadOptions();
     SetMessageLanguage();
     InstallExplorerUi();
+    SetReportPlatformName(GetOSName);
     PurgeNextDetectedSubkey();
     CleanPrefetch();
 

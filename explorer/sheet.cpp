@@ -17,6 +17,7 @@
 #include "foundation/placement.h"
 #include "foundation/text.h"
 #include "foundation/windows_version.h"
+#include "reports/scan_log.h"
 #include "resources/explorer_resource.h"
 
 #define TITLE_TEXT 64
@@ -169,6 +170,10 @@ void OpenExplorerPage(HWND owner, int command)
         return;
     }
     g_CurrentPage = 1;
+    // A copy of the explorer named for the scan log writes it before its
+    // sheet appears, every time the sheet opens.
+    if (ScanLogAtStart())
+        WriteScanLogFile();
     SetWindowTextA(owner, ProductCaption());
     SetItemInfoProc(ShowProgramInfo);
 

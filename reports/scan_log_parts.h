@@ -1,0 +1,22 @@
+// What the scan log and the inventory share, and the log's body for a
+// writer the caller opened (the bench and the tests write it to a file of
+// their own).
+#pragma once
+#include "foundation/item_list.h"
+#include "reports/report_file.h"
+
+// The header's time and date of now (each holds LOG_DATE_TEXT).
+void ScanLogTimeAndDate(char* timeText, char* dateText);
+// "Log created by ..." and "Scan saved at ...".
+void PutScanLogHeader(ReportFile& f);
+// Every line of the scan log, "End of file" the last.
+void PutScanLog(ReportFile& f);
+// Every line of the inventory.
+void PutCsvLog(ReportFile& f);
+
+// The delayed programs, HKLM first, then HKCU: Name = the title, Command
+// = the program.  Returns the count.
+int ListDelayedForLog(ItemList* list);
+
+// Opens a written file with the shell's "open" verb.
+void OpenWithShell(const char* path);

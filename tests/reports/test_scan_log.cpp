@@ -1,0 +1,238 @@
+// The scan log against Wine's real registry and files: each source is
+// planted as a program or a user would leave it, then the log is written
+// and its lines are read back.
+#include <string>
+#include <vector>
+
+#include "categories/sysfiles.h"
+#include "foundation/registry_store.h"
+#include "reports/report_file.h"
+#include "reports/scan_log.h"
+#include "reports/scan_log_parts.h"
+#include "support/vxtest.h"
+
+namespace {
+
+const char* kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char* kMain = "Software\\Microsoft\\Internet Explorer\\Main";
+const char* kDomains =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains";
+
+std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start) + "<no line end>");
+    return lines;
+}
+
+std::vector<std::string> WriteLog()
+{
+    std::string path = vxtest::PathInProgramFolder("scan.log");
+    ReportFile f;
+    EXPECT_TRUE(f.Open(path.c_str()));
+    PutScanLog(f);
+    EXPECT_TRUE(f.Close());
+    return SplitLines(vxtest::ReadFileText(path));
+}
+
+int CountLines(const std::vector<std::string>& lines, const std::string& line)
+{
+    int n = 0;
+    for (const std::string& l : lines)
+        n += l == line;
+    return n;
+}
+
+bool HasLine(const std::vector<std::string>& lines, const std::string& line)
+{
+    return CountLines(lines, line) > 0;
+}
+
+int CountStarting(const std::vector<std::string>& lines, const std::string& start)
+{
+    int n = 0;
+    for (const std::string& l : lines)
+        n += l.compare(0, start.size(), start) == 0;
+    return n;
+}
+
+TEST(ScanLog, AnEmptyMachineStillGivesTheWholeLog)
+{
+    std::vector<std::string> lines = WriteLog();
+    ASSERT_GE(lines.size(), 8u);
+    EXPECT_EQ(0u, lines[0].find("Log created by Vardex version "));
+    EXPECT_EQ(0u, lines[1].find("Scan saved at "));
+    EXPECT_EQ(0u, lines[2].find("Platform: Windows"));
+    EXPECT_TRUE(HasLine(lines, "Running processes:"));
+    EXPECT_TRUE(HasLine(lines, "---  Additional Vardex Info  ---"));
+    EXPECT_EQ("End of file", lines.back());
+    EXPECT_EQ("--", lines[lines.size() - 2]);
+}
+
+TEST(ScanLog, MemoryAmountsAreGroupedKilobytes)
+{
+    std::vector<std::string> lines = WriteLog();
+    ASSERT_EQ(1, CountStarting(lines, "Physical Memory Free: "));
+    for (const std::string& l : lines)
+        if (l.find("Physical Memory Free: ") == 0) {
+            EXPECT_NE(std::string::npos, l.find(','));
+            EXPECT_EQ(l.size() - 3, l.rfind(" KB"));
+        }
+}
+
+TEST(ScanLog, ALineEndInARunNameForgesNoLine)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, kRun, "Evil\r\nO2 - BHO: fake", "C:\\evil.exe");
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, "O4 - HKCU\\..\\Run: [Evil  O2 - BHO: fake]C:\\evil.exe"));
+    EXPECT_EQ(0, CountStarting(lines, "O2 - BHO: fake"));
+    RegDeleteValueNamed(HKEY_CURRENT_USER, kRun, "Evil\r\nO2 - BHO: fake");
+}
+
+TEST(ScanLog, AStartPageOf16384CharactersIsWrittenWhole)
+{
+    std::string page = "http://" + std::string(16384 - 7, 'a');
+    vxtest::SetString(HKEY_CURRENT_USER, kMain, "Start Page", page.c_str());
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, "R0 - HKCU\\Software\\Microsoft\\Internet Explorer\\Main,"
+                               "Start Page = " + page));
+}
+
+class ScanLogHosts : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char path[MAX_PATH];
+        ASSERT_GT(GetHostsPath(path), 0);
+        hosts_ = path;
+        saved_ = vxtest::ReadFileText(hosts_);
+    }
+    void TearDown() override { vxtest::WriteFileBytes(hosts_, saved_); }
+    std::string hosts_, saved_;
+};
+
+TEST_F(ScanLogHosts, LoopbackLinesAndCommentsGiveNoLine)
+{
+    vxtest::WriteFileBytes(hosts_, "# hosts\r\n127.0.0.1 localhost\r\n::1 localhost\n"
+                                   "0.0.0.0 ads.example\r\n");
+    EXPECT_EQ(0, CountStarting(WriteLog(), "O1 - Hosts:"));
+}
+
+TEST_F(ScanLogHosts, RedirectionsAreListed)
+{
+    std::string nul("10.2.2.2 a\0b.example\n", 21);
+    vxtest::WriteFileBytes(hosts_, "10.0.0.5 bank.example\r\n10.1.1.1\tmail.example\n"
+                                   "fe80::1 router.example\n" + nul + "10.3.3.3 last.example");
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, "O1 - Hosts: 10.0.0.5 bank.example"));
+    EXPECT_TRUE(HasLine(lines, "O1 - Hosts: 10.1.1.1 mail.example"));
+    EXPECT_TRUE(HasLine(lines, "O1 - Hosts: fe80::1 router.example"));
+    EXPECT_TRUE(HasLine(lines, "O1 - Hosts: 10.2.2.2 ab.example"));
+    EXPECT_TRUE(HasLine(lines, "O1 - Hosts: 10.3.3.3 last.example"));
+}
+
+TEST_F(ScanLogHosts, LongLinesAndTheEndOfALargeFile)
+{
+    std::string l499 = "10.0.0.1 " + std::string(490, 'x');
+    std::string l500 = "10.0.0.2 " + std::string(491, 'y');
+    std::string filler;
+    while (filler.size() < 652780)
+        filler += "# " + std::string(97, '-') + "\n";
+    vxtest::WriteFileBytes(hosts_, l499 + "\n" + l500 + "\n" + filler + "10.9.9.9 beyond\n");
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, "O1 - Hosts: " + l499));
+    EXPECT_FALSE(HasLine(lines, "O1 - Hosts: " + l500));
+    EXPECT_FALSE(HasLine(lines, "O1 - Hosts: 10.9.9.9 beyond"));
+}
+
+TEST(ScanLog, TrustedSitesAreThoseOfZoneTwo)
+{
+    std::string trusted = std::string(kDomains) + "\\trusted.example";
+    std::string hosted = std::string(kDomains) + "\\hosted.example\\www";
+    std::string restricted = std::string(kDomains) + "\\restricted.example";
+    vxtest::SetDword(HKEY_CURRENT_USER, trusted.c_str(), "*", 2);
+    vxtest::SetDword(HKEY_CURRENT_USER, hosted.c_str(), "https", 2);
+    vxtest::SetDword(HKEY_CURRENT_USER, restricted.c_str(), "*", 4);
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, "O15 - Trusted Zone: trusted.example"));
+    EXPECT_TRUE(HasLine(lines, "O15 - Trusted Zone: hosted.example"));
+    EXPECT_FALSE(HasLine(lines, "O15 - Trusted Zone: restricted.example"));
+}
+
+TEST(ScanLog, PoliciesPrefixesAndDesktopComponents)
+{
+    vxtest::SetDword(HKEY_CURRENT_USER,
+                     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System",
+                     "DisableTaskMgr", 0x101);
+    const char* prefix = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\URL\\DefaultPrefix";
+    vxtest::SetString(HKEY_LOCAL_MACHINE, prefix, "", "http://");
+    const char* components = "Software\\Microsoft\\Internet Explorer\\Desktop\\Components";
+    vxtest::SetString(HKEY_CURRENT_USER, (std::string(components) + "\\1").c_str(),
+                      "FriendlyName", "Second");
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, "O7 - HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\"
+                               "Policies\\System, DisableTaskMgr =1"));
+    EXPECT_EQ(0, CountStarting(lines, "O13 - DefaultPrefix:"));
+    EXPECT_TRUE(HasLine(lines, std::string("WP08 - HKLM\\") + prefix + ": Default = http://"));
+    EXPECT_EQ(0, CountStarting(lines, "O24 -"));
+}
+
+TEST(ScanLog, IeResetIsReadFromTheWindowsFolder)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof(windows));
+    std::string inf = std::string(windows) + "\\inf";
+    CreateDirectoryA(inf.c_str(), NULL);
+    vxtest::WriteFileBytes(inf + "\\iereset.inf",
+                           "[Strings]\r\nSTART_PAGE_URL=\"http://start.example\"\r\n"
+                           "HKCU,\"Software\\Microsoft\\Internet Explorer\\Main\",\"Start Page\""
+                           ",0,\"http://reset.example\"\r\n");
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, "O14 - IERESET.INF: START_PAGE_URL = http://start.example"));
+    EXPECT_TRUE(HasLine(lines, "O14 - IERESET.INF:HKCU, Start Page = \"http://reset.example\""));
+}
+
+TEST(ScanLog, HelperObjectsButtonsAndShellObjects)
+{
+    const char* clsid = "{5CA1AB1E-0000-4000-8000-000000000001}";
+    const char* known = "{E6FB5E20-DE35-11CF-9C87-00AA005127ED}";
+    for (const char* c : { clsid, known }) {
+        std::string key = std::string("CLSID\\") + c;
+        vxtest::SetString(HKEY_CLASSES_ROOT, key.c_str(), "", "Planted Class");
+        vxtest::SetString(HKEY_CLASSES_ROOT, (key + "\\InprocServer32").c_str(), "",
+                          "C:\\planted.dll");
+    }
+    RegCreateKeyPath(HKEY_LOCAL_MACHINE,
+                     (std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\"
+                                  "Browser Helper Objects\\") + clsid).c_str());
+    std::string button = std::string("SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\")
+                         + clsid;
+    vxtest::SetString(HKEY_CURRENT_USER, button.c_str(), "ButtonText", "Planted Button");
+    vxtest::SetString(HKEY_CURRENT_USER, button.c_str(), "MenuText", "Planted Item");
+    vxtest::SetString(HKEY_CURRENT_USER, button.c_str(), "Exec", "C:\\button.exe");
+    const char* delayLoad =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad";
+    vxtest::SetString(HKEY_LOCAL_MACHINE, delayLoad, "Planted", clsid);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, delayLoad, "Known", known);
+    std::vector<std::string> lines = WriteLog();
+    EXPECT_TRUE(HasLine(lines, std::string("O2 - BHO: Planted Class - ") + clsid
+                               + " - C:\\planted.dll"));
+    EXPECT_TRUE(HasLine(lines, std::string("O9 - Extra button: Planted Button - ") + clsid
+                               + " - C:\\button.exe (HKCU)"));
+    EXPECT_TRUE(HasLine(lines, std::string("O9 - Extra 'Tools' menuitem: Planted Item - ")
+                               + clsid + " - C:\\button.exe (HKCU)"));
+    EXPECT_TRUE(HasLine(lines, std::string("O21 - Planted - Planted Class - ") + clsid
+                               + " - C:\\planted.dll"));
+    EXPECT_EQ(0, CountStarting(lines, "O21 - Known"));
+}
+
+TEST(ScanLog, AFileThatCannotBeCreatedIsAFailure)
+{
+    EXPECT_EQ(0, WriteScanLog("C:\\no such folder\\HijackVardex.log"));
+}
+
+}  // namespace
