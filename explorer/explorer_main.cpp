@@ -22,6 +22,7 @@
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "resources/explorer_resource.h"
 
 HINSTANCE g_Instance = NULL;
@@ -35,6 +36,7 @@ static char s_loadingCaption[64];
 void RestoreDefaults()
 {
     ResetLanguageAndLayout();
+    RestoreAllDelayed();
     SetExplorerMenuVerb(0);
 }
 
