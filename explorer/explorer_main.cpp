@@ -25,6 +25,7 @@
 #include "reports/os_name.h"
 #include "reports/report.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "resources/explorer_resource.h"
 
 HINSTANCE g_Instance = NULL;
@@ -38,6 +39,7 @@ static char s_loadingCaption[64];
 void RestoreDefaults()
 {
     ResetLanguageAndLayout();
+    RestoreAllDelayed();
     SetExplorerMenuVerb(0);
 }
 
