@@ -7,7 +7,6 @@
 #include "categories/restart_commands.h"
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
-#include "explorer/report_command.h"
 #include "foundation/category_record.h"
 #include "foundation/detected.h"
 #include "foundation/file_dates.h"
@@ -20,6 +19,8 @@
 #include "foundation/paths.h"
 #include "foundation/registry_store.h"
 #include "foundation/shell_hooks.h"
+#include "reports/report.h"
+#include "resources/pages/reports.h"
 #include "foundation/text.h"
 #include "foundation/text_fill.h"
 #include "resources/explorer_pages.h"
@@ -48,6 +49,15 @@ int PageMessage(HWND owner, int textId, const char* value, UINT flags)
     char text[1536];
     TextFill(text, sizeof(text), pattern, &value, value != NULL ? 1 : 0);
     return MessageBoxExA(owner, text, ProductCaption(), flags | MB_TOPMOST, g_MessageLanguage);
+}
+
+int ReportCommand(HWND owner)
+{
+    char path[VX_PATH];
+    if (WriteReport(path, sizeof(path)))
+        return 1;
+    PageMessage(owner, IDS_REPORT_NOT_WRITTEN, NULL, MB_OK | MB_ICONEXCLAMATION);
+    return 0;
 }
 
 void NoSelectionMessage(HWND owner)

@@ -195,3 +195,9 @@ void AppendMenuText(HMENU menu, int id, int textId);
 int PageMessage(HWND owner, int textId, const char* value, UINT flags);
 // "No selection has been made." (text 57, caption text 31).
 void NoSelectionMessage(HWND owner);
+
+// The "Vardex Log" command of the list pages and the Options page: the
+// report of every category written and opened (reports/report.h:
+// WriteReport), or the user told in a box owned by owner that no folder
+// took it.  Returns 1 when written.
+int ReportCommand(HWND owner);

@@ -7,7 +7,9 @@
 
 #include "categories/sysfiles.h"
 #include "explorer/explorer.h"
+#include "explorer/export_settings.h"
 #include "explorer/frame.h"
+#include "explorer/list_page.h"
 #include "explorer/options_page.h"
 #include "explorer/pages.h"
 #include "foundation/handles.h"
@@ -17,10 +19,12 @@
 #include "foundation/shell_hooks.h"
 #include "foundation/text.h"
 #include "foundation/windows_version.h"
+#include "reports/scan_log.h"
 #include "resources/explorer_resource.h"
 #include "resources/pages/options.h"
 #include "resources/vardex_version.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 
 namespace {
 
@@ -60,11 +64,6 @@ const struct {
     { IDC_OPTIONS_HOST_FILE, IDC_OPTIONS_HOST_FILE_LABEL, IDS_OPTIONS_HOST_FILE, 792,
       OPT_HostFile, OPT_RealtimeSysFiles },
 };
-
-// Buttons whose work other parts of the program bring; disabled until then.
-const int kPendingCommands[] = { IDC_OPTIONS_LOG, IDC_OPTIONS_EXPORT,
-                                 IDC_OPTIONS_RESTORE_DELAYED, IDC_OPTIONS_SCAN_LOG,
-                                 IDC_OPTIONS_CSV };
 
 const PageRecord* RecordOf(HWND page)
 {
@@ -133,8 +132,6 @@ void OnInit(HWND page, const PageRecord* record)
         SetItemText(page, box.Text, box.Control);
     for (const auto& patrol : kPatrols)
         SetItemText(page, patrol.LabelText, patrol.Label);
-    for (int id : kPendingCommands)
-        EnableWindow(GetDlgItem(page, id), FALSE);
     HICON icon = (HICON)LoadImageA(g_Instance, MAKEINTRESOURCEA(record->IconId), IMAGE_ICON, 0,
                                    0, LR_DEFAULTSIZE | LR_SHARED);
     SendDlgItemMessageA(page, IDC_PAGE_ICON, STM_SETICON, (WPARAM)icon, 0);
@@ -280,6 +277,21 @@ int RunOptionsCommand(HWND page, int id)
     case IDC_OPTIONS_HIDE_ALERTS:
         AlertHidingDialog(page);
         SaveOptions();
+        return 1;
+    case IDC_OPTIONS_LOG:
+        ReportCommand(page);
+        return 1;
+    case IDC_OPTIONS_EXPORT:
+        ExportSettings(page);
+        return 1;
+    case IDC_OPTIONS_RESTORE_DELAYED:
+        RestoreAllDelayed();
+        return 1;
+    case IDC_OPTIONS_SCAN_LOG:
+        WriteScanLogFile();
+        return 1;
+    case IDC_OPTIONS_CSV:
+        WriteCsvLogFile();
         return 1;
     default:
         return 0;

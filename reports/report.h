@@ -3,7 +3,7 @@
 // tab-separated text (VardexLog.txt) that a spreadsheet loads.  The
 // sections list what the explorer's pages list, from the same category
 // rows.  The list pages' menu ("Vardex Log") and the Options page call
-// WriteReport through ReportCommand (explorer/report_command.h), which
+// WriteReport through ReportCommand (explorer/list_page.h), which
 // tells the user when no file could be written.
 #pragma once
 #include <stddef.h>

@@ -339,4 +339,13 @@ inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
     return entries;
 }
 
+// What the shell runs to open a written file: a harmless command.
+inline void OpenHarmlessly(const char* extension)
+{
+    std::string type = std::string("VxOpen") + extension;
+    vxtest::SetString(HKEY_CLASSES_ROOT, extension, "", type.c_str());
+    vxtest::SetString(HKEY_CLASSES_ROOT, (type + "\\shell\\open\\command").c_str(), "",
+                      "C:\\windows\\system32\\cmd.exe /c exit");
+}
+
 }  // namespace page_test

@@ -12,6 +12,8 @@
 #include "foundation/shell_hooks.h"
 #include "list_page_driver.h"
 #include "monitor/tray.h"
+#include "reports/scan_log.h"
+#include "reports/settings_export.h"
 #include "resources/explorer_resource.h"
 #include "resources/pages/options.h"
 #include "resources/vardex_version.h"
@@ -198,14 +200,25 @@ TEST_F(OptionsPage, PatrolButtonsStoreTheMinutesAndShowTheirState)
     EXPECT_EQ(FrameBitmap(IDB_PATROL_REALTIME), ImageOf(page, IDC_OPTIONS_START_PAGE));
 }
 
-TEST_F(OptionsPage, CommandButtonsOfLaterPartsWaitDisabled)
+TEST_F(OptionsPage, CommandButtonsWriteTheirFiles)
 {
+    for (const char* extension : { ".txt", ".log", ".csv" })
+        page_test::OpenHarmlessly(extension);
+    OptionWrite("Format", 1);
+    LoadOptions();
     page_test::PageHost host(PAGE_OPTIONS);
     HWND page = host.Page();
-    for (int id : { IDC_OPTIONS_LOG, IDC_OPTIONS_EXPORT, IDC_OPTIONS_RESTORE_DELAYED,
-                    IDC_OPTIONS_SCAN_LOG, IDC_OPTIONS_CSV })
-        EXPECT_FALSE(Usable(page, id)) << id;
-    EXPECT_TRUE(Usable(page, IDC_OPTIONS_HISTORY_VIEW));
+    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_OPTIONS_LOG); }).empty());
+    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_OPTIONS_SCAN_LOG); }).empty());
+    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_OPTIONS_CSV); }).empty());
+    for (const char* file : { "VardexLog.txt", SCAN_LOG_FILE, CSV_LOG_FILE })
+        EXPECT_FALSE(vxtest::ReadFileText(vxtest::PathInProgramFolder(file)).empty()) << file;
+    // The export names its file in one box.
+    char script[MAX_PATH];
+    ASSERT_TRUE(ExportFileName(script, sizeof(script)));
+    EXPECT_EQ(1u, WithBoxes({ IDOK }, [&] { Press(page, IDC_OPTIONS_EXPORT); }).size());
+    EXPECT_EQ(0u, vxtest::ReadFileText(script).find("Windows Registry Editor Version 5.00"));
+    EXPECT_TRUE(Usable(page, IDC_OPTIONS_RESTORE_DELAYED));
     // No history server: no alert hiding.
     EXPECT_FALSE(Shown(page, IDC_OPTIONS_HIDE_ALERTS));
 }

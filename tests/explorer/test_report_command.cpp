@@ -12,14 +12,6 @@ using namespace page_test;
 
 namespace {
 
-// What the shell runs to open a text file: a harmless command, no editor.
-void OpenTextHarmlessly()
-{
-    vxtest::SetString(HKEY_CLASSES_ROOT, ".txt", "", "VxReportText");
-    vxtest::SetString(HKEY_CLASSES_ROOT, "VxReportText\\shell\\open\\command", "",
-                      "C:\\windows\\system32\\cmd.exe /c exit");
-}
-
 std::vector<Box> ChooseLog(const PageHost& host)
 {
     return WithBoxes({}, [&] {
@@ -32,7 +24,7 @@ TEST(ReportCommand, WritesTheChosenFormatOrSaysWhyNot)
     vxtest::ResetStore();
     OptionWrite("Format", 1);
     LoadOptions();
-    OpenTextHarmlessly();
+    OpenHarmlessly(".txt");
     PageHost host(PAGE_HIDDEN);
     std::string inProgram = vxtest::PathInProgramFolder("VardexLog.txt");
     EXPECT_TRUE(ChooseLog(host).empty());
