@@ -36,9 +36,10 @@ int WriteSelfAutostart()
     LoadText(2, name, sizeof(name));
     int written = RegWriteString(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, name, command);
     // The patrol must never ask about our own entry, whatever became of
-    // the write above.
-    char baselineName[VX_PATH];
-    BaselineKeyOf(command, baselineName, sizeof(baselineName));
+    // the write above: its baseline is named as the startup list shows it.
+    char listed[ITEM_COMMAND], baselineName[ITEM_COMMAND];
+    ItemCommandText(command, listed);
+    BaselineKeyOf(listed, baselineName, sizeof(baselineName));
     RegWriteString(HKEY_CURRENT_USER, VX_RUN_KEY, baselineName, "1");
     return written;
 }

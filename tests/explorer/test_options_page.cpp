@@ -135,7 +135,8 @@ TEST_F(OptionsPage, AutostartIsQuotedAndFollowsTheStartupList)
     Press(page, IDC_OPTIONS_AUTOSTART);
     EXPECT_TRUE(IsChecked(page, IDC_OPTIONS_AUTOSTART));
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, kRunKey, "Vardex", own.c_str());
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, own.c_str(), "1");
+    std::string listed = vxtest::PathInProgramFolder("vardex.exe") + " -expressboot";
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_RUN_KEY, listed.c_str(), "1");
     // An older entry under the long name goes too.
     vxtest::SetString(HKEY_LOCAL_MACHINE, kRunKey, "Vardex System Monitor", own.c_str());
     Press(page, IDC_OPTIONS_AUTOSTART);
