@@ -3,7 +3,6 @@
 // options and restore.  What is written is the startup floor's
 // (startup/delayed_start.h); here the user is asked.
 #include <windows.h>
-#include <commdlg.h>
 
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
@@ -201,29 +200,14 @@ static INT_PTR CALLBACK DelayTypeProc(HWND dialog, UINT message, WPARAM wParam, 
 // The selected row's record; with none, the "No selection" message.
 static const ItemRecord* SelectedItemOrSaySo(ListPage* page)
 {
-    const PageRow* row = SelectedRow(page);
-    if (row == NULL) {
-        NoSelectionMessage(page->Window);
-        return NULL;
-    }
-    return row->Item;
+    const PageRow* row = SelectedRowOrSaySo(page);
+    return row != NULL ? row->Item : NULL;
 }
 
 static void AddProgram(ListPage* page)
 {
-    char title[128];
-    LoadText(IDS_STARTUP_ADD_TITLE, title, sizeof(title));
-    char path[MAX_PATH] = "";
-    OPENFILENAMEA chooser;
-    ZeroMemory(&chooser, sizeof(chooser));
-    chooser.lStructSize = sizeof(chooser);
-    chooser.hwndOwner = page->Window;
-    chooser.lpstrFilter = "Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
-    chooser.lpstrFile = path;
-    chooser.nMaxFile = sizeof(path);
-    chooser.lpstrTitle = title;
-    chooser.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&chooser))
+    char path[MAX_PATH];
+    if (!ChooseProgramFile(page->Window, IDS_STARTUP_ADD_TITLE, path, sizeof(path)))
         return;
     int allUsers = 0;
     if (DialogBoxParamA(g_Instance, MAKEINTRESOURCEA(IDD_DELAY_TYPE), page->Window,
