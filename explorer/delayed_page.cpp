@@ -3,7 +3,6 @@
 // options and restore.  What is written is the startup floor's
 // (startup/delayed_start.h); here the user is asked.
 #include <windows.h>
-#include <commdlg.h>
 
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
@@ -23,18 +22,13 @@
 static int s_running[ITEM_MAX];
 static int s_seconds[ITEM_MAX];
 
-static const char* ProgramKeyOf(const ItemRecord* item)
-{
-    return item->Key[0] != '\0' ? item->Key : item->Command;
-}
-
 static void DelayedFacts(ListPage*, PageRow* row)
 {
     const ItemRecord* item = row->Item;
     char file[VX_PATH];
-    ExpandProgramPath(ProgramKeyOf(item), file);
+    ExpandProgramPath(DelayProgramKeyOf(item), file);
     s_running[row->Index] = file[0] != '\0' && FindProcessByFile(file) != 0;
-    s_seconds[row->Index] = DelayTimeOf(DelayRootOf(item), ProgramKeyOf(item));
+    s_seconds[row->Index] = DelayTimeOf(DelayRootOf(item), DelayProgramKeyOf(item));
 }
 
 static void StatusCell(const PageRow* row, char* out, size_t outSize)
@@ -97,7 +91,7 @@ static void AddComboText(HWND combo, const char* text)
 static void InitOptionsDialog(HWND dialog, OptionsDialog* data)
 {
     const DelayOptions* o = &data->Options;
-    SetDlgItemTextA(dialog, IDC_DELAY_PROGRAM, ProgramKeyOf(data->Item));
+    SetDlgItemTextA(dialog, IDC_DELAY_PROGRAM, DelayProgramKeyOf(data->Item));
     HWND minutes = GetDlgItem(dialog, IDC_DELAY_MINUTES);
     HWND seconds = GetDlgItem(dialog, IDC_DELAY_SECONDS);
     HWND openAs = GetDlgItem(dialog, IDC_DELAY_OPEN_AS);
@@ -129,8 +123,9 @@ static void InitOptionsDialog(HWND dialog, OptionsDialog* data)
     SetDlgItemTextA(dialog, IDC_DELAY_TITLE, o->Title);
 }
 
-static void ReadOptionsDialog(HWND dialog, DelayOptions* o)
+static void ReadOptionsDialog(HWND dialog, OptionsDialog* data)
 {
+    DelayOptions* o = &data->Options;
     int minutes = (int)SendDlgItemMessageA(dialog, IDC_DELAY_MINUTES, CB_GETCURSEL, 0, 0);
     int seconds = (int)SendDlgItemMessageA(dialog, IDC_DELAY_SECONDS, CB_GETCURSEL, 0, 0);
     int openAs = (int)SendDlgItemMessageA(dialog, IDC_DELAY_OPEN_AS, CB_GETCURSEL, 0, 0);
@@ -140,20 +135,41 @@ static void ReadOptionsDialog(HWND dialog, DelayOptions* o)
     GetDlgItemTextA(dialog, IDC_DELAY_TITLE, o->Title, sizeof(o->Title));
 }
 
-static INT_PTR CALLBACK DelayOptionsProc(HWND dialog, UINT message, WPARAM wParam,
-                                         LPARAM lParam)
+// --- The all-users question of Add -------------------------------------------------
+
+static void InitTypeDialog(HWND dialog, int*)
+{
+    char title[128];
+    LoadText(IDS_DELAY_TYPE_TITLE, title, sizeof(title));
+    SetWindowTextA(dialog, title);
+    SetItemText(dialog, IDS_DELAY_TYPE_QUESTION, IDC_DELAY_QUESTION);
+    SetItemText(dialog, IDS_DELAY_TYPE_ALL, IDC_DELAY_ALL_USERS);
+    SetItemText(dialog, IDS_DELAY_TYPE_USER, IDC_DELAY_THIS_USER);
+    CheckRadioButton(dialog, IDC_DELAY_ALL_USERS, IDC_DELAY_THIS_USER, IDC_DELAY_THIS_USER);
+}
+
+static void ReadTypeDialog(HWND dialog, int* allUsers)
+{
+    *allUsers = IsDlgButtonChecked(dialog, IDC_DELAY_ALL_USERS) == BST_CHECKED;
+}
+
+// --- Both dialogs ------------------------------------------------------------------
+
+// A dialog of the page: filled from its data (DWLP_USER) by Init, the data
+// read back by Read on OK.
+template <typename Data, void (*Init)(HWND, Data*), void (*Read)(HWND, Data*)>
+static INT_PTR CALLBACK PageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_INITDIALOG) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        InitOptionsDialog(dialog, (OptionsDialog*)lParam);
+        Init(dialog, (Data*)lParam);
         return TRUE;
     }
     if (message != WM_COMMAND)
         return FALSE;
-    OptionsDialog* data = (OptionsDialog*)GetWindowLongPtrA(dialog, DWLP_USER);
     switch (LOWORD(wParam)) {
     case IDOK:
-        ReadOptionsDialog(dialog, &data->Options);
+        Read(dialog, (Data*)GetWindowLongPtrA(dialog, DWLP_USER));
         EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL:
@@ -164,36 +180,12 @@ static INT_PTR CALLBACK DelayOptionsProc(HWND dialog, UINT message, WPARAM wPara
     }
 }
 
-// --- The all-users question of Add -------------------------------------------------
-
-// IDOK with the all-users choice in *allUsers (DWLP_USER), or IDCANCEL.
-static INT_PTR CALLBACK DelayTypeProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+// Runs a dialog of the page; 1 when the user pressed OK (data then holds
+// the answer).
+static int AskInDialog(ListPage* page, int dialogId, DLGPROC proc, void* data)
 {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        char title[128];
-        LoadText(IDS_DELAY_TYPE_TITLE, title, sizeof(title));
-        SetWindowTextA(dialog, title);
-        SetItemText(dialog, IDS_DELAY_TYPE_QUESTION, IDC_DELAY_QUESTION);
-        SetItemText(dialog, IDS_DELAY_TYPE_ALL, IDC_DELAY_ALL_USERS);
-        SetItemText(dialog, IDS_DELAY_TYPE_USER, IDC_DELAY_THIS_USER);
-        CheckRadioButton(dialog, IDC_DELAY_ALL_USERS, IDC_DELAY_THIS_USER, IDC_DELAY_THIS_USER);
-        return TRUE;
-    }
-    if (message != WM_COMMAND)
-        return FALSE;
-    int* allUsers = (int*)GetWindowLongPtrA(dialog, DWLP_USER);
-    switch (LOWORD(wParam)) {
-    case IDOK:
-        *allUsers = IsDlgButtonChecked(dialog, IDC_DELAY_ALL_USERS) == BST_CHECKED;
-        EndDialog(dialog, IDOK);
-        return TRUE;
-    case IDCANCEL:
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-    default:
-        return FALSE;
-    }
+    return DialogBoxParamA(g_Instance, MAKEINTRESOURCEA(dialogId), page->Window, proc,
+                           (LPARAM)data) == IDOK;
 }
 
 // --- Commands ----------------------------------------------------------------------
@@ -201,33 +193,18 @@ static INT_PTR CALLBACK DelayTypeProc(HWND dialog, UINT message, WPARAM wParam, 
 // The selected row's record; with none, the "No selection" message.
 static const ItemRecord* SelectedItemOrSaySo(ListPage* page)
 {
-    const PageRow* row = SelectedRow(page);
-    if (row == NULL) {
-        NoSelectionMessage(page->Window);
-        return NULL;
-    }
-    return row->Item;
+    const PageRow* row = SelectedRowOrSaySo(page);
+    return row != NULL ? row->Item : NULL;
 }
 
 static void AddProgram(ListPage* page)
 {
-    char title[128];
-    LoadText(IDS_STARTUP_ADD_TITLE, title, sizeof(title));
-    char path[MAX_PATH] = "";
-    OPENFILENAMEA chooser;
-    ZeroMemory(&chooser, sizeof(chooser));
-    chooser.lStructSize = sizeof(chooser);
-    chooser.hwndOwner = page->Window;
-    chooser.lpstrFilter = "Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
-    chooser.lpstrFile = path;
-    chooser.nMaxFile = sizeof(path);
-    chooser.lpstrTitle = title;
-    chooser.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&chooser))
+    char path[MAX_PATH];
+    if (!ChooseProgramFile(page->Window, IDS_STARTUP_ADD_TITLE, path, sizeof(path)))
         return;
     int allUsers = 0;
-    if (DialogBoxParamA(g_Instance, MAKEINTRESOURCEA(IDD_DELAY_TYPE), page->Window,
-                        DelayTypeProc, (LPARAM)&allUsers) != IDOK)
+    if (!AskInDialog(page, IDD_DELAY_TYPE,
+                     PageDialogProc<int, InitTypeDialog, ReadTypeDialog>, &allUsers))
         return;
     if (!AddDelayedProgram(path, allUsers))
         PageMessage(page->Window, IDS_DELAY_NOT_ADDED, path, MB_OK | MB_ICONINFORMATION);
@@ -239,7 +216,7 @@ static void Launch(ListPage* page)
     const ItemRecord* item = SelectedItemOrSaySo(page);
     if (item == NULL)
         return;
-    if (LaunchDelayedProgram(DelayRootOf(item), ProgramKeyOf(item)) != 0)
+    if (LaunchDelayedProgram(DelayRootOf(item), DelayProgramKeyOf(item)) != 0)
         PageMessage(page->Window, IDS_DELAY_NOT_LAUNCHED, item->Command,
                     MB_OK | MB_ICONINFORMATION);
     FillListPage(page);
@@ -252,10 +229,10 @@ static void EditOptions(ListPage* page)
         return;
     OptionsDialog data;
     data.Item = item;
-    ReadDelayOptions(DelayRootOf(item), ProgramKeyOf(item), &data.Options);
-    if (DialogBoxParamA(g_Instance, MAKEINTRESOURCEA(IDD_DELAY_OPTIONS), page->Window,
-                        DelayOptionsProc, (LPARAM)&data) == IDOK && !PageGone(page))
-        WriteDelayOptions(DelayRootOf(item), ProgramKeyOf(item), &data.Options);
+    ReadDelayOptions(DelayRootOf(item), DelayProgramKeyOf(item), &data.Options);
+    DLGPROC proc = PageDialogProc<OptionsDialog, InitOptionsDialog, ReadOptionsDialog>;
+    if (AskInDialog(page, IDD_DELAY_OPTIONS, proc, &data) && !PageGone(page))
+        WriteDelayOptions(DelayRootOf(item), DelayProgramKeyOf(item), &data.Options);
     FillListPage(page);
 }
 
@@ -280,7 +257,7 @@ static void Remove(ListPage* page)
     if (answer == IDYES)
         Restore(page, item);
     else if (answer == IDNO)
-        DeleteDelayRecord(DelayRootOf(item), ProgramKeyOf(item));
+        DeleteDelayRecord(DelayRootOf(item), DelayProgramKeyOf(item));
     FillListPage(page);
 }
 

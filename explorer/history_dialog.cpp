@@ -5,6 +5,7 @@
 
 #include "explorer/explorer.h"
 #include "explorer/history_view.h"
+#include "explorer/list_page.h"
 #include "explorer/options_page.h"
 #include "foundation/history.h"
 #include "foundation/language.h"
@@ -23,15 +24,7 @@ const ItemRecord* SelectedLine(HWND dialog, int* index)
 {
     HWND list = ListOf(dialog);
     int row = (int)SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
-    if (row < 0)
-        return NULL;
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item))
-        return NULL;
-    *index = (int)item.lParam;
+    *index = ListRowParam(list, row);
     return GetHistoryItem(*index);
 }
 

@@ -1,5 +1,6 @@
 #include "explorer/list_page.h"
 
+#include <commdlg.h>
 #include <shellapi.h>
 #include <stdlib.h>
 #include <string.h>
@@ -67,6 +68,23 @@ void NoSelectionMessage(HWND owner)
     LoadText(IDS_NO_SELECTION, text, sizeof(text));
     LoadText(IDS_HELP_CAPTION, caption, sizeof(caption));
     MessageBoxExA(owner, text, caption, MB_OK | MB_ICONQUESTION | MB_TOPMOST, g_MessageLanguage);
+}
+
+int ChooseProgramFile(HWND owner, int titleText, char* path, DWORD pathSize)
+{
+    char title[128];
+    LoadText(titleText, title, sizeof(title));
+    path[0] = '\0';
+    OPENFILENAMEA chooser;
+    ZeroMemory(&chooser, sizeof(chooser));
+    chooser.lStructSize = sizeof(chooser);
+    chooser.hwndOwner = owner;
+    chooser.lpstrFilter = "Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+    chooser.lpstrFile = path;
+    chooser.nMaxFile = pathSize;
+    chooser.lpstrTitle = title;
+    chooser.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return GetOpenFileNameA(&chooser) != FALSE;
 }
 
 static ListPage* PageOf(HWND window)
@@ -689,6 +707,19 @@ static void OnColumnClick(ListPage* page, int column)
 
 // --- Selection ---------------------------------------------------------------------
 
+int ListRowParam(HWND list, int row)
+{
+    if (row < 0)
+        return -1;
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    if (!SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item))
+        return -1;
+    return (int)item.lParam;
+}
+
 int SelectedRecords(const ListPage* page, int* indexes, int max)
 {
     int n = 0;
@@ -696,13 +727,9 @@ int SelectedRecords(const ListPage* page, int* indexes, int max)
         row = ListView_GetNextItem(page->List, row, LVNI_SELECTED);
         if (row < 0)
             break;
-        LVITEMA item;
-        ZeroMemory(&item, sizeof(item));
-        item.mask = LVIF_PARAM;
-        item.iItem = row;
-        if (SendMessageA(page->List, LVM_GETITEMA, 0, (LPARAM)&item) &&
-            item.lParam >= 0 && item.lParam < page->RowCount)
-            indexes[n++] = (int)item.lParam;
+        int index = ListRowParam(page->List, row);
+        if (RowOfRecord(page, index) != NULL)
+            indexes[n++] = index;
     }
     return n;
 }
@@ -737,15 +764,15 @@ const PageRow* SelectedRow(const ListPage* page)
     int row = ListView_GetNextItem(page->List, -1, LVNI_SELECTED | LVNI_FOCUSED);
     if (row < 0)
         row = ListView_GetNextItem(page->List, -1, LVNI_SELECTED);
-    if (row < 0)
-        return NULL;
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    if (!SendMessageA(page->List, LVM_GETITEMA, 0, (LPARAM)&item))
-        return NULL;
-    return RowOfRecord(page, (int)item.lParam);
+    return RowOfRecord(page, ListRowParam(page->List, row));
+}
+
+const PageRow* SelectedRowOrSaySo(const ListPage* page)
+{
+    const PageRow* row = SelectedRow(page);
+    if (row == NULL)
+        NoSelectionMessage(page->Window);
+    return row;
 }
 
 static int HasNote(const PageRow* row)
@@ -886,11 +913,9 @@ static void OnCommand(ListPage* page, int id, int notification)
     if (notification != BN_CLICKED && notification != 1)
         return;
     if (IsRowCommand(id)) {
-        const PageRow* row = SelectedRow(page);
-        if (row == NULL) {
-            NoSelectionMessage(page->Window);
+        const PageRow* row = SelectedRowOrSaySo(page);
+        if (row == NULL)
             return;
-        }
         switch (id) {
         case IDM_PAGE_REBOOT_DELETE: DeleteOnReboot(page, row); return;
         case IDM_PAGE_VIEW_NOTE: ViewNote(page, row); return;

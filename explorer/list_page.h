@@ -156,6 +156,10 @@ int SelectedRecords(const ListPage* page, int* indexes, int max);
 const PageRow* SelectedRow(const ListPage* page);
 // SelectedRecords; with none, the "No selection" message (and 0).
 int SelectedOrSaySo(const ListPage* page, int* indexes, int max);
+// SelectedRow; with none, the "No selection" message (and NULL).
+const PageRow* SelectedRowOrSaySo(const ListPage* page);
+// The item data (lParam) of row in a list view; -1 when it has none.
+int ListRowParam(HWND list, int row);
 // The row of a record index; NULL outside the list.
 const PageRow* RowOfRecord(const ListPage* page, int index);
 // Selects the row of a record index alone and scrolls it into view;
@@ -195,6 +199,11 @@ void AppendMenuText(HMENU menu, int id, int textId);
 int PageMessage(HWND owner, int textId, const char* value, UINT flags);
 // "No selection has been made." (text 57, caption text 31).
 void NoSelectionMessage(HWND owner);
+
+// The file dialog of a page's Add: an existing program (*.exe, or any file
+// when the user asks) into path, the dialog titled by the numbered text.
+// 0 when the user cancelled.
+int ChooseProgramFile(HWND owner, int titleText, char* path, DWORD pathSize);
 
 // The "Vardex Log" command of the list pages and the Options page: the
 // report of every category written and opened (reports/report.h:

@@ -1,7 +1,6 @@
 // The Startup Programs page: every entry that starts with Windows, where it
 // starts from, and the user's Add, Remove, Enable and Disable.
 #include <windows.h>
-#include <commdlg.h>
 
 #include <string.h>
 
@@ -153,18 +152,9 @@ static void StartupMenu(ListPage* page, HMENU menu, const PageRow* row)
 // every one of them.
 static int s_selected[ITEM_MAX];
 
-// The selected rows into s_selected; with none, the "No selection" message.
-static int SelectedOrSaySo(ListPage* page)
-{
-    int count = SelectedRecords(page, s_selected, ITEM_MAX);
-    if (count == 0)
-        NoSelectionMessage(page->Window);
-    return count;
-}
-
 static void EnableOrDisable(ListPage* page, int enable)
 {
-    int count = SelectedOrSaySo(page);
+    int count = SelectedOrSaySo(page, s_selected, ITEM_MAX);
     if (count == 0)
         return;
     for (int i = 0; i < count; i++) {
@@ -182,7 +172,7 @@ static void EnableOrDisable(ListPage* page, int enable)
 
 static void RemoveEntries(ListPage* page)
 {
-    int count = SelectedOrSaySo(page);
+    int count = SelectedOrSaySo(page, s_selected, ITEM_MAX);
     if (count == 0)
         return;
     for (int i = 0; i < count; i++) {
@@ -204,19 +194,8 @@ static void RemoveEntries(ListPage* page)
 
 static void AddProgram(ListPage* page)
 {
-    char title[128];
-    LoadText(IDS_STARTUP_ADD_TITLE, title, sizeof(title));
-    char path[MAX_PATH] = "";
-    OPENFILENAMEA chooser;
-    ZeroMemory(&chooser, sizeof(chooser));
-    chooser.lStructSize = sizeof(chooser);
-    chooser.hwndOwner = page->Window;
-    chooser.lpstrFilter = "Programs (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
-    chooser.lpstrFile = path;
-    chooser.nMaxFile = sizeof(path);
-    chooser.lpstrTitle = title;
-    chooser.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameA(&chooser))
+    char path[MAX_PATH];
+    if (!ChooseProgramFile(page->Window, IDS_STARTUP_ADD_TITLE, path, sizeof(path)))
         return;
     char name[ITEM_NAME];
     if (!AddRunProgram(path, name, sizeof(name)))

@@ -62,6 +62,11 @@ HKEY DelayRootOf(const ItemRecord* record)
     return record->Flag == 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
+const char* DelayProgramKeyOf(const ItemRecord* record)
+{
+    return record->Key[0] != '\0' ? record->Key : record->Command;
+}
+
 // The title the list shows; strings are the program's version texts.
 static void DelayTitle(HKEY root, const char* programKey, char strings[VS_COUNT][VS_SLOT],
                        char* out, size_t outSize)
@@ -139,11 +144,10 @@ int LaunchDelayedProgram(HKEY root, const char* programKey)
     RegReadString(root, DELAY_APPLET, programKey, applet, sizeof(applet));
     if (applet[0] == '\0')
         return LaunchProgram(programKey, parameters);
-    // The applet gets the program and its parameters as one text; a
-    // RUNDLL32 parameter text begins with its own comma.
+    // The applet gets the program and its parameters as one text, joined
+    // as the startup place gets them back.
     char line[VX_REG_TEXT_MAX];
-    TextCopy(line, programKey);
-    TextAppend(line, parameters);
+    DelayedCommandLine(programKey, parameters, "", line, sizeof(line));
     return LaunchProgram(applet, line);
 }
 
@@ -266,7 +270,7 @@ int WriteDelayOptions(HKEY root, const char* programKey, const DelayOptions* opt
 int RestoreDelayed(const ItemRecord* record)
 {
     HKEY root = DelayRootOf(record);
-    const char* programKey = record->Key[0] != '\0' ? record->Key : record->Command;
+    const char* programKey = DelayProgramKeyOf(record);
     char parameters[VX_REG_TEXT_MAX], applet[VX_PATH], title[ITEM_NAME];
     RegReadString(root, DELAY_PARAMETERS, programKey, parameters, sizeof(parameters));
     RegReadString(root, DELAY_APPLET, programKey, applet, sizeof(applet));

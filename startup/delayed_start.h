@@ -30,6 +30,8 @@ int BuildDelayList(ItemList* list);
 
 // The root a listed record lives under (its Flag).
 HKEY DelayRootOf(const ItemRecord* record);
+// The program key a listed record is stored by: its Key, else its Command.
+const char* DelayProgramKeyOf(const ItemRecord* record);
 
 // The delay of a program in seconds, as DelaySeconds reads its "Time"
 // (startup/startup_text.h): a missing or bad value is 0, a long one
