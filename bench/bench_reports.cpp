@@ -22,6 +22,7 @@
 #include "foundation/options.h"
 #include "foundation/paths.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "foundation/text.h"
 #include "foundation/version_info.h"
 #include "reports/report.h"
@@ -37,7 +38,7 @@ static int ReportListings()
 {
     // The rows the report's sections list.
     static const Category* const rows[] = {
-        &g_StartupCategory, &g_ActiveTasksCategory, &g_TasksCategory, &g_IEHelpersCategory,
+        &g_StartupCategory, &g_DelayedCategory, &g_ActiveTasksCategory, &g_TasksCategory, &g_IEHelpersCategory,
         &g_FileTypesCategory, &g_ServicesCategory, &g_HiddenFilesCategory, &g_ActiveXCategory,
     };
     int items = 0;

@@ -19,6 +19,7 @@
 #include "reports/report_file.h"
 #include "reports/scan_log_parts.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 
 #define SCAN_LOG_REPEAT 5
 
@@ -49,7 +50,7 @@ static int ScanLogListings()
     int (*const own[])(ItemList*) = {
         EnumLogBHO, EnumLogToolbars, EnumLogMenuExt, EnumLogExtensions, EnumLogAdvancedOptions,
         EnumLogPlugins, EnumLogTrustedZone, EnumLogDPF, EnumLogDelayLoad,
-        EnumLogSharedTaskScheduler, ListDelayedForLog, EnumActiveXAll,
+        EnumLogSharedTaskScheduler, BuildDelayList, EnumActiveXAll,
     };
     for (auto listing : own)
         items += listing(list);

@@ -30,6 +30,7 @@
 #include "reports/log_lines.h"
 #include "reports/scan_log_parts.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 
 #define IE_MAIN_KEY "Software\\Microsoft\\Internet Explorer\\Main"
 #define SYSTEM_POLICIES_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System"
@@ -560,7 +561,7 @@ static void WriteSessionManager(ReportFile& f)
 
 static void WriteListings(ReportFile& f, ItemList* list)
 {
-    ListDelayedForLog(list);
+    BuildDelayList(list);
     for (int i = 0; i < ItemCount(list); i++)
         Line(f, "WP06 - Delayed Start: [", GetItemName(list, i), "]", GetItemCommand(list, i));
     Blank(f);

@@ -5,50 +5,17 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "foundation/handles.h"
 #include "foundation/language.h"
 #include "foundation/path_text.h"
 #include "foundation/paths.h"
-#include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/ui.h"
 #include "reports/scan_log.h"
 #include "reports/scan_log_parts.h"
 
-#define DELAY_KEY VX_KEY "\\Delay"
-#define DELAY_TITLE_KEY DELAY_KEY "\\Title"
-
 void OpenWithShell(const char* path)
 {
     ShellExecuteA(UiOwner(), "open", path, NULL, NULL, SW_SHOWNORMAL);
-}
-
-static void AddDelayedOf(HKEY root, ItemList* list)
-{
-    RegKey key;
-    if (key.Open(root, DELAY_KEY, KEY_READ) != ERROR_SUCCESS)
-        return;
-    char program[VX_PATH];
-    for (DWORD i = 0;; i++) {
-        DWORD size = sizeof(program);
-        LONG rc = RegEnumValueA(key, i, program, &size, NULL, NULL, NULL, NULL);
-        if (rc == ERROR_MORE_DATA)
-            continue;
-        if (rc != ERROR_SUCCESS)
-            break;
-        char title[ITEM_NAME];
-        if (RegReadString(root, DELAY_TITLE_KEY, program, title, sizeof(title)) == 0)
-            GetFileNamePart(program, title);
-        AddItem(list, title, program, title, "", 0, root == HKEY_CURRENT_USER);
-    }
-}
-
-int ListDelayedForLog(ItemList* list)
-{
-    ClearItems(list);
-    AddDelayedOf(HKEY_LOCAL_MACHINE, list);
-    AddDelayedOf(HKEY_CURRENT_USER, list);
-    return ItemCount(list);
 }
 
 // <folder>\<fileName> written by write; 0 also when the path would not fit.

@@ -14,9 +14,5 @@ void PutScanLog(ReportFile& f);
 // Every line of the inventory.
 void PutCsvLog(ReportFile& f);
 
-// The delayed programs, HKLM first, then HKCU: Name = the title, Command
-// = the program.  Returns the count.
-int ListDelayedForLog(ItemList* list);
-
 // Opens a written file with the shell's "open" verb.
 void OpenWithShell(const char* path);
