@@ -540,24 +540,16 @@ int WriteReportTo(const char* path, int format)
     return file.Close() ? 1 : 0;
 }
 
+static int WriteHtmlReportTo(const char* path) { return WriteReportTo(path, REPORT_HTML); }
+static int WriteTextReportTo(const char* path) { return WriteReportTo(path, REPORT_TEXT); }
+
 int WriteReport(char* path, size_t pathSize)
 {
     int format = OptionRead("Format", 0) == REPORT_TEXT ? REPORT_TEXT : REPORT_HTML;
-    char folders[2][VX_PATH];
-    GetProgramFolder(folders[0]);
-    GetAppDataFolder(folders[1]);
-    for (const auto& folder : folders) {
-        const char* name = ReportFileName(format);
-        if (folder[0] == '\0' || strlen(folder) + 1 + strlen(name) >= pathSize)
-            continue;
-        TextCopy(path, pathSize, folder);
-        TextAppend(path, pathSize, "\\");
-        TextAppend(path, pathSize, name);
-        if (WriteReportTo(path, format)) {
-            ShellExecuteA(NULL, "open", path, NULL, NULL, SW_SHOWNORMAL);
-            return 1;
-        }
-    }
-    TextCopy(path, pathSize, "");
-    return 0;
+    if (!WriteInOwnFolder(ReportFileName(format),
+                          format == REPORT_TEXT ? WriteTextReportTo : WriteHtmlReportTo, path,
+                          pathSize))
+        return 0;
+    ShellExecuteA(NULL, "open", path, NULL, NULL, SW_SHOWNORMAL);
+    return 1;
 }

@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "foundation/paths.h"
 #include "foundation/text.h"
 
 ReportFile::ReportFile() : file_(NULL), failed_(false), error_(0), used_(0) {}
@@ -122,4 +123,28 @@ bool ReportFile::Close()
     if (!file_.Close())
         Fail(GetLastError());
     return !failed_;
+}
+
+int WriteInOwnFolder(const char* fileName, int (*write)(const char* path), char* path,
+                     size_t pathSize)
+{
+    char folders[2][VX_PATH];
+    GetProgramFolder(folders[0]);
+    GetAppDataFolder(folders[1]);
+    DWORD error = ERROR_BAD_PATHNAME;
+    for (int i = 0; i < 2; i++) {
+        const char* folder = folders[i];
+        if (folder[0] != '\0' && strlen(folder) + 1 + strlen(fileName) < pathSize) {
+            TextCopy(path, pathSize, folder);
+            TextAppend(path, pathSize, "\\");
+            TextAppend(path, pathSize, fileName);
+            if (write(path))
+                return 1;
+        }
+        if (i == 0)
+            error = GetLastError();
+    }
+    TextCopy(path, pathSize, "");
+    SetLastError(error);
+    return 0;
 }

@@ -56,3 +56,11 @@ private:
     size_t used_;
     char buffer_[32768];
 };
+
+// Writes <folder>\<fileName> with write (1 when it worked), first in the
+// program folder, else in the user's application-data folder.  Returns 1
+// with the written file's path in path; 0 with path "" when neither took
+// it (a folder whose path would not fit counts as one that did not), the
+// program folder's error then in GetLastError.
+int WriteInOwnFolder(const char* fileName, int (*write)(const char* path), char* path,
+                     size_t pathSize);

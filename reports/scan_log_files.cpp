@@ -10,6 +10,7 @@
 #include "foundation/paths.h"
 #include "foundation/text.h"
 #include "foundation/ui.h"
+#include "reports/report_file.h"
 #include "reports/scan_log.h"
 #include "reports/scan_log_parts.h"
 
@@ -18,29 +19,14 @@ void OpenWithShell(const char* path)
     ShellExecuteA(UiOwner(), "open", path, NULL, NULL, SW_SHOWNORMAL);
 }
 
-// <folder>\<fileName> written by write; 0 also when the path would not fit.
-static int WriteInFolder(const char* folder, const char* fileName,
-                         int (*write)(const char* path))
+// Writes the file beside the programs (WriteInOwnFolder); tells the user
+// when no folder takes it.
+static int WriteLogFile(const char* fileName, int (*write)(const char* path))
 {
     char path[VX_PATH];
-    if (folder[0] == '\0' || strlen(folder) + 1 + strlen(fileName) >= sizeof(path))
-        return 0;
-    TEXT_FORMAT(path, "%s\\%s", folder, fileName);
-    return write(path);
-}
-
-// Writes the file into the program's folder, else into the application-data
-// folder; tells the user when neither takes it.
-static int WriteInOwnFolder(const char* fileName, int (*write)(const char* path))
-{
-    char folder[VX_PATH];
-    GetProgramFolder(folder);
-    if (WriteInFolder(folder, fileName, write))
+    if (WriteInOwnFolder(fileName, write, path, sizeof(path)))
         return 1;
     DWORD error = GetLastError();
-    GetAppDataFolder(folder);
-    if (WriteInFolder(folder, fileName, write))
-        return 1;
     char text[512], detail[1024];
     LoadText(TXT_LOG_NOT_WRITTEN, text, sizeof(text));
     TEXT_FORMAT(detail, "%s\n\n%s\n(%lu)", text, fileName, (unsigned long)error);
@@ -50,12 +36,12 @@ static int WriteInOwnFolder(const char* fileName, int (*write)(const char* path)
 
 int WriteScanLogFile()
 {
-    return WriteInOwnFolder(SCAN_LOG_FILE, WriteScanLog);
+    return WriteLogFile(SCAN_LOG_FILE, WriteScanLog);
 }
 
 int WriteCsvLogFile()
 {
-    return WriteInOwnFolder(CSV_LOG_FILE, WriteCsvLog);
+    return WriteLogFile(CSV_LOG_FILE, WriteCsvLog);
 }
 
 int ScanLogAtStart()
