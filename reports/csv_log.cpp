@@ -151,14 +151,5 @@ void PutCsvLog(ReportFile& f)
 
 int WriteCsvLog(const char* path)
 {
-    ReportFile f;
-    if (!f.Open(path))
-        return 0;
-    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    PutCsvLog(f);
-    SetCursor(previous);
-    if (!f.Close())
-        return 0;
-    OpenWithShell(path);
-    return 1;
+    return WriteLogAndOpen(path, PutCsvLog);
 }

@@ -642,14 +642,5 @@ void PutScanLog(ReportFile& f)
 
 int WriteScanLog(const char* path)
 {
-    ReportFile f;
-    if (!f.Open(path))
-        return 0;
-    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    PutScanLog(f);
-    SetCursor(previous);
-    if (!f.Close())
-        return 0;
-    OpenWithShell(path);
-    return 1;
+    return WriteLogAndOpen(path, PutScanLog);
 }

@@ -14,9 +14,18 @@
 #include "reports/scan_log.h"
 #include "reports/scan_log_parts.h"
 
-void OpenWithShell(const char* path)
+int WriteLogAndOpen(const char* path, void (*put)(ReportFile& f))
 {
+    ReportFile f;
+    if (!f.Open(path))
+        return 0;
+    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    put(f);
+    SetCursor(previous);
+    if (!f.Close())
+        return 0;
     ShellExecuteA(UiOwner(), "open", path, NULL, NULL, SW_SHOWNORMAL);
+    return 1;
 }
 
 // Writes the file beside the programs (WriteInOwnFolder); tells the user
