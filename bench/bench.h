@@ -79,6 +79,14 @@ void BenchReports();
 // listings, the kept version texts it prints and one buffered write.
 void BenchScanLog();
 
+// What the reports' sections share: plants 4,000 Run values, 2,000
+// services, 200 tasks, 200 browser helpers and 5,000 hidden files, times
+// write (the file <program folder>\<fileName>) in turns with its floor
+// (listings, then one write of write's bytes), prints the row "<what>, N KB"
+// under heading, and takes the plants away again.
+void BenchReportAtLargeSizes(const char* heading, const char* what, const char* fileName,
+                             int (*write)(const char* path), int (*listings)(), int repeat);
+
 // A second VardexView.exe with a page switch against the running one: the
 // time until the first's sheet is in the foreground.
 void BenchExplorer();

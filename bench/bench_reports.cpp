@@ -22,27 +22,23 @@
 #include "foundation/options.h"
 #include "foundation/paths.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "foundation/text.h"
 #include "foundation/version_info.h"
 #include "reports/report.h"
 
 #define REPORTS_REPEAT 5
 
-static char s_path[VX_PATH];
-static char s_floorPath[VX_PATH];
-static char* s_bytes = NULL;
-static DWORD s_size = 0;
-
-static int WriteHtmlReport()
+static int WriteHtmlReport(const char* path)
 {
-    return WriteReportTo(s_path, REPORT_HTML);
+    return WriteReportTo(path, REPORT_HTML);
 }
 
-static int ListingsAndOneWrite()
+static int ReportListings()
 {
     // The rows the report's sections list.
     static const Category* const rows[] = {
-        &g_StartupCategory, &g_ActiveTasksCategory, &g_TasksCategory, &g_IEHelpersCategory,
+        &g_StartupCategory, &g_DelayedCategory, &g_ActiveTasksCategory, &g_TasksCategory, &g_IEHelpersCategory,
         &g_FileTypesCategory, &g_ServicesCategory, &g_HiddenFilesCategory, &g_ActiveXCategory,
     };
     int items = 0;
@@ -58,6 +54,26 @@ static int ListingsAndOneWrite()
         }
         items += count;
     }
+    return items;
+}
+
+// --- What the report sections share ----------------------------------------------
+
+static char s_path[VX_PATH];
+static char s_floorPath[VX_PATH];
+static char* s_bytes = NULL;
+static DWORD s_size = 0;
+static int (*s_write)(const char* path) = NULL;
+static int (*s_listings)() = NULL;
+
+static int WriteStep()
+{
+    return s_write(s_path);
+}
+
+static int ListingsAndOneWrite()
+{
+    int items = s_listings();
     FileHandle file(CreateFileA(s_floorPath, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, NULL));
     DWORD written = 0;
@@ -65,8 +81,11 @@ static int ListingsAndOneWrite()
     return items;
 }
 
-void BenchReports()
+void BenchReportAtLargeSizes(const char* heading, const char* what, const char* fileName,
+                             int (*write)(const char* path), int (*listings)(), int repeat)
 {
+    s_write = write;
+    s_listings = listings;
     LoadOptions();
     CoInitialize(NULL);
     BenchPlantRunValues(0, 4000);
@@ -77,17 +96,18 @@ void BenchReports()
     Sleep(3000);  // every value written long before the kept store reads it
     GetProgramFolder(s_path);
     TextCopy(s_floorPath, s_path);
-    TextAppend(s_path, "\\VardexLog.html");
-    TextAppend(s_floorPath, "\\floor.html");
-    WriteHtmlReport();  // the warm run, and the bytes the floor writes
+    TextAppend(s_path, "\\");
+    TextAppend(s_path, fileName);
+    TextAppend(s_floorPath, "\\floor.out");
+    WriteStep();  // the warm run, and the bytes the floor writes
     s_size = 64 * 1024 * 1024;
     s_bytes = ReadTextFile(s_path, &s_size, 0);
-    const BenchStep steps[] = { WriteHtmlReport, ListingsAndOneWrite };
+    const BenchStep steps[] = { WriteStep, ListingsAndOneWrite };
     BenchCost cost[2];
-    BenchPairHeading("Reports at the large sizes", REPORTS_REPEAT);
-    BenchInTurns(steps, 2, REPORTS_REPEAT, cost);
+    BenchPairHeading(heading, repeat);
+    BenchInTurns(steps, 2, repeat, cost);
     char label[96];
-    TEXT_FORMAT(label, "HTML report, %lu KB", (unsigned long)(s_size / 1024));
+    TEXT_FORMAT(label, "%s, %lu KB", what, (unsigned long)(s_size / 1024));
     BenchPairRow(label, cost[0], cost[1]);
     printf("  (%d items listed, %d tasks planted)\n\n", cost[1].result, tasks);
     FreeTextFile(s_bytes);
@@ -99,4 +119,10 @@ void BenchReports()
     BenchUnplantRunValues(4000);
     ClearItems(BenchItems());
     CoUninitialize();
+}
+
+void BenchReports()
+{
+    BenchReportAtLargeSizes("Reports at the large sizes", "HTML report", "VardexLog.html",
+                            WriteHtmlReport, ReportListings, REPORTS_REPEAT);
 }

@@ -62,6 +62,15 @@ public:
     }
     HANDLE Get() const { return h_; }
     bool IsValid() const { return h_ != NULL && h_ != INVALID_HANDLE_VALUE; }
+    // Closes now and tells whether the close worked (a file's last write
+    // can fail only here); false leaves the reason in GetLastError.  The
+    // guard is empty afterwards either way; closing an empty one is true.
+    bool Close()
+    {
+        HANDLE h = h_;
+        h_ = NULL;
+        return h == NULL || h == INVALID_HANDLE_VALUE || CloseHandle(h);
+    }
 
 private:
     HANDLE h_;

@@ -21,6 +21,7 @@
 #include "reports/scan_log.h"
 #include "reports/scan_log_parts.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 
 #define CSV_COLUMNS 9
 
@@ -129,7 +130,7 @@ void PutCsvLog(ReportFile& f)
 
     ItemList list;
     StartupRows(f, &list);
-    ListDelayedForLog(&list);
+    BuildDelayList(&list);
     Rows(f, "Delayed Start", "", &list);
     g_ActiveTasksCategory.ListAll(&list);
     Rows(f, "Active Tasks", "", &list);
@@ -150,14 +151,5 @@ void PutCsvLog(ReportFile& f)
 
 int WriteCsvLog(const char* path)
 {
-    ReportFile f;
-    if (!f.Open(path))
-        return 0;
-    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    PutCsvLog(f);
-    SetCursor(previous);
-    if (!f.Close())
-        return 0;
-    OpenWithShell(path);
-    return 1;
+    return WriteLogAndOpen(path, PutCsvLog);
 }

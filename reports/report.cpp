@@ -34,6 +34,7 @@
 #include "resources/explorer_pages.h"
 #include "resources/pages/reports.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "startup/startup_text.h"
 
 
@@ -41,13 +42,13 @@
 enum SectionKind { SECTION_PLAIN, SECTION_SERVICES, SECTION_HELPERS };
 struct ReportSection {
     int TitleText;
-    const Category* Row;  // NULL: a listing not connected yet (lists nothing)
+    const Category* Row;
     SectionKind Kind;
 };
 
 static const ReportSection s_sections[] = {
     { IDS_REPORT_STARTUP, &g_StartupCategory, SECTION_PLAIN },
-    { IDS_REPORT_DELAYED, NULL, SECTION_PLAIN },  // the delayed programs' listing is not built yet
+    { IDS_REPORT_DELAYED, &g_DelayedCategory, SECTION_PLAIN },
     { IDS_REPORT_ACTIVE_TASKS, &g_ActiveTasksCategory, SECTION_PLAIN },
     { IDS_REPORT_SCHEDULED, &g_TasksCategory, SECTION_PLAIN },
     { IDS_REPORT_IE_HELPERS, &g_IEHelpersCategory, SECTION_HELPERS },
@@ -447,12 +448,10 @@ static void SectionTitle(int section, char* out, size_t outSize)
     LoadText(s_sections[section].TitleText, out, (int)outSize);
 }
 
-// Lists one section into the caller's list; 0 for a listing not there.
+// Lists one section into the caller's list.
 static int ListSection(const ReportSection& section, ItemList* items)
 {
     ClearItems(items);
-    if (section.Row == NULL)
-        return 0;
     if (section.Row->ListAll != NULL)
         return section.Row->ListAll(items);
     return section.Row->List != NULL ? section.Row->List(items) : 0;
@@ -541,24 +540,16 @@ int WriteReportTo(const char* path, int format)
     return file.Close() ? 1 : 0;
 }
 
+static int WriteHtmlReportTo(const char* path) { return WriteReportTo(path, REPORT_HTML); }
+static int WriteTextReportTo(const char* path) { return WriteReportTo(path, REPORT_TEXT); }
+
 int WriteReport(char* path, size_t pathSize)
 {
     int format = OptionRead("Format", 0) == REPORT_TEXT ? REPORT_TEXT : REPORT_HTML;
-    char folders[2][VX_PATH];
-    GetProgramFolder(folders[0]);
-    GetAppDataFolder(folders[1]);
-    for (const auto& folder : folders) {
-        const char* name = ReportFileName(format);
-        if (folder[0] == '\0' || strlen(folder) + 1 + strlen(name) >= pathSize)
-            continue;
-        TextCopy(path, pathSize, folder);
-        TextAppend(path, pathSize, "\\");
-        TextAppend(path, pathSize, name);
-        if (WriteReportTo(path, format)) {
-            ShellExecuteA(NULL, "open", path, NULL, NULL, SW_SHOWNORMAL);
-            return 1;
-        }
-    }
-    TextCopy(path, pathSize, "");
-    return 0;
+    if (!WriteInOwnFolder(ReportFileName(format),
+                          format == REPORT_TEXT ? WriteTextReportTo : WriteHtmlReportTo, path,
+                          pathSize))
+        return 0;
+    ShellExecuteA(NULL, "open", path, NULL, NULL, SW_SHOWNORMAL);
+    return 1;
 }

@@ -2,8 +2,8 @@
 // comma-separated inventory and the reports all go out through it.  The
 // file is created anew (an older one is overwritten) and closed by the
 // object at the latest when it goes out of scope; Close tells whether every
-// byte reached the file, so that no writer reports a success it did not
-// have.
+// byte reached the file (the close included), so that no writer reports a
+// success it did not have, and Error why not.
 #pragma once
 #include <stdarg.h>
 #include <stddef.h>
@@ -36,15 +36,31 @@ public:
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
     // Writes what is buffered and closes the file.  Returns true only when
-    // the file was open and every byte was written.
+    // the file was open, every byte was written and the close succeeded.
     bool Close();
+
+    // The first failure's error code: of the create, a write or the close
+    // (ERROR_NOT_ENOUGH_MEMORY for a text that found no memory,
+    // ERROR_INVALID_HANDLE for a write into a file never opened); 0 while
+    // every call worked.
+    DWORD Error() const { return error_; }
 
 private:
     bool Flush();
     void WriteOut(const char* data, size_t length);
+    void Fail(DWORD error);
 
     FileHandle file_;
     bool failed_;
+    DWORD error_;
     size_t used_;
     char buffer_[32768];
 };
+
+// Writes <folder>\<fileName> with write (1 when it worked), first in the
+// program folder, else in the user's application-data folder.  Returns 1
+// with the written file's path in path; 0 with path "" when neither took
+// it (a folder whose path would not fit counts as one that did not), the
+// program folder's error then in GetLastError.
+int WriteInOwnFolder(const char* fileName, int (*write)(const char* path), char* path,
+                     size_t pathSize);

@@ -30,6 +30,7 @@
 #include "reports/log_lines.h"
 #include "reports/scan_log_parts.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 
 #define IE_MAIN_KEY "Software\\Microsoft\\Internet Explorer\\Main"
 #define SYSTEM_POLICIES_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System"
@@ -560,7 +561,7 @@ static void WriteSessionManager(ReportFile& f)
 
 static void WriteListings(ReportFile& f, ItemList* list)
 {
-    ListDelayedForLog(list);
+    BuildDelayList(list);
     for (int i = 0; i < ItemCount(list); i++)
         Line(f, "WP06 - Delayed Start: [", GetItemName(list, i), "]", GetItemCommand(list, i));
     Blank(f);
@@ -641,14 +642,5 @@ void PutScanLog(ReportFile& f)
 
 int WriteScanLog(const char* path)
 {
-    ReportFile f;
-    if (!f.Open(path))
-        return 0;
-    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
-    PutScanLog(f);
-    SetCursor(previous);
-    if (!f.Close())
-        return 0;
-    OpenWithShell(path);
-    return 1;
+    return WriteLogAndOpen(path, PutScanLog);
 }

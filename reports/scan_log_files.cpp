@@ -5,75 +5,37 @@
 #include <shellapi.h>
 #include <string.h>
 
-#include "foundation/handles.h"
 #include "foundation/language.h"
 #include "foundation/path_text.h"
 #include "foundation/paths.h"
-#include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "foundation/ui.h"
+#include "reports/report_file.h"
 #include "reports/scan_log.h"
 #include "reports/scan_log_parts.h"
 
-#define DELAY_KEY VX_KEY "\\Delay"
-#define DELAY_TITLE_KEY DELAY_KEY "\\Title"
-
-void OpenWithShell(const char* path)
+int WriteLogAndOpen(const char* path, void (*put)(ReportFile& f))
 {
+    ReportFile f;
+    if (!f.Open(path))
+        return 0;
+    HCURSOR previous = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    put(f);
+    SetCursor(previous);
+    if (!f.Close())
+        return 0;
     ShellExecuteA(UiOwner(), "open", path, NULL, NULL, SW_SHOWNORMAL);
+    return 1;
 }
 
-static void AddDelayedOf(HKEY root, ItemList* list)
-{
-    RegKey key;
-    if (key.Open(root, DELAY_KEY, KEY_READ) != ERROR_SUCCESS)
-        return;
-    char program[VX_PATH];
-    for (DWORD i = 0;; i++) {
-        DWORD size = sizeof(program);
-        LONG rc = RegEnumValueA(key, i, program, &size, NULL, NULL, NULL, NULL);
-        if (rc == ERROR_MORE_DATA)
-            continue;
-        if (rc != ERROR_SUCCESS)
-            break;
-        char title[ITEM_NAME];
-        if (RegReadString(root, DELAY_TITLE_KEY, program, title, sizeof(title)) == 0)
-            GetFileNamePart(program, title);
-        AddItem(list, title, program, title, "", 0, root == HKEY_CURRENT_USER);
-    }
-}
-
-int ListDelayedForLog(ItemList* list)
-{
-    ClearItems(list);
-    AddDelayedOf(HKEY_LOCAL_MACHINE, list);
-    AddDelayedOf(HKEY_CURRENT_USER, list);
-    return ItemCount(list);
-}
-
-// <folder>\<fileName> written by write; 0 also when the path would not fit.
-static int WriteInFolder(const char* folder, const char* fileName,
-                         int (*write)(const char* path))
+// Writes the file beside the programs (WriteInOwnFolder); tells the user
+// when no folder takes it.
+static int WriteLogFile(const char* fileName, int (*write)(const char* path))
 {
     char path[VX_PATH];
-    if (folder[0] == '\0' || strlen(folder) + 1 + strlen(fileName) >= sizeof(path))
-        return 0;
-    TEXT_FORMAT(path, "%s\\%s", folder, fileName);
-    return write(path);
-}
-
-// Writes the file into the program's folder, else into the application-data
-// folder; tells the user when neither takes it.
-static int WriteInOwnFolder(const char* fileName, int (*write)(const char* path))
-{
-    char folder[VX_PATH];
-    GetProgramFolder(folder);
-    if (WriteInFolder(folder, fileName, write))
+    if (WriteInOwnFolder(fileName, write, path, sizeof(path)))
         return 1;
     DWORD error = GetLastError();
-    GetAppDataFolder(folder);
-    if (WriteInFolder(folder, fileName, write))
-        return 1;
     char text[512], detail[1024];
     LoadText(TXT_LOG_NOT_WRITTEN, text, sizeof(text));
     TEXT_FORMAT(detail, "%s\n\n%s\n(%lu)", text, fileName, (unsigned long)error);
@@ -83,12 +45,12 @@ static int WriteInOwnFolder(const char* fileName, int (*write)(const char* path)
 
 int WriteScanLogFile()
 {
-    return WriteInOwnFolder(SCAN_LOG_FILE, WriteScanLog);
+    return WriteLogFile(SCAN_LOG_FILE, WriteScanLog);
 }
 
 int WriteCsvLogFile()
 {
-    return WriteInOwnFolder(CSV_LOG_FILE, WriteCsvLog);
+    return WriteLogFile(CSV_LOG_FILE, WriteCsvLog);
 }
 
 int ScanLogAtStart()

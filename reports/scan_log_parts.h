@@ -14,9 +14,7 @@ void PutScanLog(ReportFile& f);
 // Every line of the inventory.
 void PutCsvLog(ReportFile& f);
 
-// The delayed programs, HKLM first, then HKCU: Name = the title, Command
-// = the program.  Returns the count.
-int ListDelayedForLog(ItemList* list);
-
-// Opens a written file with the shell's "open" verb.
-void OpenWithShell(const char* path);
+// Writes a log into path (created anew) with put under the wait cursor and,
+// when every byte reached the file, opens it with the shell's "open" verb.
+// Returns 1 then, else 0.
+int WriteLogAndOpen(const char* path, void (*put)(ReportFile& f));

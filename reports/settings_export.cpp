@@ -9,6 +9,7 @@
 #include "foundation/paths.h"
 #include "foundation/text.h"
 #include "reports/reg_text.h"
+#include "reports/report_file.h"
 
 // The script is handed to the file in blocks of about this size.
 #define EXPORT_FLUSH_BYTES 65536
@@ -19,7 +20,7 @@
 namespace {
 
 struct Export {
-    HANDLE File;
+    ReportFile* File;
     RegText Text;
     ExportOutcome* Outcome;
 };
@@ -43,13 +44,10 @@ void Flush(Export* e)
 {
     if (e->Text.Failed && e->Outcome->Error == 0)
         e->Outcome->Error = ERROR_NOT_ENOUGH_MEMORY;
-    if (e->Outcome->Error == 0 && e->Text.Length > 0) {
-        DWORD written = 0;
-        if (!WriteFile(e->File, e->Text.Data, (DWORD)e->Text.Length, &written, NULL))
-            e->Outcome->Error = GetLastError();
-        else if (written != e->Text.Length)
-            e->Outcome->Error = ERROR_WRITE_FAULT;
-    }
+    if (e->Outcome->Error == 0 && e->Text.Length > 0)
+        e->File->Put(e->Text.Data, e->Text.Length);
+    if (e->Outcome->Error == 0)
+        e->Outcome->Error = e->File->Error();
     RegTextClear(&e->Text);
 }
 
@@ -194,20 +192,19 @@ int WriteSettingsScript(const char* path, ExportOutcome* outcome)
         outcome->Error = ERROR_ACCESS_DENIED;
         return 0;
     }
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE) {
-        outcome->Error = GetLastError();
+    ReportFile file;
+    if (!file.Open(path)) {
+        outcome->Error = file.Error();
         return 0;
     }
-    Export e = { file, {}, outcome };
+    Export e = { &file, {}, outcome };
     static const char header[] = "Windows Registry Editor Version 5.00\r\n\r\n";
     RegTextAdd(&e.Text, header, sizeof(header) - 1);
     WriteKey(&e, HKEY_CURRENT_USER, EXPORT_USER_TREE, 1);
     WriteKey(&e, HKEY_LOCAL_MACHINE, EXPORT_MACHINE_TREE, 1);
     Flush(&e);
     RegTextFree(&e.Text);
-    if (!CloseHandle(file) && outcome->Error == 0)
-        outcome->Error = GetLastError();
+    if (!file.Close() && outcome->Error == 0)
+        outcome->Error = file.Error();
     return outcome->Error == 0;
 }

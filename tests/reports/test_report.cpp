@@ -108,6 +108,15 @@ TEST_F(Report, HtmlSectionsHoldTheirPlantedItems)
     EXPECT_NE(std::string::npos, Section(html, 8).find(" ActiveX "));
 }
 
+TEST_F(Report, DelayedSectionListsItsPrograms)
+{
+    const char* key = "Software\\Quillon\\Vardex\\Delay";
+    vxtest::SetString(HKEY_CURRENT_USER, key, "C:\\vx\\late.exe", "11");
+    std::string html = Write(REPORT_HTML);
+    RegDeleteValueNamed(HKEY_CURRENT_USER, key, "C:\\vx\\late.exe");
+    EXPECT_NE(std::string::npos, Section(html, 1).find("C:\\vx\\late.exe"));
+}
+
 TEST_F(Report, ServiceWithoutItsFileKeepsItsLines)
 {
     std::string services = Section(Write(REPORT_HTML), 6);

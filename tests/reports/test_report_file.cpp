@@ -42,10 +42,21 @@ TEST(ReportFile, NoSuccessWithoutAFile)
     EXPECT_EQ((DWORD)ERROR_PATH_NOT_FOUND, GetLastError());
     file.WriteLine("lost");
     EXPECT_FALSE(file.Close());
+    EXPECT_EQ((DWORD)ERROR_PATH_NOT_FOUND, file.Error());
     ReportFile never;
     EXPECT_FALSE(never.Close());
     ReportFile empty;
     EXPECT_FALSE(empty.Open(""));
+}
+
+TEST(ReportFile, KeepsTheErrorOfAFailedWrite)
+{
+    ReportFile file;
+    ASSERT_TRUE(file.Open("Z:\\dev\\full"));
+    file.Put(std::string(40000, 'x').c_str());
+    file.WriteLine("lost");
+    EXPECT_FALSE(file.Close());
+    EXPECT_EQ((DWORD)ERROR_DISK_FULL, file.Error());
 }
 
 TEST(ReportFile, ClosedByItsScope)
