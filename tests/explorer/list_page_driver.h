@@ -18,6 +18,7 @@
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
 #include "explorer/info_dialog.h"
+#include "foundation/options.h"
 #include "resources/explorer_pages.h"
 #include "support/vxtest.h"
 
@@ -79,6 +80,17 @@ private:
     HWND sheet_ = NULL;
 };
 
+// A page test starts from a first run, the options loaded.
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        LoadOptions();
+    }
+    void TearDown() override { vxtest::ResetStore(); }
+};
+
 // The text of the sheet's status bar.
 inline std::string StatusText(HWND sheet)
 {
@@ -102,6 +114,18 @@ inline std::string Cell(HWND list, int row, int column)
     SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)row, (LPARAM)&item);
     return text;
 }
+
+// What a row holds besides its texts: its record's index, its image.
+inline LVITEMA RowItem(HWND list, int row, UINT mask)
+{
+    LVITEMA item = {};
+    item.mask = mask;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+    return item;
+}
+inline int RowRecord(HWND list, int row) { return (int)RowItem(list, row, LVIF_PARAM).lParam; }
+inline int RowImage(HWND list, int row) { return RowItem(list, row, LVIF_IMAGE).iImage; }
 
 // A column from top to bottom.
 inline std::vector<std::string> Column(HWND list, int column)
@@ -178,6 +202,15 @@ inline void Press(HWND page, int id)
     SendMessageA(button, BM_CLICK, 0, 0);
 }
 
+// Presses a dialog's button from a second thread until the dialog goes (a
+// dialog still settling may miss a press).
+inline void PressUntilGone(HWND dialog, int id)
+{
+    for (int i = 0; i < 250 && IsWindow(dialog); i++, Sleep(20))
+        if (i % 50 == 0)
+            PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
 // What a box showed and which button closed it.
 struct Box {
     std::string caption, text;
@@ -238,10 +271,7 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
             boxes.push_back({ vxtest::WindowText(box), text });
             int answer = boxes.size() <= answers.size() ? answers[boxes.size() - 1]
                          : GetDlgItem(box, IDNO) != NULL ? IDNO : IDOK;
-            // Pressed again until it goes: a box still settling may miss a press.
-            for (int i = 0; i < 250 && IsWindow(box); i++, Sleep(20))
-                if (i % 50 == 0)
-                    PostMessageA(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+            PressUntilGone(box, answer);
         }
     });
     action();
@@ -251,29 +281,58 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
     return boxes;
 }
 
-// Runs action while a second thread picks file in the file chooser titled
-// title.  Returns 1 when the chooser was seen.
-inline int WithChosenFile(const char* title, const std::string& file,
-                          const std::function<void()>& action)
+// The text of the one box action opens; "<n boxes>" when not one.
+inline std::string OneBoxText(const std::vector<int>& answers,
+                              const std::function<void()>& action)
 {
-    std::atomic<int> seen(0);
+    std::vector<Box> boxes = WithBoxes(answers, action);
+    return boxes.size() == 1 ? boxes[0].text : "<" + std::to_string(boxes.size()) + " boxes>";
+}
+
+// Runs action on this thread while a second thread waits for the dialog
+// find gives, runs script on it and presses close until it goes.  false
+// when no dialog came.
+inline bool WithDialog(const std::function<HWND()>& find,
+                       const std::function<void(HWND)>& script,
+                       const std::function<void()>& action, int close = IDOK)
+{
+    std::atomic<bool> done(false), seen(false);
     std::thread user([&] {
         HWND d = NULL;
-        for (int i = 0; i < 250 && (d = FindDialog(title)) == NULL; i++)
+        for (int i = 0; (d = find()) == NULL && (!done || i < 25); i++)
             Sleep(20);
         if (d == NULL)
             return;
+        seen = true;
         Sleep(300);
-        seen = 1;
+        script(d);
+        PressUntilGone(d, close);
+    });
+    action();
+    vxtest::PumpMessages(100);
+    done = true;
+    user.join();
+    return seen;
+}
+
+// The same for the dialog titled title.
+inline bool WithDialog(const char* title, const std::function<void(HWND)>& script,
+                       const std::function<void()>& action, int close = IDOK)
+{
+    return WithDialog([title] { return FindDialog(title); }, script, action, close);
+}
+
+// Runs action while a second thread picks file in the file chooser titled
+// title.  true when the chooser was seen.
+inline bool WithChosenFile(const char* title, const std::string& file,
+                           const std::function<void()>& action)
+{
+    return WithDialog(title, [&](HWND d) {
         // The name box: a combo box with its edit (0x47c), or an edit (0x480).
         HWND name = GetDlgItem(d, 0x47c);
         HWND edit = name != NULL ? FindWindowExA(name, NULL, "Edit", NULL) : GetDlgItem(d, 0x480);
         SendMessageA(edit != NULL ? edit : name, WM_SETTEXT, 0, (LPARAM)file.c_str());
-        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    });
-    action();
-    user.join();
-    return seen;
+    }, action);
 }
 
 // A right-click on the row (or on the list's empty part for row -1);
