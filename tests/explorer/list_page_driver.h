@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,6 +91,29 @@ protected:
     }
     void TearDown() override { vxtest::ResetStore(); }
 };
+
+typedef std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> ScGuard;
+
+// Starts (or stops) Wine's spooler, or (act false) only waits, until it is
+// so; false when it did not come to be so in 5 s.
+inline bool Spooler(bool run, bool act = true)
+{
+    ScGuard scm(OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT), &CloseServiceHandle);
+    ScGuard service(OpenServiceA(scm.get(), "Spooler", SERVICE_ALL_ACCESS), &CloseServiceHandle);
+    SERVICE_STATUS status = {};
+    if (service == nullptr)
+        return false;
+    if (act && run)
+        StartServiceA(service.get(), 0, NULL);
+    else if (act)
+        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+    DWORD want = run ? SERVICE_RUNNING : SERVICE_STOPPED;
+    for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) &&
+                    status.dwCurrentState != want;
+         i++)
+        Sleep(50);
+    return status.dwCurrentState == want;
+}
 
 // The text of the sheet's status bar.
 inline std::string StatusText(HWND sheet)
@@ -211,6 +235,19 @@ inline void PressUntilGone(HWND dialog, int id)
             PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
+// Runs action on this thread while user runs on a second thread; done
+// tells user that action has returned (and the messages after it run).
+inline void WhileUser(const std::function<void(const std::atomic<bool>& done)>& user,
+                      const std::function<void()>& action, DWORD settle = 100)
+{
+    std::atomic<bool> done(false);
+    std::thread second([&] { user(done); });
+    action();
+    vxtest::PumpMessages(settle);
+    done = true;
+    second.join();
+}
+
 // What a box showed and which button closed it.
 struct Box {
     std::string caption, text;
@@ -256,8 +293,7 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
                                   const std::function<void()>& action)
 {
     std::vector<Box> boxes;
-    std::atomic<bool> done(false);
-    std::thread user([&] {
+    WhileUser([&](const std::atomic<bool>& done) {
         while (!done) {
             HWND box = FindBox();
             if (box == NULL) {
@@ -273,11 +309,7 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
                          : GetDlgItem(box, IDNO) != NULL ? IDNO : IDOK;
             PressUntilGone(box, answer);
         }
-    });
-    action();
-    vxtest::PumpMessages(100);
-    done = true;
-    user.join();
+    }, action);
     return boxes;
 }
 
@@ -296,8 +328,8 @@ inline bool WithDialog(const std::function<HWND()>& find,
                        const std::function<void(HWND)>& script,
                        const std::function<void()>& action, int close = IDOK)
 {
-    std::atomic<bool> done(false), seen(false);
-    std::thread user([&] {
+    bool seen = false;
+    WhileUser([&](const std::atomic<bool>& done) {
         HWND d = NULL;
         for (int i = 0; (d = find()) == NULL && (!done || i < 25); i++)
             Sleep(20);
@@ -307,11 +339,7 @@ inline bool WithDialog(const std::function<HWND()>& find,
         Sleep(300);
         script(d);
         PressUntilGone(d, close);
-    });
-    action();
-    vxtest::PumpMessages(100);
-    done = true;
-    user.join();
+    }, action);
     return seen;
 }
 
@@ -355,8 +383,7 @@ inline void RightClick(HWND list, int row)
 inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
 {
     std::vector<std::string> entries;
-    std::atomic<bool> done(false);
-    std::thread user([&] {
+    WhileUser([&](const std::atomic<bool>& done) {
         HWND menu = NULL;
         while (!done && (menu = FindWindowExA(NULL, NULL, "#32768", NULL)) == NULL)
             Sleep(20);
@@ -372,11 +399,7 @@ inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
                               : std::string(text) + ((state & MF_GRAYED) ? " (off)" : ""));
         }
         PostMessageA(page, WM_CANCELMODE, 0, 0);
-    });
-    RightClick(list, row);
-    vxtest::PumpMessages(200);
-    done = true;
-    user.join();
+    }, [&] { RightClick(list, row); }, 200);
     return entries;
 }
 

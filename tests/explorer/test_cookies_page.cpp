@@ -19,13 +19,6 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Presses a button of a dialog shown by the test's thread, from the
-// second thread: posted, since the press may open a box of its own.
-void PostPress(HWND dialog, int id)
-{
-    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
 // Answers the box titled "Vardex" with button; returns its text.
 std::string Answer(int button)
 {
@@ -153,11 +146,11 @@ TEST_F(CookiesPageTest, BrowserButtonsChooseTheListAndItRemovesExactlyTheChosen)
         keptChecked = Checked(list, FindRow(list, 0, "c.example - keep"));
         Check(list, FindRow(list, 0, "c.example - keep"), FALSE);
         Check(list, FindRow(list, 0, "a.example - sid"));
-        PostPress(d, IDC_COOKIES_REMOVE_CHECKED);
+        vxtest::ClickButton(d, IDC_COOKIES_REMOVE_CHECKED);
         askChecked = Answer(IDYES);
         second = Column(list, 0);
         Check(list, FindRow(list, 0, "c.example - keep"));
-        PostPress(d, IDC_COOKIES_REMOVE_UNCHECKED);
+        vxtest::ClickButton(d, IDC_COOKIES_REMOVE_UNCHECKED);
         askUnchecked = Answer(IDYES);
         third = Column(list, 0);
     });
@@ -197,7 +190,7 @@ TEST_F(CookiesPageTest, AlwaysViewOpensTheListWhichRemovesTheUncheckedFiles)
     bool seen = WithCookieList([&] { host.reset(new PageHost(PAGE_COOKIES)); },
                               [&](HWND d, HWND list) {
         Check(list, FindRow(list, 0, "u@two[1].txt"));
-        PostPress(d, IDC_COOKIES_REMOVE_UNCHECKED);
+        vxtest::ClickButton(d, IDC_COOKIES_REMOVE_UNCHECKED);
         ask = Answer(IDYES);
         after = Column(list, 0);
     });

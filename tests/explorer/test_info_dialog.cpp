@@ -397,23 +397,15 @@ TEST_F(InfoDialogTest, ServiceStartTypeAndStop)
     EXPECT_EQ(listings + 1, s_listings);
     EXPECT_EQ(spooler, Cell(list, ListView_GetNextItem(list, -1, LVNI_SELECTED), 0));
     // A running service stops; one that is not there tells both failures.
-    SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = OpenServiceA(scm, "Spooler", SERVICE_ALL_ACCESS);
-    StartServiceA(service, 0, NULL);
+    ASSERT_TRUE(Spooler(true));
     std::string state;
     Info(host, [&](HWND d) {
         state = Text(d, IDC_INFO_STATUS);
         Press(d, IDC_INFO_STOP);
     });
     EXPECT_EQ("Running", state);
-    SERVICE_STATUS status = {};
-    for (int i = 0; i < 50 && QueryServiceStatus(service, &status) &&
-                    status.dwCurrentState != SERVICE_STOPPED; i++)
-        Sleep(100);
-    EXPECT_EQ((DWORD)SERVICE_STOPPED, status.dwCurrentState);
+    EXPECT_TRUE(Spooler(false, false));
     EXPECT_NE(std::string::npos, HistoryText().find("SERVICE_Stop"));
-    CloseServiceHandle(service);
-    CloseServiceHandle(scm);
     DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
     ClickRow(list, FindRow(list, 0, "Vx No Such Service"));
     std::vector<Box> boxes = WithBoxes({}, [&] {
