@@ -174,14 +174,10 @@ TEST_F(OptionsPage, PatrolButtonsStoreTheMinutesAndShowTheirState)
     // The NT family has no restart file.
     EXPECT_FALSE(Shown(page, IDC_OPTIONS_RESTART));
     EXPECT_FALSE(Shown(page, IDC_OPTIONS_RESTART_LABEL));
-    const struct { const char* typed; const char* stored; } cases[] = {
-        { "", "0" }, { "0", "0" }, { "45", "45" }, { "99", "99" }, { "7", "7" } };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        WithDialog(kHostTime, [&](HWND d) { SetDlgItemTextA(d, IDC_PATROL_MINUTES, c.typed); },
-                   [&] { ClickImage(page, 1137); });
-        EXPECT_EQ(c.stored, Option("HostFile"));
-    }
+    // OK stores the minutes (the field's reading has its own tests).
+    WithDialog(kHostTime, [](HWND d) { SetDlgItemTextA(d, IDC_PATROL_MINUTES, "7"); },
+               [&] { ClickImage(page, 1137); });
+    EXPECT_EQ("7", Option("HostFile"));
     EXPECT_EQ(FrameBitmap(IDB_PATROL_TIMER), ImageOf(page, IDC_OPTIONS_HOST_FILE));
     // Cancel keeps the minutes.
     WithDialog(kHostTime, [](HWND) {}, [&] { ClickImage(page, 1137); }, IDCANCEL);
