@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "explorer/explorer.h"
 #include "explorer/frame.h"
 #include "explorer/info_dialog.h"
+#include "foundation/options.h"
 #include "resources/explorer_pages.h"
 #include "support/vxtest.h"
 
@@ -79,6 +81,40 @@ private:
     HWND sheet_ = NULL;
 };
 
+// A page test starts from a first run, the options loaded.
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        vxtest::ResetStore();
+        LoadOptions();
+    }
+    void TearDown() override { vxtest::ResetStore(); }
+};
+
+typedef std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> ScGuard;
+
+// Starts (or stops) Wine's spooler, or (act false) only waits, until it is
+// so; false when it did not come to be so in 5 s.
+inline bool Spooler(bool run, bool act = true)
+{
+    ScGuard scm(OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT), &CloseServiceHandle);
+    ScGuard service(OpenServiceA(scm.get(), "Spooler", SERVICE_ALL_ACCESS), &CloseServiceHandle);
+    SERVICE_STATUS status = {};
+    if (service == nullptr)
+        return false;
+    if (act && run)
+        StartServiceA(service.get(), 0, NULL);
+    else if (act)
+        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+    DWORD want = run ? SERVICE_RUNNING : SERVICE_STOPPED;
+    for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) &&
+                    status.dwCurrentState != want;
+         i++)
+        Sleep(50);
+    return status.dwCurrentState == want;
+}
+
 // The text of the sheet's status bar.
 inline std::string StatusText(HWND sheet)
 {
@@ -102,6 +138,18 @@ inline std::string Cell(HWND list, int row, int column)
     SendMessageA(list, LVM_GETITEMTEXTA, (WPARAM)row, (LPARAM)&item);
     return text;
 }
+
+// What a row holds besides its texts: its record's index, its image.
+inline LVITEMA RowItem(HWND list, int row, UINT mask)
+{
+    LVITEMA item = {};
+    item.mask = mask;
+    item.iItem = row;
+    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
+    return item;
+}
+inline int RowRecord(HWND list, int row) { return (int)RowItem(list, row, LVIF_PARAM).lParam; }
+inline int RowImage(HWND list, int row) { return RowItem(list, row, LVIF_IMAGE).iImage; }
 
 // A column from top to bottom.
 inline std::vector<std::string> Column(HWND list, int column)
@@ -178,6 +226,28 @@ inline void Press(HWND page, int id)
     SendMessageA(button, BM_CLICK, 0, 0);
 }
 
+// Presses a dialog's button from a second thread until the dialog goes (a
+// dialog still settling may miss a press).
+inline void PressUntilGone(HWND dialog, int id)
+{
+    for (int i = 0; i < 250 && IsWindow(dialog); i++, Sleep(20))
+        if (i % 50 == 0)
+            PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+// Runs action on this thread while user runs on a second thread; done
+// tells user that action has returned (and the messages after it run).
+inline void WhileUser(const std::function<void(const std::atomic<bool>& done)>& user,
+                      const std::function<void()>& action, DWORD settle = 100)
+{
+    std::atomic<bool> done(false);
+    std::thread second([&] { user(done); });
+    action();
+    vxtest::PumpMessages(settle);
+    done = true;
+    second.join();
+}
+
 // What a box showed and which button closed it.
 struct Box {
     std::string caption, text;
@@ -223,8 +293,7 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
                                   const std::function<void()>& action)
 {
     std::vector<Box> boxes;
-    std::atomic<bool> done(false);
-    std::thread user([&] {
+    WhileUser([&](const std::atomic<bool>& done) {
         while (!done) {
             HWND box = FindBox();
             if (box == NULL) {
@@ -238,60 +307,60 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
             boxes.push_back({ vxtest::WindowText(box), text });
             int answer = boxes.size() <= answers.size() ? answers[boxes.size() - 1]
                          : GetDlgItem(box, IDNO) != NULL ? IDNO : IDOK;
-            // Pressed again until it goes: a box still settling may miss a press.
-            for (int i = 0; i < 250 && IsWindow(box); i++, Sleep(20))
-                if (i % 50 == 0)
-                    PostMessageA(GetDlgItem(box, answer), BM_CLICK, 0, 0);
+            PressUntilGone(box, answer);
         }
-    });
-    action();
-    vxtest::PumpMessages(100);
-    done = true;
-    user.join();
+    }, action);
     return boxes;
 }
 
-// Runs show on this thread while act finds the dialog titled title and
-// uses it from a second thread.
-template <typename Show> auto WithDialog(const char* title, Show show,
-                                         const std::function<void(HWND)>& act)
+// The text of the one box action opens; "<n boxes>" when not one.
+inline std::string OneBoxText(const std::vector<int>& answers,
+                              const std::function<void()>& action)
 {
-    std::thread user([&] {
-        HWND d = vxtest::WaitForWindow("#32770", title, 10000);
-        Sleep(100);
-        if (d != NULL)
-            act(d);
-        else
-            ADD_FAILURE() << "no dialog " << title;
-    });
-    auto result = show();
-    user.join();
-    return result;
+    std::vector<Box> boxes = WithBoxes(answers, action);
+    return boxes.size() == 1 ? boxes[0].text : "<" + std::to_string(boxes.size()) + " boxes>";
 }
 
-// Runs action while a second thread picks file in the file chooser titled
-// title.  Returns 1 when the chooser was seen.
-inline int WithChosenFile(const char* title, const std::string& file,
-                          const std::function<void()>& action)
+// Runs action on this thread while a second thread waits for the dialog
+// find gives, runs script on it and presses close until it goes.  false
+// when no dialog came.
+inline bool WithDialog(const std::function<HWND()>& find,
+                       const std::function<void(HWND)>& script,
+                       const std::function<void()>& action, int close = IDOK)
 {
-    std::atomic<int> seen(0);
-    std::thread user([&] {
+    bool seen = false;
+    WhileUser([&](const std::atomic<bool>& done) {
         HWND d = NULL;
-        for (int i = 0; i < 250 && (d = FindDialog(title)) == NULL; i++)
+        for (int i = 0; (d = find()) == NULL && (!done || i < 25); i++)
             Sleep(20);
         if (d == NULL)
             return;
+        seen = true;
         Sleep(300);
-        seen = 1;
+        script(d);
+        PressUntilGone(d, close);
+    }, action);
+    return seen;
+}
+
+// The same for the dialog titled title.
+inline bool WithDialog(const char* title, const std::function<void(HWND)>& script,
+                       const std::function<void()>& action, int close = IDOK)
+{
+    return WithDialog([title] { return FindDialog(title); }, script, action, close);
+}
+
+// Runs action while a second thread picks file in the file chooser titled
+// title.  true when the chooser was seen.
+inline bool WithChosenFile(const char* title, const std::string& file,
+                           const std::function<void()>& action)
+{
+    return WithDialog(title, [&](HWND d) {
         // The name box: a combo box with its edit (0x47c), or an edit (0x480).
         HWND name = GetDlgItem(d, 0x47c);
         HWND edit = name != NULL ? FindWindowExA(name, NULL, "Edit", NULL) : GetDlgItem(d, 0x480);
         SendMessageA(edit != NULL ? edit : name, WM_SETTEXT, 0, (LPARAM)file.c_str());
-        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    });
-    action();
-    user.join();
-    return seen;
+    }, action);
 }
 
 // A right-click on the row (or on the list's empty part for row -1);
@@ -314,8 +383,7 @@ inline void RightClick(HWND list, int row)
 inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
 {
     std::vector<std::string> entries;
-    std::atomic<bool> done(false);
-    std::thread user([&] {
+    WhileUser([&](const std::atomic<bool>& done) {
         HWND menu = NULL;
         while (!done && (menu = FindWindowExA(NULL, NULL, "#32768", NULL)) == NULL)
             Sleep(20);
@@ -331,11 +399,7 @@ inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
                               : std::string(text) + ((state & MF_GRAYED) ? " (off)" : ""));
         }
         PostMessageA(page, WM_CANCELMODE, 0, 0);
-    });
-    RightClick(list, row);
-    vxtest::PumpMessages(200);
-    done = true;
-    user.join();
+    }, [&] { RightClick(list, row); }, 200);
     return entries;
 }
 

@@ -17,18 +17,16 @@ namespace {
 
 const int kModule = 0;
 
-class ActiveTasksPageTest : public ::testing::Test {
+class ActiveTasksPageTest : public PageTest {
 protected:
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        PageTest::SetUp();
         DeleteFileA(History().c_str());
         first_ = vxtest::MakeProgramCopy("vxA\\update.exe");
         second_ = vxtest::MakeProgramCopy("vxB\\update.exe");
         ASSERT_TRUE(a_.Start(first_) && b_.Start(second_));
     }
-    void TearDown() override { vxtest::ResetStore(); }
     static std::string History() { return vxtest::PathInProgramFolder("history.txt"); }
 
     std::string first_, second_;
@@ -38,12 +36,8 @@ protected:
 // The record behind a row (the page's own list, through the row's lParam).
 ItemRecord* RecordOf(HWND page, HWND list, int row)
 {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
     ListPage* own = (ListPage*)GetWindowLongPtrA(page, DWLP_USER);
-    return const_cast<ItemRecord*>(GetItem(&own->Items, (int)item.lParam));
+    return const_cast<ItemRecord*>(GetItem(&own->Items, RowRecord(list, row)));
 }
 
 // The row of the program at path; -1 when none.
@@ -103,9 +97,8 @@ TEST_F(ActiveTasksPageTest, AnIdThatRunsAnotherProgramIsLeftAlone)
     Press(page, IDC_ACTIVE_REFRESH);
     EXPECT_GE(FindRow(list, kModule, "OTHER.EXE"), 0);
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    std::vector<Box> boxes = WithBoxes({ IDOK }, [&] { Press(page, IDC_ACTIVE_KILL); });
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("No selection has been made."));
+    std::string told = OneBoxText({ IDOK }, [&] { Press(page, IDC_ACTIVE_KILL); });
+    EXPECT_NE(std::string::npos, told.find("No selection has been made."));
 }
 
 }  // namespace

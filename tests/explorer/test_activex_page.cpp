@@ -53,17 +53,14 @@ std::string Flags(int n)
     return std::to_string(value);
 }
 
-
-class ActiveXPageTest : public ::testing::Test {
+class ActiveXPageTest : public PageTest {
 protected:
     void SetUp() override
     {
-        vxtest::ResetStore();
+        PageTest::SetUp();
         RegDeleteKeyTree(HKEY_CURRENT_USER, EXT_STATS_KEY);
         RegDeleteKeyTree(HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY);
-        LoadOptions();
     }
-    void TearDown() override { vxtest::ResetStore(); }
 };
 
 TEST_F(ActiveXPageTest, RowsSortAndTheBoxesRefill)
@@ -114,13 +111,11 @@ TEST_F(ActiveXPageTest, DisableAsksAndEnableClearsTheKillBit)
     ClickRow(list, 0);
     EXPECT_TRUE(Shown(page, IDC_ACTIVEX_DISABLE));
     EXPECT_FALSE(Shown(page, IDC_ACTIVEX_ENABLE));
-    std::vector<Box> boxes = WithBoxes({ IDNO }, [&] { Press(page, IDC_ACTIVEX_DISABLE); });
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("Disabling an ActiveX control"));
+    std::string told = OneBoxText({ IDNO }, [&] { Press(page, IDC_ACTIVEX_DISABLE); });
+    EXPECT_NE(std::string::npos, told.find("Disabling an ActiveX control"));
     EXPECT_EQ("2", Flags(1));
     ClickRow(list, 0);
-    boxes = WithBoxes({ IDYES }, [&] { Press(page, IDC_ACTIVEX_DISABLE); });
-    EXPECT_EQ(1u, boxes.size());
+    EXPECT_EQ(1u, WithBoxes({ IDYES }, [&] { Press(page, IDC_ACTIVEX_DISABLE); }).size());
     EXPECT_EQ("1026", Flags(1));
     EXPECT_EQ((std::vector<std::string>{ "Vx Control" }), Column(list, kModule));
     EXPECT_EQ("Disabled", Cell(list, 0, kType));
@@ -142,9 +137,7 @@ TEST_F(ActiveXPageTest, EachSelectedRowSwitchesItsOwnControl)
     HWND page = host.Page(), list = host.List();
     int fifth = FindRow(list, kClsid, Clsid(5)), sixth = FindRow(list, kClsid, Clsid(6));
     SelectRows(list, { fifth, sixth });
-    std::vector<Box> boxes =
-        WithBoxes({ IDYES, IDYES }, [&] { Press(page, IDC_ACTIVEX_DISABLE); });
-    EXPECT_EQ(2u, boxes.size());
+    EXPECT_EQ(2u, WithBoxes({ IDYES, IDYES }, [&] { Press(page, IDC_ACTIVEX_DISABLE); }).size());
     EXPECT_EQ("<missing>", Flags(4));
     EXPECT_EQ("1024", Flags(5));
     EXPECT_EQ("1024", Flags(6));

@@ -19,69 +19,39 @@ bool Exists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-HWND WaitForDialog(const char* title)
-{
-    HWND d = NULL;
-    for (int i = 0; i < 250 && (d = FindDialog(title)) == NULL; i++)
-        Sleep(20);
-    return d;
-}
-
-// Presses a button of a dialog shown by the test's thread, from the
-// second thread: posted, since the press may open a box of its own.
-void PostPress(HWND dialog, int id)
-{
-    PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
 // Answers the box titled "Vardex" with button; returns its text.
 std::string Answer(int button)
 {
-    HWND box = WaitForDialog("Vardex");
+    HWND box = NULL;
+    for (int i = 0; i < 250 && (box = FindDialog("Vardex")) == NULL; i++)
+        Sleep(20);
     if (box == NULL)
         return "<no box>";
     Sleep(300);
     std::string text = vxtest::DialogItemText(box, 0xFFFF);
-    for (int i = 0; i < 250 && IsWindow(box); i++, Sleep(20))
-        if (i % 50 == 0)
-            PostPress(box, button);
+    PressUntilGone(box, button);
     Sleep(200);  // the list refills
     return text;
 }
 
 // Runs action on this thread while a second thread works the cookie list
-// it opens and then closes it.  0 when no list opened.
-int WithCookieList(const std::function<void()>& action,
-                   const std::function<void(HWND dialog, HWND list)>& work)
+// it opens and then closes it.  false when no list opened.
+bool WithCookieList(const std::function<void()>& action,
+                    const std::function<void(HWND dialog, HWND list)>& work)
 {
-    std::atomic<int> seen(0);
-    std::thread user([&] {
-        HWND d = WaitForDialog(kListTitle);
-        if (d == NULL)
-            return;
-        Sleep(300);
-        seen = 1;
-        work(d, GetDlgItem(d, IDC_PAGE_LIST));
-        for (int i = 0; i < 250 && IsWindow(d); i++, Sleep(20))
-            if (i % 50 == 0)
-                PostPress(d, IDCANCEL);
-    });
-    action();
-    vxtest::PumpMessages(100);
-    user.join();
-    return seen;
+    return WithDialog(kListTitle, [&](HWND d) { work(d, GetDlgItem(d, IDC_PAGE_LIST)); },
+                      action, IDCANCEL);
 }
 
 void Check(HWND list, int row, BOOL on = TRUE) { ListView_SetCheckState(list, row, on); }
 bool Checked(HWND list, int row) { return ListView_GetCheckState(list, row) != 0; }
 
-class CookiesPageTest : public ::testing::Test {
+class CookiesPageTest : public PageTest {
 protected:
     std::string ie, moz;
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        PageTest::SetUp();
         std::string root = vxtest::PathInProgramFolder(
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         ie = root + "\\ie", moz = root + "\\moz";
@@ -95,7 +65,7 @@ protected:
     void TearDown() override
     {
         g_Options[OPT_ViewCookies] = 0;
-        vxtest::ResetStore();
+        PageTest::TearDown();
     }
     std::string IECookie(const char* name) const { return ie + "\\" + name; }
     void Plant(const char* name) const { vxtest::WriteFileBytes(IECookie(name), name); }
@@ -147,9 +117,8 @@ TEST_F(CookiesPageTest, FiltersAreAddedSortedRemovedAndRefusedPastTheLimit)
     for (int i = 0; i < 253; i++)
         vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, ("nut" + std::to_string(i)).c_str(), "1");
     Type(page, "number256");
-    boxes = WithBoxes({ IDOK }, [&] { Press(page, IDC_COOKIE_ADD); });
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("limit in the number of recommended nuts"));
+    std::string told = OneBoxText({ IDOK }, [&] { Press(page, IDC_COOKIE_ADD); });
+    EXPECT_NE(std::string::npos, told.find("limit in the number of recommended nuts"));
     EXPECT_EQ("<missing>", Nut("number256"));
 }
 
@@ -172,20 +141,20 @@ TEST_F(CookiesPageTest, BrowserButtonsChooseTheListAndItRemovesExactlyTheChosen)
     std::vector<std::string> first, second, third;
     std::string askChecked, askUnchecked;
     bool keptChecked = false;
-    int seen = WithCookieList([&] { Press(page, IDC_COOKIE_VIEW_LIST); }, [&](HWND d, HWND list) {
+    bool seen = WithCookieList([&] { Press(page, IDC_COOKIE_VIEW_LIST); }, [&](HWND d, HWND list) {
         first = Column(list, 0);
         keptChecked = Checked(list, FindRow(list, 0, "c.example - keep"));
         Check(list, FindRow(list, 0, "c.example - keep"), FALSE);
         Check(list, FindRow(list, 0, "a.example - sid"));
-        PostPress(d, IDC_COOKIES_REMOVE_CHECKED);
+        vxtest::ClickButton(d, IDC_COOKIES_REMOVE_CHECKED);
         askChecked = Answer(IDYES);
         second = Column(list, 0);
         Check(list, FindRow(list, 0, "c.example - keep"));
-        PostPress(d, IDC_COOKIES_REMOVE_UNCHECKED);
+        vxtest::ClickButton(d, IDC_COOKIES_REMOVE_UNCHECKED);
         askUnchecked = Answer(IDYES);
         third = Column(list, 0);
     });
-    ASSERT_EQ(1, seen);
+    ASSERT_TRUE(seen);
     EXPECT_EQ(std::vector<std::string>({ "a.example - sid", "b.example - id", "c.example - keep" }),
               first);
     EXPECT_TRUE(keptChecked);
@@ -216,24 +185,16 @@ TEST_F(CookiesPageTest, AlwaysViewOpensTheListWhichRemovesTheUncheckedFiles)
     OptionWrite("ViewCookies", 1);
     g_Options[OPT_ViewCookies] = 1;
     std::unique_ptr<PageHost> host;
-    std::string header, ask;
+    std::string ask;
     std::vector<std::string> after;
-    int seen = WithCookieList([&] { host.reset(new PageHost(PAGE_COOKIES)); },
+    bool seen = WithCookieList([&] { host.reset(new PageHost(PAGE_COOKIES)); },
                               [&](HWND d, HWND list) {
-        LVCOLUMNA column;
-        char text[64] = "";
-        column.mask = LVCF_TEXT;
-        column.pszText = text;
-        column.cchTextMax = sizeof(text);
-        ListView_GetColumn(list, 0, &column);
-        header = text;
         Check(list, FindRow(list, 0, "u@two[1].txt"));
-        PostPress(d, IDC_COOKIES_REMOVE_UNCHECKED);
+        vxtest::ClickButton(d, IDC_COOKIES_REMOVE_UNCHECKED);
         ask = Answer(IDYES);
         after = Column(list, 0);
     });
-    ASSERT_EQ(1, seen);
-    EXPECT_EQ("Cookies", header);
+    ASSERT_TRUE(seen);
     EXPECT_NE(std::string::npos, ask.find("NOT checked"));
     EXPECT_EQ(std::vector<std::string>({ "u@two[1].txt" }), after);
     EXPECT_FALSE(Exists(IECookie("u@one[1].txt")));

@@ -90,22 +90,13 @@ TEST_F(DelayedPageTest, OptionsDialogWritesItsChoices)
         "\\Parameters", "/p", "\\OpenAs", "2" });
     PageHost host(PAGE_DELAYED);
     std::string shownSeconds, shownState;
-    std::thread user([&] {
-        HWND d = NULL;
-        for (int i = 0; i < 250 && (d = FindDialog("Program Delay Startup Options")) == NULL; i++)
-            Sleep(20);
-        if (d == NULL)
-            return;
-        Sleep(300);
+    EXPECT_TRUE(WithDialog("Program Delay Startup Options", [&](HWND d) {
         shownSeconds = vxtest::DialogItemText(d, IDC_DELAY_SECONDS);
         shownState = vxtest::DialogItemText(d, IDC_DELAY_OPEN_AS);
         SendDlgItemMessageA(d, IDC_DELAY_MINUTES, CB_SETCURSEL, 2, 0);
         SendDlgItemMessageA(d, IDC_DELAY_OPEN_AS, CB_SETCURSEL, 1, 0);
         SendDlgItemMessageA(d, IDC_DELAY_TITLE, WM_SETTEXT, 0, (LPARAM)"");
-        PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    });
-    SendMessageA(host.Page(), WM_COMMAND, IDM_DELAY_OPTIONS, 0);
-    user.join();
+    }, [&] { SendMessageA(host.Page(), WM_COMMAND, IDM_DELAY_OPTIONS, 0); }));
     EXPECT_EQ("50", shownSeconds) << "45 s start at the 50 s step";
     EXPECT_EQ("Maximized", shownState);
     const char* key = "C:\\vxapp\\o.exe";

@@ -22,7 +22,7 @@ TEST(ExplorerSwitches, PageSwitchesAnywhereAnyCaseLaterWins)
         { "-RESTART", 6033 }, { "-COOKIE", 6045 }, { "-NUTS", 6028 },
         { "-COOKIE -NUT", 6028 }, { "-OPTIONS", 6033 }, { "-FILETYPES", 6042 },
         { "-EXIT", 6048 }, { "-MONITOR", 6046 }, { "-BLACKLIST", 6047 },
-        { "-ACTIVEX -HIDDEN", 6056 }, { "", 0 }, { "C:\\Vardex", 0 },
+        { "-ACTIVEX -HIDDEN", 6056 }, { "-DELAY", 6055 }, { "", 0 }, { "C:\\Vardex", 0 },
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.command, Read(c.line).Command) << c.line;

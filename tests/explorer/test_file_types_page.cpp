@@ -34,60 +34,38 @@ void Associate(const char* ext, const char* className, const char* command,
 
 std::string WatchedList() { return vxtest::ReadString(HKEY_CURRENT_USER, VX_CLASS_KEY, ""); }
 
-int RowImage(HWND list, int row)
-{
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
-    return item.iImage;
-}
-
 // Presses Add and types each text into the dialog in turn, pressing "&Add";
 // a refusal's message is read and closed, and after the last text a dialog
-// still open is cancelled.  Returns each text's message ("" when the
-// dialog closed on it).
+// still open is cancelled.  Returns each text's message ("<closed>" when
+// the dialog closed on it).
 std::vector<std::string> AddTyped(HWND page, const std::vector<std::string>& typed)
 {
     std::vector<std::string> told;
-    std::thread user([&] {
-        HWND dialog = NULL;
-        for (int i = 0; i < 250 && (dialog = FindDialog(kAddTitle)) == NULL; i++)
-            Sleep(20);
-        if (dialog == NULL)
-            return;
-        Sleep(300);
+    WithDialog(kAddTitle, [&](HWND dialog) {
         for (const std::string& text : typed) {
             SetDlgItemTextA(dialog, IDC_ADD_FILETYPE_EXT, text.c_str());
-            PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+            vxtest::ClickButton(dialog, IDOK);
             HWND box = NULL;
             for (int i = 0; i < 250 && IsWindow(dialog) && (box = FindDialog("Vardex")) == NULL;
                  i++)
                 Sleep(20);
             if (box == NULL) {
-                told.push_back("");
+                told.push_back("<closed>");
                 return;
             }
             Sleep(300);
             told.push_back(vxtest::DialogItemText(box, kMessageDialogText));
-            PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-            for (int i = 0; i < 250 && IsWindow(box); i++)
-                Sleep(20);
+            PressUntilGone(box, IDOK);
         }
-        PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-    });
-    Press(page, IDC_FILETYPE_ADD);
-    user.join();
+    }, [&] { Press(page, IDC_FILETYPE_ADD); }, IDCANCEL);
     return told;
 }
 
-class FileTypesPageTest : public ::testing::Test {
+class FileTypesPageTest : public PageTest {
 protected:
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        PageTest::SetUp();
         Associate(".vxa", "vxafile", "\"C:\\vx types\\opener.exe\" \"%1\"");
         vxtest::SetString(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.vxb", "Application", "vxb.exe");
         vxtest::SetString(HKEY_LOCAL_MACHINE, CLASSES "Applications\\vxb.exe\\shell\\open\\command",
@@ -101,7 +79,7 @@ protected:
                                  CLASSES "Applications\\vxb.exe" })
             RegDeleteKeyTree(HKEY_LOCAL_MACHINE, key);
         RegDeleteKeyTree(HKEY_CURRENT_USER, FILEEXTS_KEY "\\.vxb");
-        vxtest::ResetStore();
+        PageTest::TearDown();
     }
 };
 
@@ -161,12 +139,12 @@ TEST_F(FileTypesPageTest, AddRefusesJunkAndTakesATypedExtension)
     EXPECT_NE(std::string::npos, told[0].find("one word without blanks"));
     EXPECT_NE(std::string::npos, told[1].find("one word without blanks"));
     EXPECT_NE(std::string::npos, told[2].find("already being monitored"));
-    EXPECT_EQ("", told[3]);
+    EXPECT_EQ("<closed>", told[3]);
     EXPECT_EQ("VXA;VXB;XYZ;", WatchedList());
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_EXT_KEY, ".XYZ", "xyzfile");
     EXPECT_GE(FindRow(list, kExtension, ".XYZ"), 0);
     // Without a dot, as the monitored list writes it; Cancel adds nothing.
-    EXPECT_EQ(std::vector<std::string>{ "" }, AddTyped(host.Page(), { "abc" }));
+    EXPECT_EQ(std::vector<std::string>{ "<closed>" }, AddTyped(host.Page(), { "abc" }));
     EXPECT_EQ("VXA;VXB;XYZ;ABC;", WatchedList());
     EXPECT_TRUE(AddTyped(host.Page(), {}).empty());
     EXPECT_EQ("VXA;VXB;XYZ;ABC;", WatchedList());
@@ -190,9 +168,8 @@ TEST_F(FileTypesPageTest, RemoveAsksThenTakesTheSelectedTypeOffTheList)
     EXPECT_EQ("Vardex Help", boxes[0].caption);
     EXPECT_NE(std::string::npos, boxes[0].text.find("No file type has been selected"));
     ClickRow(list, FindRow(list, kExtension, ".VXA"));
-    boxes = WithBoxes({ IDNO }, [&] { Press(host.Page(), IDC_FILETYPE_REMOVE); });
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("file type .VXA"));
+    std::string told = OneBoxText({ IDNO }, [&] { Press(host.Page(), IDC_FILETYPE_REMOVE); });
+    EXPECT_NE(std::string::npos, told.find("file type .VXA"));
     EXPECT_EQ("VXA;VXB;", WatchedList());
     ClickRow(list, FindRow(list, kExtension, ".VXA"));
     EXPECT_EQ(1u, WithBoxes({ IDYES }, [&] { Press(host.Page(), IDC_FILETYPE_REMOVE); }).size());

@@ -71,15 +71,6 @@ void WriteIcon(const char* path)
     vxtest::WriteFileBytes(path, bytes);
 }
 
-int ImageOf(HWND list, int row)
-{
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
-    return item.iImage;
-}
-
 int RowOfType(HWND list, const char* type) { return FindRow(list, kType, type); }
 
 // Whether the class stays registered all through ms: regsvr32 runs
@@ -92,17 +83,20 @@ bool StaysRegistered(DWORD ms)
     return true;
 }
 
-class IEHelpersPageTest : public ::testing::Test {
+class IEHelpersPageTest : public PageTest {
 protected:
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        PageTest::SetUp();
         ClearHistoryFile();
         for (const char* key : { BHO_KEY, TOOLBAR_KEY, EXTENSIONS_KEY })
             RegDeleteKeyTree(HKEY_LOCAL_MACHINE, key);
     }
-    void TearDown() override { ClearHistoryItems(); vxtest::ResetStore(); }
+    void TearDown() override
+    {
+        ClearHistoryItems();
+        PageTest::TearDown();
+    }
 };
 
 TEST_F(IEHelpersPageTest, RowsLocationsSortMenuAndIcons)
@@ -125,8 +119,8 @@ TEST_F(IEHelpersPageTest, RowsLocationsSortMenuAndIcons)
         EXPECT_EQ(std::string("Location: HKLM\\") + c.key, StatusText(host.Sheet())) << c.type;
     }
     // The button's HotIcon is its icon; the others show their file's.
-    EXPECT_EQ(ImageOf(list, RowOfType(list, "BHO")), ImageOf(list, RowOfType(list, "TOOLBAR")));
-    EXPECT_NE(ImageOf(list, RowOfType(list, "BHO")), ImageOf(list, RowOfType(list, "EXTENSION")));
+    EXPECT_EQ(RowImage(list, RowOfType(list, "BHO")), RowImage(list, RowOfType(list, "TOOLBAR")));
+    EXPECT_NE(RowImage(list, RowOfType(list, "BHO")), RowImage(list, RowOfType(list, "EXTENSION")));
     ClickHeader(list, kType);
     EXPECT_EQ((std::vector<std::string>{ "BHO", "TOOLBAR", "EXTENSION" }), Column(list, kType));
     ClickHeader(list, kType);
@@ -152,16 +146,13 @@ TEST_F(IEHelpersPageTest, EachSelectedRowRemovesItsOwnHelper)
     HWND page = host.Page(), list = host.List();
     ASSERT_EQ(3, RowCount(list));
     ClickRow(list, RowOfType(list, "TOOLBAR"));
-    std::vector<Box> boxes = WithBoxes({ IDNO }, [&] { Press(page, IDC_HELPERS_REMOVE); });
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("remove " +
-                                                    Cell(list, 0, kName) + " from the"));
+    std::string told = OneBoxText({ IDNO }, [&] { Press(page, IDC_HELPERS_REMOVE); });
+    EXPECT_NE(std::string::npos, told.find("remove " + Cell(list, 0, kName) + " from the"));
     EXPECT_TRUE(HasToolbar(kHelperB));
     EXPECT_EQ(0, ReadHistory());
     EXPECT_EQ(3, RowCount(list));
     SelectRows(list, { RowOfType(list, "TOOLBAR"), RowOfType(list, "BHO") });
-    boxes = WithBoxes({ IDYES, IDYES }, [&] { Press(page, IDC_HELPERS_REMOVE); });
-    EXPECT_EQ(2u, boxes.size());
+    EXPECT_EQ(2u, WithBoxes({ IDYES, IDYES }, [&] { Press(page, IDC_HELPERS_REMOVE); }).size());
     EXPECT_FALSE(HasToolbar(kHelperB));
     // The first BHO row is kHelperA's: rows come in the registry's order.
     EXPECT_FALSE(HasBho(kHelperA));

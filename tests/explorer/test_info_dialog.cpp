@@ -54,41 +54,20 @@ HWND FindInfoDialog()
 // on the dialog and then closes it.  false when no dialog came.
 bool WithInfo(const std::function<void(HWND)>& script, const std::function<void()>& action)
 {
-    std::atomic<bool> done(false), seen(false);
     g_drivenControl = IDC_INFO_NOTE;
-    std::thread user([&] {
-        HWND d = NULL;
-        while (!done && (d = FindInfoDialog()) == NULL)
-            Sleep(20);
-        if (d == NULL)
-            return;
-        seen = true;
-        Sleep(300);
-        script(d);
-        for (int i = 0; i < 250 && IsWindow(d); i++, Sleep(20))
-            if (i % 50 == 0)
-                PostMessageA(GetDlgItem(d, IDOK), BM_CLICK, 0, 0);
-    });
-    action();
-    done = true;
-    user.join();
-    return seen;
+    return WithDialog(FindInfoDialog, script, action);
 }
 
-// The record index behind a row.
-int RecordOf(HWND list, int row)
+// The same, the dialog opened with the page's Info... button.
+bool Info(const PageHost& host, const std::function<void(HWND)>& script)
 {
-    LVITEMA item = {};
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    SendMessageA(list, LVM_GETITEMA, 0, (LPARAM)&item);
-    return (int)item.lParam;
+    return WithInfo(script, [&] { Press(host.Page(), IDC_PAGE_INFO); });
 }
 
 int RowOfRecord(HWND list, int record)
 {
     for (int row = 0; row < RowCount(list); row++)
-        if (RecordOf(list, row) == record)
+        if (RowRecord(list, row) == record)
             return row;
     return -1;
 }
@@ -138,15 +117,14 @@ ItemRecord Row(const char* name, const char* command, const char* extra, int cod
     return r;
 }
 
-class InfoDialogTest : public ::testing::Test {
+class InfoDialogTest : public PageTest {
 protected:
     Category category_ = g_StartupCategory;
     PageRecord record_ = *PageByCommand(PAGE_STARTUP);
 
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        PageTest::SetUp();
         CreateFrameResources();
         DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
         s_rows.clear();
@@ -177,31 +155,32 @@ TEST_F(InfoDialogTest, TextsOfStartupProgramsAndWalkingTheRecords)
     ASSERT_GE(row, 0);
     std::string detected = Cell(list, row, 4);
     ClickRow(list, row);
-    std::map<std::string, std::string> seen;
+    std::map<int, std::string> seen;  // 0: the caption
     int heights[3] = {};
-    EXPECT_TRUE(WithInfo([&](HWND d) {
-        seen["caption"] = vxtest::WindowText(d);
+    bool run = false;
+    EXPECT_TRUE(Info(host, [&](HWND d) {
+        seen[0] = vxtest::WindowText(d);
         for (int id : { IDC_INFO_TITLE, IDC_INFO_COMPANY, IDC_INFO_PATH, IDC_INFO_LOCATION,
                         IDC_INFO_STATUS, IDC_INFO_SIZE, IDC_INFO_DETECTED, IDC_INFO_CREATED })
-            seen[std::to_string(id)] = Text(d, id);
-        seen["run"] = Shown(d, IDC_INFO_RUN) && !Shown(d, IDC_INFO_STOP) ? "run" : "";
+            seen[id] = Text(d, id);
+        run = Shown(d, IDC_INFO_RUN) && !Shown(d, IDC_INFO_STOP);
         for (int& h : heights) {
             h = Height(d);
             Press(d, IDC_INFO_EXPAND);
         }
         Press(d, IDC_INFO_EXPAND);
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); }));
-    EXPECT_EQ("Info One", seen["caption"]);
-    EXPECT_EQ("Vardex explorer", seen[std::to_string(IDC_INFO_TITLE)]);
-    EXPECT_EQ("Quillon", seen[std::to_string(IDC_INFO_COMPANY)]);
-    EXPECT_EQ("C:\\VARDEX\\VX INFO\\ONE APP.EXE", seen[std::to_string(IDC_INFO_PATH)]);
+    }));
+    EXPECT_EQ("Info One", seen[0]);
+    EXPECT_EQ("Vardex explorer", seen[IDC_INFO_TITLE]);
+    EXPECT_EQ("Quillon", seen[IDC_INFO_COMPANY]);
+    EXPECT_EQ("C:\\VARDEX\\VX INFO\\ONE APP.EXE", seen[IDC_INFO_PATH]);
     EXPECT_EQ("Startup Location: HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-              seen[std::to_string(IDC_INFO_LOCATION)]);
-    EXPECT_EQ("Ready", seen[std::to_string(IDC_INFO_STATUS)]);
-    EXPECT_EQ("run", seen["run"]);
-    EXPECT_NE(std::string::npos, seen[std::to_string(IDC_INFO_SIZE)].find(','));
-    EXPECT_NE("", seen[std::to_string(IDC_INFO_CREATED)]);
-    EXPECT_EQ(detected, seen[std::to_string(IDC_INFO_DETECTED)]);
+              seen[IDC_INFO_LOCATION]);
+    EXPECT_EQ("Ready", seen[IDC_INFO_STATUS]);
+    EXPECT_TRUE(run);
+    EXPECT_NE(std::string::npos, seen[IDC_INFO_SIZE].find(','));
+    EXPECT_NE("", seen[IDC_INFO_CREATED]);
+    EXPECT_EQ(detected, seen[IDC_INFO_DETECTED]);
     EXPECT_NE(heights[0], heights[1]);
     EXPECT_EQ(heights[0], heights[2]);
     // Left as it opened, so the next opens the other way.  >> from the last
@@ -210,7 +189,7 @@ TEST_F(InfoDialogTest, TextsOfStartupProgramsAndWalkingTheRecords)
     int next = 0, last = RowCount(list) - 1;
     ClickRow(list, RowOfRecord(list, last));
     std::string first, back, gone;
-    WithInfo([&](HWND d) {
+    Info(host, [&](HWND d) {
         next = Height(d);
         Press(d, IDC_INFO_NEXT);
         first = vxtest::WindowText(d);
@@ -220,7 +199,7 @@ TEST_F(InfoDialogTest, TextsOfStartupProgramsAndWalkingTheRecords)
             Press(d, IDC_INFO_NEXT);
         gone = Text(d, IDC_INFO_STATUS) + "|" + Text(d, IDC_INFO_SIZE) + "|" +
                (Shown(d, IDC_INFO_RUN) ? "run" : "");
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    });
     EXPECT_EQ(heights[1], next);
     EXPECT_EQ(Cell(list, RowOfRecord(list, 0), 0), first);
     EXPECT_EQ(Cell(list, RowOfRecord(list, last), 0), back);
@@ -233,19 +212,18 @@ TEST_F(InfoDialogTest, PlacementIsSavedAndReused)
     s_rows = { Row("Only One", "C:\\vxnone\\only.exe", "", 11) };
     PageHost host(Listing(ListTestRows));
     std::string captions;
-    WithInfo([&](HWND d) {
+    Info(host, [&](HWND d) {
         Press(d, IDC_INFO_NEXT);
         captions = vxtest::WindowText(d);
         Press(d, IDC_INFO_PREVIOUS);
         captions += "|" + vxtest::WindowText(d);
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    });
     EXPECT_EQ("Only One|Only One", captions);
     EXPECT_TRUE(vxtest::ValueExists(HKEY_CURRENT_USER, STORE, "dyInfo"));
     vxtest::SetString(HKEY_CURRENT_USER, STORE, "xInfo", "100");
     vxtest::SetString(HKEY_CURRENT_USER, STORE, "yInfo", "120");
     RECT at = {};
-    WithInfo([&](HWND d) { GetWindowRect(d, &at); },
-             [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    Info(host, [&](HWND d) { GetWindowRect(d, &at); });
     EXPECT_EQ(100, at.left);
     EXPECT_EQ(120, at.top);
     // Records that are not there open nothing.
@@ -269,14 +247,14 @@ TEST_F(InfoDialogTest, KindTexts)
     ClickRow(host.List(), RowOfRecord(host.List(), 0));
     std::map<std::string, std::string> seen;
     bool icon = false;
-    WithInfo([&](HWND d) {
+    Info(host, [&](HWND d) {
         icon = SendDlgItemMessageA(d, IDC_INFO_ICON, BM_GETIMAGE, IMAGE_ICON, 0) != 0;
         for (size_t i = 0; i < s_rows.size(); i++, Press(d, IDC_INFO_NEXT))
             seen[vxtest::WindowText(d)] = Text(d, IDC_INFO_LOCATION) + "|" +
                                           Text(d, IDC_INFO_NOTE).substr(0, 58) + "|" +
                                           (Shown(d, IDC_INFO_STATUS) ? "status" : "") +
                                           (Shown(d, IDC_INFO_RUN) ? "run" : "");
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    });
     EXPECT_TRUE(icon);
     EXPECT_EQ("Location: \"HKLM\\SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar\"|"
               "The program information listed above is what we could disc|",
@@ -299,7 +277,7 @@ TEST_F(InfoDialogTest, NotesLoadWholeAndSaveWhatIsInTheField)
     PageHost host(Listing(ListTestRows));
     auto open = [&](const std::function<void(HWND)>& script) {
         return WithBoxes({}, [&] {
-            WithInfo(script, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+            Info(host, script);
         });
     };
     for (size_t size : { 0, 16383, 16384, 16385 }) {
@@ -358,7 +336,7 @@ TEST_F(InfoDialogTest, NoteCreateAndAFailedWriteKeepTheTypedText)
     PageHost host(Listing(ListTestRows));
     std::string before, after, typed = "my own words\r\n";
     std::vector<Box> boxes = WithBoxes({}, [&] {
-        WithInfo([&](HWND d) {
+        Info(host, [&](HWND d) {
             before = Text(d, IDC_INFO_NOTE);
             Press(d, IDC_INFO_SAVE_NOTE);
             SetDlgItemTextA(d, IDC_INFO_NOTE, typed.c_str());
@@ -366,7 +344,7 @@ TEST_F(InfoDialogTest, NoteCreateAndAFailedWriteKeepTheTypedText)
             after = Text(d, IDC_INFO_NOTE);
             RemoveDirectoryA(note.c_str());
             Press(d, IDC_INFO_SAVE_NOTE);
-        }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+        });
     });
     EXPECT_EQ(0u, before.find("The program information listed above"));
     ASSERT_EQ(2u, boxes.size());
@@ -375,10 +353,10 @@ TEST_F(InfoDialogTest, NoteCreateAndAFailedWriteKeepTheTypedText)
     EXPECT_EQ(typed, vxtest::ReadFileText(note));
     DeleteFileA(note.c_str());
     std::string started;
-    WithInfo([&](HWND d) {
+    Info(host, [&](HWND d) {
         Press(d, IDC_INFO_SAVE_NOTE);
         started = Text(d, IDC_INFO_NOTE);
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    });
     EXPECT_EQ("Fresh\r\nC:\\VXNOTE\\FRESH.EXE\r\n", started);
     EXPECT_EQ(started, vxtest::ReadFileText(note));
 }
@@ -404,12 +382,12 @@ TEST_F(InfoDialogTest, ServiceStartTypeAndStop)
     };
     std::string type;
     bool sameApplies = true, otherApplies = false;
-    WithInfo([&](HWND d) {
+    Info(host, [&](HWND d) {
         type = Text(d, IDC_INFO_START_TYPE);
         sameApplies = choose(d, 1);
         otherApplies = choose(d, 0);
         Press(d, IDC_INFO_APPLY);
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    });
     EXPECT_EQ("Manual", type);
     EXPECT_FALSE(sameApplies);
     EXPECT_TRUE(otherApplies);
@@ -419,31 +397,23 @@ TEST_F(InfoDialogTest, ServiceStartTypeAndStop)
     EXPECT_EQ(listings + 1, s_listings);
     EXPECT_EQ(spooler, Cell(list, ListView_GetNextItem(list, -1, LVNI_SELECTED), 0));
     // A running service stops; one that is not there tells both failures.
-    SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = OpenServiceA(scm, "Spooler", SERVICE_ALL_ACCESS);
-    StartServiceA(service, 0, NULL);
+    ASSERT_TRUE(Spooler(true));
     std::string state;
-    WithInfo([&](HWND d) {
+    Info(host, [&](HWND d) {
         state = Text(d, IDC_INFO_STATUS);
         Press(d, IDC_INFO_STOP);
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    });
     EXPECT_EQ("Running", state);
-    SERVICE_STATUS status = {};
-    for (int i = 0; i < 50 && QueryServiceStatus(service, &status) &&
-                    status.dwCurrentState != SERVICE_STOPPED; i++)
-        Sleep(100);
-    EXPECT_EQ((DWORD)SERVICE_STOPPED, status.dwCurrentState);
+    EXPECT_TRUE(Spooler(false, false));
     EXPECT_NE(std::string::npos, HistoryText().find("SERVICE_Stop"));
-    CloseServiceHandle(service);
-    CloseServiceHandle(scm);
     DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
     ClickRow(list, FindRow(list, 0, "Vx No Such Service"));
     std::vector<Box> boxes = WithBoxes({}, [&] {
-        WithInfo([&](HWND d) {
+        Info(host, [&](HWND d) {
             choose(d, 0);
             Press(d, IDC_INFO_APPLY);
             SendMessageA(d, WM_COMMAND, MAKEWPARAM(IDC_INFO_STOP, BN_CLICKED), 0);
-        }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+        });
     });
     ASSERT_EQ(2u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[0].text.find("could not be changed"));
@@ -464,8 +434,7 @@ TEST_F(InfoDialogTest, RunAndKillTheProgramOfAPathWithBlanks)
     SetEnvironmentVariableA("GTEST_ALSO_RUN_DISABLED_TESTS", "1");
     s_rows = { Row("Runner", program.c_str(), "", 11) };
     PageHost host(Listing(ListTestRows));
-    WithInfo([&](HWND d) { Press(d, IDC_INFO_RUN); },
-             [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    Info(host, [&](HWND d) { Press(d, IDC_INFO_RUN); });
     SetEnvironmentVariableA("GTEST_FILTER", NULL);
     SetEnvironmentVariableA("GTEST_ALSO_RUN_DISABLED_TESTS", NULL);
     for (int i = 0; i < 200 && vxtest::ReadFileText(marker).empty(); i++)
@@ -475,11 +444,11 @@ TEST_F(InfoDialogTest, RunAndKillTheProgramOfAPathWithBlanks)
     vxtest::IdleChild child;
     ASSERT_TRUE(child.Start(program));
     std::string state, button;
-    WithInfo([&](HWND d) {
+    Info(host, [&](HWND d) {
         state = Text(d, IDC_INFO_STATUS);
         button = Text(d, IDC_INFO_STOP);
         Press(d, IDC_INFO_STOP);
-    }, [&] { Press(host.Page(), IDC_PAGE_INFO); });
+    });
     EXPECT_EQ("Running|&Kill Task", state + "|" + button);
     EXPECT_TRUE(child.Ended(5000));
     EXPECT_NE(std::string::npos, HistoryText().find("Runner"));

@@ -18,12 +18,11 @@ namespace {
 #define JOB_FOLDER "C:\\windows\\tasks\\"
 const int kName = 0, kProgram = 1, kNextRun = 3, kLastRun = 4;
 
-class ScheduledPageTest : public ::testing::Test {
+class ScheduledPageTest : public PageTest {
 protected:
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        PageTest::SetUp();
         ASSERT_EQ(0, EnsureSchedulerRunning());
         WIN32_FIND_DATAA found;
         FindHandle find(FindFirstFileA(JOB_FOLDER "*.job", &found));
@@ -36,7 +35,7 @@ protected:
     void TearDown() override
     {
         SetFileAttributesA(JOB_FOLDER "VxStuck.job", FILE_ATTRIBUTE_NORMAL);
-        vxtest::ResetStore();
+        PageTest::TearDown();
     }
 };
 
@@ -81,9 +80,8 @@ TEST_F(ScheduledPageTest, RowsRemoveAndATaskTheSchedulerKeeps)
 
     // No: nothing goes, and the same rows are read back.
     ClickRow(list, backup);
-    std::vector<Box> boxes = WithBoxes({ IDNO }, [&] { Press(page, IDC_SCHEDULED_REMOVE); });
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("remove VxBackup.job\n"));
+    std::string told = OneBoxText({ IDNO }, [&] { Press(page, IDC_SCHEDULED_REMOVE); });
+    EXPECT_NE(std::string::npos, told.find("remove VxBackup.job\n"));
     EXPECT_TRUE(vxtest::TaskExists(L"VxBackup"));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxBackup.job", "800");
     EXPECT_EQ(2, RowCount(list));
@@ -91,7 +89,8 @@ TEST_F(ScheduledPageTest, RowsRemoveAndATaskTheSchedulerKeeps)
     // A task the scheduler cannot delete stays, and so does its approval.
     ASSERT_TRUE(SetFileAttributesA(JOB_FOLDER "VxStuck.job", FILE_ATTRIBUTE_READONLY));
     ClickRow(list, FindRow(list, kName, "VxStuck"));
-    boxes = WithBoxes({ IDYES, IDOK }, [&] { Press(page, IDC_SCHEDULED_REMOVE); });
+    std::vector<Box> boxes =
+        WithBoxes({ IDYES, IDOK }, [&] { Press(page, IDC_SCHEDULED_REMOVE); });
     ASSERT_EQ(2u, boxes.size());
     EXPECT_NE(std::string::npos, boxes[1].text.find("could not be removed"));
     EXPECT_TRUE(vxtest::TaskExists(L"VxStuck"));
@@ -100,8 +99,7 @@ TEST_F(ScheduledPageTest, RowsRemoveAndATaskTheSchedulerKeeps)
 
     // Yes: the task and its approval go, and its row.
     ClickRow(list, FindRow(list, kName, "VxBackup"));
-    boxes = WithBoxes({ IDYES }, [&] { Press(page, IDC_SCHEDULED_REMOVE); });
-    EXPECT_EQ(1u, boxes.size());
+    EXPECT_EQ(1u, WithBoxes({ IDYES }, [&] { Press(page, IDC_SCHEDULED_REMOVE); }).size());
     EXPECT_FALSE(vxtest::TaskExists(L"VxBackup"));
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_TASKS_KEY, "VxBackup.job");
     EXPECT_EQ(-1, FindRow(list, kName, "VxBackup"));

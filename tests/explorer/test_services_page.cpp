@@ -25,39 +25,12 @@ void Plant(const std::string& key, const std::string& command, const char* title
     vxtest::SetDword(HKEY_LOCAL_MACHINE, path.c_str(), "Start", start);
 }
 
-typedef std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)> ScGuard;
-
-// Starts (or stops) Wine's spooler and waits until it is so.
-bool Spooler(bool run)
-{
-    ScGuard scm(OpenSCManagerA(NULL, NULL, SC_MANAGER_CONNECT), &CloseServiceHandle);
-    ScGuard service(OpenServiceA(scm.get(), "Spooler", SERVICE_ALL_ACCESS), &CloseServiceHandle);
-    SERVICE_STATUS status = {};
-    if (service == nullptr)
-        return false;
-    if (run)
-        StartServiceA(service.get(), 0, NULL);
-    else
-        ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-    DWORD want = run ? SERVICE_RUNNING : SERVICE_STOPPED;
-    for (int i = 0; i < 100 && QueryServiceStatus(service.get(), &status) &&
-                    status.dwCurrentState != want;
-         i++)
-        Sleep(50);
-    return status.dwCurrentState == want;
-}
-
-class ServicesPageTest : public ::testing::Test {
+class ServicesPageTest : public PageTest {
 protected:
-    void SetUp() override
-    {
-        vxtest::ResetStore();
-        LoadOptions();
-    }
     void TearDown() override
     {
         Spooler(false);
-        vxtest::ResetStore();
+        PageTest::TearDown();
     }
 };
 

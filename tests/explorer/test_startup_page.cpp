@@ -18,22 +18,21 @@ namespace {
 #define PENDING_KEY "System\\CurrentControlSet\\Control\\Session Manager"
 const int kTitle = 0, kType = 3;
 
-class StartupPageTest : public ::testing::Test {
+class StartupPageTest : public PageTest {
 protected:
     struct Value { HKEY root; std::string name; };
     std::vector<Value> values_;
 
     void SetUp() override
     {
-        vxtest::ResetStore();
-        LoadOptions();
+        PageTest::SetUp();
         CreateDirectoryA("C:\\vxlist", NULL);
     }
     void TearDown() override
     {
         for (const Value& v : values_)
             RegDeleteValueNamed(v.root, USER_RUN, v.name.c_str());
-        vxtest::ResetStore();
+        PageTest::TearDown();
     }
     void Run(HKEY root, const std::string& name, const std::string& command)
     {
@@ -50,7 +49,6 @@ int RowOf(HWND list, const std::string& title, const std::string& type)
             return row;
     return -1;
 }
-
 
 std::string PendingDeletes()
 {
@@ -79,8 +77,7 @@ TEST_F(StartupPageTest, SameNameInMachineAndUserRemovesTheSelectedOne)
     EXPECT_NE(std::string::npos, boxes[0].text.find("remove C:\\vxlist\\twin_user.exe"));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, USER_RUN, "Twin", "C:\\vxlist\\twin_user.exe");
     ClickRow(list, RowOf(list, "Twin", "HKCU_RUN"));
-    boxes = WithBoxes({ IDYES }, [&] { Press(host.Page(), IDC_STARTUP_REMOVE); });
-    EXPECT_EQ(1u, boxes.size());
+    EXPECT_EQ(1u, WithBoxes({ IDYES }, [&] { Press(host.Page(), IDC_STARTUP_REMOVE); }).size());
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, USER_RUN, "Twin");
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, USER_RUN, "Twin", "C:\\vxlist\\twin_machine.exe");
     EXPECT_EQ(-1, RowOf(list, "Twin", "HKCU_RUN"));
@@ -136,8 +133,8 @@ TEST_F(StartupPageTest, AddPicksAFreeNameQuotesBlanksAndRecordsTheBaseline)
     GetModuleFileNameA(NULL, self, MAX_PATH);
     ASSERT_TRUE(CopyFileA(self, "C:\\vx app\\tool.exe", FALSE));
     PageHost host(PAGE_STARTUP);
-    EXPECT_EQ(1, WithChosenFile("Add AutoStart Program", "C:\\vx app\\tool.exe",
-                                [&] { Press(host.Page(), IDC_STARTUP_ADD); }));
+    EXPECT_TRUE(WithChosenFile("Add AutoStart Program", "C:\\vx app\\tool.exe",
+                               [&] { Press(host.Page(), IDC_STARTUP_ADD); }));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, USER_RUN, taken.c_str(), "C:\\vxlist\\other.exe");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, USER_RUN, (taken + " (3)").c_str(),
                       "\"C:\\vx app\\tool.exe\"");
@@ -146,8 +143,8 @@ TEST_F(StartupPageTest, AddPicksAFreeNameQuotesBlanksAndRecordsTheBaseline)
     // No version resource: the file name less its extension, unquoted.
     vxtest::WriteFileBytes("C:\\vxlist\\plain.exe", "MZ");
     values_.push_back({ HKEY_CURRENT_USER, "plain" });
-    EXPECT_EQ(1, WithChosenFile("Add AutoStart Program", "C:\\vxlist\\plain.exe",
-                                [&] { Press(host.Page(), IDC_STARTUP_ADD); }));
+    EXPECT_TRUE(WithChosenFile("Add AutoStart Program", "C:\\vxlist\\plain.exe",
+                               [&] { Press(host.Page(), IDC_STARTUP_ADD); }));
     EXPECT_REG_STRING(HKEY_CURRENT_USER, USER_RUN, "plain", "C:\\vxlist\\plain.exe");
     char name[ITEM_NAME] = "x";
     EXPECT_EQ(0, AddRunProgram("C:\\vxlist\\missing.exe", name, sizeof(name)));
@@ -165,20 +162,14 @@ TEST_F(StartupPageTest, DeleteFileOnRebootNeverOurOwnAndSaysWhenNothingWasSchedu
     HWND list = host.List();
     auto deleteRow = [&](const char* title, int answer) {
         ClickRow(list, RowOf(list, title, "HKCU_RUN"));
-        return WithBoxes({ answer }, [&] {
+        return OneBoxText({ answer }, [&] {
             SendMessageA(host.Page(), WM_COMMAND, IDM_PAGE_REBOOT_DELETE, 0);
         });
     };
-    std::vector<Box> boxes = deleteRow("Own", IDOK);
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("is a file of Vardex itself"));
-    boxes = deleteRow("Missing", IDOK);
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("Nothing was scheduled"));
+    EXPECT_NE(std::string::npos, deleteRow("Own", IDOK).find("is a file of Vardex itself"));
+    EXPECT_NE(std::string::npos, deleteRow("Missing", IDOK).find("Nothing was scheduled"));
     EXPECT_EQ(before, PendingDeletes());
-    boxes = deleteRow("Victim", IDNO);
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("Adware or Spyware"));
+    EXPECT_NE(std::string::npos, deleteRow("Victim", IDNO).find("Adware or Spyware"));
     EXPECT_EQ(before, PendingDeletes());
     deleteRow("Victim", IDYES);
     std::string pending = PendingDeletes();
@@ -193,11 +184,10 @@ TEST_F(StartupPageTest, MoveToDelayedRefusesTheMonitorItself)
     PageHost host(PAGE_STARTUP);
     HWND list = host.List();
     ClickRow(list, FindRow(list, kTitle, "Vardex"));
-    std::vector<Box> boxes = WithBoxes({ IDOK }, [&] {
+    std::string told = OneBoxText({ IDOK }, [&] {
         SendMessageA(host.Page(), WM_COMMAND, IDM_STARTUP_DELAY, 0);
     });
-    ASSERT_EQ(1u, boxes.size());
-    EXPECT_NE(std::string::npos, boxes[0].text.find("can not be delayed"));
+    EXPECT_NE(std::string::npos, told.find("can not be delayed"));
     EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, USER_RUN, "Vardex"));
 }
 
