@@ -54,6 +54,13 @@ struct CookiesTest : ::testing::Test {
         vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, "last.example - once", "2");
     }
     void TearDown() override { SetCookieMode(COOKIE_MODE_IE); FreeNuts(); }
+    // The browser's cookie folder: the profile, with its index.dat.
+    void UseIEFolder()
+    {
+        SetCookieMode(COOKIE_MODE_IE);
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "IECookieFolder", profile.c_str());
+        vxtest::WriteFileBytes(profile + "\\index.dat", "");
+    }
     std::string Cookies() const { return profile + "\\cookies.txt"; }
     std::string Rewrite() const { return profile + "\\cookiesnew.txt"; }
 };
@@ -106,10 +113,7 @@ TEST_F(CookiesTest, UnreadableFileAndBlankFiltersChangeNothing)
 
 TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
 {
-    SetCookieMode(COOKIE_MODE_IE);
-    // The folder's own path holds the filter text: only names count.
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "IECookieFolder", profile.c_str());
-    vxtest::WriteFileBytes(profile + "\\index.dat", "");
+    UseIEFolder();  // its path holds the filter text: only names count
     for (const char* name : {"\\user@example[1].txt", "\\user@TRACKER[1].txt",
              "\\user@ads.tracker[3].txt", "\\notacookie.dat"})
         vxtest::WriteFileBytes(profile + name, name);
@@ -117,9 +121,10 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     vxtest::ScriptedUi user;
     EXPECT_EQ(1, AddNut("tracker"));
     // cookies.txt stays: a name without "tracker", whatever the file holds.
-    EXPECT_TRUE(Exists(profile + "\\user@example[1].txt")
-        && !Exists(profile + "\\user@TRACKER[1].txt")
-        && !Exists(profile + "\\user@ads.tracker[3].txt") && Exists(Cookies()));
+    EXPECT_TRUE(Exists(profile + "\\user@example[1].txt"));
+    EXPECT_FALSE(Exists(profile + "\\user@TRACKER[1].txt"));
+    EXPECT_FALSE(Exists(profile + "\\user@ads.tracker[3].txt"));
+    EXPECT_TRUE(Exists(Cookies()));
 
     // No index.dat anywhere: "Cookie Folder Not Found", nothing listed.
     DeleteFileA((profile + "\\index.dat").c_str());
@@ -132,9 +137,7 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
 // found after the list is full is removed all the same.
 TEST_F(CookiesTest, IEFilterPassesTheListsCap)
 {
-    SetCookieMode(COOKIE_MODE_IE);
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "IECookieFolder", profile.c_str());
-    vxtest::WriteFileBytes(profile + "\\index.dat", "");
+    UseIEFolder();
     const std::vector<std::string> trackers = { "\\u@tracker1[1].txt", "\\u@tracker2[1].txt",
                                                 "\\u@tracker3[1].txt" };
     for (int i = 0; i < 3; i++) {  // plain and tracker cookies in turn
