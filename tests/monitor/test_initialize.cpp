@@ -72,10 +72,16 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
         vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "Version", c.stamp);
         vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", c.cleanup);
         vxtest::SetString(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\OLD\\BASELINE.EXE", "11");
+        // Helpers and tasks too: an approval of something long gone goes.
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY "\\IEHelpers", "Gone helper", "900");
+        vxtest::SetString(HKEY_CURRENT_USER, VX_KEY "\\Tasks", "Gone.job", "800");
         RegDeleteValueNamed(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex");
         InitializeMonitor();
         EXPECT_EQ(c.rebuilt,
             !vxtest::ValueExists(HKEY_CURRENT_USER, VX_RUN_KEY, "C:\\OLD\\BASELINE.EXE"));
+        EXPECT_EQ(c.rebuilt,
+            !vxtest::ValueExists(HKEY_CURRENT_USER, VX_KEY "\\IEHelpers", "Gone helper"));
+        EXPECT_EQ(c.rebuilt, !vxtest::ValueExists(HKEY_CURRENT_USER, VX_KEY "\\Tasks", "Gone.job"));
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "Version", c.after);
         EXPECT_EQ(c.firstRun, vxtest::ValueExists(HKEY_LOCAL_MACHINE, WIN_RUN_KEY, "Vardex"));
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Cleanup", "0");
