@@ -1,6 +1,6 @@
 // The registry script lines: each value's line as written.  That every line
-// reads back as it went in is the fuzzer's part (tests/native) and the
-// system's own import's (test_export_settings.cpp).
+// reads back as it went in is the system's own import's part
+// (test_export_settings.cpp).
 #include <gtest/gtest.h>
 
 #include <string>

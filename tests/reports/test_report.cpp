@@ -14,6 +14,7 @@
 #include "foundation/registry_store.h"
 #include "foundation/text.h"
 #include "reports/report.h"
+#include "support/report_reader.h"
 #include "support/scheduled_tasks.h"
 #include "support/vxtest.h"
 
@@ -141,20 +142,10 @@ TEST_F(Report, HeaderTellsPlatformAndLongStartPage)
     EXPECT_EQ(std::string::npos, Write(REPORT_HTML).find("Platform:"));
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t from = 0;
-    for (size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
-        lines.push_back(text.substr(from, at - from));
-    EXPECT_EQ(text.size(), from) << "text after the last line end";
-    return lines;
-}
-
 TEST_F(Report, TextHasOneLinePerItemOfSevenFields)
 {
     std::string text = Write(REPORT_TEXT);
-    std::vector<std::string> lines = Lines(text);
+    std::vector<std::string> lines = vxtest::ReadLines(text);
     int titles = 0, planted = 0;
     for (const std::string& line : lines) {
         size_t tabs = Count(line, "\t");

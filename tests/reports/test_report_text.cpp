@@ -13,16 +13,9 @@
 
 namespace {
 
-class StringSink : public TextSink {
-public:
-    std::string Text;
-    void Put(const char* data, size_t length) override { Text.append(data, length); }
-    using TextSink::Put;
-};
-
 template <class Escape> std::string Escaped(Escape escape, const char* text)
 {
-    StringSink sink;
+    vxtest::StringSink sink;
     escape(sink, text);
     return sink.Text;
 }
@@ -43,7 +36,7 @@ TEST(ReportText, CsvRowKeepsItsWidthAndEveryName)
 {
     const std::vector<std::string> names = {
         "plain", "a,b", "say \"hi\"", "two\r\nlines", "  lead", "", "caf\xe9", "x\n"};
-    StringSink row;
+    vxtest::StringSink row;
     for (size_t i = 0; i < names.size(); i++) {
         if (i > 0)
             row.Put(",", 1);

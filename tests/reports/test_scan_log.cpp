@@ -10,6 +10,7 @@
 #include "reports/report_file.h"
 #include "reports/scan_log.h"
 #include "reports/scan_log_parts.h"
+#include "support/report_reader.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -19,17 +20,6 @@ const char* kMain = "Software\\Microsoft\\Internet Explorer\\Main";
 const char* kDomains =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\ZoneMap\\Domains";
 
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start) + "<no line end>");
-    return lines;
-}
-
 std::vector<std::string> WriteLog()
 {
     std::string path = vxtest::PathInProgramFolder("scan.log");
@@ -37,7 +27,7 @@ std::vector<std::string> WriteLog()
     EXPECT_TRUE(f.Open(path.c_str()));
     PutScanLog(f);
     EXPECT_TRUE(f.Close());
-    return SplitLines(vxtest::ReadFileText(path));
+    return vxtest::ReadLines(vxtest::ReadFileText(path));
 }
 
 bool HasLine(const std::vector<std::string>& lines, const std::string& line)
