@@ -17,15 +17,6 @@
 
 static void Require(bool condition) { if (!condition) abort(); }
 
-namespace {
-class StringSink : public TextSink {
-public:
-    std::string Text;
-    void Put(const char* data, size_t length) override { Text.append(data, length); }
-    using TextSink::Put;
-};
-}
-
 static bool HasControl(const std::string& text)
 {
     for (unsigned char c : text)
@@ -45,14 +36,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             break;
         start = end + 1;
     }
-    StringSink row;
+    vxtest::StringSink row;
     for (size_t i = 0; i < fields.size(); i++) {
         const std::string& field = fields[i];
         std::string shown = field;
         for (char& c : shown)
             if ((unsigned char)c < 32 || c == 127)
                 c = ' ';
-        StringSink html, tab, log;
+        vxtest::StringSink html, tab, log;
         PutHtmlText(html, field.c_str());
         Require(vxtest::ReadHtmlText(html.Text) == shown);
         PutTabField(tab, field.c_str());

@@ -103,12 +103,6 @@ void PlantStore()
 
 const std::string kScript = "C:\\Vardex\\export-test.reg";
 
-void EmptyStore()
-{
-    RegDeleteKeyTree(HKEY_CURRENT_USER, "Software\\Quillon");
-    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Quillon");
-}
-
 // Compares value by value, so a failure names the value.
 void ExpectSame(const Values& before, const Values& after)
 {
@@ -131,7 +125,7 @@ TEST_P(ExportRoundTrip, ImportGivesBackEveryValue)
     ExportOutcome outcome;
     ASSERT_EQ(WriteSettingsScript(kScript.c_str(), &outcome), 1);
     EXPECT_EQ(outcome.Unwritable, 0);
-    EmptyStore();
+    vxtest::ResetStore();
     ASSERT_EQ(Snapshot().size(), 0u);
     std::string command = std::string(GetParam()) + " " + kScript;
     ASSERT_EQ(vxtest::RunProgram(command, 60000), 0);
@@ -140,19 +134,6 @@ TEST_P(ExportRoundTrip, ImportGivesBackEveryValue)
 
 INSTANTIATE_TEST_SUITE_P(Importers, ExportRoundTrip,
                          ::testing::Values("reg.exe import", "regedit.exe /s"));
-
-TEST(ExportSettings, MissingMachineTreeGetsItsKeyLineOnly)
-{
-    vxtest::ResetStore();
-    vxtest::SetString(HKEY_CURRENT_USER, kUser, "a", "1");
-    ExportOutcome outcome;
-    ASSERT_EQ(WriteSettingsScript(kScript.c_str(), &outcome), 1);
-    std::string text = vxtest::ReadFileText(kScript);
-    EXPECT_EQ(text.find("Windows Registry Editor Version 5.00\r\n\r\n"), 0u);
-    std::string tail = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon]\r\n\r\n";
-    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
-    EXPECT_EQ(outcome.Values, 1);
-}
 
 TEST(ExportSettings, NameWithLineEndIsCountedAndNamed)
 {
@@ -168,13 +149,13 @@ TEST(ExportSettings, NameWithLineEndIsCountedAndNamed)
     EXPECT_NE(boxes[0].text.find(std::string(kUser) + "\\two\nlines"), std::string::npos);
 }
 
+// A missing machine tree gets its key line only.
 TEST(ExportSettings, SavedMessageNamesTheFileAndAgainReplacesIt)
 {
     vxtest::ResetStore();
     vxtest::SetString(HKEY_CURRENT_USER, kUser, "a", "1");
     char path[MAX_PATH];
     ASSERT_GT(ExportFileName(path, sizeof(path)), 0);
-    EXPECT_NE(std::string(path).find("C:\\Vardex\\"), std::string::npos);
     std::vector<page_test::Box> boxes;
     for (int i = 0; i < 2; i++)
         boxes = page_test::WithBoxes({}, [] { ExportSettings(NULL); });
@@ -182,8 +163,10 @@ TEST(ExportSettings, SavedMessageNamesTheFileAndAgainReplacesIt)
     EXPECT_NE(boxes[0].text.find(std::string(path) + "\n"), std::string::npos);
     EXPECT_NE(boxes[0].text.find("have been saved"), std::string::npos);
     std::string text = vxtest::ReadFileText(path);
-    EXPECT_EQ(text.find("Windows Registry"), 0u);
+    EXPECT_EQ(text.find("Windows Registry Editor Version 5.00\r\n\r\n"), 0u);
     EXPECT_EQ(text.find("Windows Registry", 1), std::string::npos);
+    std::string tail = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quillon]\r\n\r\n";
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
 
 TEST(ExportSettings, ReadOnlyFileIsToldAndKept)
@@ -209,8 +192,6 @@ TEST(ExportSettings, UnwritablePlacesFail)
     ExportOutcome outcome;
     EXPECT_EQ(WriteSettingsScript("Z:\\dev\\full", &outcome), 0);
     EXPECT_EQ(outcome.Error, (DWORD)ERROR_DISK_FULL);
-    EXPECT_EQ(WriteSettingsScript("Z:\\proc\\export.reg", &outcome), 0);
-    EXPECT_NE(outcome.Error, 0u);
     EXPECT_EQ(WriteSettingsScript("C:\\no such folder\\x.reg", &outcome), 0);
     EXPECT_EQ(outcome.Error, (DWORD)ERROR_PATH_NOT_FOUND);
 }

@@ -96,14 +96,6 @@ public:
         }
         return "";
     }
-    size_t CallCount() const
-    {
-        std::string text = ReadFileText(record_);
-        size_t n = 0;
-        for (char c : text)
-            n += c == '\n';
-        return n;
-    }
 
 private:
     std::string record_, aolFolder_;

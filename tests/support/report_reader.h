@@ -1,13 +1,36 @@
-// Reads the report files back the way their readers do: a spreadsheet's
-// comma-separated rows (double-quoted fields, quotes doubled, line ends
-// inside quotes) and an HTML parser's text (the entities the reports
-// write).  Test code only; plain C++, so the native tests and the fuzzer
-// use it too.
+// Reads the report files back the way their readers do: lines, a
+// spreadsheet's comma-separated rows (double-quoted fields, quotes doubled,
+// line ends inside quotes) and an HTML parser's text (the entities the
+// reports write).  Test code only; plain C++, so the native tests and the
+// fuzzer use it too.
 #pragma once
 #include <string>
 #include <vector>
 
+#include "reports/report_text.h"
+
 namespace vxtest {
+
+// A sink that keeps what it is given.
+class StringSink : public TextSink {
+public:
+    std::string Text;
+    void Put(const char* data, size_t length) override { Text.append(data, length); }
+    using TextSink::Put;
+};
+
+// The lines of a file, each ended by CR LF; text after the last one comes
+// as a line of its own marked "<no line end>".
+inline std::vector<std::string> ReadLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start) + "<no line end>");
+    return lines;
+}
 
 // One row from text at *pos (moved past the row and its line end).  False
 // when the row is malformed: a quote inside an unquoted field, text after
