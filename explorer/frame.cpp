@@ -173,6 +173,13 @@ static LRESULT CALLBACK SheetSubclass(HWND sheet, UINT message, WPARAM wParam, L
 
 // --- Page creation, activation and leaving ----------------------------------------
 
+void ShowPageIcon(HWND page, const PageRecord* record)
+{
+    HICON icon = (HICON)LoadImageA(g_Instance, MAKEINTRESOURCEA(record->IconId), IMAGE_ICON, 0, 0,
+                                   LR_DEFAULTSIZE | LR_SHARED);
+    SendDlgItemMessageA(page, IDC_PAGE_ICON, STM_SETICON, (WPARAM)icon, 0);
+}
+
 void PageCreated(HWND page, const PageRecord* record)
 {
     g_CurrentPage = record->Command;

@@ -28,6 +28,8 @@ extern int g_CurrentPage;
 // "StartTab", the sheet's subclass and status bar (first page) and the
 // saved placement.
 void PageCreated(HWND page, const PageRecord* record);
+// The page's own icon (the record's, at the system's size) in its icon box.
+void ShowPageIcon(HWND page, const PageRecord* record);
 // PSN_SETACTIVE of a page, after its list is filled: image buttons, the
 // sheet's own buttons hidden, the caption, the frame layout.
 void PageActivated(HWND page, const PageRecord* record);

@@ -132,9 +132,7 @@ void OnInit(HWND page, const PageRecord* record)
         SetItemText(page, box.Text, box.Control);
     for (const auto& patrol : kPatrols)
         SetItemText(page, patrol.LabelText, patrol.Label);
-    HICON icon = (HICON)LoadImageA(g_Instance, MAKEINTRESOURCEA(record->IconId), IMAGE_ICON, 0,
-                                   0, LR_DEFAULTSIZE | LR_SHARED);
-    SendDlgItemMessageA(page, IDC_PAGE_ICON, STM_SETICON, (WPARAM)icon, 0);
+    ShowPageIcon(page, record);
     ShowAlertHidingButton(page);
     LoadOptions();
     PageCreated(page, record);

@@ -46,9 +46,7 @@ static void OnInit(HWND page, const PageRecord* record)
         SetItemText(page, text.text, text.control);
     // A file name: what a path can hold.
     SendDlgItemMessageA(page, IDC_PLUS_SEARCH_TEXT, EM_LIMITTEXT, VX_PATH - 1, 0);
-    HICON icon = (HICON)LoadImageA(g_Instance, MAKEINTRESOURCEA(record->IconId), IMAGE_ICON, 0,
-                                   0, LR_DEFAULTSIZE | LR_SHARED);
-    SendDlgItemMessageA(page, IDC_PAGE_ICON, STM_SETICON, (WPARAM)icon, 0);
+    ShowPageIcon(page, record);
     PageCreated(page, record);
 }
 

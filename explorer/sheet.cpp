@@ -59,9 +59,7 @@ static void OnPendingInit(HWND page, const PageRecord* record)
     SetDlgItemTextA(page, IDC_PAGE_TITLE, title);
     SetItemText(page, IDS_PAGE_PENDING, IDC_PAGE_NOTE);
     SetItemText(page, IDS_CLOSE, IDC_PAGE_CLOSE);
-    HICON icon = (HICON)LoadImageA(g_Instance, MAKEINTRESOURCEA(record->IconId), IMAGE_ICON, 0, 0,
-                                   LR_DEFAULTSIZE | LR_SHARED);
-    SendDlgItemMessageA(page, IDC_PAGE_ICON, STM_SETICON, (WPARAM)icon, 0);
+    ShowPageIcon(page, record);
     PageCreated(page, record);
 }
 
