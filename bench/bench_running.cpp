@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "bench/bench.h"
+#include "bench/bench_ids.h"
 #include "categories/browser_pages.h"
 #include "categories/running_tasks.h"
 #include "foundation/handles.h"
@@ -99,6 +100,70 @@ void BenchEndIdleChildren(HANDLE* children, int count)
         WaitForSingleObject(children[i], 5000);
         CloseHandle(children[i]);
     }
+}
+
+// The idle program as the bench carries it; 1 when written to path.
+static int WriteIdleProgram(const char* path)
+{
+    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(IDR_BENCH_IDLE), (LPCSTR)RT_RCDATA);
+    HGLOBAL loaded = found != NULL ? LoadResource(NULL, found) : NULL;
+    const void* bytes = loaded != NULL ? LockResource(loaded) : NULL;
+    DWORD size = found != NULL ? SizeofResource(NULL, found) : 0;
+    if (bytes == NULL || size == 0)
+        return 0;
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    DWORD written = 0;
+    return file.IsValid() && WriteFile(file.Get(), bytes, size, &written, NULL) &&
+           written == size;
+}
+
+// The path of the named copy i (path holds MAX_PATH).
+static int NamedCopyPath(int i, char* path)
+{
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(MAX_PATH, temp);
+    if (n == 0 || n >= MAX_PATH)
+        return 0;
+    if (i < 0) {
+        TextFormat(path, MAX_PATH, "%svxbench", temp);
+        CreateDirectoryA(path, NULL);
+        TextFormat(path, MAX_PATH, "%svxbench\\tasks", temp);
+        return CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    return TextFormat(path, MAX_PATH, "%svxbench\\tasks\\vxtask%03d.exe", temp, i) > 0;
+}
+
+int BenchStartNamedChildren(HANDLE* children, int count)
+{
+    char path[MAX_PATH], first[MAX_PATH];
+    if (!NamedCopyPath(-1, path) || !NamedCopyPath(0, first) || !WriteIdleProgram(first))
+        return 0;
+    int started = 0;
+    for (int i = 0; i < count; i++) {
+        if (!NamedCopyPath(i, path) || (i > 0 && !CopyFileA(first, path, FALSE)))
+            break;
+        char command[MAX_PATH + 2];
+        TEXT_FORMAT(command, "\"%s\"", path);
+        STARTUPINFOA si;
+        ZeroMemory(&si, sizeof(si));
+        si.cb = sizeof(si);
+        PROCESS_INFORMATION pi;
+        if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+            break;
+        CloseHandle(pi.hThread);
+        children[started++] = pi.hProcess;
+    }
+    return started;
+}
+
+void BenchEndNamedChildren(HANDLE* children, int count)
+{
+    BenchEndIdleChildren(children, count);
+    char path[MAX_PATH];
+    for (int i = 0; i < count && NamedCopyPath(i, path); i++)
+        DeleteFileA(path);
+    if (NamedCopyPath(-1, path))
+        RemoveDirectoryA(path);
 }
 
 #define BENCH_AU "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update"
