@@ -64,7 +64,7 @@ void BenchPlantHiddenFiles();
 int BenchStartIdleChildren(HANDLE* children, int count);
 void BenchEndIdleChildren(HANDLE* children, int count);
 // The bench's idle program written under count names
-// (<temp>\vxbench\tasks\vxtask<i>.exe) and started under each: count
+// (<temp>\vxtasks\vxtask<i>.exe) and started under each: count
 // programs more in the running-task list.  Returns how many started; the
 // end also deletes the copies.
 int BenchStartNamedChildren(HANDLE* children, int count);

@@ -124,13 +124,14 @@ static int NamedCopyPath(int i, char* path)
     DWORD n = GetTempPathA(MAX_PATH, temp);
     if (n == 0 || n >= MAX_PATH)
         return 0;
+    // Not in the folder of the 5,000 hidden files: Wine looks a path of
+    // another case up by reading each of its folders, and the page stamps
+    // each program by its upper-case form.
     if (i < 0) {
-        TextFormat(path, MAX_PATH, "%svxbench", temp);
-        CreateDirectoryA(path, NULL);
-        TextFormat(path, MAX_PATH, "%svxbench\\tasks", temp);
+        TextFormat(path, MAX_PATH, "%svxtasks", temp);
         return CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
     }
-    return TextFormat(path, MAX_PATH, "%svxbench\\tasks\\vxtask%03d.exe", temp, i) > 0;
+    return TextFormat(path, MAX_PATH, "%svxtasks\\vxtask%03d.exe", temp, i) > 0;
 }
 
 int BenchStartNamedChildren(HANDLE* children, int count)
