@@ -71,6 +71,19 @@ static void Row(int children)
            cost[0].result);
 }
 
+// The process of a command; NULL when it did not start.
+static HANDLE StartChild(char* command)
+{
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return NULL;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
 int BenchStartIdleChildren(HANDLE* children, int count)
 {
     char self[MAX_PATH];
@@ -81,14 +94,10 @@ int BenchStartIdleChildren(HANDLE* children, int count)
     for (int i = 0; i < count; i++) {
         char command[MAX_PATH + 32];
         TEXT_FORMAT(command, "\"%s\" %s", self, CHILD_SWITCH);
-        STARTUPINFOA si;
-        ZeroMemory(&si, sizeof(si));
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi;
-        if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        children[started] = StartChild(command);
+        if (children[started] == NULL)
             break;
-        CloseHandle(pi.hThread);
-        children[started++] = pi.hProcess;
+        started++;
     }
     return started;
 }
@@ -145,14 +154,10 @@ int BenchStartNamedChildren(HANDLE* children, int count)
             break;
         char command[MAX_PATH + 2];
         TEXT_FORMAT(command, "\"%s\"", path);
-        STARTUPINFOA si;
-        ZeroMemory(&si, sizeof(si));
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi;
-        if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        children[started] = StartChild(command);
+        if (children[started] == NULL)
             break;
-        CloseHandle(pi.hThread);
-        children[started++] = pi.hProcess;
+        started++;
     }
     return started;
 }
