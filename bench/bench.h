@@ -63,6 +63,12 @@ void BenchUnplantHelpers(int count);
 void BenchPlantHiddenFiles();
 int BenchStartIdleChildren(HANDLE* children, int count);
 void BenchEndIdleChildren(HANDLE* children, int count);
+// The bench's idle program written under count names
+// (<temp>\vxtasks\vxtask<i>.exe) and started under each: count
+// programs more in the running-task list.  Returns how many started; the
+// end also deletes the copies.
+int BenchStartNamedChildren(HANDLE* children, int count);
+void BenchEndNamedChildren(HANDLE* children, int count);
 
 // The History dialog's list filled from a 131,072-byte history.txt, beside
 // its floor: the same bytes read, split and inserted into a hidden list.

@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "bench/bench.h"
+#include "bench/bench_ids.h"
 #include "categories/browser_pages.h"
 #include "categories/running_tasks.h"
 #include "foundation/handles.h"
@@ -70,6 +71,19 @@ static void Row(int children)
            cost[0].result);
 }
 
+// The process of a command; NULL when it did not start.
+static HANDLE StartChild(char* command)
+{
+    STARTUPINFOA si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return NULL;
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
 int BenchStartIdleChildren(HANDLE* children, int count)
 {
     char self[MAX_PATH];
@@ -80,14 +94,10 @@ int BenchStartIdleChildren(HANDLE* children, int count)
     for (int i = 0; i < count; i++) {
         char command[MAX_PATH + 32];
         TEXT_FORMAT(command, "\"%s\" %s", self, CHILD_SWITCH);
-        STARTUPINFOA si;
-        ZeroMemory(&si, sizeof(si));
-        si.cb = sizeof(si);
-        PROCESS_INFORMATION pi;
-        if (!CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        children[started] = StartChild(command);
+        if (children[started] == NULL)
             break;
-        CloseHandle(pi.hThread);
-        children[started++] = pi.hProcess;
+        started++;
     }
     return started;
 }
@@ -99,6 +109,67 @@ void BenchEndIdleChildren(HANDLE* children, int count)
         WaitForSingleObject(children[i], 5000);
         CloseHandle(children[i]);
     }
+}
+
+// The idle program as the bench carries it; 1 when written to path.
+static int WriteIdleProgram(const char* path)
+{
+    HRSRC found = FindResourceA(NULL, MAKEINTRESOURCEA(IDR_BENCH_IDLE), (LPCSTR)RT_RCDATA);
+    HGLOBAL loaded = found != NULL ? LoadResource(NULL, found) : NULL;
+    const void* bytes = loaded != NULL ? LockResource(loaded) : NULL;
+    DWORD size = found != NULL ? SizeofResource(NULL, found) : 0;
+    if (bytes == NULL || size == 0)
+        return 0;
+    FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
+    DWORD written = 0;
+    return file.IsValid() && WriteFile(file.Get(), bytes, size, &written, NULL) &&
+           written == size;
+}
+
+// The path of the named copy i (path holds MAX_PATH).
+static int NamedCopyPath(int i, char* path)
+{
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(MAX_PATH, temp);
+    if (n == 0 || n >= MAX_PATH)
+        return 0;
+    // Not in the folder of the 5,000 hidden files: Wine looks a path of
+    // another case up by reading each of its folders, and the page stamps
+    // each program by its upper-case form.
+    if (i < 0) {
+        TextFormat(path, MAX_PATH, "%svxtasks", temp);
+        return CreateDirectoryA(path, NULL) || GetLastError() == ERROR_ALREADY_EXISTS;
+    }
+    return TextFormat(path, MAX_PATH, "%svxtasks\\vxtask%03d.exe", temp, i) > 0;
+}
+
+int BenchStartNamedChildren(HANDLE* children, int count)
+{
+    char path[MAX_PATH], first[MAX_PATH];
+    if (!NamedCopyPath(-1, path) || !NamedCopyPath(0, first) || !WriteIdleProgram(first))
+        return 0;
+    int started = 0;
+    for (int i = 0; i < count; i++) {
+        if (!NamedCopyPath(i, path) || (i > 0 && !CopyFileA(first, path, FALSE)))
+            break;
+        char command[MAX_PATH + 2];
+        TEXT_FORMAT(command, "\"%s\"", path);
+        children[started] = StartChild(command);
+        if (children[started] == NULL)
+            break;
+        started++;
+    }
+    return started;
+}
+
+void BenchEndNamedChildren(HANDLE* children, int count)
+{
+    BenchEndIdleChildren(children, count);
+    char path[MAX_PATH];
+    for (int i = 0; i < count && NamedCopyPath(i, path); i++)
+        DeleteFileA(path);
+    if (NamedCopyPath(-1, path))
+        RemoveDirectoryA(path);
 }
 
 #define BENCH_AU "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update"

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "categories/sys_text.h"
+#include "foundation/date_text.h"
 #include "foundation/handles.h"
 #include "foundation/history.h"
 #include "foundation/options.h"
@@ -16,15 +17,22 @@
 #include "resources/alert_layouts.h"
 #include "resources/fragments/hidden_files.h"
 
-static void AddHidden(ItemList* list, const char* path, DWORD attributes, int withNames)
+static void AddHidden(ItemList* list, const char* path, const WIN32_FIND_DATAA& found,
+                      int withNames)
 {
     static char strings[VS_COUNT][VS_SLOT];
     strings[VS_PRODUCT_NAME][0] = '\0';
     if (withNames)
         GetVersionStrings(path, strings);
+    // The walk has the last-write time already: the page shows it from the
+    // record instead of opening every file again.
+    char written[VX_TICKS_TEXT];
+    TicksText((unsigned long long)found.ftLastWriteTime.dwHighDateTime << 32 |
+                  found.ftLastWriteTime.dwLowDateTime,
+              written);
     // Without a product name the list shows the file's name.
-    AddItem(list, strings[VS_PRODUCT_NAME], path, "", "", 370,
-            (attributes & FILE_ATTRIBUTE_SYSTEM) ? 0 : 1);
+    AddItem(list, strings[VS_PRODUCT_NAME], path, written, "", 370,
+            (found.dwFileAttributes & FILE_ATTRIBUTE_SYSTEM) ? 0 : 1);
 }
 
 // The known paths, kept between patrols and read again only when the
@@ -148,7 +156,7 @@ int AddHiddenFilesIn(ItemList* list, const char* folder, int depth, int withName
             if (IsKnown(command))
                 continue;
         }
-        AddHidden(list, path, found.dwFileAttributes, withNames);
+        AddHidden(list, path, found, withNames);
         added++;
     } while (FindNextFileA(find.Get(), &found));
     return added;

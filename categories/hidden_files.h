@@ -14,7 +14,8 @@
 
 // Adds every hidden file (not folder) under folder to the list (Code
 // 370, Command = the path, Flag = 1 when it lacks the system attribute,
-// Name = its product name when withNames is set); subfolders whose name
+// Extra = its last-write time as TicksText writes it, Name = its product
+// name when withNames is set); subfolders whose name
 // does not start with "." are walked depth levels deep.  A path that would
 // not fit in 259 characters is passed over.  Returns the number added.
 int AddHiddenFilesIn(ItemList* list, const char* folder, int depth, int withNames);

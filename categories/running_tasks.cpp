@@ -24,7 +24,7 @@ static int OnProgram(DWORD processId, const char* path, const char* comparable, 
     KeptVersion version;
     KeptVersionOf(path, &version);
     // A full list ends the walk: nothing more could be added.
-    return AddItem((ItemList*)context, version.description, comparable, "", "", INFO_TASK,
+    return AddItem((ItemList*)context, version.description, comparable, path, "", INFO_TASK,
                    (int)processId);
 }
 

@@ -21,15 +21,28 @@ static void FolderCell(const PageRow* row, char* out, size_t outSize)
     RemoveTrailingBackslash(out, 1);
 }
 
-// The whole date and time as the user reads them ("File in Use" when the
-// file cannot be opened).
+// The user's date forms, read once per fill.
+static DateForms s_forms;
+
+static void PrepareHidden(ListPage*, int begin)
+{
+    if (begin)
+        ReadDateForms(&s_forms);
+}
+
+// The whole date and time as the user reads them, from the time the walk
+// found ("File in Use" when the record has none).
 static void WrittenCell(const PageRow* row, char* out, size_t outSize)
 {
-    char date[VX_DATE_TEXT], size[VX_DATE_TEXT];
-    if (FileDateSize(row->Item->Command, date, size))
-        TextCopy(out, outSize, date);
-    else
-        LoadText(IDS_FILE_IN_USE, out, (int)outSize);
+    unsigned long long ticks = 0;
+    FILETIME written;
+    if (ParseTicksText(row->Item->Extra, &ticks)) {
+        written.dwLowDateTime = (DWORD)ticks;
+        written.dwHighDateTime = (DWORD)(ticks >> 32);
+        if (FormatFileTime(written, s_forms, out, outSize) > 0)
+            return;
+    }
+    LoadText(IDS_FILE_IN_USE, out, (int)outSize);
 }
 
 // Flag 1 means the system attribute is absent.
@@ -156,6 +169,6 @@ static const int kPartners[] = { 0, 0, 0, 0 };
 // The rows' icons stay in the engine's one image list, which every fill
 // replaces as a second list would be.
 const PageActions g_HiddenActions = {
-    InitHidden, NULL, NULL, NULL, NULL, HiddenCommand, HiddenMenu,
+    InitHidden, NULL, PrepareHidden, NULL, NULL, HiddenCommand, HiddenMenu,
     kButtons, kPartners, 4, 0, NULL,
 };

@@ -330,21 +330,21 @@ static int AddFileIcon(HIMAGELIST images, const char* file, int index, const Fil
 // The image of a row: the icon its page names, else its program's first
 // icon, else the missing-file icon (added once per fill), else the
 // program's own (0).
-static int RowImage(ListPage* page, const PageRow* row, const FileStamp& stamp,
-                    int* missingImage)
+static int RowImage(ListPage* page, const PageRow* row, const char* file,
+                    const FileStamp& stamp, int* missingImage)
 {
     const PageActions* actions = ActionsOf(page);
-    char file[VX_PATH];
+    char named[VX_PATH];
     int index = 0;
-    if (actions->RowIcon != NULL && actions->RowIcon(page, row, file, sizeof(file), &index)) {
-        FileStamp named;
-        StampFile(file, &named);
-        int image = AddFileIcon(page->Images, file, index, named);
+    if (actions->RowIcon != NULL && actions->RowIcon(page, row, named, sizeof(named), &index)) {
+        FileStamp namedStamp;
+        StampFile(named, &namedStamp);
+        int image = AddFileIcon(page->Images, named, index, namedStamp);
         if (image >= 0)
             return image;
     }
     if (row->Exists && row->Resources) {
-        int image = AddFileIcon(page->Images, row->Program, 0, stamp);
+        int image = AddFileIcon(page->Images, file[0] != '\0' ? file : row->Program, 0, stamp);
         if (image >= 0)
             return image;
     }
@@ -394,8 +394,9 @@ static void FreeDetectedDates(DetectedDates* table)
 // version texts, and its company: from the kept version texts, read again
 // only for a file that changed.  Most paths are whole; a bare name (under
 // 32 characters) is also looked for where FileExists looks, which then
-// gives its full path.
-static void ReadProgramFacts(PageRow* row, FileStamp* stamp)
+// gives its full path.  file is the program as its page spells it ("":
+// Program).
+static void ReadProgramFacts(PageRow* row, const char* file, FileStamp* stamp)
 {
     KeptVersion version;
     row->Exists = row->Resources = 0;
@@ -403,7 +404,7 @@ static void ReadProgramFacts(PageRow* row, FileStamp* stamp)
     stamp->attributes = INVALID_FILE_ATTRIBUTES;
     if (row->Program[0] == '\0')
         return;
-    KeptVersionOf(row->Program, &version);
+    KeptVersionOf(file[0] != '\0' ? file : row->Program, &version);
     if (version.stamp.attributes == INVALID_FILE_ATTRIBUTES) {
         if (strlen(row->Program) >= 32 || !FileExists(row->Program))
             return;
@@ -437,6 +438,8 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
     const ItemRecord* item = row->Item;
     ExpandProgramPathIn(&fill->folders, item->Command, row->Program, sizeof(row->Program));
     const PageRow* same = SameProgram(&fill->cache, page->Rows, row->Index);
+    const char* file = ActionsOf(page)->ProgramFile != NULL ? ActionsOf(page)->ProgramFile(row)
+                                                             : "";
     FileStamp stamp;
     if (same != NULL) {
         row->Exists = same->Exists;
@@ -446,11 +449,11 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
         row->Image = same->Image;
         if (ActionsOf(page)->RowIcon != NULL) {
             StampFile(row->Program, &stamp);
-            row->Image = RowImage(page, row, stamp, &fill->missingImage);
+            row->Image = RowImage(page, row, "", stamp, &fill->missingImage);
         }
     } else {
-        ReadProgramFacts(row, &stamp);
-        row->Image = RowImage(page, row, stamp, &fill->missingImage);
+        ReadProgramFacts(row, file, &stamp);
+        row->Image = RowImage(page, row, file, stamp, &fill->missingImage);
     }
     // A file seen for the first time is stamped now and shows that date.
     int at = 0;

@@ -106,6 +106,12 @@ struct PageActions {
     // 1: the right-click menu holds only the common ending (PLUS Info, Log,
     // Help), not the common item entries.
     int EndingOnly;
+    // The row's program file as the file system spells it, when the page's
+    // records carry it ("": read the facts and icon by Program).  A path
+    // in another case than the file's own costs a read of every folder on
+    // its way where names are looked up without regard to case by the
+    // system rather than the file system.
+    const char* (*ProgramFile)(const PageRow* row);
 };
 
 // One open page (the dialog's DWLP_USER).

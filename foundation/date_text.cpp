@@ -240,3 +240,37 @@ int DateSortKey(const char* text, char* out, size_t outSize)
         return 0;
     return (int)TextFormat(out, outSize, "%04d%02d%02d%02d%02d", year, month, day, hour, minute);
 }
+
+int TicksText(unsigned long long ticks, char* out, size_t outSize)
+{
+    if (outSize < VX_TICKS_TEXT) {
+        TextCopy(out, outSize, "");
+        return 0;
+    }
+    static const char kDigits[] = "0123456789ABCDEF";
+    for (int i = 15; i >= 0; i--, ticks >>= 4)
+        out[i] = kDigits[ticks & 15];
+    out[16] = '\0';
+    return 16;
+}
+
+int ParseTicksText(const char* text, unsigned long long* ticks)
+{
+    if (text == NULL)
+        return 0;
+    unsigned long long value = 0;
+    int n = 0;
+    for (; text[n] != '\0'; n++) {
+        char c = text[n];
+        int digit = c >= '0' && c <= '9' ? c - '0'
+                    : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                    : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (digit < 0)
+            return 0;
+        value = value << 4 | (unsigned)digit;
+    }
+    if (n != 16)
+        return 0;
+    *ticks = value;
+    return 1;
+}

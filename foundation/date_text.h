@@ -44,6 +44,17 @@ int FormatDateFields(int year, int month, int day, int hour, int minute,
 int FormatFileDate(int year, int month, int day, int hour, int minute,
                    char* out, size_t outSize);
 
+// A file time (100-ns ticks since 1601, UTC) carried in a record's text:
+// exactly 16 upper-case hex digits (out holds VX_TICKS_TEXT; "" when it
+// does not).  Returns 16, or 0.
+#define VX_TICKS_TEXT 17
+int TicksText(unsigned long long ticks, char* out, size_t outSize);
+template <size_t N> inline int TicksText(unsigned long long ticks, char (&out)[N])
+{ return TicksText(ticks, out, N); }
+// Reads what TicksText writes (hex digits in either case, nothing before or
+// after).  1 with *ticks set; 0 with *ticks untouched for any other text.
+int ParseTicksText(const char* text, unsigned long long* ticks);
+
 // Decimal digits of n with a "," before every group of three counted from
 // the right ("-" first for a negative n); out holds 32.  Returns the length.
 int GroupThousands(long long n, char* out, size_t outSize);

@@ -13,17 +13,31 @@
 
 #define INTERNATIONAL_KEY "Control Panel\\International"
 
-int FormatDateTime(const SYSTEMTIME* time, char* out, size_t outSize)
+void ReadDateForms(DateForms* forms)
 {
-    outSize = TextLimit(outSize, VX_DATE_TEXT);
     char shortDate[64];
     char timeFormat[64];
     RegReadString(HKEY_CURRENT_USER, INTERNATIONAL_KEY, "sShortDate", shortDate,
                   sizeof(shortDate));
     RegReadString(HKEY_CURRENT_USER, INTERNATIONAL_KEY, "sTimeFormat", timeFormat,
                   sizeof(timeFormat));
+    forms->Date = DateFormOf(shortDate);
+    forms->Time = TimeFormOf(timeFormat);
+}
+
+static int FormatInForms(const SYSTEMTIME* time, const DateForms& forms, char* out,
+                         size_t outSize)
+{
     return FormatDateFields(time->wYear, time->wMonth, time->wDay, time->wHour, time->wMinute,
-                            DateFormOf(shortDate), TimeFormOf(timeFormat), out, outSize);
+                            forms.Date, forms.Time, out, outSize);
+}
+
+int FormatDateTime(const SYSTEMTIME* time, char* out, size_t outSize)
+{
+    outSize = TextLimit(outSize, VX_DATE_TEXT);
+    DateForms forms;
+    ReadDateForms(&forms);
+    return FormatInForms(time, forms, out, outSize);
 }
 
 // A file time as local calendar time; 0 when the conversion fails.
@@ -32,6 +46,16 @@ static int FileTimeToLocal(const FILETIME* fileTime, SYSTEMTIME* local)
     FILETIME localTime;
     return FileTimeToLocalFileTime(fileTime, &localTime)
         && FileTimeToSystemTime(&localTime, local);
+}
+
+int FormatFileTime(const FILETIME& time, const DateForms& forms, char* out, size_t outSize)
+{
+    outSize = TextLimit(outSize, VX_DATE_TEXT);
+    TextCopy(out, outSize, "");
+    SYSTEMTIME local;
+    if (!FileTimeToLocal(&time, &local))
+        return 0;
+    return FormatInForms(&local, forms, out, outSize);
 }
 
 // Opens a file for reading its times and size.  A file that another program

@@ -13,6 +13,20 @@ int FormatDateTime(const SYSTEMTIME* time, char* out, size_t outSize);
 template <size_t N> inline int FormatDateTime(const SYSTEMTIME* time, char (&out)[N])
 { return FormatDateTime(time, out, N); }
 
+// The user's date and time forms, read once for many dates.
+struct DateForms {
+    DateForm Date;
+    TimeForm Time;
+};
+void ReadDateForms(DateForms* forms);
+// A file time (UTC) in local time as FormatDateTime writes it, in forms
+// read before.  Returns the length; 0 and "" when the time has no local
+// form.
+int FormatFileTime(const FILETIME& time, const DateForms& forms, char* out, size_t outSize);
+template <size_t N>
+inline int FormatFileTime(const FILETIME& time, const DateForms& forms, char (&out)[N])
+{ return FormatFileTime(time, forms, out, N); }
+
 // The file's creation time (local) as "yyyy/mm/dd hh:mm" (out holds 24).
 // 1 when a date was written; 0 and "" when the file cannot be opened or its
 // time cannot be read.

@@ -134,4 +134,37 @@ TEST(DateSortKey, RefusesWhatIsNoDate)
     EXPECT_EQ("200803051305", Key("03/05/2008 1:05 PM", VX_DATE_KEY + 1));
 }
 
+// A file time carried as text reads back as the same ticks; any other text
+// (a digit short or over, a blank, a sign) is refused and leaves the ticks
+// alone.  The buffer: one byte short of the whole text gives "".
+TEST(TicksText, ReadsBackWhatItWritesAndNothingElse)
+{
+    const unsigned long long values[] = { 0ULL, 0x01DC4D2A9F3B1C00ULL, ~0ULL };
+    for (unsigned long long value : values) {
+        char text[VX_TICKS_TEXT];
+        EXPECT_EQ(16, TicksText(value, text));
+        unsigned long long back = 1;
+        EXPECT_EQ(1, ParseTicksText(text, &back));
+        EXPECT_EQ(value, back);
+    }
+    char text[VX_TICKS_TEXT];
+    TicksText(0x01DC4D2A9F3B1C00ULL, text);
+    EXPECT_STREQ("01DC4D2A9F3B1C00", text);
+    unsigned long long ticks = 7;
+    EXPECT_EQ(1, ParseTicksText("01dc4d2a9f3b1c0f", &ticks));
+    EXPECT_EQ(0x01DC4D2A9F3B1C0FULL, ticks);
+    const char* const bad[] = { "", "01DC4D2A9F3B1C0", "01DC4D2A9F3B1C000", " 1DC4D2A9F3B1C00",
+                                "01DC4D2A9F3B1C0G", "+1DC4D2A9F3B1C00", "01DC4D2A9F3B1C0 " };
+    for (const char* text : bad) {
+        ticks = 7;
+        EXPECT_EQ(0, ParseTicksText(text, &ticks)) << text;
+        EXPECT_EQ(7ULL, ticks) << text;
+    }
+    EXPECT_EQ(0, ParseTicksText(nullptr, &ticks));
+    char small[VX_TICKS_TEXT - 1];
+    memset(small, 'Z', sizeof(small));
+    EXPECT_EQ(0, TicksText(1, small, sizeof(small)));
+    EXPECT_STREQ("", small);
+}
+
 }  // namespace

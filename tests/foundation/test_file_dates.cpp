@@ -92,6 +92,12 @@ TEST_F(FileDates, TheUsersSettingsAndTheFactsOfFilesEvenWhenHeldOpenOrEmptyWhenM
     }
     EXPECT_EQ(expected, Texts(file));
     EXPECT_EQ("||||||||0", Texts(scratch::Scratch("missing.txt")));
+    // A file time in forms read once: the same text as the file's own.
+    DateForms forms;
+    ReadDateForms(&forms);
+    char text[VX_DATE_TEXT];
+    EXPECT_EQ(16, FormatFileTime(written, forms, text));
+    EXPECT_EQ("2008-03-05 04:07", std::string(text));
     // Unix time is converted to local time.
     SYSTEMTIME local, utc = { 2008, 3, 3, 5, 14, 7, 9, 0 }, want, zero = {};
     UnixTimeToLocal(1204726029LL, &local);   // 2008-03-05 14:07:09 UTC, a Wednesday
