@@ -261,13 +261,6 @@ static void ViewCookie(CookieList* d)
     MessageBoxExA(d->Window, text, cookie->Name, MB_OK | MB_TOPMOST, g_MessageLanguage);
 }
 
-static void AppendText(HMENU menu, int id, int textId)
-{
-    char text[128];
-    LoadText(textId, text, sizeof(text));
-    AppendMenuA(menu, MF_STRING, (UINT_PTR)id, text);
-}
-
 static void ShowMenu(CookieList* d)
 {
     if (SelectedCookie(d) == NULL)
@@ -275,18 +268,10 @@ static void ShowMenu(CookieList* d)
     HMENU menu = CreatePopupMenu();
     if (menu == NULL)
         return;
-    AppendText(menu, IDC_COOKIES_VIEW, IDS_VIEW_COOKIE);
-    AppendText(menu, IDC_COOKIES_REMOVE_UNCHECKED, IDS_REMOVE_UNCHECKED);
-    AppendText(menu, IDC_COOKIES_REMOVE_CHECKED, IDS_REMOVE_CHECKED);
-    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-    AppendText(menu, IDM_PAGE_PLUS_INFO, IDS_ROWMENU_PLUS_INFO);
-    AppendText(menu, IDC_PAGE_HELP, IDS_ROWMENU_HELP);
-    POINT at;
-    GetCursorPos(&at);
-    SetForegroundWindow(d->Window);
-    TrackPopupMenuEx(menu, TPM_VERTICAL, at.x, at.y, d->Window, NULL);
-    PostMessageA(d->Window, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    AppendMenuText(menu, IDC_COOKIES_VIEW, IDS_VIEW_COOKIE);
+    AppendMenuText(menu, IDC_COOKIES_REMOVE_UNCHECKED, IDS_REMOVE_UNCHECKED);
+    AppendMenuText(menu, IDC_COOKIES_REMOVE_CHECKED, IDS_REMOVE_CHECKED);
+    ShowRowMenuAtCursor(d->Window, menu, 0);  // no log entry here
 }
 
 static void Close(CookieList* d, int result)

@@ -1,5 +1,6 @@
 // The History dialog: history.txt as a list (explorer/history_view.h),
-// the reversible lines restored, the file cleared once the user agreed.
+// the reversible lines restored, the file cleared once the user agreed;
+// its right-click menu offers the same commands as its buttons.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -9,10 +10,16 @@
 #include "explorer/options_page.h"
 #include "foundation/history.h"
 #include "foundation/language.h"
+#include "foundation/lookup.h"
 #include "foundation/options.h"
+#include "foundation/shell_hooks.h"
+#include "resources/explorer_pages.h"
 #include "resources/pages/options.h"
 
 namespace {
+
+// The dialog belongs to the Options page, and so does its help.
+#define HISTORY_HELP_FILE "options.html"
 
 HWND ListOf(HWND dialog)
 {
@@ -82,6 +89,36 @@ void ClearFile(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDC_HISTORY_RESTORE), FALSE);
 }
 
+// The buttons' commands on the selected line, each as its button has it
+// (Restore greyed where the button is), then the entries every menu ends
+// with.  Nothing without a selected line.
+void ShowMenu(HWND dialog)
+{
+    int index = -1;
+    if (SelectedLine(dialog, &index) == NULL)
+        return;
+    HMENU menu = CreatePopupMenu();
+    if (menu == NULL)
+        return;
+    AppendMenuText(menu, IDC_HISTORY_RESTORE, IDS_HISTORY_RESTORE);
+    if (!IsWindowEnabled(GetDlgItem(dialog, IDC_HISTORY_RESTORE)))
+        EnableMenuItem(menu, IDC_HISTORY_RESTORE, MF_BYCOMMAND | MF_GRAYED);
+    AppendMenuText(menu, IDC_HISTORY_CLEAR, IDS_HISTORY_CLEAR);
+    AppendMenuText(menu, IDOK, IDS_BUTTON_CLOSE);
+    ShowRowMenuAtCursor(dialog, menu, 1);
+}
+
+// "PLUS Info..." on the selected line: the lookup of its command.
+void LookUpLine(HWND dialog)
+{
+    int index = -1;
+    const ItemRecord* line = SelectedLine(dialog, &index);
+    if (line == NULL)
+        NoSelectionMessage(dialog);
+    else
+        LookUpOnline(dialog, line->Code, line->Command);
+}
+
 INT_PTR OnNotify(HWND dialog, const NMHDR* header)
 {
     if (header->idFrom != IDC_HISTORY_LIST)
@@ -96,6 +133,9 @@ INT_PTR OnNotify(HWND dialog, const NMHDR* header)
     }
     case NM_DBLCLK:
         Restore(dialog);
+        break;
+    case NM_RCLICK:
+        ShowMenu(dialog);
         break;
     case LVN_COLUMNCLICK:
         // The choice is kept; the lines stay in the order they happened.
@@ -115,6 +155,15 @@ void OnCommand(HWND dialog, int id)
         break;
     case IDC_HISTORY_CLEAR:
         ClearFile(dialog);
+        break;
+    case IDM_PAGE_PLUS_INFO:
+        LookUpLine(dialog);
+        break;
+    case IDM_PAGE_LOG:
+        ReportCommand(dialog);
+        break;
+    case IDC_PAGE_HELP:
+        OpenHelpPage(dialog, HISTORY_HELP_FILE);
         break;
     case IDOK:
     case IDCANCEL:

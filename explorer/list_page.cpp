@@ -807,6 +807,23 @@ void AppendMenuText(HMENU menu, int id, int textId)
     AppendMenuA(menu, MF_STRING, (UINT_PTR)id, text);
 }
 
+void ShowRowMenuAtCursor(HWND window, HMENU menu, int withLog)
+{
+    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
+    AppendMenuText(menu, IDM_PAGE_PLUS_INFO, IDS_ROWMENU_PLUS_INFO);
+    if (withLog)
+        AppendMenuText(menu, IDM_PAGE_LOG, IDS_ROWMENU_LOG);
+    AppendMenuText(menu, IDC_PAGE_HELP, IDS_ROWMENU_HELP);
+    POINT at;
+    GetCursorPos(&at);
+    // In the foreground, and WM_NULL after it, or the menu would not close
+    // when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    TrackPopupMenuEx(menu, TPM_VERTICAL, at.x, at.y, window, NULL);
+    PostMessageA(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+}
+
 static void ShowRowMenu(ListPage* page)
 {
     const PageRow* row = SelectedRow(page);
@@ -824,16 +841,7 @@ static void ShowRowMenu(ListPage* page)
     }
     if (ActionsOf(page)->Menu != NULL)
         ActionsOf(page)->Menu(page, menu, row);
-    AppendMenuA(menu, MF_SEPARATOR, 0, NULL);
-    AppendMenuText(menu, IDM_PAGE_PLUS_INFO, IDS_ROWMENU_PLUS_INFO);
-    AppendMenuText(menu, IDM_PAGE_LOG, IDS_ROWMENU_LOG);
-    AppendMenuText(menu, IDC_PAGE_HELP, IDS_ROWMENU_HELP);
-    POINT at;
-    GetCursorPos(&at);
-    SetForegroundWindow(page->Window);
-    TrackPopupMenuEx(menu, TPM_VERTICAL, at.x, at.y, page->Window, NULL);
-    PostMessageA(page->Window, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    ShowRowMenuAtCursor(page->Window, menu, 1);
 }
 
 // --- Commands every list page shares ---------------------------------------------------

@@ -198,6 +198,11 @@ void FilePartOf(const char* path, char* out, size_t outSize);
 
 // Appends an entry with the numbered text to a right-click menu.
 void AppendMenuText(HMENU menu, int id, int textId);
+// Ends a right-click menu with the entries every menu shares (a separator,
+// "PLUS Info...", "Vardex Log" when withLog, "Vardex Help"), shows it at the
+// cursor for window and destroys it; the chosen entry arrives at window as
+// WM_COMMAND.
+void ShowRowMenuAtCursor(HWND window, HMENU menu, int withLog);
 
 // A message box of the explorer: the numbered text with its "%s" filled
 // by value (NULL: none), the product name as caption, topmost, in the

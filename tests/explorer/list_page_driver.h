@@ -188,15 +188,42 @@ inline LPARAM RowPoint(HWND list, int row)
     return MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
 }
 
+// A mouse button pressed and released at the point of the list.  After the
+// press the list may watch for a drag in a loop of its own, holding the
+// capture, until a button message comes: the release is queued for it.  A
+// list of another thread gets it once it watches (sooner it would be taken
+// before the press).
+inline void PressAndRelease(HWND list, UINT down, UINT up, WPARAM keys, LPARAM at)
+{
+    DWORD owner = GetWindowThreadProcessId(list, NULL);
+    if (owner == GetCurrentThreadId()) {
+        PostMessageA(list, up, 0, at);
+        SendMessageA(list, down, keys, at);
+    } else {
+        std::atomic<bool> pressed(false);
+        std::thread release([&] {
+            GUITHREADINFO info;
+            for (; !pressed; Sleep(10)) {
+                info.cbSize = sizeof(info);
+                if (GetGUIThreadInfo(owner, &info) && info.hwndCapture == list) {
+                    PostMessageA(list, up, 0, at);
+                    return;
+                }
+            }
+        });
+        SendMessageA(list, down, keys, at);
+        pressed = true;
+        release.join();
+    }
+    SendMessageA(list, up, 0, at);
+}
+
 // A left click on the row (it alone is then selected), scrolled into view
 // first.
 inline void ClickRow(HWND list, int row)
 {
     SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)row, FALSE);
-    LPARAM at = RowPoint(list, row);
-    PostMessageA(list, WM_LBUTTONUP, 0, at);  // ends the list's drag watch
-    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    SendMessageA(list, WM_LBUTTONUP, 0, at);
+    PressAndRelease(list, WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, RowPoint(list, row));
     vxtest::PumpMessages(0);
 }
 
@@ -372,15 +399,16 @@ inline void RightClick(HWND list, int row)
     if (row >= 0)
         SendMessageA(list, LVM_ENSUREVISIBLE, (WPARAM)row, FALSE);
     LPARAM at = row >= 0 ? RowPoint(list, row) : MAKELPARAM(r.right - 5, r.bottom - 5);
-    PostMessageA(list, WM_RBUTTONUP, 0, at);  // ends the list's drag watch
-    SendMessageA(list, WM_RBUTTONDOWN, MK_RBUTTON, at);
-    SendMessageA(list, WM_RBUTTONUP, 0, at);
+    PressAndRelease(list, WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, at);
 }
 
-// The same; a second thread reads the menu it opens and closes it.  Each entry as
-// "text" ("text (off)" when greyed, "-" for a separator); empty when no
-// menu opened.
-inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
+// The same; a second thread reads the menu it opens and closes it, or, with
+// pick, chooses the entry of that text with the keyboard (down to it,
+// Enter) when it is usable.  Each entry as "text" ("text (off)" when
+// greyed, "-" for a separator); empty when no menu opened.  page owns the
+// menu.
+inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row,
+                                                 const char* pick = nullptr)
 {
     std::vector<std::string> entries;
     WhileUser([&](const std::atomic<bool>& done) {
@@ -391,14 +419,24 @@ inline std::vector<std::string> MenuOfRightClick(HWND page, HWND list, int row)
             return;
         Sleep(150);
         HMENU handle = (HMENU)SendMessageA(menu, MN_GETHMENU, 0, 0);
+        int downs = 0, chosen = 0;
         for (int i = 0; i < GetMenuItemCount(handle); i++) {
             char text[128] = "";
             GetMenuStringA(handle, (UINT)i, text, sizeof(text), MF_BYPOSITION);
             UINT state = GetMenuState(handle, (UINT)i, MF_BYPOSITION);
             entries.push_back((state & MF_SEPARATOR) ? std::string("-")
                               : std::string(text) + ((state & MF_GRAYED) ? " (off)" : ""));
+            // The arrow keys pass over separators only.
+            downs += !(state & MF_SEPARATOR) && chosen == 0;
+            if (pick != nullptr && entries.back() == pick)
+                chosen = downs;
         }
-        PostMessageA(page, WM_CANCELMODE, 0, 0);
+        for (int i = 0; i < chosen; i++)
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        if (chosen > 0)
+            PostMessageA(menu, WM_CHAR, '\r', 0);
+        else
+            PostMessageA(page, WM_CANCELMODE, 0, 0);
     }, [&] { RightClick(list, row); }, 200);
     return entries;
 }

@@ -2,6 +2,7 @@
 // modal dialog) and used from the test's thread, its list read back, its
 // rows clicked and its buttons pressed.
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 #include "explorer/options_page.h"
@@ -14,6 +15,7 @@ namespace {
 
 using page_test::Cell;
 using page_test::ClickRow;
+using page_test::MenuOfRightClick;
 using page_test::RowCount;
 using page_test::Usable;
 
@@ -40,6 +42,11 @@ public:
     std::string PressAndAnswer(int id, int answer)
     {
         PostMessageA(GetDlgItem(dialog_, id), BM_CLICK, 0, 0);
+        return Answer(answer);
+    }
+    // Answers the box the dialog opens; its text ("" when none came).
+    std::string Answer(int answer)
+    {
         HWND box = NULL;
         for (int i = 0; i < 50 && box == NULL; i++, Sleep(20))
             for (HWND w = NULL; (w = FindWindowExA(NULL, w, "#32770", NULL)) != NULL;)
@@ -66,6 +73,7 @@ struct HistoryDialogTest : testing::Test {
         vxtest::ResetStore();
         g_Instance = GetModuleHandleA(NULL);
         InitCommonControls();
+        SetFileAttributesA(HistoryPath().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(HistoryPath().c_str());
         LoadOptions();
     }
@@ -132,6 +140,51 @@ TEST_F(HistoryDialogTest, AHeaderClickIsKeptButTheFileOrderStays)
     SendMessageA(history.Dialog(), WM_NULL, 0, 0);
     EXPECT_EQ("4", vxtest::ReadString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "SortHistory"));
     EXPECT_EQ("Zeta", Cell(history.List(), 0, 0));
+}
+
+TEST_F(HistoryDialogTest, TheRowMenuOffersTheButtonsAsTheyStandAndTheCommonEnding)
+{
+    WriteHistory("Alerted", "C:\\a.exe", "", 11, HA_START_ALERT);
+    WriteHistory("Updater", "C:\\u.exe", "", 11, HA_START_REMOVE);
+    OpenHistory history;
+    HWND d = history.Dialog(), list = history.List();
+    EXPECT_TRUE(MenuOfRightClick(d, list, -1).empty());
+    const std::vector<std::string> alert = { "&Restore (off)", "&Clear File", "Close", "-",
+                                             "PLUS &Info...", "Vardex &Log", "Vardex Help" };
+    EXPECT_EQ(alert, MenuOfRightClick(d, list, 0));
+    std::vector<std::string> removal = MenuOfRightClick(d, list, 1);
+    ASSERT_FALSE(removal.empty());
+    EXPECT_EQ("&Restore", removal[0]);
+    MenuOfRightClick(d, list, 1, "Close");
+    EXPECT_TRUE(vxtest::WaitForWindowGone(d, 5000));
+}
+
+// Whatever the test posted to the dialog's thread has been handled when
+// done() holds; false when it did not come to hold in 5 s.
+bool Eventually(const std::function<bool()>& done)
+{
+    for (int i = 0; i < 250 && !done(); i++)
+        Sleep(20);
+    return done();
+}
+
+TEST_F(HistoryDialogTest, AnEntryPickedFromTheRowMenuDoesWhatItsButtonDoes)
+{
+    WriteHistory("Updater", "C:\\u.exe -q", "", 11, HA_START_REMOVE);
+    OpenHistory history;
+    HWND d = history.Dialog(), list = history.List();
+    MenuOfRightClick(d, list, 0, "&Restore");
+    EXPECT_TRUE(Eventually([] {
+        return vxtest::ValueExists(HKEY_CURRENT_USER, WIN_RUN_KEY, "Updater");
+    }));
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, WIN_RUN_KEY, "Updater", "C:\\u.exe -q");
+    // Clear File asks first, from the menu too.
+    MenuOfRightClick(d, list, 0, "&Clear File");
+    EXPECT_FALSE(history.Answer(IDNO).empty());
+    EXPECT_EQ(1, RowCount(list));
+    MenuOfRightClick(d, list, 0, "&Clear File");
+    EXPECT_FALSE(history.Answer(IDYES).empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(HistoryPath().c_str()));
 }
 
 // Over 131,072 bytes, CR-only and tab-damaged lines: what can be read is

@@ -9,6 +9,7 @@
 #include "reports/scan_log.h"
 #include "reports/scan_log_parts.h"
 #include "support/report_reader.h"
+#include "support/scheduled_tasks.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -81,9 +82,38 @@ TEST(CsvLog, DelayedProgramsHaveTheirSection)
     EXPECT_EQ("C:\\Tools\\late.exe", (*row)[6]);
 }
 
-TEST(CsvLog, AFileThatCannotBeCreatedIsAFailure)
+// After the two header lines the column names, then the sections in
+// their order; a comma in a file name becomes a blank.
+TEST(CsvLog, TheSectionsFollowTheColumnNamesInTheirOrder)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, kRun, "Ordered", "C:\\Tools\\or,dered.exe");
+    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay",
+                      "C:\\Tools\\late.exe", "11");
+    ASSERT_TRUE(vxtest::CreateTask(L"Planted Task", L"C:\\task.exe"));
+    std::vector<Row> rows = WriteInventory();
+    RegDeleteValueNamed(HKEY_CURRENT_USER, kRun, "Ordered");
+    ASSERT_GE(rows.size(), 3u);
+    const Row columns = { "Type", "SubType", "Title", "Filename", "Company",
+                          "First Detected", "Path", "Description", " Version" };
+    EXPECT_EQ(columns, rows[2]);
+    const Row* ordered = RowTitled(rows, "Ordered");
+    ASSERT_TRUE(ordered != NULL);
+    EXPECT_EQ(" or dered.exe", (*ordered)[3]);
+    const char* const order[] = { "HKCU", "Delayed Start", "Active Tasks", "Services",
+                                  "Scheduled Tasks" };
+    size_t at = 3;
+    for (const char* type : order) {
+        while (at < rows.size() && rows[at][0] != type)
+            at++;
+        EXPECT_LT(at, rows.size()) << type;
+    }
+}
+
+// Not created, or created and then not written (a full disk): no success.
+TEST(CsvLog, AFileThatCannotBeWrittenIsAFailure)
 {
     EXPECT_EQ(0, WriteCsvLog("C:\\no such folder\\VardexLog.csv"));
+    EXPECT_EQ(0, WriteCsvLog("Z:\\dev\\full"));
 }
 
 }  // namespace

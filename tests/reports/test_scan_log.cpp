@@ -197,9 +197,44 @@ TEST(ScanLog, HelperObjectsButtonsAndShellObjects)
     EXPECT_EQ(0, CountStarting(lines, "O21 - Known"));
 }
 
-TEST(ScanLog, AFileThatCannotBeCreatedIsAFailure)
+// The header, then one planted source of each family: they come in this
+// order, with the blank lines the reader expects between them.
+TEST(ScanLog, TheFamiliesComeInTheirOrderWithTheirBlankLines)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, kMain, "Start Page", "http://start.example");
+    WriteProfileStringA("windows", "run", "C:\\winini.exe");
+    vxtest::SetString(HKEY_CURRENT_USER, kRun, "Ordered", "C:\\ordered.exe");
+    vxtest::SetString(HKEY_CURRENT_USER, "Software\\Quillon\\Vardex\\Delay",
+                      "C:\\Tools\\late.exe", "11");
+    std::vector<std::string> lines = WriteLog();
+    RegDeleteValueNamed(HKEY_CURRENT_USER, kRun, "Ordered");
+    WriteProfileStringA("windows", "run", NULL);
+    ASSERT_GE(lines.size(), 12u);
+    EXPECT_EQ(0u, lines[4].find("Boot mode: "));
+    EXPECT_EQ("", lines[5]);
+    EXPECT_EQ("Running processes:", lines[6]);
+    EXPECT_NE("", lines[7]);  // this test program at least
+    const std::vector<std::string> tail(lines.end() - 4, lines.end());
+    EXPECT_EQ(std::vector<std::string>({ "", "", "--", "End of file" }), tail);
+    const char* const order[] = {
+        "R0 - HKCU\\", "F1 - win.ini: run=C:\\winini.exe", "O4 - HKCU\\..\\Run: [Ordered]",
+        "O23 - Service: ", "---  Additional Vardex Info  ---", "WP02 - HKLM\\CCS: Command = ",
+        "WP06 - Delayed Start: [", "Memory currently in use: ",
+    };
+    size_t at = 8;
+    for (const char* start : order) {
+        while (at < lines.size() && lines[at].rfind(start, 0) != 0)
+            at++;
+        EXPECT_LT(at, lines.size()) << start;
+    }
+}
+
+// Not created, or created and then not written (a full disk): no success,
+// and nothing opened.
+TEST(ScanLog, AFileThatCannotBeWrittenIsAFailure)
 {
     EXPECT_EQ(0, WriteScanLog("C:\\no such folder\\HijackVardex.log"));
+    EXPECT_EQ(0, WriteScanLog("Z:\\dev\\full"));
 }
 
 }  // namespace
