@@ -164,12 +164,16 @@ TEST_F(ChangeWatchTest, FoldersAreHeardAndARemovedOneFallsBackToItsParent)
     RemoveDirectoryA("C:\\VxWatch");
 }
 
-TEST_F(ChangeWatchTest, WatchChangesZeroArmsNothing)
+TEST_F(ChangeWatchTest, WatchChangesZeroArmsNothingAndAReloadFollowsIt)
 {
     SetOptions({ "WatchChanges", "0" });
     EXPECT_EQ(0, ChangeWatchArmAll());
     SetOptions({ "WatchChanges", "1" });
     EXPECT_LT(10, ChangeWatchArmAll());
+    SetOptions({ "WatchChanges", "0" });
+    ReloadOptions();
+    ChangeWatchTick();
+    EXPECT_EQ(0, ChangeWatchArmedCount());
 }
 
 }  // namespace
