@@ -8,6 +8,7 @@
 
 #include "categories/category.h"
 #include "foundation/options.h"
+#include "foundation/trace.h"
 #include "monitor/change_watch.h"
 #include "monitor/patrol.h"
 #include "support/vxtest.h"
@@ -127,6 +128,10 @@ TEST_F(ChangeWatchTest, TwoHundredPlacesArmInGroupsAndTheLastGroupIsHeard)
 
 TEST_F(ChangeWatchTest, AStepRunsOnceATickAndNotWhileAnAlertIsOpen)
 {
+    std::string trace = vxtest::PathInProgramFolder("watch-trace.txt");
+    DeleteFileA(trace.c_str());
+    TraceSetFile(trace.c_str());
+    g_TraceBudget = 0;
     Write(WATCHED "\\Run", "a");
     ASSERT_EQ(1, ChangeWatchArmPlaces(kRow, kOneKey));
     Write(WATCHED "\\Run", "b");
@@ -135,6 +140,9 @@ TEST_F(ChangeWatchTest, AStepRunsOnceATickAndNotWhileAnAlertIsOpen)
     EXPECT_EQ(0, RunNotifiedSteps());
     g_Patrol.AlertOpen = 0;
     EXPECT_EQ(1, RunNotifiedSteps());
+    // The trace names the place, when it signalled and before the step.
+    EXPECT_EQ(2u, CountInFile(trace, "NOTIFY: HKCU\\" WATCHED "\\Run"));
+    g_TraceBudget = 9999;
     Write(WATCHED "\\Run", "c");
     ASSERT_EQ(1, PollFor(300));
     EXPECT_EQ(0, RunNotifiedSteps()) << "a second step in the same tick";
