@@ -29,6 +29,15 @@ void BenchRunningTasks();
 // The patrol: an idle minute of timer ticks, the real Vardex.exe left idle,
 // and one full patrol of each half with 200 startup entries.
 void BenchPatrol();
+// The monitor's window, UI seam, start-up work and options in this process
+// (every alert answered by its option); 1 when it is up.  Then one patrol
+// of each half puts what is there now into the baselines.
+int BenchStartMonitorSpine();
+void BenchSettleBaselines();
+// Change notices: latency from a Run value's write to the step's verdict,
+// the cost of a notified step beside the patrolled one, and the idle CPU
+// with every notice armed beside none.
+void BenchNotify();
 
 // One IE helper patrol at 10 and 200 planted helpers, and one file-type
 // patrol over the default list, each beside its floor.

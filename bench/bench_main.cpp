@@ -1,8 +1,8 @@
 // Runs every benchmark section in turn, or only those named on the command
 // line (StartupList Services ProcessWatcher RunningTasks IEHelpers Patrol
-// SysFiles Explorer ListPage Pages History Export Reports ScanLog).  Run
-// under Wine from the program folder (scripts/bench.sh does it); prints
-// plain-text tables.
+// SysFiles Explorer ListPage Pages History Export Reports ScanLog
+// Notify).  Run under Wine from the program folder (scripts/bench.sh does
+// it); prints plain-text tables.
 #include <stdio.h>
 #include <string.h>
 
@@ -29,6 +29,7 @@ static const Section kSections[] = {
     { "Export", BenchExport },
     { "Reports", BenchReports },
     { "ScanLog", BenchScanLog },
+    { "Notify", BenchNotify },
 };
 
 static int Wanted(const char* name, int argc, char** argv)

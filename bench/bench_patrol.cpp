@@ -46,11 +46,14 @@ static void AnswerEveryAlertByOption()
 
 // As Vardex.exe starts: the hidden window, the UI seam, the start-up work
 // on the store (baselines of every category) and the options.
-static int StartMonitorSpine()
+int BenchStartMonitorSpine()
 {
     if (g_MainWindow != NULL)
         return 1;
     g_Instance = GetModuleHandleA(NULL);
+    g_TextModule = g_Instance;
+    LoadText(1, g_ClassName, sizeof(g_ClassName));
+    LoadText(2, g_Caption, sizeof(g_Caption));
     if (!RegisterMonitorClass() || !CreateMonitorWindow())
         return 0;
     ResetPatrolState();
@@ -81,7 +84,7 @@ static void MakeEveryRowDue()
 
 // One patrol of each half with every row due: whatever is new now is
 // answered by its option and goes into the baselines.
-static void SettleBaselines()
+void BenchSettleBaselines()
 {
     for (int half = 0; half < 2; half++) {
         MakeEveryRowDue();
@@ -183,7 +186,7 @@ static void BenchRealMonitor()
 
 static void BenchIdleMinute()
 {
-    SettleBaselines();
+    BenchSettleBaselines();
     LONGLONG history = HistorySize();
 
     double process[IDLE_MINUTES], precise[IDLE_MINUTES], server[IDLE_MINUTES],
@@ -311,7 +314,7 @@ static StepCost MeasureRow(const Category* category)
 static void BenchPatrolHalves()
 {
     PlantRunValues(1);
-    SettleBaselines();
+    BenchSettleBaselines();
     LONGLONG history = HistorySize();
 
     printf("One full patrol per half, every row due, %d planted HKCU Run values, nothing new "
@@ -380,7 +383,7 @@ void BenchPatrol()
 
     // As in the monitor, which keeps COM initialised from start to exit.
     CoInitialize(NULL);
-    if (!StartMonitorSpine()) {
+    if (!BenchStartMonitorSpine()) {
         printf("Patrol: the monitor's window could not be made\n\n");
         CoUninitialize();
         return;

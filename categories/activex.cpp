@@ -328,6 +328,11 @@ int PatrolActiveX()
     return PatrolCategory(&g_ActiveXCategory);
 }
 
+static const WatchPlace s_watch[] = {
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, ACTIVEX_COMPAT_KEY, NULL, WATCH_SUBTREE },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_ActiveXCategory = {
     "ActiveX Files",                 // Label
     "ActiveX",                       // DetectedSubkey: keyed by the Command
@@ -349,4 +354,5 @@ const Category g_ActiveXCategory = {
     ActOnControl,
     NULL,                            // Undo: the kill bit is undone in the explorer
     ListAllControls,
+    s_watch,
 };

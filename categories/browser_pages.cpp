@@ -506,6 +506,20 @@ static int PatrolBrowserPages(const Category*)
     return 0;
 }
 
+static const WatchPlace s_prefixWatch[] = {
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, AU_KEY, NULL, 0 },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, PREFIXES_KEY, NULL, 0 },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, DEFAULT_PREFIX_KEY, NULL, 0 },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
+static const WatchPlace s_pagesWatch[] = {
+    { WATCH_KEY, HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Main", NULL, 0 },
+    { WATCH_KEY, HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Desktop", NULL,
+      WATCH_SUBTREE },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_UpdatePrefixCategory = {
     "Verify Automatica Updates",  // Label: the trace line before the step
     NULL,                         // DetectedSubkey
@@ -519,7 +533,8 @@ const Category g_UpdatePrefixCategory = {
     0,                            // Flags
     NULL,                         // CanRun
     PatrolUpdateAndPrefix,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    s_prefixWatch,
 };
 
 const Category g_BrowserPagesCategory = {
@@ -535,5 +550,6 @@ const Category g_BrowserPagesCategory = {
     0,
     NULL,
     PatrolBrowserPages,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    s_pagesWatch,
 };

@@ -645,6 +645,18 @@ static int PatrolNewCookies(const Category*)
     return 0;
 }
 
+// The IE cookie folder for the filter and the new-cookie check, the
+// Mozilla profile (its cookies.txt) for the file filter.
+static const WatchPlace s_folderWatch[] = {
+    { WATCH_FOLDER, NULL, NULL, GetIECookieFolder, 0 },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
+static const WatchPlace s_fileWatch[] = {
+    { WATCH_FOLDER, NULL, NULL, GetMozillaProfileFolder, 0 },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_CookieFilterCategory = {
     "Filter Cookies", NULL, NULL,
     OPT_Nuts, -1, -1,
@@ -653,6 +665,7 @@ const Category g_CookieFilterCategory = {
     0, NULL, PatrolCookieFilter,
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
     ListNutsAll,             // the explorer's Cookies page
+    s_folderWatch,
 };
 
 const Category g_CookieFileCategory = {
@@ -661,7 +674,8 @@ const Category g_CookieFileCategory = {
     1,
     NULL, NULL,
     0, CookieFileCanRun, PatrolCookieFile,
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    s_fileWatch,
 };
 
 const Category g_NewCookiesCategory = {
@@ -672,4 +686,5 @@ const Category g_NewCookiesCategory = {
     0, NULL, PatrolNewCookies,
     NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
     ListCookiesShown,        // the explorer's cookie list
+    s_folderWatch,
 };

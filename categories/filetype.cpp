@@ -867,6 +867,14 @@ static int UndoFileTypeLine(const ItemRecord* line)
     return SaveFileType(dotExt, kind);
 }
 
+// The classes of both roots with their commands, and the per-user choices.
+static const WatchPlace s_watch[] = {
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, CLASSES_KEY, NULL, WATCH_SUBTREE | WATCH_SYSTEM_VIEW },
+    { WATCH_KEY, HKEY_CURRENT_USER, CLASSES_KEY, NULL, WATCH_SUBTREE },
+    { WATCH_KEY, HKEY_CURRENT_USER, FILEEXTS_KEY, NULL, WATCH_SUBTREE },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_FileTypesCategory = {
     "File Types",                    // Label
     "FileTypes",                     // DetectedSubkey
@@ -885,4 +893,5 @@ const Category g_FileTypesCategory = {
     NULL,                            // Act: within its own step
     UndoFileTypeLine,
     EnumFileTypes,                   // ListAll: every monitored type
+    s_watch,
 };

@@ -417,6 +417,36 @@ static int RecordUnknownHidden(const char* today)
     return ItemCount(&list);
 }
 
+static int DriveRoot(char* out)
+{
+    UINT n = GetWindowsDirectoryA(out, VX_PATH);
+    if (n < 3 || n >= VX_PATH)
+        return 0;
+    out[3] = '\0';
+    return 1;
+}
+
+static int WindowsFolder(char* out)
+{
+    UINT n = GetWindowsDirectoryA(out, VX_PATH);
+    return n > 0 && n < VX_PATH;
+}
+
+static int SystemFolder(char* out)
+{
+    UINT n = GetSystemDirectoryA(out, VX_PATH);
+    return n > 0 && n < VX_PATH;
+}
+
+// The folders the list is read from, without the ones below them: a
+// change deep in the system folder waits for the patrol.
+static const WatchPlace s_watch[] = {
+    { WATCH_FOLDER, NULL, NULL, DriveRoot, 0 },
+    { WATCH_FOLDER, NULL, NULL, WindowsFolder, 0 },
+    { WATCH_FOLDER, NULL, NULL, SystemFolder, 0 },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_HiddenFilesCategory = {
     "Hidden Files",          // Label
     "Hidden",                // DetectedSubkey
@@ -438,4 +468,5 @@ const Category g_HiddenFilesCategory = {
     ActOnHidden,
     UndoHidden,
     EnumHiddenFiles,         // ListAll: every hidden file, named
+    s_watch,
 };

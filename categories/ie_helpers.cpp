@@ -465,6 +465,13 @@ int PatrolIEHelpers()
     return PatrolCategory(&g_IEHelpersCategory);
 }
 
+static const WatchPlace s_watch[] = {
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, BHO_KEY, NULL, WATCH_SUBTREE },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, TOOLBAR_KEY, NULL, 0 },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, EXTENSIONS_KEY, NULL, WATCH_SUBTREE },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_IEHelpersCategory = {
     "IE Helpers",                    // Label
     "IEHelper",                      // DetectedSubkey
@@ -486,4 +493,5 @@ const Category g_IEHelpersCategory = {
     ActOnHelper,
     UndoHelperLine,
     EnumIEHelpers,                   // ListAll: the explorer's page lists the same
+    s_watch,
 };

@@ -808,6 +808,12 @@ static int ListAllServices(ItemList* out)
     return count < 0 ? 0 : count;
 }
 
+// A new service is a new key; a changed command is a value below it.
+static const WatchPlace s_watch[] = {
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, SERVICES_KEY, NULL, WATCH_SUBTREE },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_ServicesCategory = {
     "Check for change to Services",  // Label
     "Services",                      // DetectedSubkey
@@ -829,4 +835,5 @@ const Category g_ServicesCategory = {
     ActOnService,
     NULL,                            // Undo: nothing of it is reversible
     ListAllServices,
+    s_watch,
 };

@@ -490,6 +490,12 @@ static int PatrolSysFiles(const Category*)
     return 0;
 }
 
+// The HOSTS file's folder (the boot files wait for the patrol).
+static const WatchPlace s_watch[] = {
+    { WATCH_FOLDER, NULL, NULL, GetHostsPath, 0 },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_SysFilesCategory = {
     "Verify System Files",   // Label
     NULL,                    // DetectedSubkey
@@ -502,5 +508,6 @@ const Category g_SysFilesCategory = {
     PatrolSysFiles,
     InitSysFiles,
     SysFilesReady,           // BaselineReady: the HKLM store's set-up time
-    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL,
+    s_watch,
 };

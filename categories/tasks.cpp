@@ -912,6 +912,17 @@ static int ListAllTasks(ItemList* out)
     return count < 0 ? 0 : count;
 }
 
+static int TasksFolder(char* out)
+{
+    UINT n = GetWindowsDirectoryA(out, VX_PATH);
+    return n > 0 && n < VX_PATH && TextAppend(out, VX_PATH, "\\Tasks") > 0;
+}
+
+static const WatchPlace s_watch[] = {
+    { WATCH_FOLDER, NULL, NULL, TasksFolder, 0 },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 const Category g_TasksCategory = {
     "Scheduled Tasks",               // Label
     "Tasks",                         // DetectedSubkey
@@ -933,4 +944,5 @@ const Category g_TasksCategory = {
     ActOnTask,
     NULL,                            // Undo: a deleted task cannot come back
     ListAllTasks,
+    s_watch,
 };

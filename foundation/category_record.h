@@ -32,6 +32,26 @@ enum {
     CAT_CLEANED_UP = 16,
 };
 
+// A place whose changes bring the category's step forward: a registry key
+// or a folder.  A category's list ends with a place of kind WATCH_END.
+enum WatchKind { WATCH_END, WATCH_KEY, WATCH_FOLDER };
+enum {
+    WATCH_SUBTREE = 1,      // changes anywhere below count too
+    WATCH_SYSTEM_VIEW = 2,  // a machine key read in the system's own view
+    // Watched only while the key exists: a missing one is not watched
+    // through its parent (the Wow6432Node copies on a 32-bit system).
+    WATCH_EXISTING = 4,
+};
+struct WatchPlace {
+    int Kind;
+    HKEY Root;             // keys: HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER ...
+    const char* Path;      // keys: the key; folders: a fixed folder, or NULL
+    // Folders: fills out (VX_PATH) with the folder or a file in it; 0 when
+    // the category has none now.
+    int (*Locate)(char* out);
+    int Flags;
+};
+
 struct Category {
     const char* Label;           // the trace label of its patrol step
     const char* DetectedSubkey;  // under Software\Quillon\Detected; NULL: no dates
@@ -87,5 +107,9 @@ struct Category {
     // the reports show, as the view options say; returns the count.  The
     // patrol's List stays as it is.
     int (*ListAll)(ItemList* out);
+
+    // The places whose changes the monitor is told of (NULL: none; the
+    // patrol alone finds its changes).
+    const WatchPlace* Watch;
 };
 

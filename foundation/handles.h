@@ -93,6 +93,13 @@ public:
     ScopedHandle& operator=(const ScopedHandle&) = delete;
     T Get() const { return h_; }
     bool IsValid() const { return h_ != Empty; }
+    // Closes the handle held (if any) and takes h.
+    void Reset(T h = Empty)
+    {
+        if (IsValid())
+            Closer()(h_);
+        h_ = h;
+    }
 
 private:
     T h_;
@@ -106,6 +113,13 @@ class FindHandle : public ScopedHandle<HANDLE, FindCloser> {
 public:
     explicit FindHandle(HANDLE h) : ScopedHandle(h == INVALID_HANDLE_VALUE ? NULL : h) {}
 };
+
+// FindFirstChangeNotification handles (INVALID_HANDLE_VALUE on failure is
+// kept as NULL, "none").
+struct ChangeNotificationCloser {
+    void operator()(HANDLE h) const { FindCloseChangeNotification(h); }
+};
+typedef ScopedHandle<HANDLE, ChangeNotificationCloser> ChangeNotificationHandle;
 
 // A COM interface pointer, released on scope exit.
 template <class T> class ComRef {

@@ -14,6 +14,7 @@
 #include "foundation/processes.h"
 #include "foundation/trace.h"
 #include "foundation/utils.h"
+#include "monitor/change_watch.h"
 #include "monitor/monitor.h"
 #include "monitor/tray.h"
 #include "resources/monitor_resource.h"
@@ -61,6 +62,7 @@ void ReloadOptions()
         s_resting[row] = 0;
         g_Patrol.Countdown[row] = period;
     }
+    ChangeWatchOptionsReloaded();
 }
 
 int ReloadOptionsIfUpdated()
@@ -98,6 +100,7 @@ static void LaunchDelayedPrograms()
 void PatrolTick()
 {
     LaunchDelayedPrograms();
+    ChangeWatchTick();
 
     if (g_ExpressBoot >= 1)
         g_ExpressBoot--;
@@ -155,9 +158,18 @@ int VerifyTasks()
     return count;
 }
 
+int RowPatrolled(int row)
+{
+    const Category* category = CategoryAt(row);
+    if (category == NULL || row >= PATROL_ROWS_MAX)
+        return 0;
+    if (category->Patrol == NULL && category->List == NULL)
+        return 0;  // a category with nothing to patrol (its dates only)
+    return category->PeriodOption < 0 || g_Patrol.Period[row] > 0;
+}
+
 // One row: a step on a period runs when its countdown expires (spent even
-// when the category cannot run now), with its trace line before and the
-// timing line after.
+// when the category cannot run now).
 static void RunRow(int row)
 {
     const Category* category = CategoryAt(row);
@@ -166,6 +178,12 @@ static void RunRow(int row)
     if (category->PeriodOption >= 0 &&
         !CountdownExpired(&g_Patrol.Countdown[row], g_Patrol.Period[row]))
         return;
+    RunRowStep(row);
+}
+
+void RunRowStep(int row)
+{
+    const Category* category = CategoryAt(row);
     if (category->CanRun != NULL && !category->CanRun())
         return;
     if (category->Flags & CAT_RELOADS_OPTIONS) {

@@ -51,6 +51,15 @@ int ReloadOptionsIfUpdated();
 // Zeroes the launcher's counters; toLaunch programs wait on the list.
 void ResetDelayedLauncher(int toLaunch);
 
+// 1 when the row's step is patrolled: it has a step, and a period above 0
+// or none (every patrol).
+int RowPatrolled(int row);
+
+// The row's step as the patrol runs it once its countdown expired: unless
+// the category cannot run now, with its trace line before and the timing
+// line after; a step that asks to rest sets the countdown.
+void RunRowStep(int row);
+
 // The WM_TIMER handler.
 void PatrolTick();
 

@@ -17,6 +17,7 @@
 #include "foundation/utils.h"
 #include "kessa/kessa.h"
 #include "monitor/alerts.h"
+#include "monitor/change_watch.h"
 #include "monitor/patrol.h"
 #include "monitor/restart_window.h"
 #include "monitor/tray.h"
@@ -123,13 +124,9 @@ int MonitorMain(HINSTANCE instance, const char* commandLine)
     TraceElapsed();
     PostMessageA(g_MainWindow, WM_COMMAND, CMD_START_SECOND_HALF, 0);
 
-    MSG msg;
-    while (GetMessageA(&msg, NULL, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    int exitCode = RunMonitorLoop();
     DeleteFonts();
-    return (int)msg.wParam;
+    return exitCode;
 }
 
 // WM_COMMAND 6025: the second half of the start, run from the message loop.
@@ -143,6 +140,7 @@ static void StartSecondHalf()
     g_TimerId = 0;
     g_Patrol.TickCounter = 0;
     g_TimerId = SetTimer(g_MainWindow, VX_TIMER_ID, VX_TIMER_MS, NULL);
+    ChangeWatchArmAll();
 }
 
 // Commands that start the explorer without naming one of its pages.
@@ -197,6 +195,7 @@ static void OnCommand(int id, LPARAM lParam)
 
 static void ExitSequence()
 {
+    ChangeWatchDisarm();
     KessaStopWatch();
     SetTrayIcon(TRAY_DELETE, 0, 0);
     if (g_TimerId != 0)

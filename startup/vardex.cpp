@@ -703,6 +703,44 @@ static void DescribeStartupEntry(const ItemRecord* item, int verdict, AlertReque
     TextCopy(request->Heading, StartupHookLabel(item->Code));
 }
 
+static int UserStartupFolder(char* out)
+{
+    return StartupFolderOf(HKEY_CURRENT_USER, "Startup", out, VX_PATH);
+}
+
+static int CommonStartupFolder(char* out)
+{
+    return StartupFolderOf(HKEY_LOCAL_MACHINE, "Common Startup", out, VX_PATH);
+}
+
+#define CV_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\"
+#define WOW_CV_KEY "Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\"
+#define RUN_PLACES(root, prefix, flags)                                            \
+    { WATCH_KEY, root, prefix "Run", NULL, flags },                                \
+    { WATCH_KEY, root, prefix "RunOnce", NULL, (flags) | WATCH_SUBTREE },          \
+    { WATCH_KEY, root, prefix "RunOnceEx", NULL, (flags) | WATCH_SUBTREE },        \
+    { WATCH_KEY, root, prefix "RunServices", NULL, flags },                        \
+    { WATCH_KEY, root, prefix "RunServicesOnce", NULL, flags },                    \
+    { WATCH_KEY, root, prefix "policies\\Explorer\\Run", NULL, flags }
+
+// Every place the startup list is read from: the Run family (RunOnce with
+// its Setup key below it), WIN.INI's load and run, Winlogon and its hooks,
+// and the two Startup folders.
+static const WatchPlace s_watch[] = {
+    RUN_PLACES(HKEY_LOCAL_MACHINE, CV_KEY, WATCH_SYSTEM_VIEW),
+    RUN_PLACES(HKEY_CURRENT_USER, CV_KEY, 0),
+    RUN_PLACES(HKEY_LOCAL_MACHINE, WOW_CV_KEY, WATCH_SYSTEM_VIEW | WATCH_EXISTING),
+    { WATCH_KEY, HKEY_CURRENT_USER, NT_WINDOWS_KEY, NULL, 0 },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, NT_WINDOWS_KEY, NULL, WATCH_SYSTEM_VIEW },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, WINLOGON_KEY, NULL, WATCH_SYSTEM_VIEW | WATCH_SUBTREE },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, DELAYLOAD_KEY, NULL, WATCH_SYSTEM_VIEW },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, TASK_SCHEDULER_KEY, NULL, WATCH_SYSTEM_VIEW },
+    { WATCH_KEY, HKEY_LOCAL_MACHINE, EXECUTE_HOOKS_KEY, NULL, WATCH_SYSTEM_VIEW },
+    { WATCH_FOLDER, NULL, NULL, UserStartupFolder, 0 },
+    { WATCH_FOLDER, NULL, NULL, CommonStartupFolder, 0 },
+    { WATCH_END, NULL, NULL, NULL, 0 },
+};
+
 // Startup programs: the baseline is laid with the store itself (first run,
 // every new version, the clean-up) and kept by the same mark as the other
 // categories'; a Run key of a store from before the mark is taken as it
@@ -713,5 +751,5 @@ const Category g_StartupCategory = {
     CAT_BASELINE_TABLE | CAT_ADOPTS_UNMARKED | CAT_CLEANED_UP,
     NULL, NULL, InitRegStartups, NULL, RecordStartupDetected, ListStartup, NULL, NULL,
     TellStartupEntry, DescribeStartupEntry, ActOnStartupEntry, UndoStartupLine,
-    ListAllStartup,
+    ListAllStartup, s_watch,
 };

@@ -1,0 +1,68 @@
+// Change notices from the system: every watched place (foundation/
+// category_record.h) of every category whose patrol is on is armed for a
+// registry or folder change notice, and the monitor's message loop waits on
+// them together with its messages.  A place that signals marks its
+// category; a marked category runs its step at once when nothing else runs,
+// else on a later tick, and at most once a tick, so a burst of writes costs
+// one step a tick.  The patrol stays as it is: a notice that is lost or
+// could not be armed only waits for it.  The option "WatchChanges" = "0"
+// arms nothing.
+#pragma once
+#include <windows.h>
+
+#include "foundation/category_record.h"
+
+// Places armed at once, over every category (more are not armed).
+#define WATCH_ARMED_MAX 256
+// Handles in one wait: the system's limit less one for the message queue.
+#define WATCH_GROUP_MAX (MAXIMUM_WAIT_OBJECTS - 1)
+
+// Disarms, then arms every place of every category whose patrol is on
+// (period above 0, or a step on every patrol), when "WatchChanges" is not
+// "0".  Returns the count armed.
+int ChangeWatchArmAll();
+
+// Arms the places of the list (up to its WATCH_END) for the category row.
+// A key or folder that does not exist is armed at its nearest existing
+// parent (a key flagged WATCH_EXISTING is then left out); one that cannot
+// be opened for notices is left out.  Returns how many were armed.
+int ChangeWatchArmPlaces(int row, const WatchPlace* places);
+
+// The options were reloaded: the next tick arms again when "WatchChanges"
+// or the set of patrolled rows changed.
+void ChangeWatchOptionsReloaded();
+
+// Closes every notice handle; nothing is marked afterwards.
+void ChangeWatchDisarm();
+
+// What is armed: the count, the handle groups one wait covers, and the
+// place a watch was armed at ("HKCU\..." or a folder; "" outside).
+int ChangeWatchArmedCount();
+int ChangeWatchGroupCount();
+const char* ChangeWatchWhere(int index);
+
+// Checks every armed place without waiting: one that signalled marks its
+// row and waits, unarmed, until its row's step (a burst wakes the monitor
+// once).  Returns how many signalled.
+int ChangeWatchPoll();
+
+// 1 when the row is marked for a step.
+int ChangeWatchMarked(int row);
+
+// Runs the step of every marked row that has not run one this tick, unless
+// a patrol runs or an alert is open (the marks stay for a later tick).  The
+// row's places are re-armed before its step, so a change made during the
+// step marks it again.  Returns how many steps ran.
+int RunNotifiedSteps();
+
+// The tick's part: a new tick budget, the arming brought in line with the
+// options when they changed, every 17 ticks the lost places armed again
+// (not armed before, or a key deleted without a notice, as under Wine),
+// then the marked rows' steps.
+void ChangeWatchTick();
+
+// The monitor's message loop, waiting on the messages and the first group
+// of notices (later groups are checked every WATCH_POLL_MS).  Returns the
+// WM_QUIT code.
+#define WATCH_POLL_MS 250
+int RunMonitorLoop();
