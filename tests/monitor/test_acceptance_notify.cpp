@@ -25,6 +25,8 @@ const char* const kValueName = "PhotoSyncAgent";
 const char* const kPhotoSync = "C:\\PhotoSync\\PhotoSync.exe";
 const char* const kService = "VxNotifyService";
 const char* const kServiceTitle = "Photo Notify Service";
+// The system files are checked only before Windows 6.
+const char* const kXpMonitor = "Software\\Wine\\AppDefaults\\Vardex.exe";
 
 class NotifyAcceptance : public testing::Test {
 protected:
@@ -113,6 +115,10 @@ TEST_F(NotifyAcceptance, ANewTaskIsAskedAboutBeforeThePatrol)
 
 TEST_F(NotifyAcceptance, AnAppendedHostsIsAskedAboutBeforeThePatrol)
 {
+    monitor_.Stop();  // started again as on Windows 5, where HOSTS is checked
+    vxtest::SetString(HKEY_CURRENT_USER, kXpMonitor, "Version", "winxp");
+    ASSERT_TRUE(monitor_.Start());
+    vxtest::PumpMessages(2500);
     char hosts[MAX_PATH];
     ASSERT_GT(GetHostsPath(hosts), 0);
     std::string original = vxtest::ReadFileText(hosts);
@@ -122,6 +128,7 @@ TEST_F(NotifyAcceptance, AnAppendedHostsIsAskedAboutBeforeThePatrol)
     if (alert != NULL)
         RunningMonitor::Answer(alert, IDC_CHANGE_ACCEPT);
     vxtest::WriteFileBytes(hosts, original);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kXpMonitor);
 }
 
 // Ten thousand writes: rewrites of a value already answered, with three
