@@ -76,8 +76,6 @@ public:
         return vxtest::WaitForWindowGone(alert, 10000);
     }
 
-    HANDLE Process() const { return process_.Get(); }
-
 private:
     KernelHandle process_;
 };
