@@ -54,6 +54,20 @@ public:
             + "\" --gtest_also_run_disabled_tests --gtest_filter=Helper.DISABLED_StayAWhile"));
     }
 
+    // An alert whose heading (control 100) is one or the other.
+    static HWND WaitForAlertAbout(const std::string& one, const std::string& other,
+                                  DWORD timeoutMs)
+    {
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < timeoutMs) {
+            HWND alert = vxtest::WaitForWindow("#32770", NULL, 1000);
+            std::string heading = alert != NULL ? vxtest::DialogItemText(alert, 100) : "";
+            if (alert != NULL && (heading == one || heading == other))
+                return alert;
+        }
+        return NULL;
+    }
+
     // Answers the alert that is open and waits for it to close.
     static bool Answer(HWND alert, int button)
     {

@@ -29,19 +29,6 @@ std::string PhotoProgram()
     return "C:\\PhotoSync\\PhotoSync.exe";
 }
 
-// An alert whose heading (control 100) is one of the two.
-HWND WaitForAlertAbout(const std::string& one, const std::string& other, DWORD timeoutMs)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        HWND alert = vxtest::WaitForWindow("#32770", NULL, 1000);
-        std::string heading = alert != NULL ? vxtest::DialogItemText(alert, 100) : "";
-        if (heading == one || heading == other)
-            return alert;
-    }
-    return NULL;
-}
-
 // A service registered through the service manager and a task saved through
 // the Task Scheduler, each answered "No": the service is left stopped and
 // disabled, the task deleted.  (What the alerts show: test_alerts; the
@@ -64,7 +51,7 @@ TEST(CategoryAcceptance, ANewServiceAndANewTaskAreAskedAboutAndNoUndoesThem)
 
     RunningMonitor::Nudge();
     for (int answered = 0; answered < 2; answered++) {  // the task first, in patrol order
-        HWND alert = WaitForAlertAbout(kServiceTitle, "PhotoSyncUpdate", kAlertWaitMs);
+        HWND alert = RunningMonitor::WaitForAlertAbout(kServiceTitle, "PhotoSyncUpdate", kAlertWaitMs);
         ASSERT_TRUE(alert != NULL) << "no service or task alert";
         ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
     }

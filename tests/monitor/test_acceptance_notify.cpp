@@ -2,13 +2,19 @@
 // (this test; no process starts or ends around the write) writes a Run
 // value, and the monitor asks about it long before its first patrol (34 s
 // after start), from the registry's change notice alone.  A value deleted
-// again half a second later is still asked about.
+// again half a second later is still asked about.  A service, a task and
+// an appended HOSTS are asked about as soon (their rows' own countdowns are
+// several patrols long), and a storm of writes to the Run key leaves the
+// monitor answering, asks about each new value once and ends in idle.
 #include <windows.h>
 
 #include <string>
 
+#include "categories/sysfiles.h"
 #include "foundation/registry_store.h"
 #include "monitor/running_monitor.h"
+#include "resources/alert_layouts.h"
+#include "support/scheduled_tasks.h"
 #include "support/vxtest.h"
 
 namespace {
@@ -16,6 +22,11 @@ namespace {
 // Well inside the first patrol, which comes 34 s after the start.
 const DWORD kNoticeWaitMs = 20000;
 const char* const kValueName = "PhotoSyncAgent";
+const char* const kPhotoSync = "C:\\PhotoSync\\PhotoSync.exe";
+const char* const kService = "VxNotifyService";
+const char* const kServiceTitle = "Photo Notify Service";
+// The system files are checked only before Windows 6.
+const char* const kXpMonitor = "Software\\Wine\\AppDefaults\\Vardex.exe";
 
 class NotifyAcceptance : public testing::Test {
 protected:
@@ -34,6 +45,15 @@ protected:
     {
         monitor_.Stop();
         RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName);
+    }
+
+    // The monitor's window answers a message within a second.
+    bool Answers()
+    {
+        HWND window = FindWindowA("Vardex", NULL);
+        DWORD_PTR result = 0;
+        return window != NULL &&
+               SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
     }
 
     RunningMonitor monitor_;
@@ -63,6 +83,86 @@ TEST_F(NotifyAcceptance, AValueRemovedHalfASecondLaterIsStillAskedAbout)
     HWND alert = WaitForStartupAlert();
     ASSERT_TRUE(alert != NULL) << "the short-lived value was missed";
     ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
+}
+
+// Registered through the service manager, as an installer does.
+TEST_F(NotifyAcceptance, ANewServiceIsAskedAboutBeforeThePatrol)
+{
+    SC_HANDLE scm = OpenSCManagerA(NULL, NULL, SC_MANAGER_ALL_ACCESS);
+    ASSERT_TRUE(scm != NULL);
+    SC_HANDLE service = CreateServiceA(scm, kService, kServiceTitle, SERVICE_ALL_ACCESS,
+        SERVICE_WIN32_OWN_PROCESS, SERVICE_AUTO_START, SERVICE_ERROR_IGNORE, kPhotoSync, NULL,
+        NULL, NULL, NULL, NULL);
+    ASSERT_TRUE(service != NULL) << GetLastError();
+    HWND alert = RunningMonitor::WaitForAlertAbout(kServiceTitle, "", kNoticeWaitMs);
+    EXPECT_TRUE(alert != NULL) << "no service alert before the first patrol";
+    if (alert != NULL)
+        RunningMonitor::Answer(alert, IDYES);
+    DeleteService(service);
+    CloseServiceHandle(service);
+    CloseServiceHandle(scm);
+}
+
+// Saved through the Task Scheduler into the tasks folder.
+TEST_F(NotifyAcceptance, ANewTaskIsAskedAboutBeforeThePatrol)
+{
+    ASSERT_TRUE(vxtest::CreateTask(L"PhotoNotifyTask", L"C:\\PhotoSync\\PhotoSync.exe"));
+    HWND alert = RunningMonitor::WaitForAlertAbout("PhotoNotifyTask", "", kNoticeWaitMs);
+    ASSERT_TRUE(alert != NULL) << "no task alert before the first patrol";
+    ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
+    EXPECT_FALSE(vxtest::TaskExists(L"PhotoNotifyTask"));
+}
+
+TEST_F(NotifyAcceptance, AnAppendedHostsIsAskedAboutBeforeThePatrol)
+{
+    monitor_.Stop();  // started again as on Windows 5, where HOSTS is checked
+    vxtest::SetString(HKEY_CURRENT_USER, kXpMonitor, "Version", "winxp");
+    ASSERT_TRUE(monitor_.Start());
+    vxtest::PumpMessages(2500);
+    char hosts[MAX_PATH];
+    ASSERT_GT(GetHostsPath(hosts), 0);
+    std::string original = vxtest::ReadFileText(hosts);
+    vxtest::WriteFileBytes(hosts, original + "127.0.0.1 photosync.example\r\n");
+    HWND alert = vxtest::WaitForWindow("#32770", "Vardex: File Change Alert", kNoticeWaitMs);
+    EXPECT_TRUE(alert != NULL) << "no HOSTS alert before the first patrol";
+    if (alert != NULL)
+        RunningMonitor::Answer(alert, IDC_CHANGE_ACCEPT);
+    vxtest::WriteFileBytes(hosts, original);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kXpMonitor);
+}
+
+// Ten thousand writes: rewrites of a value already answered, with three
+// new values among them.
+TEST_F(NotifyAcceptance, AStormOfWritesLeavesTheMonitorAnsweringAndAsksOncePerValue)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName, kPhotoSync);
+    HWND first = WaitForStartupAlert();
+    ASSERT_TRUE(first != NULL);
+    ASSERT_TRUE(RunningMonitor::Answer(first, IDYES));
+    const char* const fresh[] = { "PhotoStormA", "PhotoStormB", "PhotoStormC" };
+    for (int write = 0; write < 10000; write++) {
+        int added = write % 3300 == 1000 ? write / 3300 : -1;
+        std::string command = std::string(kPhotoSync) + (added >= 0 ? " -" : "") +
+                              (added >= 0 ? fresh[added] : "");
+        const char* name = added >= 0 ? fresh[added] : kValueName;
+        vxtest::SetString(HKEY_CURRENT_USER, WIN_RUN_KEY, name, command.c_str());
+        if (write % 2500 == 1250) {
+            EXPECT_TRUE(Answers()) << "no answer at write " << write;
+        }
+    }
+    std::string asked;
+    int alerts = 0;
+    for (HWND alert; (alert = vxtest::WaitForWindow("#32770", "Vardex New Program Alert",
+                          alerts < 3 ? kNoticeWaitMs : 5000)) != NULL && alerts < 6;
+         alerts++) {
+        asked += vxtest::DialogItemText(alert, 1026) + ";";
+        ASSERT_TRUE(RunningMonitor::Answer(alert, IDYES));
+    }
+    EXPECT_EQ(3, alerts) << asked;
+    // Quiet again: no further alert (waited above), and the window answers.
+    EXPECT_TRUE(Answers());
+    for (const char* name : fresh)
+        RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, name);
 }
 
 }  // namespace
