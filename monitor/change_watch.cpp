@@ -37,7 +37,7 @@ ArmedPlace s_places[WATCH_ARMED_MAX];
 int s_placeCount = 0;
 int s_started = 0;          // ChangeWatchArmAll ran: the tick keeps it in line
 int s_signature = -1;       // the option and the rows it was armed for
-int s_optionsReloaded = 0;  // the tick compares the signature again
+int s_seenReloads = 0;      // g_Patrol.OptionReloads when last compared
 int s_ticksSinceRetry = 0;
 int s_marked[PATROL_ROWS_MAX];
 int s_ranThisTick[PATROL_ROWS_MAX];
@@ -255,7 +255,7 @@ int ChangeWatchArmAll()
     ChangeWatchDisarm();
     s_signature = Signature();
     s_started = 1;
-    s_optionsReloaded = 0;
+    s_seenReloads = g_Patrol.OptionReloads;
     if (s_signature == 0)
         return 0;
     int armed = 0;
@@ -266,11 +266,6 @@ int ChangeWatchArmAll()
     TEXT_FORMAT(text, "%d places armed", armed);
     TraceNote("NOTIFY", text);
     return armed;
-}
-
-void ChangeWatchOptionsReloaded()
-{
-    s_optionsReloaded = 1;
 }
 
 int ChangeWatchArmedCount()
@@ -350,8 +345,8 @@ int RunNotifiedSteps()
 void ChangeWatchTick()
 {
     memset(s_ranThisTick, 0, sizeof(s_ranThisTick));
-    if (s_started && s_optionsReloaded) {
-        s_optionsReloaded = 0;
+    if (s_started && g_Patrol.OptionReloads != s_seenReloads) {
+        s_seenReloads = g_Patrol.OptionReloads;
         if (Signature() != s_signature)
             ChangeWatchArmAll();
     }

@@ -28,10 +28,6 @@ int ChangeWatchArmAll();
 // be opened for notices is left out.  Returns how many were armed.
 int ChangeWatchArmPlaces(int row, const WatchPlace* places);
 
-// The options were reloaded: the next tick arms again when "WatchChanges"
-// or the set of patrolled rows changed.
-void ChangeWatchOptionsReloaded();
-
 // Closes every notice handle; nothing is marked afterwards.
 void ChangeWatchDisarm();
 
@@ -55,8 +51,8 @@ int ChangeWatchMarked(int row);
 // step marks it again.  Returns how many steps ran.
 int RunNotifiedSteps();
 
-// The tick's part: a new tick budget, the arming brought in line with the
-// options when they changed, every 17 ticks the lost places armed again
+// The tick's part, run before the patrol's: a new tick budget, the arming
+// brought in line with the options when ReloadOptions ran since, every 17 ticks the lost places armed again
 // (not armed before, or a key deleted without a notice, as under Wine),
 // then the marked rows' steps.
 void ChangeWatchTick();

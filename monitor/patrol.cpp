@@ -14,7 +14,6 @@
 #include "foundation/processes.h"
 #include "foundation/trace.h"
 #include "foundation/utils.h"
-#include "monitor/change_watch.h"
 #include "monitor/monitor.h"
 #include "monitor/tray.h"
 #include "resources/monitor_resource.h"
@@ -62,7 +61,7 @@ void ReloadOptions()
         s_resting[row] = 0;
         g_Patrol.Countdown[row] = period;
     }
-    ChangeWatchOptionsReloaded();
+    g_Patrol.OptionReloads++;
 }
 
 int ReloadOptionsIfUpdated()
@@ -100,7 +99,6 @@ static void LaunchDelayedPrograms()
 void PatrolTick()
 {
     LaunchDelayedPrograms();
-    ChangeWatchTick();
 
     if (g_ExpressBoot >= 1)
         g_ExpressBoot--;

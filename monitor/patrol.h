@@ -24,6 +24,8 @@ struct PatrolState {
     int DelayTicks;         // ticks since the last launch step
     int DelayStep;          // launch steps taken (step n covers n x 10 s)
 
+    int OptionReloads;      // times ReloadOptions ran
+
     // Per row of the category table: the countdown and its period, in
     // patrols.  A countdown of 0 never runs.
     int Countdown[PATROL_ROWS_MAX];

@@ -225,6 +225,7 @@ LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_TIMER:
+        ChangeWatchTick();
         PatrolTick();
         break;
     case WM_VX_TRAY_NOTIFY:
