@@ -37,8 +37,9 @@ protected:
 
 TEST_F(DelayedPageTest, RowsTellStatusAndDelay)
 {
-    Delay(HKEY_LOCAL_MACHINE, "C:\\vxapp\\gone.exe", { "", "1", "\\Time", "90", "\\Title", "Gone" });
-    Delay(HKEY_CURRENT_USER, "C:\\vxapp\\gone.exe", { "", "11", "\\Time", "abc", "\\Title", "Mine" });
+    const char* goneFile = "C:\\vxapp\\gone.exe";
+    Delay(HKEY_LOCAL_MACHINE, goneFile, { "", "1", "\\Time", "90", "\\Title", "Gone" });
+    Delay(HKEY_CURRENT_USER, goneFile, { "", "11", "\\Time", "abc", "\\Title", "Mine" });
     Delay(HKEY_CURRENT_USER, Self(), { "", "11", "\\Time", "45", "\\Title", "Self" });
     PageHost host(PAGE_DELAYED);
     HWND list = host.List();

@@ -51,7 +51,8 @@ TEST(CategoryAcceptance, ANewServiceAndANewTaskAreAskedAboutAndNoUndoesThem)
 
     RunningMonitor::Nudge();
     for (int answered = 0; answered < 2; answered++) {  // the task first, in patrol order
-        HWND alert = RunningMonitor::WaitForAlertAbout(kServiceTitle, "PhotoSyncUpdate", kAlertWaitMs);
+        HWND alert = RunningMonitor::WaitForAlertAbout(kServiceTitle, "PhotoSyncUpdate",
+                                                       kAlertWaitMs);
         ASSERT_TRUE(alert != NULL) << "no service or task alert";
         ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
     }
