@@ -14,6 +14,7 @@
 #include "foundation/text.h"
 #include "foundation/windows_version.h"
 #include "resources/explorer_resource.h"
+#include "resources/explorer_pages.h"
 
 int g_CurrentPage = 0;
 
@@ -178,6 +179,13 @@ void ShowPageIcon(HWND page, const PageRecord* record)
     HICON icon = (HICON)LoadImageA(g_Instance, MAKEINTRESOURCEA(record->IconId), IMAGE_ICON, 0, 0,
                                    LR_DEFAULTSIZE | LR_SHARED);
     SendDlgItemMessageA(page, IDC_PAGE_ICON, STM_SETICON, (WPARAM)icon, 0);
+}
+
+void ShowPageFrameTexts(HWND page, const PageRecord* record)
+{
+    ShowPageIcon(page, record);
+    SetItemText(page, IDS_LABEL_HELP, IDC_PAGE_HELP_LABEL);
+    SetItemText(page, IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE);
 }
 
 void PageCreated(HWND page, const PageRecord* record)

@@ -30,6 +30,8 @@ extern int g_CurrentPage;
 void PageCreated(HWND page, const PageRecord* record);
 // The page's own icon (the record's, at the system's size) in its icon box.
 void ShowPageIcon(HWND page, const PageRecord* record);
+// What every own page shows alike: its icon, the "Help" label and "Close".
+void ShowPageFrameTexts(HWND page, const PageRecord* record);
 // PSN_SETACTIVE of a page, after its list is filled: image buttons, the
 // sheet's own buttons hidden, the caption, the frame layout.
 void PageActivated(HWND page, const PageRecord* record);

@@ -123,8 +123,6 @@ void OnInit(HWND page, const PageRecord* record)
         { IDS_OPTIONS_SCAN_LOG, IDC_OPTIONS_SCAN_LOG },
         { IDS_OPTIONS_CSV, IDC_OPTIONS_CSV },
         { IDS_OPTIONS_HIDE_ALERTS, IDC_OPTIONS_HIDE_ALERTS },
-        { IDS_LABEL_HELP, IDC_PAGE_HELP_LABEL },
-        { IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE },
     };
     for (const auto& text : texts)
         SetItemText(page, text.text, text.control);
@@ -132,7 +130,7 @@ void OnInit(HWND page, const PageRecord* record)
         SetItemText(page, box.Text, box.Control);
     for (const auto& patrol : kPatrols)
         SetItemText(page, patrol.LabelText, patrol.Label);
-    ShowPageIcon(page, record);
+    ShowPageFrameTexts(page, record);
     ShowAlertHidingButton(page);
     LoadOptions();
     PageCreated(page, record);

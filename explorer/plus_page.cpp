@@ -39,14 +39,12 @@ static void OnInit(HWND page, const PageRecord* record)
         { IDS_PLUS_SEARCH_LABEL, IDC_PLUS_SEARCH_LABEL },
         { IDS_PLUS_SEARCH, IDC_PLUS_SEARCH },
         { IDS_PLUS_CHECK_VERSION, IDC_PLUS_CHECK_VERSION },
-        { IDS_LABEL_HELP, IDC_PAGE_HELP_LABEL },
-        { IDS_BUTTON_CLOSE, IDC_PAGE_CLOSE },
     };
     for (const auto& text : texts)
         SetItemText(page, text.text, text.control);
     // A file name: what a path can hold.
     SendDlgItemMessageA(page, IDC_PLUS_SEARCH_TEXT, EM_LIMITTEXT, VX_PATH - 1, 0);
-    ShowPageIcon(page, record);
+    ShowPageFrameTexts(page, record);
     PageCreated(page, record);
 }
 
