@@ -77,6 +77,13 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
         4); // only the lowest byte counts
     Plant("VxShort", "C:\\vx\\start.exe", "VxShort", REG_DWORD, 2, 2);    // fewer than 4 bytes
     Plant("VxText", "C:\\vx\\start.exe", "VxText", REG_SZ, 0x32, 2);      // "2" as text
+    // A description; a shared-host service is coded 701 (in the baseline too)
+    // and keeps the host's command when its ServiceDll is empty.
+    Plant("VxOff", "C:\\vx\\off.exe", "Vx Off", REG_DWORD, 4, 4);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxOff").c_str(), "Description", "Kept off");
+    Plant("VxNoDll", "%SystemRoot%\\system32\\svchost -k vxnodll", "Vx No Dll");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxNoDll\\Parameters").c_str(), "ServiceDll", "");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxHosted").c_str(), "Description", "Hosted");
     g_Options[OPT_HideMicrosoftServices] = 1;
     ASSERT_GT(EnumServices(Items(), 0), 0);
     EXPECT_FALSE(Listed("Vx Microsoft One") || Listed("Vx Driver") || Listed("Vx Empty"));
@@ -87,7 +94,18 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_EQ("Automatic 0 0",
         std::string(Listed("VxAuto")->Extra) + " " + Listed("VxShort")->Extra + " "
             + Listed("VxText")->Extra);
+    ASSERT_TRUE(Listed("Vx Off") != NULL);
+    EXPECT_STREQ("Disabled", Listed("Vx Off")->Extra);
+    EXPECT_STREQ("Kept off", Listed("Vx Off")->Info);
+    ASSERT_TRUE(Listed("Vx No Dll") != NULL);
+    EXPECT_STREQ("C:\\windows\\system32\\svchost -k vxnodll", Listed("Vx No Dll")->Command);
+    EXPECT_EQ(SERVICE_CODE_SVCHOST, Listed("Vx No Dll")->Code);
+    // The explorer finds a description by the hosted DLL.
+    char text[1024];
+    ServiceDescriptionForFile("C:\\vx\\h.dll", text);
+    EXPECT_STREQ("Hosted", text);
     InitCategoryBaselines();
+    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx No Dll", "701");
     EXPECT_EQ(0, ServicesChanged());
     Plant("VxSecond", "C:\\vx\\second.exe", "Vx Second");
     EXPECT_EQ(1, ServicesChanged());
@@ -138,7 +156,6 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
               ok = QueryServiceConfigA(service.get(), &got.config, sizeof(got), &needed);
         return ok ? got.config.dwStartType : 0xFFFF;
     };
-    char text[256];
     vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath(kSvcKey).c_str(), "DisplayName", "Stale");
     ASSERT_GT(EnumServices(Items(), 0), 0);
     ASSERT_TRUE(Listed(kSvcTitle) != NULL);
@@ -163,6 +180,9 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_EQ(0, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
     EXPECT_EQ("SERVICE_Disabled ", HistoryActions());
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Gone Service");
+    // The alert says "Unknown" for the startup type of a title it cannot find.
+    ServiceStartTypeText("Vx Nobody", text, sizeof(text));
+    EXPECT_STREQ("Unknown", text);
 }
 
 
@@ -192,36 +212,4 @@ TEST_F(Services, ARejectionThatCannotHoldIsToldOnceAndAskedAgainOnAChange)
     Plant("VxStuckTwo", "C:\\vx\\moved.exe", NULL);
     EXPECT_EQ(1, PatrolCategory(&g_ServicesCategory));
     EXPECT_STREQ("C:\\vx\\moved.exe", user.asked.back().File);
-}
-
-// What the list shows of a service: its description, the startup-type text
-// of its start value; a shared-host service is coded 701 (in the baseline
-// too) and keeps the host's command when its ServiceDll is empty.  The
-// explorer finds a description by the hosted DLL; the alert says "Unknown"
-// for the startup type of a title it cannot find.
-TEST_F(Services, ListedFieldsOfAService)
-{
-    Plant("VxOff", "C:\\vx\\off.exe", "Vx Off", REG_DWORD, 4, 4);
-    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxOff").c_str(), "Description", "Kept off");
-    Plant("VxNoDll", "%SystemRoot%\\system32\\svchost -k vxnodll", "Vx No Dll");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxNoDll\\Parameters").c_str(), "ServiceDll", "");
-    Plant("VxDll", "%SystemRoot%\\system32\\svchost.exe -k vxdll", "Vx Dll");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxDll\\Parameters").c_str(), "ServiceDll",
-                      "C:\\vx\\hosted.dll");
-    vxtest::SetString(HKEY_LOCAL_MACHINE, KeyPath("VxDll").c_str(), "Description", "Hosted");
-    ASSERT_GT(EnumServices(Items(), 0), 0);
-    ASSERT_TRUE(Listed("Vx Off") != NULL);
-    EXPECT_STREQ("Disabled", Listed("Vx Off")->Extra);
-    EXPECT_STREQ("Kept off", Listed("Vx Off")->Info);
-    ASSERT_TRUE(Listed("Vx No Dll") != NULL);
-    EXPECT_STREQ("C:\\windows\\system32\\svchost -k vxnodll", Listed("Vx No Dll")->Command);
-    EXPECT_EQ(SERVICE_CODE_SVCHOST, Listed("Vx No Dll")->Code);
-    ASSERT_EQ(1, BuildCategoryBaseline(&g_ServicesCategory));
-    EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx No Dll", "701");
-
-    char text[1024];
-    ServiceDescriptionForFile("C:\\vx\\hosted.dll", text);
-    EXPECT_STREQ("Hosted", text);
-    ServiceStartTypeText("Vx Nobody", text, sizeof(text));
-    EXPECT_STREQ("Unknown", text);
 }

@@ -108,17 +108,14 @@ TEST(DateSortKey, ReadsEveryWrittenFormOnTheTwentyFourHourClock)
     EXPECT_LT(Key("12/31/2007 11:59 PM"), Key("01/01/2008 0:00"));
 }
 
-TEST(DateSortKey, TimeOptionalSecondsIgnoredCaseAndBlanksFree)
+// The time optional, seconds ignored, case and blanks free; anything that
+// is not such a date gives "", never a key of garbage.
+TEST(DateSortKey, ReadsLooseFormsAndRefusesWhatIsNoDate)
 {
     EXPECT_EQ("200803050000", Key("03/05/2008"));
     EXPECT_EQ("200803051407", Key("  2008-03-05   2:07:59 pm "));
     EXPECT_EQ("200803050207", Key("05-mar-2008 02:07am"));
     EXPECT_EQ("200803050207", Key("3.5.2008 2:07"));
-}
-
-// Anything that is not such a date gives "", never a key of garbage.
-TEST(DateSortKey, RefusesWhatIsNoDate)
-{
     const char* const bad[] = {
         "", "   ", "abc", "03/05/08 1:00 PM", "13/05/2008", "03/32/2008", "00/05/2008",
         "03/05/20080", "03-Mux-2008", "Mar/05/2008", "2008/Mar/05", "03/05/2008 24:00",
@@ -139,18 +136,13 @@ TEST(DateSortKey, RefusesWhatIsNoDate)
 // alone.  The buffer: one byte short of the whole text gives "".
 TEST(TicksText, ReadsBackWhatItWritesAndNothingElse)
 {
-    const unsigned long long values[] = { 0ULL, 0x01DC4D2A9F3B1C00ULL, ~0ULL };
-    for (unsigned long long value : values) {
-        char text[VX_TICKS_TEXT];
-        EXPECT_EQ(16, TicksText(value, text));
-        unsigned long long back = 1;
-        EXPECT_EQ(1, ParseTicksText(text, &back));
-        EXPECT_EQ(value, back);
-    }
     char text[VX_TICKS_TEXT];
-    TicksText(0x01DC4D2A9F3B1C00ULL, text);
+    EXPECT_EQ(16, TicksText(0x01DC4D2A9F3B1C00ULL, text));
     EXPECT_STREQ("01DC4D2A9F3B1C00", text);
     unsigned long long ticks = 7;
+    TicksText(~0ULL, text);
+    EXPECT_EQ(1, ParseTicksText(text, &ticks));
+    EXPECT_EQ(~0ULL, ticks);
     EXPECT_EQ(1, ParseTicksText("01dc4d2a9f3b1c0f", &ticks));
     EXPECT_EQ(0x01DC4D2A9F3B1C0FULL, ticks);
     const char* const bad[] = { "", "01DC4D2A9F3B1C0", "01DC4D2A9F3B1C000", " 1DC4D2A9F3B1C00",

@@ -53,21 +53,16 @@ TEST_F(Lookup, ShortFormOneArgumentWithEveryTextBack)
     EXPECT_EQ("Q \"Soft\" <Ltd> & Soci\xE9t\xE9", read.Value("vendor"));
     EXPECT_EQ("1.2 #3", read.Value("version"));
     EXPECT_EQ(kBuild, read.Value("build"));
-    EXPECT_EQ("11", read.Value("Type"));
     EXPECT_EQ("en", read.Value("Loc"));
     EXPECT_EQ("EXE", read.Value("ext"));
     // Nothing was left for a browser to read later.
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
               GetFileAttributesA(vxtest::PathInProgramFolder("temp.url").c_str()));
-}
-
-TEST_F(Lookup, BareNamesAndNamesWithoutADot)
-{
+    // A bare name without a dot; no name at all.
     ASSERT_EQ(1, LookUpOnline(NULL, 450, "my tool"));
-    vxtest::ReadQuery read = vxtest::ReadLookupQuery(vxtest::RecordedAddress(browser.Call(1)));
+    read = vxtest::ReadLookupQuery(vxtest::RecordedAddress(browser.Call(2)));
     EXPECT_EQ("my tool", read.Value("program"));
     EXPECT_EQ("", read.Value("ext"));
-    EXPECT_EQ("450", read.Value("Type"));
     EXPECT_EQ(0, LookUpOnline(NULL, 450, ""));
     EXPECT_EQ(0, LookUpOnline(NULL, 450, NULL));
 }
@@ -102,26 +97,12 @@ TEST_F(Lookup, LongFormThroughAShortcutKeptUntilTheNextLookup)
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(shortcut.c_str()));
 }
 
-// A window of the AOL client's class, for as long as the test needs it.
-struct AolWindow {
-    HWND window = NULL;
-    AolWindow()
-    {
-        WNDCLASSA type = {};
-        type.lpfnWndProc = DefWindowProcA;
-        type.hInstance = GetModuleHandleA(NULL);
-        type.lpszClassName = "AOL Frame25";
-        RegisterClassA(&type);
-        window = CreateWindowA("AOL Frame25", "AOL", WS_OVERLAPPED, 0, 0, 10, 10, NULL, NULL,
-                               type.hInstance, NULL);
-    }
-    ~AolWindow() { DestroyWindow(window); }
-};
-
 TEST_F(Lookup, ThroughTheAolClientTheAddressQuoted)
 {
-    AolWindow aol;
-    ASSERT_TRUE(aol.window != NULL);
+    // A window of the AOL client's class.
+    WNDCLASSA type = { 0, DefWindowProcA, 0, 0, NULL, NULL, NULL, NULL, NULL, "AOL Frame25" };
+    RegisterClassA(&type);
+    HWND aol = CreateWindowA("AOL Frame25", "AOL", WS_POPUP, 0, 0, 1, 1, 0, 0, NULL, NULL);
     WriteProfileStringA("WAOL", "AppPath", browser.AolFolder().c_str());
     for (int longForm = 0; longForm <= 1; longForm++) {
         OptionWrite("PlusFormat", longForm);
@@ -135,6 +116,7 @@ TEST_F(Lookup, ThroughTheAolClientTheAddressQuoted)
     std::string check = vxtest::RecordedAddress(browser.Call(3));
     EXPECT_EQ(0u, check.find(VX_VENDOR_ROOT "cgi-bin/version.pl?")) << check;
     WriteProfileStringA("WAOL", "AppPath", NULL);
+    DestroyWindow(aol);
 }
 
 // The address the registry configures (which ones are refused:

@@ -28,7 +28,6 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
     } cases[] = {
         // Quotes and arguments (even with a ":" in them) around a program.
         {"C:\\App\\tool.dll,Entry 5", "C:\\APP\\TOOL.DLL"},
-        {"rundll32.exe C:\\x.dll,Go", "RUNDLL32.EXE"},
         // %ProgramFiles% and every form of SystemRoot, in any case; the text
         // before them is dropped.
         {"\"%ProgramFiles%\\App\\app.exe\" -x", "C:\\PROGRAM FILES\\APP\\APP.EXE"},
@@ -138,10 +137,6 @@ const SplitCase kSplitCases[] = {
     { "\"C:\\Program Files\\Windows NT\\Accessories\\WORDPAD.EXE\" \"%1\"",
       "C:\\Program Files\\Windows NT\\Accessories\\WORDPAD.EXE", "\"%1\"" },
     { "%SystemRoot%\\system32\\NOTEPAD.EXE %1", "%SystemRoot%\\system32\\NOTEPAD.EXE", "%1" },
-    { "rundll32.exe shell32.dll,OpenAs_RunDLL %1", "rundll32.exe", "shell32.dll,OpenAs_RunDLL %1" },
-    { "%SystemRoot%\\System32\\rundll32.exe \"%ProgramFiles%\\Photo Viewer\\Viewer.dll\", View %1",
-      "%SystemRoot%\\System32\\rundll32.exe",
-      "\"%ProgramFiles%\\Photo Viewer\\Viewer.dll\", View %1" },
     // An unquoted path with blanks ends at its program's extension.
     { "C:\\Program Files\\Some App\\app.exe /open %1", "C:\\Program Files\\Some App\\app.exe",
       "/open %1" },
@@ -204,8 +199,6 @@ TEST(CommandComparableText, FileNameAndArguments)
     EXPECT_EQ("tool:x.exe /a:b", Comparable("C:/bin/tool=x.exe /a=\"b\""));
     EXPECT_EQ("evil.exe C:\\WINDOWS\\system32\\NOTEPAD.EXE %1",
               Comparable("C:\\Temp\\evil.exe C:\\WINDOWS\\system32\\NOTEPAD.EXE %1"));
-    EXPECT_EQ("rundll32.exe shell32.dll,OpenAs_RunDLL %1",
-              Comparable("C:\\WINDOWS\\system32\\rundll32.exe shell32.dll,OpenAs_RunDLL %1"));
     EXPECT_EQ("app.exe", Comparable("\"C:\\Program Files\\App\\app.exe\""));
     EXPECT_EQ("", Comparable(""));
 }
