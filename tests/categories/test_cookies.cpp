@@ -129,8 +129,8 @@ TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
     // No index.dat anywhere: "Cookie Folder Not Found", nothing listed.
     DeleteFileA((profile + "\\index.dat").c_str());
     char found[MAX_PATH];
-    EXPECT_TRUE(GetIECookieFolder(found) == 0 && strcmp("Cookie Folder Not Found", found) == 0)
-        << found;
+    EXPECT_EQ(0, GetIECookieFolder(found));
+    EXPECT_STREQ("Cookie Folder Not Found", found);
 
     // "MaxCookie" caps the list shown to a person, not the filter: a tracker
     // found after the list is full is removed all the same.

@@ -111,8 +111,8 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_EQ(1, ServicesChanged());
     ASSERT_GT(g_ServicesCategory.List(Items()), 0);
     ItemRecord hosted = *Listed("Vx Hosted"), second = *Listed("Vx Second");
-    EXPECT_TRUE(
-        g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT) == 1 && ServicesChanged() == 0);
+    EXPECT_EQ(1, g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT));
+    EXPECT_EQ(0, ServicesChanged());
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
     EXPECT_TRUE(ServicesChanged() == 1 && g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
     // Titles are kept to 127 characters: two cut alike name no key at all, a
@@ -160,9 +160,8 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     ASSERT_GT(EnumServices(Items(), 0), 0);
     ASSERT_TRUE(Listed(kSvcTitle) != NULL);
     ItemRecord item = *Listed(kSvcTitle);
-    EXPECT_TRUE(
-        ServiceStartTypeText(kSvcTitle, text, sizeof(text)) == 3 && strcmp("Manual", text) == 0)
-        << text;
+    EXPECT_EQ(3, ServiceStartTypeText(kSvcTitle, text, sizeof(text)));
+    EXPECT_STREQ("Manual", text);
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
     EXPECT_EQ((DWORD)SERVICE_AUTO_START, startType()) << "seen by the manager at once";
     ASSERT_TRUE(StartServiceA(service.get(), 0, NULL) && state(SERVICE_RUNNING) == SERVICE_RUNNING);

@@ -113,13 +113,12 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     EXPECT_TRUE(strstr(early->Extra, "  12:05 AM")) << early->Extra;
 
     char text[256];
-    EXPECT_TRUE(GetTaskNextRunTime("vxearly.JOB", text, sizeof(text)) > 0
-        && strcmp(early->Extra, text) == 0);
-    EXPECT_TRUE(
-        GetTaskComment("VxEarly.job", text, sizeof(text)) == 9 && strcmp("early one", text) == 0)
-        << text;
-    EXPECT_TRUE(GetTaskNextRunTime("VxMissing.job", text, sizeof(text)) == 0 && text[0] == 0)
-        << text;
+    EXPECT_GT(GetTaskNextRunTime("vxearly.JOB", text, sizeof(text)), 0);
+    EXPECT_STREQ(early->Extra, text);
+    EXPECT_EQ(9, GetTaskComment("VxEarly.job", text, sizeof(text)));
+    EXPECT_STREQ("early one", text);
+    EXPECT_EQ(0, GetTaskNextRunTime("VxMissing.job", text, sizeof(text)));
+    EXPECT_STREQ("", text);
     GetTaskStatusText("VxEarly.job", text, sizeof(text));
     EXPECT_STREQ("Status: Ready", text);
     GetTaskStatusText("VxBare.job", text, sizeof(text));

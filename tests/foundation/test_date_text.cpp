@@ -56,8 +56,8 @@ TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
     EXPECT_TRUE(DateFormOf(nullptr) == DATE_M_D_YYYY && TimeFormOf(nullptr) == TIME_H_TT);
     Format(65535, 65535, 65535, 65535, 65535, "MM/dd/yyyy", "hh:mm:ss tt");   // stays in the buffer
     char out[VX_DATE_TEXT];
-    EXPECT_TRUE(FormatFileDate(2008, 3, 5, 4, 7, out, sizeof(out)) == 16
-        && !strcmp("2008/03/05 04:07", out));
+    EXPECT_EQ(16, FormatFileDate(2008, 3, 5, 4, 7, out, sizeof(out)));
+    EXPECT_STREQ("2008/03/05 04:07", out);
 
     const struct { long long n; const char* expected;
     } numbers[] = {

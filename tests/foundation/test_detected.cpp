@@ -50,8 +50,6 @@ TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
     struct { const char *subkey, *name, *data; int code, length;
     } cases[] = {
         {"Startup", "a", "2/3/2004 5:06", 299, 13},
-        {"ActiveTasks", "a", "x", 300, 1},
-        {"Tasks", "a", "x", 800, 1},
         {"IEHelper", "a", "x", 902, 1},
         {"Startup", "fits", "12345678901234567890123", 11, 23},
         {"ActiveX", "", "P", 1200, 0},

@@ -25,8 +25,8 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
         EXPECT_EQ(fits + "\r\n", std::string(line + 10));
     }
     // A small buffer still ends the line.
-    EXPECT_TRUE(FormatHistoryLine("time", "act", "typ", "", "", "", line, 8) == 7
-        && !strcmp("time\t\r\n", line));
+    EXPECT_EQ(7u, FormatHistoryLine("time", "act", "typ", "", "", "", line, 8));
+    EXPECT_STREQ("time\t\r\n", line);
     // Read back, a field over its limit is left empty.
     for (size_t over : { 0, 1 }) {
         std::string t(31 + over, 'T'), n(127 + over, 'N'), m(259 + over, 'C'), e(259 + over, 'E');
@@ -67,8 +67,8 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
     }
     // A parameter whose name no longer fits is left out.
     char full[8] = "abcdef";
-    EXPECT_TRUE(AppendQueryValue(full, sizeof(full), "k", "v") == 6 && !strcmp("abcdef", full))
-        << full;
+    EXPECT_EQ(6u, AppendQueryValue(full, sizeof(full), "k", "v"));
+    EXPECT_STREQ("abcdef", full);
     // Codes 12 and 23 have later rows ("START_Restore", "REMOVE_TASKSCHEDULER") never written.
     EXPECT_EQ("SERVICE_Disabled|REMOVE_TaskScheduler||", std::string(HistoryActionName(12)) + "|" +
               HistoryActionName(23) + "|" + HistoryActionName(32) + "|" + HistoryActionName(-1));
@@ -85,7 +85,7 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
 
     for (int code : { 16, -5, HISTORY_TYPE_UNKNOWN })
         EXPECT_STREQ("TYPE_UNKNOWN", HistoryTypeName(code)) << code;
-    EXPECT_TRUE(HistoryTypeCode("current_run") == 11
-        && HistoryTypeCode("NO_SUCH_TYPE") == HISTORY_TYPE_UNKNOWN);
+    EXPECT_EQ(11, HistoryTypeCode("current_run"));
+    EXPECT_EQ(HISTORY_TYPE_UNKNOWN, HistoryTypeCode("NO_SUCH_TYPE"));
 }
 

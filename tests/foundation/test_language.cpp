@@ -44,8 +44,8 @@ TEST(Language, StringTableTextOrItsOverride)
     // One over the longest does not fit the read: the table's text.
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString17", over.c_str());
     char out[1024];
-    EXPECT_TRUE(LoadText(17, out, sizeof(out)) > 0 && std::string(out).find("\nA request") == 0)
-        << out;
+    EXPECT_GT(LoadText(17, out, sizeof(out)), 0);
+    EXPECT_EQ(0u, std::string(out).find("\nA request")) << out;
     // Any case; the Cyrillic code in the Windows code page; unknown, empty or long.
     struct { const char* code; WORD id; } codes[] = {
         { "US", 9 }, { "pt", 22 }, { "\xEA\xE0\xEA", 25 }, { "xx", 0 }, { "", 0 }, { "usa", 0 },

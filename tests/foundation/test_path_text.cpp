@@ -90,8 +90,8 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
         EXPECT_EQ('Z', buffer[c.outSize]) << c.input << " wrote past its buffer";
     }
     char buffer[VX_PATH + 1];
-    EXPECT_TRUE(GetFileNamePart("C:\\a\\b.exe", buffer) == 5 && strcmp("b.exe", buffer) == 0)
-        << buffer;
+    EXPECT_EQ(5, GetFileNamePart("C:\\a\\b.exe", buffer));
+    EXPECT_STREQ("b.exe", buffer);
     EXPECT_TRUE(GetFileNamePart("C:\\a\\", buffer) == 0 && buffer[0] == '\0') << buffer;
     std::string path = "C:\\" + std::string(300, 'n');
     EXPECT_EQ(VX_PATH - 1, GetFileNamePart(path.c_str(), buffer));

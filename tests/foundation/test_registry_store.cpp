@@ -46,8 +46,8 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
     }
     // A missing value or key.
     char stale[64] = "stale";
-    EXPECT_TRUE(RegReadString(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "v", stale, 64) == 0
-        && !stale[0]);
+    EXPECT_EQ(0, RegReadString(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "v", stale, 64));
+    EXPECT_STREQ("", stale);
 
     // Strings are written with their zero; DWORDs read back as two signed low bytes.
     const std::string deep = std::string(kScratch) + "\\a\\b";
