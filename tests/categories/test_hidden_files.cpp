@@ -107,7 +107,7 @@ TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
 // Files of one name in two folders, and one file deleted twice: each
 // line's undo brings back its own bytes, from a copy no later deletion
 // replaced.
-TEST_F(HiddenTest, FilesOfOneNameComeBackEachWithItsOwnBytes)
+TEST_F(HiddenTest, EachUndoTakesItsOwnCopyFromTheVaultOnly)
 {
     std::string first = PlantHidden("vxsame1", "desktop.ini", "[first]");
     std::string second = PlantHidden("vxsame2", "desktop.ini", "[second]");
@@ -127,6 +127,28 @@ TEST_F(HiddenTest, FilesOfOneNameComeBackEachWithItsOwnBytes)
     EXPECT_EQ("[first]", vxtest::ReadFileText(first));
     EXPECT_EQ(1, UndoHistoryLine(lines[1]));
     EXPECT_EQ("[second]", vxtest::ReadFileText(second));
+
+    // A line of an older version names no copy: its copy is the vault's file
+    // of the same name.  A line that names a copy outside the vault's hidden
+    // folder (history.txt can be edited by anyone) takes nothing.
+    std::string path = PlantHidden("vxold", "old.bin", "");
+    DeleteFileForce(path.c_str());
+    ItemRecord line = {};
+    line.Flag = HA_HIDDEN_DELETEFILE;
+    line.Code = 370;
+    TextCopy(line.Command, path.c_str());
+    vxtest::WriteFileBytes(VaultFolder() + "\\old.bin", "older copy");
+    EXPECT_EQ(1, UndoHistoryLine(&line));
+    EXPECT_EQ("older copy", vxtest::ReadFileText(path));
+    DeleteFileForce(path.c_str());
+
+    // (Which paths are inside the vault: test_cookie_line.)
+    std::string outside = vxtest::PathInProgramFolder("outside.bin");
+    vxtest::WriteFileBytes(outside, "not the vault's");
+    TextCopy(line.Extra, outside.c_str());
+    EXPECT_EQ(0, UndoHistoryLine(&line));
+    EXPECT_FALSE(Exists(path));
+    EXPECT_TRUE(Exists(outside));
 }
 
 TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
@@ -174,32 +196,6 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     RemoveDirectoryA(lost.substr(0, lost.rfind('\\')).c_str());
     EXPECT_EQ(0, RestoreHiddenFile(lost.c_str(), copy.c_str()));
     EXPECT_EQ("precious", vxtest::ReadFileText(copy));
-}
-
-// A line of an older version names no copy: its copy is the vault's file of
-// the same name.  A line that names a copy outside the vault's hidden
-// folder (history.txt can be edited by anyone) takes nothing and deletes
-// nothing.
-TEST_F(HiddenTest, AnUndoTakesCopiesOnlyFromTheVault)
-{
-    std::string path = PlantHidden("vxold", "old.bin", "");
-    DeleteFileForce(path.c_str());
-    ItemRecord line = {};
-    line.Flag = HA_HIDDEN_DELETEFILE;
-    line.Code = 370;
-    TextCopy(line.Command, path.c_str());
-    vxtest::WriteFileBytes(VaultFolder() + "\\old.bin", "older copy");
-    EXPECT_EQ(1, UndoHistoryLine(&line));
-    EXPECT_EQ("older copy", vxtest::ReadFileText(path));
-    DeleteFileForce(path.c_str());
-
-    // (Which paths are inside the vault: test_cookie_line.)
-    std::string outside = vxtest::PathInProgramFolder("outside.bin");
-    vxtest::WriteFileBytes(outside, "not the vault's");
-    TextCopy(line.Extra, outside.c_str());
-    EXPECT_EQ(0, UndoHistoryLine(&line));
-    EXPECT_FALSE(Exists(path));
-    EXPECT_TRUE(Exists(outside));
 }
 
 }  // namespace
