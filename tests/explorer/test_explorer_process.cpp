@@ -10,7 +10,6 @@
 #include "foundation/handles.h"
 #include "foundation/registry_store.h"
 #include "resources/pages/cookies.h"
-#include "support/remote_controls.h"
 #include "support/vxtest.h"
 
 namespace {

@@ -24,12 +24,15 @@ public:
 
     static std::string Path() { return vxtest::PathInProgramFolder("Vardex.exe"); }
 
-    // The start-up snapshot of the baselines is taken before the window's
-    // second half runs: a moment is given after the window appears.
+    // The window comes before the start-up work (the baselines), the
+    // message loop after it: a message answered means the work is done.
     bool Start()
     {
         process_.Reset(vxtest::StartProgram("\"" + Path() + "\""));
-        bool up = process_.IsValid() && vxtest::WaitForWindow("Vardex", NULL, 30000) != NULL;
+        HWND window = process_.IsValid() ? vxtest::WaitForWindow("Vardex", NULL, 30000) : NULL;
+        DWORD_PTR result = 0;
+        bool up = window != NULL
+            && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result) != 0;
         vxtest::PumpMessages(1500);
         return up;
     }

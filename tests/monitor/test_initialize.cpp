@@ -7,6 +7,8 @@
 #include "foundation/registry_store.h"
 #include "foundation/shell_hooks.h"
 #include "monitor/monitor.h"
+#include "monitor/patrol.h"
+#include "startup/delayed_start.h"
 
 namespace {
 
@@ -30,7 +32,9 @@ TEST_F(Initialize, FirstRunWritesDateVersionOwnEntriesAndTheUpdateModeOnceLangua
     // The store, the version and the own Run entry: checked with the real
     // monitor's first start (test_vxmain).
     vxtest::SetDword(HKEY_LOCAL_MACHINE, kAuKey, "AUOptions", 3);
+    vxtest::SetString(HKEY_CURRENT_USER, VX_DELAY_KEY, "C:\\vx\\late.exe", "11");
     InitializeMonitor();
+    EXPECT_EQ(1, g_Patrol.DelayToLaunch) << "the launcher waits for the delayed program";
     EXPECT_EQ("3 1 9", std::to_string(RegReadDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions")) + " " +
                            std::to_string(g_AlwaysRun) + " " + std::to_string(g_MessageLanguage));
 

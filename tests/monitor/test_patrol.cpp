@@ -12,6 +12,7 @@
 #include "foundation/trace.h"
 #include "categories/category.h"
 #include "startup/autostart.h"
+#include "startup/delayed_start.h"
 #include "monitor/patrol.h"
 #include "monitor/tray.h"
 #include "resources/monitor_resource.h"
@@ -146,6 +147,20 @@ TEST_F(PatrolTest, NoticesWaitForTheAlertAndTheBootAndFourChecksInARowMeanAConfl
     }
     EXPECT_EQ(4u, Traced("TASKS: Check for Task Change"));
     EXPECT_EQ(1u, Traced("RID: Possible System Conflict"));
+}
+
+// The launcher takes a step of 10 s every sixth tick: a program delayed by
+// 20 s is handled at the second step (tick 12), and only then.  One that
+// cannot start is handled all the same.
+TEST_F(PatrolTest, TheLauncherHandlesADelayedProgramAtItsStep)
+{
+    vxtest::SetString(HKEY_CURRENT_USER, VX_DELAY_KEY, "C:\\vx\\late.exe", "11");
+    vxtest::SetString(HKEY_CURRENT_USER, VX_DELAY_KEY "\\Time", "C:\\vx\\late.exe", "20");
+    ResetDelayedLauncher(1);
+    for (int tick = 1; tick <= 16; tick++) {
+        PatrolTick();
+        EXPECT_EQ(tick >= 12 ? 1 : 0, g_Patrol.DelayLaunched) << tick;
+    }
 }
 
 // GDI and USER objects, handles and private bytes of this process.

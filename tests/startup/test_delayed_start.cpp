@@ -64,9 +64,13 @@ TEST(DelayedStartChild, DISABLED_ShowState)
     vxtest::WriteFileBytes(vxtest::PathInProgramFolder("show.txt"), state);
 }
 
-TEST(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
+// Every case starts from a first run.
+struct DelayedStart : testing::Test {
+    void SetUp() override { vxtest::ResetStore(); }
+};
+
+TEST_F(DelayedStart, EachProgramStartsAtItsTimeOnceAndNotWhenRunning)
 {
-    vxtest::ResetStore();
     std::string marker = vxtest::PathInProgramFolder("delayed.txt"),
                 applied = vxtest::PathInProgramFolder("applet.txt"),
                 second = vxtest::PathInProgramFolder("second.txt");
@@ -113,9 +117,8 @@ std::string ShownAs()
     return started ? vxtest::ReadFileText(show) : "not started";
 }
 
-TEST(DelayedStart, WindowStateComesFromEitherRoot)
+TEST_F(DelayedStart, WindowStateComesFromEitherRoot)
 {
-    vxtest::ResetStore();
     const char* openAs = VX_DELAY_KEY "\\OpenAs";
     vxtest::SetString(HKEY_LOCAL_MACHINE, openAs, SelfPath().c_str(), "2");
     EXPECT_EQ(std::to_string(SW_SHOWMAXIMIZED), ShownAs()) << "all users' state unread";
@@ -138,9 +141,8 @@ ItemRecord Listed(const char* name)
 }
 
 // What the explorer moves, the monitor's launcher starts.
-TEST(DelayedStart, MovedEntryIsRecordedThenStartedByTheLauncher)
+TEST_F(DelayedStart, MovedEntryIsRecordedThenStartedByTheLauncher)
 {
-    vxtest::ResetStore();
     std::string marker = vxtest::PathInProgramFolder("moved.txt");
     std::string command = Cmd() + " /c echo m > " + marker;
     vxtest::SetString(HKEY_CURRENT_USER, kRun, "VxLater", command.c_str());
@@ -160,9 +162,8 @@ TEST(DelayedStart, MovedEntryIsRecordedThenStartedByTheLauncher)
 
 // An entry that could not come back, or will not leave its place, is not
 // delayed; the monitor's own must stay.
-TEST(DelayedStart, EntriesThatCannotMoveAreRefused)
+TEST_F(DelayedStart, EntriesThatCannotMoveAreRefused)
 {
-    vxtest::ResetStore();
     ItemRecord entry = ItemRecord();
     TextCopy(entry.Name, "VxWow");
     TextCopy(entry.Command, "C:\\vxapp\\wow.exe");
@@ -206,9 +207,8 @@ std::string ShortcutLine(const std::string& path)
 
 // Each record goes back to its place, then goes whole; what cannot go back
 // stays listed.
-TEST(DelayedStart, RestoreAllPutsBackThenForgets)
+TEST_F(DelayedStart, RestoreAllPutsBackThenForgets)
 {
-    vxtest::ResetStore();
     Delay(HKEY_CURRENT_USER, "C:\\x.dll", { "", "11", "\\Time", "30", "\\Title", "VxDll",
         "\\Parameters", ",Entry 5", "\\Applet", "RunDLL32.exe", "\\OpenAs", "1" });
     std::string link = vxtest::PathInProgramFolder("vx tool.lnk");
@@ -228,9 +228,8 @@ TEST(DelayedStart, RestoreAllPutsBackThenForgets)
 
 // The same program for all users and for this one: two records, each
 // restored from its own root.
-TEST(DelayedStart, SameProgramInBothRootsStaysTwoRecords)
+TEST_F(DelayedStart, SameProgramInBothRootsStaysTwoRecords)
 {
-    vxtest::ResetStore();
     Delay(HKEY_LOCAL_MACHINE, "C:\\vxapp\\both.exe", { "", "1", "\\Time", "30", "\\Title", "All" });
     Delay(HKEY_CURRENT_USER, "C:\\vxapp\\both.exe", { "", "11", "\\Time", "60", "\\Title", "Me" });
     ItemList list;
