@@ -1,7 +1,5 @@
 // The Active Tasks page against real processes: copies of this program
-// run under one file name in two folders, and Kill Task ends exactly the
-// selected row's process, and never a process that runs another program
-// under the row's id.
+// under one file name in two folders.
 #include "support/idle_child.h"
 
 #include <algorithm>

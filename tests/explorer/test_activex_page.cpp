@@ -1,7 +1,5 @@
-// The ActiveX page as a user works it: controls planted as the browser
-// records them, read back row by row; Disable asks and sets the kill bit
-// of each selected row's own control (two controls of one name), Enable
-// clears it, and the check boxes store their options and refill.
+// The ActiveX page as a user works it: Disable and Enable on each selected
+// row's own control, and the check boxes that store their options and refill.
 #include <algorithm>
 
 #include "categories/activex.h"

@@ -1,8 +1,6 @@
-// The Cookies page and its cookie list as a user works them, against a
-// real IE cookie folder and a real Mozilla cookies.txt: filters added,
+// The Cookies page and its cookie list as a user works them: filters added,
 // kept sorted, removed and refused past the limit; the browser buttons
-// choose whose cookies the list shows; the list's Remove Checked and
-// Remove Unchecked remove exactly those cookies, files and lines.
+// choose whose cookies the list shows, which removes exactly those chosen.
 #include "categories/cookies.h"
 #include "foundation/options.h"
 #include "list_page_driver.h"

@@ -1,7 +1,5 @@
-// The Hidden Files page as a user works it, against real hidden files in
-// the prefix's temporary folder: "SYSTEM" for the files that have the
-// system attribute, the whole last-write time, Unhide, Delete with its
-// vault copy and history line, and Notepad started with the path quoted.
+// The Hidden Files page against real hidden files: its rows, Unhide,
+// Delete after asking, and Notepad started with the path quoted.
 #include <windows.h>
 #include <tlhelp32.h>
 #include <winternl.h>

@@ -1,9 +1,6 @@
-// The program information dialog as a user works it, opened from a page
-// filled with real entries: its texts, Expand/Shrink, << and >> over the
-// page's records, the note (whole, saved as typed, failures told), the
-// placement, a service's start type and stop, and Run and Kill of a program
-// in a folder with blanks.  Files, services, processes and history.txt are
-// checked afterwards.
+// The program information dialog as a user works it, opened from a page:
+// its texts, Expand/Shrink, << and >>, the note, the placement, a service's
+// start type and stop, and Run and Kill of a program in a folder with blanks.
 #include <atomic>
 #include <map>
 
