@@ -40,8 +40,7 @@ public:
         InitCommonControls();
         g_Instance = GetModuleHandleA(NULL);  // the explorer's dialogs come from here
         SetItemInfoProc(ShowProgramInfo);     // as the sheet does
-        PROPSHEETPAGEA page;
-        ZeroMemory(&page, sizeof(page));
+        PROPSHEETPAGEA page = {};
         page.dwSize = sizeof(page);
         page.hInstance = GetModuleHandleA(NULL);
         page.pszTemplate = MAKEINTRESOURCEA(record->TemplateId);
@@ -50,8 +49,7 @@ public:
                               ? record->Procedure
                               : ListPageProc;
         page.lParam = (LPARAM)record;
-        PROPSHEETHEADERA header;
-        ZeroMemory(&header, sizeof(header));
+        PROPSHEETHEADERA header = {};
         header.dwSize = sizeof(header);
         header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_MODELESS;
         header.hInstance = GetModuleHandleA(NULL);
@@ -130,8 +128,7 @@ inline int RowCount(HWND list) { return (int)SendMessageA(list, LVM_GETITEMCOUNT
 inline std::string Cell(HWND list, int row, int column)
 {
     char text[1024] = "";
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
+    LVITEMA item = {};
     item.iSubItem = column;
     item.pszText = text;
     item.cchTextMax = sizeof(text);
@@ -313,6 +310,31 @@ inline HWND FindBox()
     return NULL;
 }
 
+// A message box's text, or the explorer's message dialog's.
+inline std::string BoxText(HWND box)
+{
+    int id = GetDlgItem(box, 0xFFFF) != NULL ? 0xFFFF : kMessageDialogText;
+    return vxtest::DialogItemText(box, id);
+}
+
+// Answers the box titled caption with button, waiting for it up to 5 s
+// while alive (when not NULL) is a window; its text, "<no box>" when none
+// came.
+inline std::string AnswerBox(const char* caption, int button, HWND alive = NULL)
+{
+    HWND box = NULL;
+    for (int i = 0; i < 250 && (alive == NULL || IsWindow(alive)) &&
+                    (box = FindDialog(caption)) == NULL;
+         i++)
+        Sleep(20);
+    if (box == NULL)
+        return "<no box>";
+    Sleep(300);
+    std::string text = BoxText(box);
+    PressUntilGone(box, button);
+    return text;
+}
+
 // Runs action on this thread while a second thread answers the message
 // boxes it opens, in order, with the buttons given (a box beyond them gets
 // "No", else "OK").  Returns what each box showed.
@@ -328,10 +350,7 @@ inline std::vector<Box> WithBoxes(const std::vector<int>& answers,
                 continue;
             }
             Sleep(400);
-            // A message box's text, or the explorer's message dialog's.
-            int textId = GetDlgItem(box, 0xFFFF) != NULL ? 0xFFFF : kMessageDialogText;
-            std::string text = vxtest::DialogItemText(box, textId);
-            boxes.push_back({ vxtest::WindowText(box), text });
+            boxes.push_back({ vxtest::WindowText(box), BoxText(box) });
             int answer = boxes.size() <= answers.size() ? answers[boxes.size() - 1]
                          : GetDlgItem(box, IDNO) != NULL ? IDNO : IDOK;
             PressUntilGone(box, answer);

@@ -1,7 +1,5 @@
 // The Active Tasks page against real processes: copies of this program
-// run under one file name in two folders, and Kill Task ends exactly the
-// selected row's process, and never a process that runs another program
-// under the row's id.
+// under one file name in two folders.
 #include "support/idle_child.h"
 
 #include <algorithm>
@@ -49,39 +47,16 @@ int RowOfProgram(HWND page, HWND list, const std::string& path)
     return -1;
 }
 
-TEST_F(ActiveTasksPageTest, KillTaskEndsTheSelectedRowsOwnProcess)
+// A row whose process ended and whose id now runs another program: nothing
+// is ended and nothing written.  Refresh lists what runs now; Kill Task
+// ends exactly the selected row's process.
+TEST_F(ActiveTasksPageTest, KillTaskEndsOnlyTheSelectedRowsOwnProcess)
 {
     PageHost host(PAGE_ACTIVE_TASKS);
     HWND page = host.Page(), list = host.List();
     EXPECT_TRUE(GetDlgItem(page, IDC_PAGE_MONITOR) == NULL);
     std::vector<std::string> modules = Column(list, kModule);
     EXPECT_EQ(2, std::count(modules.begin(), modules.end(), "UPDATE.EXE"));
-    int second = RowOfProgram(page, list, second_);
-    ASSERT_GE(second, 0);
-    ClickRow(list, second);  // scrolled into view
-    std::vector<std::string> menu = MenuOfRightClick(page, list, second);
-    EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Refresh"));
-    EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Kill Task"));
-    EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "Delete &File on Reboot"));
-
-    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_ACTIVE_KILL); }).empty());
-    EXPECT_TRUE(b_.Ended(5000));
-    EXPECT_TRUE(a_.Running());
-    std::string history = vxtest::ReadFileText(History());
-    std::string upper = second_;
-    CharUpperA(&upper[0]);
-    EXPECT_NE(std::string::npos, history.find("\tTASK_Kill\tINFO_TASK\t"));
-    EXPECT_NE(std::string::npos, history.find("\t" + upper + "\t"));
-    EXPECT_EQ(-1, RowOfProgram(page, list, second_));
-    EXPECT_GE(RowOfProgram(page, list, first_), 0);
-}
-
-// The row's process ended and its id now runs another program: nothing
-// is ended and nothing written.  Refresh lists what runs now.
-TEST_F(ActiveTasksPageTest, AnIdThatRunsAnotherProgramIsLeftAlone)
-{
-    PageHost host(PAGE_ACTIVE_TASKS);
-    HWND page = host.Page(), list = host.List();
     int first = RowOfProgram(page, list, first_);
     ASSERT_GE(first, 0);
     RecordOf(page, list, first)->Flag = (int)b_.Id();
@@ -96,6 +71,22 @@ TEST_F(ActiveTasksPageTest, AnIdThatRunsAnotherProgramIsLeftAlone)
     EXPECT_EQ(-1, FindRow(list, kModule, "OTHER.EXE"));
     Press(page, IDC_ACTIVE_REFRESH);
     EXPECT_GE(FindRow(list, kModule, "OTHER.EXE"), 0);
+
+    int second = RowOfProgram(page, list, second_);
+    ASSERT_GE(second, 0);
+    ClickRow(list, second);  // scrolled into view
+    std::vector<std::string> menu = MenuOfRightClick(page, list, second);
+    EXPECT_EQ(1, std::count(menu.begin(), menu.end(), "&Kill Task"));
+    EXPECT_TRUE(WithBoxes({}, [&] { Press(page, IDC_ACTIVE_KILL); }).empty());
+    EXPECT_TRUE(b_.Ended(5000));
+    EXPECT_TRUE(a_.Running());
+    std::string history = vxtest::ReadFileText(History());
+    std::string upper = second_;
+    CharUpperA(&upper[0]);
+    EXPECT_NE(std::string::npos, history.find("\tTASK_Kill\tINFO_TASK\t"));
+    EXPECT_NE(std::string::npos, history.find("\t" + upper + "\t"));
+    EXPECT_EQ(-1, RowOfProgram(page, list, second_));
+    EXPECT_GE(RowOfProgram(page, list, first_), 0);
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     std::string told = OneBoxText({ IDOK }, [&] { Press(page, IDC_ACTIVE_KILL); });
     EXPECT_NE(std::string::npos, told.find("No selection has been made."));

