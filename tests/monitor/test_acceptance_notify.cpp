@@ -14,6 +14,7 @@
 #include "categories/ie_helpers.h"
 #include "categories/sysfiles.h"
 #include "foundation/registry_store.h"
+#include "monitor/change_watch.h"
 #include "monitor/running_monitor.h"
 #include "resources/alert_layouts.h"
 #include "support/scheduled_tasks.h"
@@ -35,6 +36,10 @@ const char* const kHelperBho = BHO_KEY "\\{A7A7A7A7-0000-4000-8000-00000000000A}
 const char* const kHelperDll = "C:\\windows\\system32\\mlang.dll";
 const char* const kTxt = "Software\\Classes\\.txt";
 const char* const kTxtCommand = "Software\\Classes\\txtfile\\shell\\open\\command";
+// An idle loop over 3 s: its timer's wakes and a few notices, and little
+// CPU (a spinning one wakes many thousand times and burns the 3 s).
+const LRESULT kIdleWakes = 40;
+const LRESULT kIdleCpuMs = 150;
 const char* const kPhotoCommand = "Software\\Classes\\photofile\\shell\\open\\command";
 
 class NotifyAcceptance : public testing::Test {
@@ -75,6 +80,18 @@ protected:
 
     RunningMonitor monitor_;
 };
+
+// A figure of the monitor's loop (LOOP_STAT_...); -1 without an answer.
+LRESULT ReadLoopStat(WPARAM which)
+{
+    HWND window = FindWindowA("Vardex", NULL);
+    UINT message = RegisterWindowMessageA(LOOP_STATS_MESSAGE);
+    DWORD_PTR result = (DWORD_PTR)-1;
+    if (window == NULL || message == 0 ||
+        !SendMessageTimeoutA(window, message, which, 0, SMTO_ABORTIFHUNG, 1000, &result))
+        return -1;
+    return (LRESULT)result;
+}
 
 HWND WaitForStartupAlert()
 {
@@ -213,8 +230,16 @@ TEST_F(NotifyAcceptance, AStormOfWritesLeavesTheMonitorAnsweringAndAsksOncePerVa
         ASSERT_TRUE(RunningMonitor::Answer(alert, IDYES));
     }
     EXPECT_EQ(3, alerts) << asked;
-    // Quiet again: no further alert (waited above), and the window answers.
+    // Quiet again: no further alert (waited above), the window answers, and
+    // the loop is idle, neither draining notices nor spinning in its wait.
     EXPECT_TRUE(Answers());
+    LRESULT wakes = ReadLoopStat(LOOP_STAT_WAKES);
+    LRESULT cpu = ReadLoopStat(LOOP_STAT_CPU_MS);
+    ASSERT_LE(0, wakes);
+    ASSERT_LE(0, cpu);
+    vxtest::PumpMessages(3000);
+    EXPECT_GT(kIdleWakes, ReadLoopStat(LOOP_STAT_WAKES) - wakes);
+    EXPECT_GT(kIdleCpuMs, ReadLoopStat(LOOP_STAT_CPU_MS) - cpu);
     for (const char* name : fresh)
         RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, name);
 }
