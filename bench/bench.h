@@ -47,11 +47,10 @@ struct RealMonitor {
 // with a "not run" line printed.
 int BenchStartRealMonitor(RealMonitor* out);
 void BenchStopRealMonitor(RealMonitor* monitor);
-// Change notices: the real Vardex.exe idle with notices on and off and its
-// latency from a write to the verdict per category, measured from outside;
-// then in this process the latency of Run values, the cost of a notified
-// step beside the patrolled one, and the idle CPU of the loop with every
-// notice armed beside none.
+// Change notices: the real Vardex.exe idle with notices on and off,
+// measured from outside; then in this process the latency of Run values,
+// the cost of a notified step beside the patrolled one, and the idle CPU
+// of the loop with every notice armed beside none.
 void BenchNotify();
 
 // One IE helper patrol at 10 and 200 planted helpers, and one file-type
