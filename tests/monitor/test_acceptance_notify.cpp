@@ -144,6 +144,9 @@ TEST_F(NotifyAcceptance, ANewTaskIsAskedAboutBeforeThePatrol)
     HWND alert = RunningMonitor::WaitForAlertAbout("PhotoNotifyTask", "", kNoticeWaitMs);
     ASSERT_TRUE(alert != NULL) << "no task alert before the first patrol";
     ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
+    // Deleted once the answer is carried out, a moment after the alert closed.
+    for (int wait = 0; wait < 50 && vxtest::TaskExists(L"PhotoNotifyTask"); wait++)
+        Sleep(100);
     EXPECT_FALSE(vxtest::TaskExists(L"PhotoNotifyTask"));
 }
 
