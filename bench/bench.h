@@ -34,9 +34,23 @@ void BenchPatrol();
 // of each half puts what is there now into the baselines.
 int BenchStartMonitorSpine();
 void BenchSettleBaselines();
-// Change notices: latency from a Run value's write to the step's verdict,
+// Every category's alert answered by its option "1" (keep), so that nothing
+// leaves a dialog waiting for a user.
+void BenchAnswerEveryAlertByOption();
+// The real Vardex.exe of the program folder, started in this prefix (before
+// this process makes a window of the monitor's class) and ended.
+struct RealMonitor {
+    HANDLE Process;
+    HWND Window;
+};
+// 1 when its window is up and its timer started; 0 (nothing left running)
+// with a "not run" line printed.
+int BenchStartRealMonitor(RealMonitor* out);
+void BenchStopRealMonitor(RealMonitor* monitor);
+// Change notices: the real Vardex.exe idle with notices on and off,
+// measured from outside; then in this process the latency of Run values,
 // the cost of a notified step beside the patrolled one, and the idle CPU
-// with every notice armed beside none.
+// of the loop with every notice armed beside none.
 void BenchNotify();
 
 // One IE helper patrol at 10 and 200 planted helpers, and one file-type

@@ -1,5 +1,7 @@
-// Change notices: a program already running (a thread of this one) writes
-// new HKCU Run values while the monitor's own loop waits; the latency is
+// Change notices.  First the real Vardex.exe, from outside: its CPU over a
+// quiet half minute with notices on and off.  Then in this process: a
+// program already running (a thread of this one) writes new HKCU Run
+// values while the monitor's own loop waits; the latency is
 // from each write to the step's verdict (the value accepted by its option
 // into the baseline).  Then one notified startup step beside the same step
 // as the patrol runs it, and the idle CPU of the loop with every notice
@@ -23,6 +25,8 @@
 #define NOTIFY_IDLE_MS 30000
 // A little over a tick apart: each write gets a step budget of its own.
 #define NOTIFY_SPACING_MS 2100
+// The real monitor: a quiet half minute.
+#define REAL_IDLE_MS 30000
 
 static double s_latency[NOTIFY_WRITES];
 static DWORD s_loopThread = 0;
@@ -81,6 +85,39 @@ static void BenchLatency()
     }
     double median = BenchMedian(s_latency, NOTIFY_WRITES);
     printf("  %-44s %10.1f %10.1f %8d\n", "HKCU Run value to its verdict", median, worst, missed);
+}
+
+// --- The real monitor, from outside ----------------------------------------------
+
+// CPU of the real monitor (the scheduler's, ns) over a quiet half minute.
+static double RealIdleCpuMs()
+{
+    char folder[64];
+    BenchFindPrefixProcess("Vardex.exe", 0, folder, sizeof(folder));
+    if (folder[0] == '\0')
+        return -1;
+    double before = BenchSchedCpuMs(folder);
+    Sleep(REAL_IDLE_MS);
+    return BenchDelta(BenchSchedCpuMs(folder), before);
+}
+
+// Notices on and off, every alert answered by its option.
+static void BenchRealMonitorNotices()
+{
+    BenchAnswerEveryAlertByOption();
+    double idle[2] = { -1, -1 };
+    for (int on = 0; on < 2; on++) {
+        RegWriteString(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "WatchChanges", on ? "1" : "0");
+        RealMonitor monitor;
+        if (!BenchStartRealMonitor(&monitor))
+            continue;
+        idle[on] = RealIdleCpuMs();
+        BenchStopRealMonitor(&monitor);
+    }
+    RegDeleteValueNamed(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "WatchChanges");
+    char a[16], b[16];
+    printf("  %-44s %10s %10s\n", "Vardex.exe CPU ms per 30 s quiet: on / off",
+           BenchFigure(idle[1], a, 16), BenchFigure(idle[0], b, 16));
 }
 
 // One notice: a value the step does not list, in a key it reads, changed
@@ -158,6 +195,7 @@ void BenchNotify()
 {
     printf("Change notices (write to verdict, ms; %d writes)\n", NOTIFY_WRITES);
     CoInitialize(NULL);  // as in the monitor, from start to exit
+    BenchRealMonitorNotices();
     if (!BenchStartMonitorSpine()) {
         printf("  not run: no monitor window\n\n");
         CoUninitialize();

@@ -35,7 +35,7 @@
 
 // Every category's alert is answered by its option ("1": keep), so nothing
 // that turns up can leave a dialog waiting for a user.
-static void AnswerEveryAlertByOption()
+void BenchAnswerEveryAlertByOption()
 {
     const char* hide[] = { "HideStartup", "HideIEHelper", "HideServices", "HideActiveX",
                            "HideTasks", "HideFileType", "HideHidden", "HideSystemFiles",
@@ -59,7 +59,7 @@ int BenchStartMonitorSpine()
     ResetPatrolState();
     InstallMonitorUi();
     InitializeMonitor();
-    AnswerEveryAlertByOption();
+    BenchAnswerEveryAlertByOption();
     ReloadOptions();
     g_ExpressBoot = 0;
     // The icon the patrol switches between its states, as command 6025
@@ -111,13 +111,15 @@ static LONGLONG HistorySize()
 
 // --- The real monitor --------------------------------------------------------------
 
-// Vardex.exe from the program folder, left idle for a minute in this
-// prefix; its CPU read through OpenProcess.  Runs before this process
-// makes a window of the monitor's class (the real one would take it for a
-// running monitor and leave).
-static void BenchRealMonitor()
+// Vardex.exe from the program folder, started and given the moment its
+// timer needs (the first posted command starts it).  Runs before this
+// process makes a window of the monitor's class (the real one would take
+// it for a running monitor and leave).
+int BenchStartRealMonitor(RealMonitor* out)
 {
-    printf("Vardex.exe left idle in this prefix (CPU through OpenProcess + GetProcessTimes)\n");
+    out->Process = NULL;
+    out->Window = NULL;
+    LoadText(1, g_ClassName, sizeof(g_ClassName));
     char folder[MAX_PATH], path[MAX_PATH];
     GetModuleFileNameA(NULL, folder, sizeof(folder));
     char* slash = strrchr(folder, '\\');
@@ -126,46 +128,65 @@ static void BenchRealMonitor()
     TEXT_FORMAT(path, "%s\\Vardex.exe", folder);
     char command[MAX_PATH + 8];
     TEXT_FORMAT(command, "\"%s\"", path);
-
-    AnswerEveryAlertByOption();
     STARTUPINFOA startup;
     ZeroMemory(&startup, sizeof(startup));
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info;
     if (!CreateProcessA(path, command, NULL, NULL, FALSE, 0, NULL, folder, &startup, &info)) {
         printf("  not run: %s could not be started (%lu)\n\n", path, GetLastError());
-        return;
+        return 0;
     }
-    KernelHandle thread(info.hThread);
-    KernelHandle process(info.hProcess);
-
+    CloseHandle(info.hThread);
+    out->Process = info.hProcess;
     // Its window appears once the start-up work on the store is done.
-    HWND window = NULL;
-    for (int wait = 0; wait < 300 && window == NULL; wait++) {
-        if (WaitForSingleObject(process.Get(), 100) != WAIT_TIMEOUT)
+    for (int wait = 0; wait < 300 && out->Window == NULL; wait++) {
+        if (WaitForSingleObject(out->Process, 100) != WAIT_TIMEOUT)
             break;
-        window = FindWindowA(g_ClassName, NULL);
+        out->Window = FindWindowA(g_ClassName, NULL);
     }
-    if (window == NULL) {
+    if (out->Window == NULL) {
         printf("  not run: no monitor window appeared\n\n");
-        TerminateProcess(process.Get(), 1);
-        return;
+        BenchStopRealMonitor(out);
+        return 0;
     }
-    Sleep(3000);  // the timer starts from the first posted command
+    Sleep(3000);
+    return 1;
+}
+
+void BenchStopRealMonitor(RealMonitor* monitor)
+{
+    if (monitor->Process == NULL)
+        return;
+    if (monitor->Window != NULL)
+        PostMessageA(monitor->Window, WM_COMMAND, CMD_EXIT, 0);
+    if (WaitForSingleObject(monitor->Process, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(monitor->Process, 1);
+    CloseHandle(monitor->Process);
+    monitor->Process = NULL;
+    monitor->Window = NULL;
+}
+
+// The real monitor left idle for a minute in this prefix; its CPU read
+// through OpenProcess.
+static void BenchRealMonitor()
+{
+    printf("Vardex.exe left idle in this prefix (CPU through OpenProcess + GetProcessTimes)\n");
+    BenchAnswerEveryAlertByOption();
+    RealMonitor monitor;
+    if (!BenchStartRealMonitor(&monitor))
+        return;
     char unixFolder[64];
     BenchFindPrefixProcess("Vardex.exe", 0, unixFolder, sizeof(unixFolder));
-    double started = BenchCpuMsOf(process.Get());
+    double started = BenchCpuMsOf(monitor.Process);
     double startedNs = unixFolder[0] ? BenchSchedCpuMs(unixFolder) : -1;
     CpuSample before = BenchSample();
     Sleep(REAL_MONITOR_SECONDS * 1000);
-    double idle = BenchDelta(BenchCpuMsOf(process.Get()), started);
+    double idle = BenchDelta(BenchCpuMsOf(monitor.Process), started);
     double idleNs = BenchDelta(unixFolder[0] ? BenchSchedCpuMs(unixFolder) : -1, startedNs);
     CpuSample after = BenchSample();
     double server = BenchDelta(after.server, before.server);
 
-    PostMessageA(window, WM_COMMAND, CMD_EXIT, 0);
-    if (WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0)
-        TerminateProcess(process.Get(), 1);
+    BenchStopRealMonitor(&monitor);
 
     double seconds = (after.wall - before.wall) / 1000.0;
     char a[32], b[32], c[32], d[32];

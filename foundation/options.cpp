@@ -29,6 +29,7 @@ static const OptionEntry s_optionTable[OPT_COUNT] = {
     { "RealtimeStartPage", 1 }, { "RealtimeActiveX", 1 }, { "RealtimeServices", 1 },
     { "RealtimeFileType", 0 }, { "RealtimeHidden", 0 },
     { "ViewCookies", 0 }, { "ExplorerMenu", 1 },
+    { "WatchChanges", 1 },
 };
 
 void SetOptionsForExplorer(int explorer)

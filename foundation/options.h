@@ -19,6 +19,8 @@ enum OptionId {
     OPT_RealtimeStartPage, OPT_RealtimeActiveX, OPT_RealtimeServices,
     OPT_RealtimeFileType, OPT_RealtimeHidden,
     OPT_ViewCookies, OPT_ExplorerMenu,
+    // The monitor's change notices (0: the patrol alone).
+    OPT_WatchChanges,
     OPT_COUNT
 };
 

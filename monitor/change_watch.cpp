@@ -42,6 +42,7 @@ int s_ticksSinceRetry = 0;
 int s_marked[PATROL_ROWS_MAX];
 int s_ranThisTick[PATROL_ROWS_MAX];
 const char* s_signalledAt[PATROL_ROWS_MAX];
+LONG s_wakes = 0;           // returns of the loop's wait
 
 // Lost places are armed again as often as the patrol runs.
 const int kRetryTicks = 17;
@@ -185,7 +186,7 @@ void Signalled(int index)
 // The options and the rows a full arming covers now.
 int Signature()
 {
-    if (OptionRead("WatchChanges", 1) == 0)
+    if (g_Options[OPT_WatchChanges] == 0)
         return 0;
     int signature = 1;
     for (int row = 0; row < CategoryCount() && row < 30; row++)
@@ -374,6 +375,7 @@ int RunMonitorLoop()
         DWORD timeout = total > first ? WATCH_POLL_MS : INFINITE;
         DWORD r = MsgWaitForMultipleObjectsEx((DWORD)first, handles, timeout, QS_ALLINPUT,
                                               MWMO_INPUTAVAILABLE);
+        s_wakes++;
         if (r == WAIT_FAILED) {
             // A handle went bad under us: the patrol alone carries on.
             TraceNote("NOTIFY", "Wait failed, notices off");
@@ -385,4 +387,24 @@ int RunMonitorLoop()
         if (ChangeWatchPoll() > 0)
             RunNotifiedSteps();
     }
+}
+
+UINT LoopStatsMessage()
+{
+    static UINT message = RegisterWindowMessageA(LOOP_STATS_MESSAGE);
+    return message;
+}
+
+LRESULT LoopStat(WPARAM which)
+{
+    if (which == LOOP_STAT_WAKES)
+        return s_wakes;
+    FILETIME created, exited, kernel, user;
+    if (which != LOOP_STAT_CPU_MS ||
+        !GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
+        return -1;
+    ULARGE_INTEGER k, u;
+    k.LowPart = kernel.dwLowDateTime, k.HighPart = kernel.dwHighDateTime;
+    u.LowPart = user.dwLowDateTime, u.HighPart = user.dwHighDateTime;
+    return (LRESULT)((k.QuadPart + u.QuadPart) / 10000);
 }

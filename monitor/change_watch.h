@@ -18,8 +18,8 @@
 #define WATCH_GROUP_MAX (MAXIMUM_WAIT_OBJECTS - 1)
 
 // Disarms, then arms every place of every category whose patrol is on
-// (period above 0, or a step on every patrol), when "WatchChanges" is not
-// "0".  Returns the count armed.
+// (period above 0, or a step on every patrol), unless the option
+// "WatchChanges", as last loaded, is 0.  Returns the count armed.
 int ChangeWatchArmAll();
 
 // Arms the places of the list (up to its WATCH_END) for the category row.
@@ -62,3 +62,15 @@ void ChangeWatchTick();
 // WM_QUIT code.
 #define WATCH_POLL_MS 250
 int RunMonitorLoop();
+
+// The monitor's window answers this registered message with a figure of
+// its loop, so that a busy loop can be told from an idle one from outside
+// (another process's CPU time is not to be trusted under Wine, a process's
+// own is): wParam LOOP_STAT_WAKES, the times its wait returned since start;
+// LOOP_STAT_CPU_MS, the process's own CPU (kernel + user) in ms.
+#define LOOP_STATS_MESSAGE "VardexLoopStats"
+enum { LOOP_STAT_WAKES = 0, LOOP_STAT_CPU_MS = 1 };
+// The registered message's number (0 when it could not be registered).
+UINT LoopStatsMessage();
+// The figure wParam names; -1 for another wParam or a failed read.
+LRESULT LoopStat(WPARAM which);

@@ -247,6 +247,8 @@ LRESULT CALLBACK MonitorWindowProc(HWND window, UINT message, WPARAM wParam, LPA
     default:
         if (g_TaskbarCreated != 0 && message == g_TaskbarCreated)
             SetTrayIcon(TRAY_ADD, 0, 820);
+        if (message != 0 && message == LoopStatsMessage())
+            return LoopStat(wParam);
         return DefWindowProcA(window, message, wParam, lParam);
     }
     if (!IsWindow(window))

@@ -26,7 +26,7 @@ TEST(Options, ReadTakesLeadingDecimalDigitsElseTheDefault)
     EXPECT_EQ(7, OptionRead("Services", 7)) << "a DWORD where text belongs";
     // "" past the end; a row missing or moved in the table would shift later names.
     EXPECT_EQ(
-        "ExplorerMenu|", std::string(OptionName(OPT_ExplorerMenu)) + "|" + OptionName(OPT_COUNT));
+        "WatchChanges|", std::string(OptionName(OPT_WatchChanges)) + "|" + OptionName(OPT_COUNT));
     for (int explorer = 1; explorer >= 0; explorer--) {
         SetOptionsForExplorer(explorer);
         LoadOptions();

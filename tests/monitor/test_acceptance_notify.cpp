@@ -4,14 +4,17 @@
 // after start), from the registry's change notice alone.  A value deleted
 // again half a second later is still asked about.  A service, a task and
 // an appended HOSTS are asked about as soon (their rows' own countdowns are
-// several patrols long), and a storm of writes to the Run key leaves the
+// several patrols long), and so are a helper registered and a file type
+// taken over; a storm of writes to the Run key leaves the
 // monitor answering, asks about each new value once and ends in idle.
 #include <windows.h>
 
 #include <string>
 
+#include "categories/ie_helpers.h"
 #include "categories/sysfiles.h"
 #include "foundation/registry_store.h"
+#include "monitor/change_watch.h"
 #include "monitor/running_monitor.h"
 #include "resources/alert_layouts.h"
 #include "support/scheduled_tasks.h"
@@ -27,6 +30,17 @@ const char* const kService = "VxNotifyService";
 const char* const kServiceTitle = "Photo Notify Service";
 // The system files are checked only before Windows 6.
 const char* const kXpMonitor = "Software\\Wine\\AppDefaults\\Vardex.exe";
+// A helper's class, its server a system file (left registered on "No").
+const char* const kHelperClass = "CLSID\\{A7A7A7A7-0000-4000-8000-00000000000A}";
+const char* const kHelperBho = BHO_KEY "\\{A7A7A7A7-0000-4000-8000-00000000000A}";
+const char* const kHelperDll = "C:\\windows\\system32\\mlang.dll";
+const char* const kTxt = "Software\\Classes\\.txt";
+const char* const kTxtCommand = "Software\\Classes\\txtfile\\shell\\open\\command";
+// An idle loop over 3 s: its timer's wakes and a few notices, and little
+// CPU (a spinning one wakes many thousand times and burns the 3 s).
+const LRESULT kIdleWakes = 40;
+const LRESULT kIdleCpuMs = 150;
+const char* const kPhotoCommand = "Software\\Classes\\photofile\\shell\\open\\command";
 
 class NotifyAcceptance : public testing::Test {
 protected:
@@ -47,6 +61,14 @@ protected:
         RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, kValueName);
     }
 
+    // Stopped and started again, so that its start records what is there.
+    void Restart()
+    {
+        monitor_.Stop();
+        ASSERT_TRUE(monitor_.Start());
+        vxtest::PumpMessages(2500);
+    }
+
     // The monitor's window answers a message within a second.
     bool Answers()
     {
@@ -58,6 +80,18 @@ protected:
 
     RunningMonitor monitor_;
 };
+
+// A figure of the monitor's loop (LOOP_STAT_...); -1 without an answer.
+LRESULT ReadLoopStat(WPARAM which)
+{
+    HWND window = FindWindowA("Vardex", NULL);
+    UINT message = RegisterWindowMessageA(LOOP_STATS_MESSAGE);
+    DWORD_PTR result = (DWORD_PTR)-1;
+    if (window == NULL || message == 0 ||
+        !SendMessageTimeoutA(window, message, which, 0, SMTO_ABORTIFHUNG, 1000, &result))
+        return -1;
+    return (LRESULT)result;
+}
 
 HWND WaitForStartupAlert()
 {
@@ -110,15 +144,55 @@ TEST_F(NotifyAcceptance, ANewTaskIsAskedAboutBeforeThePatrol)
     HWND alert = RunningMonitor::WaitForAlertAbout("PhotoNotifyTask", "", kNoticeWaitMs);
     ASSERT_TRUE(alert != NULL) << "no task alert before the first patrol";
     ASSERT_TRUE(RunningMonitor::Answer(alert, IDNO));
+    // Deleted once the answer is carried out, a moment after the alert closed.
+    for (int wait = 0; wait < 50 && vxtest::TaskExists(L"PhotoNotifyTask"); wait++)
+        Sleep(100);
     EXPECT_FALSE(vxtest::TaskExists(L"PhotoNotifyTask"));
+}
+
+// Registered as an add-on installer does: its class, then its BHO key.
+TEST_F(NotifyAcceptance, ANewHelperIsAskedAboutBeforeThePatrol)
+{
+    vxtest::SetString(HKEY_CLASSES_ROOT, kHelperClass, "", "Photo helper");
+    std::string server = std::string(kHelperClass) + "\\InprocServer32";
+    vxtest::SetString(HKEY_CLASSES_ROOT, server.c_str(), "", kHelperDll);
+    ASSERT_TRUE(RegCreateKeyPath(HKEY_LOCAL_MACHINE, kHelperBho));
+    HWND alert = WaitForStartupAlert();
+    EXPECT_TRUE(alert != NULL) << "no helper alert before the first patrol";
+    if (alert != NULL) {
+        std::string file = vxtest::DialogItemText(alert, IDC_ALERT_FILE);
+        EXPECT_STRCASEEQ(kHelperDll, file.c_str());
+        EXPECT_TRUE(RunningMonitor::Answer(alert, IDNO));
+        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kHelperBho));
+    }
+    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, kHelperBho);
+    RegDeleteKeyTree(HKEY_CLASSES_ROOT, kHelperClass);
+}
+
+// ".txt" opened by Notepad when the monitor starts, then taken over.
+TEST_F(NotifyAcceptance, AFileTypeTakenOverIsAskedAboutBeforeThePatrol)
+{
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kTxt, "", "txtfile");
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kTxtCommand, "", "notepad.exe \"%1\"");
+    Restart();
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kPhotoCommand, "", kPhotoSync);
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kTxt, "", "photofile");
+    HWND alert = vxtest::WaitForWindow("#32770", "Vardex File Type Change Alert",
+                                       kNoticeWaitMs);
+    EXPECT_TRUE(alert != NULL) << "no file type alert before the first patrol";
+    if (alert != NULL) {
+        EXPECT_TRUE(RunningMonitor::Answer(alert, IDNO));
+        EXPECT_EQ("txtfile", vxtest::ReadString(HKEY_LOCAL_MACHINE, kTxt, ""));
+    }
+    vxtest::SetString(HKEY_LOCAL_MACHINE, kTxt, "", "txtfile");
+    RegDeleteKeyTree(HKEY_LOCAL_MACHINE, "Software\\Classes\\photofile");
 }
 
 TEST_F(NotifyAcceptance, AnAppendedHostsIsAskedAboutBeforeThePatrol)
 {
-    monitor_.Stop();  // started again as on Windows 5, where HOSTS is checked
+    // Started again as on Windows 5, where HOSTS is checked.
     vxtest::SetString(HKEY_CURRENT_USER, kXpMonitor, "Version", "winxp");
-    ASSERT_TRUE(monitor_.Start());
-    vxtest::PumpMessages(2500);
+    Restart();
     char hosts[MAX_PATH];
     ASSERT_GT(GetHostsPath(hosts), 0);
     std::string original = vxtest::ReadFileText(hosts);
@@ -159,8 +233,16 @@ TEST_F(NotifyAcceptance, AStormOfWritesLeavesTheMonitorAnsweringAndAsksOncePerVa
         ASSERT_TRUE(RunningMonitor::Answer(alert, IDYES));
     }
     EXPECT_EQ(3, alerts) << asked;
-    // Quiet again: no further alert (waited above), and the window answers.
+    // Quiet again: no further alert (waited above), the window answers, and
+    // the loop is idle, neither draining notices nor spinning in its wait.
     EXPECT_TRUE(Answers());
+    LRESULT wakes = ReadLoopStat(LOOP_STAT_WAKES);
+    LRESULT cpu = ReadLoopStat(LOOP_STAT_CPU_MS);
+    ASSERT_LE(0, wakes);
+    ASSERT_LE(0, cpu);
+    vxtest::PumpMessages(3000);
+    EXPECT_GT(kIdleWakes, ReadLoopStat(LOOP_STAT_WAKES) - wakes);
+    EXPECT_GT(kIdleCpuMs, ReadLoopStat(LOOP_STAT_CPU_MS) - cpu);
     for (const char* name : fresh)
         RegDeleteValueNamed(HKEY_CURRENT_USER, WIN_RUN_KEY, name);
 }

@@ -175,8 +175,10 @@ TEST_F(ChangeWatchTest, FoldersAreHeardAndARemovedOneFallsBackToItsParent)
 TEST_F(ChangeWatchTest, WatchChangesZeroArmsNothingAndAReloadFollowsIt)
 {
     SetOptions({ "WatchChanges", "0" });
+    LoadOptions();
     EXPECT_EQ(0, ChangeWatchArmAll());
     SetOptions({ "WatchChanges", "1" });
+    LoadOptions();
     EXPECT_LT(10, ChangeWatchArmAll());
     SetOptions({ "WatchChanges", "0" });
     ReloadOptions();
