@@ -123,7 +123,7 @@ const PageRow* RowFacts(HWND page, HWND list, int row)
 // as its command spells it, and the row shows what that file holds.
 TEST_F(ListPageTest, RowReadsItsFileByTheCommandsSpelling)
 {
-    std::string tool = vxtest::MakeProgramCopy("vxlist\MixedCase\Tool.Exe");
+    std::string tool = vxtest::MakeProgramCopy("vxlist\\MixedCase\\Tool.Exe");
     Run("Mixed", "\"" + tool + "\" /Min");
     Run("Gone", "C:\\vxlist\\Gone.exe");
     PageHost host(PAGE_STARTUP);
