@@ -24,8 +24,8 @@ static int OnProgram(DWORD processId, const char* path, const char* comparable, 
     KeptVersion version;
     KeptVersionOf(path, &version);
     // A full list ends the walk: nothing more could be added.
-    return AddItem((ItemList*)context, version.description, comparable, path, "", INFO_TASK,
-                   (int)processId);
+    return AddFileItem((ItemList*)context, path, version.description, comparable, "", "",
+                       INFO_TASK, (int)processId);
 }
 
 int EnumRunningTasks(ItemList* list)

@@ -12,10 +12,11 @@
 // Empties the list and fills it with one entry per running program
 // file: Name = the file description of its version information (the file
 // name when it has none), Command = the path as ExpandProgramPath gives it,
-// Extra = the path as read (the file's own spelling), Info empty, Code = INFO_TASK, Flag = the id of its first
-// process.  A second process of the same file adds nothing; a process
-// whose path cannot be read adds nothing.  Returns the count (0 when
-// processes cannot be listed), the same number CountRunningPrograms gives.
+// File = the path as read (the file's own spelling), Extra and Info empty,
+// Code = INFO_TASK, Flag = the id of its first process.  A second process
+// of the same file adds nothing; a process whose path cannot be read adds
+// nothing.  Returns the count (0 when processes cannot be listed), the
+// same number CountRunningPrograms gives.
 int EnumRunningTasks(ItemList* list);
 
 // Lists the running programs and records a first-detected date for each

@@ -59,17 +59,10 @@ static int ActiveTasksCommand(ListPage* page, int id, int notification)
     }
 }
 
-// The program as the process list read it: its comparable form is upper
-// case.
-static const char* RunningFile(const PageRow* row)
-{
-    return row->Item->Extra;
-}
-
 static const int kButtons[] = { IDC_PAGE_INFO, IDC_ACTIVE_REFRESH, IDC_ACTIVE_KILL,
                                 IDC_PAGE_CLOSE };
 
 const PageActions g_ActiveTaskActions = {
     InitActiveTasks, NULL, NULL, NULL, NULL, ActiveTasksCommand, ActiveTasksMenu,
-    kButtons, NULL, 4, 0, NULL, 0, RunningFile,
+    kButtons, NULL, 4, 0,
 };

@@ -227,7 +227,7 @@ static void ShowIcon(HWND dialog, const PageRow* row)
         icon = ExtractIconA(g_Instance, file, 0);
     }
     if ((icon == NULL || icon == (HICON)1) && row->Exists)
-        icon = ExtractIconA(g_Instance, row->Program, 0);
+        icon = ExtractIconA(g_Instance, row->File, 0);
     if (icon == (HICON)1)
         icon = NULL;
     HICON old = (HICON)SendDlgItemMessageA(dialog, IDC_INFO_ICON, BM_SETIMAGE, IMAGE_ICON,
@@ -315,8 +315,8 @@ static void ShowFileFacts(HWND dialog, const PageRow* row)
     memset(strings, 0, sizeof(strings));
     memset(&facts, 0, sizeof(facts));
     if (row->Exists) {
-        GetVersionStrings(row->Program, strings);
-        if (FileTimesAndSize(row->Program, &facts))
+        GetVersionStrings(row->File, strings);
+        if (FileTimesAndSize(row->File, &facts))
             TextCopy(facts.detected, row->Detected);
     }
     const char* description = strings[VS_FILE_DESCRIPTION];

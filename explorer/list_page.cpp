@@ -247,13 +247,17 @@ static int AddOwnIcon(HIMAGELIST images, int id)
 // stamp stays as it was when the icon was taken (provided it had been
 // written well before): taking one loads the file as a library, and the
 // same files come back at every fill.  A file without that icon is kept
-// too (NULL).  Held icons are bounded well below a process's window
+// too (NULL).  Each also knows the image it was last added as, and to
+// which page's image list, so that a page filled again adds none of its
+// kept icons twice.  Held icons are bounded well below a process's window
 // objects: past the bound the table starts afresh.
 #define KEPT_ICONS_MAX 1024
 
 struct KeptIcon {
     FileStamp Stamp;
     HICON Icon;
+    int ImagesSerial;  // the image list holding Image; 0 none
+    int Image;
 };
 
 static KeptIcon* s_icons = NULL;
@@ -275,16 +279,19 @@ static void ForgetIcons()
     NameTableFree(&s_iconIndex);
 }
 
-// The icon of a file as stamped (NULL: none); owned by the table, or by
-// the caller when *own is set (a file that cannot be kept).
-static HICON KeptIconOf(const char* file, int index, const FileStamp& stamp, int* own)
+// The icon of a file as stamped (NULL: none) and its slot in the table
+// (*slot); owned by the table, or by the caller when *slot is -1 (a file
+// that cannot be kept).
+static HICON KeptIconOf(const char* file, int index, const FileStamp& stamp, int* kept)
 {
     char key[VX_PATH + 16];
     TEXT_FORMAT(key, "%d|%s", index, file);
-    *own = 0;
+    *kept = -1;
     int slot = -1;
-    if (NameTableGet(&s_iconIndex, key, &slot) && SameStamp(s_icons[slot].Stamp, stamp))
+    if (NameTableGet(&s_iconIndex, key, &slot) && SameStamp(s_icons[slot].Stamp, stamp)) {
+        *kept = slot;
         return s_icons[slot].Icon;
+    }
     HICON icon = TakeIcon(file, index);
     if (stamp.attributes == INVALID_FILE_ATTRIBUTES || !WrittenLongAgo(stamp.written)) {
         if (slot >= 0) {
@@ -293,45 +300,54 @@ static HICON KeptIconOf(const char* file, int index, const FileStamp& stamp, int
                 DestroyIcon(s_icons[slot].Icon);
             s_icons[slot].Icon = NULL;
             s_icons[slot].Stamp.attributes = INVALID_FILE_ATTRIBUTES;
+            s_icons[slot].ImagesSerial = 0;
         }
-        *own = 1;
         return icon;
     }
     if (slot < 0) {
         if (s_iconCount >= KEPT_ICONS_MAX)
             ForgetIcons();
         if (!GrowBlock(&s_icons, &s_iconRoom, s_iconCount, 64) ||
-            !NameTablePut(&s_iconIndex, key, s_iconCount)) {
-            *own = 1;
+            !NameTablePut(&s_iconIndex, key, s_iconCount))
             return icon;
-        }
         slot = s_iconCount++;
     } else if (s_icons[slot].Icon != NULL) {
         DestroyIcon(s_icons[slot].Icon);
     }
     s_icons[slot].Stamp = stamp;
     s_icons[slot].Icon = icon;
+    s_icons[slot].ImagesSerial = 0;
+    *kept = slot;
     return icon;
 }
 
-// Adds the icon of a file as stamped; -1 when it has none.
-static int AddFileIcon(HIMAGELIST images, const char* file, int index, const FileStamp& stamp)
+// The image of a file's icon as stamped in the page's image list, added
+// unless the list holds it already; -1 when it has none.
+static int AddFileIcon(ListPage* page, const char* file, int index, const FileStamp& stamp)
 {
-    int own = 0;
-    HICON icon = KeptIconOf(file, index, stamp, &own);
+    int slot = -1;
+    HICON icon = KeptIconOf(file, index, stamp, &slot);
     if (icon == NULL)
         return -1;
-    int image = ImageList_AddIcon(images, icon);
-    if (own)
+    KeptIcon* kept = slot >= 0 ? &s_icons[slot] : NULL;
+    if (kept != NULL && kept->ImagesSerial == page->ImagesSerial)
+        return kept->Image;
+    int image = ImageList_AddIcon(page->Images, icon);
+    if (kept == NULL) {
         DestroyIcon(icon);
+        if (image >= 0)
+            page->LooseImages++;
+    } else if (image >= 0) {
+        kept->ImagesSerial = page->ImagesSerial;
+        kept->Image = image;
+    }
     return image;
 }
 
 // The image of a row: the icon its page names, else its program's first
 // icon, else the missing-file icon (added once per fill), else the
 // program's own (0).
-static int RowImage(ListPage* page, const PageRow* row, const char* file,
-                    const FileStamp& stamp, int* missingImage)
+static int RowImage(ListPage* page, const PageRow* row, const FileStamp& stamp)
 {
     const PageActions* actions = ActionsOf(page);
     char named[VX_PATH];
@@ -339,18 +355,18 @@ static int RowImage(ListPage* page, const PageRow* row, const char* file,
     if (actions->RowIcon != NULL && actions->RowIcon(page, row, named, sizeof(named), &index)) {
         FileStamp namedStamp;
         StampFile(named, &namedStamp);
-        int image = AddFileIcon(page->Images, named, index, namedStamp);
+        int image = AddFileIcon(page, named, index, namedStamp);
         if (image >= 0)
             return image;
     }
     if (row->Exists && row->Resources) {
-        int image = AddFileIcon(page->Images, file[0] != '\0' ? file : row->Program, 0, stamp);
+        int image = AddFileIcon(page, row->File, 0, stamp);
         if (image >= 0)
             return image;
     }
-    if (*missingImage < 0)
-        *missingImage = AddOwnIcon(page->Images, IDI_PAGE_NO_FILE);
-    return *missingImage >= 0 ? *missingImage : 0;
+    if (page->MissingImage < 0)
+        page->MissingImage = AddOwnIcon(page->Images, IDI_PAGE_NO_FILE);
+    return page->MissingImage >= 0 ? page->MissingImage : 0;
 }
 
 // The first-detected dates of the page's subkey, read in one walk per fill
@@ -394,21 +410,20 @@ static void FreeDetectedDates(DetectedDates* table)
 // version texts, and its company: from the kept version texts, read again
 // only for a file that changed.  Most paths are whole; a bare name (under
 // 32 characters) is also looked for where FileExists looks, which then
-// gives its full path.  file is the program as its page spells it ("":
-// Program).
-static void ReadProgramFacts(PageRow* row, const char* file, FileStamp* stamp)
+// gives its full path.
+static void ReadProgramFacts(PageRow* row, FileStamp* stamp)
 {
     KeptVersion version;
     row->Exists = row->Resources = 0;
     row->Company[0] = '\0';
     stamp->attributes = INVALID_FILE_ATTRIBUTES;
-    if (row->Program[0] == '\0')
+    if (row->File[0] == '\0')
         return;
-    KeptVersionOf(file[0] != '\0' ? file : row->Program, &version);
+    KeptVersionOf(row->File, &version);
     if (version.stamp.attributes == INVALID_FILE_ATTRIBUTES) {
-        if (strlen(row->Program) >= 32 || !FileExists(row->Program))
+        if (strlen(row->File) >= 32 || !FileExists(row->File))
             return;
-        KeptVersionOf(row->Program, &version);
+        KeptVersionOf(row->File, &version);
     }
     row->Exists = 1;
     *stamp = version.stamp;
@@ -416,7 +431,7 @@ static void ReadProgramFacts(PageRow* row, const char* file, FileStamp* stamp)
         // Found in the Windows folder by its bare name, as the loader finds it.
         row->Resources = 1;
         char strings[VS_COUNT][VS_SLOT];
-        GetVersionStrings(row->Program, strings);
+        GetVersionStrings(row->File, strings);
         TextCopy(row->Company, strings[VS_COMPANY_NAME]);
         return;
     }
@@ -427,7 +442,6 @@ static void ReadProgramFacts(PageRow* row, const char* file, FileStamp* stamp)
 // What a fill reads once for all its rows.
 struct FillContext {
     ProgramCache cache;
-    int missingImage;
     ProgramFolders folders;
     DetectedDates dates;
     const char* datesPath;  // NULL: the page keeps no dates
@@ -437,9 +451,11 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
 {
     const ItemRecord* item = row->Item;
     ExpandProgramPathIn(&fill->folders, item->Command, row->Program, sizeof(row->Program));
+    // The disk is read by the file's own spelling: the record's, when its
+    // listing read the file itself, else its Command's.
+    ExpandProgramFileIn(&fill->folders, item->File[0] != '\0' ? item->File : item->Command,
+                        row->File, sizeof(row->File));
     const PageRow* same = SameProgram(&fill->cache, page->Rows, row->Index);
-    const char* file = ActionsOf(page)->ProgramFile != NULL ? ActionsOf(page)->ProgramFile(row)
-                                                             : "";
     FileStamp stamp;
     if (same != NULL) {
         row->Exists = same->Exists;
@@ -448,12 +464,12 @@ static void MakeRowFacts(ListPage* page, PageRow* row, FillContext* fill)
         // A page that names its rows' icons may name another for each.
         row->Image = same->Image;
         if (ActionsOf(page)->RowIcon != NULL) {
-            StampFile(row->Program, &stamp);
-            row->Image = RowImage(page, row, "", stamp, &fill->missingImage);
+            StampFile(row->File, &stamp);
+            row->Image = RowImage(page, row, stamp);
         }
     } else {
-        ReadProgramFacts(row, file, &stamp);
-        row->Image = RowImage(page, row, file, stamp, &fill->missingImage);
+        ReadProgramFacts(row, &stamp);
+        row->Image = RowImage(page, row, stamp);
     }
     // A file seen for the first time is stamped now and shows that date.
     int at = 0;
@@ -476,10 +492,19 @@ static void FreeRows(ListPage* page)
     ClearItems(&page->Items);
 }
 
-// A new image list for the fill, sized once for every row: image 0 is the
-// program's icon.
-static void NewImageList(ListPage* page, int count)
+// The row icons for a fill of count rows: the list of the last fill, which
+// holds the kept icons it showed, unless it holds icons that were not kept
+// (a file just written: its icon is taken again at every fill) or grew well
+// past what a fill needs (icons of files gone or changed since); then a new
+// list, sized once for every row, whose image 0 is the program's icon.
+#define IMAGES_SLACK 64
+
+static void KeepImageList(ListPage* page, int count)
 {
+    if (page->Images != NULL && page->LooseImages == 0 &&
+        ImageList_GetImageCount(page->Images) <= 2 * count + IMAGES_SLACK)
+        return;
+    static int s_imagesSerial = 0;
     HIMAGELIST images = ImageList_Create(GetSystemMetrics(SM_CXSMICON),
                                          GetSystemMetrics(SM_CYSMICON),
                                          ILC_COLOR32 | ILC_MASK, count + 2, 16);
@@ -488,6 +513,9 @@ static void NewImageList(ListPage* page, int count)
     if (old != NULL)
         ImageList_Destroy(old);
     page->Images = images;
+    page->ImagesSerial = ++s_imagesSerial;
+    page->MissingImage = -1;
+    page->LooseImages = 0;
     if (images != NULL)
         AddOwnIcon(images, IDI_PAGE_PROGRAM);
 }
@@ -576,7 +604,7 @@ int FillListPage(ListPage* page)
     if (page->Rows == NULL)
         count = 0;
     page->RowCount = count;
-    NewImageList(page, count);
+    KeepImageList(page, count);
 
     FillContext fill;
     int capacity = 16;
@@ -584,7 +612,6 @@ int FillListPage(ListPage* page)
         capacity *= 2;
     fill.cache.slots = (int*)calloc((size_t)capacity, sizeof(int));
     fill.cache.mask = capacity - 1;
-    fill.missingImage = -1;
     ReadProgramFolders(&fill.folders);
     const char* subkey = row != NULL ? row->DetectedSubkey : NULL;
     char datesPath[128];
@@ -871,7 +898,7 @@ static void DeleteOnReboot(ListPage* page, const PageRow* row)
 static void ExploreFolder(ListPage* page, const PageRow* row)
 {
     char folder[VX_PATH];
-    TextCopy(folder, row->Program);
+    TextCopy(folder, row->File);
     folder[FileNameOffset(folder)] = '\0';
     if (folder[0] != '\0')
         ShellExecuteA(page->Window, "explore", folder, NULL, NULL, SW_SHOWDEFAULT);
@@ -887,7 +914,7 @@ static void OpenProperties(ListPage* page, const PageRow* row)
     info.fMask = SEE_MASK_INVOKEIDLIST;
     info.hwnd = page->Window;
     info.lpVerb = "properties";
-    info.lpFile = row->Program;
+    info.lpFile = row->File;
     info.nShow = SW_SHOWNORMAL;
     ShellExecuteExA(&info);
 }

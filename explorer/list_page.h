@@ -33,7 +33,10 @@ enum SortKind {
 struct PageRow {
     const ItemRecord* Item;
     int Index;                        // the record's place in the page's list
-    char Program[VX_PATH];            // the program file its Command names
+    char Program[VX_PATH];            // the program file its Command names,
+                                      // upper case: what rows compare by
+    char File[VX_PATH];               // the same file as its record spells
+                                      // it: what the disk is read by
     char Company[KEPT_VERSION_TEXT];  // its CompanyName; "" when none
     char Detected[VX_DATE_TEXT];      // its first-detected date
     int Exists;                       // the program file is there
@@ -106,12 +109,6 @@ struct PageActions {
     // 1: the right-click menu holds only the common ending (PLUS Info, Log,
     // Help), not the common item entries.
     int EndingOnly;
-    // The row's program file as the file system spells it, when the page's
-    // records carry it ("": read the facts and icon by Program).  A path
-    // in another case than the file's own costs a read of every folder on
-    // its way where names are looked up without regard to case by the
-    // system rather than the file system.
-    const char* (*ProgramFile)(const PageRow* row);
 };
 
 // One open page (the dialog's DWLP_USER).
@@ -122,7 +119,12 @@ struct ListPage {
     ItemList Items;          // what the last fill listed
     PageRow* Rows;           // by record index
     int RowCount;
+    // The row icons, kept from fill to fill: a fill adds only the icons it
+    // has not added yet (ImagesSerial tells this list from every other).
     HIMAGELIST Images;
+    int ImagesSerial;
+    int MissingImage;        // the missing-file icon's image; -1 not yet
+    int LooseImages;         // images of icons not kept (files just written)
     int Filling;             // selection notices are ignored meanwhile
     // Per column: the direction the next click sorts in, and the one the
     // column was last sorted in (a fill sorts that way again).

@@ -66,8 +66,9 @@ ItemList::~ItemList()
     ClearItems(this);
 }
 
-int AddKeyedItem(ItemList* list, const char* key, const char* name, const char* command,
-                 const char* extra, const char* info, int code, int flag)
+static int AddRecord(ItemList* list, const char* key, const char* file, const char* name,
+                     const char* command, const char* extra, const char* info, int code,
+                     int flag)
 {
     if (list == NULL || list->Count >= ITEM_MAX)
         return 0;
@@ -99,16 +100,29 @@ int AddKeyedItem(ItemList* list, const char* key, const char* name, const char* 
         LongFormOf(cutExtra, item->Extra, ITEM_EXTRA);
 
     TextCopy(item->Key, key);
+    TextCopy(item->File, file);
     item->Code = code;
     item->Flag = flag;
     list->Count++;
     return 1;
 }
 
+int AddKeyedItem(ItemList* list, const char* key, const char* name, const char* command,
+                 const char* extra, const char* info, int code, int flag)
+{
+    return AddRecord(list, key, "", name, command, extra, info, code, flag);
+}
+
+int AddFileItem(ItemList* list, const char* file, const char* name, const char* command,
+                const char* extra, const char* info, int code, int flag)
+{
+    return AddRecord(list, "", file, name, command, extra, info, code, flag);
+}
+
 int AddItem(ItemList* list, const char* name, const char* command, const char* extra,
             const char* info, int code, int flag)
 {
-    return AddKeyedItem(list, "", name, command, extra, info, code, flag);
+    return AddRecord(list, "", "", name, command, extra, info, code, flag);
 }
 
 int ItemCount(const ItemList* list)

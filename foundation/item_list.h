@@ -29,6 +29,11 @@ struct ItemRecord {
     // apart (a scheduled task's wide name in UTF-8, which its ANSI Name may
     // have lost); "" for most categories.
     char Key[ITEM_KEY];
+    // The program file as the listing read it from the system, in the
+    // file's own spelling, where Command holds another form of it (a
+    // running program's upper-case comparable path); "" for most
+    // categories, whose Command is the text as read.
+    char File[ITEM_COMMAND];
 };
 
 // A list of records; empty when made, its records freed when it goes.
@@ -53,6 +58,9 @@ int AddItem(ItemList* list, const char* name, const char* command, const char* e
 // AddItem with the record's Key (cut to ITEM_KEY - 1 bytes).
 int AddKeyedItem(ItemList* list, const char* key, const char* name, const char* command,
                  const char* extra, const char* info, int code, int flag);
+// AddItem with the record's File (cut to ITEM_COMMAND - 1 bytes).
+int AddFileItem(ItemList* list, const char* file, const char* name, const char* command,
+                const char* extra, const char* info, int code, int flag);
 
 // The Command a record keeps for a command text: cut to 259 characters,
 // every double quote removed and, from 4 characters on, its long-path form

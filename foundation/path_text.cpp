@@ -92,7 +92,7 @@ static int ResolveSymbolicStart(const char* command, const char* windowsFolder,
     return 1;
 }
 
-int ExpandProgramPathText(const char* command, const char* windowsFolder,
+int ExpandProgramFileText(const char* command, const char* windowsFolder,
                           const char* programFiles, char* out, size_t outSize)
 {
     if (outSize == 0)
@@ -109,29 +109,35 @@ int ExpandProgramPathText(const char* command, const char* windowsFolder,
                               programFiles ? programFiles : "", source, sizeof(source)))
         TextCopy(source, command);
 
-    char upper[2048];
-    size_t n = 0;
-    for (size_t i = 0; source[i] != '\0' && n < sizeof(upper) - 1; i++) {
-        char c = UpperChar(source[i]);
-        if (c == '.' && source[i + 1] != '\0') {
-            char second = UpperChar(source[i + 2]);
-            if (second == 'X' || second == 'L') {
-                // The extension itself, then nothing more (arguments,
-                // closing quotes).
-                for (size_t k = 0; k < 4 && source[i + k] != '\0' && n < sizeof(upper) - 1; k++)
-                    upper[n++] = UpperChar(source[i + k]);
-                break;
-            }
+    for (size_t i = 0; source[i] != '\0'; i++) {
+        if (source[i] != '.' || source[i + 1] == '\0')
+            continue;
+        char second = UpperChar(source[i + 2]);
+        if (second == 'X' || second == 'L') {
+            // The extension itself, then nothing more (arguments, closing
+            // quotes).
+            size_t end = i;
+            while (end < i + 4 && source[end] != '\0')
+                end++;
+            source[end] = '\0';
+            break;
         }
-        upper[n++] = c;
     }
-    upper[n] = '\0';
 
-    const char* start = upper;
-    const char* colon = strrchr(upper, ':');
+    const char* start = source;
+    const char* colon = strrchr(source, ':');
     if (colon != NULL)
-        start = colon > upper ? colon - 1 : colon;
+        start = colon > source ? colon - 1 : colon;
     return (int)TextCopy(out, outSize, start);
+}
+
+int ExpandProgramPathText(const char* command, const char* windowsFolder,
+                          const char* programFiles, char* out, size_t outSize)
+{
+    int n = ExpandProgramFileText(command, windowsFolder, programFiles, out, outSize);
+    for (int i = 0; i < n; i++)
+        out[i] = UpperChar(out[i]);
+    return n;
 }
 
 static int IsBlank(char c)

@@ -42,6 +42,13 @@ int PathIsInFolder(const char* path, const char* folder);
 // Returns the length stored.
 int ExpandProgramPathText(const char* command, const char* windowsFolder,
                           const char* programFiles, char* out, size_t outSize);
+// The same file as the command spells it: the rules above without the
+// upper case.  Read the disk by this form: where names are looked up
+// without regard to case by the system rather than by the file system
+// (Wine), a path in another case than the file's own costs a read of
+// every folder on its way.
+int ExpandProgramFileText(const char* command, const char* windowsFolder,
+                          const char* programFiles, char* out, size_t outSize);
 
 // Splits a command line into its program and its arguments, each cut to
 // its buffer (buffers as long as the command keep both whole).  The

@@ -260,6 +260,13 @@ int ExpandProgramPathIn(const ProgramFolders* folders, const char* command, char
     return ExpandProgramPathText(command, folders->windows, folders->programFiles, out, outSize);
 }
 
+int ExpandProgramFileIn(const ProgramFolders* folders, const char* command, char* out,
+                        size_t outSize)
+{
+    outSize = TextLimit(outSize, VX_PATH);
+    return ExpandProgramFileText(command, folders->windows, folders->programFiles, out, outSize);
+}
+
 int ExpandProgramPath(const char* command, char* out, size_t outSize)
 {
     ProgramFolders folders;

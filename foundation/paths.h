@@ -63,3 +63,7 @@ struct ProgramFolders {
 void ReadProgramFolders(ProgramFolders* folders);
 int ExpandProgramPathIn(const ProgramFolders* folders, const char* command, char* out,
                         size_t outSize);
+// The program file as the command spells it (ExpandProgramFileText):
+// what the disk is read by; the upper-case form is for comparing.
+int ExpandProgramFileIn(const ProgramFolders* folders, const char* command, char* out,
+                        size_t outSize);

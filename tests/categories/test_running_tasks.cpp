@@ -60,7 +60,7 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
     EXPECT_TRUE(twin->Flag == (int)b_.Id() && twin->Code == INFO_TASK);
     EXPECT_EQ(CharUpperA(&std::string(twin->Command)[0]), std::string(twin->Command));
     // Beside it the path as read, in the file's own case (the page reads by it).
-    EXPECT_STREQ((vxtest::ProgramFolder() + "\\twin\\vxidle.exe").c_str(), twin->Extra);
+    EXPECT_STREQ((vxtest::ProgramFolder() + "\\twin\\vxidle.exe").c_str(), twin->File);
     b_.End();
     EXPECT_EQ(count - 1, CountRunningPrograms()) << "its file ran in no other process";
     a1_.End();

@@ -13,7 +13,7 @@ using namespace page_test;
 
 namespace {
 
-const int kModule = 0;
+const int kModule = 0, kCompany = 2;
 
 class ActiveTasksPageTest : public PageTest {
 protected:
@@ -90,6 +90,19 @@ TEST_F(ActiveTasksPageTest, KillTaskEndsOnlyTheSelectedRowsOwnProcess)
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     std::string told = OneBoxText({ IDOK }, [&] { Press(page, IDC_ACTIVE_KILL); });
     EXPECT_NE(std::string::npos, told.find("No selection has been made."));
+}
+
+// A row reads its program by the path as the process list read it (the
+// folder "vxA" in its own case), not by its upper-case Command.
+TEST_F(ActiveTasksPageTest, RowReadsItsProgramByThePathAsRead)
+{
+    PageHost host(PAGE_ACTIVE_TASKS);
+    HWND page = host.Page(), list = host.List();
+    int first = RowOfProgram(page, list, first_);
+    ASSERT_GE(first, 0);
+    ListPage* own = (ListPage*)GetWindowLongPtrA(page, DWLP_USER);
+    EXPECT_EQ(first_, own->Rows[RowRecord(list, first)].File);
+    EXPECT_EQ("Quillon", Cell(list, first, kCompany));
 }
 
 }  // namespace

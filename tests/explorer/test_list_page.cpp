@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "foundation/handles.h"
 #include "foundation/options.h"
 #include "foundation/registry_store.h"
 #include "list_page_driver.h"
@@ -109,6 +110,59 @@ TEST_F(ListPageTest, CellsIconsAndFirstDetectedDates)
     Press(host.Page(), IDC_STARTUP_SHOW_ALL);
     images = (HIMAGELIST)SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
     EXPECT_EQ(3, ImageList_GetImageCount(images));
+}
+
+// The page's own facts of a row (its PageRow).
+const PageRow* RowFacts(HWND page, HWND list, int row)
+{
+    ListPage* own = (ListPage*)GetWindowLongPtrA(page, DWLP_USER);
+    return &own->Rows[RowRecord(list, row)];
+}
+
+// A program in folders of mixed-case names: the disk is read by the path
+// as its command spells it, and the row shows what that file holds.
+TEST_F(ListPageTest, RowReadsItsFileByTheCommandsSpelling)
+{
+    std::string tool = vxtest::MakeProgramCopy("vxlist\\MixedCase\\Tool.Exe");
+    Run("Mixed", "\"" + tool + "\" /Min");
+    Run("Gone", "C:\\vxlist\\Gone.exe");
+    PageHost host(PAGE_STARTUP);
+    HWND list = host.List();
+    int mixed = FindRow(list, kTitle, "Mixed");
+    ASSERT_GE(mixed, 0);
+    const PageRow* row = RowFacts(host.Page(), list, mixed);
+    EXPECT_EQ(tool, row->File);
+    std::string upper = tool;
+    CharUpperA(&upper[0]);
+    EXPECT_EQ(upper, row->Program);
+    EXPECT_EQ("Quillon", Cell(list, mixed, kCompany));
+    int gone = RowImage(list, FindRow(list, kTitle, "Gone"));
+    EXPECT_NE(gone, RowImage(list, mixed)) << "the file's own icon";
+}
+
+// Icons kept from fill to fill stay in the page's image list: a refill
+// adds none of them again.
+TEST_F(ListPageTest, RefillAddsNoKeptIconAgain)
+{
+    std::string tool = Tool();
+    FileHandle file(CreateFileA(tool.c_str(), FILE_WRITE_ATTRIBUTES, 0, NULL, OPEN_EXISTING,
+                                0, NULL));
+    FILETIME written = {};
+    GetSystemTimeAsFileTime(&written);
+    written.dwHighDateTime -= 10;  // about 7 minutes ago
+    ASSERT_TRUE(SetFileTime(file.Get(), NULL, NULL, &written));
+    file.Close();
+    Run("Old tool", tool);
+    PageHost host(PAGE_STARTUP);
+    HWND list = host.List();
+    HIMAGELIST images = (HIMAGELIST)SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    int count = ImageList_GetImageCount(images);
+    int image = RowImage(list, FindRow(list, kTitle, "Old tool"));
+    Press(host.Page(), IDC_STARTUP_SHOW_ALL);
+    HIMAGELIST again = (HIMAGELIST)SendMessageA(list, LVM_GETIMAGELIST, LVSIL_SMALL, 0);
+    EXPECT_EQ(images, again);
+    EXPECT_EQ(count, ImageList_GetImageCount(again));
+    EXPECT_EQ(image, RowImage(list, FindRow(list, kTitle, "Old tool")));
 }
 
 // "Alpha" and "Alpha Two" are not equal (equal starts would make the order

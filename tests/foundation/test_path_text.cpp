@@ -22,6 +22,26 @@ std::string Expand(const std::string& command, const char* programFiles = "C:\\P
     return out;
 }
 
+std::string FileForm(const char* command)
+{
+    char out[VX_PATH];
+    ExpandProgramFileText(command, "C:\\Windows", "C:\\Program Files", out, VX_PATH);
+    return out;
+}
+
+// The disk is read by the file form: the command's own case, with the
+// comparable form's cuts.
+TEST(CommandText, FileFormKeepsTheCommandsCase)
+{
+    EXPECT_EQ("C:\\VxList\\Tool.Exe", FileForm("\"C:\\VxList\\Tool.Exe\" /Min"));
+    EXPECT_EQ("C:\\Windows\\Sys\\Svc.exe", FileForm("%SystemRoot%\\Sys\\Svc.exe -k"));
+    EXPECT_EQ("C:\\Program Files\\A\\App.dll", FileForm("%ProgramFiles%\\A\\App.dll,Go"));
+    EXPECT_EQ("D:\\Mixed.Dir\\x.EXE", FileForm("run D:\\Mixed.Dir\\x.EXE"));
+    EXPECT_EQ("", FileForm(""));
+    // Upper-cased, it is the comparable form.
+    EXPECT_EQ("C:\\VXLIST\\TOOL.EXE", Expand("\"C:\\VxList\\Tool.Exe\" /Min"));
+}
+
 TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
 {
     const struct { std::string command; const char* expected;
