@@ -1,9 +1,10 @@
 // Change notices.  First the real Vardex.exe, from outside: its CPU over a
 // quiet half minute with notices on and off.  Then in this process: a
-// program already running (a thread of this one) writes new HKCU Run
-// values while the monitor's own loop waits; the latency is
-// from each write to the step's verdict (the value accepted by its option
-// into the baseline).  Then one notified startup step beside the same step
+// program already running (a thread of this one) writes, for one category
+// after another, what its watched places react to (HKCU Run values, service
+// keys, IE helpers, a file-type command, HOSTS lines, task files) while the
+// monitor's own loop waits; the latency is from each write to its verdict
+// (kCases).  Then one notified startup step beside the same step
 // as the patrol runs it, and the idle CPU of the loop with every notice
 // armed beside none.  CPU figures are read as bench_clock.cpp explains.
 #include <windows.h>
