@@ -42,6 +42,7 @@ int s_ticksSinceRetry = 0;
 int s_marked[PATROL_ROWS_MAX];
 int s_ranThisTick[PATROL_ROWS_MAX];
 const char* s_signalledAt[PATROL_ROWS_MAX];
+volatile LONG s_stepsRun[PATROL_ROWS_MAX];  // read by other threads
 LONG s_wakes = 0;           // returns of the loop's wait
 
 // Lost places are armed again as often as the patrol runs.
@@ -317,6 +318,11 @@ int ChangeWatchMarked(int row)
     return row >= 0 && row < PATROL_ROWS_MAX && s_marked[row];
 }
 
+int ChangeWatchStepsRun(int row)
+{
+    return row >= 0 && row < PATROL_ROWS_MAX ? (int)s_stepsRun[row] : 0;
+}
+
 int RunNotifiedSteps()
 {
     if (g_Patrol.Running || g_Patrol.AlertOpen || g_ExpressBoot > 0)
@@ -338,6 +344,7 @@ int RunNotifiedSteps()
         RunRowStep(row);
         SetErrorMode(previousMode);
         g_Patrol.Running = 0;
+        InterlockedIncrement(&s_stepsRun[row]);
         ran++;
     }
     return ran;

@@ -51,6 +51,10 @@ int ChangeWatchMarked(int row);
 // step marks it again.  Returns how many steps ran.
 int RunNotifiedSteps();
 
+// How many steps of the row RunNotifiedSteps has completed since start
+// (safe to read from another thread; 0 outside the rows).
+int ChangeWatchStepsRun(int row);
+
 // The tick's part, run before the patrol's: a new tick budget, the arming
 // brought in line with the options when ReloadOptions ran since, every 17 ticks the lost places armed again
 // (not armed before, or a key deleted without a notice, as under Wine),

@@ -136,10 +136,14 @@ TEST_F(ChangeWatchTest, AStepRunsOnceATickAndNotWhileAnAlertIsOpen)
     ASSERT_EQ(1, ChangeWatchArmPlaces(kRow, kOneKey));
     Write(WATCHED "\\Run", "b");
     ASSERT_EQ(1, PollFor(300));
+    int steps = ChangeWatchStepsRun(kRow);
     g_Patrol.AlertOpen = 1;
     EXPECT_EQ(0, RunNotifiedSteps());
+    EXPECT_EQ(steps, ChangeWatchStepsRun(kRow)) << "held back";
     g_Patrol.AlertOpen = 0;
     EXPECT_EQ(1, RunNotifiedSteps());
+    EXPECT_EQ(steps + 1, ChangeWatchStepsRun(kRow));
+    EXPECT_EQ(0, ChangeWatchStepsRun(PATROL_ROWS_MAX));
     // The trace names the place, when it signalled and before the step.
     EXPECT_EQ(2u, CountInFile(trace, "NOTIFY: HKCU\\" WATCHED "\\Run"));
     g_TraceBudget = 9999;
