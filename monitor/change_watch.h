@@ -56,9 +56,9 @@ int RunNotifiedSteps();
 int ChangeWatchStepsRun(int row);
 
 // The tick's part, run before the patrol's: a new tick budget, the arming
-// brought in line with the options when ReloadOptions ran since, every 17 ticks the lost places armed again
-// (not armed before, or a key deleted without a notice, as under Wine),
-// then the marked rows' steps.
+// brought in line with the options when ReloadOptions ran since, every 17
+// ticks the lost places armed again (not armed before, or a key deleted
+// without a notice, as under Wine), then the marked rows' steps.
 void ChangeWatchTick();
 
 // The monitor's message loop, waiting on the messages and the first group
