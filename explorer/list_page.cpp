@@ -280,7 +280,7 @@ static void ForgetIcons()
 }
 
 // The icon of a file as stamped (NULL: none) and its slot in the table
-// (*slot); owned by the table, or by the caller when *slot is -1 (a file
+// (*kept); owned by the table, or by the caller when *kept is -1 (a file
 // that cannot be kept).
 static HICON KeptIconOf(const char* file, int index, const FileStamp& stamp, int* kept)
 {
