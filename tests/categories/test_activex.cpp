@@ -109,7 +109,8 @@ TEST_F(ActiveX, ListsControlsTheBrowserUsed)
     vxtest::ScriptedUi user;
     user.answer = ANSWER_REJECT;
     ASSERT_EQ(2, PatrolActiveX());
-    EXPECT_TRUE(RawFlags(21) == 0x80000402u && RawFlags(22) == 0x400u) << RawFlags(21);
+    EXPECT_TRUE(RawFlags(21) == 0x80000402u);
+    EXPECT_TRUE(RawFlags(22) == 0x400u) << RawFlags(21);
     EXPECT_EQ(0, PatrolActiveX());
 }
 

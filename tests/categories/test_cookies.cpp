@@ -74,7 +74,8 @@ TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
     RegisterClassA(&windowClass);
     HWND browser
         = CreateWindowA("MozillaWindowClass", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
-    EXPECT_TRUE(CommitCookieFile() == 0 && All(kSample, false) == vxtest::ReadFileText(Cookies()));
+    EXPECT_TRUE(CommitCookieFile() == 0);
+    EXPECT_TRUE(All(kSample, false) == vxtest::ReadFileText(Cookies()));
     // Meanwhile it saved a new cookie.
     CookieFile file = kSample;
     file.back().first += "\n";
@@ -84,14 +85,16 @@ TEST_F(CookiesTest, CommitWaitsForTheBrowserAndKeepsItsNewCookies)
 
     // Held open by another program: no commit, still pending.
     HANDLE held = CreateFileA(Cookies().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
-    EXPECT_TRUE(CommitCookieFile() == 0 && CookieFilePending() == 1);
+    EXPECT_TRUE(CommitCookieFile() == 0);
+    EXPECT_TRUE(CookieFilePending() == 1);
     CloseHandle(held);
 
     // The patrol's step: committed from the current file, one-time filters
     // purged, standing ones kept.
     g_CookieFileCategory.Patrol(&g_CookieFileCategory);
     EXPECT_EQ(All(file, true), vxtest::ReadFileText(Cookies()));
-    EXPECT_TRUE(CookieFilePending() == 0 && !Exists(Rewrite()));
+    EXPECT_TRUE(CookieFilePending() == 0);
+    EXPECT_TRUE(!Exists(Rewrite()));
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, VX_NUTS_KEY, "last.example - once");
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_NUTS_KEY, "tracker", "1");
 }
@@ -101,14 +104,17 @@ TEST_F(CookiesTest, UnreadableFileAndBlankFiltersChangeNothing)
     HANDLE held = CreateFileA(Cookies().c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
     EXPECT_EQ(0, ListCookies(Items(), 1));
     CloseHandle(held);
-    EXPECT_TRUE(CookieFilePending() == 0 && !Exists(Rewrite()));
+    EXPECT_TRUE(CookieFilePending() == 0);
+    EXPECT_TRUE(!Exists(Rewrite()));
 
     vxtest::ScriptedUi user;
     EXPECT_EQ(0, AddNut(" \t"));
     for (int i = 0; i < 252; i++)  // with the two of every test: 254
         vxtest::SetString(HKEY_CURRENT_USER, VX_NUTS_KEY, ("nut" + std::to_string(i)).c_str(), "1");
     // The 255th is the last.
-    EXPECT_TRUE(AddNut("number255") == 1 && AddNut("number256") == 0 && user.notices.size() == 1);
+    EXPECT_TRUE(AddNut("number255") == 1);
+    EXPECT_TRUE(AddNut("number256") == 0);
+    EXPECT_TRUE(user.notices.size() == 1);
 }
 
 TEST_F(CookiesTest, IETrackerFilterMatchesTheCookieNameOnly)
@@ -155,7 +161,8 @@ TEST_F(CookiesTest, FileOverTheLimitIsNotRewritten)
     HANDLE file = CreateFileA(Cookies().c_str(), GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
     LARGE_INTEGER end;
     end.QuadPart = size;
-    ASSERT_TRUE(SetFilePointerEx(file, end, NULL, FILE_BEGIN) && SetEndOfFile(file));
+    ASSERT_TRUE(SetFilePointerEx(file, end, NULL, FILE_BEGIN));
+    ASSERT_TRUE(SetEndOfFile(file));
     CloseHandle(file);
     EXPECT_EQ(0, ListCookies(Items(), 1));
     EXPECT_FALSE(Exists(Rewrite()));
@@ -182,7 +189,8 @@ TEST_F(CookiesTest, AStandingRewriteIsRedoneOnEveryChange)
     EXPECT_EQ(std::string(259, 'v'), GetItemExtra(Items(), 3));
     ASSERT_EQ(1, ListCookies(Items(), 1));
     ASSERT_EQ(All(kSample, true), vxtest::ReadFileText(Rewrite()));
-    EXPECT_TRUE(CookieFilePending() == 1 && !Exists(profile + "\\cookiesnew.tmp"));
+    EXPECT_TRUE(CookieFilePending() == 1);
+    EXPECT_TRUE(!Exists(profile + "\\cookiesnew.tmp"));
     ASSERT_EQ(1, ListCookies(Items(), 1));
     std::string added = ".new.tracker.org\tTRUE\t/\tFALSE\t1700000000\tn\t1\n";
     vxtest::WriteFileBytes(

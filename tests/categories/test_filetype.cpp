@@ -75,7 +75,8 @@ TEST_F(FileTypes, TakeoverAskedAndNoRestoresExactly)
     EXPECT_EQ(0, PatrolFileTypes());
 
     ASSERT_EQ(1, ReadHistory());
-    EXPECT_TRUE(UndoHistoryLine(GetHistoryItem(0)) == 1 && Machine(kTxtKey) == "evilfile");
+    EXPECT_TRUE(UndoHistoryLine(GetHistoryItem(0)) == 1);
+    EXPECT_TRUE(Machine(kTxtKey) == "evilfile");
 
     // The user's own choice, a value of the per-user key, is watched alike.
     vxtest::SetString(HKEY_CURRENT_USER, kChoice, "ProgID", "txtfile");
@@ -157,7 +158,8 @@ TEST_F(FileTypes, AddAndRemoveExtensions)
     };
     for (const Row& row : rows)
         EXPECT_EQ(row.result, AddFileType(row.ext)) << row.ext;
-    EXPECT_TRUE(RemoveFileType(".txt") == 1 && RemoveFileType("XT") == 0);
+    EXPECT_TRUE(RemoveFileType(".txt") == 1);
+    EXPECT_TRUE(RemoveFileType("XT") == 0);
     char list[1024];
     ReadFileTypeList(list, sizeof(list));
     EXPECT_STREQ("CSS;JS;SS;LOG;", list);

@@ -101,7 +101,8 @@ TEST_F(HiddenTest, NewHiddenFileDeletedAndUndoneByteForByte)
     // Back in the baseline: the next patrol asks nothing.
     EXPECT_EQ(0, PatrolCategory(&g_HiddenFilesCategory));
     // Nothing left to restore a second time; the file is not touched.
-    EXPECT_TRUE(UndoHistoryLine(line) == 0 && bytes == vxtest::ReadFileText(path));
+    EXPECT_TRUE(UndoHistoryLine(line) == 0);
+    EXPECT_TRUE(bytes == vxtest::ReadFileText(path));
 }
 
 // Files of one name in two folders, and one file deleted twice: each
@@ -172,7 +173,8 @@ TEST_F(HiddenTest, LongPathsAndMoreFilesThanTheListHolds)
     // One more beyond the list's size is still seen.
     PlantHidden("vxmany", "late", "x");
     EXPECT_EQ(1, PatrolCategory(&g_HiddenFilesCategory));
-    EXPECT_TRUE(user.asked.size() == 1 && strstr(user.asked[0].File, "late")) << user.asked.size();
+    ASSERT_TRUE(user.asked.size() == 1);
+    EXPECT_TRUE(strstr(user.asked[0].File, "late")) << user.asked.size();
     std::string nocopy = PlantHidden("vxhid3", "nocopy.bin", "keep me");
     // The vault's folder for it is taken by a file: no copy, no deletion.
     vxtest::WriteFileBytes(CopiesFolderOf(nocopy), "in the way");

@@ -135,7 +135,8 @@ TEST_F(IEHelpers, RemoveTakesTheChosenRegistrationOnly)
     EXPECT_REG_MISSING(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass);
     EXPECT_TRUE(vxtest::ValueExists(HKEY_LOCAL_MACHINE, TOOLBAR_KEY, kNoClass2));
     // Nothing left: no line.
-    EXPECT_TRUE(RemoveIEHelper(Items(), "", IndexOf(901, kNoClass)) == 0 && ReadHistory() == 2);
+    EXPECT_TRUE(RemoveIEHelper(Items(), "", IndexOf(901, kNoClass)) == 0);
+    EXPECT_TRUE(ReadHistory() == 2);
 }
 
 // What a user checks first: a new helper is asked about; "No" removes its

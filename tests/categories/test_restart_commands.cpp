@@ -38,7 +38,8 @@ TEST(RestartCommands, WinInitLinesAndTheirViewer)
     vxtest::WriteFileBytes(exe, "MZ");
     EXPECT_EQ(1, RestartCommandsPresent());
     EXPECT_EQ(99999, g_RestartCommandsCategory.Patrol(&g_RestartCommandsCategory));
-    EXPECT_TRUE(user.notices.size() == 1 && user.notices[0].first == NOTICE_SHOW_RESTART_COMMANDS);
+    ASSERT_TRUE(user.notices.size() == 1);
+    EXPECT_TRUE(user.notices[0].first == NOTICE_SHOW_RESTART_COMMANDS);
     // Line feeds only: every one doubled, within the viewer's buffer; only
     // the first 16384 bytes are read.
     static char text[RESTART_TEXT_SHOWN + 16];

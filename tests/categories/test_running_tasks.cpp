@@ -32,7 +32,9 @@ struct RunningTasks : ::testing::Test {
         vxtest::ResetStore(), LoadOptions();
         idle_ = vxtest::MakeProgramCopy("vxidle.exe");
         twin_ = vxtest::MakeProgramCopy("twin\\vxidle.exe");
-        ASSERT_TRUE(a1_.Start(idle_) && a2_.Start(idle_) && b_.Start(twin_));
+        ASSERT_TRUE(a1_.Start(idle_));
+        ASSERT_TRUE(a2_.Start(idle_));
+        ASSERT_TRUE(b_.Start(twin_));
     }
     void TearDown() override { ClearItems(Items()); }
     std::string idle_, twin_;
@@ -57,7 +59,8 @@ TEST_F(RunningTasks, OneEntryPerProgramFile)
     EXPECT_TRUE(flag == (int)a1_.Id() || flag == (int)a2_.Id()) << flag;
     ASSERT_EQ(1u, EntriesOf(twin_).size());
     const ItemRecord* twin = GetItem(Items(), EntriesOf(twin_)[0]);
-    EXPECT_TRUE(twin->Flag == (int)b_.Id() && twin->Code == INFO_TASK);
+    EXPECT_TRUE(twin->Flag == (int)b_.Id());
+    EXPECT_TRUE(twin->Code == INFO_TASK);
     EXPECT_EQ(CharUpperA(&std::string(twin->Command)[0]), std::string(twin->Command));
     // Beside it the path as read, in the file's own case (the page reads by it).
     EXPECT_STREQ((vxtest::ProgramFolder() + "\\twin\\vxidle.exe").c_str(), twin->File);

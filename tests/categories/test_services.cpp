@@ -114,7 +114,8 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_EQ(1, g_ServicesCategory.Act(&second, VERDICT_NEW, ANSWER_ACCEPT));
     EXPECT_EQ(0, ServicesChanged());
     vxtest::SetString(HKEY_CURRENT_USER, VX_SERVICES_KEY, "Vx Hosted", "0");
-    EXPECT_TRUE(ServicesChanged() == 1 && g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
+    EXPECT_TRUE(ServicesChanged() == 1);
+    EXPECT_TRUE(g_ServicesCategory.TellNew(&hosted, NULL) == VERDICT_NEW);
     // Titles are kept to 127 characters: two cut alike name no key at all, a
     // long one of its own still does.  Only automatic, manual and disabled are
     // ever written.
@@ -164,11 +165,13 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     EXPECT_STREQ("Manual", text);
     ASSERT_EQ(1, SetServiceStartType(kSvcTitle, 2));
     EXPECT_EQ((DWORD)SERVICE_AUTO_START, startType()) << "seen by the manager at once";
-    ASSERT_TRUE(StartServiceA(service.get(), 0, NULL) && state(SERVICE_RUNNING) == SERVICE_RUNNING);
+    ASSERT_TRUE(StartServiceA(service.get(), 0, NULL));
+    ASSERT_TRUE(state(SERVICE_RUNNING) == SERVICE_RUNNING);
     ServiceStateText(kSvcTitle, text);
     EXPECT_STREQ("Running", text);
     EXPECT_EQ(1, g_ServicesCategory.Act(&item, VERDICT_NEW, ANSWER_REJECT));
-    EXPECT_TRUE(state(SERVICE_STOPPED) == SERVICE_STOPPED && startType() == SERVICE_DISABLED);
+    EXPECT_TRUE(state(SERVICE_STOPPED) == SERVICE_STOPPED);
+    EXPECT_TRUE(startType() == SERVICE_DISABLED);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_SERVICES_KEY, kSvcTitle, "700");
     EXPECT_EQ("SERVICE__from_Disabled SERVICE_Stop SERVICE_Disabled ", HistoryActions());
     // Again, now stopped: no stop line.  A service that is gone: nothing

@@ -130,7 +130,8 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     EXPECT_EQ(0, RejectSysFileChange("Locked", locked.c_str(), 0));
     EXPECT_EQ("changed by someone", vxtest::ReadFileText(locked));
     user.answer = ANSWER_REJECT;
-    EXPECT_TRUE(CheckSysFile("Locked", locked.c_str()) == 0 && user.asked.size() == 1);
+    EXPECT_TRUE(CheckSysFile("Locked", locked.c_str()) == 0);
+    EXPECT_TRUE(user.asked.size() == 1);
 
     // A read-only file is restored and stays read-only.
     vxtest::WriteFileBytes(Vault("Locked"), "accepted");
@@ -147,10 +148,12 @@ TEST_F(SysFilesTest, WhatCountsAsAChangeAndWhoAnswers)
     char hosts[MAX_PATH];
     ASSERT_GT(GetHostsPath(hosts), 0);
     std::string original = vxtest::ReadFileText(hosts);
-    EXPECT_TRUE(InitSysFiles() == 1 && original == vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_TRUE(InitSysFiles() == 1);
+    EXPECT_TRUE(original == vxtest::ReadFileText(Vault("HOSTS")));
     // Set up once: a later start leaves the vault alone.
     vxtest::WriteFileBytes(Vault("HOSTS"), "older copy");
-    EXPECT_TRUE(InitSysFiles() == 1 && "older copy" == vxtest::ReadFileText(Vault("HOSTS")));
+    EXPECT_TRUE(InitSysFiles() == 1);
+    EXPECT_TRUE("older copy" == vxtest::ReadFileText(Vault("HOSTS")));
     vxtest::WriteFileBytes(Vault("HOSTS"), original);
 }
 

@@ -107,7 +107,8 @@ TEST_F(Tasks, ListingLookupsAndWideNames)
     EXPECT_EQ(order[0], GetItem(Items(), 4)->Key);
     EXPECT_EQ(order[5], GetItem(Items(), 5)->Key);
     const ItemRecord *early = Listed("VxEarly.job"), *bare = Listed("VxBare.job");
-    ASSERT_TRUE(early && bare) << "a task without a program is still listed";
+    ASSERT_TRUE(early) << "a task without a program is still listed";
+    ASSERT_TRUE(bare) << "a task without a program is still listed";
     EXPECT_EQ("C:\\vx\\early.exe Never Never",
         std::string(early->Command) + " " + early->Info + " " + bare->Extra);
     EXPECT_TRUE(strstr(early->Extra, "  12:05 AM")) << early->Extra;
@@ -163,7 +164,8 @@ TEST_F(Tasks, BaselineVerdictsAndAnswers)
         before.c_str(), "\tScheduledTask_Remove\tTASK_SCHEDULED\tVxDrop.job\tC:\\vx\\drop.exe"));
     EXPECT_EQ(1, EnumScheduledTasks(Items()));
     // Already gone: no line.
-    EXPECT_TRUE(g_TasksCategory.Act(&drop, VERDICT_NEW, ANSWER_REJECT) == 0 && before == History());
+    EXPECT_TRUE(g_TasksCategory.Act(&drop, VERDICT_NEW, ANSWER_REJECT) == 0);
+    EXPECT_TRUE(before == History());
     EXPECT_EQ(0, g_TasksCategory.Act(&keep, VERDICT_NEW, ANSWER_NONE));
 }
 
@@ -200,7 +202,10 @@ TEST_F(Tasks, KeptListingsSeeEveryChange)
     EXPECT_EQ(S_OK, hr) << "an apartment was left entered";
     if (SUCCEEDED(hr))
         CoUninitialize();
-    EXPECT_TRUE(list < 0 && gone == 0 && built == 0 && ItemCount(Items()) == 0) << list;
+    EXPECT_TRUE(list < 0) << list;
+    EXPECT_TRUE(gone == 0) << list;
+    EXPECT_TRUE(built == 0) << list;
+    EXPECT_TRUE(ItemCount(Items()) == 0) << list;
 }
 
 // Names the ANSI listing cannot tell apart (a letter with no ANSI spelling,

@@ -23,7 +23,8 @@ protected:
         DeleteFileA(History().c_str());
         first_ = vxtest::MakeProgramCopy("vxA\\update.exe");
         second_ = vxtest::MakeProgramCopy("vxB\\update.exe");
-        ASSERT_TRUE(a_.Start(first_) && b_.Start(second_));
+        ASSERT_TRUE(a_.Start(first_));
+        ASSERT_TRUE(b_.Start(second_));
     }
     static std::string History() { return vxtest::PathInProgramFolder("history.txt"); }
 

@@ -402,7 +402,8 @@ TEST_F(InfoDialogTest, RunAndKillTheProgramOfAPathWithBlanks)
 {
     std::string program = vxtest::MakeProgramCopy("vx run\\app.exe");
     std::string decoy = vxtest::MakeProgramCopy("vx.exe");
-    ASSERT_TRUE(program != "" && decoy != "");
+    ASSERT_TRUE(program != "");
+    ASSERT_TRUE(decoy != "");
     const char* marker = "C:\\vxmarker.txt";
     SetEnvironmentVariableA("VX_MARKER", marker);
     SetEnvironmentVariableA("GTEST_FILTER", "InfoMarker.DISABLED_Mark");

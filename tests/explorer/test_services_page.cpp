@@ -45,7 +45,8 @@ TEST_F(ServicesPageTest, ColumnsAndTheMicrosoftBox)
     HWND page = host.Page(), list = host.List();
     int own = FindRow(list, kTitle, "Vx Page Own");
     int hosted = FindRow(list, kTitle, "Vx Page Hosted");
-    ASSERT_TRUE(own >= 0 && hosted >= 0);
+    ASSERT_TRUE(own >= 0);
+    ASSERT_TRUE(hosted >= 0);
     EXPECT_EQ("", Cell(list, own, kStatus)) << "unknown to the manager: no state";
     EXPECT_EQ("svchost.exe hosted.dll", Cell(list, hosted, kCommand));
     EXPECT_EQ("Running", Cell(list, FindRow(list, kTitle, kSpooler), kStatus));

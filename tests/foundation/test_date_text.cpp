@@ -53,7 +53,8 @@ TEST(DateText, EveryPatternTheTwelveHourClockAndThousands)
     for (const auto& c : times)
         EXPECT_EQ(
             us + std::string(" ") + c.time, Format(2008, 3, 5, c.hour, c.minute, "", c.pattern));
-    EXPECT_TRUE(DateFormOf(nullptr) == DATE_M_D_YYYY && TimeFormOf(nullptr) == TIME_H_TT);
+    EXPECT_TRUE(DateFormOf(nullptr) == DATE_M_D_YYYY);
+    EXPECT_TRUE(TimeFormOf(nullptr) == TIME_H_TT);
     Format(65535, 65535, 65535, 65535, 65535, "MM/dd/yyyy", "hh:mm:ss tt");   // stays in the buffer
     char out[VX_DATE_TEXT];
     EXPECT_EQ(16, FormatFileDate(2008, 3, 5, 4, 7, out, sizeof(out)));

@@ -26,7 +26,9 @@ TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
         EXPECT_EQ(0, RecordDetected(command.c_str(), kStartup.c_str())) << command;
         std::string first
             = vxtest::ReadString(HKEY_CURRENT_USER, kStartup.c_str(), command.c_str());
-        EXPECT_TRUE(first != "<missing>" && !first.empty() && first.size() <= 23u) << first;
+        EXPECT_TRUE(first != "<missing>") << first;
+        EXPECT_TRUE(!first.empty()) << first;
+        EXPECT_TRUE(first.size() <= 23u) << first;
         vxtest::SetString(HKEY_CURRENT_USER, kStartup.c_str(), command.c_str(), "1/1/2001 1:00");
         EXPECT_EQ(1, RecordDetected(command.c_str(), kStartup.c_str()));
     }

@@ -110,7 +110,8 @@ struct HistoryTest : ::testing::Test {
 // needs no end; only the first 131072 bytes and at most 4096 lines are read.
 TEST_F(HistoryTest, ReadsLinesBackWithinTheLimits)
 {
-    EXPECT_TRUE(ReadHistory() == 0 && ReadLines("") == 0);
+    EXPECT_TRUE(ReadHistory() == 0);
+    EXPECT_TRUE(ReadLines("") == 0);
     ASSERT_EQ(1, WriteHistory("Upd", "C:\\upd.exe", "C:\\Startup\\Upd.lnk", 200, HA_START_REMOVE));
     std::string written = vxtest::ReadFileText(HistoryPath());
     EXPECT_EQ(2, ReadLines("\r\n" + written + "\r\n\n" + "t\tTASK_Kill\tINFO_TASK\tn\tc\te"));

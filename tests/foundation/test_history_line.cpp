@@ -35,7 +35,8 @@ TEST(HistoryLine, WrittenWithoutForgeryAndReadBackWithinLimits)
         memset(&f, 'x', sizeof(f));
         ParseHistoryLine(text.data(), text.size(), &f);
         EXPECT_EQ(over ? "" : t + n + m + e, std::string(f.Time) + f.Name + f.Command + f.Extra);
-        EXPECT_TRUE(f.Action == 6 && f.Type == 11) << f.Action << " " << f.Type;
+        EXPECT_TRUE(f.Action == 6) << f.Action << " " << f.Type;
+        EXPECT_TRUE(f.Type == 11) << f.Action << " " << f.Type;
     }
     struct { unsigned mo, d, y, h, m; size_t size; const char* text;
     } cases[] = {

@@ -36,7 +36,8 @@ TEST(Options, ReadTakesLeadingDecimalDigitsElseTheDefault)
     }
 
     // A write raises "Update".
-    EXPECT_TRUE(OptionWrite("Start", -12) == 1 && OptionRead("Start", 0) == -12);
+    EXPECT_TRUE(OptionWrite("Start", -12) == 1);
+    EXPECT_TRUE(OptionRead("Start", 0) == -12);
     EXPECT_REG_STRING(HKEY_CURRENT_USER, VX_OPTIONS_KEY, "Update", "1");
     for (int i = 0; i < OPT_COUNT; i++)
         g_Options[i] = 100 + i;

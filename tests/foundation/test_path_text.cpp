@@ -112,7 +112,8 @@ TEST(CommandText, ComparablePathRundllTargetAndContainsNoCase)
     char buffer[VX_PATH + 1];
     EXPECT_EQ(5, GetFileNamePart("C:\\a\\b.exe", buffer));
     EXPECT_STREQ("b.exe", buffer);
-    EXPECT_TRUE(GetFileNamePart("C:\\a\\", buffer) == 0 && buffer[0] == '\0') << buffer;
+    EXPECT_TRUE(GetFileNamePart("C:\\a\\", buffer) == 0) << buffer;
+    EXPECT_TRUE(buffer[0] == '\0') << buffer;
     std::string path = "C:\\" + std::string(300, 'n');
     EXPECT_EQ(VX_PATH - 1, GetFileNamePart(path.c_str(), buffer));
     // keepRoot -1 appends: one "\" at most, and a full buffer (259

@@ -88,7 +88,8 @@ TEST_F(Paths, FileExistsExpandProgramPathAndReadFilesUseTheRealFolders)
     for (int extra = 0; extra <= 2; extra++) {
         std::string name = path259 + std::string(extra, 'h');
         TextCopy(path, name.c_str());
-        EXPECT_TRUE((FileExists(path) != 0) == (extra == 0) && name == path) << name.size();
+        EXPECT_TRUE((FileExists(path) != 0) == (extra == 0));
+        EXPECT_TRUE(name == path) << name.size();
     }
     // The long form of a short path; unchanged and 0 when there is none.
     std::string file = Scratch("a long file name for the test.text");
@@ -123,7 +124,8 @@ TEST_F(Paths, FileExistsExpandProgramPathAndReadFilesUseTheRealFolders)
         FreeTextFile(block);
     }
     DWORD got = 100;
-    EXPECT_TRUE(ReadTextFile(Scratch("missing.txt").c_str(), &got, 1) == nullptr && got == 0);
+    EXPECT_TRUE(ReadTextFile(Scratch("missing.txt").c_str(), &got, 1) == nullptr);
+    EXPECT_TRUE(got == 0);
     EXPECT_EQ(nullptr, ReadTextFile(text.c_str(), NULL, 1));
     // A file is read whole or not at all: over the limit (here 5 bytes) it
     // is refused, never cut.

@@ -31,7 +31,8 @@ struct Processes : ::testing::Test {
         DeleteFileA(vxtest::PathInProgramFolder("history.txt").c_str());
         idle_ = vxtest::MakeProgramCopy("vxidle.exe");
         twin_ = vxtest::MakeProgramCopy("twin\\vxidle.exe");
-        ASSERT_TRUE(a_.Start(idle_) && b_.Start(twin_));
+        ASSERT_TRUE(a_.Start(idle_));
+        ASSERT_TRUE(b_.Start(twin_));
     }
     std::string idle_, twin_;  // two programs of one file name
     vxtest::IdleChild a_, b_;
@@ -75,7 +76,8 @@ TEST_F(Processes, EveryProcessOnceAndMatchedByItsFile)
     EXPECT_TRUE(
         KillProcessById(b_.Id(), idle_.c_str()) == 0 && KillProcessById(0, twin_.c_str()) == 0);
     EXPECT_TRUE(b_.Running());
-    EXPECT_TRUE(KillProcessById(b_.Id(), twin_.c_str()) == 1 && b_.Ended(0));
+    EXPECT_TRUE(KillProcessById(b_.Id(), twin_.c_str()) == 1);
+    EXPECT_TRUE(b_.Ended(0));
     EXPECT_EQ(0, KillProcessById(b_.Id(), twin_.c_str())) << "an ended process ended again";
     EXPECT_FALSE(Killed());
 
@@ -84,14 +86,18 @@ TEST_F(Processes, EveryProcessOnceAndMatchedByItsFile)
     EXPECT_EQ(b_.Id(), KillProcessByFile(twin_.c_str(), "", 1));  // declined
     ASSERT_EQ(1u, user_.confirmations.size());
     EXPECT_TRUE(Has(user_.confirmations[0], "\n" + twin_ + " is currently an actively"));
-    EXPECT_TRUE(b_.Running() && !Killed());
+    EXPECT_TRUE(b_.Running());
+    EXPECT_TRUE(!Killed());
     user_.confirm = 1;
     EXPECT_EQ(b_.Id(), KillProcessByFile(twin_.c_str(), "Twin Tool", 1));
     EXPECT_TRUE(Has(user_.confirmations[1], "\nTwin Tool is currently"));
     EXPECT_TRUE(b_.Ended(0)) << "returned before the process ended";
-    EXPECT_TRUE(b_.ExitCode() == 1 && a_.Running() && Killed()) << b_.ExitCode();
+    EXPECT_TRUE(b_.ExitCode() == 1);
+    EXPECT_TRUE(a_.Running());
+    EXPECT_TRUE(Killed()) << b_.ExitCode();
 
-    EXPECT_TRUE(EndProgramIfRunning(("\"" + idle_ + "\" /minimized").c_str()) == 1 && a_.Ended(0));
+    EXPECT_TRUE(EndProgramIfRunning(("\"" + idle_ + "\" /minimized").c_str()) == 1);
+    EXPECT_TRUE(a_.Ended(0));
     EXPECT_EQ(0, EndProgramIfRunning(NULL));
 }
 

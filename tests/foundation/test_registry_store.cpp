@@ -102,7 +102,8 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
     {
         RegKey level1, level2, level3;
         ASSERT_EQ(ERROR_SUCCESS, level1.Create(HKEY_CURRENT_USER, (levels + "\\" + a).c_str()));
-        ASSERT_TRUE(level2.Create(level1, b.c_str()) == 0 && level3.Create(level2, a.c_str()) == 0);
+        ASSERT_TRUE(level2.Create(level1, b.c_str()) == 0);
+        ASSERT_TRUE(level3.Create(level2, a.c_str()) == 0);
     }
     RegDeleteKeyTree(HKEY_CURRENT_USER, (levels + "\\" + a).c_str());
     EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, (levels + "\\keep").c_str()));

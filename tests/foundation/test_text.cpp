@@ -35,7 +35,9 @@ TEST(Text, WritersCutAtTheBufferAndTerminate)
         EXPECT_EQ('Z', out[8]) << "row " << i << " wrote past its buffer";
     }
     char one[1], full[6] = "abcde";
-    EXPECT_TRUE(TEXT_FORMAT(one, "%d", 7) == 0 && one[0] == '\0' && TextAppendChar(full, 'q') == 5);
+    EXPECT_TRUE(TEXT_FORMAT(one, "%d", 7) == 0);
+    EXPECT_TRUE(one[0] == '\0');
+    EXPECT_TRUE(TextAppendChar(full, 'q') == 5);
     // Without regard to case; an empty part matches.
     EXPECT_TRUE(
         TextEqualNoCase("Vardex.EXE", "vardex.exe") && !TextEqualNoCase("Vardex", "Vardex2"));

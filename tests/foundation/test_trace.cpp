@@ -64,7 +64,8 @@ TEST(Trace, WithoutDebugOrWithoutAFileNameNoFileIsCreated)
     auto from
         = [&lines](size_t i) { return lines[i].substr(lines[i].find('.')); }; // ".<line>=<value>"
     // (The stamp's layout is the trace reader's business, not checked here.)
-    EXPECT_TRUE(from(0).find(".1=") == 0 && from(0).find(" VERIFY: Services") == 18) << lines[0];
+    EXPECT_TRUE(from(0).find(".1=") == 0) << lines[0];
+    EXPECT_TRUE(from(0).find(" VERIFY: Services") == 18) << lines[0];
     EXPECT_EQ(".2=**:**:** NanoCycles: Services = 1", from(1));
     EXPECT_EQ(0u, from(2).find(".3=**:**:** NanoCycles: Services = "));
     // Long texts are cut to 255 characters.

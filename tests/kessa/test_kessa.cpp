@@ -65,7 +65,8 @@ TEST(Kessa, PostsANoticeWhenAProcessStartsAndEnds)
     for (int ordinal = 1; ordinal <= 4; ordinal++)
         found += GetProcAddress(dll.Get(), MAKEINTRESOURCEA(ordinal)) != NULL ? "1" : "0";
     EXPECT_EQ("0110", found);
-    EXPECT_TRUE(dll.Proc("KessaStartWatch") == NULL && dll.Proc("KessaStartWatch@4") == NULL);
+    EXPECT_TRUE(dll.Proc("KessaStartWatch") == NULL);
+    EXPECT_TRUE(dll.Proc("KessaStartWatch@4") == NULL);
 }
 
 }  // namespace

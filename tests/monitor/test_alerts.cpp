@@ -321,7 +321,8 @@ TEST(Showcase, DISABLED_ShowAlert)
         return getenv(name) ? getenv(name) : otherwise;
     };
     int kind = atoi(setting("VX_SHOWCASE_KIND", "0").c_str());
-    ASSERT_TRUE(kind >= 0 && kind <= kFileChange);
+    ASSERT_TRUE(kind >= 0);
+    ASSERT_TRUE(kind <= kFileChange);
     DWORD ms = (DWORD)atoi(setting("VX_SHOWCASE_SECONDS", "6").c_str()) * 1000;
     // A real item of the prefix can stand in (a service's title and file).
     Describe(kind, setting("VX_SHOWCASE_FILE", OwnProgram()),

@@ -82,7 +82,8 @@ TEST_F(MonitorProcess, QuitOrAProgramPathWithoutAMonitorStartsNone)
     // 10,000 characters, with "-Q" buried in them: too long to be examined, so
     // they start an ordinary monitor and nothing overflows.
     HWND window = StartMonitor(std::string(5000, 'x') + " -Q" + std::string(4997, 'x'));
-    ASSERT_TRUE(window != NULL && !IsWindowVisible(window)) << "no hidden window of class Vardex";
+    ASSERT_TRUE(window != NULL) << "no hidden window of class Vardex";
+    ASSERT_TRUE(!IsWindowVisible(window)) << "no hidden window of class Vardex";
 
     EXPECT_EQ(0, vxtest::RunProgram(Monitor("-Q"), 15000) + WaitMonitorExit(15000));
     EXPECT_TRUE(FindWindowA("Vardex", NULL) == NULL);

@@ -159,7 +159,8 @@ TEST_F(StartupControl, WinIniItemComesBackAsWritten)
     Plant(HKEY_CURRENT_USER, CV "Run", "VxDll", data);
     BuildStartupList(Items(), 0);
     int i = FindItem(11, "VxDll", APP "\\x.dll,Start");
-    ASSERT_TRUE(i >= 0 && GetItemFlag(Items(), i) == 1);
+    ASSERT_TRUE(i >= 0);
+    ASSERT_TRUE(GetItemFlag(Items(), i) == 1);
     ASSERT_EQ(1, ToggleStartupEntry("VxDll", GetItemCommand(Items(), i), "", 11));
     ASSERT_EQ(1, ToggleStartupEntry("VxDll", data, "", 11));  // as the parked copy is listed
     EXPECT_REG_STRING(HKEY_CURRENT_USER, CV "Run", "VxDll", data);

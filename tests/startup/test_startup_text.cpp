@@ -45,7 +45,8 @@ TEST(WinlogonEntry, UserinitAfterFirstCommaShellAfterFirstBlank)
     // Items between separators, empty ones kept; the whole span compared.
     EXPECT_EQ((std::vector<std::string>{ "a", "", "b" }), Split("a;;b;", ";"));
     EXPECT_EQ((std::vector<std::string>{ "a", "b", "c" }), Split("a b,c", ", "));
-    EXPECT_TRUE(Split("", ";").empty() && Split(nullptr, ";").empty());
+    EXPECT_TRUE(Split("", ";").empty());
+    EXPECT_TRUE(Split(nullptr, ";").empty());
     EXPECT_EQ(3000u, Split(std::string(3000, 'x').c_str(), ";")[0].size());
     EXPECT_EQ(1, SpanEqualsNoCase("abc;ABCD", 0, 3, "ABC"));
     EXPECT_EQ(0, SpanEqualsNoCase("abc;ABCD", 4, 4, "abc"));

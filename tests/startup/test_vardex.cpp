@@ -213,7 +213,8 @@ TEST_F(StartupBaseline, AForeignEntryNamedLikeUsIsRemovedByItsOwnName)
     std::string own = "\"" + vxtest::PathInProgramFolder("Vardex.exe") + "\" -expressboot";
     std::string program = vxtest::MakeProgramCopy("agent\\vxagent.exe");
     vxtest::IdleChild child;
-    ASSERT_TRUE(!program.empty() && child.Start(program));
+    ASSERT_TRUE(!program.empty());
+    ASSERT_TRUE(child.Start(program));
     Plant(HKEY_LOCAL_MACHINE, CV "Run", "Vardex", own);
     BuildCategoryBaseline(&g_StartupCategory);
     Plant(HKEY_LOCAL_MACHINE, CV "Run", "VardexUpdater", APP "\\VardexUpdater.exe");
@@ -292,10 +293,12 @@ TEST_F(StartupBaseline, AParkedNameWithAnotherCommandIsANewEntry)
     vxtest::SetString(HKEY_LOCAL_MACHINE, DISABLED, RunName(26).c_str(), "26");
     EXPECT_EQ(1, StartupChanged());
     EXPECT_GE(FindItem(26, RunName(26)), 0);
-    EXPECT_TRUE(user.asked.size() == 1 && std::string(user.asked[0].File) == APP "\\other.exe");
+    ASSERT_TRUE(user.asked.size() == 1);
+    EXPECT_TRUE(std::string(user.asked[0].File) == APP "\\other.exe");
     // Parking it would lose the parked program: refused, and said so.
     EXPECT_EQ(APP "\\other.exe|" APP "\\back.exe|11", RunState("VxBack"));
-    EXPECT_TRUE(user.notices.size() == 1 && user.notices[0].first == NOTICE_DISABLE_FAILED);
+    ASSERT_TRUE(user.notices.size() == 1);
+    EXPECT_TRUE(user.notices[0].first == NOTICE_DISABLE_FAILED);
     // Removing it takes the live value and leaves the parked one.
     user.answer = ANSWER_REJECT;
     PatrolCategory(&g_StartupCategory);
