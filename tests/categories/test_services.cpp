@@ -87,8 +87,11 @@ TEST_F(Services, ListingOfPlantedKeysAndTheBaseline)
     g_Options[OPT_HideMicrosoftServices] = 1;
     ASSERT_GT(EnumServices(Items(), 0), 0);
     EXPECT_FALSE(Listed("Vx Microsoft One") || Listed("Vx Driver") || Listed("Vx Empty"));
-    ASSERT_TRUE(Listed("Vx Hosted") && Listed("Vx Long") && Listed("VxAuto") &&
-                Listed("VxShort") && Listed("VxText"));
+    ASSERT_TRUE(Listed("Vx Hosted"));
+    ASSERT_TRUE(Listed("Vx Long"));
+    ASSERT_TRUE(Listed("VxAuto"));
+    ASSERT_TRUE(Listed("VxShort"));
+    ASSERT_TRUE(Listed("VxText"));
     EXPECT_EQ("C:\\vx\\h.dll 259", std::string(Listed("Vx Hosted")->Command) + " " +
                                    std::to_string(strlen(Listed("Vx Long")->Command)));
     EXPECT_EQ("Automatic 0 0",

@@ -36,8 +36,8 @@ TEST(Detected, RecordsOnceOnlyWhileTheFileIsThere)
     EXPECT_EQ(0, RecordDetected(tool.c_str(), kStartup.c_str()));
     EXPECT_REG_MISSING(HKEY_CURRENT_USER, kStartup.c_str(), "C:\\No\\Such\\Program.exe -run");
     const char* control = "{AAAAAAAA-0000-0000-0000-000000000001}";
-    EXPECT_TRUE(RecordDetected(control, kActiveX.c_str()) == 0 &&
-                RecordDetected(control, (kDetected + "\\ACTIVEX").c_str()) == 1);
+    EXPECT_TRUE(RecordDetected(control, kActiveX.c_str()) == 0);
+    EXPECT_TRUE(RecordDetected(control, (kDetected + "\\ACTIVEX").c_str()) == 1);
     // Dated once; a second call keeps the date but puts the ActiveX marker back.
     InitDetected();
     EXPECT_NE("<missing>", vxtest::ReadString(HKEY_CURRENT_USER, kDetected.c_str(), ""));

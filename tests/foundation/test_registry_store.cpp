@@ -75,24 +75,24 @@ TEST(RegistryStore, ReadStringGivesWholeTextsOrNothingAndWritesReadBack)
         ASSERT_EQ(1, RegWriteDword(HKEY_CURRENT_USER, deep.c_str(), "d", c.stored));
         EXPECT_EQ(c.read, RegReadDword(HKEY_CURRENT_USER, deep.c_str(), "d")) << c.stored;
     }
-    EXPECT_TRUE(RegReadDword(HKEY_CURRENT_USER, deep.c_str(), "absent") == 0 &&
-                RegReadDword(HKEY_CURRENT_USER, deep.c_str(), "v") == 0) << "absent, or a text";
+    EXPECT_TRUE(RegReadDword(HKEY_CURRENT_USER, deep.c_str(), "absent") == 0) << "absent";
+    EXPECT_TRUE(RegReadDword(HKEY_CURRENT_USER, deep.c_str(), "v") == 0) << "a text";
     // Deletes report what was there and remove every level.
     RegDeleteKeyTree(HKEY_CURRENT_USER, kScratch);
     const std::string base = kScratch;
     vxtest::SetString(HKEY_CURRENT_USER, kScratch, "v", "x");
     EXPECT_EQ(1, RegDeleteValueNamed(HKEY_CURRENT_USER, kScratch, "v"));
-    EXPECT_TRUE(RegDeleteValueNamed(HKEY_CURRENT_USER, kScratch, "v") == 0 &&
-                RegDeleteValueNamed(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "v") == 0);
+    EXPECT_TRUE(RegDeleteValueNamed(HKEY_CURRENT_USER, kScratch, "v") == 0);
+    EXPECT_TRUE(RegDeleteValueNamed(HKEY_CURRENT_USER, "Software\\NoSuchKeyAtAll", "v") == 0);
     for (const char* path :
         {"\\one\\two\\three", "\\one\\sibling", "\\other", "\\two\\x", "\\deep\\keep"})
         vxtest::SetString(HKEY_CURRENT_USER, (base + path).c_str(), "v", "x");
-    EXPECT_TRUE(RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\one").c_str()) == 1 &&
-                !RegKeyExists(HKEY_CURRENT_USER, (base + "\\one").c_str()) &&
-                RegKeyExists(HKEY_CURRENT_USER, (base + "\\other").c_str()));
+    EXPECT_TRUE(RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\one").c_str()) == 1);
+    EXPECT_TRUE(!RegKeyExists(HKEY_CURRENT_USER, (base + "\\one").c_str()));
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, (base + "\\other").c_str()));
     // A missing key counts as deleted; so does a path with a trailing "\".
-    EXPECT_TRUE(RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\one").c_str()) == 1 &&
-                RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\two\\").c_str()) == 1);
+    EXPECT_TRUE(RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\one").c_str()) == 1);
+    EXPECT_TRUE(RegDeleteKeyTree(HKEY_CURRENT_USER, (base + "\\two\\").c_str()) == 1);
     EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, (base + "\\two").c_str()));
 
     // Three levels of 200-character names, created one level at a time: the
